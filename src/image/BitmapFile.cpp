@@ -1,0 +1,236 @@
+#include "image/BitmapFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vesta {
+
+namespace {
+
+std::uint32_t readU32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+std::uint16_t readU16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+void putU32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = std::uint8_t(v >> (8 * i));
+    }
+}
+void putU16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = std::uint8_t(v);
+    p[1] = std::uint8_t(v >> 8);
+}
+
+int rowStride(int width) { return width + outputPadding(width); }
+
+// Positioned read of exactly `count` bytes; false when the file has fewer.
+bool readAt(std::ifstream& in, std::int64_t offset, void* into, std::size_t count) {
+    in.clear();
+    in.seekg(offset);
+    in.read(static_cast<char*>(into), static_cast<std::streamsize>(count));
+    return in.gcount() == static_cast<std::streamsize>(count);
+}
+
+Result<SourceBitmap> refuse(const std::string& reason) {
+    return Result<SourceBitmap>::failure(reason);
+}
+
+constexpr const char* kTruncated =
+    "Il file finisce prima delle righe di pixel: è incompleto o danneggiato.";
+
+}  // namespace
+
+int outputPadding(int width) {
+    int pad = 4 - width % 4;
+    return pad == 4 ? 0 : pad;
+}
+
+Result<SourceBitmap> readSourceBitmap(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return refuse("Il file non si può aprire: non esiste o non è leggibile.");
+    }
+    in.seekg(0, std::ios::end);
+    const std::int64_t length = in.tellg();
+    if (length < 0) {
+        return refuse("Il file non si può leggere.");
+    }
+
+    std::uint8_t head[kHeaderBytes];
+    if (length < 2 || !readAt(in, 0, head, 2) || head[0] != 'B' || head[1] != 'M') {
+        return refuse("Il file non è un'immagine bitmap (BMP).");
+    }
+    if (length < std::int64_t(kHeaderBytes) || !readAt(in, 0, head, kHeaderBytes)) {
+        return refuse("L'intestazione della bitmap è incompleta: il file è danneggiato.");
+    }
+    const std::uint32_t pixelOffset = readU32(head + 10);
+    const std::uint32_t infoSize = readU32(head + 14);
+    if (infoSize < 40 || std::int64_t(infoSize) + 14 > length) {
+        return refuse("Formato della bitmap non riconosciuto (intestazione di " +
+                      std::to_string(infoSize) + " byte).");
+    }
+    const auto width = static_cast<std::int32_t>(readU32(head + 18));
+    const auto signedHeight = static_cast<std::int32_t>(readU32(head + 22));
+    const std::uint16_t bitCount = readU16(head + 28);
+    const std::uint32_t compression = readU32(head + 30);
+    const std::uint32_t coloursUsed = readU32(head + 46);
+
+    if (bitCount != 8) {
+        return refuse("La bitmap ha " + std::to_string(bitCount) +
+                      " bit per pixel: servono immagini a 256 colori (8 bit) con tavolozza.");
+    }
+    if (compression != 0) {
+        return refuse("La bitmap è compressa: servono immagini a 8 bit non compresse.");
+    }
+    if (width < 1 || width > kMaxSide) {
+        return refuse("Larghezza dell'immagine non valida (" + std::to_string(width) +
+                      " pixel): deve essere fra 1 e 32767.");
+    }
+    // A negative height marks rows stored top first.
+    const bool topDown = signedHeight < 0;
+    const std::int64_t height = topDown ? -std::int64_t(signedHeight) : signedHeight;
+    if (height < 1 || height > kMaxSide) {
+        return refuse("Altezza dell'immagine non valida (" + std::to_string(height) +
+                      " pixel): deve essere fra 1 e 32767.");
+    }
+    if (coloursUsed > 256) {
+        return refuse("La tavolozza dichiara " + std::to_string(coloursUsed) +
+                      " colori: ne sono ammessi al massimo 256.");
+    }
+    const std::int64_t paletteStart = 14 + std::int64_t(infoSize);
+    std::int64_t paletteEntries = coloursUsed == 0 ? 256 : coloursUsed;
+    if (paletteStart + 4 * paletteEntries > pixelOffset && coloursUsed == 0) {
+        // No count given and less room than 256 entries: the room is the palette.
+        paletteEntries = std::max<std::int64_t>(0, (std::int64_t(pixelOffset) - paletteStart) / 4);
+    }
+    if (paletteEntries == 0 || paletteStart + 4 * paletteEntries > pixelOffset) {
+        return refuse("La tavolozza dei colori manca o è danneggiata.");
+    }
+    const int stride = rowStride(width);
+    const std::int64_t pixelBytes = height * std::int64_t(stride);
+    // The last row needs only its pixels, not its padding.
+    if (std::int64_t(pixelOffset) + pixelBytes - (stride - width) > length) {
+        return refuse(kTruncated);
+    }
+
+    SourceBitmap bitmap;
+    bitmap.lunghezzaFile = length;
+    bitmap.padSorg = stride - width;
+    IndexedImage& image = bitmap.image;
+    image.width = width;
+    image.height = int(height);
+    if (!readAt(in, paletteStart, image.palette.data(), std::size_t(4 * paletteEntries))) {
+        return refuse(kTruncated);
+    }
+
+    const bool classic = infoSize == 40 && pixelOffset == kPixelOffset && !topDown;
+    if (classic) {
+        std::memcpy(bitmap.intestazione.data(), head, kHeaderBytes);
+    } else {
+        // Outputs are written as header + 256-entry palette + rows at 1078: describe exactly that.
+        bitmap.intestazione = classicHeader(width, int(height));
+        std::memcpy(bitmap.intestazione.data() + 6, head + 6, 4);    // reserved
+        std::memcpy(bitmap.intestazione.data() + 38, head + 38, 8);  // pixels per metre
+    }
+
+    image.pixels.resize(std::size_t(height) * std::size_t(width));
+    for (int j = 0; j < image.height; ++j) {
+        const int row = topDown ? j : image.height - 1 - j;
+        if (!readAt(in, std::int64_t(pixelOffset) + std::int64_t(j) * stride, image.row(row),
+                    std::size_t(width))) {
+            return refuse(kTruncated);
+        }
+    }
+    return Result<SourceBitmap>::success(std::move(bitmap));
+}
+
+HeaderBlock patchedHeader(const HeaderBlock& source, int width, int height) {
+    HeaderBlock header = source;
+    header[23] = std::uint8_t(height / 256);
+    header[22] = std::uint8_t(height % 256);
+    header[19] = std::uint8_t(width / 256);
+    header[18] = std::uint8_t(width % 256);
+    const std::uint32_t pixelBytes = std::uint32_t(height) * std::uint32_t(rowStride(width));
+    putU32(header.data() + 2, std::uint32_t(kPixelOffset) + pixelBytes);
+    putU32(header.data() + 34, pixelBytes);
+    return header;
+}
+
+HeaderBlock classicHeader(int width, int height) {
+    HeaderBlock header{};
+    header[0] = 'B';
+    header[1] = 'M';
+    putU32(header.data() + 10, std::uint32_t(kPixelOffset));
+    putU32(header.data() + 14, 40);
+    putU16(header.data() + 26, 1);
+    putU16(header.data() + 28, 8);
+    putU32(header.data() + 38, 3780);  // 96 dots per inch
+    putU32(header.data() + 42, 3780);
+    return patchedHeader(header, width, height);
+}
+
+bool BitmapWriter::open(const std::string& path, const HeaderBlock& sourceHeader,
+                        const PaletteBlock& palette, int width, int height) {
+    path_ = path;
+    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) {
+        error_ = "Dimensioni dell'immagine non valide: " + std::to_string(width) + " x " +
+                 std::to_string(height) + " pixel.";
+        return false;
+    }
+    width_ = width;
+    height_ = height;
+    pad_ = outputPadding(width);
+    file_.open(path, std::ios::binary | std::ios::trunc | std::ios::out);
+    if (!file_) {
+        error_ = "Impossibile creare il file " + path + ".";
+        return false;
+    }
+    const HeaderBlock header = patchedHeader(sourceHeader, width, height);
+    file_.write(reinterpret_cast<const char*>(header.data()), kHeaderBytes);
+    file_.write(reinterpret_cast<const char*>(palette.data()), kPaletteBytes);
+    return bool(file_);
+}
+
+bool BitmapWriter::writeRow(int row, const std::uint8_t* pixels) {
+    if (!file_.is_open() || row < 0 || row >= height_) {
+        return false;
+    }
+    static constexpr char zeros[4] = {0, 0, 0, 0};
+    const std::int64_t fileRow = height_ - 1 - row;
+    file_.seekp(std::streamoff(kPixelOffset + fileRow * (width_ + pad_)));
+    file_.write(reinterpret_cast<const char*>(pixels), width_);
+    file_.write(zeros, pad_);
+    return bool(file_);
+}
+
+bool BitmapWriter::close() {
+    if (!file_.is_open()) {
+        return false;
+    }
+    bool good = bool(file_);
+    file_.close();
+    good = good && !file_.fail();
+    if (!good && error_.empty()) {
+        error_ = "Errore di scrittura sul file " + path_ + ".";
+    }
+    return good;
+}
+
+bool writeBitmapFile(const std::string& path, const HeaderBlock& sourceHeader,
+                     const IndexedImage& image, std::string* error) {
+    BitmapWriter writer;
+    bool good = writer.open(path, sourceHeader, image.palette, image.width, image.height);
+    // Bottom row first, so the file grows in order.
+    for (int r = image.height - 1; good && r >= 0; --r) {
+        good = writer.writeRow(r, image.row(r));
+    }
+    good = writer.close() && good;
+    if (!good && error) {
+        *error = writer.error().empty() ? "Errore di scrittura sul file " + path + "."
+                                        : writer.error();
+    }
+    return good;
+}
+
+}  // namespace vesta

@@ -1,0 +1,174 @@
+#include "image/OpenImage.h"
+
+#include "image/Scrolling.h"
+#include "state/Numbers.h"
+#include "state/Prompts.h"
+
+namespace vesta {
+
+namespace {
+
+void placeScrollBarsOfSource(Context& ctx) {
+    FormModel& f = ctx.form;
+    const WorkingState& s = ctx.s;
+    const VisibleRegion v = visibleRegion(s);
+    f.VScroll1.visible = false;
+    f.HScroll1.visible = false;
+    if (s.altezzaPic1 > v.height) {
+        const ScrollRange r = scrollRange(s.altezzaPic1, v.height);
+        f.VScroll1.visible = true;
+        f.VScroll1.max = r.max;
+        f.VScroll1.height = v.height;
+        f.VScroll1.smallChange = r.smallChange;
+        f.VScroll1.largeChange = r.largeChange;
+        f.VScroll1.left = v.width;
+        f.HScroll1.width = v.width;
+    }
+    if (s.larghezzaPic1 > v.width) {
+        const ScrollRange r = scrollRange(s.larghezzaPic1, v.width);
+        f.HScroll1.visible = true;
+        f.sendToBack(f.Picture1);
+        f.HScroll1.max = r.max;
+        f.HScroll1.smallChange = r.smallChange;
+        f.HScroll1.largeChange = r.largeChange;
+        f.HScroll1.top = v.height;
+    }
+}
+
+void setAreaDefaults(WorkingState& s) {
+    const double w = s.larghezzaPic1;
+    const double h = s.altezzaPic1;
+    const double corners[5][2] = {{0, 0}, {1, 1}, {1, h - 1}, {w - 1, h - 1}, {w - 1, 1}};
+    for (int k = 1; k <= 4; ++k) {
+        s.areaCalcolo[k][1] = corners[k][0];
+        s.areaCalcolo[k][2] = corners[k][1];
+    }
+}
+
+}  // namespace
+
+void open_Click(Context& ctx) {
+    FormModel& f = ctx.form;
+    WorkingState& s = ctx.s;
+    PictureArea& p = ctx.picture1;
+
+    const std::optional<std::string> chosen = ctx.dialogs.openFile(ctx.paths.samplesDir(), "*.bmp");
+    s.altezzaBarra = toInteger16(f.HScroll1.height);
+    if (!chosen) {
+        return;
+    }
+    // Read everything before touching anything, so a bad file leaves the work on show intact.
+    Result<SourceBitmap> read = readSourceBitmap(*chosen);
+    if (!read.ok()) {
+        ctx.dialogs.messageBox("Impossibile aprire il file\n" + *chosen + "\n\n" + read.error(),
+                               "IMMAGINE NON CARICATA", MessageIcon::Critical);
+        return;
+    }
+
+    f.domanda1.caption = prompts::kStoCaricando;
+    f.Picture2.visible = false;
+    f.Picture1.visible = false;
+    f.Picture1.pointer = MousePointer::Hourglass;
+    f.pointer = MousePointer::Hourglass;
+
+    p.setPicture(read.value().image);
+    // A scrolled-away picture would leave the new image partly off screen with no bar to reach
+    // it: a new photograph always starts at the top-left corner.
+    f.Picture1.left = 0;
+    f.Picture1.top = 0;
+    f.HScroll1.value = 0;
+    f.VScroll1.value = 0;
+    f.Picture1.width = read.value().image.width;
+    f.Picture1.height = read.value().image.height;
+
+    s.nomeFile = *chosen;
+    f.domanda1.caption = prompts::kStoCaricando;
+    f.tfuox.caption = "fuox";
+    f.tfuoy.caption = "fuoy";
+    f.tfuvx.caption = "fuvx";
+    f.tfuvy.caption = "fuvy";
+    f.caption = "Raddrizzamento di   ' " + s.nomeFile + " '";
+
+    LEGGI_img(ctx, std::move(read.value()));
+
+    s.altezzaPic1 = float(f.Picture1.height);
+    s.larghezzaPic1 = float(f.Picture1.width);
+
+    f.cancella.caption = "Canc.";
+    f.Label1.visible = true;
+    f.Label1.caption = "Immagine sorgente";
+    f.zoo.visible = true;
+    f.CENTRO.enabled = false;
+    f.CENTRO.visible = true;
+    f.RETTANG.visible = true;
+    f.GRIGLIA.visible = true;
+    f.Text3.visible = false;
+    f.RADDRIZZA.caption = "Raddrizza";
+    f.RADDRIZZA.enabled = false;
+
+    placeScrollBarsOfSource(ctx);
+
+    s.modoClick = ClickMode::LineEnd;
+    s.nRette = 0;
+    // A first point left pending on the previous photograph must not become half of a line
+    // on this one.
+    s.attesaSecondo = 0;
+    s.primoMovimento = 1;
+    for (int i = 1; i <= 4; ++i) {
+        f.Text6[i].caption = "m" + std::to_string(i);
+    }
+    s.nRaddr = 0;
+    s.raddrAvviato = 0;
+
+    f.Picture1.pointer = MousePointer::Cross;
+    f.pointer = MousePointer::Default;
+    f.Picture1.enabled = true;
+    f.Picture1.visible = true;
+    p.refresh();
+
+    p.setForeColor(colours::red);
+    p.setDrawMode(DrawMode::CopyPen);
+    p.box(20, 40, 120, 140);
+    p.circle(70, 90, 50);
+
+    s.centroX = s.larghezzaPic1 / 2.0;
+    s.centroY = s.altezzaPic1 / 2.0;
+    f.tfuvy.caption = "";
+    const float cx = float(s.centroX);
+    const float cy = float(s.centroY);
+    p.circle(cx, cy, 2);
+    p.line(cx, 0, cx, s.altezzaPic1);
+    p.line(0, cy, s.larghezzaPic1, cy);
+
+    s.grandezza = 1.0;
+    setAreaDefaults(s);
+}
+
+void LEGGI_img(Context& ctx, SourceBitmap bitmap) {
+    FormModel& f = ctx.form;
+    WorkingState& s = ctx.s;
+    f.domanda1.caption = prompts::kStoCaricando;
+    s.sorgente = std::move(bitmap);
+
+    f.tfuox.caption = strForm(s.larghezzaSorg()) + " x";
+    f.tfuoy.caption = strForm(s.altezzaSorg()) + " y";
+    f.tfuox.tooltip = "Dimensione in X dell'immagine sorgente";
+    f.tfuoy.tooltip = "Dimensione in Y dell'immagine sorgente";
+
+    f.bringToFront(f.Label4);
+    f.Label4.visible = true;
+    f.Label4.caption = "Immagine sorgente";
+    f.domanda1.caption = prompts::kDueRetteOrizz;
+
+    f.raddrizza1.enabled = false;
+    f.edit.visible = true;
+    f.edit.enabled = true;
+    f.area.enabled = false;
+    f.griglia2.enabled = false;
+    f.canc.enabled = true;
+    f.centro1.enabled = false;
+    f.save.enabled = true;
+    f.print1.enabled = true;
+}
+
+}  // namespace vesta

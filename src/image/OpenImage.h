@@ -1,0 +1,17 @@
+// Opening a photograph: the Open dialog, reading the bitmap, showing it in Picture1 and putting
+// the construction back to its first step.
+#pragma once
+
+#include "state/Context.h"
+
+namespace vesta {
+
+// open_Click: asks for a bitmap and loads it. A file that cannot be read as an 8-bit palette
+// bitmap is refused with a message, and the photograph, construction and caption on show stay
+// exactly as they were.
+void open_Click(Context& ctx);
+
+// LEGGI_img: takes a bitmap read from `nomeFile` into the working state and updates the window.
+void LEGGI_img(Context& ctx, SourceBitmap bitmap);
+
+}  // namespace vesta

@@ -1,0 +1,27 @@
+// Everything a procedure works on: the working state, the form model, the two picture areas and
+// the platform services. Procedures are free functions over one Context.
+#pragma once
+
+#include "state/FormModel.h"
+#include "state/PictureArea.h"
+#include "state/Platform.h"
+#include "state/WorkingState.h"
+
+namespace vesta {
+
+struct Context {
+    Context(PictureArea& p1, PictureArea& p2, Dialogs& d, EventLoop& e, Paths paths_)
+        : picture1(p1), picture2(p2), dialogs(d), events(e), paths(std::move(paths_)) {}
+
+    WorkingState s;
+    FormModel form;
+    PictureArea& picture1;
+    PictureArea& picture2;
+    Dialogs& dialogs;
+    EventLoop& events;
+    Paths paths;
+    ScreenInfo screen;
+    char decimalSeparator = '.';  // the user's, from the system's locale
+};
+
+}  // namespace vesta

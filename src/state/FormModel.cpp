@@ -1,0 +1,221 @@
+#include "state/FormModel.h"
+
+#include "state/Prompts.h"
+
+namespace vesta {
+
+namespace {
+
+const Font kPanelButtonFont{"Arial", 9.75, false};
+const Font kTextBoxFont{"Arial", 9.0, false};
+const Font kSmallFont{"Small Fonts", 6.0, false};
+const Font kLabelFont{"MS Serif", 6.0, false};
+constexpr const char* kParametri = "Parametri di calcolo";
+
+struct Twips {
+    double tppX, tppY;
+    void place(Control& c, double left, double top, double width, double height) const {
+        c.left = left / tppX;
+        c.top = top / tppY;
+        c.width = width / tppX;
+        c.height = height / tppY;
+    }
+};
+
+Control make(const char* name, ControlKind kind, const char* container, const char* caption,
+             const char* tooltip) {
+    Control c;
+    c.name = name;
+    c.kind = kind;
+    c.container = container;
+    c.caption = caption;
+    c.tooltip = tooltip;
+    return c;
+}
+
+MenuItem menu(const char* name, const char* parent, const char* caption, const char* shortcut) {
+    MenuItem m;
+    m.name = name;
+    m.parent = parent;
+    m.caption = caption;
+    m.shortcut = shortcut;
+    return m;
+}
+
+void textBox(Control& c) {
+    c.background = colours::white;
+    c.foreground = colours::black;
+    c.font = kTextBoxFont;
+}
+
+}  // namespace
+
+FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
+    const Twips t{twipsPerPixelX, twipsPerPixelY};
+    FormModel f;
+    f.caption = "VESTA 3.04";
+    f.background = colours::windowBackground;
+    f.foreground = colours::red;
+    f.font = Font{"MS Sans Serif", 9.75, true};
+
+    f.VScroll2 = make("VScroll2", ControlKind::VScrollBar, "", "", "");
+    t.place(f.VScroll2, 17760, 0, 255, 11535);
+    f.HScroll2 = make("HScroll2", ControlKind::HScrollBar, "", "", "");
+    t.place(f.HScroll2, 0, 11040, 17775, 255);
+
+    f.Frame1 = make("Frame1", ControlKind::Frame, "", "COMANDI", "");
+    t.place(f.Frame1, 13680, 240, 3135, 4455);
+    f.Frame1.background = colours::windowBackground;
+    f.Frame1.foreground = colours::orange;
+
+    f.cancella = make("cancella", ControlKind::Button, "Frame1", "Canc.",
+                      "cancella l'ultima operazione");
+    t.place(f.cancella, 2280, 1800, 735, 375);
+    f.RADDRIZZA = make("RADDRIZZA", ControlKind::Button, "Frame1", "Raddrizza",
+                       "opera il raddrizzamento");
+    t.place(f.RADDRIZZA, 1440, 1200, 1575, 375);
+    f.RADDRIZZA.background = colours::orange;
+    f.GRIGLIA = make("GRIGLIA", ControlKind::Button, "Frame1", "Griglia",
+                     "visualizza una griglia regolare in prospettiva");
+    t.place(f.GRIGLIA, 1440, 2280, 732, 375);
+    f.RETTANG =
+        make("RETTANG", ControlKind::Button, "Frame1", "Area", "stabilisce un'area di calcolo");
+    t.place(f.RETTANG, 2280, 2280, 735, 375);
+    f.CENTRO = make("CENTRO", ControlKind::Button, "Frame1", "Centro",
+                    "riposiziona il centro dell'immagine");
+    t.place(f.CENTRO, 1440, 1800, 732, 375);
+    for (Control* b : {&f.cancella, &f.RADDRIZZA, &f.GRIGLIA, &f.RETTANG, &f.CENTRO}) {
+        b->font = kPanelButtonFont;
+    }
+
+    f.tfuox = make("tfuox", ControlKind::TextBox, "Frame1", "fuox", kParametri);
+    t.place(f.tfuox, 105, 2775, 1320, 330);
+    f.tfuoy = make("tfuoy", ControlKind::TextBox, "Frame1", "fuoy", kParametri);
+    t.place(f.tfuoy, 120, 3120, 1335, 330);
+    f.tfuvx = make("tfuvx", ControlKind::TextBox, "Frame1", "fuvx", kParametri);
+    t.place(f.tfuvx, 1440, 2760, 1575, 330);
+    f.tfuvy = make("tfuvy", ControlKind::TextBox, "Frame1", "fuvy", kParametri);
+    t.place(f.tfuvy, 1440, 3120, 1575, 330);
+    const double text6[5][2] = {{0, 0}, {120, 3525}, {120, 3840}, {1440, 3525}, {1440, 3840}};
+    for (int i = 1; i <= 4; ++i) {
+        const std::string n = std::to_string(i);
+        f.Text6[i] = make(("Text6(" + n + ")").c_str(), ControlKind::TextBox, "Frame1",
+                          ("m" + n).c_str(), kParametri);
+        t.place(f.Text6[i], text6[i][0], text6[i][1], i <= 2 ? 1335 : 1575, 330);
+    }
+    f.Text1 = make("Text1", ControlKind::TextBox, "Frame1", "x.", "coordinate X");
+    t.place(f.Text1, 240, 1815, 492, 255);
+    f.Text3 = make("Text3", ControlKind::TextBox, "Frame1", " ",
+                   "è possibile variare la grandeza dell'immagine raddrizzata");
+    t.place(f.Text3, 240, 1200, 492, 228);
+    f.Text4 = make("Text4", ControlKind::TextBox, "Frame1", " ", "");
+    t.place(f.Text4, 240, 1200, 492, 228);
+    f.Text2 = make("Text2", ControlKind::TextBox, "Frame1", "y.", "coordinate Y");
+    t.place(f.Text2, 840, 1815, 492, 255);
+    for (Control* b : {&f.tfuox, &f.tfuoy, &f.tfuvx, &f.tfuvy, &f.Text6[1], &f.Text6[2],
+                       &f.Text6[3], &f.Text6[4], &f.Text1, &f.Text3, &f.Text4, &f.Text2}) {
+        textBox(*b);
+    }
+    f.Text4.font = Font{"Small Fonts", 6.0, true};
+
+    f.GRANDEZZA = make("GRANDEZZA", ControlKind::Spin, "Frame1", "", "");
+    t.place(f.GRANDEZZA, 1080, 1200, 255, 255);
+    f.domanda1 =
+        make("domanda1", ControlKind::Label, "Frame1", prompts::kCaricare, "seguire le istruzioni");
+    t.place(f.domanda1, 120, 360, 2865, 660);
+    f.Label2 = make("Label2", ControlKind::Label, "Frame1", "y.", "");
+    t.place(f.Label2, 840, 2055, 180, 270);
+    f.Label3 = make("Label3", ControlKind::Label, "Frame1", "x.", "");
+    t.place(f.Label3, 240, 2055, 180, 270);
+    for (Control* l : {&f.Label2, &f.Label3}) {
+        l->font = kLabelFont;
+        l->background = colours::windowBackground;
+    }
+
+    f.zoo = make("zoo", ControlKind::Button, "", "Zoom", "visualizza l'immagine ingrandita o ridotta");
+    t.place(f.zoo, 11040, 240, 732, 252);
+    f.zoo.font = kSmallFont;
+
+    f.Picture2 = make("Picture2", ControlKind::Picture, "", "", "immagine raddrizzata");
+    t.place(f.Picture2, 5760, 480, 1935, 2415);
+    f.Picture2.background = colours::windowBackground;
+    f.Picture2.foreground = colours::resultForeground;
+    f.Label1 = make("Label1", ControlKind::Label, "Picture2", "Label1", "");
+    t.place(f.Label1, 120, 120, 720, 240);
+    f.VScroll1 = make("VScroll1", ControlKind::VScrollBar, "", "", "");
+    t.place(f.VScroll1, 17760, 0, 240, 11535);
+    f.HScroll1 = make("HScroll1", ControlKind::HScrollBar, "", "", "");
+    t.place(f.HScroll1, 0, 11040, 17775, 240);
+    f.Picture1 =
+        make("Picture1", ControlKind::Picture, "", "", "inserire i punti relativi alle rette");
+    t.place(f.Picture1, 0, 0, 3972, 4092);
+    f.Picture1.background = colours::windowBackground;
+    f.Picture1.foreground = colours::red;
+    f.Label4 = make("Label4", ControlKind::Label, "Picture1", "Immagine sorgente", "");
+    t.place(f.Label4, 240, 120, 1995, 240);
+    for (Control* l : {&f.Label1, &f.Label4}) {
+        l->foreground = colours::red;
+    }
+
+    // Later controls of the design lie in front of earlier ones.
+    for (Control* c : f.controls()) {
+        f.bringToFront(*c);
+    }
+
+    f.file = menu("file", "", "&File", "");
+    f.open = menu("open", "file", "&Open File", "F2");
+    f.save = menu("save", "file", "&Save File", "F3");
+    f.exit = menu("exit", "file", "&Exit", "F4");
+    f.edit = menu("edit", "", "&Edit", "");
+    f.canc = menu("canc", "edit", "&Canc", "Ctrl+C");
+    f.centro1 = menu("centro1", "edit", "&Centro Oo", "Ctrl+O");
+    f.area = menu("area", "edit", "&Area", "Ctrl+A");
+    f.griglia2 = menu("griglia2", "edit", "&Griglia", "Ctrl+G");
+    f.frame_m = menu("frame_m", "edit", "&Frame", "Ctrl+F");
+    f.raddrizza1 = menu("raddrizza1", "", "&Raddrizza", "");
+    f.start = menu("start", "raddrizza1", "&Start", "F6");
+    f.altra = menu("altra", "raddrizza1", "&Altra", "F7");
+    f.print1 = menu("print1", "", "&Print", "");
+    f.print = menu("print", "print1", "&Print window", "F5");
+    f.help = menu("help", "", "&?", "");
+    f.help1 = menu("help1", "help", "&help", "F1");
+    for (MenuItem* m : {&f.canc, &f.centro1, &f.area, &f.griglia2}) {
+        m->enabled = false;
+    }
+    f.frame_m.checked = true;
+    f.altra.visible = false;
+    return f;
+}
+
+std::vector<Control*> FormModel::controls() {
+    std::vector<Control*> all = {&VScroll2, &HScroll2, &Frame1,  &cancella, &RADDRIZZA,
+                                 &GRIGLIA,  &RETTANG,  &CENTRO,  &tfuox,    &tfuoy,
+                                 &tfuvx,    &tfuvy,    &Text6[1], &Text6[2], &Text6[3],
+                                 &Text6[4], &Text1,    &Text3,   &Text4,    &Text2,
+                                 &GRANDEZZA, &domanda1, &Label2, &Label3,   &zoo,
+                                 &Picture2, &Label1,   &VScroll1, &HScroll1, &Picture1,
+                                 &Label4};
+    return all;
+}
+
+std::vector<const Control*> FormModel::controls() const {
+    auto all = const_cast<FormModel*>(this)->controls();
+    return {all.begin(), all.end()};
+}
+
+std::vector<MenuItem*> FormModel::menus() {
+    return {&file,    &open,     &save,    &exit,       &edit,  &canc,
+            &centro1, &area,     &griglia2, &frame_m,   &raddrizza1, &start,
+            &altra,   &print1,   &print,   &help,       &help1};
+}
+
+std::vector<const MenuItem*> FormModel::menus() const {
+    auto all = const_cast<FormModel*>(this)->menus();
+    return {all.begin(), all.end()};
+}
+
+void FormModel::bringToFront(Control& control) { control.zOrder = ++front_; }
+
+void FormModel::sendToBack(Control& control) { control.zOrder = --back_; }
+
+}  // namespace vesta

@@ -1,0 +1,70 @@
+#include "state/Numbers.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace vesta {
+
+double roundHalfEven(double value) {
+    if (!std::isfinite(value)) {
+        return value;
+    }
+    double lower = std::floor(value);
+    double diff = value - lower;
+    if (diff < 0.5) {
+        return lower;
+    }
+    if (diff > 0.5) {
+        return lower + 1.0;
+    }
+    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
+}
+
+std::int16_t toInteger16(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    double r = roundHalfEven(value);
+    if (r >= std::numeric_limits<std::int16_t>::max()) {
+        return std::numeric_limits<std::int16_t>::max();
+    }
+    if (r <= std::numeric_limits<std::int16_t>::min()) {
+        return std::numeric_limits<std::int16_t>::min();
+    }
+    return static_cast<std::int16_t>(r);
+}
+
+double floorInt(double value) { return std::floor(value); }
+
+namespace {
+
+// Up to 15 significant digits, trailing zeros dropped, exponent written as E+nn like the
+// classic conversion ("1E+16", "1.5E-05").
+std::string fifteenDigits(double value, char decimalSeparator) {
+    if (value == 0.0) {
+        return "0";  // also for -0: no sign on zero
+    }
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15G", value);
+    std::string text(buffer);
+    for (char& c : text) {
+        if (c == '.') {
+            c = decimalSeparator;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string strForm(double value) {
+    std::string text = fifteenDigits(value, '.');
+    return (value >= 0.0 || std::isnan(value)) && text[0] != '-' ? " " + text : text;
+}
+
+std::string plainForm(double value, char decimalSeparator) {
+    return fifteenDigits(value, decimalSeparator);
+}
+
+}  // namespace vesta

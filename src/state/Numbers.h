@@ -1,0 +1,28 @@
+// The number rules of the whole program, written once: rounding to a 16-bit integer (half to
+// even), Int (floor), and the two number-to-text forms.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vesta {
+
+// Nearest whole number, a tie going to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+double roundHalfEven(double value);
+
+// The conversion to a 16-bit integer: round half to even, then saturate at the type's limits
+// (the original conversion would stop with an overflow; saturating keeps a huge value huge).
+std::int16_t toInteger16(double value);
+
+// Int: the largest whole number not above the value (-0.5 -> -1).
+double floorInt(double value);
+
+// The Str form: a leading blank before a number that is not negative, a point as decimal
+// separator, at most 15 significant digits ("Str(640)" is " 640", "Str(-2.5)" is "-2.5").
+std::string strForm(double value);
+
+// The plain form in the user's number format: no leading blank, at most 15 significant digits,
+// the given decimal separator.
+std::string plainForm(double value, char decimalSeparator);
+
+}  // namespace vesta

@@ -1,0 +1,43 @@
+// A picture area: the bare image as shown, plus what was drawn on it since the last refresh.
+// Procedures set the foreground colour and the drawing mode and then draw; every drawing call
+// takes single-precision picture pixels, origin at the top-left pixel, y downwards.
+#pragma once
+
+#include <optional>
+
+#include "image/IndexedImage.h"
+#include "state/Colours.h"
+
+namespace vesta {
+
+class PictureArea {
+public:
+    virtual ~PictureArea() = default;
+
+    // Shows an image as the area's picture, one screen pixel per image pixel; the area takes
+    // the image's size and everything drawn before is gone.
+    virtual void setPicture(const IndexedImage& image) = 0;
+    // Repaints the bare picture, erasing every line, box and circle drawn on it.
+    virtual void refresh() = 0;
+
+    void setForeColor(Rgb colour) { foreColor_ = colour; }
+    Rgb foreColor() const { return foreColor_; }
+    void setDrawMode(DrawMode mode) { drawMode_ = mode; }
+    DrawMode drawMode() const { return drawMode_; }
+
+    // Without a colour these draw in the foreground colour.
+    void line(float x1, float y1, float x2, float y2, std::optional<Rgb> colour = {});
+    void box(float x1, float y1, float x2, float y2, std::optional<Rgb> colour = {});
+    void circle(float cx, float cy, float radius, std::optional<Rgb> colour = {});
+
+protected:
+    virtual void drawLine(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) = 0;
+    virtual void drawBox(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) = 0;
+    virtual void drawCircle(float cx, float cy, float radius, Rgb colour, DrawMode mode) = 0;
+
+private:
+    Rgb foreColor_ = colours::black;
+    DrawMode drawMode_ = DrawMode::CopyPen;
+};
+
+}  // namespace vesta

@@ -1,0 +1,57 @@
+// The platform services the procedures talk through. The desktop shell implements them with
+// Qt; tests script them.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace vesta {
+
+enum class MessageIcon { None, Information, Warning, Critical };
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A modal message box with an OK button; returns when the user closes it.
+    virtual void messageBox(const std::string& text, const std::string& title,
+                            MessageIcon icon) = 0;
+    // A modal input box; the typed text, or nothing when cancelled.
+    virtual std::optional<std::string> inputBox(const std::string& prompt,
+                                                const std::string& title) = 0;
+    // The Open dialog, starting in `folder` with the name pattern `pattern`; the chosen path,
+    // or nothing when the user cancelled or picked nothing.
+    virtual std::optional<std::string> openFile(const std::string& folder,
+                                                const std::string& pattern) = 0;
+    // The Save dialog; the chosen path or nothing.
+    virtual std::optional<std::string> saveFile(const std::string& folder,
+                                                const std::string& pattern) = 0;
+    // Shows a help page in a viewer window (not modal).
+    virtual void showHelp(const std::string& path) = 0;
+};
+
+class EventLoop {
+public:
+    virtual ~EventLoop() = default;
+    // Lets pending events run (the rectification does this once per output row).
+    virtual void yield() = 0;
+    virtual void beep() = 0;
+    // Ends the program at once: every window closes, nothing is asked or saved.
+    virtual void terminate() = 0;
+};
+
+// The screen as read at start-up.
+struct ScreenInfo {
+    double widthTwips = 0;
+    double heightTwips = 0;
+    double twipsPerPixelX = 15;  // 1440 / dots per inch
+    double twipsPerPixelY = 15;
+};
+
+// Where the program's files live. The installation folder holds the samples and the help page.
+struct Paths {
+    std::string installDir;
+    std::string samplesDir() const { return installDir + "/samples"; }
+    std::string helpFile() const { return installDir + "/help/vesta300.html"; }
+};
+
+}  // namespace vesta

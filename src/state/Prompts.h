@@ -1,0 +1,29 @@
+// The step prompts of the command panel, the one place that tells the user what to do next.
+#pragma once
+
+namespace vesta::prompts {
+
+inline constexpr const char* kCaricare = "Caricare un'immagine ";
+inline constexpr const char* kStoCaricando = "Sto caricando...";
+inline constexpr const char* kDueRetteOrizz = "Definire due rette orizz.";
+inline constexpr const char* kDueRetteVert = "Definire due rette vert.";
+inline constexpr const char* kPrimaOrizz = "Definire la 1°retta orizz.";
+inline constexpr const char* kSecondaOrizz = "Definire la 2°retta orizz.";
+inline constexpr const char* kSecondaOrizzCanc = "Definire la 2° retta orizz.";
+inline constexpr const char* kPrimaVert = "Definire la 1° retta vertic.";
+inline constexpr const char* kSecondaVert = "Definire la 2° retta vertic.";
+inline constexpr const char* kFughe = "Definisco le fughe";
+inline constexpr const char* kNuovoCentro = "Definire il nuovo CENTRO";
+inline constexpr const char* kDefinisciArea = "Definisci un'area di calcolo";
+inline constexpr const char* kDeviDefinireArea = "Devi definire l'area di calcolo";
+inline constexpr const char* kImpossibile = "Impossibile raddrizzare";
+inline constexpr const char* kVuoiGriglia = "Vuoi definire la griglia ?";
+inline constexpr const char* kVuoiRaddrizzare = "Vuoi raddrizzare ?";
+inline constexpr const char* kStoCalcolando = "Sto calcolando...";
+inline constexpr const char* kHoFinito = "Ho finito.";
+inline constexpr const char* kVuoiMisurare = "Vuoi misurare ?";
+inline constexpr const char* kDuePunti = "Definire due punti";
+inline constexpr const char* kDefault = "valori di DEFAULT ";
+inline constexpr const char* kRefresh = " REFRESH ";
+
+}  // namespace vesta::prompts

@@ -1,0 +1,96 @@
+// The one working state of a running program: the construction the user is building, the
+// results computed from it and the counters and flags that tell the step of the work. It lives
+// as long as the program, is never saved, and opening a photograph resets most of it.
+// Coordinates are pixels of the photograph as shown in Picture1: origin at the top-left pixel,
+// x to the right, y downwards. A field that nothing has set yet reads as 0.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "image/BitmapFile.h"
+
+namespace vesta {
+
+// What a click on the photograph means (the values are the system's own).
+enum class ClickMode : int { LineEnd = 0, AreaCorner = 1, PrincipalPoint = 2 };
+
+// A table row of division points: columns 2 and 3 hold x and y; 0 and 1 stay 0.
+using DivisionPoint = std::array<double, 4>;
+
+struct WorkingState {
+    // --- Workflow ---
+    int nRette = 0;  // construction lines completed, 0..4; -1 after cancelling the last one
+    ClickMode modoClick = ClickMode::LineEnd;
+    int attesaSecondo = 0;   // 1 while the second point of a two-point input is awaited
+    int primoMovimento = 1;  // 1 until the first rubber band of an input has been drawn
+    int raddrAvviato = 0;    // 1 once a rectification has been started and not cancelled
+    int interrompi = 0;      // stop request for the rectification loop
+    int nRaddr = 0;          // entries into the rectification on this construction
+    int nAree = 0;           // area inputs started since the last defaults
+    int nMisura = 0;         // points taken by the measuring (and the grid's point counter)
+    int pannelloNascosto = 0;  // 1 while the command panel is hidden
+
+    // --- Construction input ---
+    float xPrimo = 0, yPrimo = 0;      // first point of the two-point input in progress
+    float xSecondo = 0, ySecondo = 0;  // second point of the last two-point input
+    float xElastico = 0, yElastico = 0;  // where the rubber band was last drawn
+    double pendenza = 0;                 // slope of the last non-vertical line input
+    double rette[6][6] = {};  // row k = 1..4: x1, y1, x2, y2 of line k in columns 1..4
+    double pendenze[5] = {};  // slope of line k = 1..4
+
+    // --- Geometry results ---
+    double fugaOrizzX = 0, fugaOrizzY = 0;  // horizontal vanishing point (lines 1 and 2)
+    double fugaVertX = 0, fugaVertY = 0;    // vertical vanishing point (lines 3 and 4)
+    double centroX = 0, centroY = 0;        // principal point
+    int casoFughe = 0;                      // case 1..4 of the reference corner
+    double angoloX1 = 0, angoloY1 = 0, angoloX2 = 0;
+    int angoloY2 = 0;
+    double areaCalcolo[7][3] = {};  // corner k = 1..4 (TL, BL, BR, TR): x in column 1, y in 2
+
+    // --- Interior orientation and overlay ---
+    double mCentro = 0, mOrizzonte = 0;
+    double piedeX = 0, piedeY = 0;          // foot point on the horizon
+    double puntoDistX = 0, puntoDistY = 0;  // rotated eye point
+    double distanzaPrinc = 0;               // principal distance
+    double pox = 0, poy = 0;                // measuring point of the horizontal direction
+    double pvx = 0, pvy = 0;                // measuring point of the vertical direction
+
+    // --- Rectification frame ---
+    double angoloRifX = 0, angoloRifY = 0;  // reference corner of the area
+    double mVert = 0, mOrizz = 0;           // slopes of the area sides through it
+    double maxAX = 0, maxAY = 0, maxBX = 0, maxBY = 0;  // measured ends of the two sides
+    int segnoX = 0, segnoY = 0;
+    std::vector<DivisionPoint> divRighe;    // rows 0..altOut
+    std::vector<DivisionPoint> divColonne;  // rows 0..largOut
+
+    // --- Output, measuring and screen ---
+    double grandezza = 1.0;  // size factor of the rectified image, 1.0 to 1.9
+    double largOut = 0, altOut = 0;
+    int largRaddr = 0;
+    double altRaddr = 0;
+    std::string misuraCm;  // real length typed for the first measured distance
+    double scala = 0;      // centimetres per pixel of the rectified image
+    double misuraReale = 0;
+    float larghezzaPic1 = 0, altezzaPic1 = 0;  // size of Picture1 once an image is loaded
+    int altezzaBarra = 0;                       // scroll-bar thickness in pixels
+    float schermoLarg = 0, schermoAlt = 0;      // screen size in pixels
+
+    // --- Zoom viewer ---
+    int zoomPerc = 0;
+    double zoomDiv = 0;
+    int zoomDir = 0;
+    double scalaIniz = 0;
+    double fattoreZoom = 0;
+    int posH = 0, posV = 0;
+
+    // --- The loaded bitmap (the main window's own fields) ---
+    std::string nomeFile;   // path of the loaded photograph
+    SourceBitmap sorgente;  // lunghezzaFile, intestazione, tavolozza, rows (righe), padSorg
+
+    int larghezzaSorg() const { return sorgente.image.width; }
+    int altezzaSorg() const { return sorgente.image.height; }
+};
+
+}  // namespace vesta

@@ -1,0 +1,77 @@
+#include "ui/Startup.h"
+
+#include "state/Numbers.h"
+#include "state/Prompts.h"
+
+namespace vesta {
+
+void Form_Load(Context& ctx, const ScreenInfo& screen) {
+    ctx.screen = screen;
+    ctx.form = designForm(screen.twipsPerPixelX, screen.twipsPerPixelY);
+    FormModel& f = ctx.form;
+    WorkingState& s = ctx.s;
+
+    f.raddrizza1.enabled = false;
+    f.edit.visible = true;
+    f.save.enabled = false;
+    f.print1.enabled = false;
+    f.CENTRO.enabled = false;
+    f.zoo.visible = false;
+
+    s.schermoAlt = float(screen.heightTwips / screen.twipsPerPixelY);
+    s.schermoLarg = float(screen.widthTwips / screen.twipsPerPixelX);
+
+    f.Frame1.top = 10;
+    f.Frame1.left =
+        (screen.widthTwips - f.Frame1.width * screen.twipsPerPixelX) / screen.twipsPerPixelX -
+        f.VScroll1.width;
+
+    s.primoMovimento = 1;
+    s.attesaSecondo = 0;
+
+    for (Control* b : {&f.cancella, &f.CENTRO, &f.RADDRIZZA, &f.GRIGLIA, &f.RETTANG}) {
+        b->enabled = false;
+    }
+    f.Text3.visible = false;
+    f.Text4.visible = false;
+
+    s.grandezza = 1.0;
+    f.Text3.caption = plainForm(s.grandezza, ctx.decimalSeparator);
+
+    for (Control* bar : {&f.VScroll1, &f.HScroll1, &f.VScroll2, &f.HScroll2}) {
+        bar->visible = false;
+    }
+    f.HScroll1.width = s.schermoLarg;
+    f.HScroll2.width = s.schermoLarg;
+
+    f.GRANDEZZA.visible = false;
+}
+
+void Form_Click(Context& ctx) {
+    const WorkingState& s = ctx.s;
+    PictureArea& p = ctx.picture1;
+    p.refresh();
+    p.setForeColor(colours::red);
+    p.setDrawMode(DrawMode::CopyPen);
+    p.box(20, 40, 120, 140);
+    p.circle(70, 90, 50);
+    p.box(float(s.areaCalcolo[1][1]), float(s.areaCalcolo[1][2]), float(s.areaCalcolo[3][1]),
+          float(s.areaCalcolo[3][2]));
+    const float cx = float(s.centroX);
+    const float cy = float(s.centroY);
+    p.circle(cx, cy, 2);
+    p.line(cx, float(s.centroY - 20), cx, float(s.centroY + 20));
+    p.line(float(s.centroX - 20), cy, float(s.centroX + 20), cy);
+
+    std::string& prompt = ctx.form.domanda1.caption;
+    prompt = prompts::kRefresh;
+    switch (s.nRette) {
+        case 0: prompt = prompts::kPrimaOrizz; break;
+        case 1: prompt = prompts::kSecondaOrizz; break;
+        case 2: prompt = prompts::kPrimaVert; break;
+        case 3: prompt = prompts::kSecondaVert; break;
+        default: break;
+    }
+}
+
+}  // namespace vesta

@@ -1,0 +1,33 @@
+#include "ui/WindowCommands.h"
+
+#include <filesystem>
+
+namespace vesta {
+
+void frame_m_Click(Context& ctx) {
+    FormModel& f = ctx.form;
+    if (ctx.s.pannelloNascosto == 0) {
+        f.Frame1.visible = false;
+        f.frame_m.checked = false;
+        ctx.s.pannelloNascosto = 1;
+    } else {
+        f.Frame1.visible = true;
+        f.frame_m.checked = true;
+        ctx.s.pannelloNascosto = 0;
+    }
+}
+
+void help1_Click(Context& ctx) {
+    const std::string path = ctx.paths.helpFile();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        ctx.dialogs.messageBox("Non trovo la guida di VESTA:\n" + path, "GUIDA NON DISPONIBILE",
+                               MessageIcon::Warning);
+        return;
+    }
+    ctx.dialogs.showHelp(path);
+}
+
+void EXIT_Click(Context& ctx) { ctx.events.terminate(); }
+
+}  // namespace vesta
