@@ -11,7 +11,9 @@ std::uint32_t readU32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
            std::uint32_t(p[3]) << 24;
 }
-std::uint16_t readU16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::uint16_t readU16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
 void putU32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) {
         p[i] = std::uint8_t(v >> (8 * i));
@@ -22,7 +24,9 @@ void putU16(std::uint8_t* p, std::uint16_t v) {
     p[1] = std::uint8_t(v >> 8);
 }
 
-int rowStride(int width) { return width + outputPadding(width); }
+int rowStride(int width) {
+    return width + outputPadding(width);
+}
 
 // Positioned read of exactly `count` bytes; false when the file has fewer.
 bool readAt(std::ifstream& in, std::int64_t offset, void* into, std::size_t count) {
@@ -227,8 +231,8 @@ bool writeBitmapFile(const std::string& path, const HeaderBlock& sourceHeader,
     }
     good = writer.close() && good;
     if (!good && error) {
-        *error = writer.error().empty() ? "Errore di scrittura sul file " + path + "."
-                                        : writer.error();
+        *error =
+            writer.error().empty() ? "Errore di scrittura sul file " + path + "." : writer.error();
     }
     return good;
 }

@@ -48,17 +48,17 @@ HeaderBlock classicHeader(int width, int height);
 // Writes an output bitmap row by row. The file is created anew, header and palette written at
 // once; rows may arrive in any order and land at their place, bottom row first in the file.
 class BitmapWriter {
-public:
+  public:
     // Creates the file; false with a message in error() when it cannot.
-    bool open(const std::string& path, const HeaderBlock& sourceHeader,
-              const PaletteBlock& palette, int width, int height);
+    bool open(const std::string& path, const HeaderBlock& sourceHeader, const PaletteBlock& palette,
+              int width, int height);
     // Writes image row `row` (0 = top): `width` pixel bytes, then the pad bytes.
     bool writeRow(int row, const std::uint8_t* pixels);
     // Closes the file; false when anything written did not reach the disk.
     bool close();
     const std::string& error() const { return error_; }
 
-private:
+  private:
     std::ofstream file_;
     std::string path_;
     std::string error_;

@@ -30,9 +30,17 @@ void scrollDown(const Context& ctx, const Control& bar, Control& picture) {
 
 }  // namespace
 
-void HScroll1_Change(Context& ctx) { scrollAcross(ctx, ctx.form.HScroll1, ctx.form.Picture1); }
-void VScroll1_Change(Context& ctx) { scrollDown(ctx, ctx.form.VScroll1, ctx.form.Picture1); }
-void HScroll2_Change(Context& ctx) { scrollAcross(ctx, ctx.form.HScroll2, ctx.form.Picture2); }
-void VScroll2_Change(Context& ctx) { scrollDown(ctx, ctx.form.VScroll2, ctx.form.Picture2); }
+void HScroll1_Change(Context& ctx) {
+    scrollAcross(ctx, ctx.form.HScroll1, ctx.form.Picture1);
+}
+void VScroll1_Change(Context& ctx) {
+    scrollDown(ctx, ctx.form.VScroll1, ctx.form.Picture1);
+}
+void HScroll2_Change(Context& ctx) {
+    scrollAcross(ctx, ctx.form.HScroll2, ctx.form.Picture2);
+}
+void VScroll2_Change(Context& ctx) {
+    scrollDown(ctx, ctx.form.VScroll2, ctx.form.Picture2);
+}
 
 }  // namespace vesta

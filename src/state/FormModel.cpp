@@ -68,11 +68,11 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.Frame1.background = colours::windowBackground;
     f.Frame1.foreground = colours::orange;
 
-    f.cancella = make("cancella", ControlKind::Button, "Frame1", "Canc.",
-                      "cancella l'ultima operazione");
+    f.cancella =
+        make("cancella", ControlKind::Button, "Frame1", "Canc.", "cancella l'ultima operazione");
     t.place(f.cancella, 2280, 1800, 735, 375);
-    f.RADDRIZZA = make("RADDRIZZA", ControlKind::Button, "Frame1", "Raddrizza",
-                       "opera il raddrizzamento");
+    f.RADDRIZZA =
+        make("RADDRIZZA", ControlKind::Button, "Frame1", "Raddrizza", "opera il raddrizzamento");
     t.place(f.RADDRIZZA, 1440, 1200, 1575, 375);
     f.RADDRIZZA.background = colours::orange;
     f.GRIGLIA = make("GRIGLIA", ControlKind::Button, "Frame1", "Griglia",
@@ -132,7 +132,8 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
         l->background = colours::windowBackground;
     }
 
-    f.zoo = make("zoo", ControlKind::Button, "", "Zoom", "visualizza l'immagine ingrandita o ridotta");
+    f.zoo =
+        make("zoo", ControlKind::Button, "", "Zoom", "visualizza l'immagine ingrandita o ridotta");
     t.place(f.zoo, 11040, 240, 732, 252);
     f.zoo.font = kSmallFont;
 
@@ -188,13 +189,11 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
 }
 
 std::vector<Control*> FormModel::controls() {
-    std::vector<Control*> all = {&VScroll2, &HScroll2, &Frame1,  &cancella, &RADDRIZZA,
-                                 &GRIGLIA,  &RETTANG,  &CENTRO,  &tfuox,    &tfuoy,
-                                 &tfuvx,    &tfuvy,    &Text6[1], &Text6[2], &Text6[3],
-                                 &Text6[4], &Text1,    &Text3,   &Text4,    &Text2,
-                                 &GRANDEZZA, &domanda1, &Label2, &Label3,   &zoo,
-                                 &Picture2, &Label1,   &VScroll1, &HScroll1, &Picture1,
-                                 &Label4};
+    std::vector<Control*> all = {
+        &VScroll2, &HScroll2, &Frame1, &cancella, &RADDRIZZA, &GRIGLIA,  &RETTANG,  &CENTRO,
+        &tfuox,    &tfuoy,    &tfuvx,  &tfuvy,    &Text6[1],  &Text6[2], &Text6[3], &Text6[4],
+        &Text1,    &Text3,    &Text4,  &Text2,    &GRANDEZZA, &domanda1, &Label2,   &Label3,
+        &zoo,      &Picture2, &Label1, &VScroll1, &HScroll1,  &Picture1, &Label4};
     return all;
 }
 
@@ -204,9 +203,8 @@ std::vector<const Control*> FormModel::controls() const {
 }
 
 std::vector<MenuItem*> FormModel::menus() {
-    return {&file,    &open,     &save,    &exit,       &edit,  &canc,
-            &centro1, &area,     &griglia2, &frame_m,   &raddrizza1, &start,
-            &altra,   &print1,   &print,   &help,       &help1};
+    return {&file,    &open,       &save,  &exit,  &edit,   &canc,  &centro1, &area, &griglia2,
+            &frame_m, &raddrizza1, &start, &altra, &print1, &print, &help,    &help1};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {
@@ -214,8 +212,12 @@ std::vector<const MenuItem*> FormModel::menus() const {
     return {all.begin(), all.end()};
 }
 
-void FormModel::bringToFront(Control& control) { control.zOrder = ++front_; }
+void FormModel::bringToFront(Control& control) {
+    control.zOrder = ++front_;
+}
 
-void FormModel::sendToBack(Control& control) { control.zOrder = --back_; }
+void FormModel::sendToBack(Control& control) {
+    control.zOrder = --back_;
+}
 
 }  // namespace vesta

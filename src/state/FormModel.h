@@ -10,7 +10,17 @@
 
 namespace vesta {
 
-enum class ControlKind { Window, Frame, Button, TextBox, Label, Picture, VScrollBar, HScrollBar, Spin };
+enum class ControlKind {
+    Window,
+    Frame,
+    Button,
+    TextBox,
+    Label,
+    Picture,
+    VScrollBar,
+    HScrollBar,
+    Spin
+};
 
 struct Font {
     std::string family;  // the design's (Windows) name; the shell maps it to a font it has
@@ -40,9 +50,9 @@ struct Control {
 
 struct MenuItem {
     std::string name;
-    std::string parent;   // empty for a menu of the bar
-    std::string caption;  // with & before the access key
-    std::string shortcut; // "F2", "Ctrl+C", ...; empty for none
+    std::string parent;    // empty for a menu of the bar
+    std::string caption;   // with & before the access key
+    std::string shortcut;  // "F2", "Ctrl+C", ...; empty for none
     bool enabled = true;
     bool visible = true;
     bool checked = false;
@@ -79,7 +89,7 @@ struct FormModel {
     void bringToFront(Control& control);
     void sendToBack(Control& control);
 
-private:
+  private:
     int front_ = 0;
     int back_ = 0;
 };

@@ -35,7 +35,9 @@ std::int16_t toInteger16(double value) {
     return static_cast<std::int16_t>(r);
 }
 
-double floorInt(double value) { return std::floor(value); }
+double floorInt(double value) {
+    return std::floor(value);
+}
 
 namespace {
 

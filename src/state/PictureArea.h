@@ -11,7 +11,7 @@
 namespace vesta {
 
 class PictureArea {
-public:
+  public:
     virtual ~PictureArea() = default;
 
     // Shows an image as the area's picture, one screen pixel per image pixel; the area takes
@@ -30,12 +30,12 @@ public:
     void box(float x1, float y1, float x2, float y2, std::optional<Rgb> colour = {});
     void circle(float cx, float cy, float radius, std::optional<Rgb> colour = {});
 
-protected:
+  protected:
     virtual void drawLine(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) = 0;
     virtual void drawBox(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) = 0;
     virtual void drawCircle(float cx, float cy, float radius, Rgb colour, DrawMode mode) = 0;
 
-private:
+  private:
     Rgb foreColor_ = colours::black;
     DrawMode drawMode_ = DrawMode::CopyPen;
 };

@@ -10,7 +10,7 @@ namespace vesta {
 enum class MessageIcon { None, Information, Warning, Critical };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // A modal message box with an OK button; returns when the user closes it.
     virtual void messageBox(const std::string& text, const std::string& title,
@@ -30,7 +30,7 @@ public:
 };
 
 class EventLoop {
-public:
+  public:
     virtual ~EventLoop() = default;
     // Lets pending events run (the rectification does this once per output row).
     virtual void yield() = 0;

@@ -10,7 +10,7 @@ namespace vesta {
 
 template <typename T>
 class Result {
-public:
+  public:
     static Result success(T value) { return Result(std::move(value), {}); }
     static Result failure(std::string message) { return Result(std::nullopt, std::move(message)); }
 
@@ -19,7 +19,7 @@ public:
     const T& value() const { return *value_; }
     const std::string& error() const { return error_; }
 
-private:
+  private:
     Result(std::optional<T> value, std::string error)
         : value_(std::move(value)), error_(std::move(error)) {}
     std::optional<T> value_;

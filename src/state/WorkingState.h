@@ -23,22 +23,22 @@ struct WorkingState {
     // --- Workflow ---
     int nRette = 0;  // construction lines completed, 0..4; -1 after cancelling the last one
     ClickMode modoClick = ClickMode::LineEnd;
-    int attesaSecondo = 0;   // 1 while the second point of a two-point input is awaited
-    int primoMovimento = 1;  // 1 until the first rubber band of an input has been drawn
-    int raddrAvviato = 0;    // 1 once a rectification has been started and not cancelled
-    int interrompi = 0;      // stop request for the rectification loop
-    int nRaddr = 0;          // entries into the rectification on this construction
-    int nAree = 0;           // area inputs started since the last defaults
-    int nMisura = 0;         // points taken by the measuring (and the grid's point counter)
+    int attesaSecondo = 0;     // 1 while the second point of a two-point input is awaited
+    int primoMovimento = 1;    // 1 until the first rubber band of an input has been drawn
+    int raddrAvviato = 0;      // 1 once a rectification has been started and not cancelled
+    int interrompi = 0;        // stop request for the rectification loop
+    int nRaddr = 0;            // entries into the rectification on this construction
+    int nAree = 0;             // area inputs started since the last defaults
+    int nMisura = 0;           // points taken by the measuring (and the grid's point counter)
     int pannelloNascosto = 0;  // 1 while the command panel is hidden
 
     // --- Construction input ---
-    float xPrimo = 0, yPrimo = 0;      // first point of the two-point input in progress
-    float xSecondo = 0, ySecondo = 0;  // second point of the last two-point input
+    float xPrimo = 0, yPrimo = 0;        // first point of the two-point input in progress
+    float xSecondo = 0, ySecondo = 0;    // second point of the last two-point input
     float xElastico = 0, yElastico = 0;  // where the rubber band was last drawn
     double pendenza = 0;                 // slope of the last non-vertical line input
-    double rette[6][6] = {};  // row k = 1..4: x1, y1, x2, y2 of line k in columns 1..4
-    double pendenze[5] = {};  // slope of line k = 1..4
+    double rette[6][6] = {};             // row k = 1..4: x1, y1, x2, y2 of line k in columns 1..4
+    double pendenze[5] = {};             // slope of line k = 1..4
 
     // --- Geometry results ---
     double fugaOrizzX = 0, fugaOrizzY = 0;  // horizontal vanishing point (lines 1 and 2)
@@ -58,8 +58,8 @@ struct WorkingState {
     double pvx = 0, pvy = 0;                // measuring point of the vertical direction
 
     // --- Rectification frame ---
-    double angoloRifX = 0, angoloRifY = 0;  // reference corner of the area
-    double mVert = 0, mOrizz = 0;           // slopes of the area sides through it
+    double angoloRifX = 0, angoloRifY = 0;              // reference corner of the area
+    double mVert = 0, mOrizz = 0;                       // slopes of the area sides through it
     double maxAX = 0, maxAY = 0, maxBX = 0, maxBY = 0;  // measured ends of the two sides
     int segnoX = 0, segnoY = 0;
     std::vector<DivisionPoint> divRighe;    // rows 0..altOut
@@ -74,8 +74,8 @@ struct WorkingState {
     double scala = 0;      // centimetres per pixel of the rectified image
     double misuraReale = 0;
     float larghezzaPic1 = 0, altezzaPic1 = 0;  // size of Picture1 once an image is loaded
-    int altezzaBarra = 0;                       // scroll-bar thickness in pixels
-    float schermoLarg = 0, schermoAlt = 0;      // screen size in pixels
+    int altezzaBarra = 0;                      // scroll-bar thickness in pixels
+    float schermoLarg = 0, schermoAlt = 0;     // screen size in pixels
 
     // --- Zoom viewer ---
     int zoomPerc = 0;

@@ -66,11 +66,20 @@ void Form_Click(Context& ctx) {
     std::string& prompt = ctx.form.domanda1.caption;
     prompt = prompts::kRefresh;
     switch (s.nRette) {
-        case 0: prompt = prompts::kPrimaOrizz; break;
-        case 1: prompt = prompts::kSecondaOrizz; break;
-        case 2: prompt = prompts::kPrimaVert; break;
-        case 3: prompt = prompts::kSecondaVert; break;
-        default: break;
+        case 0:
+            prompt = prompts::kPrimaOrizz;
+            break;
+        case 1:
+            prompt = prompts::kSecondaOrizz;
+            break;
+        case 2:
+            prompt = prompts::kPrimaVert;
+            break;
+        case 3:
+            prompt = prompts::kSecondaVert;
+            break;
+        default:
+            break;
     }
 }
 

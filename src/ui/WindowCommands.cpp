@@ -28,6 +28,8 @@ void help1_Click(Context& ctx) {
     ctx.dialogs.showHelp(path);
 }
 
-void EXIT_Click(Context& ctx) { ctx.events.terminate(); }
+void EXIT_Click(Context& ctx) {
+    ctx.events.terminate();
+}
 
 }  // namespace vesta

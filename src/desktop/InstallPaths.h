@@ -1,0 +1,12 @@
+// Where the installed program keeps its data.
+#pragma once
+
+#include "state/Platform.h"
+
+namespace vesta::desktop {
+
+// The installation folder: the data folder beside the program (../share/vesta from its
+// binary), which both an installation and a build folder have.
+Paths installPaths();
+
+}  // namespace vesta::desktop

@@ -1,0 +1,91 @@
+#include "desktop/MainWindow.h"
+
+#include <QEvent>
+#include <QMenuBar>
+#include <QScrollBar>
+
+#include "desktop/FontMapping.h"
+#include "desktop/PictureWidget.h"
+#include "image/OpenImage.h"
+#include "image/Scrolling.h"
+#include "state/Numbers.h"
+#include "ui/Startup.h"
+#include "ui/WindowCommands.h"
+
+namespace vesta::desktop {
+
+namespace {
+
+int designPixels(double twips, double twipsPerPixel) {
+    return int(roundHalfEven(twips / twipsPerPixel));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const Services& services)
+    : picture1_(designPixels(3972, services.screen.twipsPerPixelX),
+                designPixels(4092, services.screen.twipsPerPixelY), colours::windowBackground),
+      picture2_(designPixels(1935, services.screen.twipsPerPixelX),
+                designPixels(2415, services.screen.twipsPerPixelY), colours::windowBackground),
+      ctx_(picture1_, picture2_, services.dialogs, services.events, services.paths),
+      client_(new QWidget(this)) {
+    ctx_.decimalSeparator = services.decimalSeparator;
+    Form_Load(ctx_, services.screen);
+
+    setCentralWidget(client_);
+    QPalette palette = client_->palette();
+    palette.setColor(QPalette::Window, QColor(ctx_.form.background.r, ctx_.form.background.g,
+                                              ctx_.form.background.b));
+    palette.setColor(QPalette::WindowText, QColor(ctx_.form.foreground.r, ctx_.form.foreground.g,
+                                                  ctx_.form.foreground.b));
+    client_->setPalette(palette);
+    client_->setAutoFillBackground(true);
+    client_->setFont(qtFont(ctx_.form.font));
+    client_->installEventFilter(this);
+    setWindowIcon(QIcon(QString::fromStdString(ctx_.paths.installDir + "/vesta.xpm")));
+
+    pusher_.build(ctx_.form, client_, menuBar(), picture1_, picture2_);
+    connectEvents();
+    push();
+}
+
+PictureWidget* MainWindow::pictureWidget(const std::string& name) const {
+    return qobject_cast<PictureWidget*>(control(name));
+}
+
+void MainWindow::push() {
+    pusher_.push(ctx_.form, this, client_);
+}
+
+void MainWindow::connectEvents() {
+    auto onMenu = [this](const char* name, void (*procedure)(Context&)) {
+        connect(menuAction(name), &QAction::triggered, this, [this, procedure] { run(procedure); });
+    };
+    onMenu("open", open_Click);
+    onMenu("exit", EXIT_Click);
+    onMenu("frame_m", frame_m_Click);
+    onMenu("help1", help1_Click);
+
+    auto onScroll = [this](const char* name, Control FormModel::*bar, void (*procedure)(Context&)) {
+        auto* widget = qobject_cast<QScrollBar*>(control(name));
+        connect(widget, &QScrollBar::valueChanged, this, [this, bar, procedure](int value) {
+            (ctx_.form.*bar).value = value;
+            run(procedure);
+        });
+    };
+    onScroll("HScroll1", &FormModel::HScroll1, HScroll1_Change);
+    onScroll("VScroll1", &FormModel::VScroll1, VScroll1_Change);
+    onScroll("HScroll2", &FormModel::HScroll2, HScroll2_Change);
+    onScroll("VScroll2", &FormModel::VScroll2, VScroll2_Change);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A click on the window background, outside every control, redraws.
+    if (watched == client_ && event->type() == QEvent::MouseButtonRelease) {
+        run(Form_Click);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace vesta::desktop

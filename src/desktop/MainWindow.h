@@ -1,0 +1,57 @@
+// The main window: builds the widgets of the form model, routes every event to its procedure
+// and pushes the form model back onto the widgets.
+#pragma once
+
+#include <QMainWindow>
+
+#include "desktop/CanvasPicture.h"
+#include "desktop/FormPusher.h"
+#include "state/Context.h"
+
+namespace vesta::desktop {
+
+class PictureWidget;
+
+struct Services {
+    Dialogs& dialogs;
+    EventLoop& events;
+    Paths paths;
+    ScreenInfo screen;
+    char decimalSeparator = '.';
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit MainWindow(const Services& services);
+
+    Context& context() { return ctx_; }
+    CanvasPicture& picture1() { return picture1_; }
+    CanvasPicture& picture2() { return picture2_; }
+    QWidget* client() const { return client_; }
+    QWidget* control(const std::string& name) const { return pusher_.widget(name); }
+    PictureWidget* pictureWidget(const std::string& name) const;
+    QAction* menuAction(const std::string& name) const { return pusher_.action(name); }
+
+    // Runs one procedure of the core, then shows what it changed.
+    template <typename Procedure>
+    void run(Procedure&& procedure) {
+        procedure(ctx_);
+        push();
+    }
+    void push();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void connectEvents();
+
+    CanvasPicture picture1_;
+    CanvasPicture picture2_;
+    Context ctx_;
+    QWidget* client_;
+    FormPusher pusher_;
+};
+
+}  // namespace vesta::desktop

@@ -1,0 +1,49 @@
+// The platform services with Qt: message and input boxes, file dialogs, help, the event loop.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "desktop/HelpViewer.h"
+#include "state/Platform.h"
+
+namespace vesta::desktop {
+
+class QtDialogs : public Dialogs {
+  public:
+    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    void messageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
+    std::optional<std::string> inputBox(const std::string& prompt,
+                                        const std::string& title) override;
+    std::optional<std::string> openFile(const std::string& folder,
+                                        const std::string& pattern) override;
+    std::optional<std::string> saveFile(const std::string& folder,
+                                        const std::string& pattern) override;
+    void showHelp(const std::string& path) override;
+
+  private:
+    QWidget* parent_;
+    QPointer<HelpViewer> help_;
+};
+
+class QtEventLoop : public EventLoop {
+  public:
+    void yield() override;
+    void beep() override;
+    // Closes every window; from inside a running computation the process ends on the spot,
+    // since the loop would otherwise carry on to its end before the program could stop.
+    void terminate() override;
+
+  private:
+    int yieldDepth_ = 0;
+};
+
+// The screen as Qt sees it, in twips.
+ScreenInfo primaryScreenInfo();
+
+// The user's decimal separator, from the system's locale.
+char systemDecimalSeparator();
+
+}  // namespace vesta::desktop

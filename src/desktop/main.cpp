@@ -1,0 +1,19 @@
+#include <QApplication>
+#include <QStyleFactory>
+
+#include "desktop/InstallPaths.h"
+#include "desktop/MainWindow.h"
+#include "desktop/QtPlatform.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    vesta::desktop::QtDialogs dialogs;
+    vesta::desktop::QtEventLoop events;
+    vesta::desktop::MainWindow window({dialogs, events, vesta::desktop::installPaths(),
+                                       vesta::desktop::primaryScreenInfo(),
+                                       vesta::desktop::systemDecimalSeparator()});
+    dialogs.setParent(&window);
+    window.showMaximized();
+    return app.exec();
+}

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "BitmapBytes.h"
+#include "image/BitmapFile.h"
+
+namespace vesta {
+namespace {
+
+using test::BitmapSpec;
+
+class BadBitmapTest : public ::testing::Test {
+  protected:
+    std::string refusal(const std::vector<std::uint8_t>& bytes) {
+        const auto path = dir / "bad.bmp";
+        test::writeBytes(path, bytes);
+        const auto read = readSourceBitmap(path.string());
+        EXPECT_FALSE(read.ok());
+        return read.ok() ? std::string() : read.error();
+    }
+    static std::vector<std::uint8_t> with(std::vector<std::uint8_t> bytes, std::size_t at,
+                                          std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) {
+            bytes[at + i] = std::uint8_t(value >> (8 * i));
+        }
+        return bytes;
+    }
+    test::TempDir dir;
+    const std::vector<std::uint8_t> good = test::bitmapBytes({.width = 5, .height = 3});
+};
+
+TEST_F(BadBitmapTest, FilesThatAreNoBitmapAreRefused) {
+    EXPECT_FALSE(readSourceBitmap((dir / "missing.bmp").string()).ok());
+    EXPECT_FALSE(readSourceBitmap(dir.path().string()).ok()) << "a folder";
+    EXPECT_NE(refusal({}).find("bitmap"), std::string::npos);
+    EXPECT_NE(refusal({'B'}).find("bitmap"), std::string::npos);
+    EXPECT_NE(refusal({'G', 'I', 'F', '8', '9', 'a'}).find("bitmap"), std::string::npos);
+    EXPECT_NE(refusal(test::bitmapBytes({.signature = false})).find("bitmap"), std::string::npos);
+    EXPECT_NE(refusal({'B', 'M', 0, 0, 0}).find("incompleta"), std::string::npos);
+}
+
+TEST_F(BadBitmapTest, OtherKindsOfBitmapAreRefusedSayingWhy) {
+    EXPECT_NE(refusal(test::bitmapBytes({.paletteEntries = 0, .bitCount = 24})).find("24 bit"),
+              std::string::npos);
+    EXPECT_NE(refusal(test::bitmapBytes({.paletteEntries = 16, .bitCount = 4})).find("4 bit"),
+              std::string::npos);
+    EXPECT_NE(refusal(test::bitmapBytes({.compression = 1})).find("compressa"), std::string::npos);
+    EXPECT_NE(refusal(with(good, 14, 12)).find("Formato"), std::string::npos);  // OS/2 header
+    EXPECT_NE(refusal(with(good, 14, 1u << 30)).find("Formato"), std::string::npos);
+    EXPECT_NE(refusal(with(good, 46, 300)).find("300"), std::string::npos);
+}
+
+TEST_F(BadBitmapTest, SizesOutsideOneTo32767AreRefused) {
+    for (std::uint32_t width : {0u, 32768u, 65535u, 0xFFFFFFFFu}) {
+        EXPECT_NE(refusal(with(good, 18, width)).find("Larghezza"), std::string::npos) << width;
+    }
+    for (std::uint32_t height : {0u, 32768u, std::uint32_t(-32768), 0x80000000u}) {
+        EXPECT_NE(refusal(with(good, 22, height)).find("Altezza"), std::string::npos) << height;
+    }
+}
+
+TEST_F(BadBitmapTest, AFileEndingBeforeItsRowsIsRefusedAtEveryLength) {
+    // The last row may lack its pad bytes; one byte of pixels less is damage.
+    const std::size_t lastPad = 3;
+    for (std::size_t length = 0; length + lastPad < good.size(); ++length) {
+        const auto path = dir / "cut.bmp";
+        test::writeBytes(path, {good.begin(), good.begin() + std::ptrdiff_t(length)});
+        ASSERT_FALSE(readSourceBitmap(path.string()).ok()) << "cut at " << length;
+    }
+    EXPECT_NE(refusal(with(good, 10, 5000)).find("finisce"), std::string::npos);
+    EXPECT_NE(refusal(with(good, 10, 20)).find("tavolozza"), std::string::npos);
+}
+
+// Random damage to the header must end in a refusal or a consistent image, never in a crash
+// or an allocation beyond what the file holds.
+TEST_F(BadBitmapTest, RandomHeaderDamageNeverCrashes) {
+    std::mt19937 random(20261206);
+    const auto path = dir / "damaged.bmp";
+    for (int trial = 0; trial < 3000; ++trial) {
+        auto bytes = good;
+        const int flips = 1 + int(random() % 4);
+        for (int i = 0; i < flips; ++i) {
+            bytes[random() % 60] = std::uint8_t(random());
+        }
+        test::writeBytes(path, bytes);
+        const auto read = readSourceBitmap(path.string());
+        if (read.ok()) {
+            const IndexedImage& image = read.value().image;
+            ASSERT_EQ(image.pixels.size(), std::size_t(image.width) * image.height);
+            ASSERT_LE(image.pixels.size(), bytes.size());
+        } else {
+            ASSERT_FALSE(read.error().empty());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vesta

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "BitmapBytes.h"
+#include "image/BitmapFile.h"
+
+namespace vesta {
+namespace {
+
+using test::BitmapSpec;
+using test::patternPixel;
+
+class BitmapReadTest : public ::testing::Test {
+  protected:
+    SourceBitmap load(const BitmapSpec& spec) {
+        const auto path = dir / "photo.bmp";
+        bytes = test::bitmapBytes(spec);
+        test::writeBytes(path, bytes);
+        auto read = readSourceBitmap(path.string());
+        EXPECT_TRUE(read.ok()) << read.error();
+        return read.ok() ? read.value() : SourceBitmap{};
+    }
+    static void expectPattern(const IndexedImage& image) {
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x) {
+                ASSERT_EQ(image.row(y)[x], patternPixel(x, y)) << "at " << x << ", " << y;
+            }
+        }
+    }
+    test::TempDir dir;
+    std::vector<std::uint8_t> bytes;
+};
+
+TEST_F(BitmapReadTest, ClassicFileKeepsHeaderAndPaletteBytesExactly) {
+    const SourceBitmap b = load({.width = 640, .height = 480});
+    EXPECT_EQ(b.lunghezzaFile, 1078 + 640 * 480);
+    EXPECT_EQ(b.padSorg, 0);
+    EXPECT_TRUE(std::equal(b.intestazione.begin(), b.intestazione.end(), bytes.begin()));
+    EXPECT_TRUE(std::equal(b.image.palette.begin(), b.image.palette.end(), bytes.begin() + 54));
+    // Row 0 is the top of the image, the last row of the file.
+    EXPECT_TRUE(std::equal(b.image.row(0), b.image.row(0) + 640, bytes.end() - 640));
+    expectPattern(b.image);
+}
+
+TEST_F(BitmapReadTest, RowPaddingComesFromTheWidth) {
+    for (int width : {641, 642, 643, 644}) {
+        const SourceBitmap b = load({.width = width, .height = 5});
+        EXPECT_EQ(b.padSorg, (4 - width % 4) % 4) << width;
+        expectPattern(b.image);
+    }
+}
+
+TEST_F(BitmapReadTest, ExtraBytesAfterTheLastRowDoNotShearTheImage) {
+    // Taking the padding from the file length would read 2.5 -> 2 pad bytes per row here.
+    const SourceBitmap b = load({.width = 6, .height = 4, .extraBytes = 10});
+    EXPECT_EQ(b.padSorg, 2);
+    expectPattern(b.image);
+}
+
+TEST_F(BitmapReadTest, RowsWiderThan3000PixelsAreKeptWhole) {
+    const SourceBitmap b = load({.width = 3203, .height = 3});
+    ASSERT_EQ(b.image.width, 3203);
+    expectPattern(b.image);
+    EXPECT_EQ(b.image.row(2)[3202], patternPixel(3202, 2));
+}
+
+TEST_F(BitmapReadTest, LaterHeadersShortPalettesAndTopDownRowsReadCorrectly) {
+    const BitmapSpec variants[] = {
+        {.width = 5, .height = 3, .infoSize = 124},
+        {.width = 5, .height = 3, .infoSize = 108, .paletteEntries = 16, .coloursUsed = 16},
+        {.width = 5, .height = 3, .paletteEntries = 2, .coloursUsed = 2},
+        {.width = 5, .height = 3, .topDown = true},
+        {.width = 5, .height = 3, .gapBeforePixels = 6},
+    };
+    for (const BitmapSpec& spec : variants) {
+        const SourceBitmap b = load(spec);
+        expectPattern(b.image);
+        // Palette entry 1 is read from where the file keeps it; missing entries are black.
+        EXPECT_EQ(b.image.colour(1), (Rgb{1, 0, 254}));
+        if (spec.paletteEntries < 256) {
+            EXPECT_EQ(b.image.colour(200), (Rgb{0, 0, 0}));
+        }
+        // The header outputs are made from describes the layout they are written in.
+        const auto& h = b.intestazione;
+        EXPECT_EQ(h[10] | h[11] << 8, 1078);
+        EXPECT_EQ(h[14], 40);
+        EXPECT_EQ(h[22], 3);
+        EXPECT_EQ(h[24] | h[25], 0) << "height must be positive in the outputs' header";
+        EXPECT_EQ(h[46] | h[47], 0);
+    }
+}
+
+TEST_F(BitmapReadTest, ReadsTheSamplesShippedWithTheProgram) {
+    for (const char* name : {"facciata_centrata.bmp", "facciata_ruotata.bmp"}) {
+        const auto read = readSourceBitmap(std::string(VESTA_SAMPLES_DIR) + "/" + name);
+        ASSERT_TRUE(read.ok()) << name << ": " << read.error();
+        EXPECT_GT(read.value().image.width, 0);
+    }
+}
+
+}  // namespace
+}  // namespace vesta

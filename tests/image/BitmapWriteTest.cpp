@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "BitmapBytes.h"
+#include "image/BitmapFile.h"
+
+namespace vesta {
+namespace {
+
+class BitmapWriteTest : public ::testing::Test {
+  protected:
+    SourceBitmap source() {
+        test::writeBytes(dir / "src.bmp", test::bitmapBytes({.width = 7, .height = 5}));
+        return readSourceBitmap((dir / "src.bmp").string()).value();
+    }
+    static IndexedImage image(int width, int height, const PaletteBlock& palette) {
+        IndexedImage out{width, height, palette, {}};
+        out.pixels.resize(std::size_t(width) * height);
+        for (std::size_t i = 0; i < out.pixels.size(); ++i) {
+            out.pixels[i] = std::uint8_t(i * 13 % 251);
+        }
+        return out;
+    }
+    test::TempDir dir;
+};
+
+TEST_F(BitmapWriteTest, RowsArePaddedToFourBytes) {
+    EXPECT_EQ(outputPadding(100), 0);
+    EXPECT_EQ(outputPadding(101), 3);
+    EXPECT_EQ(outputPadding(102), 2);
+    EXPECT_EQ(outputPadding(103), 1);
+    const SourceBitmap src = source();
+    for (int width : {100, 101, 102, 103}) {
+        const auto path = dir / ("out" + std::to_string(width) + ".bmp");
+        ASSERT_TRUE(
+            writeBitmapFile(path.string(), src.intestazione, image(width, 3, src.image.palette)));
+        EXPECT_EQ(std::filesystem::file_size(path),
+                  1078u + 3u * std::uintmax_t(width + outputPadding(width)));
+    }
+}
+
+TEST_F(BitmapWriteTest, HeaderGetsTheSizeAndTrueLengthsAndKeepsEveryOtherByte) {
+    const SourceBitmap src = source();
+    const auto path = dir / "out.bmp";
+    ASSERT_TRUE(
+        writeBitmapFile(path.string(), src.intestazione, image(300, 200, src.image.palette)));
+    const auto bytes = test::readBytes(path);
+    EXPECT_EQ(bytes[18], 44);
+    EXPECT_EQ(bytes[19], 1);
+    EXPECT_EQ(bytes[22], 200);
+    EXPECT_EQ(bytes[23], 0);
+    const auto u32 = [&](int at) {
+        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24;
+    };
+    // Other programs refuse a file whose declared sizes disagree with its length.
+    EXPECT_EQ(u32(2), int(bytes.size()));
+    EXPECT_EQ(u32(34), 200 * 300);
+    for (int i = 0; i < 54; ++i) {
+        if ((i >= 2 && i <= 5) || (i >= 34 && i <= 37) || i == 18 || i == 19 || i == 22 ||
+            i == 23) {
+            continue;
+        }
+        EXPECT_EQ(bytes[i], src.intestazione[i]) << "header byte " << i;
+    }
+    EXPECT_TRUE(std::equal(src.image.palette.begin(), src.image.palette.end(), bytes.begin() + 54));
+}
+
+TEST_F(BitmapWriteTest, ReadingTheOutputBackGivesTheSameImage) {
+    const SourceBitmap src = source();
+    for (int width : {1, 101, 102, 3001}) {
+        const IndexedImage written = image(width, 4, src.image.palette);
+        const auto path = dir / "round.bmp";
+        ASSERT_TRUE(writeBitmapFile(path.string(), src.intestazione, written));
+        const auto back = readSourceBitmap(path.string());
+        ASSERT_TRUE(back.ok()) << back.error();
+        EXPECT_EQ(back.value().image.width, width);
+        EXPECT_EQ(back.value().image.height, 4);
+        EXPECT_EQ(back.value().padSorg, outputPadding(width));
+        EXPECT_EQ(back.value().image.pixels, written.pixels);
+    }
+}
+
+TEST_F(BitmapWriteTest, RowsLandInTheirPlaceWhateverTheOrderTheyArrive) {
+    const SourceBitmap src = source();
+    const IndexedImage img = image(5, 3, src.image.palette);
+    BitmapWriter writer;
+    const auto path = dir / "rows.bmp";
+    ASSERT_TRUE(writer.open(path.string(), src.intestazione, img.palette, 5, 3));
+    for (int r : {0, 2, 1}) {
+        ASSERT_TRUE(writer.writeRow(r, img.row(r)));
+    }
+    ASSERT_TRUE(writer.close());
+    EXPECT_EQ(readSourceBitmap(path.string()).value().image.pixels, img.pixels);
+}
+
+TEST_F(BitmapWriteTest, UnwritablePlacesAndImpossibleSizesAreReported) {
+    const SourceBitmap src = source();
+    std::string error;
+    EXPECT_FALSE(writeBitmapFile((dir / "no/such/folder/x.bmp").string(), src.intestazione,
+                                 image(4, 4, src.image.palette), &error));
+    EXPECT_FALSE(error.empty());
+    BitmapWriter writer;
+    EXPECT_FALSE(
+        writer.open((dir / "big.bmp").string(), src.intestazione, src.image.palette, 40000, 10));
+    EXPECT_FALSE(writer.error().empty());
+}
+
+}  // namespace
+}  // namespace vesta

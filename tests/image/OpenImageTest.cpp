@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include "BitmapBytes.h"
+#include "Fakes.h"
+#include "image/OpenImage.h"
+#include "state/Prompts.h"
+#include "ui/Startup.h"
+
+namespace vesta {
+namespace {
+
+using test::DrawCall;
+
+class OpenImageTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Form_Load(app.ctx, test::screen1024x768()); }
+
+    std::string photo(int width, int height, const std::string& name = "casa.bmp") {
+        const auto path = dir / name;
+        test::writeBytes(path, test::bitmapBytes({.width = width, .height = height}));
+        return path.string();
+    }
+    void open(const std::optional<std::string>& answer) {
+        app.dialogs.openAnswers.push_back(answer);
+        open_Click(app.ctx);
+    }
+
+    test::TempDir dir;
+    test::FakeApp app;
+    WorkingState& s = app.ctx.s;
+    FormModel& f = app.ctx.form;
+};
+
+TEST_F(OpenImageTest, TheDialogStartsOnTheSamplesWithTheBitmapPattern) {
+    open(std::nullopt);
+    ASSERT_EQ(app.dialogs.openFolders.size(), 1u);
+    EXPECT_EQ(app.dialogs.openFolders[0], "/opt/vesta/share/vesta/samples");
+    EXPECT_EQ(app.dialogs.openPatterns[0], "*.bmp");
+    EXPECT_EQ(s.altezzaBarra, 16);
+    EXPECT_EQ(f.caption, "VESTA 3.04");
+    EXPECT_TRUE(app.picture1.calls.empty());
+}
+
+TEST_F(OpenImageTest, OpeningShowsThePhotographAndStartsTheFirstLine) {
+    const std::string path = photo(800, 600);
+    open(path);
+    EXPECT_EQ(f.caption, "Raddrizzamento di   ' " + path + " '");
+    EXPECT_EQ(s.nomeFile, path);
+    EXPECT_EQ(f.domanda1.caption, prompts::kDueRetteOrizz);
+    EXPECT_EQ(f.tfuox.caption, " 800 x");
+    EXPECT_EQ(f.tfuoy.caption, " 600 y");
+    EXPECT_EQ(f.tfuox.tooltip, "Dimensione in X dell'immagine sorgente");
+    EXPECT_EQ(f.tfuvx.caption, "fuvx");
+    EXPECT_EQ(f.tfuvy.caption, "");
+    EXPECT_EQ(f.Text6[1].caption, "m1");
+    EXPECT_EQ(s.larghezzaPic1, 800.0f);
+    EXPECT_EQ(s.altezzaPic1, 600.0f);
+    EXPECT_EQ(s.larghezzaSorg(), 800);
+    EXPECT_EQ(s.centroX, 400.0);
+    EXPECT_EQ(s.centroY, 300.0);
+    const double corners[5][2] = {{0, 0}, {1, 1}, {1, 599}, {799, 599}, {799, 1}};
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_EQ(s.areaCalcolo[k][1], corners[k][0]);
+        EXPECT_EQ(s.areaCalcolo[k][2], corners[k][1]);
+    }
+    EXPECT_TRUE(f.Picture1.visible);
+    EXPECT_FALSE(f.Picture2.visible);
+    EXPECT_EQ(f.Picture1.pointer, MousePointer::Cross);
+    EXPECT_EQ(f.pointer, MousePointer::Default);
+    EXPECT_TRUE(f.zoo.visible);
+    EXPECT_FALSE(f.CENTRO.enabled);
+    EXPECT_FALSE(f.RADDRIZZA.enabled);
+    EXPECT_EQ(f.Label4.caption, "Immagine sorgente");
+    EXPECT_TRUE(f.edit.enabled && f.canc.enabled && f.save.enabled && f.print1.enabled);
+    EXPECT_FALSE(f.raddrizza1.enabled || f.area.enabled || f.griglia2.enabled || f.centro1.enabled);
+}
+
+TEST_F(OpenImageTest, TheRedMarksAreDrawnOnTheRefreshedPicture) {
+    open(photo(801, 601));
+    EXPECT_EQ(s.centroX, 400.5);
+    EXPECT_EQ(s.centroY, 300.5);
+    const auto& calls = app.picture1.calls;
+    ASSERT_EQ(calls.size(), 7u);
+    EXPECT_EQ(calls[0].figure, "picture");
+    EXPECT_EQ(calls[1].figure, "refresh");
+    const std::vector<std::pair<std::string, std::vector<float>>> marks = {
+        {"box", {20, 40, 120, 140}},        {"circle", {70, 90, 50}},
+        {"circle", {400.5f, 300.5f, 2}},    {"line", {400.5f, 0, 400.5f, 601}},
+        {"line", {0, 300.5f, 801, 300.5f}},
+    };
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        EXPECT_EQ(calls[2 + i].figure, marks[i].first);
+        EXPECT_EQ(calls[2 + i].at, marks[i].second);
+        EXPECT_EQ(calls[2 + i].colour, colours::red);
+        EXPECT_EQ(calls[2 + i].mode, DrawMode::CopyPen);
+    }
+}
+
+TEST_F(OpenImageTest, OpeningAgainResetsTheConstructionWhateverWasSet) {
+    open(photo(640, 480));
+    s.nRette = 4;
+    s.modoClick = ClickMode::AreaCorner;
+    s.nRaddr = 3;
+    s.raddrAvviato = 1;
+    s.grandezza = 1.7;
+    s.attesaSecondo = 1;
+    s.primoMovimento = 0;
+    f.Text6[2].caption = "DIS 512";
+    f.RADDRIZZA.caption = "Misura";
+    f.cancella.caption = "Altra ?";
+    open(photo(320, 200, "piccola.bmp"));
+    EXPECT_EQ(s.nRette, 0);
+    EXPECT_EQ(s.modoClick, ClickMode::LineEnd);
+    EXPECT_EQ(s.nRaddr, 0);
+    EXPECT_EQ(s.raddrAvviato, 0);
+    EXPECT_EQ(s.grandezza, 1.0);
+    EXPECT_EQ(s.attesaSecondo, 0) << "a pending first point must not carry over";
+    EXPECT_EQ(s.primoMovimento, 1);
+    EXPECT_EQ(f.Text6[2].caption, "m2");
+    EXPECT_EQ(f.RADDRIZZA.caption, "Raddrizza");
+    EXPECT_EQ(f.cancella.caption, "Canc.");
+    EXPECT_EQ(s.centroX, 160.0);
+}
+
+class KeepsEverythingTest : public OpenImageTest {
+  protected:
+    void SetUp() override {
+        OpenImageTest::SetUp();
+        open(photo(640, 480));
+        s.nRette = 3;
+        s.rette[2][1] = 17.5;
+        s.centroX = 111;
+        before = s;
+        beforeForm = f;
+        app.picture1.calls.clear();
+    }
+    void expectUnchanged() {
+        EXPECT_EQ(f.caption, beforeForm.caption);
+        EXPECT_EQ(f.domanda1.caption, beforeForm.domanda1.caption);
+        EXPECT_EQ(f.tfuox.caption, beforeForm.tfuox.caption);
+        EXPECT_EQ(f.Picture1.visible, beforeForm.Picture1.visible);
+        EXPECT_EQ(f.Picture1.pointer, beforeForm.Picture1.pointer);
+        EXPECT_EQ(s.nomeFile, before.nomeFile);
+        EXPECT_EQ(s.nRette, 3);
+        EXPECT_EQ(s.rette[2][1], 17.5);
+        EXPECT_EQ(s.centroX, 111.0);
+        EXPECT_EQ(s.sorgente.image.pixels, before.sorgente.image.pixels);
+        EXPECT_TRUE(app.picture1.calls.empty()) << "nothing drawn over the photograph on show";
+    }
+    WorkingState before;
+    FormModel beforeForm;
+};
+
+TEST_F(KeepsEverythingTest, CancellingTheDialogKeepsThePhotographOnShow) {
+    open(std::nullopt);
+    expectUnchanged();
+    EXPECT_TRUE(app.dialogs.messages.empty());
+}
+
+TEST_F(KeepsEverythingTest, ARefusedFileIsReportedAndChangesNothing) {
+    const auto broken = dir / "rotta.bmp";
+    auto bytes = test::bitmapBytes({.width = 300, .height = 200});
+    bytes.resize(bytes.size() / 2);
+    test::writeBytes(broken, bytes);
+    open(broken.string());
+    expectUnchanged();
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_EQ(app.dialogs.messages[0].icon, MessageIcon::Critical);
+    EXPECT_NE(app.dialogs.messages[0].text.find(broken.string()), std::string::npos);
+    EXPECT_NE(app.dialogs.messages[0].text.find("incompleto"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vesta

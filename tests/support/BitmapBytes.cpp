@@ -1,0 +1,81 @@
+#include "BitmapBytes.h"
+
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+namespace vesta::test {
+
+namespace {
+
+void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        b[at + i] = std::uint8_t(v >> (8 * i));
+    }
+}
+
+}  // namespace
+
+std::uint8_t patternPixel(int x, int y) {
+    return std::uint8_t((x + 7 * y) % 256);
+}
+
+std::vector<std::uint8_t> bitmapBytes(const BitmapSpec& s) {
+    const int stride = (s.width * s.bitCount / 8 + 3) / 4 * 4;
+    const std::size_t paletteStart = 14 + std::size_t(s.infoSize);
+    const std::size_t pixelStart =
+        paletteStart + 4 * std::size_t(s.paletteEntries) + std::size_t(s.gapBeforePixels);
+    std::vector<std::uint8_t> b(pixelStart + std::size_t(stride) * s.height + s.extraBytes, 0);
+    if (s.signature) {
+        b[0] = 'B';
+        b[1] = 'M';
+    }
+    put32(b, 2, std::uint32_t(b.size()));
+    put32(b, 10, std::uint32_t(pixelStart));
+    put32(b, 14, std::uint32_t(s.infoSize));
+    put32(b, 18, std::uint32_t(s.width));
+    put32(b, 22, std::uint32_t(s.topDown ? -s.height : s.height));
+    b[26] = 1;
+    b[28] = std::uint8_t(s.bitCount);
+    put32(b, 30, s.compression);
+    put32(b, 34, std::uint32_t(stride * s.height));
+    put32(b, 46, s.coloursUsed);
+    for (int i = 0; i < s.paletteEntries; ++i) {
+        b[paletteStart + 4 * i + 0] = std::uint8_t(255 - i);  // blue
+        b[paletteStart + 4 * i + 1] = std::uint8_t(i / 2);    // green
+        b[paletteStart + 4 * i + 2] = std::uint8_t(i);        // red
+    }
+    for (int j = 0; j < s.height; ++j) {
+        const int y = s.topDown ? j : s.height - 1 - j;
+        for (int x = 0; x < s.width && s.bitCount == 8; ++x) {
+            b[pixelStart + std::size_t(j) * stride + x] = patternPixel(x, y);
+        }
+    }
+    for (int i = 0; i < s.extraBytes; ++i) {
+        b[b.size() - s.extraBytes + i] = 0xEE;
+    }
+    return b;
+}
+
+void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TempDir::TempDir() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() / ("vesta-test-" + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace vesta::test

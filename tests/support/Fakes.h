@@ -1,0 +1,106 @@
+// Stand-ins for the platform in core tests: a picture area that records what is drawn, dialogs
+// that answer from a script, an event loop that counts.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "state/Context.h"
+
+namespace vesta::test {
+
+struct DrawCall {
+    std::string figure;  // "line", "box", "circle", "refresh", "picture"
+    std::vector<float> at;
+    Rgb colour;
+    DrawMode mode;
+};
+
+class RecordingPicture : public PictureArea {
+  public:
+    void setPicture(const IndexedImage& image) override {
+        width = image.width;
+        height = image.height;
+        calls.push_back({"picture", {float(image.width), float(image.height)}, {}, drawMode()});
+    }
+    void refresh() override { calls.push_back({"refresh", {}, {}, drawMode()}); }
+
+    std::vector<DrawCall> calls;
+    int width = 0;
+    int height = 0;
+
+  protected:
+    void drawLine(float x1, float y1, float x2, float y2, Rgb c, DrawMode m) override {
+        calls.push_back({"line", {x1, y1, x2, y2}, c, m});
+    }
+    void drawBox(float x1, float y1, float x2, float y2, Rgb c, DrawMode m) override {
+        calls.push_back({"box", {x1, y1, x2, y2}, c, m});
+    }
+    void drawCircle(float cx, float cy, float r, Rgb c, DrawMode m) override {
+        calls.push_back({"circle", {cx, cy, r}, c, m});
+    }
+};
+
+struct Message {
+    std::string text;
+    std::string title;
+    MessageIcon icon;
+};
+
+class ScriptedDialogs : public Dialogs {
+  public:
+    void messageBox(const std::string& text, const std::string& title, MessageIcon icon) override {
+        messages.push_back({text, title, icon});
+    }
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string&) override {
+        prompts.push_back(prompt);
+        return next(inputs);
+    }
+    std::optional<std::string> openFile(const std::string& folder,
+                                        const std::string& pattern) override {
+        openFolders.push_back(folder);
+        openPatterns.push_back(pattern);
+        return next(openAnswers);
+    }
+    std::optional<std::string> saveFile(const std::string&, const std::string&) override {
+        return next(saveAnswers);
+    }
+    void showHelp(const std::string& path) override { helpShown.push_back(path); }
+
+    // Answers in order; an empty optional stands for Cancel.
+    std::deque<std::optional<std::string>> openAnswers, saveAnswers, inputs;
+    std::vector<Message> messages;
+    std::vector<std::string> prompts, openFolders, openPatterns, helpShown;
+
+  private:
+    static std::optional<std::string> next(std::deque<std::optional<std::string>>& answers) {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+class CountingEventLoop : public EventLoop {
+  public:
+    void yield() override { ++yields; }
+    void beep() override { ++beeps; }
+    void terminate() override { ++terminations; }
+    int yields = 0, beeps = 0, terminations = 0;
+};
+
+// A context with fakes, started as the program starts on a 1024 x 768 screen at 96 dpi.
+struct FakeApp {
+    RecordingPicture picture1, picture2;
+    ScriptedDialogs dialogs;
+    CountingEventLoop events;
+    Context ctx{picture1, picture2, dialogs, events, Paths{"/opt/vesta/share/vesta"}};
+};
+
+ScreenInfo screen1024x768();
+
+}  // namespace vesta::test

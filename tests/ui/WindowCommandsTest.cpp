@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "BitmapBytes.h"
+#include "Fakes.h"
+#include "state/Prompts.h"
+#include "ui/Startup.h"
+#include "ui/WindowCommands.h"
+
+namespace vesta {
+namespace {
+
+class WindowCommandsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Form_Load(app.ctx, test::screen1024x768()); }
+    test::FakeApp app;
+    FormModel& f = app.ctx.form;
+};
+
+TEST_F(WindowCommandsTest, RedrawBeforeAnyImageDrawsTheMarksAtTheOrigin) {
+    Form_Click(app.ctx);
+    const auto& calls = app.picture1.calls;
+    ASSERT_EQ(calls.size(), 7u);
+    EXPECT_EQ(calls[0].figure, "refresh");
+    EXPECT_EQ(calls[1].at, (std::vector<float>{20, 40, 120, 140}));
+    EXPECT_EQ(calls[2].at, (std::vector<float>{70, 90, 50}));
+    EXPECT_EQ(calls[3].at, (std::vector<float>{0, 0, 0, 0}));  // the area box, all fields 0
+    EXPECT_EQ(calls[4].at, (std::vector<float>{0, 0, 2}));
+    EXPECT_EQ(calls[5].at, (std::vector<float>{0, -20, 0, 20}));
+    EXPECT_EQ(calls[6].at, (std::vector<float>{-20, 0, 20, 0}));
+    for (std::size_t i = 1; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].colour, colours::red);
+        EXPECT_EQ(calls[i].mode, DrawMode::CopyPen);
+    }
+    EXPECT_EQ(f.domanda1.caption, prompts::kPrimaOrizz);
+}
+
+TEST_F(WindowCommandsTest, RedrawRepeatsThePromptOfTheLineAwaited) {
+    const char* expected[] = {prompts::kPrimaOrizz, prompts::kSecondaOrizz, prompts::kPrimaVert,
+                              prompts::kSecondaVert, prompts::kRefresh};
+    for (int n = 0; n <= 4; ++n) {
+        app.ctx.s.nRette = n;
+        Form_Click(app.ctx);
+        EXPECT_EQ(f.domanda1.caption, expected[n]) << n;
+    }
+    app.ctx.s.nRette = -1;  // after cancelling with no line left
+    Form_Click(app.ctx);
+    EXPECT_EQ(f.domanda1.caption, prompts::kRefresh);
+}
+
+TEST_F(WindowCommandsTest, PanelToggleHidesAndGivesBackThePanelAndItsCheckMark) {
+    f.domanda1.caption = "Definisco le fughe";
+    frame_m_Click(app.ctx);
+    EXPECT_FALSE(f.Frame1.visible);
+    EXPECT_FALSE(f.frame_m.checked);
+    frame_m_Click(app.ctx);
+    EXPECT_TRUE(f.Frame1.visible);
+    EXPECT_TRUE(f.frame_m.checked);
+    EXPECT_EQ(f.domanda1.caption, "Definisco le fughe");
+}
+
+TEST_F(WindowCommandsTest, HelpShowsThePageInstalledWithTheProgram) {
+    test::TempDir install;
+    std::filesystem::create_directories(install / "help");
+    std::ofstream(install / "help" / "vesta300.html") << "<html></html>";
+    app.ctx.paths.installDir = install.path().string();
+    help1_Click(app.ctx);
+    ASSERT_EQ(app.dialogs.helpShown.size(), 1u);
+    EXPECT_EQ(app.dialogs.helpShown[0], (install / "help" / "vesta300.html").string());
+}
+
+TEST_F(WindowCommandsTest, MissingHelpIsReportedNotShown) {
+    app.ctx.paths.installDir = "/no/such/folder";
+    help1_Click(app.ctx);
+    EXPECT_TRUE(app.dialogs.helpShown.empty());
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_NE(app.dialogs.messages[0].text.find("/no/such/folder/help/vesta300.html"),
+              std::string::npos);
+}
+
+TEST_F(WindowCommandsTest, ShippedHelpPageIsInItalianAndWalksTheRoad) {
+    std::ifstream page(std::string(VESTA_HELP_DIR) + "/vesta300.html");
+    const std::string text((std::istreambuf_iterator<char>(page)), {});
+    for (const char* word : {"Raddrizza", "Definire due rette orizz.", "Area", "Misura"}) {
+        EXPECT_NE(text.find(word), std::string::npos) << word;
+    }
+}
+
+TEST_F(WindowCommandsTest, ExitEndsTheProgram) {
+    EXIT_Click(app.ctx);
+    EXPECT_EQ(app.events.terminations, 1);
+}
+
+}  // namespace
+}  // namespace vesta
