@@ -1,6 +1,8 @@
 #include "facade/FacadeRenderer.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <numbers>
 #include <stdexcept>
