@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 #include "desktop/FontMapping.h"
@@ -80,10 +81,14 @@ void MainWindow::connectEvents() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    // A click on the window background, outside every control, redraws.
+    // A click on the window background redraws. A click on a disabled control reaches the
+    // client too, passed up by Qt; it is no click on the background.
     if (watched == client_ && event->type() == QEvent::MouseButtonRelease) {
-        run(Form_Click);
-        return true;
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && !client_->childAt(mouse->position().toPoint())) {
+            run(Form_Click);
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -138,6 +138,10 @@ TEST_F(MainWindowTest, AClickOnTheWindowBackgroundRedraws) {
     QTest::mouseClick(window.client(), Qt::LeftButton, {}, QPoint(1010, 700));
     EXPECT_EQ(text("domanda1"), "Definire la 1°retta orizz.");
     EXPECT_NE(pixel1(150, 200), 0x0000FFu) << "the repaint erased the stray line";
+    window.context().form.domanda1.caption = "x";
+    window.push();
+    QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);  // disabled
+    EXPECT_EQ(text("domanda1"), "x") << "a click on a disabled button is no background click";
 }
 
 TEST_F(MainWindowTest, ThePanelMenuHidesAndShowsThePanel) {

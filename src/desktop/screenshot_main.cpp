@@ -1,0 +1,56 @@
+// Takes a picture of the main window with a sample opened, for the README. Runs on the
+// offscreen platform, so it needs no display: vesta-screenshot OUT.png SAMPLE.bmp
+#include <QApplication>
+#include <QStyleFactory>
+#include <cstdio>
+#include <cstdlib>
+
+#include "desktop/InstallPaths.h"
+#include "desktop/MainWindow.h"
+#include "desktop/QtPlatform.h"
+
+namespace {
+
+// The Open dialog answers with the sample; every other dialog is cancelled.
+class AnsweringDialogs : public vesta::Dialogs {
+  public:
+    explicit AnsweringDialogs(std::string sample) : sample_(std::move(sample)) {}
+    void messageBox(const std::string& text, const std::string&, vesta::MessageIcon) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+    std::optional<std::string> inputBox(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> openFile(const std::string&, const std::string&) override {
+        return sample_;
+    }
+    std::optional<std::string> saveFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    void showHelp(const std::string&) override {}
+
+  private:
+    std::string sample_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "uso: vesta-screenshot IMMAGINE.png FOTO.bmp\n");
+        return 2;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    AnsweringDialogs dialogs(argv[2]);
+    vesta::desktop::QtEventLoop events;
+    const vesta::ScreenInfo screen{1280 * 15.0, 800 * 15.0, 15.0, 15.0};
+    vesta::desktop::MainWindow window(
+        {dialogs, events, vesta::desktop::installPaths(), screen, ','});
+    window.resize(1280, 800);
+    window.show();
+    window.menuAction("open")->trigger();
+    QApplication::processEvents();
+    return window.grab().save(argv[1]) ? 0 : 1;
+}
