@@ -48,6 +48,9 @@ MainWindow::MainWindow(const Services& services)
     pusher_.build(ctx_.form, client_, menuBar(), picture1_, picture2_);
     connectEvents();
     push();
+    // The window itself holds the focus at start, not the first text box.
+    client_->setFocusPolicy(Qt::ClickFocus);
+    client_->setFocus();
 }
 
 PictureWidget* MainWindow::pictureWidget(const std::string& name) const {
