@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Fakes.h"
 #include "state/Prompts.h"
 #include "ui/Startup.h"
@@ -96,6 +98,74 @@ TEST_F(FormLoadTest, MenusStartAsDesigned) {
     EXPECT_EQ(f.centro1.shortcut, "Ctrl+O");
     EXPECT_EQ(f.help.caption, "&?");
     EXPECT_EQ(f.help1.shortcut, "F1");
+}
+
+}  // namespace
+}  // namespace vesta
+
+namespace vesta {
+namespace {
+
+// Every control as the user first meets it: a typo in an Italian text or a wrong start state
+// shows here.
+TEST(FormAtStart, EveryControlHasItsCaptionTooltipAndState) {
+    test::FakeApp app;
+    Form_Load(app.ctx, test::screen1024x768());
+    struct Expected {
+        const char* name;
+        const char* caption;
+        const char* tooltip;
+        bool visible;
+        bool enabled;
+    };
+    const Expected table[] = {
+        {"Frame1", "COMANDI", "", true, true},
+        {"cancella", "Canc.", "cancella l'ultima operazione", true, false},
+        {"RADDRIZZA", "Raddrizza", "opera il raddrizzamento", true, false},
+        {"GRIGLIA", "Griglia", "visualizza una griglia regolare in prospettiva", true, false},
+        {"RETTANG", "Area", "stabilisce un'area di calcolo", true, false},
+        {"CENTRO", "Centro", "riposiziona il centro dell'immagine", true, false},
+        {"tfuox", "fuox", "Parametri di calcolo", true, true},
+        {"tfuoy", "fuoy", "Parametri di calcolo", true, true},
+        {"tfuvx", "fuvx", "Parametri di calcolo", true, true},
+        {"tfuvy", "fuvy", "Parametri di calcolo", true, true},
+        {"Text6(1)", "m1", "Parametri di calcolo", true, true},
+        {"Text6(3)", "m3", "Parametri di calcolo", true, true},
+        {"Text1", "x.", "coordinate X", true, true},
+        {"Text2", "y.", "coordinate Y", true, true},
+        {"Text3", "1", "è possibile variare la grandeza dell'immagine raddrizzata", false, true},
+        {"Text4", " ", "", false, true},
+        {"GRANDEZZA", "", "", false, true},
+        {"domanda1", "Caricare un'immagine ", "seguire le istruzioni", true, true},
+        {"Label2", "y.", "", true, true},
+        {"Label3", "x.", "", true, true},
+        {"zoo", "Zoom", "visualizza l'immagine ingrandita o ridotta", false, true},
+        {"Picture2", "", "immagine raddrizzata", true, true},
+        {"Label1", "Label1", "", true, true},
+        {"Picture1", "", "inserire i punti relativi alle rette", true, true},
+        {"Label4", "Immagine sorgente", "", true, true},
+        {"VScroll1", "", "", false, true},
+        {"HScroll2", "", "", false, true},
+    };
+    const auto controls = app.ctx.form.controls();
+    for (const Expected& e : table) {
+        const auto it = std::find_if(controls.begin(), controls.end(),
+                                     [&](const Control* c) { return c->name == e.name; });
+        ASSERT_NE(it, controls.end()) << e.name;
+        EXPECT_EQ((*it)->caption, e.caption) << e.name;
+        EXPECT_EQ((*it)->tooltip, e.tooltip) << e.name;
+        EXPECT_EQ((*it)->visible, e.visible) << e.name;
+        EXPECT_EQ((*it)->enabled, e.enabled) << e.name;
+    }
+    EXPECT_EQ(controls.size(), 31u);
+    const FormModel& f = app.ctx.form;
+    EXPECT_EQ(f.RADDRIZZA.background, colours::orange);
+    EXPECT_EQ(f.Frame1.foreground, colours::orange);
+    EXPECT_EQ(f.Picture2.foreground, colours::resultForeground);
+    EXPECT_EQ(f.zoo.font->family, "Small Fonts");
+    EXPECT_EQ(f.Text4.font->bold, true);
+    EXPECT_EQ(f.Label4.container, "Picture1");
+    EXPECT_EQ(f.cancella.container, "Frame1");
 }
 
 }  // namespace
