@@ -8,7 +8,7 @@
 namespace vesta {
 namespace {
 
-using test::BitmapSpec;
+using test::BitmapLayout;
 
 class BadBitmapTest : public ::testing::Test {
   protected:

@@ -6,14 +6,14 @@
 namespace vesta {
 namespace {
 
-using test::BitmapSpec;
+using test::BitmapLayout;
 using test::patternPixel;
 
 class BitmapReadTest : public ::testing::Test {
   protected:
-    SourceBitmap load(const BitmapSpec& spec) {
+    SourceBitmap load(const BitmapLayout& layout) {
         const auto path = dir / "photo.bmp";
-        bytes = test::bitmapBytes(spec);
+        bytes = test::bitmapBytes(layout);
         test::writeBytes(path, bytes);
         auto read = readSourceBitmap(path.string());
         EXPECT_TRUE(read.ok()) << read.error();
@@ -64,19 +64,19 @@ TEST_F(BitmapReadTest, RowsWiderThan3000PixelsAreKeptWhole) {
 }
 
 TEST_F(BitmapReadTest, LaterHeadersShortPalettesAndTopDownRowsReadCorrectly) {
-    const BitmapSpec variants[] = {
+    const BitmapLayout variants[] = {
         {.width = 5, .height = 3, .infoSize = 124},
         {.width = 5, .height = 3, .infoSize = 108, .paletteEntries = 16, .coloursUsed = 16},
         {.width = 5, .height = 3, .paletteEntries = 2, .coloursUsed = 2},
         {.width = 5, .height = 3, .topDown = true},
         {.width = 5, .height = 3, .gapBeforePixels = 6},
     };
-    for (const BitmapSpec& spec : variants) {
-        const SourceBitmap b = load(spec);
+    for (const BitmapLayout& layout : variants) {
+        const SourceBitmap b = load(layout);
         expectPattern(b.image);
         // Palette entry 1 is read from where the file keeps it; missing entries are black.
         EXPECT_EQ(b.image.colour(1), (Rgb{1, 0, 254}));
-        if (spec.paletteEntries < 256) {
+        if (layout.paletteEntries < 256) {
             EXPECT_EQ(b.image.colour(200), (Rgb{0, 0, 0}));
         }
         // The header outputs are made from describes the layout they are written in.

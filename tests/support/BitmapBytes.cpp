@@ -20,7 +20,7 @@ std::uint8_t patternPixel(int x, int y) {
     return std::uint8_t((x + 7 * y) % 256);
 }
 
-std::vector<std::uint8_t> bitmapBytes(const BitmapSpec& s) {
+std::vector<std::uint8_t> bitmapBytes(const BitmapLayout& s) {
     const int stride = (s.width * s.bitCount / 8 + 3) / 4 * 4;
     const std::size_t paletteStart = 14 + std::size_t(s.infoSize);
     const std::size_t pixelStart =

@@ -8,7 +8,7 @@
 
 namespace vesta::test {
 
-struct BitmapSpec {
+struct BitmapLayout {
     int width = 4;
     int height = 3;
     int infoSize = 40;              // 40 classic, 108 or 124 for the later headers
@@ -25,7 +25,7 @@ struct BitmapSpec {
 // Pixel (x, y), y from the top, holds (x + 7 * y) mod 256 unless the caller fills its own.
 std::uint8_t patternPixel(int x, int y);
 
-std::vector<std::uint8_t> bitmapBytes(const BitmapSpec& spec);
+std::vector<std::uint8_t> bitmapBytes(const BitmapLayout& layout);
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 
