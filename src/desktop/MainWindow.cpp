@@ -3,10 +3,15 @@
 #include <QEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include "desktop/FontMapping.h"
 #include "desktop/PictureWidget.h"
+#include "construction/Commands.h"
+#include "construction/PictureInput.h"
+#include "desktop/SpinButton.h"
+#include "geometry/Grid.h"
 #include "image/OpenImage.h"
 #include "image/Scrolling.h"
 #include "state/Numbers.h"
@@ -69,6 +74,33 @@ void MainWindow::connectEvents() {
     onMenu("exit", EXIT_Click);
     onMenu("frame_m", frame_m_Click);
     onMenu("help1", help1_Click);
+    onMenu("centro1", centro1_Click);
+    onMenu("area", RETTANG3);
+    onMenu("griglia2", griglia1);
+
+    auto onButton = [this](const char* name, void (*procedure)(Context&)) {
+        connect(qobject_cast<QPushButton*>(control(name)), &QPushButton::clicked, this,
+                [this, procedure] { run(procedure); });
+    };
+    onButton("CENTRO", CENTRO_Click);
+    onButton("RETTANG", RETTANG3);
+    onButton("GRIGLIA", griglia1);
+
+    auto* spin = qobject_cast<SpinButton*>(control("GRANDEZZA"));
+    connect(spin, &SpinButton::spinUp, this, [this] { run(GRANDEZZA_SpinUp); });
+    connect(spin, &SpinButton::spinDown, this, [this] { run(GRANDEZZA_SpinDown); });
+
+    // The button and the modifier keys mean nothing on the photograph.
+    PictureWidget* photo = pictureWidget("Picture1");
+    connect(photo, &PictureWidget::mouseDown, this, [this](int, int, float x, float y) {
+        run([x, y](Context& c) { PICTURE1_MouseDown(c, x, y); });
+    });
+    connect(photo, &PictureWidget::mouseMove, this, [this](int, int, float x, float y) {
+        run([x, y](Context& c) { Picture1_MouseMove(c, x, y); });
+    });
+    connect(photo, &PictureWidget::mouseUp, this, [this](int, int, float x, float y) {
+        run([x, y](Context& c) { Picture1_MouseUp(c, x, y); });
+    });
 
     auto onScroll = [this](const char* name, Control FormModel::*bar, void (*procedure)(Context&)) {
         auto* widget = qobject_cast<QScrollBar*>(control(name));

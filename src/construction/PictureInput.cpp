@@ -1,0 +1,201 @@
+#include "construction/PictureInput.h"
+
+#include <cmath>
+#include <utility>
+
+#include "geometry/Grid.h"
+#include "geometry/Overlay.h"
+#include "state/Numbers.h"
+#include "state/Prompts.h"
+
+namespace vesta {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+
+std::string text(const Context& ctx, double value) {
+    return plainForm(value, ctx.decimalSeparator);
+}
+
+void showPointer(Context& ctx, float x, float y) {
+    ctx.form.Text1.caption = text(ctx, x);
+    ctx.form.Text2.caption = text(ctx, y);
+}
+
+void lineEnd(Context& ctx, float x, float y) {
+    WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
+    PictureArea& pic = ctx.picture1;
+    showPointer(ctx, x, y);
+    if (s.attesaSecondo != 1) {
+        s.attesaSecondo = 1;
+        s.primoMovimento = 1;
+        s.xPrimo = x;
+        s.yPrimo = y;
+        pic.circle(s.xPrimo, s.yPrimo, 2, colours::red);
+        f.tfuox.caption = text(ctx, s.xPrimo);
+        f.tfuoy.caption = text(ctx, s.yPrimo);
+        f.tfuvx.caption = "";
+        f.tfuvy.caption = "";
+        return;
+    }
+    s.attesaSecondo = 0;
+    s.primoMovimento = 0;
+    s.xSecondo = x;
+    s.ySecondo = y;
+    pic.circle(s.xSecondo, s.ySecondo, 2, colours::red);
+    pic.line(s.xSecondo, s.ySecondo, s.xPrimo, s.yPrimo, colours::red);
+    switch (s.nRette) {
+        case 0: f.domanda1.caption = prompts::kSecondaOrizz; break;
+        case 1: f.domanda1.caption = prompts::kPrimaVert; break;
+        case 2: f.domanda1.caption = prompts::kSecondaVert; break;
+        case 3:
+            f.domanda1.caption = prompts::kFughe;
+            f.CENTRO.enabled = true;
+            f.RETTANG.enabled = false;
+            f.GRIGLIA.enabled = false;
+            break;
+        default: break;
+    }
+    s.nRette += 1;
+    f.cancella.enabled = true;
+    double* line = s.rette[s.nRette];
+    line[1] = s.xPrimo;
+    line[2] = s.yPrimo;
+    line[3] = s.xSecondo;
+    line[4] = s.ySecondo;
+    f.tfuvx.caption = text(ctx, s.xSecondo);
+    f.tfuvy.caption = text(ctx, s.ySecondo);
+    Control& angle = f.Text6[s.nRette];
+    if (line[3] - line[1] == 0) {
+        angle.caption = "90";
+    } else {
+        s.pendenza = (line[4] - line[2]) / (line[3] - line[1]);
+        angle.caption = text(ctx, std::atan(s.pendenza) * 180 / kPi);
+    }
+}
+
+void areaCorner(Context& ctx, float x, float y) {
+    WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
+    double(&a)[7][3] = s.areaCalcolo;
+    if (s.attesaSecondo != 1) {
+        if (s.nAree > 0) {
+            ctx.picture1.refresh();
+        }
+        s.attesaSecondo = 1;
+        s.primoMovimento = 1;
+        a[1][1] = x;
+        a[1][2] = y;
+        f.tfuox.caption = text(ctx, x);
+        f.tfuoy.caption = text(ctx, y);
+        f.tfuvx.caption = "";
+        f.tfuvy.caption = "";
+        return;
+    }
+    s.attesaSecondo = 0;
+    s.primoMovimento = 0;
+    const double x1 = a[1][1];
+    const double y1 = a[1][2];
+    a[2][1] = x1;
+    a[2][2] = y;
+    a[3][1] = x;
+    a[3][2] = y;
+    a[4][1] = x;
+    a[4][2] = y1;
+    // Corners 1 and 2 on the left, 1 and 4 at the top, whichever way the diagonal was drawn.
+    if (a[1][1] > a[4][1]) {
+        std::swap(a[1][1], a[4][1]);
+        std::swap(a[2][1], a[3][1]);
+    }
+    if (a[1][2] > a[2][2]) {
+        std::swap(a[1][2], a[2][2]);
+        std::swap(a[4][2], a[3][2]);
+    }
+    f.tfuvx.caption = text(ctx, x);
+    f.tfuvy.caption = text(ctx, y);
+    ctx.picture1.setDrawMode(DrawMode::CopyPen);
+    ctx.picture1.box(float(a[1][1]), float(a[1][2]), float(a[3][1]), float(a[3][2]), colours::red);
+    f.RADDRIZZA.enabled = true;
+}
+
+void principalPoint(Context& ctx, float x, float y) {
+    WorkingState& s = ctx.s;
+    PictureArea& pic = ctx.picture1;
+    pic.refresh();
+    s.centroX = x;
+    s.centroY = y;
+    const float cx = x;
+    const float cy = y;
+    pic.line(cx, float(s.centroY - 20), cx, float(s.centroY + 20), colours::lightCyan);
+    pic.line(float(s.centroX - 20), cy, float(s.centroX + 20), cy, colours::lightCyan);
+    pic.circle(cx, cy, 4, colours::lightCyan);
+    ctx.form.domanda1.caption = s.nRette < 2 ? prompts::kDueRetteOrizz : prompts::kDueRetteVert;
+    s.modoClick = ClickMode::LineEnd;
+}
+
+}  // namespace
+
+void PICTURE1_MouseDown(Context& ctx, float x, float y) {
+    WorkingState& s = ctx.s;
+    ctx.picture1.setForeColor(colours::red);
+    ctx.picture1.setDrawMode(DrawMode::CopyPen);
+    if (s.modoClick != ClickMode::AreaCorner && s.modoClick != ClickMode::PrincipalPoint) {
+        if (s.nRette < 0) {
+            s.nRette = 0;
+        }
+        if (s.nRette >= 4) {
+            s.nRette = 4;
+            return;
+        }
+    }
+    switch (s.modoClick) {
+        case ClickMode::LineEnd: lineEnd(ctx, x, y); break;
+        case ClickMode::AreaCorner: areaCorner(ctx, x, y); break;
+        case ClickMode::PrincipalPoint: principalPoint(ctx, x, y); break;
+    }
+}
+
+void Picture1_MouseMove(Context& ctx, float x, float y) {
+    WorkingState& s = ctx.s;
+    PictureArea& pic = ctx.picture1;
+    showPointer(ctx, x, y);
+    pic.setDrawMode(DrawMode::Invert);
+    if (s.attesaSecondo != 1 || s.modoClick == ClickMode::PrincipalPoint) {
+        return;
+    }
+    const bool box = s.modoClick == ClickMode::AreaCorner;
+    const float fromX = box ? float(s.areaCalcolo[1][1]) : s.xPrimo;
+    const float fromY = box ? float(s.areaCalcolo[1][2]) : s.yPrimo;
+    const auto band = [&](float toX, float toY) {
+        if (box) {
+            pic.box(fromX, fromY, toX, toY);
+        } else {
+            pic.line(fromX, fromY, toX, toY);
+        }
+    };
+    if (s.primoMovimento == 0) {
+        band(s.xElastico, s.yElastico);  // the same figure again erases the old band
+    } else {
+        s.primoMovimento = 0;
+    }
+    band(x, y);
+    s.xElastico = x;
+    s.yElastico = y;
+}
+
+void Picture1_MouseUp(Context& ctx, float x, float y) {
+    WorkingState& s = ctx.s;
+    showPointer(ctx, x, y);
+    if (s.modoClick == ClickMode::LineEnd && s.nRette == 4) {
+        FUGHE(ctx);
+    }
+    if (s.modoClick == ClickMode::AreaCorner && s.nRette == 4 && s.attesaSecondo == 0) {
+        if (CERCHIONUOVO(ctx)) {
+            griglia1(ctx);
+        }
+    }
+}
+
+}  // namespace vesta

@@ -1,0 +1,18 @@
+// Mouse input on the photograph: the ends of the construction lines, the corners of the
+// calculation area and the principal point, by what a click means at the moment (modoClick).
+// Positions are single-precision picture pixels; the button and the modifier keys are ignored.
+#pragma once
+
+#include "state/Context.h"
+
+namespace vesta {
+
+void PICTURE1_MouseDown(Context& ctx, float x, float y);
+// Drags a rubber-band line or box, in invert mode, from the first click to the pointer:
+// exactly one is on screen at a time.
+void Picture1_MouseMove(Context& ctx, float x, float y);
+// After the fourth line, and after every later click in line mode, runs the vanishing points;
+// after the second corner of an area, the construction and the grid.
+void Picture1_MouseUp(Context& ctx, float x, float y);
+
+}  // namespace vesta

@@ -1,0 +1,175 @@
+#include "geometry/Frame.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "geometry/Degenerate.h"
+#include "image/BitmapFile.h"
+#include "state/Numbers.h"
+
+namespace vesta {
+
+namespace {
+
+Result<Frame> refuse() { return Result<Frame>::failure(degenerate::kCornice); }
+
+int sign(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+// Corner 1 and corner 2 by the layout of the vanishing points: from the area when one is
+// defined, otherwise the image corners one pixel inside its border.
+void chooseCorners(const FrameInputs& in, Frame& f) {
+    const bool vvBelow = in.vv.y > in.vh.y;
+    const bool vhRight = in.vh.x > in.vv.x;
+    const double w = in.width;
+    const double h = in.height;
+    Point c1, c2;
+    if (!in.areaDefined) {
+        if (vvBelow) {
+            c1 = vhRight ? Point{1, 1} : Point{w - 1, 1};
+            c2 = vhRight ? Point{w - 1, h - 1} : Point{1, h - 1};
+            f.casoFughe = 3;
+        } else {
+            c1 = vhRight ? Point{1, h - 1} : Point{w - 1, h - 1};
+            c2 = vhRight ? Point{w - 1, 1} : Point{1, 1};
+            f.casoFughe = 4;
+        }
+    } else {
+        const auto corner = [&](int k) { return Point{in.area[k][1], in.area[k][2]}; };
+        const int first = vvBelow ? (vhRight ? 1 : 4) : (vhRight ? 2 : 3);
+        const int second = vvBelow ? (vhRight ? 3 : 2) : (vhRight ? 4 : 1);
+        c1 = corner(first);
+        c2 = corner(second);
+    }
+    f.angoloX1 = c1.x;
+    f.angoloY1 = c1.y;
+    f.angoloX2 = c2.x;
+    f.angoloY2 = toInteger16(c2.y);
+}
+
+// Division points i = 1..count from O: O + i·(sign·t)·(dirX, dirY), spaced t apart and
+// evaluated in that order.
+std::vector<DivisionPoint> divisionPoints(double count, Point o, double signedT, double dirX,
+                                          double dirY, double t) {
+    if (count > kMaxSide) {
+        return std::vector<DivisionPoint>(1);
+    }
+    std::vector<DivisionPoint> table(std::size_t(count) + 1);
+    const int step = std::max(1, int(floorInt(t)));
+    for (std::size_t i = 1; i < table.size(); i += std::size_t(step)) {
+        table[i][2] = o.x + double(i) * signedT * dirX;
+        table[i][3] = o.y + double(i) * signedT * dirY;
+    }
+    return table;
+}
+
+}  // namespace
+
+int cornerCase(double x, double y, Point vh, Point vv) {
+    static constexpr int kGroups[4][4] = {{1, 2, 3, 4}, {3, 4, 1, 2}, {2, 1, 4, 3}, {4, 3, 2, 1}};
+    const bool vhRight = vh.x > vv.x;
+    const int group = vv.y < vh.y ? (vhRight ? 0 : 1) : (vhRight ? 2 : 3);
+    const bool r = x >= vv.x, l = x <= vv.x, a = y <= vh.y, b = y >= vh.y;
+    int result = 0;
+    // Made in this order; on a boundary the later test wins.
+    if (r && a) result = kGroups[group][0];
+    if (r && b) result = kGroups[group][1];
+    if (l && a) result = kGroups[group][2];
+    if (l && b) result = kGroups[group][3];
+    return result;
+}
+
+Result<Frame> rectificationFrame(const FrameInputs& in) {
+    const InteriorOrientation& o = in.orientation;
+    Frame f;
+    chooseCorners(in, f);
+    const double x1 = f.angoloX1, y1 = f.angoloY1, x2 = f.angoloX2, y2 = f.angoloY2;
+    if (in.areaDefined) {
+        f.casoFughe = cornerCase(x1, y1, in.vh, in.vv);
+    }
+
+    // The reference corner O where the side toward Vv meets the side toward Vh.
+    const Point towardVv = f.casoFughe <= 2 ? Point{x1, y1} : Point{x1, y2};
+    const Point towardVh = (f.casoFughe == 1 || f.casoFughe == 3) ? Point{x1, y1} : Point{x2, y1};
+    const std::optional<double> mVert = slopeFrom(in.vv, towardVv);
+    const std::optional<double> mOrizz = slopeFrom(in.vh, towardVh);
+    if (!mVert || !mOrizz) {
+        return refuse();
+    }
+    f.mVert = *mVert;
+    f.mOrizz = *mOrizz;
+    if (f.casoFughe == 1) {
+        f.rif = Point{x1, y1};
+    } else {
+        const std::optional<Point> rif = meetingPoint(in.vv, f.mVert, in.vh, f.mOrizz);
+        if (!rif) {
+            return refuse();
+        }
+        f.rif = *rif;
+    }
+
+    // The far corners A (for the side toward Vv) and B (toward Vh), by the case of corner 2.
+    const int case2 = cornerCase(x2, y2, in.vh, in.vv);
+    const Point a = (case2 == 2 || case2 == 4) ? Point{x1, y2} : Point{x2, y2};
+    const Point b = (case2 == 3 || case2 == 4) ? Point{x2, y1} : Point{x2, y2};
+
+    // True length of the side toward Vv: A is carried along its row onto the side (Q1), then
+    // projected from the vertical measuring point onto the line through O square to the
+    // horizon.
+    const std::optional<double> s1 = slopeFrom(in.vh, a);
+    if (!s1) {
+        return refuse();
+    }
+    const std::optional<Point> q1 = meetingPoint(in.vh, *s1, in.vv, f.mVert);
+    if (!q1) {
+        return refuse();
+    }
+    const std::optional<double> s2 = slopeFrom(o.pv, *q1);
+    if (!s2) {
+        return refuse();
+    }
+    const std::optional<Point> maxA = meetingPoint(o.pv, *s2, f.rif, o.mCentro);
+
+    // True length of the side toward Vh, likewise with the horizontal measuring point and the
+    // line through O parallel to the horizon.
+    const std::optional<double> s3 = slopeFrom(in.vv, b);
+    if (!maxA || !s3) {
+        return refuse();
+    }
+    const std::optional<Point> q2 = meetingPoint(in.vv, *s3, in.vh, f.mOrizz);
+    if (!q2) {
+        return refuse();
+    }
+    std::optional<double> s4 = slopeFrom(o.po, *q2);
+    if (!s4) {
+        return refuse();
+    }
+    if (*s4 == 0) {
+        s4 = 1;
+    }
+    const std::optional<Point> maxB = meetingPoint(o.po, *s4, f.rif, o.mOrizzonte);
+    if (!maxB) {
+        return refuse();
+    }
+    f.maxA = *maxA;
+    f.maxB = *maxB;
+
+    f.segnoY = sign(f.maxA.y - f.rif.y);
+    f.segnoX = sign(f.maxB.x - f.rif.x);
+    f.altOut = floorInt(distance(f.maxA, f.rif) / in.grandezza);
+    f.largOut = floorInt(distance(f.maxB, f.rif) / in.grandezza);
+    if (!std::isfinite(f.altOut) || !std::isfinite(f.largOut)) {
+        return refuse();
+    }
+
+    // Division points on the lines through O across and along the horizon, at the angle of the
+    // horizon (its slope turned into an angle).
+    const double t = in.grandezza;
+    const double angle = std::atan(o.mOrizzonte);
+    f.divRighe = divisionPoints(f.altOut, f.rif, f.segnoY * t, std::sin(-angle),
+                                std::cos(-angle), t);
+    f.divColonne = divisionPoints(f.largOut, f.rif, f.segnoX * t, std::cos(angle),
+                                  std::sin(angle), t);
+    return Result<Frame>::success(std::move(f));
+}
+
+}  // namespace vesta

@@ -1,0 +1,43 @@
+// The rectification frame: which corner of the area the rectified image grows from, the two
+// sides through it, their true lengths found with the measuring points, the output size and
+// the division points of the output rows and columns.
+#pragma once
+
+#include <vector>
+
+#include "geometry/InteriorOrientation.h"
+#include "state/WorkingState.h"
+
+namespace vesta {
+
+struct FrameInputs {
+    Point vh, vv;  // horizontal and vertical vanishing points
+    InteriorOrientation orientation;
+    bool areaDefined = false;  // nAree > 0
+    double area[7][3] = {};    // areaCalcolo
+    double width = 0, height = 0;  // larghezzaPic1, altezzaPic1
+    double grandezza = 1.0;
+};
+
+struct Frame {
+    double angoloX1 = 0, angoloY1 = 0, angoloX2 = 0;
+    int angoloY2 = 0;
+    int casoFughe = 0;
+    double mVert = 0, mOrizz = 0;
+    Point rif;         // O, the reference corner
+    Point maxA, maxB;  // measured ends of the sides toward Vv and toward Vh
+    int segnoX = 0, segnoY = 0;
+    double altOut = 0, largOut = 0;
+    // Rows 0..altOut and 0..largOut; left with row 0 alone when the side is beyond what a
+    // bitmap can hold, since no rectification could use them.
+    std::vector<DivisionPoint> divRighe, divColonne;
+};
+
+// Case 1..4 of a corner against the vertical through Vv and the horizontal through Vh.
+int cornerCase(double x, double y, Point vh, Point vv);
+
+// The frame, or the message that says why there is none (a side parallel to the line it must
+// meet, a corner on the vertical through a vanishing point, a size that is not finite).
+Result<Frame> rectificationFrame(const FrameInputs& in);
+
+}  // namespace vesta

@@ -1,0 +1,138 @@
+#include "geometry/Grid.h"
+
+#include <cmath>
+
+#include "geometry/Lines.h"
+#include "state/Prompts.h"
+
+namespace vesta {
+
+namespace {
+
+constexpr Rgb kGrey{128, 128, 128};
+
+// One family of grid lines: those of a side of the area through the reference corner.
+struct Family {
+    const std::vector<DivisionPoint>& divisions;
+    double count;        // largOut or altOut
+    Point measuring;     // po for columns, pv for rows
+    double sideSlope;    // mOrizz for columns, mVert for rows
+    Point vanishing;     // Vv for columns, Vh for rows
+    bool inclusiveEnds;  // rows keep crossings at both ends of edges 2 and 4
+};
+
+// The crossing at which the line from S toward V meets y = edge (or x = edge).
+std::optional<double> crossAtY(double edge, Point s, Point v) {
+    if (zeroUpToRounding(v.y, s.y)) {
+        return std::nullopt;
+    }
+    const double x = (edge - s.y) / (v.y - s.y) * (v.x - s.x) + s.x;
+    return std::isfinite(x) ? std::optional<double>(x) : std::nullopt;
+}
+
+std::optional<double> crossAtX(double edge, Point s, Point v) {
+    if (zeroUpToRounding(v.x, s.x)) {
+        return std::nullopt;
+    }
+    const double y = (edge - s.x) / (v.x - s.x) * (v.y - s.y) + s.y;
+    return std::isfinite(y) ? std::optional<double>(y) : std::nullopt;
+}
+
+class GridDrawer {
+public:
+    explicit GridDrawer(Context& ctx) : ctx_(ctx), s_(ctx.s) {}
+
+    void draw(const Family& family) {
+        const Point o{s_.angoloRifX, s_.angoloRifY};
+        for (double i = 1; i <= family.count; i += 50) {
+            const std::size_t index = std::size_t(i);
+            if (index >= family.divisions.size()) {
+                break;  // no table for a frame too large to rectify
+            }
+            const Point d{family.divisions[index][2], family.divisions[index][3]};
+            const std::optional<double> slope = slopeFrom(family.measuring, d);
+            if (!slope) {
+                continue;
+            }
+            const std::optional<Point> start =
+                meetingPoint(family.measuring, *slope, o, family.sideSlope);
+            if (!start) {
+                continue;
+            }
+            drawLine(*start, family);
+            counter_ = 1;
+        }
+    }
+
+    int counter() const { return counter_; }
+
+private:
+    void keep(double x, double y) {
+        if (counter_ <= 4) {
+            crossings_[counter_] = Point{x, y};
+        }
+        ++counter_;
+    }
+
+    void drawLine(Point s, const Family& family) {
+        const double(&a)[7][3] = s_.areaCalcolo;
+        const Point v = family.vanishing;
+        const auto x1 = crossAtY(s_.angoloY2, s, v);
+        const auto x2 = crossAtY(s_.angoloY1, s, v);
+        const auto y3 = crossAtX(s_.angoloX2, s, v);
+        const auto y4 = crossAtX(s_.angoloX1, s, v);
+        if (!x1 || !x2 || !y3 || !y4) {
+            return;
+        }
+        const bool inclusive = family.inclusiveEnds;
+        if (a[1][1] <= *x1 && *x1 <= a[4][1]) {
+            keep(*x1, s_.angoloY2);
+        }
+        if ((inclusive ? a[2][1] <= *x2 : a[2][1] < *x2) && *x2 <= a[3][1]) {
+            keep(*x2, s_.angoloY1);
+        }
+        if (a[4][2] <= *y3 && *y3 <= a[3][2]) {
+            keep(s_.angoloX2, *y3);
+        }
+        if (a[1][2] <= *y4 && (inclusive ? *y4 <= a[2][2] : *y4 < a[2][2])) {
+            keep(s_.angoloX1, *y4);
+        }
+        const auto inside = [&](Point p) {
+            return a[1][1] <= p.x && p.x <= a[4][1] && a[1][2] <= p.y && p.y <= a[2][2];
+        };
+        if (inside(crossings_[1]) && inside(crossings_[2])) {
+            ctx_.picture1.line(float(crossings_[1].x), float(crossings_[1].y),
+                               float(crossings_[2].x), float(crossings_[2].y));
+        }
+    }
+
+    Context& ctx_;
+    WorkingState& s_;
+    // Crossings of the line being drawn, from index 1; places not reached keep the previous
+    // line's points.
+    Point crossings_[5] = {};
+    int counter_ = 1;
+};
+
+}  // namespace
+
+void griglia1(Context& ctx) {
+    WorkingState& s = ctx.s;
+    PictureArea& pic = ctx.picture1;
+    pic.setDrawMode(DrawMode::CopyPen);
+    pic.setForeColor(kGrey);
+    pic.box(float(s.areaCalcolo[1][1]), float(s.areaCalcolo[1][2]), float(s.areaCalcolo[3][1]),
+            float(s.areaCalcolo[3][2]), colours::red);
+
+    const Point vh{s.fugaOrizzX, s.fugaOrizzY};
+    const Point vv{s.fugaVertX, s.fugaVertY};
+    GridDrawer grid(ctx);
+    grid.draw(Family{s.divColonne, s.largOut, Point{s.pox, s.poy}, s.mOrizz, vv, false});
+    grid.draw(Family{s.divRighe, s.altOut, Point{s.pvx, s.pvy}, s.mVert, vh, true});
+    s.nMisura = grid.counter();
+
+    ctx.form.domanda1.caption = prompts::kVuoiRaddrizzare;
+    pic.setForeColor(colours::red);
+}
+
+}  // namespace vesta
