@@ -17,7 +17,9 @@ void CENTRO_Click(Context& ctx) {
     CENTRONUOVO(ctx);
 }
 
-void centro1_Click(Context& ctx) { CENTRONUOVO(ctx); }
+void centro1_Click(Context& ctx) {
+    CENTRONUOVO(ctx);
+}
 
 void RETTANG3(Context& ctx) {
     ctx.form.domanda1.caption = prompts::kDefinisciArea;

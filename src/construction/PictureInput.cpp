@@ -47,16 +47,23 @@ void lineEnd(Context& ctx, float x, float y) {
     pic.circle(s.xSecondo, s.ySecondo, 2, colours::red);
     pic.line(s.xSecondo, s.ySecondo, s.xPrimo, s.yPrimo, colours::red);
     switch (s.nRette) {
-        case 0: f.domanda1.caption = prompts::kSecondaOrizz; break;
-        case 1: f.domanda1.caption = prompts::kPrimaVert; break;
-        case 2: f.domanda1.caption = prompts::kSecondaVert; break;
+        case 0:
+            f.domanda1.caption = prompts::kSecondaOrizz;
+            break;
+        case 1:
+            f.domanda1.caption = prompts::kPrimaVert;
+            break;
+        case 2:
+            f.domanda1.caption = prompts::kSecondaVert;
+            break;
         case 3:
             f.domanda1.caption = prompts::kFughe;
             f.CENTRO.enabled = true;
             f.RETTANG.enabled = false;
             f.GRIGLIA.enabled = false;
             break;
-        default: break;
+        default:
+            break;
     }
     s.nRette += 1;
     f.cancella.enabled = true;
@@ -151,9 +158,15 @@ void PICTURE1_MouseDown(Context& ctx, float x, float y) {
         }
     }
     switch (s.modoClick) {
-        case ClickMode::LineEnd: lineEnd(ctx, x, y); break;
-        case ClickMode::AreaCorner: areaCorner(ctx, x, y); break;
-        case ClickMode::PrincipalPoint: principalPoint(ctx, x, y); break;
+        case ClickMode::LineEnd:
+            lineEnd(ctx, x, y);
+            break;
+        case ClickMode::AreaCorner:
+            areaCorner(ctx, x, y);
+            break;
+        case ClickMode::PrincipalPoint:
+            principalPoint(ctx, x, y);
+            break;
     }
 }
 

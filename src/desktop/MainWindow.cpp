@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "desktop/FontMapping.h"
-#include "desktop/PictureWidget.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
+#include "desktop/FontMapping.h"
+#include "desktop/PictureWidget.h"
 #include "desktop/SpinButton.h"
 #include "geometry/Grid.h"
 #include "image/OpenImage.h"

@@ -1,10 +1,13 @@
 // Takes a picture of the main window with a sample opened, for the README. Runs on the
-// offscreen platform, so it needs no display: vesta-screenshot OUT.png SAMPLE.bmp
+// offscreen platform, so it needs no display:
+//   vesta-screenshot OUT.png SAMPLE.bmp [X,Y ...]
+// Each X,Y is a click on the photograph, as a user makes it.
 #include <QApplication>
 #include <QStyleFactory>
 #include <cstdio>
 #include <cstdlib>
 
+#include "construction/PictureInput.h"
 #include "desktop/InstallPaths.h"
 #include "desktop/MainWindow.h"
 #include "desktop/QtPlatform.h"
@@ -36,8 +39,8 @@ class AnsweringDialogs : public vesta::Dialogs {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "uso: vesta-screenshot IMMAGINE.png FOTO.bmp\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "uso: vesta-screenshot IMMAGINE.png FOTO.bmp [X,Y ...]\n");
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -51,6 +54,15 @@ int main(int argc, char** argv) {
     window.resize(1280, 800);
     window.show();
     window.menuAction("open")->trigger();
+    for (int i = 3; i < argc; ++i) {
+        float x = 0, y = 0;
+        if (std::sscanf(argv[i], "%f,%f", &x, &y) != 2) {
+            std::fprintf(stderr, "click non valido: %s\n", argv[i]);
+            return 2;
+        }
+        window.run([x, y](vesta::Context& c) { vesta::PICTURE1_MouseDown(c, x, y); });
+        window.run([x, y](vesta::Context& c) { vesta::Picture1_MouseUp(c, x, y); });
+    }
     QApplication::processEvents();
     return window.grab().save(argv[1]) ? 0 : 1;
 }

@@ -11,9 +11,13 @@ namespace vesta {
 
 namespace {
 
-Result<Frame> refuse() { return Result<Frame>::failure(degenerate::kCornice); }
+Result<Frame> refuse() {
+    return Result<Frame>::failure(degenerate::kCornice);
+}
 
-int sign(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+int sign(double v) {
+    return v > 0 ? 1 : (v < 0 ? -1 : 0);
+}
 
 // Corner 1 and corner 2 by the layout of the vanishing points: from the area when one is
 // defined, otherwise the image corners one pixel inside its border.
@@ -71,10 +75,14 @@ int cornerCase(double x, double y, Point vh, Point vv) {
     const bool r = x >= vv.x, l = x <= vv.x, a = y <= vh.y, b = y >= vh.y;
     int result = 0;
     // Made in this order; on a boundary the later test wins.
-    if (r && a) result = kGroups[group][0];
-    if (r && b) result = kGroups[group][1];
-    if (l && a) result = kGroups[group][2];
-    if (l && b) result = kGroups[group][3];
+    if (r && a)
+        result = kGroups[group][0];
+    if (r && b)
+        result = kGroups[group][1];
+    if (l && a)
+        result = kGroups[group][2];
+    if (l && b)
+        result = kGroups[group][3];
     return result;
 }
 
@@ -165,10 +173,10 @@ Result<Frame> rectificationFrame(const FrameInputs& in) {
     // horizon (its slope turned into an angle).
     const double t = in.grandezza;
     const double angle = std::atan(o.mOrizzonte);
-    f.divRighe = divisionPoints(f.altOut, f.rif, f.segnoY * t, std::sin(-angle),
-                                std::cos(-angle), t);
-    f.divColonne = divisionPoints(f.largOut, f.rif, f.segnoX * t, std::cos(angle),
-                                  std::sin(angle), t);
+    f.divRighe =
+        divisionPoints(f.altOut, f.rif, f.segnoY * t, std::sin(-angle), std::cos(-angle), t);
+    f.divColonne =
+        divisionPoints(f.largOut, f.rif, f.segnoX * t, std::cos(angle), std::sin(angle), t);
     return Result<Frame>::success(std::move(f));
 }
 

@@ -13,8 +13,8 @@ namespace vesta {
 struct FrameInputs {
     Point vh, vv;  // horizontal and vertical vanishing points
     InteriorOrientation orientation;
-    bool areaDefined = false;  // nAree > 0
-    double area[7][3] = {};    // areaCalcolo
+    bool areaDefined = false;      // nAree > 0
+    double area[7][3] = {};        // areaCalcolo
     double width = 0, height = 0;  // larghezzaPic1, altezzaPic1
     double grandezza = 1.0;
 };

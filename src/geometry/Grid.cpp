@@ -39,7 +39,7 @@ std::optional<double> crossAtX(double edge, Point s, Point v) {
 }
 
 class GridDrawer {
-public:
+  public:
     explicit GridDrawer(Context& ctx) : ctx_(ctx), s_(ctx.s) {}
 
     void draw(const Family& family) {
@@ -66,7 +66,7 @@ public:
 
     int counter() const { return counter_; }
 
-private:
+  private:
     void keep(double x, double y) {
         if (counter_ <= 4) {
             crossings_[counter_] = Point{x, y};

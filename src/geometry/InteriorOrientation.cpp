@@ -67,9 +67,10 @@ Result<InteriorOrientation> interiorOrientation(Point vh, Point vv, Point p) {
     if (!h) {
         return refuse(degenerate::kCerchioMancato);
     }
-    o.po = (std::fabs(h->minus) - std::fabs(o.piede.x)) < (std::fabs(h->plus) - std::fabs(o.piede.x))
-               ? Point{h->minus, lineY(o.mOrizzonte, h->minus, vh)}
-               : Point{h->plus, lineY(o.mOrizzonte, h->plus, vh)};
+    o.po =
+        (std::fabs(h->minus) - std::fabs(o.piede.x)) < (std::fabs(h->plus) - std::fabs(o.piede.x))
+            ? Point{h->minus, lineY(o.mOrizzonte, h->minus, vh)}
+            : Point{h->plus, lineY(o.mOrizzonte, h->plus, vh)};
 
     for (const Point& q : {o.piede, o.puntoDist, o.pv, o.e, o.po}) {
         if (!finite(q)) {

@@ -31,7 +31,9 @@ std::optional<double> meetingX(Point p1, double s1, Point p2, double s2) {
     return std::isfinite(x) ? std::optional<double>(x) : std::nullopt;
 }
 
-double lineY(double s, double x, Point p) { return s * (x - p.x) + p.y; }
+double lineY(double s, double x, Point p) {
+    return s * (x - p.x) + p.y;
+}
 
 std::optional<Point> meetingPoint(Point p1, double s1, Point p2, double s2) {
     const std::optional<double> x = meetingX(p1, s1, p2, s2);
@@ -66,6 +68,8 @@ double distance(Point a, Point b) {
     return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
 }
 
-bool finite(Point p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+bool finite(Point p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
 
 }  // namespace vesta

@@ -17,9 +17,13 @@ constexpr Rgb kQb12 = colours::red;
 constexpr Rgb kQb3 = colours::darkCyan;
 
 // Inclination of a line of slope m in degrees, from -90 to 90.
-double degrees(double slope) { return std::atan(slope) * 180 / kPi; }
+double degrees(double slope) {
+    return std::atan(slope) * 180 / kPi;
+}
 
-bool within(double v, double limit) { return -limit < v && v < limit; }
+bool within(double v, double limit) {
+    return -limit < v && v < limit;
+}
 
 void refuseConstruction(Context& ctx, const std::string& why) {
     ctx.form.domanda1.caption = prompts::kImpossibile;
@@ -91,8 +95,8 @@ void FUGHE(Context& ctx) {
         hy = (hx - s.rette[1][1]) * m[1] + s.rette[1][2];
         vy = (vx - s.rette[3][1]) * m[3] + s.rette[3][2];
         // Slopes that differ only in their last bits meet beyond any number.
-        parallel = !std::isfinite(hx) || !std::isfinite(hy) || !std::isfinite(vx) ||
-                   !std::isfinite(vy);
+        parallel =
+            !std::isfinite(hx) || !std::isfinite(hy) || !std::isfinite(vx) || !std::isfinite(vy);
     }
     if (parallel) {
         f.domanda1.caption = prompts::kImpossibile;

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "Fakes.h"
+#include "geometry/Grid.h"
+#include "state/Prompts.h"
+#include "ui/Startup.h"
+
+namespace vesta {
+namespace {
+
+// A frame laid by hand: the area (100, 100)-(300, 300), its bottom side y = 300 through
+// O = (100, 300) carrying the column points, Vv far above.
+class GridTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Form_Load(app.ctx, test::screen1024x768());
+        const double area[5][2] = {{0, 0}, {100, 100}, {100, 300}, {300, 300}, {300, 100}};
+        for (int k = 1; k <= 4; ++k) {
+            s.areaCalcolo[k][1] = area[k][0];
+            s.areaCalcolo[k][2] = area[k][1];
+        }
+        s.angoloX1 = 100;
+        s.angoloY1 = 100;
+        s.angoloX2 = 300;
+        s.angoloY2 = 300;
+        s.angoloRifX = 100;
+        s.angoloRifY = 300;
+        s.mOrizz = 0;
+        s.pox = 0;
+        s.poy = 0;
+        s.fugaVertX = 200;
+        s.fugaVertY = -100000;
+        columns(120);
+    }
+    void columns(int count) {
+        s.largOut = count;
+        s.divColonne.assign(std::size_t(count) + 1, DivisionPoint{});
+        for (int c = 1; c <= count; ++c) {
+            s.divColonne[std::size_t(c)] = {0, 0, 100.0 + c, 300};
+        }
+    }
+    int greyLines() const {
+        int n = 0;
+        for (const auto& call : app.picture1.calls) {
+            n += call.figure == "line" && call.colour == Rgb{128, 128, 128};
+        }
+        return n;
+    }
+    test::FakeApp app;
+    WorkingState& s = app.ctx.s;
+};
+
+TEST_F(GridTest, EveryFiftiethColumnIsDrawnInsideTheRedOutline) {
+    griglia1(app.ctx);
+    const auto& calls = app.picture1.calls;
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls[0].figure, "box");
+    EXPECT_EQ(calls[0].colour, colours::red);
+    EXPECT_EQ(calls[0].at, (std::vector<float>{100, 100, 300, 300}));
+    EXPECT_EQ(greyLines(), 3) << "columns 1, 51 and 101";
+    EXPECT_EQ(calls[1].at[0], 101.0f);
+    EXPECT_EQ(calls[1].at[1], 300.0f);
+    EXPECT_EQ(app.ctx.form.domanda1.caption, prompts::kVuoiRaddrizzare);
+    EXPECT_EQ(app.picture1.foreColor(), colours::red);
+    EXPECT_EQ(app.picture1.drawMode(), DrawMode::CopyPen);
+    EXPECT_EQ(s.nMisura, 1);
+}
+
+TEST_F(GridTest, NoColumnsForAnEmptyFrameAndALineWithoutCrossingsRepeatsThePrevious) {
+    columns(0);
+    griglia1(app.ctx);
+    EXPECT_EQ(greyLines(), 0);
+    columns(120);
+    s.divColonne[51] = {0, 0, 500, 300};  // beyond the right edge: no crossing of its own
+    app.picture1.calls.clear();
+    griglia1(app.ctx);
+    // Its places in the crossing table still hold column 1's points, drawn again.
+    EXPECT_EQ(greyLines(), 3);
+    EXPECT_EQ(app.picture1.calls[2].at, app.picture1.calls[1].at);
+}
+
+TEST_F(GridTest, ALineThatWouldDivideByZeroIsSkipped) {
+    s.divColonne[51] = {0, 0, 0, 300};  // same x as the measuring point
+    s.divColonne[101] = {0, 0, 0, 0};   // the measuring point itself
+    griglia1(app.ctx);
+    EXPECT_EQ(greyLines(), 1);
+    columns(40000);  // a frame too large for tables: only what exists is walked
+    s.divColonne.resize(1);
+    app.picture1.calls.clear();
+    griglia1(app.ctx);
+    EXPECT_EQ(greyLines(), 0);
+}
+
+}  // namespace
+}  // namespace vesta
