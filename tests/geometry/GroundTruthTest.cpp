@@ -1,2 +1,212 @@
-// Filled by the ground-truth check of the construction against a known camera.
+// The construction checked against the camera that took the photograph: the division points of
+// the frame, carried back onto the facade through the true camera, must fall evenly spaced and
+// make square output pixels, whatever the camera's pitch, yaw and roll.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "Fakes.h"
+#include "construction/Commands.h"
+#include "construction/PictureInput.h"
+#include "facade/FacadeRenderer.h"
+#include "geometry/Overlay.h"
+#include "ui/Startup.h"
+
+namespace vesta {
+namespace {
+
+using facade::FacadePoint;
+using facade::ImagePoint;
+using facade::PinholeCamera;
+
+// A mouse reports the pixel under the pointer: the floor of the true position.
+enum class Clicks { Exact, Floored };
+
+struct Shot {
+    std::string name;
+    PinholeCamera camera;
+    Clicks clicks = Clicks::Exact;
+};
+
+void PrintTo(const Shot& shot, std::ostream* os) {
+    *os << shot.name;
+}
+
+PinholeCamera levelCamera() {
+    PinholeCamera c = facade::samples::centred().camera;
+    c.pitch = 5;
+    c.yaw = 22;
+    c.position = {-50, 350, 1200};
+    return c;
+}
+
+PinholeCamera lookingDown() {
+    PinholeCamera c = facade::samples::centred().camera;
+    c.yaw = -18;
+    c.pitch = -17;
+    c.roll = 4;
+    c.position = {1300, 1400, 1900};
+    return c;
+}
+
+void click(Context& ctx, ImagePoint p, Clicks mode) {
+    const auto at = [mode](double v) { return float(mode == Clicks::Exact ? v : std::floor(v)); };
+    PICTURE1_MouseDown(ctx, at(p.x), at(p.y));
+    Picture1_MouseUp(ctx, at(p.x), at(p.y));
+}
+
+bool inImage(const PinholeCamera& c, ImagePoint p) {
+    return 0 <= p.x && p.x < c.width && 0 <= p.y && p.y < c.height;
+}
+
+// The meeting point of the line through a and b with the line through o of slope m.
+ImagePoint meet(ImagePoint a, ImagePoint b, ImagePoint o, double m) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double t = (m * (a.x - o.x) - (a.y - o.y)) / (dy - m * dx);
+    return {a.x + t * dx, a.y + t * dy};
+}
+
+FacadePoint onFacade(const PinholeCamera& c, ImagePoint p) {
+    const std::optional<FacadePoint> q = facade::imageToFacade(c, p);
+    EXPECT_TRUE(q.has_value());
+    return q.value_or(FacadePoint{});
+}
+
+// Marks the cornice bottom, the string-course top and the two facade edges, a little inside
+// their ends as a user clicks them; then the calculation area inside the facade.
+void construct(test::FakeApp& app, const Shot& shot) {
+    const PinholeCamera& cam = shot.camera;
+    Form_Load(app.ctx, test::screen1024x768());
+    app.ctx.s.larghezzaPic1 = float(cam.width);
+    app.ctx.s.altezzaPic1 = float(cam.height);
+    app.ctx.s.centroX = cam.principal.x;
+    app.ctx.s.centroY = cam.principal.y;
+    const facade::FacadeLayout layout = facade::standardFacade();
+    for (const char* name : {"cornice-bottom", "string-course-top", "left", "right"}) {
+        const facade::ReferenceEdge e = facade::referenceEdge(layout, name);
+        for (double t : {0.04, 0.96}) {
+            const FacadePoint f{e.from.u + t * (e.to.u - e.from.u),
+                                e.from.v + t * (e.to.v - e.from.v)};
+            const ImagePoint p = facade::projectFacadePoint(cam, f);
+            ASSERT_TRUE(inImage(cam, p)) << name << " at " << t;
+            click(app.ctx, p, shot.clicks);
+        }
+    }
+    ASSERT_TRUE(app.dialogs.messages.empty());
+
+    // An axis-aligned box inside the image of the facade rectangle 100..1100 x 80..820.
+    const auto p = [&](double u, double v) { return facade::projectFacadePoint(cam, {u, v}); };
+    const ImagePoint tl = p(100, 820), bl = p(100, 80), br = p(1100, 80), tr = p(1100, 820);
+    const ImagePoint from{std::max(tl.x, bl.x), std::max(tl.y, tr.y)};
+    const ImagePoint to{std::min(tr.x, br.x), std::min(bl.y, br.y)};
+    ASSERT_TRUE(inImage(cam, from) && inImage(cam, to));
+    RETTANG3(app.ctx);
+    click(app.ctx, from, shot.clicks);
+    click(app.ctx, to, shot.clicks);
+    ASSERT_TRUE(app.dialogs.messages.empty());
+}
+
+// Facade distance from O of division point i, taken through the measuring point onto the side
+// through O, as the perspective grid draws it.
+double alongSide(const PinholeCamera& cam, const WorkingState& s, const DivisionPoint& d,
+                 ImagePoint measuring, double sideSlope, bool columns) {
+    const ImagePoint o{s.angoloRifX, s.angoloRifY};
+    const FacadePoint fo = onFacade(cam, o);
+    const FacadePoint f = onFacade(cam, meet(measuring, {d[2], d[3]}, o, sideSlope));
+    return columns ? f.u - fo.u : f.v - fo.v;
+}
+
+// Worst relative departure of the spacing from that of the last division, and that spacing.
+struct Spacing {
+    double step = 0;
+    double worst = 0;
+};
+
+Spacing spacing(const PinholeCamera& cam, const WorkingState& s, bool columns) {
+    const std::vector<DivisionPoint>& table = columns ? s.divColonne : s.divRighe;
+    const int count = int(columns ? s.largOut : s.altOut);
+    const ImagePoint measuring = columns ? ImagePoint{s.pox, s.poy} : ImagePoint{s.pvx, s.pvy};
+    const double slope = columns ? s.mOrizz : s.mVert;
+    EXPECT_EQ(table.size(), std::size_t(count) + 1);
+    Spacing result;
+    result.step =
+        alongSide(cam, s, table.at(std::size_t(count)), measuring, slope, columns) / count;
+    for (int i = 1; i < count; i += std::max(1, count / 40)) {
+        const double step =
+            alongSide(cam, s, table.at(std::size_t(i)), measuring, slope, columns) / i;
+        result.worst = std::max(result.worst, std::fabs(step / result.step - 1));
+    }
+    return result;
+}
+
+class GroundTruth : public ::testing::TestWithParam<Shot> {};
+
+// A slope passed to sin/cos as an angle, a wrong measuring point or a swapped root gives
+// uneven steps on the facade, or columns and rows of different facade size.
+TEST_P(GroundTruth, DivisionPointsAreEvenAndSquareOnTheFacade) {
+    const Shot& shot = GetParam();
+    const PinholeCamera& cam = shot.camera;
+    test::FakeApp app;
+    construct(app, shot);
+    const WorkingState& s = app.ctx.s;
+    ASSERT_GT(s.largOut, 50);
+    ASSERT_GT(s.altOut, 50);
+
+    const Spacing columns = spacing(cam, s, true);
+    const Spacing rows = spacing(cam, s, false);
+    EXPECT_LT(columns.worst, 0.005);
+    EXPECT_LT(rows.worst, 0.005);
+    const double square = std::fabs(std::fabs(columns.step / rows.step) - 1);
+    EXPECT_LT(square, 0.005) << columns.step << " cm per column, " << rows.step << " per row";
+
+    // The measured ends, carried back onto the sides, give the frame's true size on the facade.
+    const ImagePoint o{s.angoloRifX, s.angoloRifY};
+    const FacadePoint fo = onFacade(cam, o);
+    const FacadePoint endB = onFacade(cam, meet({s.pox, s.poy}, {s.maxBX, s.maxBY}, o, s.mOrizz));
+    const FacadePoint endA = onFacade(cam, meet({s.pvx, s.pvy}, {s.maxAX, s.maxAY}, o, s.mVert));
+    const double width = std::fabs(endB.u - fo.u), height = std::fabs(endA.v - fo.v);
+    const double proportion = std::fabs((s.largOut / s.altOut) / (width / height) - 1);
+    // Flooring a side to whole pixels may take up to one pixel off it.
+    EXPECT_LT(proportion, 0.005 + 1 / std::min(s.largOut, s.altOut))
+        << s.largOut << " x " << s.altOut << " for " << width << " x " << height << " cm";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cameras, GroundTruth,
+    // Without roll the vertical vanishing point stands straight above the principal point.
+    ::testing::Values(Shot{"pitchedAndYawed", facade::samples::centred().camera},
+                      Shot{"rolled7", facade::samples::rolled().camera},
+                      Shot{"rolled2ShiftedLens", facade::samples::large().camera},
+                      Shot{"lookingDownRolled", lookingDown()},
+                      Shot{"pitchedAndYawedFloored", facade::samples::centred().camera,
+                           Clicks::Floored},
+                      Shot{"levelFloored", levelCamera(), Clicks::Floored},
+                      Shot{"level", levelCamera()},
+                      Shot{"rolled7Floored", facade::samples::rolled().camera, Clicks::Floored}),
+    [](const ::testing::TestParamInfo<Shot>& info) { return info.param.name; });
+
+// A principal point on the vertical through the vertical vanishing point leaves no horizon:
+// the construction must say so once and keep the frame it had.
+TEST(GroundTruthDegenerate, PrincipalPointBelowTheVerticalVanishingPointIsRefused) {
+    test::FakeApp app;
+    construct(app, Shot{"rolled", facade::samples::rolled().camera});
+    WorkingState& s = app.ctx.s;
+    const double largOut = s.largOut, altOut = s.altOut;
+    const std::vector<DivisionPoint> divColonne = s.divColonne;
+    const std::size_t drawn = app.picture1.calls.size();
+    s.centroX = s.fugaVertX;
+    EXPECT_FALSE(CERCHIONUOVO(app.ctx));
+    EXPECT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_EQ(app.picture1.calls.size(), drawn);
+    EXPECT_EQ(s.largOut, largOut);
+    EXPECT_EQ(s.altOut, altOut);
+    EXPECT_EQ(s.divColonne, divColonne);
+}
+
+}  // namespace
+}  // namespace vesta
