@@ -14,6 +14,7 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "facade/FacadeRenderer.h"
+#include "geometry/Degenerate.h"
 #include "geometry/Overlay.h"
 #include "ui/Startup.h"
 
@@ -78,8 +79,8 @@ FacadePoint onFacade(const PinholeCamera& c, ImagePoint p) {
 }
 
 // Marks the cornice bottom, the string-course top and the two facade edges, a little inside
-// their ends as a user clicks them; then the calculation area inside the facade.
-void construct(test::FakeApp& app, const Shot& shot) {
+// their ends as a user clicks them.
+void markLines(test::FakeApp& app, const Shot& shot) {
     const PinholeCamera& cam = shot.camera;
     Form_Load(app.ctx, test::screen1024x768());
     app.ctx.s.larghezzaPic1 = float(cam.width);
@@ -97,9 +98,12 @@ void construct(test::FakeApp& app, const Shot& shot) {
             click(app.ctx, p, shot.clicks);
         }
     }
-    ASSERT_TRUE(app.dialogs.messages.empty());
+}
 
-    // An axis-aligned box inside the image of the facade rectangle 100..1100 x 80..820.
+// The calculation area: an axis-aligned box inside the image of the facade rectangle
+// 100..1100 x 80..820.
+void markArea(test::FakeApp& app, const Shot& shot) {
+    const PinholeCamera& cam = shot.camera;
     const auto p = [&](double u, double v) { return facade::projectFacadePoint(cam, {u, v}); };
     const ImagePoint tl = p(100, 820), bl = p(100, 80), br = p(1100, 80), tr = p(1100, 820);
     const ImagePoint from{std::max(tl.x, bl.x), std::max(tl.y, tr.y)};
@@ -108,6 +112,12 @@ void construct(test::FakeApp& app, const Shot& shot) {
     RETTANG3(app.ctx);
     click(app.ctx, from, shot.clicks);
     click(app.ctx, to, shot.clicks);
+}
+
+void construct(test::FakeApp& app, const Shot& shot) {
+    markLines(app, shot);
+    ASSERT_TRUE(app.dialogs.messages.empty());
+    markArea(app, shot);
     ASSERT_TRUE(app.dialogs.messages.empty());
 }
 
@@ -148,12 +158,7 @@ class GroundTruth : public ::testing::TestWithParam<Shot> {};
 
 // A slope passed to sin/cos as an angle, a wrong measuring point or a swapped root gives
 // uneven steps on the facade, or columns and rows of different facade size.
-TEST_P(GroundTruth, DivisionPointsAreEvenAndSquareOnTheFacade) {
-    const Shot& shot = GetParam();
-    const PinholeCamera& cam = shot.camera;
-    test::FakeApp app;
-    construct(app, shot);
-    const WorkingState& s = app.ctx.s;
+void expectTrueToTheFacade(const PinholeCamera& cam, const WorkingState& s) {
     ASSERT_GT(s.largOut, 50);
     ASSERT_GT(s.altOut, 50);
 
@@ -176,19 +181,44 @@ TEST_P(GroundTruth, DivisionPointsAreEvenAndSquareOnTheFacade) {
         << s.largOut << " x " << s.altOut << " for " << width << " x " << height << " cm";
 }
 
+TEST_P(GroundTruth, DivisionPointsAreEvenAndSquareOnTheFacade) {
+    test::FakeApp app;
+    construct(app, GetParam());
+    expectTrueToTheFacade(GetParam().camera, app.ctx.s);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cameras, GroundTruth,
     // Without roll the vertical vanishing point stands straight above the principal point.
-    ::testing::Values(Shot{"pitchedAndYawed", facade::samples::centred().camera},
-                      Shot{"rolled7", facade::samples::rolled().camera},
+    ::testing::Values(Shot{"rolled7", facade::samples::rolled().camera},
                       Shot{"rolled2ShiftedLens", facade::samples::large().camera},
                       Shot{"lookingDownRolled", lookingDown()},
                       Shot{"pitchedAndYawedFloored", facade::samples::centred().camera,
                            Clicks::Floored},
                       Shot{"levelFloored", levelCamera(), Clicks::Floored},
-                      Shot{"level", levelCamera()},
                       Shot{"rolled7Floored", facade::samples::rolled().camera, Clicks::Floored}),
     [](const ::testing::TestParamInfo<Shot>& info) { return info.param.name; });
+
+// Without roll, lines clicked exactly put the vertical vanishing point straight above the true
+// principal point, where point-slope form has no slope to offer; dividing by the rounding left
+// in the difference once made an image 15% too wide. The user is asked for another centre,
+// and one pixel aside the result is true to the facade again.
+TEST(GroundTruthUnrolled, ExactLinesAskForAnotherCentreAndOnePixelAsideIsTrue) {
+    for (const PinholeCamera& cam : {facade::samples::centred().camera, levelCamera()}) {
+        test::FakeApp app;
+        const Shot shot{"unrolled", cam};
+        markLines(app, shot);
+        ASSERT_EQ(app.dialogs.messages.size(), 1u);
+        EXPECT_EQ(app.dialogs.messages[0].text, degenerate::kCentroAllineato);
+        EXPECT_EQ(app.ctx.s.largOut, 0) << "no frame was made";
+        CENTRO_Click(app.ctx);
+        click(app.ctx, {cam.principal.x + 1, cam.principal.y}, Clicks::Exact);
+        app.dialogs.messages.clear();
+        markArea(app, shot);
+        ASSERT_TRUE(app.dialogs.messages.empty());
+        expectTrueToTheFacade(cam, app.ctx.s);
+    }
+}
 
 // A principal point on the vertical through the vertical vanishing point leaves no horizon:
 // the construction must say so once and keep the frame it had.
