@@ -2,12 +2,23 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 
 namespace vesta::desktop {
 
 Paths installPaths() {
     const QDir binary(QCoreApplication::applicationDirPath());
-    return Paths{QDir::cleanPath(binary.filePath("../" VESTA_DATA_SUBDIR)).toStdString()};
+    QString scratch = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    if (scratch.isEmpty()) {
+        scratch = QDir::tempPath() + "/vesta";
+    }
+    QDir().mkpath(scratch);
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (documents.isEmpty() || !QDir(documents).exists()) {
+        documents = QDir::homePath();
+    }
+    return Paths{QDir::cleanPath(binary.filePath("../" VESTA_DATA_SUBDIR)).toStdString(),
+                 scratch.toStdString(), documents.toStdString()};
 }
 
 }  // namespace vesta::desktop

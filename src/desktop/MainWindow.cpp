@@ -14,8 +14,11 @@
 #include "geometry/Grid.h"
 #include "image/OpenImage.h"
 #include "image/Scrolling.h"
+#include "rectify/Rectification.h"
+#include "rectify/SaveAndPrint.h"
 #include "state/Numbers.h"
 #include "ui/Startup.h"
+#include "ui/Undo.h"
 #include "ui/WindowCommands.h"
 
 namespace vesta::desktop {
@@ -75,6 +78,11 @@ void MainWindow::connectEvents() {
     onMenu("frame_m", frame_m_Click);
     onMenu("help1", help1_Click);
     onMenu("centro1", centro1_Click);
+    onMenu("save", save_Click);
+    onMenu("print", print_Click);
+    onMenu("start", RADDR1);
+    onMenu("altra", ALTRA1);
+    onMenu("canc", CANC2);
     onMenu("area", RETTANG3);
     onMenu("griglia2", griglia1);
 
@@ -85,6 +93,8 @@ void MainWindow::connectEvents() {
     onButton("CENTRO", CENTRO_Click);
     onButton("RETTANG", RETTANG3);
     onButton("GRIGLIA", griglia1);
+    onButton("RADDRIZZA", RADDR1);
+    onButton("cancella", CANC2);
 
     auto* spin = qobject_cast<SpinButton*>(control("GRANDEZZA"));
     connect(spin, &SpinButton::spinUp, this, [this] { run(GRANDEZZA_SpinUp); });
@@ -118,10 +128,12 @@ void MainWindow::connectEvents() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // A click on the window background redraws. A click on a disabled control reaches the
     // client too, passed up by Qt; it is no click on the background.
-    if (watched == client_ && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == client_ && (event->type() == QEvent::MouseButtonRelease ||
+                               event->type() == QEvent::MouseButtonDblClick)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton && !client_->childAt(mouse->position().toPoint())) {
-            run(Form_Click);
+            // A double click is a click first, as the system has always delivered it.
+            run(event->type() == QEvent::MouseButtonRelease ? Form_Click : VALORIDEFAULT);
             return true;
         }
     }

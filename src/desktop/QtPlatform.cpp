@@ -5,6 +5,8 @@
 #include <QInputDialog>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
 #include <QScreen>
 #include <cstdlib>
 
@@ -67,9 +69,10 @@ std::optional<std::string> QtDialogs::openFile(const std::string& folder,
 
 std::optional<std::string> QtDialogs::saveFile(const std::string& folder,
                                                const std::string& pattern) {
-    const QString chosen =
-        QFileDialog::getSaveFileName(parent_, QString(), q(folder), filterFor(pattern), nullptr,
-                                     QFileDialog::DontUseNativeDialog);
+    // Replacing an existing file is asked by the save command itself, once.
+    const QString chosen = QFileDialog::getSaveFileName(
+        parent_, QString(), q(folder), filterFor(pattern), nullptr,
+        QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     if (chosen.isEmpty()) {
         return std::nullopt;
     }
@@ -84,7 +87,46 @@ void QtDialogs::showHelp(const std::string& path) {
     help_->showPage(q(path));
 }
 
+bool QtDialogs::confirm(const std::string& text, const std::string& title) {
+    return QMessageBox::question(parent_, q(title), q(text), QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtDialogs::choosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDialogs::printWindow() {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!parent_ || !choosePrinter(printer)) {
+        return false;
+    }
+    const QPixmap window = parent_->grab();
+    QPainter painter;
+    bool printed = painter.begin(&printer);
+    if (printed) {
+        // The whole window on the page, as large as the page allows.
+        const QRect page = painter.viewport();
+        QSize size = window.size();
+        size.scale(page.size(), Qt::KeepAspectRatio);
+        painter.setViewport(page.x(), page.y(), size.width(), size.height());
+        painter.setWindow(window.rect());
+        painter.drawPixmap(0, 0, window);
+        printed = painter.end();
+    }
+    if (!printed) {
+        messageBox("La stampa non è riuscita: controllare la stampante scelta.", "STAMPA",
+                   MessageIcon::Warning);
+    }
+    return printed;
+}
+
 void QtEventLoop::yield() {
+    if (show_ && (!sinceShown_.isValid() || sinceShown_.elapsed() >= 40)) {
+        show_();
+        sinceShown_.restart();
+    }
     ++yieldDepth_;
     QCoreApplication::processEvents();
     --yieldDepth_;

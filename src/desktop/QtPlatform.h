@@ -1,8 +1,11 @@
 // The platform services with Qt: message and input boxes, file dialogs, help, the event loop.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QPrinter>
 #include <QWidget>
+#include <functional>
 
 #include "desktop/HelpViewer.h"
 #include "state/Platform.h"
@@ -22,6 +25,12 @@ class QtDialogs : public Dialogs {
     std::optional<std::string> saveFile(const std::string& folder,
                                         const std::string& pattern) override;
     void showHelp(const std::string& path) override;
+    bool confirm(const std::string& text, const std::string& title) override;
+    bool printWindow() override;
+
+  protected:
+    // Lets the user choose the printer; the real one shows the Print dialog.
+    virtual bool choosePrinter(QPrinter& printer);
 
   private:
     QWidget* parent_;
@@ -30,6 +39,9 @@ class QtDialogs : public Dialogs {
 
 class QtEventLoop : public EventLoop {
   public:
+    // Called before events are let through, at most every few tens of milliseconds, so the
+    // window can show the progress of a long computation.
+    void onYield(std::function<void()> show) { show_ = std::move(show); }
     void yield() override;
     void beep() override;
     // Closes every window; from inside a running computation the process ends on the spot,
@@ -38,6 +50,8 @@ class QtEventLoop : public EventLoop {
 
   private:
     int yieldDepth_ = 0;
+    std::function<void()> show_;
+    QElapsedTimer sinceShown_;
 };
 
 // The screen as Qt sees it, in twips.

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
                                        vesta::desktop::primaryScreenInfo(),
                                        vesta::desktop::systemDecimalSeparator()});
     dialogs.setParent(&window);
+    events.onYield([&window] { window.push(); });
     window.showMaximized();
     return app.exec();
 }

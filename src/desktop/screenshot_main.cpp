@@ -31,6 +31,8 @@ class AnsweringDialogs : public vesta::Dialogs {
         return std::nullopt;
     }
     void showHelp(const std::string&) override {}
+    bool confirm(const std::string&, const std::string&) override { return false; }
+    bool printWindow() override { return false; }
 
   private:
     std::string sample_;

@@ -197,11 +197,15 @@ bool BitmapWriter::open(const std::string& path, const HeaderBlock& sourceHeader
 }
 
 bool BitmapWriter::writeRow(int row, const std::uint8_t* pixels) {
-    if (!file_.is_open() || row < 0 || row >= height_) {
+    return writeFileRow(height_ - 1 - row, pixels);
+}
+
+bool BitmapWriter::writeFileRow(int k, const std::uint8_t* pixels) {
+    if (!file_.is_open() || k < 0 || k >= height_) {
         return false;
     }
     static constexpr char zeros[4] = {0, 0, 0, 0};
-    const std::int64_t fileRow = height_ - 1 - row;
+    const std::int64_t fileRow = k;
     file_.seekp(std::streamoff(kPixelOffset + fileRow * (width_ + pad_)));
     file_.write(reinterpret_cast<const char*>(pixels), width_);
     file_.write(zeros, pad_);

@@ -54,6 +54,8 @@ class BitmapWriter {
               int width, int height);
     // Writes image row `row` (0 = top): `width` pixel bytes, then the pad bytes.
     bool writeRow(int row, const std::uint8_t* pixels);
+    // Writes row `k` in file order (0 = the first row of the file, the bottom of the image).
+    bool writeFileRow(int k, const std::uint8_t* pixels);
     // Closes the file; false when anything written did not reach the disk.
     bool close();
     const std::string& error() const { return error_; }

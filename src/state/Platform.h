@@ -27,6 +27,11 @@ class Dialogs {
                                                 const std::string& pattern) = 0;
     // Shows a help page in a viewer window (not modal).
     virtual void showHelp(const std::string& path) = 0;
+    // A modal question with Yes and No; true for Yes.
+    virtual bool confirm(const std::string& text, const std::string& title) = 0;
+    // The Print dialog, once; prints an image of the main window only when the user confirms.
+    // False when cancelled or when the printer failed.
+    virtual bool printWindow() = 0;
 };
 
 class EventLoop {
@@ -47,11 +52,16 @@ struct ScreenInfo {
     double twipsPerPixelY = 15;
 };
 
-// Where the program's files live. The installation folder holds the samples and the help page.
+// Where the program's files live. The installation folder holds the samples and the help page
+// and is not writable; the scratch bitmap of the rectified image lives in a per-user folder;
+// the Save dialog starts where the user keeps documents.
 struct Paths {
     std::string installDir;
+    std::string scratchDir;
+    std::string documentsDir;
     std::string samplesDir() const { return installDir + "/samples"; }
     std::string helpFile() const { return installDir + "/help/vesta300.html"; }
+    std::string scratchFile() const { return scratchDir + "/vesta.bmp"; }
 };
 
 }  // namespace vesta

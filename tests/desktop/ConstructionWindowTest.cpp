@@ -15,7 +15,9 @@ namespace {
 class ConstructionWindowTest : public ::testing::Test {
   protected:
     ConstructionWindowTest()
-        : window({dialogs, events, Paths{VESTA_SAMPLES_DIR "/.."}, test::screen1024x768(), '.'}) {
+        : window({dialogs, events,
+                  Paths{VESTA_SAMPLES_DIR "/..", scratch.path().string(), scratch.path().string()},
+                  test::screen1024x768(), '.'}) {
         window.resize(1024, 768);
         window.show();
         dialogs.openAnswers.push_back(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp");
@@ -25,6 +27,7 @@ class ConstructionWindowTest : public ::testing::Test {
     QString prompt() const { return qobject_cast<QLabel*>(window.control("domanda1"))->text(); }
     void click(QPoint at) { QTest::mouseClick(photo, Qt::LeftButton, {}, at); }
 
+    test::TempDir scratch;
     test::ScriptedDialogs dialogs;
     test::CountingEventLoop events;
     MainWindow window;

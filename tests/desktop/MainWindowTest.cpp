@@ -22,7 +22,9 @@ namespace {
 class MainWindowTest : public ::testing::Test {
   protected:
     MainWindowTest()
-        : window({dialogs, events, Paths{VESTA_SAMPLES_DIR "/.."}, test::screen1024x768(), ','}) {
+        : window({dialogs, events,
+                  Paths{VESTA_SAMPLES_DIR "/..", scratch.path().string(), scratch.path().string()},
+                  test::screen1024x768(), ','}) {
         window.resize(1024, 768);
         window.show();
     }
@@ -42,6 +44,7 @@ class MainWindowTest : public ::testing::Test {
     }
     QRgb pixel1(int x, int y) { return window.picture1().canvas().pixel(x, y) & 0xFFFFFF; }
 
+    test::TempDir scratch;
     test::ScriptedDialogs dialogs;
     test::CountingEventLoop events;
     MainWindow window;

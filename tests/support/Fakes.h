@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BitmapBytes.h"
 #include "state/Context.h"
 
 namespace vesta::test {
@@ -68,11 +69,21 @@ class ScriptedDialogs : public Dialogs {
         return next(saveAnswers);
     }
     void showHelp(const std::string& path) override { helpShown.push_back(path); }
+    bool confirm(const std::string& text, const std::string&) override {
+        questions.push_back(text);
+        return confirmAnswer;
+    }
+    bool printWindow() override {
+        ++printed;
+        return true;
+    }
 
     // Answers in order; an empty optional stands for Cancel.
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, inputs;
     std::vector<Message> messages;
-    std::vector<std::string> prompts, openFolders, openPatterns, helpShown;
+    std::vector<std::string> prompts, openFolders, openPatterns, helpShown, questions;
+    bool confirmAnswer = true;
+    int printed = 0;
 
   private:
     static std::optional<std::string> next(std::deque<std::optional<std::string>>& answers) {
@@ -93,12 +104,14 @@ class CountingEventLoop : public EventLoop {
     int yields = 0, beeps = 0, terminations = 0;
 };
 
-// A context with fakes, started as the program starts on a 1024 x 768 screen at 96 dpi.
+// A context with fakes; its scratch and documents folder is a fresh temporary one.
 struct FakeApp {
     RecordingPicture picture1, picture2;
     ScriptedDialogs dialogs;
     CountingEventLoop events;
-    Context ctx{picture1, picture2, dialogs, events, Paths{"/opt/vesta/share/vesta"}};
+    TempDir folder;
+    Context ctx{picture1, picture2, dialogs, events,
+                Paths{"/opt/vesta/share/vesta", folder.path().string(), folder.path().string()}};
 };
 
 ScreenInfo screen1024x768();

@@ -1,0 +1,54 @@
+// A rectification without a window: replays what a user does with the mouse, through the
+// same procedures the window uses, and writes exactly the file the window would write.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "state/WorkingState.h"
+
+namespace vesta {
+
+struct Click {
+    float x = 0;
+    float y = 0;
+};
+
+struct BatchRequest {
+    std::string input;
+    std::string output;
+    Click lines[4][2];             // h1, h2, v1, v2: first and second click each
+    std::optional<Click> centre;   // a principal-point click
+    std::optional<Click> area[2];  // the two area clicks
+    int sizeSteps = 0;             // spin steps of 0.1 up from 1.0
+};
+
+struct BatchResult {
+    bool ok = false;
+    std::string message;  // the program's Italian message when refused
+    WorkingState state;   // the construction as it ended
+};
+
+// Runs the road: open, lines, principal point, size, area, rectify, then moves the scratch
+// file to the output. Nothing is written at the output unless everything succeeded. The
+// scratch file lives in `scratchDir`.
+BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir);
+
+// Parses the command line; nothing and a message for the user when it is not valid.
+struct ParsedArgs {
+    std::optional<BatchRequest> request;
+    bool json = false;
+    std::string error;
+};
+ParsedArgs parseArgs(const std::vector<std::string>& args);
+
+// The size factor reached by n spin steps up from 1.0, as the spin button gives it.
+double sizeAfterSteps(int steps);
+
+// The results as "name: value" lines, or as one JSON object.
+std::string describe(const WorkingState& s, bool json);
+
+extern const char* const kUsage;
+
+}  // namespace vesta

@@ -1,0 +1,234 @@
+#include "rectify/Rectification.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "image/Scrolling.h"
+#include "rectify/RowRectifier.h"
+#include "state/Numbers.h"
+#include "state/Prompts.h"
+
+namespace vesta {
+
+namespace {
+
+constexpr const char* kTitle = "IMPOSSIBILE RADDRIZZARE";
+
+constexpr const char* kTooWide = "Immagine troppo grande; selezionare un'area più piccola";
+
+// The reason an output of this size cannot be computed, or nothing.
+const char* sizeRefusal(const WorkingState& s) {
+    if (s.altOut > kMaxSide) {
+        return "Immagine troppo alta (più di 32767 righe); selezionare un'area più piccola";
+    }
+    if (s.largOut < 1 || s.altOut < 1) {
+        return "L'immagine raddrizzata sarebbe vuota; selezionare un'area più grande";
+    }
+    if (s.divRighe.size() < std::size_t(s.altOut) + 1 ||
+        s.divColonne.size() < std::size_t(s.largOut) + 1) {
+        return "Costruzione incompleta: ridefinire le rette e l'area di calcolo";
+    }
+    return nullptr;
+}
+
+void showProgress(Context& ctx, int r) {
+    const WorkingState& s = ctx.s;
+    const double p = floorInt(std::fabs(100 * (r - s.altOut) / s.altOut));
+    ctx.form.Text4.caption = strForm(s.fugaVertY < s.fugaOrizzY ? 100 - p : p) + "%";
+}
+
+// The scratch file could not be written: nothing is shown, the photograph and its
+// construction are back as they were before the command.
+void abandon(Context& ctx, const std::string& why) {
+    WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
+    s.nRaddr -= 1;
+    s.raddrAvviato = 0;
+    for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
+        c->visible = true;
+    }
+    f.Text4.visible = false;
+    f.Picture1.pointer = MousePointer::Cross;
+    f.pointer = MousePointer::Default;
+    f.Picture1.enabled = true;
+    f.domanda1.caption = prompts::kImpossibile;
+    ctx.dialogs.messageBox(why, kTitle, MessageIcon::Critical);
+}
+
+// Steps through the rows in the order the vanishing points give, writing each as soon as it
+// is done. Returns false with a message when the file fails.
+bool computeRows(Context& ctx, BitmapWriter& file) {
+    WorkingState& s = ctx.s;
+    const RectifyInputs in = RectifyInputs::from(s);
+    const ColumnLines columns = columnLines(in);
+    std::vector<std::uint8_t> righeOut(std::size_t(in.largOut));
+    const bool downward = s.fugaVertY > s.fugaOrizzY;
+    int k = 0;
+    for (int step = 0; step < in.altOut; ++step) {
+        const int r = downward ? in.altOut - step : 1 + step;
+        const RowLine line = rowLine(in, r);
+        showProgress(ctx, r);
+        if (s.interrompi == 1) {
+            break;
+        }
+        ctx.events.yield();
+        rectifyRow(in, columns, line, righeOut.data());
+        if (!file.writeFileRow(k, righeOut.data())) {
+            return false;
+        }
+        ++k;
+    }
+    std::fill(righeOut.begin(), righeOut.end(), 0);
+    for (int j = k; j < in.altOut; ++j) {
+        if (!file.writeFileRow(j, righeOut.data())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void showResult(Context& ctx, IndexedImage&& result) {
+    WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
+    f.Picture2.top = 0;
+    f.Picture2.left = 0;
+    f.domanda1.caption = prompts::kHoFinito;
+    s.raddrAvviato = 1;
+    f.cancella.caption = "Altra ?";
+    f.VScroll1.visible = false;
+    f.HScroll1.visible = false;
+    s.altRaddr = s.altOut;
+    s.largRaddr = toInteger16(s.largOut);
+    ctx.picture2.setPicture(result);
+    f.Picture2.height = s.altRaddr;
+    f.Picture2.width = s.largRaddr;
+    f.HScroll2.value = 0;
+    f.VScroll2.value = 0;
+
+    const VisibleRegion v = visibleRegion(s);
+    if (s.altRaddr > v.height) {
+        const ScrollRange r = scrollRange(s.altRaddr, v.height);
+        f.VScroll2.visible = true;
+        f.VScroll2.max = r.max;
+        f.VScroll2.height = v.height;
+        f.VScroll2.smallChange = r.smallChange;
+        f.VScroll2.largeChange = r.largeChange;
+        f.VScroll2.left = v.width;
+        f.HScroll2.width = v.width;
+    }
+    if (s.largRaddr > v.width) {
+        const ScrollRange r = scrollRange(s.largRaddr, v.width);
+        f.HScroll2.visible = true;
+        f.sendToBack(f.Picture2);
+        f.HScroll2.max = r.max;
+        f.HScroll2.smallChange = r.smallChange;
+        f.HScroll2.largeChange = r.largeChange;
+        f.HScroll2.top = v.height;
+    }
+    f.Picture1.visible = false;
+    f.Picture2.visible = true;
+    f.Picture2.left = 0;
+    f.sendToBack(f.Picture2);
+    f.zoo.visible = true;
+    ctx.picture2.setDrawMode(DrawMode::Black);
+    f.bringToFront(f.Label1);
+    f.Label1.visible = true;
+    f.Label1.caption = "Immagine raddrizzata";
+}
+
+void resultState(Context& ctx) {
+    FormModel& f = ctx.form;
+    f.CENTRO.visible = false;
+    f.RETTANG.visible = false;
+    f.GRIGLIA.visible = false;
+    f.Text3.visible = true;
+    f.Text4.visible = false;
+    f.start.enabled = false;
+    f.RADDRIZZA.caption = "Misura";
+    f.RADDRIZZA.tooltip = " Stabilisce una scala per le misurazioni dell'immagine";
+    f.RADDRIZZA.enabled = true;
+    f.RADDRIZZA.visible = true;
+    f.raddrizza1.enabled = true;
+    f.save.enabled = true;
+    f.print1.enabled = true;
+    f.edit.visible = true;
+    for (MenuItem* m : {&f.centro1, &f.canc, &f.area, &f.griglia2}) {
+        m->enabled = false;
+    }
+    f.CENTRO.enabled = false;
+    f.domanda1.caption = prompts::kVuoiMisurare;
+    f.zoo.visible = true;
+}
+
+}  // namespace
+
+void RADDR1(Context& ctx) {
+    WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
+    s.interrompi = 0;
+    ctx.picture1.setDrawMode(DrawMode::Invert);
+    s.nRaddr += 1;
+    const char* why = s.largOut > 3000 ? kTooWide : (s.nRaddr == 1 ? sizeRefusal(s) : nullptr);
+    if (why) {
+        ctx.dialogs.messageBox(why, kTitle, MessageIcon::Critical);
+        s.nRaddr -= 1;
+        return;
+    }
+    if (s.nRaddr > 1) {
+        s.raddrAvviato = 1;
+    } else {
+        for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
+            c->visible = false;
+        }
+        f.Text4.visible = true;
+        f.tfuox.caption = strForm(floorInt(s.largOut)) + "x";
+        f.tfuoy.caption = strForm(floorInt(s.altOut)) + "y";
+        f.tfuox.tooltip = "Dimensione in X dell'immagine raddrizzata";
+        f.tfuoy.tooltip = "Dimensione in Y dell'immagine raddrizzata";
+        s.raddrAvviato = 1;
+        f.Picture1.pointer = MousePointer::Hourglass;
+        f.Picture1.enabled = false;
+        f.domanda1.caption = prompts::kStoCalcolando;
+
+        const std::string scratch = ctx.paths.scratchFile();
+        std::error_code ignored;
+        std::filesystem::create_directories(ctx.paths.scratchDir, ignored);
+        BitmapWriter file;
+        if (!file.open(scratch, s.sorgente.intestazione, s.sorgente.image.palette, int(s.largOut),
+                       int(s.altOut))) {
+            abandon(ctx, "Impossibile creare il file dell'immagine raddrizzata:\n" + scratch);
+            return;
+        }
+        const bool written = computeRows(ctx, file);
+        if (!file.close() || !written) {
+            std::filesystem::remove(scratch, ignored);
+            abandon(ctx,
+                    "Impossibile scrivere il file dell'immagine raddrizzata (disco pieno o "
+                    "senza permessi):\n" +
+                        scratch);
+            return;
+        }
+        ctx.events.beep();
+        f.Picture1.pointer = MousePointer::Cross;
+        f.pointer = MousePointer::Default;
+        f.Picture1.enabled = true;
+        Result<SourceBitmap> shown = readSourceBitmap(scratch);
+        if (!shown.ok()) {
+            abandon(ctx, "Impossibile rileggere l'immagine raddrizzata:\n" + scratch);
+            return;
+        }
+        showResult(ctx, std::move(shown.value().image));
+    }
+    resultState(ctx);
+    if (s.nRaddr > 1) {
+        f.domanda1.caption = prompts::kDuePunti;
+        for (Control* c : {&f.Text6[1], &f.Text6[2], &f.Text6[3], &f.Text6[4], &f.tfuox, &f.tfuoy,
+                           &f.tfuvx, &f.tfuvy}) {
+            c->caption = "";
+        }
+        s.nMisura = 0;
+    }
+    f.altra.visible = true;
+}
+
+}  // namespace vesta

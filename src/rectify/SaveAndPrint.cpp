@@ -1,0 +1,74 @@
+#include "rectify/SaveAndPrint.h"
+
+#include <filesystem>
+
+namespace vesta {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kTitle = "SALVATAGGIO";
+
+bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// A rename, or a copy and a removal when the target lies on another volume.
+bool moveFile(const fs::path& from, const fs::path& to, std::string& error) {
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    if (!ec) {
+        return true;
+    }
+    std::error_code copyError;
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, copyError);
+    if (copyError) {
+        error = copyError.message();
+        return false;
+    }
+    fs::remove(from, copyError);
+    return true;
+}
+
+}  // namespace
+
+std::string nameForSaving(const std::string& chosen) {
+    return endsWith(chosen, ".bmp") || endsWith(chosen, ".BMP") ? chosen : chosen + ".BMP";
+}
+
+void save_Click(Context& ctx) {
+    const std::optional<std::string> chosen = ctx.dialogs.saveFile(ctx.paths.documentsDir, "*.bmp");
+    if (!chosen) {
+        return;
+    }
+    const std::string name = nameForSaving(*chosen);
+    const fs::path scratch = ctx.paths.scratchFile();
+    std::error_code ec;
+    if (!fs::is_regular_file(scratch, ec)) {
+        ctx.dialogs.messageBox(
+            "Non c'è una nuova immagine raddrizzata da salvare: l'ultima è già stata salvata.\n"
+            "Eseguire un nuovo raddrizzamento per salvarne un'altra.",
+            kTitle, MessageIcon::Information);
+        return;
+    }
+    if (fs::exists(name, ec) &&
+        !ctx.dialogs.confirm("Il file\n" + name + "\nesiste già. Sostituirlo?", kTitle)) {
+        return;
+    }
+    std::string error;
+    if (!moveFile(scratch, name, error)) {
+        ctx.dialogs.messageBox("Impossibile salvare l'immagine raddrizzata in\n" + name + "\n(" +
+                                   error +
+                                   ").\nL'immagine è ancora disponibile: scegliere un "
+                                   "altro nome o un'altra cartella.",
+                               kTitle, MessageIcon::Critical);
+    }
+}
+
+void print_Click(Context& ctx) {
+    ctx.dialogs.printWindow();
+}
+
+}  // namespace vesta

@@ -1,0 +1,23 @@
+// Keeping the rectified image: the scratch file moved to a name of the user's choice, and the
+// main window on the printer.
+#pragma once
+
+#include <string>
+
+#include "state/Context.h"
+
+namespace vesta {
+
+// The name a chosen file is saved under: ".BMP" appended unless it ends in ".bmp" or ".BMP"
+// (compared case-sensitively, so "x.Bmp" becomes "x.Bmp.BMP").
+std::string nameForSaving(const std::string& chosen);
+
+// save_Click: the Save dialog, then the scratch file moved to the chosen name. An existing file
+// is replaced only when the user says so; when nothing new exists or the move fails the user is
+// told and the scratch file and the image on show are kept.
+void save_Click(Context& ctx);
+
+// print_Click: the Print dialog once; the window is printed only when the user confirms.
+void print_Click(Context& ctx);
+
+}  // namespace vesta

@@ -1,0 +1,149 @@
+#include "ui/Undo.h"
+
+#include "geometry/Overlay.h"
+#include "image/Scrolling.h"
+#include "state/Numbers.h"
+#include "state/Prompts.h"
+
+namespace vesta {
+
+void CANC2(Context& ctx) {
+    WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
+    f.raddrizza1.enabled = false;
+    f.edit.enabled = true;
+    f.save.enabled = false;
+    f.print1.enabled = true;
+    if (s.nRaddr == 0) {
+        switch (s.nRette) {
+            case 1:
+                f.domanda1.caption = prompts::kPrimaOrizz;
+                break;
+            case 2:
+                f.domanda1.caption = prompts::kSecondaOrizzCanc;
+                break;
+            case 3:
+                f.domanda1.caption = prompts::kPrimaVert;
+                break;
+            case 4:
+                f.domanda1.caption = prompts::kSecondaVert;
+                break;
+            default:
+                break;
+        }
+    }
+    ctx.picture1.refresh();
+    for (Control* box : {&f.tfuox, &f.tfuoy, &f.tfuvx, &f.tfuvy}) {
+        box->caption = "";
+    }
+    s.modoClick = ClickMode::LineEnd;
+    if (s.raddrAvviato == 1) {
+        s.nRette = 4;
+        s.modoClick = ClickMode::AreaCorner;
+        s.interrompi = 1;
+        f.domanda1.caption =
+            f.cancella.caption == "Canc." ? prompts::kHoFinito : prompts::kDeviDefinireArea;
+    } else {
+        if (s.nRette > 0 && s.nRette <= 4) {
+            f.Text6[s.nRette].caption = "";
+        }
+        s.nRette -= 1;
+    }
+    if (f.RADDRIZZA.caption == "Misura") {
+        ALTRA1(ctx);
+    }
+    s.raddrAvviato = 0;
+}
+
+void ALTRA1(Context& ctx) {
+    WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
+    f.raddrizza1.enabled = true;
+    f.start.enabled = true;
+    f.cancella.caption = "Canc.";
+    f.Picture2.visible = false;
+    f.Picture1.visible = true;
+    f.Picture1.left = 0;
+    f.Picture1.top = 0;
+    f.Label1.visible = true;
+    f.Label1.caption = "Immagine sorgente";
+    f.zoo.visible = true;
+    f.CENTRO.visible = true;
+    f.CENTRO.enabled = true;
+    f.RETTANG.visible = true;
+    f.GRIGLIA.visible = true;
+    f.Text3.visible = true;
+    f.RADDRIZZA.caption = "Raddrizza";
+    f.RADDRIZZA.enabled = true;
+    s.nRaddr = 0;
+    f.VScroll2.visible = false;
+    f.HScroll2.visible = false;
+
+    const VisibleRegion v = visibleRegion(s);
+    f.VScroll1.visible = false;
+    if (s.altezzaPic1 > v.height) {
+        const ScrollRange r = scrollRange(s.altezzaPic1, v.height);
+        f.VScroll1.visible = true;
+        f.VScroll1.height = v.height;
+        f.VScroll1.max = r.max;
+        f.VScroll1.min = 1;
+        f.VScroll1.smallChange = r.smallChange;
+        f.VScroll1.largeChange = r.largeChange;
+        f.VScroll1.left = v.width;
+    }
+    f.HScroll1.visible = false;
+    if (s.larghezzaPic1 > v.width) {
+        const ScrollRange r = scrollRange(s.larghezzaPic1, v.width);
+        f.HScroll1.visible = true;
+        f.HScroll1.width = v.width;
+        f.HScroll1.max = r.max;
+        f.HScroll1.min = 1;
+        f.HScroll1.smallChange = r.smallChange;
+        f.HScroll1.largeChange = r.largeChange;
+        f.HScroll1.top = v.height;
+    }
+    // The picture went back to the corner; its bars start there too.
+    f.HScroll1.value = f.HScroll1.min;
+    f.VScroll1.value = f.VScroll1.min;
+}
+
+void VALORIDEFAULT(Context& ctx) {
+    WorkingState& s = ctx.s;
+    const double w = s.larghezzaPic1;
+    const double h = s.altezzaPic1;
+    s.nAree = 0;
+    if (s.fugaVertY > s.fugaOrizzY) {
+        s.angoloX1 = s.fugaOrizzX > s.fugaVertX ? 1 : w - 1;
+        s.angoloY1 = 1;
+        s.angoloX2 = s.fugaOrizzX > s.fugaVertX ? w - 1 : 1;
+        s.angoloY2 = toInteger16(h - 1);
+    } else {
+        s.angoloX1 = s.fugaOrizzX > s.fugaVertX ? 1 : w - 1;
+        s.angoloY1 = h - 1;
+        s.angoloX2 = s.fugaOrizzX > s.fugaVertX ? w - 1 : 1;
+        s.angoloY2 = 1;
+    }
+    ctx.dialogs.messageBox("VALORI DI DEFAULT", "VESTA", MessageIcon::None);
+    const double corners[5][2] = {{0, 0}, {1, 1}, {1, h - 1}, {w - 1, h - 1}, {w - 1, 1}};
+    for (int k = 1; k <= 4; ++k) {
+        s.areaCalcolo[k][1] = corners[k][0];
+        s.areaCalcolo[k][2] = corners[k][1];
+    }
+    s.centroX = w / 2;
+    s.centroY = h / 2;
+    PictureArea& p = ctx.picture1;
+    p.refresh();
+    p.setForeColor(colours::red);
+    p.setDrawMode(DrawMode::CopyPen);
+    const float cx = float(s.centroX);
+    const float cy = float(s.centroY);
+    p.circle(cx, cy, 2);
+    p.line(cx, float(s.centroY - 20), cx, float(s.centroY + 20));
+    p.line(float(s.centroX - 20), cy, float(s.centroX + 20), cy);
+    if (s.nRette == 4) {
+        FUGHE(ctx);
+    }
+    ctx.form.domanda1.caption = prompts::kDefault;
+}
+
+}  // namespace vesta
