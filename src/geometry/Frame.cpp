@@ -50,10 +50,10 @@ void chooseCorners(const FrameInputs& in, Frame& f) {
     f.angoloY2 = toInteger16(c2.y);
 }
 
-// Division points i = 1..count from O: O + i·(sign·t)·(dirX, dirY), spaced t apart and
-// evaluated in that order.
-std::vector<DivisionPoint> divisionPoints(double count, Point o, double signedT, double dirX,
-                                          double dirY, double t) {
+}  // namespace
+
+std::vector<DivisionPoint> divisionTable(double count, Point o, double signedT, double dirX,
+                                         double dirY, double t) {
     if (count > kMaxSide) {
         return std::vector<DivisionPoint>(1);
     }
@@ -65,8 +65,6 @@ std::vector<DivisionPoint> divisionPoints(double count, Point o, double signedT,
     }
     return table;
 }
-
-}  // namespace
 
 int cornerCase(double x, double y, Point vh, Point vv) {
     static constexpr int kGroups[4][4] = {{1, 2, 3, 4}, {3, 4, 1, 2}, {2, 1, 4, 3}, {4, 3, 2, 1}};
@@ -174,9 +172,9 @@ Result<Frame> rectificationFrame(const FrameInputs& in) {
     const double t = in.grandezza;
     const double angle = std::atan(o.mOrizzonte);
     f.divRighe =
-        divisionPoints(f.altOut, f.rif, f.segnoY * t, std::sin(-angle), std::cos(-angle), t);
+        divisionTable(f.altOut, f.rif, f.segnoY * t, std::sin(-angle), std::cos(-angle), t);
     f.divColonne =
-        divisionPoints(f.largOut, f.rif, f.segnoX * t, std::cos(angle), std::sin(angle), t);
+        divisionTable(f.largOut, f.rif, f.segnoX * t, std::cos(angle), std::sin(angle), t);
     return Result<Frame>::success(std::move(f));
 }
 

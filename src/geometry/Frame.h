@@ -33,6 +33,11 @@ struct Frame {
     std::vector<DivisionPoint> divRighe, divColonne;
 };
 
+// Division points i = 1..count from o: o + i·(signedT)·(dirX, dirY), spaced t apart (every
+// floor(t)-th filled), row 0 unused; only row 0 when count is beyond a bitmap's side.
+std::vector<DivisionPoint> divisionTable(double count, Point o, double signedT, double dirX,
+                                         double dirY, double t);
+
 // Case 1..4 of a corner against the vertical through Vv and the horizontal through Vh.
 int cornerCase(double x, double y, Point vh, Point vv);
 

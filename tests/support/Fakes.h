@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -98,7 +99,14 @@ class ScriptedDialogs : public Dialogs {
 
 class CountingEventLoop : public EventLoop {
   public:
-    void yield() override { ++yields; }
+    void yield() override {
+        ++yields;
+        if (duringYield) {
+            duringYield(yields);
+        }
+    }
+    // What the user does while a long computation lets events through.
+    std::function<void(int)> duringYield;
     void beep() override { ++beeps; }
     void terminate() override { ++terminations; }
     int yields = 0, beeps = 0, terminations = 0;

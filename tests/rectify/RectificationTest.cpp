@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "RectifySupport.h"
+#include "geometry/Frame.h"
+#include "rectify/Rectification.h"
+#include "state/Numbers.h"
+#include "state/Prompts.h"
+#include "ui/Undo.h"
+
+namespace vesta {
+namespace {
+
+using test::FakeApp;
+
+std::vector<std::uint8_t> scratchBytes(const FakeApp& app) {
+    return test::readBytes(app.ctx.paths.scratchFile());
+}
+
+// The fast loop (column lines made once, rows streamed) against the formulas pixel by pixel,
+// over every case of the reference corner, both row orders, mirrored rows and every padding.
+TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
+    std::set<int> cases, pads, signs;
+    std::set<bool> orders;
+    for (const bool mirror : {false, true}) {
+        for (const bool flip : {false, true}) {
+            for (const double size : {1.0, 1.5}) {
+                for (const auto& a : std::vector<std::array<double, 4>>{{2, 2, 198, 148},
+                                                                        {120, 80, 197, 147},
+                                                                        {3, 3, 61, 40},
+                                                                        {150, 5, 196, 70},
+                                                                        {4, 100, 90, 146},
+                                                                        {30, 20, 171, 131}}) {
+                    FakeApp app;
+                    test::openPhoto(app, 200, 150);
+                    test::area(app, a[0], a[1], a[2], a[3]);
+                    app.ctx.s.grandezza = size;
+                    if (!test::construct(app, {mirror, flip})) {
+                        continue;
+                    }
+                    const WorkingState& s = app.ctx.s;
+                    if (s.largOut < 1 || s.altOut < 1 || s.largOut > 3000) {
+                        continue;
+                    }
+                    RADDR1(app.ctx);
+                    ASSERT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
+                    const auto want = test::referenceRows(s);
+                    const auto got =
+                        test::fileRows(scratchBytes(app), int(s.largOut), int(s.altOut));
+                    ASSERT_EQ(got, want) << "case " << s.casoFughe << " mirror " << mirror
+                                         << " flip " << flip << " size " << size;
+                    cases.insert(s.casoFughe);
+                    pads.insert(int(s.largOut) % 4);
+                    signs.insert(s.segnoX);
+                    orders.insert(s.fugaVertY > s.fugaOrizzY);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(cases, (std::set<int>{1, 2, 3, 4}));
+    EXPECT_EQ(pads.size(), 4u);
+    EXPECT_TRUE(signs.count(-1) && signs.count(1));
+    EXPECT_EQ(orders.size(), 2u);
+}
+
+class RectifyTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::openPhoto(app, 200, 150);
+        ASSERT_TRUE(test::construct(app, {}));
+    }
+    // A frame of exactly this many rows and columns on the same construction.
+    void resize(int width, int height) {
+        WorkingState& s = app.ctx.s;
+        const double a = std::atan(s.mOrizzonte);
+        const Point o{s.angoloRifX, s.angoloRifY};
+        s.largOut = width;
+        s.altOut = height;
+        s.divColonne = divisionTable(width, o, s.segnoX * 1.0, std::cos(a), std::sin(a), 1.0);
+        s.divRighe = divisionTable(height, o, s.segnoY * 1.0, std::sin(-a), std::cos(-a), 1.0);
+    }
+    FakeApp app;
+    WorkingState& s = app.ctx.s;
+    FormModel& f = app.ctx.form;
+};
+
+TEST_F(RectifyTest, TheScratchFileHasTheSourceHeaderPatchedAndPaddedRows) {
+    resize(101, 3);
+    RADDR1(app.ctx);
+    const auto bytes = scratchBytes(app);
+    ASSERT_EQ(bytes.size(), 1078u + 3 * 104);
+    EXPECT_EQ(bytes[18], 101);
+    EXPECT_EQ(bytes[19], 0);
+    EXPECT_EQ(bytes[22], 3);
+    EXPECT_EQ(bytes[23], 0);
+    EXPECT_EQ(bytes[2] | bytes[3] << 8, 1390);
+    for (int k = 0; k < 3; ++k) {
+        for (int p = 101; p < 104; ++p) {
+            EXPECT_EQ(bytes[1078 + k * 104 + p], 0);
+        }
+    }
+    EXPECT_TRUE(std::equal(s.sorgente.image.palette.begin(), s.sorgente.image.palette.end(),
+                           bytes.begin() + 54));
+}
+
+TEST_F(RectifyTest, TheResultIsShownAndTheButtonNowMeasures) {
+    RADDR1(app.ctx);
+    EXPECT_EQ(app.events.beeps, 1);
+    EXPECT_EQ(app.events.yields, int(s.altOut));
+    EXPECT_EQ(s.nRaddr, 1);
+    EXPECT_EQ(s.raddrAvviato, 1);
+    EXPECT_EQ(s.largRaddr, int(s.largOut));
+    EXPECT_EQ(app.picture2.width, s.largRaddr);
+    EXPECT_TRUE(f.Picture2.visible);
+    EXPECT_FALSE(f.Picture1.visible);
+    EXPECT_EQ(f.RADDRIZZA.caption, "Misura");
+    EXPECT_EQ(f.RADDRIZZA.tooltip, " Stabilisce una scala per le misurazioni dell'immagine");
+    EXPECT_EQ(f.cancella.caption, "Altra ?");
+    EXPECT_EQ(f.Label1.caption, "Immagine raddrizzata");
+    EXPECT_EQ(f.domanda1.caption, prompts::kVuoiMisurare);
+    EXPECT_EQ(f.tfuox.caption, strForm(s.largOut) + "x");
+    EXPECT_TRUE(f.altra.visible && f.save.enabled && f.print1.enabled);
+    EXPECT_FALSE(f.start.enabled || f.canc.enabled || f.area.enabled || f.centro1.enabled);
+    EXPECT_FALSE(f.CENTRO.visible || f.RETTANG.visible || f.GRIGLIA.visible || f.Text4.visible);
+    EXPECT_EQ(app.picture2.drawMode(), DrawMode::Black);
+
+    RADDR1(app.ctx);  // the second call measures
+    EXPECT_EQ(s.nRaddr, 2);
+    EXPECT_EQ(f.domanda1.caption, prompts::kDuePunti);
+    EXPECT_EQ(f.Text6[1].caption, "");
+    EXPECT_EQ(f.tfuox.caption, "");
+    EXPECT_EQ(s.nMisura, 0);
+    EXPECT_EQ(app.events.beeps, 1) << "nothing computed again";
+}
+
+TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextRowAndZeroesTheRest) {
+    resize(120, 200);
+    int progressAtStop = -1;
+    app.events.duringYield = [&](int n) {
+        if (n == 10) {
+            progressAtStop = std::stoi(f.Text4.caption);
+            CANC2(app.ctx);
+        }
+    };
+    RADDR1(app.ctx);
+    EXPECT_EQ(app.events.yields, 10);
+    const auto rows = test::fileRows(scratchBytes(app), 120, 200);
+    ASSERT_EQ(rows.size(), 200u);
+    const auto want = test::referenceRows(s);
+    for (int k = 0; k < 10; ++k) {
+        EXPECT_EQ(rows[std::size_t(k)], want[std::size_t(k)]) << k;
+    }
+    for (int k = 10; k < 200; ++k) {
+        ASSERT_EQ(rows[std::size_t(k)], std::vector<std::uint8_t>(120, 0)) << k;
+    }
+    EXPECT_EQ(progressAtStop, 5) << "rows counted from 1 upward: 10 of 200";
+    EXPECT_EQ(f.RADDRIZZA.caption, "Misura") << "the partial result is shown as usual";
+}
+
+TEST_F(RectifyTest, SizesNoBitmapCanHoldAreRefusedAndNothingIsWritten) {
+    const std::pair<std::pair<int, int>, const char*> refused[] = {
+        {{3001, 2}, "Immagine troppo grande; selezionare un'area più piccola"},
+        {{0, 5}, "L'immagine raddrizzata sarebbe vuota; selezionare un'area più grande"},
+        {{5, 0}, "L'immagine raddrizzata sarebbe vuota; selezionare un'area più grande"},
+        {{5, 32768}, "Immagine troppo alta (più di 32767 righe); selezionare un'area più piccola"},
+    };
+    for (const auto& [size, message] : refused) {
+        resize(size.first, size.second);
+        app.dialogs.messages.clear();
+        RADDR1(app.ctx);
+        ASSERT_EQ(app.dialogs.messages.size(), 1u);
+        EXPECT_EQ(app.dialogs.messages[0].text, message);
+        EXPECT_EQ(app.dialogs.messages[0].title, "IMPOSSIBILE RADDRIZZARE");
+        EXPECT_EQ(s.nRaddr, 0);
+        EXPECT_FALSE(std::filesystem::exists(app.ctx.paths.scratchFile()));
+        EXPECT_TRUE(f.RADDRIZZA.visible);
+    }
+    resize(3000, 2);
+    RADDR1(app.ctx);
+    EXPECT_EQ(s.nRaddr, 1);
+    EXPECT_EQ(std::filesystem::file_size(app.ctx.paths.scratchFile()), 1078u + 2 * 3000);
+}
+
+TEST_F(RectifyTest, AScratchFileThatCannotBeWrittenPutsTheWindowBack) {
+    app.ctx.paths.scratchDir = "/proc/vesta-cannot-write-here";
+    RADDR1(app.ctx);
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_NE(app.dialogs.messages[0].text.find("vesta.bmp"), std::string::npos);
+    EXPECT_EQ(s.nRaddr, 0);
+    EXPECT_EQ(s.raddrAvviato, 0);
+    EXPECT_TRUE(f.RADDRIZZA.visible && f.CENTRO.visible && f.Picture1.enabled);
+    EXPECT_FALSE(f.Text4.visible);
+    EXPECT_EQ(f.RADDRIZZA.caption, "Raddrizza");
+}
+
+}  // namespace
+}  // namespace vesta
