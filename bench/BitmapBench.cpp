@@ -45,5 +45,3 @@ void BM_WriteRectified(benchmark::State& state) {
 BENCHMARK(BM_WriteRectified)->Arg(3000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

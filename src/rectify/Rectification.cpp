@@ -62,6 +62,7 @@ bool computeRows(Context& ctx, BitmapWriter& file) {
     const RectifyInputs in = RectifyInputs::from(s);
     const ColumnLines columns = columnLines(in);
     std::vector<std::uint8_t> righeOut(std::size_t(in.largOut));
+    RowWork work;
     const bool downward = s.fugaVertY > s.fugaOrizzY;
     int k = 0;
     for (int step = 0; step < in.altOut; ++step) {
@@ -72,7 +73,7 @@ bool computeRows(Context& ctx, BitmapWriter& file) {
             break;
         }
         ctx.events.yield();
-        rectifyRow(in, columns, line, righeOut.data());
+        rectifyRow(in, columns, line, work, righeOut.data());
         if (!file.writeFileRow(k, righeOut.data())) {
             return false;
         }

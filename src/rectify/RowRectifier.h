@@ -48,11 +48,16 @@ struct ColumnLines {
 };
 ColumnLines columnLines(const RectifyInputs& in);
 
+// Room for the source points of one row, kept from row to row so no row allocates.
+struct RowWork {
+    std::vector<double> sx, sy;
+};
+
 // Fills one output row of largOut cells (cleared first): for each column the meeting point
 // sx = (Vx·mC − Vy + bR) / (mC − mR), sy = mC·(sx − Vx) + Vy, kept only inside the area
 // (bounds included, before rounding), rounded down, sx raised to 1, mirrored when segnoX = −1.
 // A source point outside the stored image gives index 0.
 void rectifyRow(const RectifyInputs& in, const ColumnLines& columns, const RowLine& row,
-                std::uint8_t* out);
+                RowWork& work, std::uint8_t* out);
 
 }  // namespace vesta

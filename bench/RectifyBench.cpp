@@ -1,0 +1,111 @@
+// The rectification's pixel loop on a realistic construction: a 4000 x 3000 photograph of the
+// synthetic facade, the four lines clicked on its true edges, an area on the facade, and the
+// output spread over that area as N x N pixels.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+#include "cli/HeadlessPlatform.h"
+#include "construction/Commands.h"
+#include "construction/PictureInput.h"
+#include "facade/FacadeRenderer.h"
+#include "geometry/Frame.h"
+#include "geometry/Overlay.h"
+#include "rectify/RowRectifier.h"
+#include "ui/Startup.h"
+
+namespace {
+
+using namespace vesta;
+
+struct Construction {
+    BlindPicture picture1, picture2;
+    AnsweringDialogs dialogs{""};
+    QuietEventLoop events;
+    Context ctx{picture1, picture2, dialogs, events, Paths{}};
+};
+
+// The rolled sample's camera at five times the size.
+std::unique_ptr<Construction> realisticConstruction() {
+    facade::FacadeScene scene = facade::samples::rolled();
+    scene.camera.width = 4000;
+    scene.camera.height = 3000;
+    scene.camera.focal *= 5;
+    scene.camera.principal = {scene.camera.principal.x * 5, scene.camera.principal.y * 5};
+    scene.supersampling = 1;
+    auto c = std::make_unique<Construction>();
+    Context& ctx = c->ctx;
+    Form_Load(ctx, ScreenInfo{1920 * 15.0, 1080 * 15.0, 15.0, 15.0});
+    ctx.s.sorgente.image = facade::renderFacade(scene);
+    ctx.s.larghezzaPic1 = 4000;
+    ctx.s.altezzaPic1 = 3000;
+    ctx.s.centroX = scene.camera.principal.x;
+    ctx.s.centroY = scene.camera.principal.y;
+    for (const char* name : {"cornice-bottom", "string-course-top", "left", "right"}) {
+        const auto edge =
+            facade::projectEdge(scene.camera, facade::referenceEdge(scene.facade, name));
+        for (const facade::ImagePoint p : {edge.from, edge.to}) {
+            PICTURE1_MouseDown(ctx, float(p.x), float(p.y));
+            Picture1_MouseUp(ctx, float(p.x), float(p.y));
+        }
+    }
+    // The area: a box inside the facade's image, from 100 to 1100 cm across, 80 to 820 up.
+    const auto at = [&](double u, double v) {
+        return facade::projectFacadePoint(scene.camera, {u, v});
+    };
+    const facade::ImagePoint tl = at(100, 820), bl = at(100, 80), br = at(1100, 80),
+                             tr = at(1100, 820);
+    RETTANG3(ctx);
+    for (const facade::ImagePoint p :
+         {facade::ImagePoint{std::max(tl.x, bl.x), std::max(tl.y, tr.y)},
+          facade::ImagePoint{std::min(tr.x, br.x), std::min(bl.y, br.y)}}) {
+        PICTURE1_MouseDown(ctx, float(p.x), float(p.y));
+        Picture1_MouseUp(ctx, float(p.x), float(p.y));
+    }
+    return c;
+}
+
+Construction& construction() {
+    static const std::unique_ptr<Construction> c = realisticConstruction();
+    return *c;
+}
+
+// A frame of side x side output pixels over the same area: the division points spread along
+// the measured sides.
+void frameOfSide(WorkingState& s, int side) {
+    const double a = std::atan(s.mOrizzonte);
+    const Point o{s.angoloRifX, s.angoloRifY};
+    const double across = distance({s.maxBX, s.maxBY}, o) / side;
+    const double down = distance({s.maxAX, s.maxAY}, o) / side;
+    s.largOut = side;
+    s.altOut = side;
+    s.divColonne = divisionTable(side, o, s.segnoX * across, std::cos(a), std::sin(a), 1.0);
+    s.divRighe = divisionTable(side, o, s.segnoY * down, std::sin(-a), std::cos(-a), 1.0);
+}
+
+void BM_Rectify(benchmark::State& state) {
+    WorkingState& s = construction().ctx.s;
+    if (!construction().dialogs.message.empty()) {
+        state.SkipWithError(construction().dialogs.message.c_str());
+        return;
+    }
+    const int side = int(state.range(0));
+    frameOfSide(s, side);
+    const RectifyInputs in = RectifyInputs::from(s);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(side));
+    RowWork work;
+    std::uint64_t checksum = 0;
+    for (auto _ : state) {
+        const ColumnLines columns = columnLines(in);
+        for (int r = 1; r <= side; ++r) {
+            rectifyRow(in, columns, rowLine(in, r), work, row.data());
+            checksum += row[std::size_t(r) % row.size()];
+        }
+    }
+    benchmark::DoNotOptimize(checksum);
+    state.SetItemsProcessed(state.iterations() * std::int64_t(side) * side);
+}
+BENCHMARK(BM_Rectify)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
