@@ -64,6 +64,7 @@ bool computeRows(Context& ctx, BitmapWriter& file) {
     std::vector<std::uint8_t> righeOut(std::size_t(in.largOut));
     RowWork work;
     const bool downward = s.fugaVertY > s.fugaOrizzY;
+    const std::uint8_t* photograph = s.sorgente.image.pixels.data();
     int k = 0;
     for (int step = 0; step < in.altOut; ++step) {
         const int r = downward ? in.altOut - step : 1 + step;
@@ -73,6 +74,10 @@ bool computeRows(Context& ctx, BitmapWriter& file) {
             break;
         }
         ctx.events.yield();
+        // Another photograph opened meanwhile: its pixels are not this construction's.
+        if (s.sorgente.image.pixels.data() != photograph) {
+            break;
+        }
         rectifyRow(in, columns, line, work, righeOut.data());
         if (!file.writeFileRow(k, righeOut.data())) {
             return false;

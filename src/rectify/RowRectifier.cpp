@@ -28,14 +28,14 @@ RectifyInputs RectifyInputs::from(const WorkingState& s) {
     in.clipRight = s.areaCalcolo[4][1];
     in.clipTop = s.areaCalcolo[1][2];
     in.clipBottom = s.areaCalcolo[2][2];
-    in.divRighe = &s.divRighe;
-    in.divColonne = &s.divColonne;
+    in.divRighe = s.divRighe;
+    in.divColonne = s.divColonne;
     in.source = &s.sorgente.image;
     return in;
 }
 
 RowLine rowLine(const RectifyInputs& in, int r) {
-    const DivisionPoint& d = (*in.divRighe)[std::size_t(r)];
+    const DivisionPoint& d = in.divRighe[std::size_t(r)];
     const double ax = d[2], ay = d[3];
     const double qRighe = in.angoloRifY - in.mVert * in.angoloRifX - in.pvy;
     if (in.pvx - ax == 0) {
@@ -67,7 +67,7 @@ ColumnLines columnLines(const RectifyInputs& in) {
     lines.valid.assign(n, 0);
     const double qColonne = in.angoloRifY - in.mOrizz * in.angoloRifX - in.poy;
     for (std::size_t i = 0; i < n; ++i) {
-        const DivisionPoint& d = (*in.divColonne)[i + 1];
+        const DivisionPoint& d = in.divColonne[i + 1];
         const double bx = d[2], by = d[3];
         if (in.pox - bx == 0) {
             continue;

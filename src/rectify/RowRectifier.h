@@ -20,8 +20,10 @@ struct RectifyInputs {
     int segnoX = 0;
     int largOut = 0, altOut = 0;
     double clipLeft = 0, clipRight = 0, clipTop = 0, clipBottom = 0;  // the area, bounds in
-    const std::vector<DivisionPoint>* divRighe = nullptr;
-    const std::vector<DivisionPoint>* divColonne = nullptr;
+    // Copies: a size step taken while the rectification lets events through re-creates the
+    // tables in the working state.
+    std::vector<DivisionPoint> divRighe;
+    std::vector<DivisionPoint> divColonne;
     const IndexedImage* source = nullptr;
 
     static RectifyInputs from(const WorkingState& s);

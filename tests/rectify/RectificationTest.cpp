@@ -4,6 +4,7 @@
 #include <set>
 
 #include "RectifySupport.h"
+#include "construction/Commands.h"
 #include "geometry/Frame.h"
 #include "rectify/Rectification.h"
 #include "state/Numbers.h"
@@ -157,6 +158,32 @@ TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextRowAndZeroesTheRest) {
     }
     EXPECT_EQ(progressAtStop, 5) << "rows counted from 1 upward: 10 of 200";
     EXPECT_EQ(f.RADDRIZZA.caption, "Misura") << "the partial result is shown as usual";
+}
+
+// The size arrows and the Open command stay usable while rows are computed; what they change
+// must not pull the tables or the pixels from under the loop.
+TEST_F(RectifyTest, ChangesMadeWhileTheLoopRunsDoNotReachIt) {
+    resize(60, 40);
+    const auto want = test::referenceRows(s);
+    app.events.duringYield = [&](int n) {
+        if (n == 5) {
+            GRANDEZZA_SpinUp(app.ctx);  // re-creates the division tables, smaller
+        }
+    };
+    RADDR1(app.ctx);
+    EXPECT_EQ(test::fileRows(scratchBytes(app), 60, 40), want);
+
+    ALTRA1(app.ctx);
+    resize(60, 40);
+    app.events.yields = 0;
+    app.events.duringYield = [&](int n) {
+        if (n == 3) {
+            test::openPhoto(app, 90, 70);  // another photograph
+        }
+    };
+    RADDR1(app.ctx);
+    const auto rows = test::fileRows(scratchBytes(app), 60, 40);
+    EXPECT_EQ(rows[3], std::vector<std::uint8_t>(60, 0)) << "stopped before its next row";
 }
 
 TEST_F(RectifyTest, SizesNoBitmapCanHoldAreRefusedAndNothingIsWritten) {
