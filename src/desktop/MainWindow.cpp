@@ -11,15 +11,18 @@
 #include "desktop/FontMapping.h"
 #include "desktop/PictureWidget.h"
 #include "desktop/SpinButton.h"
+#include "desktop/ZoomWindow.h"
 #include "geometry/Grid.h"
 #include "image/OpenImage.h"
 #include "image/Scrolling.h"
+#include "measure/Measuring.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "state/Numbers.h"
 #include "ui/Startup.h"
 #include "ui/Undo.h"
 #include "ui/WindowCommands.h"
+#include "ui/ZoomViewer.h"
 
 namespace vesta::desktop {
 
@@ -65,8 +68,24 @@ PictureWidget* MainWindow::pictureWidget(const std::string& name) const {
     return qobject_cast<PictureWidget*>(control(name));
 }
 
+MainWindow::~MainWindow() {
+    delete zoom_;
+}
+
 void MainWindow::push() {
     pusher_.push(ctx_.form, this, client_);
+    if (zoom_) {
+        zoom_->push(ctx_.zoomForm);
+    }
+}
+
+void MainWindow::openZoom() {
+    if (!zoom_) {
+        zoom_ = new ZoomWindow([this](std::function<void(Context&)> procedure) { run(procedure); },
+                               ctx_.screen.twipsPerPixelX, ctx_.screen.twipsPerPixelY);
+        zoom_->setWindowIcon(windowIcon());
+    }
+    run(zoo_Click);
 }
 
 void MainWindow::connectEvents() {
@@ -95,6 +114,18 @@ void MainWindow::connectEvents() {
     onButton("GRIGLIA", griglia1);
     onButton("RADDRIZZA", RADDR1);
     onButton("cancella", CANC2);
+    connect(qobject_cast<QPushButton*>(control("zoo")), &QPushButton::clicked, this,
+            [this] { openZoom(); });
+
+    PictureWidget* result = pictureWidget("Picture2");
+    result->setDoubleClickPresses(false);
+    connect(result, &PictureWidget::mouseDown, this, [this](int, int, float x, float y) {
+        run([x, y](Context& c) { Picture2_MouseDown(c, x, y); });
+    });
+    connect(result, &PictureWidget::mouseMove, this, [this](int, int, float x, float y) {
+        run([x, y](Context& c) { Picture2_MouseMove(c, x, y); });
+    });
+    connect(result, &PictureWidget::doubleClicked, this, [this] { run(Picture2_DblClick); });
 
     auto* spin = qobject_cast<SpinButton*>(control("GRANDEZZA"));
     connect(spin, &SpinButton::spinUp, this, [this] { run(GRANDEZZA_SpinUp); });

@@ -11,6 +11,7 @@
 namespace vesta::desktop {
 
 class PictureWidget;
+class ZoomWindow;
 
 struct Services {
     Dialogs& dialogs;
@@ -24,6 +25,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     explicit MainWindow(const Services& services);
+    ~MainWindow() override;
 
     Context& context() { return ctx_; }
     CanvasPicture& picture1() { return picture1_; }
@@ -32,6 +34,7 @@ class MainWindow : public QMainWindow {
     QWidget* control(const std::string& name) const { return pusher_.widget(name); }
     PictureWidget* pictureWidget(const std::string& name) const;
     QAction* menuAction(const std::string& name) const { return pusher_.action(name); }
+    ZoomWindow* zoomWindow() const { return zoom_; }
 
     // Runs one procedure of the core, then shows what it changed.
     template <typename Procedure>
@@ -46,12 +49,14 @@ class MainWindow : public QMainWindow {
 
   private:
     void connectEvents();
+    void openZoom();
 
     CanvasPicture picture1_;
     CanvasPicture picture2_;
     Context ctx_;
     QWidget* client_;
     FormPusher pusher_;
+    ZoomWindow* zoom_ = nullptr;
 };
 
 }  // namespace vesta::desktop

@@ -70,7 +70,9 @@ void PictureWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PictureWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    mousePressEvent(event);
+    if (doubleClickPresses_) {
+        mousePressEvent(event);
+    }
     emit doubleClicked();
 }
 

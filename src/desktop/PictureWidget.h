@@ -11,6 +11,9 @@ class PictureWidget : public QWidget {
     Q_OBJECT
   public:
     PictureWidget(CanvasPicture& picture, QWidget* parent);
+    // Whether the second press of a double click also counts as a press (it does on the
+    // photograph, where every press places a point; on the result it is only the double click).
+    void setDoubleClickPresses(bool presses) { doubleClickPresses_ = presses; }
 
   signals:
     // Positions are single-precision picture pixels from the picture's top-left pixel; the
@@ -30,6 +33,7 @@ class PictureWidget : public QWidget {
 
   private:
     CanvasPicture& picture_;
+    bool doubleClickPresses_ = true;
 };
 
 }  // namespace vesta::desktop

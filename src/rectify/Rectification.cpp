@@ -106,6 +106,7 @@ void showResult(Context& ctx, IndexedImage&& result) {
     s.altRaddr = s.altOut;
     s.largRaddr = toInteger16(s.largOut);
     ctx.picture2.setPicture(result);
+    s.immagineRaddrizzata = std::move(result);
     f.Picture2.height = s.altRaddr;
     f.Picture2.width = s.largRaddr;
     f.HScroll2.value = 0;

@@ -6,6 +6,7 @@
 #include "state/PictureArea.h"
 #include "state/Platform.h"
 #include "state/WorkingState.h"
+#include "state/ZoomForm.h"
 
 namespace vesta {
 
@@ -15,6 +16,7 @@ struct Context {
 
     WorkingState s;
     FormModel form;
+    ZoomForm zoomForm;
     PictureArea& picture1;
     PictureArea& picture2;
     Dialogs& dialogs;

@@ -88,6 +88,7 @@ struct WorkingState {
     // --- The loaded bitmap (the main window's own fields) ---
     std::string nomeFile;   // path of the loaded photograph
     SourceBitmap sorgente;  // lunghezzaFile, intestazione, tavolozza, rows (righe), padSorg
+    IndexedImage immagineRaddrizzata;  // the rectified image on show in Picture2
 
     int larghezzaSorg() const { return sorgente.image.width; }
     int altezzaSorg() const { return sorgente.image.height; }

@@ -1,0 +1,145 @@
+#include "desktop/ZoomWindow.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+
+#include "state/Numbers.h"
+#include "ui/ZoomViewer.h"
+
+namespace vesta::desktop {
+
+namespace {
+
+QImage toQImage(const IndexedImage& picture) {
+    QImage image(picture.width, picture.height, QImage::Format_RGB32);
+    QRgb lookup[256];
+    for (int i = 0; i < 256; ++i) {
+        const Rgb c = picture.colour(std::uint8_t(i));
+        lookup[i] = qRgb(c.r, c.g, c.b);
+    }
+    for (int y = 0; y < picture.height; ++y) {
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const std::uint8_t* in = picture.row(y);
+        for (int x = 0; x < picture.width; ++x) {
+            out[x] = lookup[in[x]];
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
+StretchedImage::StretchedImage(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void StretchedImage::setImage(QImage image) {
+    image_ = std::move(image);
+    update();
+}
+
+void StretchedImage::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (image_.isNull()) {
+        painter.fillRect(rect(), Qt::black);
+        return;
+    }
+    painter.drawImage(rect(), image_);
+}
+
+void StretchedImage::mouseDoubleClickEvent(QMouseEvent*) {
+    emit doubleClicked();
+}
+
+ZoomWindow::ZoomWindow(Run run, double twipsPerPixelX, double twipsPerPixelY)
+    : QWidget(nullptr, Qt::Window),
+      run_(std::move(run)),
+      tppX_(twipsPerPixelX),
+      tppY_(twipsPerPixelY),
+      spin_(nullptr),
+      h_(nullptr),
+      v_(nullptr),
+      image_(new StretchedImage(this)) {
+    setWindowTitle("Zoom");
+    // The grid is drawn on the window's own surface: the image is created first, so the
+    // scroll bars and the spin button lie above it.
+    h_ = new QScrollBar(Qt::Horizontal, this);
+    v_ = new QScrollBar(Qt::Vertical, this);
+    spin_ = new SpinButton(this);
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, Qt::red);
+    setPalette(p);
+    connect(spin_, &SpinButton::spinUp, this, [this] { run_(Spin1_SpinUp); });
+    connect(spin_, &SpinButton::spinDown, this, [this] { run_(Spin1_SpinDown); });
+    connect(h_, &QScrollBar::valueChanged, this,
+            [this](int value) { run_([value](Context& c) { zoom_HScroll1_Change(c, value); }); });
+    connect(v_, &QScrollBar::valueChanged, this,
+            [this](int value) { run_([value](Context& c) { zoom_VScroll1_Change(c, value); }); });
+    connect(image_, &StretchedImage::doubleClicked, this, [this] { run_(Image1_DblClick); });
+}
+
+QRect ZoomWindow::pixels(const TwipRect& r) const {
+    return QRect(int(roundHalfEven(r.left / tppX_)), int(roundHalfEven(r.top / tppY_)),
+                 std::max(0, int(roundHalfEven(r.width / tppX_))),
+                 std::max(0, int(roundHalfEven(r.height / tppY_))));
+}
+
+void ZoomWindow::push(const ZoomForm& form) {
+    pushing_ = true;
+    if (form.picture.pixels.data() != shownPixels_) {
+        shownPixels_ = form.picture.pixels.data();
+        image_->setImage(toQImage(form.picture));
+    }
+    const QRect window = pixels(form.window);
+    if (size() != window.size()) {
+        resize(window.size());
+    }
+    image_->setGeometry(pixels(form.image));
+    h_->setGeometry(pixels(form.hScroll.place));
+    v_->setGeometry(pixels(form.vScroll.place));
+    spin_->setGeometry(pixels(form.spin));
+    for (auto [bar, state] : {std::pair{h_, &form.hScroll}, std::pair{v_, &form.vScroll}}) {
+        const QSignalBlocker quiet(bar);
+        bar->setRange(0, std::max(0, state->max));
+        bar->setValue(state->value);
+    }
+    grid_ = form.grid;
+    update();
+    if (form.shown && !isVisible()) {
+        move(window.topLeft());
+        show();
+    }
+    if (form.shown) {
+        raise();
+    }
+    pushing_ = false;
+}
+
+void ZoomWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.setPen(QColor(0, 64, 64));
+    for (const TwipLine& l : grid_) {
+        painter.drawLine(QPointF(l.x1 / tppX_, l.y1 / tppY_), QPointF(l.x2 / tppX_, l.y2 / tppY_));
+    }
+}
+
+void ZoomWindow::resizeEvent(QResizeEvent*) {
+    if (pushing_) {
+        return;
+    }
+    const double w = width() * tppX_, h = height() * tppY_;
+    run_([w, h](Context& c) { zoom_Form_Resize(c, w, h); });
+}
+
+void ZoomWindow::mouseReleaseEvent(QMouseEvent*) {
+    run_(zoom_Form_MouseUp);
+}
+
+void ZoomWindow::closeEvent(QCloseEvent* event) {
+    run_(zoom_Form_Unload);
+    QWidget::closeEvent(event);
+}
+
+}  // namespace vesta::desktop

@@ -1,0 +1,150 @@
+#include "measure/Measuring.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "state/Numbers.h"
+#include "state/Prompts.h"
+
+namespace vesta {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+constexpr Rgb kDarkGreen{0, 64, 0};
+
+}  // namespace
+
+std::string strCut(double value, std::size_t n) {
+    return strForm(value).substr(0, n);
+}
+
+std::optional<double> typedLength(const std::string& text) {
+    std::string number;
+    for (char c : text) {
+        if (c != ' ') {
+            number += c == ',' ? '.' : c;
+        }
+    }
+    if (number.empty()) {
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    const double v = std::strtod(number.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(v) || v <= 0) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+void Picture2_MouseDown(Context& ctx, float x, float y) {
+    WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
+    PictureArea& p = ctx.picture2;
+    p.refresh();
+    p.setDrawMode(DrawMode::Invert);
+    p.setForeColor(colours::red);
+    if (s.nRaddr <= 1) {
+        return;
+    }
+    if (s.attesaSecondo == 1) {
+        s.attesaSecondo = 0;
+        s.primoMovimento = 0;
+        s.xSecondo = x;
+        s.ySecondo = y;
+        p.setDrawMode(DrawMode::CopyPen);
+        p.circle(s.xSecondo, s.ySecondo, 2, colours::red);
+        p.line(s.xPrimo, s.yPrimo, s.xSecondo, s.ySecondo, colours::red);
+        p.circle(s.xPrimo, s.yPrimo, 2, colours::red);
+        p.setDrawMode(DrawMode::Invert);
+        MISURA1(ctx);
+        return;
+    }
+    s.attesaSecondo = 1;
+    s.primoMovimento = 1;
+    s.xPrimo = x;
+    s.yPrimo = y;
+    p.setDrawMode(DrawMode::CopyPen);
+    p.circle(s.xPrimo, s.yPrimo, 2, colours::red);
+    f.tfuox.caption = "x1 " + strForm(s.xPrimo);
+    f.tfuoy.caption = "y1 " + strForm(s.yPrimo);
+    f.tfuvx.caption = "";
+    f.tfuvy.caption = "";
+}
+
+void Picture2_MouseMove(Context& ctx, float x, float y) {
+    WorkingState& s = ctx.s;
+    PictureArea& p = ctx.picture2;
+    ctx.form.Text1.caption = plainForm(x, ctx.decimalSeparator);
+    ctx.form.Text2.caption = plainForm(y, ctx.decimalSeparator);
+    p.setDrawMode(DrawMode::Invert);
+    if (s.attesaSecondo != 1) {
+        return;
+    }
+    if (s.primoMovimento == 0) {
+        p.line(s.xPrimo, s.yPrimo, s.xElastico, s.yElastico);
+    } else {
+        s.primoMovimento = 0;
+    }
+    p.line(s.xPrimo, s.yPrimo, x, y);
+    s.xElastico = x;
+    s.yElastico = y;
+}
+
+void MISURA1(Context& ctx) {
+    WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
+    s.nMisura += 1;
+    const double d = std::sqrt((s.xPrimo - s.xSecondo) * double(s.xPrimo - s.xSecondo) +
+                               (s.yPrimo - s.ySecondo) * double(s.yPrimo - s.ySecondo));
+    if (s.nMisura == 1) {
+        const std::optional<std::string> typed =
+            ctx.dialogs.inputBox("Inserire la misura in cm.", "");
+        const std::optional<double> length = typed ? typedLength(*typed) : std::nullopt;
+        if (!length || d == 0) {
+            // No scale from this pair: the next pair asks again, an earlier scale stays.
+            s.nMisura = 0;
+            ctx.dialogs.messageBox(
+                d == 0 ? "I due punti coincidono: la scala non può essere stabilita.\n"
+                         "Definire due punti distinti di lunghezza nota."
+                       : "Lunghezza non valida: inserire un numero maggiore di zero, in "
+                         "centimetri (per esempio 120 o 12,5).",
+                "MISURA", MessageIcon::Warning);
+            if (!(s.scala > 0)) {
+                f.domanda1.caption = prompts::kDuePunti;
+                return;
+            }
+        } else {
+            s.misuraCm = *typed;
+            s.scala = *length / d;
+        }
+    } else if (s.nMisura == 5) {
+        s.nMisura = 1;
+    }
+    // Lengths in the picture's own pixels: the zoom viewer's display factor has no part in them.
+    s.misuraReale = s.scala * d;
+    f.Text6[1].caption = "d" + strCut(s.misuraReale);
+    f.tfuvx.caption = "x2 " + strCut(s.xSecondo);
+    f.tfuvy.caption = "y2 " + strCut(s.ySecondo);
+    const double dx = s.scala * std::fabs(double(s.xPrimo) - s.xSecondo);
+    f.Text6[2].caption = "dx" + strCut(dx);
+    const double dy = s.scala * std::fabs(double(s.yPrimo) - s.ySecondo);
+    f.Text6[3].caption = "dy" + strCut(dy);
+    const double run = double(s.xSecondo) - s.xPrimo;
+    const double a = run == 0 ? 90 : std::atan((double(s.ySecondo) - s.yPrimo) / run) * (180 / kPi);
+    f.Text6[4].caption = "a" + strCut(a);
+    f.domanda1.caption = "Altra misura ?";
+}
+
+void Picture2_DblClick(Context& ctx) {
+    const WorkingState& s = ctx.s;
+    PictureArea& p = ctx.picture2;
+    for (double x = 1; x <= s.largOut; x += 80) {
+        p.line(float(x), 1, float(x), float(s.altOut), kDarkGreen);
+    }
+    for (double y = 1; y <= s.altOut; y += 80) {
+        p.line(1, float(y), float(s.largOut), float(y), colours::windowBackground);
+    }
+}
+
+}  // namespace vesta

@@ -1,0 +1,28 @@
+// Measuring on the rectified image: the first pair of points after measuring starts fixes the
+// scale from its real length; every pair is shown as length, horizontal and vertical part and
+// angle. Positions are Picture2 pixels.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "state/Context.h"
+
+namespace vesta {
+
+void Picture2_MouseDown(Context& ctx, float x, float y);
+void Picture2_MouseMove(Context& ctx, float x, float y);
+// A reference grid every 80 pixels, in the draw mode the press before it left.
+void Picture2_DblClick(Context& ctx);
+
+// MISURA1: evaluates the pair just taken.
+void MISURA1(Context& ctx);
+
+// A length typed by the user, with a comma or a point as decimal separator; nothing unless it
+// is a number above zero.
+std::optional<double> typedLength(const std::string& text);
+
+// The first n characters of the Str form, sign place included.
+std::string strCut(double value, std::size_t n = 6);
+
+}  // namespace vesta
