@@ -147,6 +147,16 @@ TEST_F(MainWindowTest, AClickOnTheWindowBackgroundRedraws) {
     EXPECT_EQ(text("domanda1"), "x") << "a click on a disabled button is no background click";
 }
 
+TEST_F(MainWindowTest, ADoubleClickOnTheBackgroundRestoresTheDefaults) {
+    openFile(sample);
+    window.context().s.centroX = 12;
+    QTest::mouseDClick(window.client(), Qt::LeftButton, {}, QPoint(1010, 700));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "VALORI DI DEFAULT");
+    EXPECT_EQ(text("domanda1"), "valori di DEFAULT ");
+    EXPECT_EQ(window.context().s.centroX, window.context().s.larghezzaPic1 / 2.0);
+}
+
 TEST_F(MainWindowTest, ThePanelMenuHidesAndShowsThePanel) {
     window.menuAction("frame_m")->trigger();
     EXPECT_FALSE(window.control("Frame1")->isVisible());

@@ -4,6 +4,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -12,6 +13,8 @@
 #include "desktop/MainWindow.h"
 #include "desktop/PictureWidget.h"
 #include "desktop/QtPlatform.h"
+#include "desktop/ZoomWindow.h"
+#include "facade/FacadeRenderer.h"
 
 namespace vesta::desktop {
 namespace {
@@ -26,12 +29,20 @@ class ScriptedQtDialogs : public QtDialogs {
     std::optional<std::string> openFile(const std::string&, const std::string&) override {
         return open;
     }
+    std::optional<std::string> inputBox(const std::string&, const std::string&) override {
+        if (inputs.empty()) {
+            return std::nullopt;
+        }
+        const std::string answer = inputs.front();
+        inputs.erase(inputs.begin());
+        return answer;
+    }
     std::optional<std::string> saveFile(const std::string& folder, const std::string&) override {
         saveFolder = folder;
         return save;
     }
     std::string open, save, pdf, saveFolder;
-    std::vector<std::string> messages;
+    std::vector<std::string> messages, inputs;
 
   protected:
     bool choosePrinter(QPrinter& printer) override {
@@ -112,6 +123,72 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifySaveAndPrint) {
                                 " --v2 635,525,651,129 --area 200,150,620,500 > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(test::readBytes(dir / "batch.bmp"), scratch);
+}
+
+// Facade position of an output column (u) or row (v): its division point projected from the
+// measuring point onto the side through the reference corner, then back through the camera.
+double facadeAt(const WorkingState& s, const DivisionPoint& d, bool column) {
+    const facade::PinholeCamera cam = facade::samples::rolled().camera;
+    const double px = column ? s.pox : s.pvx, py = column ? s.poy : s.pvy;
+    const double m = column ? s.mOrizz : s.mVert;
+    const double k = (d[3] - py) / (d[2] - px);
+    const double x = (px * k - py - s.angoloRifX * m + s.angoloRifY) / (k - m);
+    const auto f = facade::imageToFacade(cam, {x, k * (x - px) + py});
+    return column ? f->u : f->v;
+}
+
+TEST_F(WholeRoadTest, MeasuringOnTheResultFindsTheFacadesTrueSizeAndTheZoomOpens) {
+    window.menuAction("open")->trigger();
+    for (const auto& p : kLines) {
+        clickPhoto(p[0], p[1]);
+    }
+    click("RETTANG");
+    clickPhoto(kArea[0][0], kArea[0][1]);
+    clickPhoto(kArea[1][0], kArea[1][1]);
+    click("RADDRIZZA");
+    click("RADDRIZZA");  // now "Misura"
+    EXPECT_EQ(prompt(), "Definire due punti");
+
+    const WorkingState& s = window.context().s;
+    const int W = int(s.largOut), H = int(s.altOut);
+    const bool downward = s.fugaVertY > s.fugaOrizzY;
+    const auto u = [&](int x) {
+        const int c = s.segnoX == -1 ? W - x : x + 1;
+        return facadeAt(s, s.divColonne[std::size_t(c)], true);
+    };
+    const auto v = [&](int y) {
+        const int k = H - 1 - y;
+        return facadeAt(s, s.divRighe[std::size_t(downward ? H - k : 1 + k)], false);
+    };
+    PictureWidget* result = window.pictureWidget("Picture2");
+    const auto measure = [&](QPoint a, QPoint b) {
+        QTest::mouseClick(result, Qt::LeftButton, {}, a);
+        QTest::mouseClick(result, Qt::LeftButton, {}, b);
+    };
+    // The reference: a horizontal pair, its true length taken from the camera.
+    const int x1 = W / 5, x2 = 4 * W / 5, y = H / 2;
+    const double across = std::fabs(u(x2) - u(x1));
+    dialogs.inputs.push_back(std::to_string(across));
+    measure({x1, y}, {x2, y});
+    // A vertical pair then shows its true length, within a pixel.
+    const int y1 = H / 6, y2 = 5 * H / 6, x = W / 2;
+    measure({x, y1}, {x, y2});
+    const double shown = std::stod(window.context().form.Text6[1].caption.substr(1));
+    const double truth = std::fabs(v(y2) - v(y1));
+    EXPECT_NEAR(shown, truth, 1.5 * s.scala) << "one pixel is " << s.scala << " cm";
+
+    click("zoo");
+    ZoomWindow* zoom = window.zoomWindow();
+    ASSERT_NE(zoom, nullptr);
+    EXPECT_TRUE(zoom->isVisible());
+    const int before = zoom->image()->height();
+    QTest::mouseClick(zoom->spin()->downArrow(), Qt::LeftButton);
+    EXPECT_LT(zoom->image()->height(), before);
+    zoom->close();
+    EXPECT_FALSE(window.context().zoomForm.loaded);
+    click("zoo");
+    EXPECT_TRUE(zoom->isVisible());
+    EXPECT_EQ(window.context().s.zoomDir, -1) << "the zoom fields outlive the window";
 }
 
 }  // namespace

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "Fakes.h"
+#include "measure/Measuring.h"
+#include "state/Prompts.h"
+#include "ui/Startup.h"
+
+namespace vesta {
+namespace {
+
+class MeasuringTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Form_Load(app.ctx, test::screen1024x768());
+        s.nRaddr = 2;  // measuring started
+        s.largOut = 300;
+        s.altOut = 200;
+    }
+    void pair(float x1, float y1, float x2, float y2) {
+        Picture2_MouseDown(app.ctx, x1, y1);
+        Picture2_MouseDown(app.ctx, x2, y2);
+    }
+    test::FakeApp app;
+    WorkingState& s = app.ctx.s;
+    FormModel& f = app.ctx.form;
+};
+
+TEST_F(MeasuringTest, TheFirstPairFixesTheScaleAndEveryPairShowsItsParts) {
+    app.dialogs.inputs.push_back("100");
+    pair(10, 20, 40, 60);
+    EXPECT_EQ(app.dialogs.prompts, std::vector<std::string>{"Inserire la misura in cm."});
+    EXPECT_EQ(s.scala, 2);
+    EXPECT_EQ(s.misuraCm, "100");
+    EXPECT_EQ(f.Text6[1].caption, "d 100");
+    EXPECT_EQ(f.Text6[2].caption, "dx 60");
+    EXPECT_EQ(f.Text6[3].caption, "dy 80");
+    EXPECT_EQ(f.Text6[4].caption, "a 53.13");
+    EXPECT_EQ(f.tfuox.caption, "x1  10");
+    EXPECT_EQ(f.tfuvx.caption, "x2  40");
+    EXPECT_EQ(f.domanda1.caption, "Altra misura ?");
+    pair(5, 5, 5, 30);
+    EXPECT_EQ(f.Text6[4].caption, "a 90");
+    pair(0, 10, 10, 0);
+    EXPECT_EQ(f.Text6[4].caption, "a-45") << "-45.00000000000004 to 15 digits, then cut";
+    EXPECT_EQ(app.dialogs.prompts.size(), 1u) << "asked only for the first pair";
+}
+
+TEST_F(MeasuringTest, TheCounterRunsOneToFiveAndBackWithoutAskingAgain) {
+    app.dialogs.inputs.push_back("50");
+    for (int i = 1; i <= 6; ++i) {
+        pair(0, 0, 10, 0);
+    }
+    EXPECT_EQ(s.nMisura, 2);
+    EXPECT_EQ(app.dialogs.prompts.size(), 1u);
+}
+
+// With the zoom viewer zoomed, lengths once came out about ten times too long.
+TEST_F(MeasuringTest, TheZoomViewersFactorDoesNotEnterTheLength) {
+    s.fattoreZoom = 9.7;
+    app.dialogs.inputs.push_back("10");
+    pair(0, 0, 20, 0);
+    pair(0, 0, 40, 0);
+    EXPECT_EQ(s.misuraReale, 20);
+    EXPECT_EQ(f.Text6[1].caption, "d 20");
+}
+
+TEST_F(MeasuringTest, ABadReferenceLengthSetsNoScaleAndTheNextPairAsksAgain) {
+    for (const std::optional<std::string>& answer :
+         std::vector<std::optional<std::string>>{std::nullopt, "", "abc", "0", "-3", "12 cm"}) {
+        app.dialogs.inputs.push_back(answer);
+        pair(0, 0, 10, 0);
+        EXPECT_EQ(s.nMisura, 0);
+        EXPECT_FALSE(s.scala > 0);
+    }
+    EXPECT_EQ(app.dialogs.messages.size(), 6u);
+    EXPECT_EQ(f.domanda1.caption, prompts::kDuePunti);
+    app.dialogs.inputs.push_back("12,5");  // the comma as decimal separator
+    pair(0, 0, 10, 0);
+    EXPECT_EQ(s.scala, 1.25);
+    // A first pair of length 0 after a new start keeps the earlier scale.
+    s.nMisura = 0;
+    app.dialogs.inputs.push_back("7.5");
+    pair(3, 3, 3, 3);
+    EXPECT_EQ(s.scala, 1.25);
+    EXPECT_EQ(app.dialogs.messages.size(), 7u);
+    EXPECT_EQ(typedLength("12.5"), typedLength("12,5"));
+}
+
+TEST_F(MeasuringTest, StrIsCutToSixCharactersSignPlaceIncluded) {
+    EXPECT_EQ(strCut(123.456789), " 123.4");
+    EXPECT_EQ(strCut(1234567.8), " 12345");
+    EXPECT_EQ(strCut(-0.25), "-0.25");
+    EXPECT_EQ(strCut(1.5e20), " 1.5E+");
+    EXPECT_EQ(strCut(2.5e-7), " 2.5E-");
+}
+
+TEST_F(MeasuringTest, PressesOnlyRepaintBeforeMeasuringStarts) {
+    s.nRaddr = 1;
+    pair(1, 1, 5, 5);
+    EXPECT_EQ(s.attesaSecondo, 0);
+    EXPECT_EQ(app.picture2.calls.size(), 2u);
+    EXPECT_EQ(app.picture2.calls[0].figure, "refresh");
+}
+
+TEST_F(MeasuringTest, ADoubleClickDrawsTheReferenceGridEvery80Pixels) {
+    Picture2_DblClick(app.ctx);
+    const auto& c = app.picture2.calls;
+    ASSERT_EQ(c.size(), 4u + 3u);  // x = 1, 81, 161, 241; y = 1, 81, 161
+    EXPECT_EQ(c[3].at, (std::vector<float>{241, 1, 241, 200}));
+    EXPECT_EQ(c[3].colour, (Rgb{0, 64, 0}));
+    EXPECT_EQ(c[6].at, (std::vector<float>{1, 161, 300, 161}));
+    EXPECT_EQ(c[6].colour, colours::windowBackground);
+}
+
+}  // namespace
+}  // namespace vesta

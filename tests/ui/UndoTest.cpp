@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include "BitmapBytes.h"
+#include "Fakes.h"
+#include "construction/Commands.h"
+#include "construction/PictureInput.h"
+#include "image/OpenImage.h"
+#include "state/Prompts.h"
+#include "ui/Startup.h"
+#include "ui/Undo.h"
+
+namespace vesta {
+namespace {
+
+class UndoTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Form_Load(app.ctx, test::screen1024x768()); }
+    void open(int width, int height) {
+        const auto path = app.folder / "foto.bmp";
+        test::writeBytes(path, test::bitmapBytes({.width = width, .height = height}));
+        app.dialogs.openAnswers.push_back(path.string());
+        open_Click(app.ctx);
+    }
+    void line(float x1, float y1, float x2, float y2) {
+        for (auto [x, y] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
+            PICTURE1_MouseDown(app.ctx, x, y);
+            Picture1_MouseUp(app.ctx, x, y);
+        }
+    }
+    test::FakeApp app;
+    WorkingState& s = app.ctx.s;
+    FormModel& f = app.ctx.form;
+};
+
+TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
+    open(800, 600);
+    CANC2(app.ctx);
+    EXPECT_EQ(s.nRette, -1);
+    EXPECT_EQ(f.domanda1.caption, prompts::kDueRetteOrizz) << "unchanged with no line";
+    line(100, 100, 700, 160);
+    EXPECT_EQ(s.nRette, 1) << "the next click starts the first line normally";
+    line(100, 500, 700, 450);
+    line(120, 520, 150, 80);
+    line(680, 520, 650, 90);
+    CANC2(app.ctx);
+    EXPECT_EQ(s.nRette, 3);
+    EXPECT_EQ(f.Text6[4].caption, "");
+    EXPECT_EQ(f.domanda1.caption, prompts::kSecondaVert);
+    CANC2(app.ctx);
+    EXPECT_EQ(f.Text6[3].caption, "");
+    EXPECT_EQ(f.domanda1.caption, prompts::kPrimaVert);
+    RETTANG3(app.ctx);  // a pending area input is abandoned with the last line
+    CANC2(app.ctx);
+    EXPECT_EQ(s.nRette, 1);
+    EXPECT_EQ(s.modoClick, ClickMode::LineEnd);
+    EXPECT_EQ(f.domanda1.caption, prompts::kSecondaOrizzCanc);
+    EXPECT_FALSE(f.save.enabled);
+    EXPECT_FALSE(f.raddrizza1.enabled);
+}
+
+TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
+    open(800, 600);
+    s.nRette = 4;
+    s.nRaddr = 1;
+    s.raddrAvviato = 1;
+    f.RADDRIZZA.caption = "Misura";
+    f.cancella.caption = "Altra ?";
+    f.Picture1.visible = false;
+    f.Picture2.visible = true;
+    CANC2(app.ctx);
+    EXPECT_EQ(s.nRette, 4);
+    EXPECT_EQ(s.modoClick, ClickMode::AreaCorner);
+    EXPECT_EQ(s.interrompi, 1);
+    EXPECT_EQ(f.domanda1.caption, prompts::kDeviDefinireArea);
+    EXPECT_FALSE(f.save.enabled);
+    EXPECT_TRUE(f.print1.enabled);
+    EXPECT_TRUE(f.Picture1.visible);
+    EXPECT_FALSE(f.Picture2.visible);
+    EXPECT_EQ(f.RADDRIZZA.caption, "Raddrizza");
+    EXPECT_EQ(s.nRaddr, 0);
+    EXPECT_EQ(s.raddrAvviato, 0);
+}
+
+TEST_F(UndoTest, AnotherRectificationRangesTheBarsOfTheSource) {
+    open(1500, 900);  // beyond the visible 1008 x 720
+    s.nRaddr = 2;
+    ALTRA1(app.ctx);
+    EXPECT_EQ(s.nRaddr, 0);
+    ASSERT_TRUE(f.HScroll1.visible && f.VScroll1.visible);
+    EXPECT_EQ(f.HScroll1.min, 1);
+    EXPECT_EQ(f.HScroll1.max, 1500 - 1008);
+    EXPECT_EQ(f.VScroll1.max, 900 - 720);
+    EXPECT_EQ(f.VScroll1.largeChange, 72);
+    open(300, 200);
+    ALTRA1(app.ctx);
+    EXPECT_FALSE(f.HScroll1.visible || f.VScroll1.visible);
+}
+
+TEST_F(UndoTest, DefaultsFollowTheVanishingPointsAndEqualHeightsCountAsNotBelow) {
+    VALORIDEFAULT(app.ctx);  // before any image: W = H = 0
+    EXPECT_EQ(s.areaCalcolo[2][2], -1);
+    EXPECT_EQ(s.areaCalcolo[3][1], -1);
+    EXPECT_EQ(s.centroX, 0);
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_EQ(app.dialogs.messages[0].text, "VALORI DI DEFAULT");
+    EXPECT_EQ(f.domanda1.caption, prompts::kDefault);
+    s.larghezzaPic1 = 640;
+    s.altezzaPic1 = 480;
+    const struct {
+        double vhx, vhy, vvx, vvy;
+        double x1, y1, x2;
+        int y2;
+    } table[] = {{2000, 100, 300, 5000, 1, 1, 639, 479},
+                 {-2000, 100, 300, 5000, 639, 1, 1, 479},
+                 {2000, 300, 300, -5000, 1, 479, 639, 1},
+                 {-2000, 300, 300, -5000, 639, 479, 1, 1},
+                 {2000, 300, 300, 300, 1, 479, 639, 1}};
+    for (const auto& t : table) {
+        s.fugaOrizzX = t.vhx;
+        s.fugaOrizzY = t.vhy;
+        s.fugaVertX = t.vvx;
+        s.fugaVertY = t.vvy;
+        VALORIDEFAULT(app.ctx);
+        EXPECT_EQ(s.angoloX1, t.x1);
+        EXPECT_EQ(s.angoloY1, t.y1);
+        EXPECT_EQ(s.angoloX2, t.x2);
+        EXPECT_EQ(s.angoloY2, t.y2);
+    }
+    EXPECT_EQ(s.centroX, 320);
+    EXPECT_EQ(s.areaCalcolo[3][1], 639);
+    EXPECT_EQ(s.nAree, 0);
+}
+
+}  // namespace
+}  // namespace vesta
