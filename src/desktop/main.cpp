@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QScreen>
 #include <QStyleFactory>
 
 #include "desktop/InstallPaths.h"
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
                                        vesta::desktop::systemDecimalSeparator()});
     dialogs.setParent(&window);
     events.onYield([&window] { window.push(); });
+    // As large as the screen, also where no window manager maximises it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        window.setGeometry(screen->availableGeometry());
+    }
     window.showMaximized();
     return app.exec();
 }
