@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
+  xvfb xdotool imagemagick x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do
