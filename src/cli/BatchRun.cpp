@@ -159,7 +159,6 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     BatchResult result;
     const auto refused = [&] {
         result.message = dialogs.message;
-        result.state = ctx.s;
         return !dialogs.message.empty();
     };
 
@@ -203,7 +202,10 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
         return result;
     }
     result.ok = true;
-    result.state = ctx.s;
+    // The numbers of the construction, without a second copy of the photograph.
+    ctx.s.sorgente = SourceBitmap{};
+    ctx.s.immagineRaddrizzata = IndexedImage{};
+    result.state = std::move(ctx.s);
     return result;
 }
 

@@ -27,7 +27,7 @@ struct BatchRequest {
 struct BatchResult {
     bool ok = false;
     std::string message;  // the program's Italian message when refused
-    WorkingState state;   // the construction as it ended
+    WorkingState state;   // the construction as it ended (on success), without its images
 };
 
 // Runs the road: open, lines, principal point, size, area, rectify, then moves the scratch

@@ -13,6 +13,7 @@ class BlindPicture : public PictureArea {
   public:
     void setPicture(const IndexedImage&) override {}
     void refresh() override {}
+    bool shown() const override { return false; }
 
   protected:
     void drawLine(float, float, float, float, Rgb, DrawMode) override {}

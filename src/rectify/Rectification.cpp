@@ -219,12 +219,17 @@ void RADDR1(Context& ctx) {
         f.Picture1.pointer = MousePointer::Cross;
         f.pointer = MousePointer::Default;
         f.Picture1.enabled = true;
-        Result<SourceBitmap> shown = readSourceBitmap(scratch);
-        if (!shown.ok()) {
-            abandon(ctx, "Impossibile rileggere l'immagine raddrizzata:\n" + scratch);
-            return;
+        // Read back only where it is seen: a batch run keeps no more than one output row.
+        IndexedImage result;
+        if (ctx.picture2.shown()) {
+            Result<SourceBitmap> shown = readSourceBitmap(scratch);
+            if (!shown.ok()) {
+                abandon(ctx, "Impossibile rileggere l'immagine raddrizzata:\n" + scratch);
+                return;
+            }
+            result = std::move(shown.value().image);
         }
-        showResult(ctx, std::move(shown.value().image));
+        showResult(ctx, std::move(result));
     }
     resultState(ctx);
     if (s.nRaddr > 1) {

@@ -19,6 +19,9 @@ class PictureArea {
     virtual void setPicture(const IndexedImage& image) = 0;
     // Repaints the bare picture, erasing every line, box and circle drawn on it.
     virtual void refresh() = 0;
+    // False for an area nobody sees (a run without a window): what would only be shown there,
+    // such as the rectified image read back from its file, is not made.
+    virtual bool shown() const { return true; }
 
     void setForeColor(Rgb colour) { foreColor_ = colour; }
     Rgb foreColor() const { return foreColor_; }

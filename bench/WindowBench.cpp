@@ -1,0 +1,132 @@
+// The real main window on the offscreen platform: opening a large photograph, and the time from
+// the Raddrizza click to the rectified image on show (rows yielded to Qt, progress pushed).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cmath>
+#include <filesystem>
+
+#include "cli/HeadlessPlatform.h"
+#include "construction/Commands.h"
+#include "construction/PictureInput.h"
+#include "desktop/MainWindow.h"
+#include "desktop/QtPlatform.h"
+#include "facade/FacadeRenderer.h"
+#include "geometry/Frame.h"
+#include "image/OpenImage.h"
+#include "rectify/Rectification.h"
+#include "ui/Undo.h"
+
+namespace {
+
+using namespace vesta;
+namespace fs = std::filesystem;
+
+fs::path folder() {
+    static const fs::path dir = [] {
+        const fs::path d = fs::temp_directory_path() / "vesta-window-bench";
+        fs::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+// A photograph of the facade rendered with the rolled sample's camera scaled to width x height.
+std::pair<std::string, facade::FacadeScene> photograph(int width, int height) {
+    facade::FacadeScene scene = facade::samples::rolled();
+    const double k = width / 800.0;
+    scene.camera.width = width;
+    scene.camera.height = height;
+    scene.camera.focal *= k;
+    scene.camera.principal = {scene.camera.principal.x * k, scene.camera.principal.y * k};
+    scene.supersampling = 1;
+    const fs::path path = folder() / ("facciata-" + std::to_string(width) + ".bmp");
+    if (!fs::exists(path)) {
+        const IndexedImage image = facade::renderFacade(scene);
+        writeBitmapFile(path.string(), classicHeader(width, height), image);
+    }
+    return {path.string(), scene};
+}
+
+struct Window {
+    explicit Window(const std::string& photo)
+        : dialogs(photo),
+          window({dialogs, events, Paths{"", folder().string(), folder().string()},
+                  ScreenInfo{1920 * 15.0, 1080 * 15.0, 15.0, 15.0}, '.'}) {
+        events.onYield([this] { window.push(); });
+        window.resize(1920, 1080);
+        window.show();
+    }
+    AnsweringDialogs dialogs;
+    desktop::QtEventLoop events;
+    desktop::MainWindow window;
+};
+
+void BM_OpenPhotographInWindow(benchmark::State& state) {
+    const auto [path, scene] = photograph(int(state.range(0)), int(state.range(1)));
+    Window w(path);
+    for (auto _ : state) {
+        w.window.run(open_Click);
+        QApplication::processEvents();
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * state.range(1));
+}
+BENCHMARK(BM_OpenPhotographInWindow)->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+
+void BM_RectifyInWindow(benchmark::State& state) {
+    const int side = int(state.range(0));
+    const auto [path, scene] = photograph(4000, 3000);
+    Window w(path);
+    w.window.run(open_Click);
+    const auto click = [&](facade::ImagePoint p) {
+        const float x = float(p.x), y = float(p.y);
+        w.window.run([x, y](Context& c) { PICTURE1_MouseDown(c, x, y); });
+        w.window.run([x, y](Context& c) { Picture1_MouseUp(c, x, y); });
+    };
+    for (const char* name : {"cornice-bottom", "string-course-top", "left", "right"}) {
+        const auto edge =
+            facade::projectEdge(scene.camera, facade::referenceEdge(scene.facade, name));
+        click(edge.from);
+        click(edge.to);
+    }
+    const auto at = [&](double u, double v) {
+        return facade::projectFacadePoint(scene.camera, {u, v});
+    };
+    w.window.run(RETTANG3);
+    click({std::max(at(100, 820).x, at(100, 80).x), std::max(at(100, 820).y, at(1100, 820).y)});
+    click({std::min(at(1100, 820).x, at(1100, 80).x), std::min(at(100, 80).y, at(1100, 80).y)});
+    // Spread the output over the area as side x side pixels.
+    WorkingState& s = w.window.context().s;
+    const double a = std::atan(s.mOrizzonte);
+    const Point o{s.angoloRifX, s.angoloRifY};
+    const double across = distance({s.maxBX, s.maxBY}, o) / side;
+    const double down = distance({s.maxAX, s.maxAY}, o) / side;
+    s.largOut = side;
+    s.altOut = side;
+    s.divColonne = divisionTable(side, o, s.segnoX * across, std::cos(a), std::sin(a), 1.0);
+    s.divRighe = divisionTable(side, o, s.segnoY * down, std::sin(-a), std::cos(-a), 1.0);
+    for (auto _ : state) {
+        w.window.run(RADDR1);
+        QApplication::processEvents();
+        state.PauseTiming();
+        if (!w.dialogs.message.empty() || s.nRaddr != 1) {
+            state.SkipWithError("the rectification did not run");
+            break;
+        }
+        w.window.run(ALTRA1);
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(side) * side);
+}
+BENCHMARK(BM_RectifyInWindow)->Arg(3000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
