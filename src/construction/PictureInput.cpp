@@ -12,8 +12,6 @@ namespace vesta {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;
-
 std::string text(const Context& ctx, double value) {
     return plainForm(value, ctx.decimalSeparator);
 }

@@ -10,7 +10,7 @@ CanvasPicture::CanvasPicture(int width, int height, Rgb background)
     canvas_ = base_;
 }
 
-void CanvasPicture::setPicture(const IndexedImage& image) {
+QImage toQImage(const IndexedImage& image) {
     QRgb lookup[256];
     for (int i = 0; i < 256; ++i) {
         const Rgb c = image.colour(std::uint8_t(i));
@@ -24,7 +24,11 @@ void CanvasPicture::setPicture(const IndexedImage& image) {
             out[x] = lookup[in[x]];
         }
     }
-    base_ = shown;
+    return shown;
+}
+
+void CanvasPicture::setPicture(const IndexedImage& image) {
+    base_ = toQImage(image);
     canvas_ = base_;
     notify();
 }

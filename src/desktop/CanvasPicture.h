@@ -10,6 +10,9 @@
 
 namespace vesta::desktop {
 
+// The image in the screen's colours: each index through its palette entry.
+QImage toQImage(const IndexedImage& image);
+
 class CanvasPicture : public PictureArea {
   public:
     // An empty area of the given size, filled with its background colour.

@@ -4,31 +4,11 @@
 #include <QPainter>
 #include <QSignalBlocker>
 
+#include "desktop/CanvasPicture.h"
 #include "state/Numbers.h"
 #include "ui/ZoomViewer.h"
 
 namespace vesta::desktop {
-
-namespace {
-
-QImage toQImage(const IndexedImage& picture) {
-    QImage image(picture.width, picture.height, QImage::Format_RGB32);
-    QRgb lookup[256];
-    for (int i = 0; i < 256; ++i) {
-        const Rgb c = picture.colour(std::uint8_t(i));
-        lookup[i] = qRgb(c.r, c.g, c.b);
-    }
-    for (int y = 0; y < picture.height; ++y) {
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const std::uint8_t* in = picture.row(y);
-        for (int x = 0; x < picture.width; ++x) {
-            out[x] = lookup[in[x]];
-        }
-    }
-    return image;
-}
-
-}  // namespace
 
 StretchedImage::StretchedImage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);

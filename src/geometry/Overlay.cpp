@@ -12,7 +12,6 @@ namespace vesta {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;  // the program's own value of pi, for the angle texts
 constexpr Rgb kQb12 = colours::red;
 constexpr Rgb kQb3 = colours::darkCyan;
 

@@ -10,7 +10,6 @@ namespace vesta {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;
 constexpr Rgb kDarkGreen{0, 64, 0};
 
 }  // namespace

@@ -7,6 +7,9 @@
 
 namespace vesta {
 
+// The program's own value of pi, which every angle text is computed with.
+inline constexpr double kPi = 3.14159265358979;
+
 // Nearest whole number, a tie going to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
 double roundHalfEven(double value);
 
