@@ -10,6 +10,7 @@
 #include "construction/PictureInput.h"
 #include "image/OpenImage.h"
 #include "rectify/Rectification.h"
+#include "rectify/SaveAndPrint.h"
 #include "ui/Startup.h"
 
 namespace vesta {
@@ -189,16 +190,11 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     if (refused()) {
         return result;
     }
-    std::error_code ec;
-    fs::rename(ctx.paths.scratchFile(), request.output, ec);
-    if (ec) {
-        fs::copy_file(ctx.paths.scratchFile(), request.output, fs::copy_options::overwrite_existing,
-                      ec);
-        fs::remove(ctx.paths.scratchFile());
-    }
-    if (ec) {
+    std::string error;
+    if (!moveFile(ctx.paths.scratchFile(), request.output, error)) {
         result.message = "Impossibile scrivere il file " + request.output + ".";
-        fs::remove(request.output);
+        std::error_code ignored;
+        fs::remove(request.output, ignored);
         return result;
     }
     result.ok = true;

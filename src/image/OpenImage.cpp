@@ -10,29 +10,10 @@ namespace {
 
 void placeScrollBarsOfSource(Context& ctx) {
     FormModel& f = ctx.form;
-    const WorkingState& s = ctx.s;
-    const VisibleRegion v = visibleRegion(s);
     f.VScroll1.visible = false;
     f.HScroll1.visible = false;
-    if (s.altezzaPic1 > v.height) {
-        const ScrollRange r = scrollRange(s.altezzaPic1, v.height);
-        f.VScroll1.visible = true;
-        f.VScroll1.max = r.max;
-        f.VScroll1.height = v.height;
-        f.VScroll1.smallChange = r.smallChange;
-        f.VScroll1.largeChange = r.largeChange;
-        f.VScroll1.left = v.width;
-        f.HScroll1.width = v.width;
-    }
-    if (s.larghezzaPic1 > v.width) {
-        const ScrollRange r = scrollRange(s.larghezzaPic1, v.width);
-        f.HScroll1.visible = true;
-        f.sendToBack(f.Picture1);
-        f.HScroll1.max = r.max;
-        f.HScroll1.smallChange = r.smallChange;
-        f.HScroll1.largeChange = r.largeChange;
-        f.HScroll1.top = v.height;
-    }
+    showScrollBars(f, f.VScroll1, f.HScroll1, f.Picture1, ctx.s.larghezzaPic1, ctx.s.altezzaPic1,
+                   visibleRegion(ctx.s));
 }
 
 void setAreaDefaults(WorkingState& s) {

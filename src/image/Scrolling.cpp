@@ -14,6 +14,29 @@ ScrollRange scrollRange(double imageSide, double visibleSide) {
                        toInteger16(visibleSide / 10)};
 }
 
+void showScrollBars(FormModel& form, Control& vertical, Control& horizontal, Control& picture,
+                    double width, double height, const VisibleRegion& visible) {
+    if (height > visible.height) {
+        const ScrollRange r = scrollRange(height, visible.height);
+        vertical.visible = true;
+        vertical.max = r.max;
+        vertical.height = visible.height;
+        vertical.smallChange = r.smallChange;
+        vertical.largeChange = r.largeChange;
+        vertical.left = visible.width;
+        horizontal.width = visible.width;
+    }
+    if (width > visible.width) {
+        const ScrollRange r = scrollRange(width, visible.width);
+        horizontal.visible = true;
+        form.sendToBack(picture);
+        horizontal.max = r.max;
+        horizontal.smallChange = r.smallChange;
+        horizontal.largeChange = r.largeChange;
+        horizontal.top = visible.height;
+    }
+}
+
 namespace {
 
 // Horizontal bars keep the picture's right edge at the visible width; vertical ones reach one

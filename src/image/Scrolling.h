@@ -23,6 +23,13 @@ struct ScrollRange {
 };
 ScrollRange scrollRange(double imageSide, double visibleSide);
 
+// Shows the bars an image of width x height needs beside its picture area: the vertical bar
+// at the right of the visible region (the horizontal one then as wide as that region), the
+// horizontal bar at its bottom with the picture sent behind it. Bars not needed are left as
+// they are.
+void showScrollBars(FormModel& form, Control& vertical, Control& horizontal, Control& picture,
+                    double width, double height, const VisibleRegion& visible);
+
 void HScroll1_Change(Context& ctx);
 void VScroll1_Change(Context& ctx);
 void HScroll2_Change(Context& ctx);

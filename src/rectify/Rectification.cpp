@@ -112,26 +112,8 @@ void showResult(Context& ctx, IndexedImage&& result) {
     f.HScroll2.value = 0;
     f.VScroll2.value = 0;
 
-    const VisibleRegion v = visibleRegion(s);
-    if (s.altRaddr > v.height) {
-        const ScrollRange r = scrollRange(s.altRaddr, v.height);
-        f.VScroll2.visible = true;
-        f.VScroll2.max = r.max;
-        f.VScroll2.height = v.height;
-        f.VScroll2.smallChange = r.smallChange;
-        f.VScroll2.largeChange = r.largeChange;
-        f.VScroll2.left = v.width;
-        f.HScroll2.width = v.width;
-    }
-    if (s.largRaddr > v.width) {
-        const ScrollRange r = scrollRange(s.largRaddr, v.width);
-        f.HScroll2.visible = true;
-        f.sendToBack(f.Picture2);
-        f.HScroll2.max = r.max;
-        f.HScroll2.smallChange = r.smallChange;
-        f.HScroll2.largeChange = r.largeChange;
-        f.HScroll2.top = v.height;
-    }
+    showScrollBars(f, f.VScroll2, f.HScroll2, f.Picture2, s.largRaddr, s.altRaddr,
+                   visibleRegion(s));
     f.Picture1.visible = false;
     f.Picture2.visible = true;
     f.Picture2.left = 0;

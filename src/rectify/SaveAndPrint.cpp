@@ -15,8 +15,9 @@ bool endsWith(const std::string& text, const std::string& tail) {
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// A rename, or a copy and a removal when the target lies on another volume.
-bool moveFile(const fs::path& from, const fs::path& to, std::string& error) {
+}  // namespace
+
+bool moveFile(const std::string& from, const std::string& to, std::string& error) {
     std::error_code ec;
     fs::rename(from, to, ec);
     if (!ec) {
@@ -31,8 +32,6 @@ bool moveFile(const fs::path& from, const fs::path& to, std::string& error) {
     fs::remove(from, copyError);
     return true;
 }
-
-}  // namespace
 
 std::string nameForSaving(const std::string& chosen) {
     return endsWith(chosen, ".bmp") || endsWith(chosen, ".BMP") ? chosen : chosen + ".BMP";
@@ -58,7 +57,7 @@ void save_Click(Context& ctx) {
         return;
     }
     std::string error;
-    if (!moveFile(scratch, name, error)) {
+    if (!moveFile(scratch.string(), name, error)) {
         ctx.dialogs.messageBox("Impossibile salvare l'immagine raddrizzata in\n" + name + "\n(" +
                                    error +
                                    ").\nL'immagine è ancora disponibile: scegliere un "

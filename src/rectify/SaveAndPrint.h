@@ -12,6 +12,10 @@ namespace vesta {
 // (compared case-sensitively, so "x.Bmp" becomes "x.Bmp.BMP").
 std::string nameForSaving(const std::string& chosen);
 
+// Moves a file: a rename, or a copy and a removal when the target lies on another volume.
+// False with the system's reason when the file could not be placed.
+bool moveFile(const std::string& from, const std::string& to, std::string& error);
+
 // save_Click: the Save dialog, then the scratch file moved to the chosen name. An existing file
 // is replaced only when the user says so; when nothing new exists or the move fails the user is
 // told and the scratch file and the image on show are kept.
