@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -44,10 +43,6 @@ ImagePoint intersection(const Vec3& l, const Vec3& m) {
     return {(l.y * m.z - l.z * m.y) / w, (l.z * m.x - l.x * m.z) / w};
 }
 
-std::uint8_t pixelAt(const IndexedImage& image, ImagePoint p) {
-    return image.row(int(std::floor(p.y)))[int(std::floor(p.x))];
-}
-
 TEST(FacadeGeometry, ForwardAndInverseMappingsAgree) {
     for (const Named& s : allSamples()) {
         SCOPED_TRACE(s.name);
@@ -65,66 +60,6 @@ TEST(FacadeGeometry, ForwardAndInverseMappingsAgree) {
             EXPECT_NEAR(back->u, p.u, 1e-6);
             EXPECT_NEAR(back->v, p.v, 1e-6);
         }
-    }
-}
-
-TEST(FacadeGeometry, CamerasPutThePrincipalPointAndRollWhereTheySay) {
-    for (const Named& s : allSamples()) {
-        SCOPED_TRACE(s.name);
-        const PinholeCamera& c = s.scene.camera;
-        // A point on the optical axis lands on the principal point.
-        const CameraAxes a = cameraAxes(c);
-        const Vec3 onAxis{c.position.x + 900 * a.forward.x, c.position.y + 900 * a.forward.y,
-                          c.position.z + 900 * a.forward.z};
-        const ImagePoint p = project(c, onAxis);
-        EXPECT_NEAR(p.x, c.principal.x, 1e-9);
-        EXPECT_NEAR(p.y, c.principal.y, 1e-9);
-
-        // The horizon (vanishing line of the ground) is tilted by the roll, clockwise on screen
-        // for a positive roll; it lies below the principal point because the camera looks up.
-        const auto alongFacade = vanishingPoint(c, {1, 0, 0});
-        const auto acrossStreet = vanishingPoint(c, {1, 0, 1});
-        ASSERT_TRUE(alongFacade && acrossStreet);
-        double angle =
-            std::atan2(acrossStreet->y - alongFacade->y, acrossStreet->x - alongFacade->x) * 180 /
-            M_PI;
-        if (angle > 90) {
-            angle -= 180;
-        } else if (angle < -90) {
-            angle += 180;
-        }
-        EXPECT_NEAR(angle, c.roll, 1e-9);
-        const double horizonDrop = c.focal * std::tan(c.pitch * std::numbers::pi / 180);
-        EXPECT_NEAR(distanceToLine(c.principal, *alongFacade, *acrossStreet), horizonDrop, 1e-6);
-    }
-
-    const PinholeCamera centred = samples::centred().camera;
-    EXPECT_EQ(centred.principal.x, centred.width / 2.0);
-    EXPECT_EQ(centred.principal.y, centred.height / 2.0);
-    EXPECT_EQ(centred.roll, 0);
-    const PinholeCamera rolled = samples::rolled().camera;
-    EXPECT_EQ(rolled.principal.x, rolled.width / 2.0);
-    EXPECT_EQ(rolled.principal.y, rolled.height / 2.0);
-    EXPECT_GE(std::abs(rolled.roll), 5);
-}
-
-TEST(FacadeGeometry, CornersLieInsideTheImageInTheirOrder) {
-    for (const Named& s : allSamples()) {
-        SCOPED_TRACE(s.name);
-        const PinholeCamera& c = s.scene.camera;
-        const auto corners = facadeCorners(s.scene.facade, c);
-        const double margin = 20;
-        for (const ImagePoint& p : corners) {
-            EXPECT_GT(p.x, margin);
-            EXPECT_LT(p.x, c.width - margin);
-            EXPECT_GT(p.y, margin);
-            EXPECT_LT(p.y, c.height - margin);
-        }
-        const auto [topLeft, bottomLeft, bottomRight, topRight] = corners;
-        EXPECT_LT(topLeft.y, bottomLeft.y);
-        EXPECT_LT(topRight.y, bottomRight.y);
-        EXPECT_LT(topLeft.x, topRight.x);
-        EXPECT_LT(bottomLeft.x, bottomRight.x);
     }
 }
 
@@ -169,40 +104,6 @@ class RenderedSample : public ::testing::TestWithParam<int> {
   protected:
     static FacadeScene scene(int i) { return allSamples()[i].scene; }
 };
-
-TEST_P(RenderedSample, ShowsEachFeatureWhereItsPointProjects) {
-    const FacadeScene s = scene(GetParam());
-    const IndexedImage image = renderFacade(s);
-    const PinholeCamera& c = s.camera;
-    ASSERT_EQ(image.width, c.width);
-    ASSERT_EQ(image.height, c.height);
-
-    struct Probe {
-        FacadePoint at;
-        std::vector<Colour> expected;
-    };
-    const std::vector<Probe> probes = {
-        // Lower left pane of the first ground-floor window, between frame and mullion.
-        {{150, 140}, {kGlass, kGlassReflection}},
-        {{562, 80}, {kWood}},     // the left door leaf's lower panel
-        {{600, 309}, {kStone}},   // the string course
-        {{300, 885}, {kStone}},   // the cornice's upper band
-        {{300, 845}, {kShadow}},  // under the cornice
-        {{600, 1100}, {kSky}},    // above the roof
-        {{-150, 300}, {kLeftNeighbour}},
-        {{1350, 300}, {kRightNeighbour}},
-        {{830, 470}, {kShutter, kShutterSlat}},  // right shutter of a first-floor window
-        {{320, 200}, {kBrickA, kBrickB, kBrickC, kMortar}},
-    };
-    for (const Probe& p : probes) {
-        const std::uint8_t got = pixelAt(image, projectFacadePoint(c, p.at));
-        bool found = false;
-        for (Colour k : p.expected) {
-            found = found || got == k;
-        }
-        EXPECT_TRUE(found) << "u = " << p.at.u << ", v = " << p.at.v << " shows " << int(got);
-    }
-}
 
 // Along a row of pixels across a projected edge, the pixels wholly on one side carry that
 // side's colour exactly; only the pixels the edge passes through may be blends.
