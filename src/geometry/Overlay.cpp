@@ -78,7 +78,8 @@ void FUGHE(Context& ctx) {
 
     for (int i = 1; i <= 4; ++i) {
         const double dx = s.rette[i][3] - s.rette[i][1];
-        // An exactly vertical line gets the finite slope 90, as it always has.
+        // An exactly vertical line gets the finite slope 90: a stand-in the panel and the later
+        // steps read as steep, never a division by zero.
         s.pendenze[i] = dx == 0 ? 90 : (s.rette[i][4] - s.rette[i][2]) / dx;
         f.Text6[i].caption = plainForm(degrees(s.pendenze[i]), ctx.decimalSeparator);
     }

@@ -14,7 +14,7 @@ inline constexpr double kPi = 3.14159265358979;
 double roundHalfEven(double value);
 
 // The conversion to a 16-bit integer: round half to even, then saturate at the type's limits
-// (the original conversion would stop with an overflow; saturating keeps a huge value huge).
+// (saturating keeps a huge value huge instead of wrapping it round to a wrong sign).
 std::int16_t toInteger16(double value);
 
 // Int: the largest whole number not above the value (-0.5 -> -1).

@@ -201,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Without roll, lines clicked exactly put the vertical vanishing point straight above the true
 // principal point, where point-slope form has no slope to offer; dividing by the rounding left
-// in the difference once made an image 15% too wide. The user is asked for another centre,
+// in the difference would make an image 15% too wide. The user is asked for another centre,
 // and one pixel aside the result is true to the facade again.
 TEST(GroundTruthUnrolled, ExactLinesAskForAnotherCentreAndOnePixelAsideIsTrue) {
     for (const PinholeCamera& cam : {facade::samples::centred().camera, levelCamera()}) {
