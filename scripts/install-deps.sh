@@ -7,6 +7,7 @@ packages=(
   build-essential cmake clang clang-format libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libbenchmark-dev
+  nlohmann-json3-dev libssl-dev
   fonts-liberation fonts-dejavu-core
   xvfb xdotool imagemagick x11-utils
 )

@@ -1,0 +1,55 @@
+// The user's construction kept beside a saved image: the photograph it was made on (name and
+// checksum), every click and choice, and the numbers they gave. The window writes it on Save and
+// offers it back when the photograph is opened again; vesta-rectify replays it to the same bytes.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "state/Result.h"
+
+namespace vesta {
+
+struct ConstructionRecord {
+    std::string photograph;  // the photograph's file name, without its folder
+    std::string sha256;      // of the photograph's bytes, lower-case hex
+    // The four lines as clicked: h1, h2, v1, v2, each x1, y1, x2, y2.
+    std::array<std::array<double, 4>, 4> lines{};
+    std::array<double, 2> principalPoint{};
+    std::array<double, 4> area{};  // two opposite corners: x1, y1, x2, y2
+    int sizeSteps = 0;             // steps of 0.1 up from 1.0 on the size arrows
+    std::string interpolation;     // empty for the palette road, else "nearest" or "bilinear"
+    std::optional<std::array<double, 2>> knownMeasures;  // width, height in cm
+    std::optional<double> focal35;                       // 35 mm equivalent focal length, mm
+    std::string referenceLength;                         // as typed for the measuring scale
+    double scale = 0;                                    // cm per pixel of the result, 0 if none
+
+    // What the construction gave; written for the reader, not needed for a replay.
+    std::array<double, 2> horizontalVanishingPoint{};
+    std::array<double, 2> verticalVanishingPoint{};
+    double principalDistance = 0;
+    std::array<int, 2> outputSize{};
+    std::optional<double> aspectSigma;    // relative, one standard deviation
+    std::optional<double> distanceSigma;  // pixels
+};
+
+// The record as a JSON document (numbers in the C form, whatever the locale).
+std::string constructionJson(const ConstructionRecord& record);
+
+// Reads a record; an Italian message when the file is not one vesta wrote or is damaged.
+Result<ConstructionRecord> parseConstructionJson(const std::string& text);
+Result<ConstructionRecord> readConstructionFile(const std::string& path);
+
+// The SHA-256 of a file's bytes in lower-case hex; reads regular files only.
+Result<std::string> fileSha256(const std::string& path);
+
+// Where the record of an image saved at `imagePath` goes: the same name with ".json".
+std::string constructionPathFor(const std::string& imagePath);
+
+// The records in the photograph's folder that were made on this very photograph (same name
+// and checksum), newest first. Unreadable or foreign files are passed over.
+std::vector<std::string> constructionsFor(const std::string& photographPath);
+
+}  // namespace vesta

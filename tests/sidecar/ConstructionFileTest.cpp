@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <fstream>
+
+#include "BitmapBytes.h"
+#include "sidecar/ConstructionFile.h"
+
+namespace vesta {
+namespace {
+
+ConstructionRecord aRecord() {
+    ConstructionRecord r;
+    r.photograph = "facciata.bmp";
+    r.sha256 = std::string(64, 'a');
+    r.lines = {{{234.5, 174, 615, 135.25},
+                {201, 352, 602, 379},
+                {163, 448, 216, 174},
+                {635, 525, 651, 129}}};
+    r.principalPoint = {400.125, 300};
+    r.area = {200, 150, 620, 500};
+    r.sizeSteps = 2;
+    r.interpolation = "bilinear";
+    r.knownMeasures = std::array<double, 2>{1230.5, 870};
+    r.focal35 = 28;
+    r.referenceLength = "12,5";
+    r.scale = 0.1 + 0.2;  // a value whose shortest form needs all seventeen digits
+    r.principalDistance = 640.0000000000001;
+    r.outputSize = {935, 912};
+    r.aspectSigma = 0.032;
+    return r;
+}
+
+void write(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// A replay must get back every bit of every click, whatever the locale writes commas with.
+TEST(ConstructionFile, RoundTripKeepsEveryBitInAnItalianLocale) {
+    const char* old = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = old ? old : "C";
+    std::setlocale(LC_ALL, "it_IT.UTF-8");
+    const ConstructionRecord r = aRecord();
+    const std::string text = constructionJson(r);
+    const Result<ConstructionRecord> back = parseConstructionJson(text);
+    std::setlocale(LC_ALL, saved.c_str());
+    ASSERT_TRUE(back.ok()) << back.error();
+    const ConstructionRecord& b = back.value();
+    EXPECT_EQ(text.find("0,3"), std::string::npos);
+    EXPECT_EQ(b.lines, r.lines);
+    EXPECT_EQ(b.principalPoint, r.principalPoint);
+    EXPECT_EQ(b.area, r.area);
+    EXPECT_EQ(b.sizeSteps, 2);
+    EXPECT_EQ(b.interpolation, "bilinear");
+    EXPECT_EQ(b.knownMeasures, r.knownMeasures);
+    EXPECT_EQ(b.focal35, r.focal35);
+    EXPECT_EQ(b.referenceLength, "12,5");
+    EXPECT_EQ(b.scale, r.scale);
+    EXPECT_EQ(b.principalDistance, r.principalDistance);
+    EXPECT_EQ(b.outputSize, r.outputSize);
+    EXPECT_EQ(b.aspectSigma, r.aspectSigma);
+    EXPECT_FALSE(b.distanceSigma);
+}
+
+TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
+    std::string good = constructionJson(aRecord());
+    auto with = [&](const std::string& from, const std::string& to) {
+        std::string t = good;
+        t.replace(t.find(from), from.size(), to);
+        return t;
+    };
+    const std::string bad[] = {
+        "",
+        "{\"name\": 1}",
+        good.substr(0, good.size() / 2),
+        with("\"h2\"", "\"h9\""),
+        with("\"size_steps\": 2", "\"size_steps\": 12"),
+        with("\"bilinear\"", "\"cubic\""),
+        with("400.125", "\"400\""),
+        with("\"vesta_construction\": 1", "\"vesta_construction\": 2"),
+    };
+    for (const std::string& text : bad) {
+        const Result<ConstructionRecord> r = parseConstructionJson(text);
+        EXPECT_FALSE(r.ok()) << text;
+        EXPECT_TRUE(r.error().find("costruzione") != std::string::npos) << r.error();
+    }
+}
+
+TEST(ConstructionFile, OnlyRecordsOfThisVeryPhotographAreOffered) {
+    test::TempDir dir;
+    test::writeBytes(dir / "facciata.bmp", {'a', 'b', 'c'});
+    const Result<std::string> sum = fileSha256((dir / "facciata.bmp").string());
+    ASSERT_TRUE(sum.ok());
+    EXPECT_EQ(sum.value(), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+
+    ConstructionRecord mine = aRecord();
+    mine.sha256 = sum.value();
+    write(dir / "raddrizzata.json", constructionJson(mine));
+    ConstructionRecord altered = mine;
+    altered.sha256 = std::string(64, '0');  // the same name, other bytes
+    write(dir / "vecchia.json", constructionJson(altered));
+    ConstructionRecord other = mine;
+    other.photograph = "altra.bmp";
+    write(dir / "altra.json", constructionJson(other));
+    write(dir / "appunti.json", "[1, 2, 3]");
+
+    const std::vector<std::string> found = constructionsFor((dir / "facciata.bmp").string());
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0], (dir / "raddrizzata.json").string());
+    EXPECT_EQ(constructionPathFor("/a/b/immagine.BMP"), "/a/b/immagine.json");
+    EXPECT_FALSE(fileSha256(dir.path().string()).ok());
+}
+
+}  // namespace
+}  // namespace vesta
