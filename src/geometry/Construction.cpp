@@ -46,7 +46,7 @@ std::optional<VanishingPoints> vanishingPoints(const std::array<std::array<Point
     return v;
 }
 
-Result<Construction> construction(const ConstructionClicks& clicks) {
+Result<Construction> construction(const ConstructionClicks& clicks, bool divisionTables) {
     const std::optional<VanishingPoints> fughe = vanishingPoints(clicks.lines);
     if (!fughe) {
         return Result<Construction>::failure(degenerate::kFugaInfinita);
@@ -63,6 +63,7 @@ Result<Construction> construction(const ConstructionClicks& clicks) {
             in.area[k][j] = clicks.area[k][j];
         }
     }
+    in.divisionTables = divisionTables;
     Result<Frame> frame = rectificationFrame(in);
     if (!frame.ok()) {
         return Result<Construction>::failure(frame.error());

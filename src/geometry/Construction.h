@@ -48,8 +48,9 @@ struct Construction {
     double aspect = 0;
 };
 
-// The construction, or the Italian message that says why there is none.
-Result<Construction> construction(const ConstructionClicks& clicks);
+// The construction, or the Italian message that says why there is none; without the frame's
+// division tables unless asked.
+Result<Construction> construction(const ConstructionClicks& clicks, bool divisionTables = false);
 
 // Where a point of the photograph falls on the result, as the construction's own lines take
 // it: the line from Vv through it meets the side from O toward Vh, and the horizontal measuring

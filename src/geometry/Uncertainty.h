@@ -14,8 +14,9 @@ inline constexpr double kMouseClickSigma = 0.28867513459481287;
 // Past this share of perturbed clicks that admit no construction, the ratio is indeterminate.
 inline constexpr double kIndeterminateShare = 0.10;
 
-// Perturbed constructions behind one figure: the sigma itself is then known within about 4%.
-inline constexpr int kUncertaintySamples = 300;
+// Perturbed constructions behind one figure: the sigma itself is then known within about 3%,
+// in about half a millisecond (bench/ProportionsBench.cpp).
+inline constexpr int kUncertaintySamples = 500;
 
 struct ProportionUncertainty {
     double distanceSigma = 0;  // principal distance, pixels, one standard deviation
