@@ -2,7 +2,10 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <random>
+
+#include "geometry/KnownMeasures.h"
 
 namespace vesta {
 
@@ -25,6 +28,20 @@ std::optional<double> shownAspect(const Construction& c, const ShownCorners& sho
     const double aspect = std::fabs((w->x - o->x) / (h->y - o->y));
     return std::isfinite(aspect) && aspect > 0 ? std::optional<double>(aspect) : std::nullopt;
 }
+
+// The clicks with each line end moved within ±reach in x and in y.
+void perturb(const ConstructionClicks& clicks, double reach, std::mt19937_64& gen,
+             ConstructionClicks& moved) {
+    for (std::size_t k = 0; k < 4; ++k) {
+        for (std::size_t e = 0; e < 2; ++e) {
+            const double dx = reach * symmetricUnit(gen);
+            const double dy = reach * symmetricUnit(gen);
+            moved.lines[k][e] = Point{clicks.lines[k][e].x + dx, clicks.lines[k][e].y + dy};
+        }
+    }
+}
+
+constexpr std::uint64_t kSeed = 20261207;
 
 }  // namespace
 
@@ -50,18 +67,12 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks, do
     const double distance0 = central.value().orientation.distanzaPrinc;
     const double reach = std::sqrt(3.0) * clickSigma;
 
-    std::mt19937_64 gen(20261207);
+    std::mt19937_64 gen(kSeed);
     ConstructionClicks moved = clicks;
     int refused = 0;
     double sumDistance = 0, sumAspect = 0;
     for (int n = 0; n < kUncertaintySamples; ++n) {
-        for (std::size_t k = 0; k < 4; ++k) {
-            for (std::size_t e = 0; e < 2; ++e) {
-                const double dx = reach * symmetricUnit(gen);
-                const double dy = reach * symmetricUnit(gen);
-                moved.lines[k][e] = Point{clicks.lines[k][e].x + dx, clicks.lines[k][e].y + dy};
-            }
-        }
+        perturb(clicks, reach, gen, moved);
         const Result<Construction> c = construction(moved);
         const std::optional<double> aspect = c.ok() ? shownAspect(c.value(), *shown) : std::nullopt;
         if (!aspect) {
@@ -79,6 +90,57 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks, do
     if (made > 0) {
         u.distanceSigma = std::sqrt(sumDistance / made);
         u.aspectSigma = std::sqrt(sumAspect / made);
+    }
+    return u;
+}
+
+KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& clicks, double widthCm,
+                                                  double heightCm, double clickSigma) {
+    KnownMeasuresUncertainty u;
+    const Result<KnownMeasuresFrame> central = knownMeasuresFrame(clicks, widthCm, heightCm);
+    if (!central.ok()) {
+        u.refusedShare = 1;
+        u.indeterminate = true;
+        return u;
+    }
+    // The result's top-left, top-right and bottom-left corners in the photograph.
+    const KnownMeasuresFrame& f = central.value();
+    const Point o = f.outputToSource.apply({0, 0});
+    const Point w = f.outputToSource.apply({double(f.largOut), 0});
+    const Point h = f.outputToSource.apply({0, double(f.altOut)});
+    const double width0 = f.largOut * f.cmPerPixel, height0 = f.altOut * f.cmPerPixel;
+    const double reach = std::sqrt(3.0) * clickSigma;
+
+    std::mt19937_64 gen(kSeed);
+    ConstructionClicks moved = clicks;
+    int refused = 0;
+    double sumAspect = 0, sumScale = 0;
+    for (int n = 0; n < kUncertaintySamples; ++n) {
+        perturb(clicks, reach, gen, moved);
+        const Result<KnownMeasuresFrame> g = knownMeasuresFrame(moved, widthCm, heightCm);
+        const std::optional<Homography> toPlane =
+            g.ok() ? g.value().rectangleToSource.inverse() : std::nullopt;
+        if (!toPlane) {
+            ++refused;
+            continue;
+        }
+        const Point po = toPlane->apply(o), pw = toPlane->apply(w), ph = toPlane->apply(h);
+        const double width = distance(po, pw), height = distance(po, ph);
+        const double da = (width / height) / (width0 / height0) - 1;
+        const double ds = width / width0 - 1;
+        if (!std::isfinite(da) || !std::isfinite(ds)) {
+            ++refused;
+            continue;
+        }
+        sumAspect += da * da;
+        sumScale += ds * ds;
+    }
+    const int made = kUncertaintySamples - refused;
+    u.refusedShare = double(refused) / kUncertaintySamples;
+    u.indeterminate = u.refusedShare > kIndeterminateShare;
+    if (made > 0) {
+        u.aspectSigma = std::sqrt(sumAspect / made);
+        u.scaleSigma = std::sqrt(sumScale / made);
     }
     return u;
 }

@@ -35,4 +35,19 @@ struct ProportionUncertainty {
 ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks,
                                             double clickSigma = kMouseClickSigma);
 
+struct KnownMeasuresUncertainty {
+    double aspectSigma = 0;   // width:height of the result, relative, one standard deviation
+    double scaleSigma = 0;    // centimetres per pixel, relative, one standard deviation
+    double refusedShare = 0;  // share of perturbed clicks with no frame
+    bool indeterminate = false;
+};
+
+// The same for the known measures: the line ends move as above, and the part of the photograph
+// the result shows, carried onto the rectangle's plane by each perturbed mapping, gives the
+// width:height and the scale that mapping would give it. The measures themselves are taken as
+// exact: their own error is the user's to know.
+KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& clicks, double widthCm,
+                                                  double heightCm,
+                                                  double clickSigma = kMouseClickSigma);
+
 }  // namespace vesta

@@ -37,11 +37,13 @@ LengthUncertainty measuredLength(Point refA, Point refB, double refCm, Point a, 
     return u;
 }
 
-LengthUncertainty measuredLengthAtScale(Point a, Point b, double cmPerPixel, double clickSigma) {
+LengthUncertainty measuredLengthAtScale(Point a, Point b, double cmPerPixel, double clickSigma,
+                                        double scaleSigma) {
     LengthUncertainty u;
     u.length = cmPerPixel * distance(a, b);
+    u.scalePart = u.length * scaleSigma;
     u.clickPart = cmPerPixel * std::sqrt(2.0) * clickSigma;
-    u.sigma = u.clickPart;
+    u.sigma = std::sqrt(u.scalePart * u.scalePart + u.clickPart * u.clickPart);
     return u;
 }
 

@@ -23,8 +23,9 @@ struct LengthUncertainty {
 LengthUncertainty measuredLength(Point refA, Point refB, double refCm, Point a, Point b,
                                  double clickSigma, double aspectSigma);
 
-// A length a–b on a result whose scale is known (cmPerPixel, from the known measures): only
-// the two points count.
-LengthUncertainty measuredLengthAtScale(Point a, Point b, double cmPerPixel, double clickSigma);
+// A length a–b on a result whose scale is known (cmPerPixel, from the known measures, relative
+// scaleSigma): the scale's part and the two points'.
+LengthUncertainty measuredLengthAtScale(Point a, Point b, double cmPerPixel, double clickSigma,
+                                        double scaleSigma);
 
 }  // namespace vesta

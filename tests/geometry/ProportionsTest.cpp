@@ -222,7 +222,7 @@ TEST(KnownMeasures, HandWorkedMappingAndItsRefusals) {
 }
 
 // Output corners carried to the photograph by the frame and onto the facade by the true
-// camera must make the facade's proportions at the stated scale.
+// camera must make the facade's proportions at the stated scale, within the stated sigmas.
 TEST(KnownMeasures, ProportionsAndScaleAreTheFacades) {
     for (const Shot& shot : shots()) {
         SCOPED_TRACE(shot.name);
@@ -242,8 +242,15 @@ TEST(KnownMeasures, ProportionsAndScaleAreTheFacades) {
         const FacadePoint tl = facadeAt(0, 0), tr = facadeAt(w, 0), bl = facadeAt(0, h);
         const double width = std::hypot(tr.u - tl.u, tr.v - tl.v);
         const double height = std::hypot(bl.u - tl.u, bl.v - tl.v);
-        EXPECT_NEAR((w / h) / (width / height), 1, 0.005) << w << " x " << h;
-        EXPECT_NEAR(width / w / k.cmPerPixel, 1, 0.005);
+        const double aspectError = (w / h) / (width / height) - 1;
+        const double scaleError = k.cmPerPixel / (width / w) - 1;
+        EXPECT_LT(std::fabs(aspectError), 0.005) << w << " x " << h;
+        EXPECT_LT(std::fabs(scaleError), 0.005);
+        // Their stated uncertainty covers them.
+        const KnownMeasuresUncertainty u =
+            knownMeasuresUncertainty(*clicksFor(cam), kKnownWidth, kKnownHeight);
+        EXPECT_LT(std::fabs(aspectError), 3 * u.aspectSigma);
+        EXPECT_LT(std::fabs(scaleError), 3 * u.scaleSigma);
         // Upright, not mirrored: the right edge is to the right, the top above.
         EXPECT_GT(tr.u, tl.u);
         EXPECT_GT(tl.v, bl.v);
@@ -407,7 +414,7 @@ TEST(LengthUncertainty, StatedSigmaIsTheSpreadOfClickedLengths) {
         measuredLength(wide(left), wide(right), 200, wide(up), wide(down), 0, stretch);
     EXPECT_NEAR(std::fabs(v.length - 400) / v.aspectPart, 1, 0.05);
 
-    const LengthUncertainty known = measuredLengthAtScale({0, 0}, {30, 40}, 2, kMouseClickSigma);
+    const LengthUncertainty known = measuredLengthAtScale({0, 0}, {30, 40}, 2, kMouseClickSigma, 0);
     EXPECT_EQ(known.length, 100);
     EXPECT_EQ(known.scalePart, 0);
 }
