@@ -140,7 +140,7 @@ std::vector<Shot> shots() {
             all.push_back({name, *cam});
         }
     };
-    add("level", 25, 0.6, 0.8, 700);
+    add("level", -28, 0.3, 0.8, 1000);
     add("nearFrontal", 3, 12, -1.2, 800);
     add("levelNearFrontal", 6, 1.5, 0.5, 900);
     add("ordinaryRolled", -28, 12, 3, 640);
@@ -265,7 +265,8 @@ TEST(KnownMeasures, ProportionsAndScaleAreTheFacades) {
 }
 
 // The focal length of the lens fixes the principal distance that far vanishing points leave
-// uncertain; given the true one the proportions follow even on level and frontal shots.
+// uncertain; given the true one the proportions follow even on level and frontal shots, and
+// the stated uncertainty falls with it.
 TEST(FocalLength, TrueFocalLengthGivesTrueProportions) {
     // A 36 x 24 mm frame scanned at 100 pixels a millimetre: 50 mm is 5000 pixels either way.
     EXPECT_NEAR(principalDistanceFrom35mm(50, 3600, 2400).value(), 5000, 1e-9);
@@ -281,6 +282,12 @@ TEST(FocalLength, TrueFocalLengthGivesTrueProportions) {
         ASSERT_TRUE(c.ok()) << c.error();
         EXPECT_NEAR(c.value().orientation.distanzaPrinc, shot.camera.focal, 1e-6);
         EXPECT_LT(std::fabs(aspectError(shot.camera, c.value())), 0.01);
+        // And the stated uncertainty says so: a level shot that the construction alone leaves
+        // to chance is sure to a fraction of a percent.
+        EXPECT_LT(proportionUncertainty(clicks).aspectSigma, 0.01);
+        if (shot.name == "level") {
+            EXPECT_GT(proportionUncertainty(*clicksFor(shot.camera)).aspectSigma, 0.1);
+        }
     }
 }
 
