@@ -43,12 +43,16 @@ void perturb(const ConstructionClicks& clicks, double reach, std::mt19937_64& ge
 
 constexpr std::uint64_t kSeed = 20261207;
 
+bool usableSigma(double clickSigma) {
+    return std::isfinite(clickSigma) && clickSigma >= 0;
+}
+
 }  // namespace
 
 ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks, double clickSigma) {
     ProportionUncertainty u;
     const Result<Construction> central = construction(clicks);
-    if (!central.ok()) {
+    if (!central.ok() || !usableSigma(clickSigma)) {
         u.refusedShare = 1;
         u.indeterminate = true;
         return u;
@@ -98,7 +102,7 @@ KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& clic
                                                   double heightCm, double clickSigma) {
     KnownMeasuresUncertainty u;
     const Result<KnownMeasuresFrame> central = knownMeasuresFrame(clicks, widthCm, heightCm);
-    if (!central.ok()) {
+    if (!central.ok() || !usableSigma(clickSigma)) {
         u.refusedShare = 1;
         u.indeterminate = true;
         return u;

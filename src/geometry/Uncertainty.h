@@ -8,7 +8,8 @@
 namespace vesta {
 
 // A click lands anywhere in the pixel under the pointer: uniform over ±0.5 pixel in each
-// coordinate, one standard deviation 1 / sqrt(12).
+// coordinate, one standard deviation 1 / sqrt(12). On a view magnified k times a click is sure
+// to 1/k of that.
 inline constexpr double kMouseClickSigma = 0.28867513459481287;
 
 // Past this share of perturbed clicks that admit no construction, the ratio is indeterminate.
@@ -31,7 +32,8 @@ struct ProportionUncertainty {
 // drifts away from them counts too. The principal point and the area are not perturbed: the
 // first is a choice, not a click, and moving the area moves the truth the result is compared
 // with along with the result. Indeterminate when the unperturbed clicks have no construction
-// or when more than kIndeterminateShare of the perturbed ones have none.
+// or when more than kIndeterminateShare of the perturbed ones have none, or when clickSigma is
+// not a number of pixels (negative, infinite or NaN).
 ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks,
                                             double clickSigma = kMouseClickSigma);
 
