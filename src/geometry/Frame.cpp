@@ -169,6 +169,9 @@ Result<Frame> rectificationFrame(const FrameInputs& in) {
 
     // Division points on the lines through O across and along the horizon, at the angle of the
     // horizon (its slope turned into an angle).
+    if (!in.divisionTables) {
+        return Result<Frame>::success(std::move(f));
+    }
     const double t = in.grandezza;
     const double angle = std::atan(o.mOrizzonte);
     f.divRighe =

@@ -17,6 +17,9 @@ struct FrameInputs {
     double area[7][3] = {};        // areaCalcolo
     double width = 0, height = 0;  // larghezzaPic1, altezzaPic1
     double grandezza = 1.0;
+    // Off where only the frame's corners and sizes are wanted (the uncertainty repeats the
+    // construction hundreds of times, and a large photograph's tables dwarf the rest).
+    bool divisionTables = true;
 };
 
 struct Frame {

@@ -12,7 +12,8 @@ Result<InteriorOrientation> refuse(const char* why) {
 }
 }  // namespace
 
-Result<InteriorOrientation> interiorOrientation(Point vh, Point vv, Point p) {
+Result<InteriorOrientation> interiorOrientation(Point vh, Point vv, Point p,
+                                                std::optional<double> givenDistance) {
     InteriorOrientation o;
 
     // Horizon and foot point. A zero slope of Vv-P would make the horizon vertical.
@@ -28,10 +29,19 @@ Result<InteriorOrientation> interiorOrientation(Point vh, Point vv, Point p) {
     }
     o.piede = Point{*piedeX, lineY(o.mCentro, *piedeX, vv)};
 
-    // Principal distance: the chord through P perpendicular to the diameter Vv-F.
-    const Point centre1{(vv.x + o.piede.x) / 2, (vv.y + o.piede.y) / 2};
-    const double r1 = distance(vv, o.piede) / 2;
-    const std::optional<Roots> d = lineCircleRoots(centre1, r1, p, o.mOrizzonte);
+    // Principal distance: the chord through P perpendicular to the diameter Vv-F, which P
+    // halves; a given distance is the circle of that radius about P cut by the same line.
+    std::optional<Roots> d;
+    if (givenDistance) {
+        if (!(*givenDistance > 0) || !std::isfinite(*givenDistance)) {
+            return refuse(degenerate::kCerchioMancato);
+        }
+        d = lineCircleRoots(p, *givenDistance, p, o.mOrizzonte);
+    } else {
+        const Point centre1{(vv.x + o.piede.x) / 2, (vv.y + o.piede.y) / 2};
+        const double r1 = distance(vv, o.piede) / 2;
+        d = lineCircleRoots(centre1, r1, p, o.mOrizzonte);
+    }
     if (!d) {
         return refuse(degenerate::kCerchioMancato);
     }

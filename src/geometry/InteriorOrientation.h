@@ -3,6 +3,8 @@
 // principal point.
 #pragma once
 
+#include <optional>
+
 #include "geometry/Lines.h"
 #include "state/Result.h"
 
@@ -33,6 +35,12 @@ struct InteriorOrientation {
 //           size).
 // Refuses, with the Italian message for the user, a principal point on a line through a
 // vanishing point that the construction must divide by, or a line that misses its circle.
-Result<InteriorOrientation> interiorOrientation(Point vh, Point vv, Point p);
+//
+// With a given principal distance (from the photograph's focal length) D is taken on the same
+// parallel to the horizon at that distance from P, on the same side, instead of on the circle;
+// everything after it is made from D as above. When the vanishing points are far away the
+// distance they imply is very uncertain, while a known focal length is not.
+Result<InteriorOrientation> interiorOrientation(Point vh, Point vv, Point p,
+                                                std::optional<double> givenDistance = {});
 
 }  // namespace vesta

@@ -1,0 +1,132 @@
+#include "geometry/Construction.h"
+
+#include <cmath>
+
+#include "geometry/Degenerate.h"
+#include "geometry/Homography.h"
+
+namespace vesta {
+
+ConstructionClicks ConstructionClicks::from(const WorkingState& s) {
+    ConstructionClicks c;
+    for (int k = 0; k < 4; ++k) {
+        c.lines[std::size_t(k)] = {Point{s.rette[k + 1][1], s.rette[k + 1][2]},
+                                   Point{s.rette[k + 1][3], s.rette[k + 1][4]}};
+    }
+    c.principal = Point{s.centroX, s.centroY};
+    c.areaDefined = s.nAree > 0;
+    for (int k = 0; k < 7; ++k) {
+        for (int j = 0; j < 3; ++j) {
+            c.area[k][j] = s.areaCalcolo[k][j];
+        }
+    }
+    c.width = s.larghezzaPic1;
+    c.height = s.altezzaPic1;
+    c.grandezza = s.grandezza;
+    return c;
+}
+
+std::optional<VanishingPoints> vanishingPoints(const std::array<std::array<Point, 2>, 4>& lines) {
+    double m[4];
+    for (std::size_t i = 0; i < 4; ++i) {
+        const Point a = lines[i][0], b = lines[i][1];
+        const double dx = b.x - a.x;
+        m[i] = dx == 0 ? 90 : (b.y - a.y) / dx;
+    }
+    if (m[0] - m[1] == 0 || m[2] - m[3] == 0) {
+        return std::nullopt;
+    }
+    const Point h1 = lines[0][0], h2 = lines[1][0], v1 = lines[2][0], v2 = lines[3][0];
+    const double hx = (h1.x * m[0] - h1.y - h2.x * m[1] + h2.y) / (m[0] - m[1]);
+    const double vx = (v1.x * m[2] - v1.y - v2.x * m[3] + v2.y) / (m[2] - m[3]);
+    const VanishingPoints v{{hx, (hx - h1.x) * m[0] + h1.y}, {vx, (vx - v1.x) * m[2] + v1.y}};
+    if (!finite(v.vh) || !finite(v.vv)) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+Result<Construction> construction(const ConstructionClicks& clicks, bool divisionTables) {
+    const std::optional<VanishingPoints> fughe = vanishingPoints(clicks.lines);
+    if (!fughe) {
+        return Result<Construction>::failure(degenerate::kFugaInfinita);
+    }
+    Result<InteriorOrientation> o =
+        interiorOrientation(fughe->vh, fughe->vv, clicks.principal, clicks.givenDistance);
+    if (!o.ok()) {
+        return Result<Construction>::failure(o.error());
+    }
+    FrameInputs in{fughe->vh, fughe->vv,    o.value(),     clicks.areaDefined,
+                   {},        clicks.width, clicks.height, clicks.grandezza};
+    for (int k = 0; k < 7; ++k) {
+        for (int j = 0; j < 3; ++j) {
+            in.area[k][j] = clicks.area[k][j];
+        }
+    }
+    in.divisionTables = divisionTables;
+    Result<Frame> frame = rectificationFrame(in);
+    if (!frame.ok()) {
+        return Result<Construction>::failure(frame.error());
+    }
+    Construction c{*fughe, o.value(), std::move(frame.value()), 0};
+    c.aspect = distance(c.frame.maxB, c.frame.rif) / distance(c.frame.maxA, c.frame.rif);
+    if (!std::isfinite(c.aspect) || !(c.aspect > 0)) {
+        return Result<Construction>::failure(degenerate::kCornice);
+    }
+    return Result<Construction>::success(std::move(c));
+}
+
+namespace {
+
+// A point through the slope of a line: a second point one unit along it.
+Point along(Point p, double slope) {
+    return {p.x + 1, p.y + slope};
+}
+
+// Signed distance from o of p along the direction from o to toward.
+double signedDistance(Point o, Point toward, Point p) {
+    const double length = distance(o, toward);
+    return ((p.x - o.x) * (toward.x - o.x) + (p.y - o.y) * (toward.y - o.y)) / length;
+}
+
+// The projection of `source` from the vanishing point onto the side, then from the measuring
+// point onto the measuring line through O.
+std::optional<Point> measured(Point vanishing, Point source, Point o, double sideSlope,
+                              Point measuring, double measuringSlope) {
+    const std::optional<Point> onSide =
+        crossing(lineThrough(vanishing, source), lineThrough(o, along(o, sideSlope)));
+    if (!onSide) {
+        return std::nullopt;
+    }
+    return crossing(lineThrough(measuring, *onSide), lineThrough(o, along(o, measuringSlope)));
+}
+
+}  // namespace
+
+std::optional<Point> resultPosition(const Construction& c, Point source) {
+    const Frame& f = c.frame;
+    const InteriorOrientation& o = c.orientation;
+    const std::optional<Point> x =
+        measured(c.fughe.vv, source, f.rif, f.mOrizz, o.po, o.mOrizzonte);
+    const std::optional<Point> y = measured(c.fughe.vh, source, f.rif, f.mVert, o.pv, o.mCentro);
+    if (!x || !y) {
+        return std::nullopt;
+    }
+    const Point p{signedDistance(f.rif, f.maxB, *x), signedDistance(f.rif, f.maxA, *y)};
+    return finite(p) ? std::optional<Point>(p) : std::nullopt;
+}
+
+std::optional<ShownCorners> shownCorners(const Construction& c) {
+    const Frame& f = c.frame;
+    const InteriorOrientation& o = c.orientation;
+    const std::optional<Point> rows =
+        crossing(lineThrough(o.po, f.maxB), lineThrough(f.rif, along(f.rif, f.mOrizz)));
+    const std::optional<Point> columns =
+        crossing(lineThrough(o.pv, f.maxA), lineThrough(f.rif, along(f.rif, f.mVert)));
+    if (!rows || !columns) {
+        return std::nullopt;
+    }
+    return ShownCorners{f.rif, *rows, *columns};
+}
+
+}  // namespace vesta

@@ -1,0 +1,71 @@
+// The whole construction as one pure function of the clicks: vanishing points, interior
+// orientation and frame, evaluated exactly as the construction procedures evaluate them, so
+// that it can be repeated on perturbed clicks without touching the working state.
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "geometry/Frame.h"
+#include "geometry/InteriorOrientation.h"
+#include "geometry/Lines.h"
+#include "state/Result.h"
+#include "state/WorkingState.h"
+
+namespace vesta {
+
+// Everything the construction reads. Lines 0 and 1 run toward the horizontal vanishing point,
+// lines 2 and 3 toward the vertical one; each is given by its two clicked ends.
+struct ConstructionClicks {
+    std::array<std::array<Point, 2>, 4> lines{};
+    Point principal;
+    bool areaDefined = false;
+    double area[7][3] = {};  // corner k = 1..4 (TL, BL, BR, TR): x in column 1, y in 2
+    double width = 0, height = 0;
+    double grandezza = 1.0;
+    std::optional<double> givenDistance;  // principal distance from the focal length
+
+    // The clicks of the working state (rette, centroX/Y, areaCalcolo, picture size, grandezza),
+    // with no given distance.
+    static ConstructionClicks from(const WorkingState& s);
+};
+
+struct VanishingPoints {
+    Point vh, vv;
+};
+
+// Each pair of lines meets at its vanishing point, in point-slope form; an exactly vertical
+// line gets the slope 90 as the construction has always given it. Nothing when a pair is
+// parallel or meets beyond any number.
+std::optional<VanishingPoints> vanishingPoints(const std::array<std::array<Point, 2>, 4>& lines);
+
+struct Construction {
+    VanishingPoints fughe;
+    InteriorOrientation orientation;
+    Frame frame;
+    // Width over height of the result before its sides are floored to whole pixels:
+    // |maxB − O| / |maxA − O|.
+    double aspect = 0;
+};
+
+// The construction, or the Italian message that says why there is none; without the frame's
+// division tables unless asked.
+Result<Construction> construction(const ConstructionClicks& clicks, bool divisionTables = false);
+
+// Where a point of the photograph falls on the result, as the construction's own lines take
+// it: the line from Vv through it meets the side from O toward Vh, and the horizontal measuring
+// point carries that onto the line through O parallel to the horizon, where its distance from
+// O toward maxB is x; y likewise with Vh, the side toward Vv, the vertical measuring point and
+// the line through O square to the horizon. In pixels of the photograph (the size factor left
+// out). Nothing where a line is parallel to the one it must meet.
+std::optional<Point> resultPosition(const Construction& c, Point source);
+
+// The three corners of the part of the photograph the result shows, on the two sides through
+// O: O itself, the end of the side toward Vh (the result's last column) and the end of the
+// side toward Vv (its last row).
+struct ShownCorners {
+    Point o, widthEnd, heightEnd;
+};
+std::optional<ShownCorners> shownCorners(const Construction& c);
+
+}  // namespace vesta

@@ -1,0 +1,21 @@
+// The principal distance in pixels from the focal length of the lens, for a construction whose
+// vanishing points lie too far away to give it reliably.
+#pragma once
+
+#include "state/Result.h"
+
+namespace vesta {
+
+// The diagonal of a 36 x 24 mm frame, the film a 35 mm equivalent focal length refers to.
+inline constexpr double kDiagonal35mm = 43.266615305567875;
+
+// A 35 mm equivalent focal length refers to the frame's diagonal: the distance is
+// f35 · (image diagonal in pixels) / 43.27. Whatever the aspect of the photograph, the
+// diagonal is what the equivalence keeps.
+Result<double> principalDistanceFrom35mm(double focal35Mm, int widthPx, int heightPx);
+
+// The true focal length and the width of the sensor, both in millimetres: the sensor's width
+// spans the photograph's width in pixels.
+Result<double> principalDistanceFromSensor(double focalMm, double sensorWidthMm, int widthPx);
+
+}  // namespace vesta
