@@ -4,13 +4,16 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "desktop/FontMapping.h"
 #include "desktop/PictureWidget.h"
 #include "desktop/SpinButton.h"
+#include "desktop/WheelScrolling.h"
 #include "desktop/ZoomWindow.h"
 #include "geometry/Grid.h"
 #include "image/OpenImage.h"
@@ -22,6 +25,7 @@
 #include "ui/Startup.h"
 #include "ui/Undo.h"
 #include "ui/WindowCommands.h"
+#include "ui/WindowSize.h"
 #include "ui/ZoomViewer.h"
 
 namespace vesta::desktop {
@@ -168,7 +172,25 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // A wheel turned anywhere over the client (pictures, panel, background) scrolls the
+    // picture on show.
+    if (watched == client_ && event->type() == QEvent::Wheel) {
+        const bool result = ctx_.form.Picture2.visible && !ctx_.form.Picture1.visible;
+        const char* vertical = result ? "VScroll2" : "VScroll1";
+        const char* horizontal = result ? "HScroll2" : "HScroll1";
+        if (scrollWithWheel(*static_cast<QWheelEvent*>(event),
+                            qobject_cast<QScrollBar*>(control(vertical)),
+                            qobject_cast<QScrollBar*>(control(horizontal)))) {
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    const QSize size = event->size();
+    run([size](Context& c) { fitToWindow(c, size.width(), size.height()); });
 }
 
 }  // namespace vesta::desktop

@@ -129,7 +129,7 @@ TEST(FormAtStart, EveryControlHasItsCaptionTooltipAndState) {
         {"Label3", "x.", "", true, true},
         {"zoo", "Zoom", "visualizza l'immagine ingrandita o ridotta", false, true},
         {"Picture2", "", "immagine raddrizzata", true, true},
-        {"Label1", "Label1", "", true, true},
+        {"Label1", "Immagine raddrizzata", "", false, true},
         {"Picture1", "", "inserire i punti relativi alle rette", true, true},
         {"Label4", "Immagine sorgente", "", true, true},
         {"VScroll1", "", "", false, true},
