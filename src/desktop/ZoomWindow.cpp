@@ -58,6 +58,7 @@ ZoomWindow::ZoomWindow(Run run, double twipsPerPixelX, double twipsPerPixelY)
     connect(v_, &QScrollBar::valueChanged, this,
             [this](int value) { run_([value](Context& c) { zoom_VScroll1_Change(c, value); }); });
     connect(image_, &StretchedImage::doubleClicked, this, [this] { run_(Image1_DblClick); });
+    image_->installEventFilter(this);
 }
 
 QRect ZoomWindow::pixels(const TwipRect& r) const {
@@ -122,6 +123,15 @@ void ZoomWindow::wheelEvent(QWheelEvent* event) {
     if (!scrollWithWheel(*event, v_, h_)) {
         event->ignore();
     }
+}
+
+bool ZoomWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Over the picture the wheel scrolls it, whoever sent the event.
+    if (watched == image_ && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return event->isAccepted();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ZoomWindow::mouseReleaseEvent(QMouseEvent*) {
