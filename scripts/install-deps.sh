@@ -6,6 +6,7 @@ if [ "$(id -u)" != 0 ]; then sudo="sudo"; fi
 packages=(
   build-essential cmake clang clang-format libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-translations-l10n
   libgtest-dev libbenchmark-dev
   nlohmann-json3-dev libssl-dev
   fonts-liberation fonts-dejavu-core

@@ -4,13 +4,16 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "desktop/FontMapping.h"
 #include "desktop/PictureWidget.h"
 #include "desktop/SpinButton.h"
+#include "desktop/WheelScrolling.h"
 #include "desktop/ZoomWindow.h"
 #include "geometry/Grid.h"
 #include "image/OpenImage.h"
@@ -22,6 +25,7 @@
 #include "ui/Startup.h"
 #include "ui/Undo.h"
 #include "ui/WindowCommands.h"
+#include "ui/WindowSize.h"
 #include "ui/ZoomViewer.h"
 
 namespace vesta::desktop {
@@ -119,6 +123,7 @@ void MainWindow::connectEvents() {
 
     PictureWidget* result = pictureWidget("Picture2");
     result->setDoubleClickPresses(false);
+    result->installEventFilter(this);
     connect(result, &PictureWidget::mouseDown, this, [this](int, int, float x, float y) {
         run([x, y](Context& c) { Picture2_MouseDown(c, x, y); });
     });
@@ -133,6 +138,7 @@ void MainWindow::connectEvents() {
 
     // The button and the modifier keys mean nothing on the photograph.
     PictureWidget* photo = pictureWidget("Picture1");
+    photo->installEventFilter(this);
     connect(photo, &PictureWidget::mouseDown, this, [this](int, int, float x, float y) {
         run([x, y](Context& c) { PICTURE1_MouseDown(c, x, y); });
     });
@@ -168,7 +174,28 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // A wheel turned anywhere over the client (pictures, panel, background) scrolls the
+    // picture on show. The pictures are watched themselves too: a wheel event reaches the
+    // client only when the window system sent it.
+    if (event->type() == QEvent::Wheel &&
+        (watched == client_ || qobject_cast<PictureWidget*>(watched))) {
+        const bool result = ctx_.form.Picture2.visible && !ctx_.form.Picture1.visible;
+        const char* vertical = result ? "VScroll2" : "VScroll1";
+        const char* horizontal = result ? "HScroll2" : "HScroll1";
+        if (scrollWithWheel(*static_cast<QWheelEvent*>(event),
+                            qobject_cast<QScrollBar*>(control(vertical)),
+                            qobject_cast<QScrollBar*>(control(horizontal)))) {
+            event->accept();
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    const QSize size = event->size();
+    run([size](Context& c) { fitToWindow(c, size.width(), size.height()); });
 }
 
 }  // namespace vesta::desktop

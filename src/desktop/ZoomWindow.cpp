@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 
 #include "desktop/CanvasPicture.h"
+#include "desktop/WheelScrolling.h"
 #include "state/Numbers.h"
 #include "ui/ZoomViewer.h"
 
@@ -57,6 +58,7 @@ ZoomWindow::ZoomWindow(Run run, double twipsPerPixelX, double twipsPerPixelY)
     connect(v_, &QScrollBar::valueChanged, this,
             [this](int value) { run_([value](Context& c) { zoom_VScroll1_Change(c, value); }); });
     connect(image_, &StretchedImage::doubleClicked, this, [this] { run_(Image1_DblClick); });
+    image_->installEventFilter(this);
 }
 
 QRect ZoomWindow::pixels(const TwipRect& r) const {
@@ -76,12 +78,16 @@ void ZoomWindow::push(const ZoomForm& form) {
         resize(window.size());
     }
     image_->setGeometry(pixels(form.image));
-    h_->setGeometry(pixels(form.hScroll.place));
-    v_->setGeometry(pixels(form.vScroll.place));
+    // A bar reaching past the window would hide its far arrow there: it ends at the edge.
+    const QRect inside(QPoint(0, 0), window.size());
+    h_->setGeometry(pixels(form.hScroll.place).intersected(inside));
+    v_->setGeometry(pixels(form.vScroll.place).intersected(inside));
     spin_->setGeometry(pixels(form.spin));
     for (auto [bar, state] : {std::pair{h_, &form.hScroll}, std::pair{v_, &form.vScroll}}) {
         const QSignalBlocker quiet(bar);
         bar->setRange(0, std::max(0, state->max));
+        bar->setSingleStep(state->smallChange);
+        bar->setPageStep(state->largeChange);
         bar->setValue(state->value);
     }
     grid_ = form.grid;
@@ -111,6 +117,21 @@ void ZoomWindow::resizeEvent(QResizeEvent*) {
     }
     const double w = width() * tppX_, h = height() * tppY_;
     run_([w, h](Context& c) { zoom_Form_Resize(c, w, h); });
+}
+
+void ZoomWindow::wheelEvent(QWheelEvent* event) {
+    if (!scrollWithWheel(*event, v_, h_)) {
+        event->ignore();
+    }
+}
+
+bool ZoomWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Over the picture the wheel scrolls it, whoever sent the event.
+    if (watched == image_ && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return event->isAccepted();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ZoomWindow::mouseReleaseEvent(QMouseEvent*) {

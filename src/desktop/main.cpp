@@ -5,10 +5,12 @@
 #include "desktop/InstallPaths.h"
 #include "desktop/MainWindow.h"
 #include "desktop/QtPlatform.h"
+#include "desktop/Translations.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create("Fusion"));
+    vesta::desktop::installItalianQtTexts(app);
     vesta::desktop::QtDialogs dialogs;
     vesta::desktop::QtEventLoop events;
     vesta::desktop::MainWindow window({dialogs, events, vesta::desktop::installPaths(),

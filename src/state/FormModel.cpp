@@ -141,8 +141,9 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     t.place(f.Picture2, 5760, 480, 1935, 2415);
     f.Picture2.background = colours::windowBackground;
     f.Picture2.foreground = colours::resultForeground;
-    f.Label1 = make("Label1", ControlKind::Label, "Picture2", "Label1", "");
-    t.place(f.Label1, 120, 120, 720, 240);
+    // The title of the rectified image, wide enough for its whole caption.
+    f.Label1 = make("Label1", ControlKind::Label, "Picture2", "Immagine raddrizzata", "");
+    t.place(f.Label1, 120, 120, 2700, 240);
     f.VScroll1 = make("VScroll1", ControlKind::VScrollBar, "", "", "");
     t.place(f.VScroll1, 17760, 0, 240, 11535);
     f.HScroll1 = make("HScroll1", ControlKind::HScrollBar, "", "", "");

@@ -75,7 +75,7 @@ struct WorkingState {
     double misuraReale = 0;
     float larghezzaPic1 = 0, altezzaPic1 = 0;  // size of Picture1 once an image is loaded
     int altezzaBarra = 0;                      // scroll-bar thickness in pixels
-    float schermoLarg = 0, schermoAlt = 0;     // screen size in pixels
+    float schermoLarg = 0, schermoAlt = 0;     // window size in pixels (the screen's at start)
 
     // --- Zoom viewer ---
     int zoomPerc = 0;

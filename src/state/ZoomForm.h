@@ -19,6 +19,8 @@ struct ScrollBarState {
     TwipRect place;
     int max = 0;
     int value = 0;
+    int smallChange = 1;  // an arrow click or a line of the wheel
+    int largeChange = 1;  // a click on the track
 };
 
 struct ZoomForm {

@@ -17,6 +17,8 @@ void Form_Load(Context& ctx, const ScreenInfo& screen) {
     f.print1.enabled = false;
     f.CENTRO.enabled = false;
     f.zoo.visible = false;
+    // The title of the rectified image comes with the image.
+    f.Label1.visible = false;
 
     s.schermoAlt = float(screen.heightTwips / screen.twipsPerPixelY);
     s.schermoLarg = float(screen.widthTwips / screen.twipsPerPixelX);

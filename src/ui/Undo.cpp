@@ -1,11 +1,33 @@
 #include "ui/Undo.h"
 
+#include <algorithm>
+
 #include "geometry/Overlay.h"
 #include "image/Scrolling.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
 
 namespace vesta {
+
+namespace {
+
+// The lines that still stand, drawn again on the repainted photograph as they were put in:
+// red, with a small circle at each end. The drawing mode is left as it was found.
+void redrawStandingLines(Context& ctx) {
+    const WorkingState& s = ctx.s;
+    PictureArea& p = ctx.picture1;
+    const DrawMode mode = p.drawMode();
+    p.setDrawMode(DrawMode::CopyPen);
+    for (int k = 1; k <= std::min(s.nRette, 4); ++k) {
+        const double* l = s.rette[k];
+        p.circle(float(l[1]), float(l[2]), 2, colours::red);
+        p.circle(float(l[3]), float(l[4]), 2, colours::red);
+        p.line(float(l[3]), float(l[4]), float(l[1]), float(l[2]), colours::red);
+    }
+    p.setDrawMode(mode);
+}
+
+}  // namespace
 
 void CANC2(Context& ctx) {
     WorkingState& s = ctx.s;
@@ -53,6 +75,7 @@ void CANC2(Context& ctx) {
         ALTRA1(ctx);
     }
     s.raddrAvviato = 0;
+    redrawStandingLines(ctx);
 }
 
 void ALTRA1(Context& ctx) {

@@ -18,10 +18,19 @@ int barMax(double value) {
     return toInteger16(value);
 }
 
+// Steps in twips, the bars' unit: an arrow moves a twentieth of the window's side, a click on
+// the track nine tenths of it, so a page keeps a strip of the last one in sight.
+void setSteps(ScrollBarState& bar, double windowSide) {
+    bar.smallChange = std::max(1, int(toInteger16(windowSide / 20)));
+    bar.largeChange = std::max(1, int(toInteger16(windowSide * 0.9)));
+}
+
 void fitBars(Context& ctx) {
     ZoomForm& z = ctx.zoomForm;
     z.vScroll.max = barMax(z.image.height - z.window.height);
     z.hScroll.max = barMax(z.image.width - z.window.width);
+    setSteps(z.vScroll, z.window.height);
+    setSteps(z.hScroll, z.window.width);
 }
 
 }  // namespace
@@ -32,9 +41,11 @@ void zoom_Form_Load(Context& ctx) {
     z = ZoomForm{};
     z.loaded = true;
     z.window = TwipRect{11080, 1100, 5325, 6210};
-    z.spin = TwipRect{0, 0, 180, 180};
-    z.hScroll.place = TwipRect{168, 0, 3800, 180};
-    z.vScroll.place = TwipRect{-12, 156, 176, 3600};
+    // Arrows of 20 x 20 pixels at 15 twips a pixel: a size a hand can hit. The bars start
+    // beside and below the spin button, as thick as its arrows are wide.
+    z.spin = TwipRect{0, 0, 300, 600};
+    z.hScroll.place = TwipRect{300, 0, 3800, 300};
+    z.vScroll.place = TwipRect{0, 600, 300, 3600};
     z.image = TwipRect{0, 0, 1935, 2130};
     s.posH = 0;
     s.posV = 0;

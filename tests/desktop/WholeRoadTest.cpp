@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +18,7 @@
 #include "desktop/MainWindow.h"
 #include "desktop/PictureWidget.h"
 #include "desktop/QtPlatform.h"
+#include "desktop/Translations.h"
 #include "desktop/ZoomWindow.h"
 #include "facade/FacadeRenderer.h"
 
@@ -57,16 +63,59 @@ constexpr int kLines[8][2] = {{234, 174}, {615, 135}, {201, 352}, {602, 379},
                               {163, 448}, {216, 174}, {635, 525}, {651, 129}};
 constexpr int kArea[2][2] = {{200, 150}, {620, 500}};
 
+// One notch of the wheel over a widget, as the mouse gives it; Shift makes it sideways.
+void turnWheel(QWidget* over, int notches, Qt::KeyboardModifiers modifiers = {}) {
+    const QPointF at(over->width() / 2.0, over->height() / 2.0);
+    QWheelEvent wheel(at, over->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(over, &wheel);
+}
+
+// The texts of the buttons of the real Save dialog, closed as soon as it shows.
+QStringList saveDialogButtons(QtDialogs& dialogs, const std::string& folder) {
+    QStringList texts;
+    QTimer::singleShot(0, [&texts] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            return;
+        }
+        for (const QAbstractButton* b : dialog->findChildren<QAbstractButton*>()) {
+            if (!b->text().isEmpty()) {
+                texts << b->text().remove('&');
+            }
+        }
+        dialog->reject();
+    });
+    dialogs.QtDialogs::saveFile(folder, "*.bmp");
+    return texts;
+}
+
+// The window on a 1920 x 1080 screen, as large as the screen, as the program starts it.
 class WholeRoadTest : public ::testing::Test {
   protected:
     WholeRoadTest()
         : window({dialogs, events,
                   Paths{VESTA_SAMPLES_DIR "/..", (dir / "dati").string(), dir.path().string()},
-                  test::screen1024x768(), '.'}) {
+                  ScreenInfo{1920 * 15.0, 1080 * 15.0, 15.0, 15.0}, '.'}) {
         dialogs.setParent(&window);
         dialogs.open = VESTA_SAMPLES_DIR "/facciata_ruotata.bmp";
-        window.resize(1024, 768);
+        window.resize(1920, 1080);
         window.show();
+    }
+    void resize(int width, int height) {
+        window.resize(width, height);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(window.size(), QSize(width, height));
+    }
+    // Shown, whole inside the window, and the widget under its centre: a click finds it.
+    void expectReachable(const char* name) {
+        QWidget* c = window.control(name);
+        const QRect place(c->mapTo(window.client(), QPoint(0, 0)), c->size());
+        EXPECT_TRUE(c->isVisible()) << name;
+        EXPECT_TRUE(window.client()->rect().contains(place))
+            << name << " lies at " << place.x() << "," << place.y() << " in "
+            << window.client()->width() << " x " << window.client()->height();
+        EXPECT_EQ(window.client()->childAt(place.center()), c) << name;
     }
     void click(const char* name) { QTest::mouseClick(window.control(name), Qt::LeftButton); }
     void clickPhoto(int x, int y) {
@@ -82,9 +131,13 @@ class WholeRoadTest : public ::testing::Test {
 
 TEST_F(WholeRoadTest, OpenLinesAreaRectifySaveAndPrint) {
     window.menuAction("open")->trigger();
+    // A window smaller than the screen keeps the panel within reach.
+    resize(1024, 768);
     for (const auto& p : kLines) {
         clickPhoto(p[0], p[1]);
     }
+    expectReachable("CENTRO");
+    expectReachable("RETTANG");
     click("RETTANG");
     EXPECT_EQ(prompt(), "Definisci un'area di calcolo");
     clickPhoto(kArea[0][0], kArea[0][1]);
@@ -99,10 +152,41 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifySaveAndPrint) {
     EXPECT_TRUE(window.pictureWidget("Picture2")->isVisible());
     EXPECT_EQ(window.picture2().canvas().width(), int(ctx.s.largOut));
     EXPECT_EQ(qobject_cast<QPushButton*>(window.control("RADDRIZZA"))->text(), "Misura");
+    expectReachable("RADDRIZZA");
     EXPECT_EQ(qobject_cast<QPushButton*>(window.control("cancella"))->text(), "Altra ?");
     EXPECT_TRUE(window.menuAction("altra")->isVisible());
     const auto scratch = test::readBytes(ctx.paths.scratchFile());
     ASSERT_GT(scratch.size(), 1078u);
+    // The title of the result, whole: its caption fits the label's box.
+    const QLabel* title = qobject_cast<QLabel*>(window.control("Label1"));
+    EXPECT_EQ(title->text(), "Immagine raddrizzata");
+    EXPECT_LE(title->heightForWidth(title->width()), title->height());
+
+    // In a window too small for the result, the wheel scrolls it down, Shift and the wheel
+    // across; bar and picture move together and stop at the bar's end.
+    resize(640, 480);
+    auto* down = qobject_cast<QScrollBar*>(window.control("VScroll2"));
+    auto* across = qobject_cast<QScrollBar*>(window.control("HScroll2"));
+    ASSERT_TRUE(down->isVisible() && across->isVisible());
+    PictureWidget* result = window.pictureWidget("Picture2");
+    turnWheel(result, -1);
+    EXPECT_GT(down->value(), 0);
+    EXPECT_EQ(result->y(), -down->value());
+    EXPECT_EQ(ctx.form.VScroll2.value, down->value());
+    turnWheel(result, -100, Qt::ShiftModifier);
+    EXPECT_EQ(across->value(), across->maximum());
+    EXPECT_EQ(result->x(), -across->maximum());
+    EXPECT_EQ(result->x() + result->width(), across->x() + across->width())
+        << "the picture's far edge stays at the bar's";
+    resize(1024, 768);
+    EXPECT_FALSE(down->isVisible() || across->isVisible());
+    EXPECT_EQ(result->pos(), QPoint(0, 0)) << "the whole result fits again";
+
+    // Qt's own dialogs speak Italian.
+    ASSERT_TRUE(installItalianQtTexts(*QCoreApplication::instance()));
+    const QStringList buttons = saveDialogButtons(dialogs, dir.path().string());
+    EXPECT_TRUE(buttons.contains("Salva")) << buttons.join(", ").toStdString();
+    EXPECT_TRUE(buttons.contains("Annulla")) << buttons.join(", ").toStdString();
 
     dialogs.save = (dir / "facciata").string();
     window.menuAction("save")->trigger();
@@ -181,6 +265,17 @@ TEST_F(WholeRoadTest, MeasuringOnTheResultFindsTheFacadesTrueSizeAndTheZoomOpens
     ZoomWindow* zoom = window.zoomWindow();
     ASSERT_NE(zoom, nullptr);
     EXPECT_TRUE(zoom->isVisible());
+    // Enlarged, the picture scrolls with the wheel, an arrow-click's step per line.
+    QTest::mouseClick(zoom->spin()->upArrow(), Qt::LeftButton);
+    QTest::mouseClick(zoom->spin()->upArrow(), Qt::LeftButton);
+    QScrollBar* zoomDown = zoom->vertical();
+    ASSERT_GT(zoomDown->maximum(), 0);
+    EXPECT_GE(zoomDown->singleStep() / 15, 10) << "an arrow moves at least 10 pixels";
+    turnWheel(zoom->image(), -1);
+    EXPECT_EQ(zoomDown->value(), std::min(zoomDown->maximum(), QApplication::wheelScrollLines() *
+                                                                   zoomDown->singleStep()));
+    EXPECT_EQ(window.context().zoomForm.image.top, -zoomDown->value());
+    EXPECT_GE(zoom->spin()->downArrow()->height(), 16) << "an arrow a hand can hit";
     const int before = zoom->image()->height();
     QTest::mouseClick(zoom->spin()->downArrow(), Qt::LeftButton);
     EXPECT_LT(zoom->image()->height(), before);

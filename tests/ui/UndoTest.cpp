@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "BitmapBytes.h"
 #include "Fakes.h"
 #include "construction/Commands.h"
@@ -46,6 +48,23 @@ TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
     EXPECT_EQ(s.nRette, 3);
     EXPECT_EQ(f.Text6[4].caption, "");
     EXPECT_EQ(f.domanda1.caption, prompts::kSecondaVert);
+    // The repaint erased every line; the three that stand are drawn again, in red, and the
+    // cancelled one is not.
+    const auto& calls = app.picture1.calls;
+    const auto refresh = std::find_if(calls.rbegin(), calls.rend(), [](const test::DrawCall& c) {
+        return c.figure == "refresh";
+    });
+    ASSERT_NE(refresh, calls.rend());
+    std::vector<std::vector<float>> redrawn;
+    for (auto c = refresh.base(); c != calls.end(); ++c) {
+        if (c->figure == "line") {
+            EXPECT_EQ(c->colour, colours::red);
+            EXPECT_EQ(c->mode, DrawMode::CopyPen);
+            redrawn.push_back({std::min(c->at[0], c->at[2]), std::min(c->at[1], c->at[3])});
+        }
+    }
+    const std::vector<std::vector<float>> standing = {{100, 100}, {100, 450}, {120, 80}};
+    EXPECT_EQ(redrawn, standing);
     CANC2(app.ctx);
     EXPECT_EQ(f.Text6[3].caption, "");
     EXPECT_EQ(f.domanda1.caption, prompts::kPrimaVert);

@@ -1,0 +1,71 @@
+#include "ui/WindowSize.h"
+
+#include <algorithm>
+
+#include "image/Scrolling.h"
+
+namespace vesta {
+
+namespace {
+
+struct ShownPicture {
+    Control& vertical;
+    Control& horizontal;
+    Control& picture;
+    double width, height;
+    void (*across)(Context&);
+    void (*down)(Context&);
+};
+
+// Shows, hides and ranges the two bars as opening the picture would in a screen of the
+// window's size. A bar kept keeps its position within the new range and moves the picture
+// through its own handler; without a bar the picture lies at the window's edge, whole.
+void refit(Context& ctx, const ShownPicture& p) {
+    p.vertical.visible = false;
+    p.horizontal.visible = false;
+    // A horizontal bar without its vertical twin spans the whole width, as at start.
+    p.horizontal.width = ctx.s.schermoLarg;
+    showScrollBars(ctx.form, p.vertical, p.horizontal, p.picture, p.width, p.height,
+                   visibleRegion(ctx.s));
+    if (p.horizontal.visible) {
+        p.horizontal.value = std::clamp(p.horizontal.value, p.horizontal.min, p.horizontal.max);
+        p.across(ctx);
+    } else {
+        p.horizontal.value = p.horizontal.min;
+        p.picture.left = 0;
+        p.picture.width = p.width;
+    }
+    if (p.vertical.visible) {
+        p.vertical.value = std::clamp(p.vertical.value, p.vertical.min, p.vertical.max);
+        p.down(ctx);
+    } else {
+        p.vertical.value = p.vertical.min;
+        p.picture.top = 0;
+        p.picture.height = p.height;
+    }
+}
+
+}  // namespace
+
+void fitToWindow(Context& ctx, double width, double height) {
+    WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
+    s.schermoLarg = float(width);
+    s.schermoAlt = float(height);
+    f.Frame1.left = double(s.schermoLarg) - f.Frame1.width - f.VScroll1.width;
+    for (Control* bar : {&f.HScroll1, &f.HScroll2}) {
+        if (!bar->visible) {
+            bar->width = s.schermoLarg;
+        }
+    }
+    const bool result = f.Picture2.visible && !f.Picture1.visible && s.largRaddr > 0;
+    if (result) {
+        refit(ctx, {f.VScroll2, f.HScroll2, f.Picture2, double(s.largRaddr), s.altRaddr,
+                    HScroll2_Change, VScroll2_Change});
+    } else if (f.Picture1.visible && s.larghezzaPic1 > 0) {
+        refit(ctx, {f.VScroll1, f.HScroll1, f.Picture1, double(s.larghezzaPic1),
+                    double(s.altezzaPic1), HScroll1_Change, VScroll1_Change});
+    }
+}
+
+}  // namespace vesta

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include "BitmapBytes.h"
+#include "Fakes.h"
+#include "image/OpenImage.h"
+#include "image/Scrolling.h"
+#include "ui/Startup.h"
+#include "ui/WindowSize.h"
+
+namespace vesta {
+namespace {
+
+// A 1500 x 900 photograph on a 1920 x 1080 screen: it fits the screen, not a 1024 x 768 window.
+// Catches a panel or bars left where the screen's edges are, a scroll position beyond the new
+// range (the picture would slide past its bar), and a picture left scrolled when it fits again.
+TEST(FitToWindow, PanelAndBarsFollowTheWindowsEdges) {
+    test::FakeApp app;
+    FormModel& f = app.ctx.form;
+    Form_Load(app.ctx, ScreenInfo{1920 * 15.0, 1080 * 15.0, 15, 15});
+    const double panelAtStart = f.Frame1.left;
+    fitToWindow(app.ctx, 1920, 1080);
+    EXPECT_EQ(f.Frame1.left, panelAtStart) << "a window as large as the screen moves nothing";
+
+    const auto path = app.folder / "foto.bmp";
+    test::writeBytes(path, test::bitmapBytes({.width = 1500, .height = 900}));
+    app.dialogs.openAnswers.push_back(path.string());
+    open_Click(app.ctx);
+    ASSERT_FALSE(f.HScroll1.visible || f.VScroll1.visible);
+
+    fitToWindow(app.ctx, 1024, 768);  // visible region 1008 x 720, bars 16 thick
+    EXPECT_LE(f.Frame1.left + f.Frame1.width, 1024 - 16);
+    ASSERT_TRUE(f.HScroll1.visible && f.VScroll1.visible);
+    EXPECT_EQ(f.HScroll1.max, 1500 - 1008);
+    EXPECT_EQ(f.HScroll1.top, 720);
+    EXPECT_EQ(f.VScroll1.max, 900 - 720);
+    EXPECT_EQ(f.VScroll1.left, 1008);
+    f.VScroll1.value = f.VScroll1.max;
+    VScroll1_Change(app.ctx);
+
+    fitToWindow(app.ctx, 1024, 868);  // 100 pixels more of the photograph in sight
+    EXPECT_EQ(f.VScroll1.max, 900 - 820);
+    EXPECT_EQ(f.VScroll1.value, 80);
+    EXPECT_EQ(f.Picture1.top, -80);
+    EXPECT_EQ(f.Picture1.top + f.Picture1.height, 868 - 16) << "the far edge at the window's";
+
+    fitToWindow(app.ctx, 1920, 1080);
+    EXPECT_FALSE(f.HScroll1.visible || f.VScroll1.visible);
+    EXPECT_EQ(f.Picture1.left, 0);
+    EXPECT_EQ(f.Picture1.top, 0);
+    EXPECT_EQ(f.Picture1.height, 900);
+    EXPECT_EQ(f.Frame1.left, panelAtStart);
+}
+
+}  // namespace
+}  // namespace vesta
