@@ -201,7 +201,8 @@ class PipeReleaser {
     std::thread thread_;
 };
 
-// Opening a pipe with no writer used to freeze the window; a folder or a device holds no image.
+// A pipe with no writer would freeze the window in a blocking open; a folder or a device holds
+// no image.
 TEST_F(KeepsEverythingTest, OnlyARegularFileIsOpenedAsAPhotograph) {
     const auto pipe = dir / "pipe.bmp";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
