@@ -72,6 +72,9 @@ Result<SourceBitmap> refuse(const std::string& reason) {
     return Result<SourceBitmap>::failure(reason);
 }
 
+constexpr const char* kNotAFile =
+    "Non è un file normale (è una cartella, una periferica o una pipe): non contiene "
+    "un'immagine.";
 constexpr const char* kTruncated =
     "Il file finisce prima delle righe di pixel: è incompleto o danneggiato.";
 
@@ -83,20 +86,22 @@ int outputPadding(int width) {
 }
 
 Result<SourceBitmap> readSourceBitmap(const std::string& path) {
-    // Opened without waiting, so that a pipe with no writer cannot hang the program, and looked
-    // at before any byte is read: only a regular file can hold a photograph.
+    // Only a regular file can hold a photograph: anything else is refused before it is opened,
+    // and again once open (it may have been swapped meanwhile). The open never waits, so that a
+    // pipe with no writer cannot hang the program.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return refuse(kNotAFile);
+    }
     FileHandle in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (in.fd() < 0) {
         return refuse("Il file non si può aprire: non esiste o non è leggibile.");
     }
-    struct stat st {};
     if (::fstat(in.fd(), &st) != 0) {
         return refuse("Il file non si può leggere.");
     }
     if (!S_ISREG(st.st_mode)) {
-        return refuse(
-            "Non è un file normale (è una cartella, una periferica o una pipe): non contiene "
-            "un'immagine.");
+        return refuse(kNotAFile);
     }
     const std::int64_t length = st.st_size;
 
