@@ -226,57 +226,58 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     Context ctx(picture1, picture2, dialogs, events, Paths{"", scratchDir, scratchDir});
     Form_Load(ctx, ScreenInfo{1024 * 15.0, 768 * 15.0, 15.0, 15.0});
 
-    // Runs one step of the road; false, with the messages the step showed, when the state it
-    // leaves says it was refused.
-    const auto step = [&](const std::function<void()>& act, const std::function<bool()>& done,
-                          const std::string& fallback) {
+    // The road as the user walks it. After each step, the state it leaves says whether it was
+    // refused; the messages it showed then say why.
+    struct Step {
+        std::function<void()> act;
+        std::function<bool()> done;
+    };
+    const auto constructed = [&] { return rectifiable(ctx); };
+    std::vector<Step> road;
+    road.push_back({[&] { open_Click(ctx); }, [&] { return ctx.s.nomeFile == request.input; }});
+    road.push_back({[&] {
+                        for (const auto& line : request.lines) {
+                            click(ctx, line[0]);
+                            click(ctx, line[1]);
+                        }
+                    },
+                    constructed});
+    if (request.centre) {
+        road.push_back({[&] {
+                            CENTRO_Click(ctx);
+                            click(ctx, *request.centre);
+                        },
+                        constructed});
+    }
+    for (int i = 0; i < request.sizeSteps; ++i) {
+        road.push_back({[&] { GRANDEZZA_SpinUp(ctx); }, constructed});
+    }
+    if (request.area[0]) {
+        road.push_back({[&] {
+                            RETTANG3(ctx);
+                            click(ctx, *request.area[0]);
+                            click(ctx, *request.area[1]);
+                        },
+                        constructed});
+    }
+    road.push_back({[&] { RADDR1(ctx); }, [&] { return ctx.s.raddrAvviato == 1; }});
+
+    bool good = true;
+    for (const Step& step : road) {
         const std::size_t before = dialogs.messages.size();
-        act();
-        if (done()) {
-            return true;
+        step.act();
+        if (step.done()) {
+            continue;
         }
         for (std::size_t i = before; i < dialogs.messages.size(); ++i) {
             result.message += (result.message.empty() ? "" : "\n") + dialogs.messages[i];
         }
         if (result.message.empty()) {
-            result.message = fallback;
+            result.message = prompts::kImpossibile;
         }
-        return false;
-    };
-    const auto constructed = [&] { return rectifiable(ctx); };
-    const std::string impossible = prompts::kImpossibile;
-
-    bool good = step([&] { open_Click(ctx); }, [&] { return ctx.s.nomeFile == request.input; },
-                     "Impossibile aprire il file " + request.input + ".");
-    good = good && step(
-                       [&] {
-                           for (const auto& line : request.lines) {
-                               click(ctx, line[0]);
-                               click(ctx, line[1]);
-                           }
-                       },
-                       constructed, impossible);
-    if (request.centre) {
-        good = good && step(
-                           [&] {
-                               CENTRO_Click(ctx);
-                               click(ctx, *request.centre);
-                           },
-                           constructed, impossible);
+        good = false;
+        break;
     }
-    for (int i = 0; i < request.sizeSteps; ++i) {
-        good = good && step([&] { GRANDEZZA_SpinUp(ctx); }, constructed, impossible);
-    }
-    if (request.area[0]) {
-        good = good && step(
-                           [&] {
-                               RETTANG3(ctx);
-                               click(ctx, *request.area[0]);
-                               click(ctx, *request.area[1]);
-                           },
-                           constructed, impossible);
-    }
-    good = good && step([&] { RADDR1(ctx); }, [&] { return ctx.s.raddrAvviato == 1; }, impossible);
     std::string error;
     const std::string scratch = ctx.paths.scratchFile();
     if (good && !moveFile(scratch, request.output, error)) {
