@@ -59,10 +59,9 @@ std::optional<fs::path> otherVolume(const fs::path& here) {
     return fs::path("/dev/shm");
 }
 
-// The image of the failure seen: a 381,790-byte result onto a disk that is full at 64 KiB,
-// over a file already there. Both ways a result reaches its name (a copy put in place, and a
-// move from the scratch folder on another volume) keep the old file whole, leave nothing
-// beside it, and work once there is room.
+// A 381,790-byte result onto a disk that is full at 64 KiB, over a file already there. Both
+// ways a result reaches its name (a copy put in place, and a move from the scratch folder on
+// another volume) keep the old file whole, leave nothing beside it, and work once there is room.
 TEST(FilePlacement, AFullDiskNeverTruncatesOrRemovesTheFileReplaced) {
     test::TempDir dir;
     const auto result = test::bitmapBytes({.width = 617, .height = 617});
