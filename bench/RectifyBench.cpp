@@ -86,8 +86,8 @@ void frameOfSide(WorkingState& s, int side) {
 
 void BM_Rectify(benchmark::State& state) {
     WorkingState& s = construction().ctx.s;
-    if (!construction().dialogs.message.empty()) {
-        state.SkipWithError(construction().dialogs.message.c_str());
+    if (!construction().dialogs.messages.empty()) {
+        state.SkipWithError(construction().dialogs.messages.front().c_str());
         return;
     }
     const int side = int(state.range(0));

@@ -109,7 +109,7 @@ void BM_RectifyInWindow(benchmark::State& state) {
         w.window.run(RADDR1);
         QApplication::processEvents();
         state.PauseTiming();
-        if (!w.dialogs.message.empty() || s.nRaddr != 1) {
+        if (!w.dialogs.messages.empty() || s.nRaddr != 1) {
             state.SkipWithError("the rectification did not run");
             break;
         }

@@ -1,26 +1,31 @@
 #include "cli/BatchRun.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
+#include <functional>
 
 #include "cli/HeadlessPlatform.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "image/OpenImage.h"
+#include "rectify/FilePlacement.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
+#include "state/Prompts.h"
 #include "ui/Startup.h"
 
 namespace vesta {
 
-namespace fs = std::filesystem;
-
 const char* const kUsage =
     "uso: vesta-rectify INPUT.bmp OUTPUT.bmp --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
-    "                   [--area X1,Y1,X2,Y2] [--size F] [--json]\n";
+    "                   [--area X1,Y1,X2,Y2] [--size F] [--json]\n"
+    "     vesta-rectify --help\n";
 
 namespace {
 
@@ -29,18 +34,35 @@ void click(Context& ctx, Click at) {
     Picture1_MouseUp(ctx, at.x, at.y);
 }
 
+// One number written plainly: digits, an optional point and exponent, an optional leading
+// minus; no blanks, no plus, no hexadecimal, nothing infinite. The same in every locale.
+template <typename T>
+std::optional<T> plainNumber(std::string_view text) {
+    T v{};
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, v, std::chars_format::general);
+    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(v)) {
+        return std::nullopt;
+    }
+    return v;
+}
+
 // Numbers separated by commas, exactly `count` of them, read as the mouse gives them.
 std::optional<std::vector<float>> numbers(const std::string& text, std::size_t count) {
     std::vector<float> out;
-    std::stringstream in(text);
-    std::string item;
-    while (std::getline(in, item, ',')) {
-        char* end = nullptr;
-        const float v = std::strtof(item.c_str(), &end);
-        if (item.empty() || *end != '\0' || !std::isfinite(v)) {
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', from);
+        const auto v = plainNumber<float>(std::string_view(text).substr(
+            from, comma == std::string::npos ? std::string::npos : comma - from));
+        if (!v) {
             return std::nullopt;
         }
-        out.push_back(v);
+        out.push_back(*v);
+        if (comma == std::string::npos) {
+            break;
+        }
+        from = comma + 1;
     }
     if (out.size() != count) {
         return std::nullopt;
@@ -71,16 +93,29 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
     ParsedArgs parsed;
     BatchRequest request;
     std::vector<std::string> files;
+    std::vector<std::string> seen;
     bool lines[4] = {false, false, false, false};
     const char* lineNames[4] = {"--h1", "--h2", "--v1", "--v2"};
+    for (const std::string& a : args) {
+        if (a == "--help") {
+            parsed.help = true;
+            return parsed;
+        }
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--json") {
-            parsed.json = true;
-            continue;
-        }
         if (a.rfind("--", 0) != 0) {
             files.push_back(a);
+            continue;
+        }
+        // A second value for the same thing is a mistake in the script, not a choice.
+        if (std::find(seen.begin(), seen.end(), a) != seen.end()) {
+            parsed.error = "opzione ripetuta: " + a;
+            return parsed;
+        }
+        seen.push_back(a);
+        if (a == "--json") {
+            parsed.json = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -119,11 +154,9 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.area[1] = Click{(*v)[2], (*v)[3]};
             known = true;
         } else if (a == "--size") {
-            char* end = nullptr;
-            const double f = std::strtod(value.c_str(), &end);
-            const double steps = std::round((f - 1.0) * 10);
-            if (value.empty() || *end != '\0' || !(steps >= 0 && steps <= 9) ||
-                std::fabs(f - (1.0 + steps / 10)) > 1e-9) {
+            const auto f = plainNumber<double>(value);
+            const double steps = f ? std::round((*f - 1.0) * 10) : -1;
+            if (!f || !(steps >= 0 && steps <= 9) || std::fabs(*f - (1.0 + steps / 10)) > 1e-9) {
                 parsed.error = "--size vuole un fattore da 1.0 a 1.9 a passi di 0.1";
                 return parsed;
             }
@@ -151,50 +184,110 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
     return parsed;
 }
 
+namespace {
+
+// Why OUTPUT must not be written, or nothing: it is the photograph itself, under any name or
+// link, or it is not a regular file. Both are refused before any work is done.
+std::optional<std::string> outputRefusal(const BatchRequest& request) {
+    struct stat out {};
+    if (::stat(request.output.c_str(), &out) != 0) {
+        return std::nullopt;
+    }
+    struct stat in {};
+    if (::stat(request.input.c_str(), &in) == 0 && in.st_dev == out.st_dev &&
+        in.st_ino == out.st_ino) {
+        return "Il file di uscita " + request.output +
+               " è la fotografia di ingresso: scegliere un altro nome.";
+    }
+    std::string why;
+    if (!canReplace(request.output, why)) {
+        return "Impossibile scrivere il file " + request.output + ": " + why + ".";
+    }
+    return std::nullopt;
+}
+
+// The construction the window would let the user rectify: Raddrizza enabled and the panel not
+// saying that it is impossible.
+bool rectifiable(const Context& ctx) {
+    return ctx.form.RADDRIZZA.enabled && ctx.form.domanda1.caption != prompts::kImpossibile;
+}
+
+}  // namespace
+
 BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir) {
+    BatchResult result;
+    if (const auto why = outputRefusal(request)) {
+        result.message = *why;
+        return result;
+    }
     BlindPicture picture1, picture2;
     AnsweringDialogs dialogs(request.input);
     QuietEventLoop events;
     Context ctx(picture1, picture2, dialogs, events, Paths{"", scratchDir, scratchDir});
     Form_Load(ctx, ScreenInfo{1024 * 15.0, 768 * 15.0, 15.0, 15.0});
-    BatchResult result;
-    const auto refused = [&] {
-        result.message = dialogs.message;
-        return !dialogs.message.empty();
-    };
 
-    open_Click(ctx);
-    if (refused()) {
-        return result;
-    }
-    for (const auto& line : request.lines) {
-        click(ctx, line[0]);
-        click(ctx, line[1]);
-    }
+    // The road as the user walks it. After each step, the state it leaves says whether it was
+    // refused; the messages it showed then say why.
+    struct Step {
+        std::function<void()> act;
+        std::function<bool()> done;
+    };
+    const auto constructed = [&] { return rectifiable(ctx); };
+    std::vector<Step> road;
+    road.push_back({[&] { open_Click(ctx); }, [&] { return ctx.s.nomeFile == request.input; }});
+    road.push_back({[&] {
+                        for (const auto& line : request.lines) {
+                            click(ctx, line[0]);
+                            click(ctx, line[1]);
+                        }
+                    },
+                    constructed});
     if (request.centre) {
-        CENTRO_Click(ctx);
-        click(ctx, *request.centre);
+        road.push_back({[&] {
+                            CENTRO_Click(ctx);
+                            click(ctx, *request.centre);
+                        },
+                        constructed});
     }
     for (int i = 0; i < request.sizeSteps; ++i) {
-        GRANDEZZA_SpinUp(ctx);
+        road.push_back({[&] { GRANDEZZA_SpinUp(ctx); }, constructed});
     }
     if (request.area[0]) {
-        RETTANG3(ctx);
-        click(ctx, *request.area[0]);
-        click(ctx, *request.area[1]);
+        road.push_back({[&] {
+                            RETTANG3(ctx);
+                            click(ctx, *request.area[0]);
+                            click(ctx, *request.area[1]);
+                        },
+                        constructed});
     }
-    if (refused()) {
-        return result;
-    }
-    RADDR1(ctx);
-    if (refused()) {
-        return result;
+    road.push_back({[&] { RADDR1(ctx); }, [&] { return ctx.s.raddrAvviato == 1; }});
+
+    bool good = true;
+    for (const Step& step : road) {
+        const std::size_t before = dialogs.messages.size();
+        step.act();
+        if (step.done()) {
+            continue;
+        }
+        for (std::size_t i = before; i < dialogs.messages.size(); ++i) {
+            result.message += (result.message.empty() ? "" : "\n") + dialogs.messages[i];
+        }
+        if (result.message.empty()) {
+            result.message = prompts::kImpossibile;
+        }
+        good = false;
+        break;
     }
     std::string error;
-    if (!moveFile(ctx.paths.scratchFile(), request.output, error)) {
-        result.message = "Impossibile scrivere il file " + request.output + ".";
+    const std::string scratch = ctx.paths.scratchFile();
+    if (good && !moveFile(scratch, request.output, error)) {
+        result.message = "Impossibile scrivere il file " + request.output + " (" + error + ").";
+        good = false;
+    }
+    if (!good) {
+        // The scratch folder is this run's own: what is left in it is this run's too.
         std::error_code ignored;
-        fs::remove(request.output, ignored);
+        std::filesystem::remove(scratch, ignored);
         return result;
     }
     result.ok = true;

@@ -31,14 +31,18 @@ struct BatchResult {
 };
 
 // Runs the road: open, lines, principal point, size, area, rectify, then moves the scratch
-// file to the output. Nothing is written at the output unless everything succeeded. The
-// scratch file lives in `scratchDir`.
+// file to the output. A step is refused when the state it leaves says so (the photograph not
+// opened, Raddrizza not enabled, no result on show); the message is what that step showed.
+// Nothing is written at the output unless everything succeeded, and an output that is the
+// input itself or not a regular file is refused before any work. The scratch file lives in
+// `scratchDir`, which must be this run's own folder.
 BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir);
 
 // Parses the command line; nothing and a message for the user when it is not valid.
 struct ParsedArgs {
     std::optional<BatchRequest> request;
     bool json = false;
+    bool help = false;  // --help: the usage, and nothing else
     std::string error;
 };
 ParsedArgs parseArgs(const std::vector<std::string>& args);

@@ -2,8 +2,8 @@
 // from the request, an event loop with nothing to run.
 #pragma once
 
-#include <deque>
 #include <string>
+#include <vector>
 
 #include "state/Context.h"
 
@@ -21,15 +21,14 @@ class BlindPicture : public PictureArea {
     void drawCircle(float, float, float, Rgb, DrawMode) override {}
 };
 
-// Answers the Open dialog with the input, cancels everything else, and keeps the first
-// message the procedures wanted to show: in a batch run any message is a refusal.
+// Answers the Open dialog with the input and cancels everything else. The messages the
+// procedures show are kept, so that a refused step can say why; whether a step was refused is
+// read from the state it leaves, not from them.
 class AnsweringDialogs : public Dialogs {
   public:
     explicit AnsweringDialogs(std::string input) : input_(std::move(input)) {}
     void messageBox(const std::string& text, const std::string&, MessageIcon) override {
-        if (message.empty()) {
-            message = text;
-        }
+        messages.push_back(text);
     }
     std::optional<std::string> inputBox(const std::string&, const std::string&) override {
         return std::nullopt;
@@ -44,7 +43,7 @@ class AnsweringDialogs : public Dialogs {
     bool confirm(const std::string&, const std::string&) override { return false; }
     bool printWindow() override { return false; }
 
-    std::string message;
+    std::vector<std::string> messages;
 
   private:
     std::string input_;

@@ -1,26 +1,30 @@
 // vesta-rectify: the rectification of a photograph from the command line, for batch work.
-#include <unistd.h>
-
+// Exit status: 0 done, 1 refused (the program's message on standard error), 2 usage error.
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/BatchRun.h"
+#include "cli/ScratchFolder.h"
 
 int main(int argc, char** argv) {
     const auto parsed = vesta::parseArgs(std::vector<std::string>(argv + 1, argv + argc));
+    if (parsed.help) {
+        std::fputs(vesta::kUsage, stdout);
+        return 0;
+    }
     if (!parsed.request) {
         std::fprintf(stderr, "%s\n%s", parsed.error.c_str(), vesta::kUsage);
         return 2;
     }
     // A scratch folder of this run's own, so batch runs side by side never share a file.
-    const auto scratch =
-        std::filesystem::temp_directory_path() / ("vesta-rectify-" + std::to_string(getpid()));
-    std::filesystem::create_directories(scratch);
-    const vesta::BatchResult result = vesta::runBatch(*parsed.request, scratch.string());
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch, ignored);
+    const vesta::Result<std::string> scratch = vesta::makeScratchFolder();
+    if (!scratch.ok()) {
+        std::fprintf(stderr, "%s\n", scratch.error().c_str());
+        return 1;
+    }
+    const vesta::BatchResult result = vesta::runBatch(*parsed.request, scratch.value());
+    vesta::removeScratchFolder(scratch.value());
     if (!result.ok) {
         std::fprintf(stderr, "%s\n", result.message.c_str());
         return 1;

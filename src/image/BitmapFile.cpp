@@ -1,6 +1,11 @@
 #include "image/BitmapFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace vesta {
@@ -28,18 +33,48 @@ int rowStride(int width) {
     return width + outputPadding(width);
 }
 
+// The photograph open for reading, closed at the end of the read.
+class FileHandle {
+  public:
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    int fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
 // Positioned read of exactly `count` bytes; false when the file has fewer.
-bool readAt(std::ifstream& in, std::int64_t offset, void* into, std::size_t count) {
-    in.clear();
-    in.seekg(offset);
-    in.read(static_cast<char*>(into), static_cast<std::streamsize>(count));
-    return in.gcount() == static_cast<std::streamsize>(count);
+bool readAt(const FileHandle& in, std::int64_t offset, void* into, std::size_t count) {
+    auto* at = static_cast<char*>(into);
+    while (count > 0) {
+        const ssize_t n = ::pread(in.fd(), at, count, off_t(offset));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        at += n;
+        offset += n;
+        count -= std::size_t(n);
+    }
+    return true;
 }
 
 Result<SourceBitmap> refuse(const std::string& reason) {
     return Result<SourceBitmap>::failure(reason);
 }
 
+constexpr const char* kNotAFile =
+    "Non è un file normale (è una cartella, una periferica o una pipe): non contiene "
+    "un'immagine.";
 constexpr const char* kTruncated =
     "Il file finisce prima delle righe di pixel: è incompleto o danneggiato.";
 
@@ -51,15 +86,24 @@ int outputPadding(int width) {
 }
 
 Result<SourceBitmap> readSourceBitmap(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Only a regular file can hold a photograph: anything else is refused before it is opened,
+    // and again once open (it may have been swapped meanwhile). The open never waits, so that a
+    // pipe with no writer cannot hang the program.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return refuse(kNotAFile);
+    }
+    FileHandle in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (in.fd() < 0) {
         return refuse("Il file non si può aprire: non esiste o non è leggibile.");
     }
-    in.seekg(0, std::ios::end);
-    const std::int64_t length = in.tellg();
-    if (length < 0) {
+    if (::fstat(in.fd(), &st) != 0) {
         return refuse("Il file non si può leggere.");
     }
+    if (!S_ISREG(st.st_mode)) {
+        return refuse(kNotAFile);
+    }
+    const std::int64_t length = st.st_size;
 
     std::uint8_t head[kHeaderBytes];
     if (length < 2 || !readAt(in, 0, head, 2) || head[0] != 'B' || head[1] != 'M') {

@@ -1,6 +1,13 @@
 #include "rectify/SaveAndPrint.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
+#include <system_error>
+
+#include "rectify/FilePlacement.h"
 
 namespace vesta {
 
@@ -18,18 +25,23 @@ bool endsWith(const std::string& text, const std::string& tail) {
 }  // namespace
 
 bool moveFile(const std::string& from, const std::string& to, std::string& error) {
-    std::error_code ec;
-    fs::rename(from, to, ec);
-    if (!ec) {
-        return true;
-    }
-    std::error_code copyError;
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing, copyError);
-    if (copyError) {
-        error = copyError.message();
+    if (!canReplace(to, error) || !syncFile(from, error)) {
         return false;
     }
-    fs::remove(from, copyError);
+    // On one volume the rename is the whole move: the old file keeps its name until the new
+    // one takes it.
+    if (::rename(from.c_str(), to.c_str()) == 0) {
+        syncFolderOf(to);
+        return true;
+    }
+    if (errno != EXDEV) {
+        error = std::error_code(errno, std::system_category()).message();
+        return false;
+    }
+    if (!replaceFile(to, copyOf(from), error)) {
+        return false;
+    }
+    ::unlink(from.c_str());
     return true;
 }
 

@@ -12,8 +12,9 @@ namespace vesta {
 // (compared case-sensitively, so "x.Bmp" becomes "x.Bmp.BMP").
 std::string nameForSaving(const std::string& chosen);
 
-// Moves a file: a rename, or a copy and a removal when the target lies on another volume.
-// False with the system's reason when the file could not be placed.
+// Moves a file: a rename, or, when the target lies on another volume, a copy put in place
+// beside the target and then the removal of `from`. Whatever was at `to` stays whole on every
+// failure, and a folder, device or pipe there is never replaced. False with the reason.
 bool moveFile(const std::string& from, const std::string& to, std::string& error);
 
 // save_Click: the Save dialog, then the scratch file moved to the chosen name. An existing file

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "BitmapBytes.h"
 #include "cli/BatchRun.h"
@@ -16,12 +19,17 @@ struct Outcome {
     std::string err;
 };
 
-// Runs the installed-style binary as a user's script would.
-Outcome run(const std::string& args, const test::TempDir& dir) {
+namespace fs = std::filesystem;
+
+// Runs the installed-style binary as a user's script would. `before` is shell text run first in
+// the same process (limits, variables); the binary then replaces the shell and keeps its pid,
+// unless `wrapper` (a command such as timeout) runs it.
+Outcome run(const std::string& args, const test::TempDir& dir, const std::string& before = "",
+            const std::string& wrapper = "") {
     const auto out = dir / "stdout.txt";
     const auto err = dir / "stderr.txt";
-    const std::string command =
-        std::string(VESTA_RECTIFY) + " " + args + " > " + out.string() + " 2> " + err.string();
+    const std::string command = before + " exec " + wrapper + " " + VESTA_RECTIFY + " " + args +
+                                " > " + out.string() + " 2> " + err.string();
     const int status = std::system(command.c_str());
     const auto text = [](const std::filesystem::path& p) {
         const auto b = test::readBytes(p);
@@ -50,27 +58,156 @@ TEST(Cli, PrintsTheConstructionAndWritesTheImage) {
 TEST(Cli, RefusalsSayWhyAndWriteNothing) {
     test::TempDir dir;
     const auto out = (dir / "out.bmp").string();
-    const Outcome missing = run((dir / "nessuna.bmp").string() + " " + out + kLines, dir);
-    EXPECT_EQ(missing.code, 1);
-    EXPECT_NE(missing.err.find("non si può aprire"), std::string::npos);
-    const Outcome parallel = run(kSample + " " + out +
-                                     " --h1 0,0,100,10 --h2 0,50,100,60 --v1 10,10,20,300"
-                                     " --v2 700,10,710,300",
-                                 dir);
-    EXPECT_EQ(parallel.code, 1);
-    EXPECT_NE(parallel.err.find("Fuga verticale o orizzontale all'infinito !!"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(out));
+    const std::pair<std::string, std::string> cases[] = {
+        {(dir / "nessuna.bmp").string() + " " + out + kLines, "non si può aprire"},
+        {kSample + " " + out + " --h1 0,0,100,10 --h2 0,50,100,60 --v1 10,10,20,300" +
+             " --v2 700,10,710,300",
+         "Fuga verticale o orizzontale all'infinito !!"},
+        // A corner on the horizontal vanishing point: refused at the area, after a sound
+        // construction from the lines alone, which must not be rectified instead.
+        {kSample + " " + out + kLines + " --area -828.04154130988184,282.71291367738945,600,500",
+         "angolo dell'area è allineato"},
+        {kSample + " " + out + kLines + " --area 200,150,200,150", "sarebbe vuota"},
+    };
+    for (const auto& [args, why] : cases) {
+        const Outcome r = run(args, dir);
+        EXPECT_EQ(r.code, 1) << args;
+        EXPECT_NE(r.err.find(why), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(out)) << args;
+    }
 }
 
-TEST(Cli, UsageErrorsExitWithTwo) {
+// Whatever stands at OUTPUT when the run fails is left exactly as it was, and nothing of the
+// run is left beside it.
+TEST(Cli, AFailedRunLeavesWhateverIsAtTheOutput) {
     test::TempDir dir;
-    for (const std::string& args :
-         {std::string(), kSample, kSample + " out.bmp --h1 1,2,3",
-          kSample + " o.bmp" + kLines + " --size 2.5", kSample + " o.bmp" + kLines + " --zoom 3"}) {
+    const auto folder = dir / "lavoro";
+    fs::create_directory(folder);
+    const auto out = folder / "out.bmp";
+    const auto onlyOutput = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder)) {
+            names.push_back(e.path().filename().string());
+        }
+        return names == std::vector<std::string>{"out.bmp"};
+    };
+    const auto args = kSample + " " + out.string() + kLines;
+
+    test::writeBytes(out, {'v', 'e', 'c', 'c', 'h', 'i', 'a'});
+    // The disk is full after 100 blocks (50 or 100 KiB, as the shell counts them): the image is
+    // 3 MB.
+    Outcome r = run(args, dir, "trap '' XFSZ; ulimit -f 100;");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(test::readBytes(out), (std::vector<std::uint8_t>{'v', 'e', 'c', 'c', 'h', 'i', 'a'}));
+    EXPECT_TRUE(onlyOutput());
+    fs::remove(out);
+
+    fs::create_directory(out);
+    r = run(args, dir);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(fs::is_directory(out)) << "an empty folder at OUTPUT";
+    EXPECT_TRUE(onlyOutput());
+    fs::remove(out);
+
+    ASSERT_EQ(::mkfifo(out.c_str(), 0600), 0);
+    r = run(args, dir);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(fs::is_fifo(out)) << "a pipe at OUTPUT";
+    EXPECT_NE(r.err.find("non un file"), std::string::npos) << r.err;
+    EXPECT_TRUE(onlyOutput());
+}
+
+TEST(Cli, TheInputIsNeverTheOutputByAnyName) {
+    test::TempDir dir;
+    const auto photo = dir / "p.bmp";
+    fs::copy_file(kSample, photo);
+    const auto original = test::readBytes(photo);
+    fs::create_directory(dir / "x");
+    fs::create_symlink(photo, dir / "link.bmp");
+    fs::create_hard_link(photo, dir / "hard.bmp");
+    for (const std::string& name : {photo.string(), (dir / "x/../p.bmp").string(),
+                                    (dir / "link.bmp").string(), (dir / "hard.bmp").string()}) {
+        const Outcome r = run(photo.string() + " " + name + kLines, dir);
+        EXPECT_EQ(r.code, 1) << name;
+        EXPECT_NE(r.err.find("è la fotografia di ingresso"), std::string::npos) << r.err;
+        EXPECT_EQ(test::readBytes(photo), original) << name;
+    }
+}
+
+// The scratch folder is private: a link planted in the temporary folder under the name a run
+// could choose never lets the run write through it, and the run leaves nothing behind.
+TEST(Cli, TheScratchFolderCannotBePlantedAndAMissingTmpdirIsRefused) {
+    test::TempDir dir;
+    const auto tmp = dir / "tmp";
+    const auto planted = dir / "planted";
+    fs::create_directories(tmp);
+    fs::create_directories(planted);
+    test::writeBytes(dir / "victim.bmp", {'m', 'i', 'a'});
+    fs::create_symlink(dir / "victim.bmp", planted / "vesta.bmp");
+    // $$ is the pid the binary will have, since it replaces the shell.
+    const Outcome r = run(kSample + " " + (dir / "out.bmp").string() + kLines, dir,
+                          "TMPDIR=" + tmp.string() + "; export TMPDIR; ln -s " + planted.string() +
+                              " " + tmp.string() + "/vesta-rectify-$$;");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(test::readBytes(dir / "victim.bmp"), (std::vector<std::uint8_t>{'m', 'i', 'a'}));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "out.bmp")));
+    std::size_t left = 0;
+    for (const auto& e : fs::directory_iterator(tmp)) {
+        EXPECT_TRUE(fs::is_symlink(e.symlink_status())) << e.path() << " left behind";
+        ++left;
+    }
+    EXPECT_EQ(left, 1u) << "the planted link stays, nothing else remains";
+
+    for (const std::string& bad : {(dir / "missing").string(), (dir / "victim.bmp").string()}) {
+        const Outcome t = run(kSample + " " + (dir / "t.bmp").string() + kLines, dir,
+                              "TMPDIR=" + bad + "; export TMPDIR;");
+        EXPECT_EQ(t.code, 1) << bad;
+        EXPECT_NE(t.err.find("TMPDIR"), std::string::npos) << t.err;
+    }
+}
+
+// A pipe with no writer would block the read for ever; a folder or a device holds no image.
+TEST(Cli, OnlyARegularFileIsReadAsThePhotograph) {
+    test::TempDir dir;
+    const auto pipe = dir / "pipe.bmp";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& input :
+         {pipe.string(), dir.path().string(), std::string("/dev/null")}) {
+        const Outcome r =
+            run(input + " " + (dir / "o.bmp").string() + kLines, dir, "", "timeout 20");
+        EXPECT_EQ(r.code, 1) << input;
+        EXPECT_NE(r.err.find("Non è un file normale"), std::string::npos) << r.err;
+    }
+}
+
+TEST(Cli, UsageErrorsExitWithTwoAndHelpWithZero) {
+    test::TempDir dir;
+    const std::string o = " " + (dir / "o.bmp").string();
+    const std::string rest = " --h2 201,352,602,379 --v1 163,448,216,174 --v2 635,525,651,129";
+    for (const std::string& args : {
+             std::string(),
+             kSample,
+             kSample + o + " --h1 1,2,3",
+             kSample + o + kLines + " --size 2.5",
+             kSample + o + kLines + " --zoom 3",
+             kSample + o + " --h1 234,174,615,135," + rest,
+             kSample + o + " --h1 0x1p3,174,615,135" + rest,
+             kSample + o + " --h1 ' 234,174,615,135'" + rest,
+             kSample + o + " --h1 +234,174,615,135" + rest,
+             kSample + o + " --h1 nan,174,615,135" + rest,
+             kSample + o + " --h1 234,inf,615,135" + rest,
+             kSample + o + kLines + " --size 0x1.8p0",
+             kSample + o + kLines + " --h1 234,174,615,135",
+             kSample + o + kLines + " --json --json",
+         }) {
         const Outcome r = run(args, dir);
         EXPECT_EQ(r.code, 2) << args;
-        EXPECT_NE(r.err.find("uso: vesta-rectify"), std::string::npos);
+        EXPECT_NE(r.err.find("uso: vesta-rectify"), std::string::npos) << args;
     }
+    EXPECT_FALSE(fs::exists(dir / "o.bmp"));
+    const Outcome help = run("--help", dir);
+    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.out.rfind("uso: vesta-rectify", 0), 0u) << help.out;
 }
 
 TEST(Cli, SizeStepsAccumulateLikeTheSpinButton) {

@@ -1,4 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "BitmapBytes.h"
 #include "Fakes.h"
@@ -168,6 +175,46 @@ TEST_F(KeepsEverythingTest, ARefusedFileIsReportedAndChangesNothing) {
     EXPECT_EQ(app.dialogs.messages[0].icon, MessageIcon::Critical);
     EXPECT_NE(app.dialogs.messages[0].text.find(broken.string()), std::string::npos);
     EXPECT_NE(app.dialogs.messages[0].text.find("incompleto"), std::string::npos);
+}
+
+// Opens the writing end of a pipe whenever a reader waits on it, so that a reader that blocks
+// shows as a wrong answer instead of a test that never ends.
+class PipeReleaser {
+  public:
+    explicit PipeReleaser(std::string pipe)
+        : thread_([this, pipe] {
+              while (!done_) {
+                  const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+                  if (fd >= 0) {
+                      ::close(fd);
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+              }
+          }) {}
+    ~PipeReleaser() {
+        done_ = true;
+        thread_.join();
+    }
+
+  private:
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+// A pipe with no writer would freeze the window in a blocking open; a folder or a device holds
+// no image.
+TEST_F(KeepsEverythingTest, OnlyARegularFileIsOpenedAsAPhotograph) {
+    const auto pipe = dir / "pipe.bmp";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    PipeReleaser releaser(pipe.string());
+    for (const std::string& path : {pipe.string(), dir.path().string(), std::string("/dev/null")}) {
+        app.dialogs.messages.clear();
+        open(path);
+        expectUnchanged();
+        ASSERT_EQ(app.dialogs.messages.size(), 1u) << path;
+        EXPECT_NE(app.dialogs.messages[0].text.find("Non è un file normale"), std::string::npos)
+            << app.dialogs.messages[0].text;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <optional>
+
+#include "BitmapBytes.h"
+#include "rectify/FilePlacement.h"
+#include "rectify/SaveAndPrint.h"
+
+namespace vesta {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The kernel refuses every write past the limit as a full disk does (EFBIG instead of ENOSPC),
+// and the run goes on since the signal it would send is ignored.
+class FullDisk {
+  public:
+    explicit FullDisk(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FullDisk() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+std::vector<std::string> listing(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A folder on another volume than the test's own, where a move must copy; none on some
+// machines.
+std::optional<fs::path> otherVolume(const fs::path& here) {
+    struct stat a {
+    }, b{};
+    if (::stat(here.c_str(), &a) != 0 || ::stat("/dev/shm", &b) != 0 || a.st_dev == b.st_dev ||
+        ::access("/dev/shm", W_OK) != 0) {
+        return std::nullopt;
+    }
+    return fs::path("/dev/shm");
+}
+
+// A 381,790-byte result onto a disk that is full at 64 KiB, over a file already there. Both
+// ways a result reaches its name (a copy put in place, and a move from the scratch folder on
+// another volume) keep the old file whole, leave nothing beside it, and work once there is room.
+TEST(FilePlacement, AFullDiskNeverTruncatesOrRemovesTheFileReplaced) {
+    test::TempDir dir;
+    const auto result = test::bitmapBytes({.width = 617, .height = 617});
+    ASSERT_GT(result.size(), 381000u);
+    const auto target = dir / "facciata.bmp";
+    const std::vector<std::uint8_t> old = {'v', 'e', 'c', 'c', 'h', 'i', 'a'};
+    test::writeBytes(target, old);
+    const auto source = dir / "risultato.bmp";
+    test::writeBytes(source, result);
+    const auto before = listing(dir.path());
+
+    std::string error;
+    {
+        FullDisk full(65536);
+        EXPECT_FALSE(replaceFile(target.string(), copyOf(source.string()), error));
+    }
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(test::readBytes(target), old);
+    EXPECT_EQ(listing(dir.path()), before) << "no stub left beside the target";
+    EXPECT_TRUE(replaceFile(target.string(), copyOf(source.string()), error)) << error;
+    EXPECT_EQ(test::readBytes(target), result);
+
+    const auto elsewhere = otherVolume(dir.path());
+    if (!elsewhere) {
+        GTEST_SKIP() << "no second volume for a move that must copy";
+    }
+    test::writeBytes(target, old);
+    const fs::path scratch = *elsewhere / ("vesta-test-" + std::to_string(::getpid()) + ".bmp");
+    test::writeBytes(scratch, result);
+    {
+        FullDisk full(65536);
+        EXPECT_FALSE(moveFile(scratch.string(), target.string(), error));
+    }
+    EXPECT_EQ(test::readBytes(target), old);
+    EXPECT_EQ(test::readBytes(scratch), result) << "the result is kept for another try";
+    EXPECT_EQ(listing(dir.path()), before);
+    EXPECT_TRUE(moveFile(scratch.string(), target.string(), error)) << error;
+    EXPECT_EQ(test::readBytes(target), result);
+    EXPECT_FALSE(fs::exists(scratch));
+}
+
+// Only a regular file is ever replaced; a folder, or a pipe, at the chosen name stays.
+TEST(FilePlacement, SomethingOtherThanAFileAtTheTargetIsNeverReplaced) {
+    test::TempDir dir;
+    const auto scratch = dir / "vesta.bmp";
+    test::writeBytes(scratch, {1, 2, 3});
+    fs::create_directory(dir / "cartella");
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    std::string error;
+    EXPECT_FALSE(moveFile(scratch.string(), (dir / "cartella").string(), error));
+    EXPECT_FALSE(moveFile(scratch.string(), (dir / "pipe").string(), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(fs::is_directory(dir / "cartella"));
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_EQ(test::readBytes(scratch), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+}  // namespace
+}  // namespace vesta
