@@ -16,6 +16,7 @@
 #include "rectify/FilePlacement.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
+#include "sidecar/StateRecord.h"
 #include "state/Prompts.h"
 #include "ui/Startup.h"
 
@@ -25,6 +26,7 @@ const char* const kUsage =
     "uso: vesta-rectify INPUT.bmp OUTPUT.bmp --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--json]\n"
+    "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--json]\n"
     "     vesta-rectify --help\n";
 
 namespace {
@@ -136,7 +138,10 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
                 lines[k] = known = true;
             }
         }
-        if (a == "--centre") {
+        if (a == "--from") {
+            parsed.from = value;
+            known = true;
+        } else if (a == "--centre") {
             const auto v = numbers(value, 2);
             if (!v) {
                 parsed.error = "--centre vuole X,Y";
@@ -167,6 +172,20 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             parsed.error = "opzione sconosciuta: " + a;
             return parsed;
         }
+    }
+    if (parsed.from) {
+        // The kept construction holds every click; the photograph is found beside it unless
+        // given.
+        if (files.empty() || files.size() > 2) {
+            parsed.error = "con --from servono il file di uscita e, se si vuole, la fotografia";
+        } else if (seen.size() > 1 + (parsed.json ? 1 : 0)) {
+            parsed.error = "--from non si combina con rette, centro, area o grandezza";
+        } else {
+            request.input = files.size() == 2 ? files[0] : "";
+            request.output = files.back();
+            parsed.request = request;
+        }
+        return parsed;
     }
     if (files.size() != 2) {
         parsed.error = "servono un file di ingresso e uno di uscita";
@@ -251,6 +270,9 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     }
     for (int i = 0; i < request.sizeSteps; ++i) {
         road.push_back({[&] { GRANDEZZA_SpinUp(ctx); }, constructed});
+    }
+    if (request.exactSize) {
+        road.push_back({[&] { setSizeFactor(ctx, *request.exactSize); }, constructed});
     }
     if (request.area[0]) {
         road.push_back({[&] {

@@ -18,10 +18,11 @@ struct Click {
 struct BatchRequest {
     std::string input;
     std::string output;
-    Click lines[4][2];             // h1, h2, v1, v2: first and second click each
-    std::optional<Click> centre;   // a principal-point click
-    std::optional<Click> area[2];  // the two area clicks
-    int sizeSteps = 0;             // spin steps of 0.1 up from 1.0
+    Click lines[4][2];                // h1, h2, v1, v2: first and second click each
+    std::optional<Click> centre;      // a principal-point click
+    std::optional<Click> area[2];     // the two area clicks
+    int sizeSteps = 0;                // spin steps of 0.1 up from 1.0
+    std::optional<double> exactSize;  // the factor to the last bit, from a kept construction
 };
 
 struct BatchResult {
@@ -42,7 +43,8 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
 struct ParsedArgs {
     std::optional<BatchRequest> request;
     bool json = false;
-    bool help = false;  // --help: the usage, and nothing else
+    bool help = false;                // --help: the usage, and nothing else
+    std::optional<std::string> from;  // --from: a kept construction replaces the clicks
     std::string error;
 };
 ParsedArgs parseArgs(const std::vector<std::string>& args);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/BatchRun.h"
+#include "cli/RecordReplay.h"
 #include "cli/ScratchFolder.h"
 
 int main(int argc, char** argv) {
@@ -17,13 +18,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n%s", parsed.error.c_str(), vesta::kUsage);
         return 2;
     }
+    vesta::BatchRequest request = *parsed.request;
+    if (parsed.from) {
+        vesta::Result<vesta::BatchRequest> replay = vesta::requestFromRecord(*parsed.from, request);
+        if (!replay.ok()) {
+            std::fprintf(stderr, "%s\n", replay.error().c_str());
+            return 1;
+        }
+        request = replay.value();
+    }
     // A scratch folder of this run's own, so batch runs side by side never share a file.
     const vesta::Result<std::string> scratch = vesta::makeScratchFolder();
     if (!scratch.ok()) {
         std::fprintf(stderr, "%s\n", scratch.error().c_str());
         return 1;
     }
-    const vesta::BatchResult result = vesta::runBatch(*parsed.request, scratch.value());
+    const vesta::BatchResult result = vesta::runBatch(request, scratch.value());
     vesta::removeScratchFolder(scratch.value());
     if (!result.ok) {
         std::fprintf(stderr, "%s\n", result.message.c_str());

@@ -87,6 +87,7 @@ std::string constructionJson(const ConstructionRecord& r) {
                       {"principal_point", pair(r.principalPoint)},
                       {"area", r.area},
                       {"size_steps", r.sizeSteps},
+                      {"size_factor", r.sizeFactor},
                       {"options", options},
                       {"reference_length", r.referenceLength},
                       {"scale_cm_per_pixel", r.scale},
@@ -115,6 +116,11 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
         r.area = numbers<4>(doc.at("area"));
         r.sizeSteps = doc.at("size_steps").get<int>();
         if (r.sizeSteps < 0 || r.sizeSteps > 9) {
+            throw std::runtime_error("fattore di grandezza fuori dai limiti");
+        }
+        r.sizeFactor =
+            doc.contains("size_factor") ? number(doc.at("size_factor")) : 1.0 + r.sizeSteps / 10.0;
+        if (std::fabs(r.sizeFactor - (1.0 + r.sizeSteps / 10.0)) > 1e-6) {
             throw std::runtime_error("fattore di grandezza fuori dai limiti");
         }
         const json& options = doc.at("options");

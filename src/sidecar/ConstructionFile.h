@@ -20,7 +20,10 @@ struct ConstructionRecord {
     std::array<double, 2> principalPoint{};
     std::array<double, 4> area{};  // two opposite corners: x1, y1, x2, y2
     int sizeSteps = 0;             // steps of 0.1 up from 1.0 on the size arrows
-    std::string interpolation;     // empty for the palette road, else "nearest" or "bilinear"
+    // The factor to the last bit: up and down steps may end a rounding away from the same
+    // number of steps up.
+    double sizeFactor = 1.0;
+    std::string interpolation;  // empty for the palette road, else "nearest" or "bilinear"
     std::optional<std::array<double, 2>> knownMeasures;  // width, height in cm
     std::optional<double> focal35;                       // 35 mm equivalent focal length, mm
     std::string referenceLength;                         // as typed for the measuring scale

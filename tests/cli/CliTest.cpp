@@ -9,6 +9,7 @@
 
 #include "BitmapBytes.h"
 #include "cli/BatchRun.h"
+#include "sidecar/StateRecord.h"
 
 namespace vesta {
 namespace {
@@ -219,6 +220,52 @@ TEST(Cli, SizeStepsAccumulateLikeTheSpinButton) {
     ASSERT_TRUE(parsed.request) << parsed.error;
     EXPECT_EQ(parsed.request->sizeSteps, 5);
     EXPECT_EQ(parsed.request->lines[3][1].y, 4.5f);
+}
+
+}  // namespace
+}  // namespace vesta
+
+namespace vesta {
+namespace {
+
+// A kept construction replays to the very bytes of the run that made it, on that photograph
+// only.
+TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
+    test::TempDir dir;
+    fs::copy_file(kSample, dir / "facciata.bmp");
+    const std::string photo = (dir / "facciata.bmp").string();
+    const std::string direct = (dir / "diretta.bmp").string();
+    ASSERT_EQ(run(photo + " " + direct + kLines + " --area 200,150,620,500 --size 1.3", dir).code,
+              0);
+
+    BatchRequest request =
+        *parseArgs({photo, (dir / "scarto.bmp").string(), "--h1", "234,174,615,135", "--h2",
+                    "201,352,602,379", "--v1", "163,448,216,174", "--v2", "635,525,651,129",
+                    "--area", "200,150,620,500", "--size", "1.3"})
+             .request;
+    const BatchResult made = runBatch(request, dir.path().string());
+    ASSERT_TRUE(made.ok) << made.message;
+    Result<ConstructionRecord> record = recordOf(made.state);
+    ASSERT_TRUE(record.ok()) << record.error();
+    test::writeBytes(dir / "facciata.json", [&] {
+        const std::string t = constructionJson(record.value());
+        return std::vector<std::uint8_t>(t.begin(), t.end());
+    }());
+    const Outcome replay =
+        run((dir / "rifatta.bmp").string() + " --from " + (dir / "facciata.json").string(), dir);
+    ASSERT_EQ(replay.code, 0) << replay.err;
+    EXPECT_EQ(test::readBytes(dir / "rifatta.bmp"), test::readBytes(direct));
+
+    // Another photograph under the same name is not the one the lines were drawn on.
+    auto bytes = test::readBytes(photo);
+    bytes.back() ^= 1;
+    test::writeBytes(photo, bytes);
+    const Outcome other =
+        run((dir / "altra.bmp").string() + " --from " + (dir / "facciata.json").string(), dir);
+    EXPECT_EQ(other.code, 1);
+    EXPECT_NE(other.err.find("non è quella"), std::string::npos) << other.err;
+    EXPECT_FALSE(fs::exists(dir / "altra.bmp"));
+    EXPECT_EQ(run("a.bmp b.bmp --from x.json" + kLines, dir).code, 2);
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ ConstructionRecord aRecord() {
                 {635, 525, 651, 129}}};
     r.principalPoint = {400.125, 300};
     r.area = {200, 150, 620, 500};
-    r.sizeSteps = 2;
+    r.sizeSteps = 8;
+    r.sizeFactor = 1.9 - 0.1;  // to the top and one step down: not eight steps up to the bit
     r.interpolation = "bilinear";
     r.knownMeasures = std::array<double, 2>{1230.5, 870};
     r.focal35 = 28;
@@ -50,7 +51,8 @@ TEST(ConstructionFile, RoundTripKeepsEveryBitInAnItalianLocale) {
     EXPECT_EQ(b.lines, r.lines);
     EXPECT_EQ(b.principalPoint, r.principalPoint);
     EXPECT_EQ(b.area, r.area);
-    EXPECT_EQ(b.sizeSteps, 2);
+    EXPECT_EQ(b.sizeSteps, 8);
+    EXPECT_EQ(b.sizeFactor, r.sizeFactor);
     EXPECT_EQ(b.interpolation, "bilinear");
     EXPECT_EQ(b.knownMeasures, r.knownMeasures);
     EXPECT_EQ(b.focal35, r.focal35);
@@ -74,7 +76,7 @@ TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
         "{\"name\": 1}",
         good.substr(0, good.size() / 2),
         with("\"h2\"", "\"h9\""),
-        with("\"size_steps\": 2", "\"size_steps\": 12"),
+        with("\"size_steps\": 8", "\"size_steps\": 12"),
         with("\"bilinear\"", "\"cubic\""),
         with("400.125", "\"400\""),
         with("\"vesta_construction\": 1", "\"vesta_construction\": 2"),

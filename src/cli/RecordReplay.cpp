@@ -1,0 +1,42 @@
+#include "cli/RecordReplay.h"
+
+#include <filesystem>
+
+#include "sidecar/ConstructionFile.h"
+
+namespace vesta {
+
+Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchRequest request) {
+    const Result<ConstructionRecord> read = readConstructionFile(recordPath);
+    if (!read.ok()) {
+        return Result<BatchRequest>::failure(read.error());
+    }
+    const ConstructionRecord& r = read.value();
+    if (!r.interpolation.empty() || r.knownMeasures || r.focal35) {
+        return Result<BatchRequest>::failure(
+            "La costruzione usa opzioni che vesta-rectify non sa ancora ripetere.");
+    }
+    if (request.input.empty()) {
+        request.input = (std::filesystem::path(recordPath).parent_path() / r.photograph).string();
+    }
+    const Result<std::string> sum = fileSha256(request.input);
+    if (!sum.ok()) {
+        return Result<BatchRequest>::failure(sum.error());
+    }
+    if (sum.value() != r.sha256) {
+        return Result<BatchRequest>::failure("La fotografia " + request.input +
+                                             " non è quella su cui è stata fatta la costruzione.");
+    }
+    for (std::size_t k = 0; k < 4; ++k) {
+        request.lines[k][0] = {float(r.lines[k][0]), float(r.lines[k][1])};
+        request.lines[k][1] = {float(r.lines[k][2]), float(r.lines[k][3])};
+    }
+    request.centre = Click{float(r.principalPoint[0]), float(r.principalPoint[1])};
+    request.area[0] = Click{float(r.area[0]), float(r.area[1])};
+    request.area[1] = Click{float(r.area[2]), float(r.area[3])};
+    request.sizeSteps = r.sizeSteps;
+    request.exactSize = r.sizeFactor;
+    return Result<BatchRequest>::success(std::move(request));
+}
+
+}  // namespace vesta

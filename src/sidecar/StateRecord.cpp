@@ -1,0 +1,78 @@
+#include "sidecar/StateRecord.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "construction/Commands.h"
+#include "construction/PictureInput.h"
+#include "geometry/Overlay.h"
+#include "state/Numbers.h"
+
+namespace vesta {
+
+namespace {
+
+void click(Context& ctx, double x, double y) {
+    PICTURE1_MouseDown(ctx, float(x), float(y));
+    Picture1_MouseUp(ctx, float(x), float(y));
+}
+
+}  // namespace
+
+int sizeStepsOf(double grandezza) {
+    const double steps = std::round((grandezza - 1.0) * 10);
+    return steps < 0 ? 0 : steps > 9 ? 9 : int(steps);
+}
+
+Result<ConstructionRecord> recordOf(const WorkingState& s) {
+    const Result<std::string> sum = fileSha256(s.nomeFile);
+    if (!sum.ok()) {
+        return Result<ConstructionRecord>::failure(sum.error());
+    }
+    ConstructionRecord r;
+    r.photograph = std::filesystem::path(s.nomeFile).filename().string();
+    r.sha256 = sum.value();
+    for (std::size_t k = 0; k < 4; ++k) {
+        for (std::size_t c = 0; c < 4; ++c) {
+            r.lines[k][c] = s.rette[k + 1][c + 1];
+        }
+    }
+    r.principalPoint = {s.centroX, s.centroY};
+    r.area = {s.areaCalcolo[1][1], s.areaCalcolo[1][2], s.areaCalcolo[3][1], s.areaCalcolo[3][2]};
+    r.sizeSteps = sizeStepsOf(s.grandezza);
+    r.sizeFactor = s.grandezza;
+    r.referenceLength = s.misuraCm;
+    r.scale = s.scala;
+    r.horizontalVanishingPoint = {s.fugaOrizzX, s.fugaOrizzY};
+    r.verticalVanishingPoint = {s.fugaVertX, s.fugaVertY};
+    r.principalDistance = s.distanzaPrinc;
+    r.outputSize = {int(s.largOut), int(s.altOut)};
+    return Result<ConstructionRecord>::success(std::move(r));
+}
+
+void setSizeFactor(Context& ctx, double grandezza) {
+    // Steps up and down may end a rounding away from the same number of steps up.
+    if (ctx.s.grandezza != grandezza) {
+        ctx.s.grandezza = grandezza;
+        ctx.form.Text3.caption = plainForm(ctx.s.grandezza, ctx.decimalSeparator);
+        CERCHIONUOVO(ctx);
+    }
+}
+
+void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
+    for (const auto& line : r.lines) {
+        click(ctx, line[0], line[1]);
+        click(ctx, line[2], line[3]);
+    }
+    CENTRO_Click(ctx);
+    click(ctx, r.principalPoint[0], r.principalPoint[1]);
+    for (int i = 0; i < r.sizeSteps; ++i) {
+        GRANDEZZA_SpinUp(ctx);
+    }
+    setSizeFactor(ctx, r.sizeFactor);
+    RETTANG3(ctx);
+    click(ctx, r.area[0], r.area[1]);
+    click(ctx, r.area[2], r.area[3]);
+}
+
+}  // namespace vesta
