@@ -1,5 +1,6 @@
 #include "cli/BatchRun.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -35,9 +36,10 @@ std::optional<std::vector<float>> numbers(const std::string& text, std::size_t c
     std::stringstream in(text);
     std::string item;
     while (std::getline(in, item, ',')) {
-        char* end = nullptr;
-        const float v = std::strtof(item.c_str(), &end);
-        if (item.empty() || *end != '\0' || !std::isfinite(v)) {
+        float v = 0;
+        const char* end = item.data() + item.size();
+        const auto read = std::from_chars(item.data(), end, v);
+        if (item.empty() || read.ec != std::errc() || read.ptr != end || !std::isfinite(v)) {
             return std::nullopt;
         }
         out.push_back(v);
@@ -119,10 +121,11 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.area[1] = Click{(*v)[2], (*v)[3]};
             known = true;
         } else if (a == "--size") {
-            char* end = nullptr;
-            const double f = std::strtod(value.c_str(), &end);
+            double f = 0;
+            const char* end = value.data() + value.size();
+            const auto read = std::from_chars(value.data(), end, f);
             const double steps = std::round((f - 1.0) * 10);
-            if (value.empty() || *end != '\0' || !(steps >= 0 && steps <= 9) ||
+            if (read.ec != std::errc() || read.ptr != end || !(steps >= 0 && steps <= 9) ||
                 std::fabs(f - (1.0 + steps / 10)) > 1e-9) {
                 parsed.error = "--size vuole un fattore da 1.0 a 1.9 a passi di 0.1";
                 return parsed;

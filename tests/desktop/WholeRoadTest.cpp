@@ -4,6 +4,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -173,7 +174,9 @@ TEST_F(WholeRoadTest, MeasuringOnTheResultFindsTheFacadesTrueSizeAndTheZoomOpens
     // A vertical pair then shows its true length, within a pixel.
     const int y1 = H / 6, y2 = 5 * H / 6, x = W / 2;
     measure({x, y1}, {x, y2});
-    const double shown = std::stod(window.context().form.Text6[1].caption.substr(1));
+    const std::string text = window.context().form.Text6[1].caption.substr(1);
+    double shown = 0;
+    std::from_chars(text.data() + (text[0] == ' '), text.data() + text.size(), shown);
     const double truth = std::fabs(v(y2) - v(y1));
     EXPECT_NEAR(shown, truth, 1.5 * s.scala) << "one pixel is " << s.scala << " cm";
 
