@@ -18,6 +18,7 @@
 #include "measure/Measuring.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
+#include "rectify/ScratchFile.h"
 #include "state/Numbers.h"
 #include "ui/Startup.h"
 #include "ui/Undo.h"
@@ -154,6 +155,12 @@ void MainWindow::connectEvents() {
     onScroll("VScroll1", &FormModel::VScroll1, VScroll1_Change);
     onScroll("HScroll2", &FormModel::HScroll2, HScroll2_Change);
     onScroll("VScroll2", &FormModel::VScroll2, VScroll2_Change);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The window's scratch file goes with it; a saved image was moved away already.
+    discardScratchFile(ctx_);
+    QMainWindow::closeEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

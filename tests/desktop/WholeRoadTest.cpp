@@ -192,6 +192,11 @@ TEST_F(WholeRoadTest, MeasuringOnTheResultFindsTheFacadesTrueSizeAndTheZoomOpens
     click("zoo");
     EXPECT_TRUE(zoom->isVisible());
     EXPECT_EQ(window.context().s.zoomDir, -1) << "the zoom fields outlive the window";
+
+    const std::string scratch = window.context().paths.scratchFile();
+    ASSERT_TRUE(std::filesystem::exists(scratch));
+    window.close();
+    EXPECT_FALSE(std::filesystem::exists(scratch)) << "the window's scratch file goes with it";
 }
 
 }  // namespace
