@@ -17,6 +17,7 @@ void offerConstructionCommands(Context& ctx) {
     // While rows are computed nothing may start another rectification, nor save or print the
     // unfinished one.
     if (ctx.s.resultFile == ResultFile::Writing) {
+        f.raddrizza1.enabled = false;
         f.start.enabled = false;
         f.save.enabled = false;
         f.print1.enabled = false;

@@ -7,8 +7,8 @@
 namespace vesta {
 
 // Enables the rectifying commands (RADDRIZZA and start, before a result exists) and the grid
-// (GRIGLIA, griglia2) exactly while the frame stands; while rows are computed, start, save and
-// print stay disabled.
+// (GRIGLIA, griglia2) exactly while the frame stands; while rows are computed, the Raddrizza menu
+// (start, altra), save and print stay disabled.
 void offerConstructionCommands(Context& ctx);
 
 // The lines, the principal point or the area changed: what was built from the old ones stands

@@ -159,8 +159,14 @@ void MainWindow::connectEvents() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window's scratch file goes with it; a saved image was moved away already.
+    const bool computing = ctx_.s.resultFile == ResultFile::Writing;
     discardScratchFile(ctx_);
     QMainWindow::closeEvent(event);
+    // Closed while rows are computed: the program ends as Exit ends it, instead of finishing an
+    // image nobody will see.
+    if (computing) {
+        ctx_.events.terminate();
+    }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -53,6 +53,7 @@ void abandon(Context& ctx, const std::string& why) {
     s.raddrAvviato = 0;
     f.save.enabled = hasResult(s);
     f.print1.enabled = true;
+    f.raddrizza1.enabled = true;
     offerConstructionCommands(ctx);
     for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
         c->visible = true;

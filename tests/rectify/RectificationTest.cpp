@@ -185,7 +185,8 @@ TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
         if (n == 5) {
             GRANDEZZA_SpinUp(app.ctx);  // another frame size from now on
             RADDR1(app.ctx);
-            EXPECT_FALSE(f.save.enabled || f.print1.enabled || f.start.enabled);
+            EXPECT_FALSE(f.save.enabled || f.print1.enabled || f.start.enabled ||
+                         f.raddrizza1.enabled);
             save_Click(app.ctx);
         }
     };
