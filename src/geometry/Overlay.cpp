@@ -126,13 +126,13 @@ bool CERCHIONUOVO(Context& ctx) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
     PictureArea& pic = ctx.picture1;
-    const Point vh{s.fugaOrizzX, s.fugaOrizzY};
-    const Point vv{s.fugaVertX, s.fugaVertY};
-    const Point p{s.centroX, s.centroY};
     // Vanishing points of other lines, or of another photograph, are nothing to build on.
     if (s.construction == Construction::None) {
         return false;
     }
+    const Point vh{s.fugaOrizzX, s.fugaOrizzY};
+    const Point vv{s.fugaVertX, s.fugaVertY};
+    const Point p{s.centroX, s.centroY};
 
     // Everything is computed before anything changes, so a degenerate construction leaves the
     // work on show as it was.
