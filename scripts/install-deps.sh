@@ -11,6 +11,7 @@ packages=(
   nlohmann-json3-dev libssl-dev
   fonts-liberation fonts-dejavu-core
   xvfb xdotool imagemagick x11-utils
+  locales
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -19,4 +20,13 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+# The tests run under an Italian locale, whose decimal separator is the comma, as users' do.
+if ! locale -a 2>/dev/null | grep -qiE '^it_IT\.utf-?8$'; then
+  if grep -qE '^# *it_IT\.UTF-8 UTF-8' /etc/locale.gen; then
+    $sudo sed -i -E 's/^# *(it_IT\.UTF-8 UTF-8)/\1/' /etc/locale.gen
+  elif ! grep -qE '^it_IT\.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'it_IT.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  fi
+  $sudo locale-gen
 fi

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "construction/ConstructionState.h"
 #include "geometry/Grid.h"
 #include "geometry/Overlay.h"
 #include "state/Numbers.h"
@@ -64,6 +65,7 @@ void lineEnd(Context& ctx, float x, float y) {
             break;
     }
     s.nRette += 1;
+    constructionChanged(ctx, Construction::None);
     f.cancella.enabled = true;
     double* line = s.rette[s.nRette];
     line[1] = s.xPrimo;
@@ -85,6 +87,8 @@ void areaCorner(Context& ctx, float x, float y) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
     double(&a)[7][3] = s.areaCalcolo;
+    // The frame was made from the area being replaced.
+    constructionChanged(ctx, Construction::VanishingPoints);
     if (s.attesaSecondo != 1) {
         if (s.nAree > 0) {
             ctx.picture1.refresh();
@@ -122,7 +126,6 @@ void areaCorner(Context& ctx, float x, float y) {
     f.tfuvy.caption = text(ctx, y);
     ctx.picture1.setDrawMode(DrawMode::CopyPen);
     ctx.picture1.box(float(a[1][1]), float(a[1][2]), float(a[3][1]), float(a[3][2]), colours::red);
-    f.RADDRIZZA.enabled = true;
 }
 
 void principalPoint(Context& ctx, float x, float y) {
@@ -131,6 +134,7 @@ void principalPoint(Context& ctx, float x, float y) {
     pic.refresh();
     s.centroX = x;
     s.centroY = y;
+    constructionChanged(ctx, Construction::VanishingPoints);
     const float cx = x;
     const float cy = y;
     pic.line(cx, float(s.centroY - 20), cx, float(s.centroY + 20), colours::lightCyan);
@@ -138,6 +142,17 @@ void principalPoint(Context& ctx, float x, float y) {
     pic.circle(cx, cy, 4, colours::lightCyan);
     ctx.form.domanda1.caption = s.nRette < 2 ? prompts::kDueRetteOrizz : prompts::kDueRetteVert;
     s.modoClick = ClickMode::LineEnd;
+}
+
+// The rubber band of the input in progress, from its first point to (toX, toY), in the
+// picture's current draw mode: a line for a construction line, a box for an area.
+void rubberBand(Context& ctx, float toX, float toY) {
+    const WorkingState& s = ctx.s;
+    if (s.modoClick == ClickMode::AreaCorner) {
+        ctx.picture1.box(float(s.areaCalcolo[1][1]), float(s.areaCalcolo[1][2]), toX, toY);
+    } else {
+        ctx.picture1.line(s.xPrimo, s.yPrimo, toX, toY);
+    }
 }
 
 }  // namespace
@@ -170,30 +185,32 @@ void PICTURE1_MouseDown(Context& ctx, float x, float y) {
 
 void Picture1_MouseMove(Context& ctx, float x, float y) {
     WorkingState& s = ctx.s;
-    PictureArea& pic = ctx.picture1;
     showPointer(ctx, x, y);
-    pic.setDrawMode(DrawMode::Invert);
+    ctx.picture1.setDrawMode(DrawMode::Invert);
     if (s.attesaSecondo != 1 || s.modoClick == ClickMode::PrincipalPoint) {
         return;
     }
-    const bool box = s.modoClick == ClickMode::AreaCorner;
-    const float fromX = box ? float(s.areaCalcolo[1][1]) : s.xPrimo;
-    const float fromY = box ? float(s.areaCalcolo[1][2]) : s.yPrimo;
-    const auto band = [&](float toX, float toY) {
-        if (box) {
-            pic.box(fromX, fromY, toX, toY);
-        } else {
-            pic.line(fromX, fromY, toX, toY);
-        }
-    };
     if (s.primoMovimento == 0) {
-        band(s.xElastico, s.yElastico);  // the same figure again erases the old band
+        rubberBand(ctx, s.xElastico, s.yElastico);  // the same figure again erases the old band
     } else {
         s.primoMovimento = 0;
     }
-    band(x, y);
+    rubberBand(ctx, x, y);
     s.xElastico = x;
     s.yElastico = y;
+}
+
+void abandonPendingInput(Context& ctx) {
+    WorkingState& s = ctx.s;
+    // A band on the photograph is erased by drawing it once more; one on the rectified image
+    // goes with that picture's next repaint.
+    if (s.attesaSecondo == 1 && s.primoMovimento == 0 && s.nRaddr <= 1 &&
+        s.modoClick != ClickMode::PrincipalPoint) {
+        ctx.picture1.setDrawMode(DrawMode::Invert);
+        rubberBand(ctx, s.xElastico, s.yElastico);
+    }
+    s.attesaSecondo = 0;
+    s.primoMovimento = 1;
 }
 
 void Picture1_MouseUp(Context& ctx, float x, float y) {

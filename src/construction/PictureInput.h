@@ -15,4 +15,8 @@ void Picture1_MouseMove(Context& ctx, float x, float y);
 // after the second corner of an area, the construction and the grid.
 void Picture1_MouseUp(Context& ctx, float x, float y);
 
+// Drops a two-click input left half done (a line's first end, an area's first corner, a
+// measuring point), erasing its rubber band, so the next click starts a new one.
+void abandonPendingInput(Context& ctx);
+
 }  // namespace vesta

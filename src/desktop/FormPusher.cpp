@@ -46,8 +46,14 @@ QWidget* makeWidget(const Control& c, QWidget* parent, CanvasPicture& picture1,
             return new QGroupBox(parent);
         case ControlKind::Button:
             return new QPushButton(parent);
-        case ControlKind::TextBox:
-            return new QLineEdit(parent);
+        case ControlKind::TextBox: {
+            // The boxes only show numbers: typing into them or taking the focus would swallow
+            // keys meant for the window's shortcuts.
+            auto* box = new QLineEdit(parent);
+            box->setReadOnly(true);
+            box->setFocusPolicy(Qt::NoFocus);
+            return box;
+        }
         case ControlKind::Label: {
             auto* label = new QLabel(parent);
             label->setWordWrap(true);

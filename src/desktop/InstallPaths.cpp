@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include "rectify/ScratchFile.h"
+
 namespace vesta::desktop {
 
 Paths installPaths() {
@@ -17,8 +19,10 @@ Paths installPaths() {
     if (documents.isEmpty() || !QDir(documents).exists()) {
         documents = QDir::homePath();
     }
+    // A scratch file of this window's own: windows side by side never take each other's image.
     return Paths{QDir::cleanPath(binary.filePath("../" VESTA_DATA_SUBDIR)).toStdString(),
-                 scratch.toStdString(), documents.toStdString()};
+                 scratch.toStdString(), documents.toStdString(),
+                 scratchNameOf(QCoreApplication::applicationPid())};
 }
 
 }  // namespace vesta::desktop

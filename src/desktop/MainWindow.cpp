@@ -21,6 +21,7 @@
 #include "measure/Measuring.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
+#include "rectify/ScratchFile.h"
 #include "state/Numbers.h"
 #include "ui/Startup.h"
 #include "ui/Undo.h"
@@ -160,6 +161,18 @@ void MainWindow::connectEvents() {
     onScroll("VScroll1", &FormModel::VScroll1, VScroll1_Change);
     onScroll("HScroll2", &FormModel::HScroll2, HScroll2_Change);
     onScroll("VScroll2", &FormModel::VScroll2, VScroll2_Change);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The window's scratch file goes with it; a saved image was moved away already.
+    const bool computing = ctx_.s.resultFile == ResultFile::Writing;
+    discardScratchFile(ctx_);
+    QMainWindow::closeEvent(event);
+    // Closed while rows are computed: the program ends as Exit ends it, instead of finishing an
+    // image nobody will see.
+    if (computing) {
+        ctx_.events.terminate();
+    }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -33,6 +33,11 @@ void StretchedImage::mouseDoubleClickEvent(QMouseEvent*) {
     emit doubleClicked();
 }
 
+void StretchedImage::mouseReleaseEvent(QMouseEvent* event) {
+    // Taken here, so only a release outside the picture reaches the window and fits it.
+    event->accept();
+}
+
 ZoomWindow::ZoomWindow(Run run, double twipsPerPixelX, double twipsPerPixelY)
     : QWidget(nullptr, Qt::Window),
       run_(std::move(run)),

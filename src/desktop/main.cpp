@@ -6,6 +6,7 @@
 #include "desktop/MainWindow.h"
 #include "desktop/QtPlatform.h"
 #include "desktop/Translations.h"
+#include "rectify/ScratchFile.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -13,8 +14,10 @@ int main(int argc, char** argv) {
     vesta::desktop::installItalianQtTexts(app);
     vesta::desktop::QtDialogs dialogs;
     vesta::desktop::QtEventLoop events;
-    vesta::desktop::MainWindow window({dialogs, events, vesta::desktop::installPaths(),
-                                       vesta::desktop::primaryScreenInfo(),
+    const vesta::Paths paths = vesta::desktop::installPaths();
+    // Scratch files of windows that ended without cleaning up (killed, or the machine stopped).
+    vesta::removeStaleScratchFiles(paths.scratchDir);
+    vesta::desktop::MainWindow window({dialogs, events, paths, vesta::desktop::primaryScreenInfo(),
                                        vesta::desktop::systemDecimalSeparator()});
     dialogs.setParent(&window);
     events.onYield([&window] { window.push(); });

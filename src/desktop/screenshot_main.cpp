@@ -4,8 +4,10 @@
 // Each X,Y is a click on the photograph, as a user makes it.
 #include <QApplication>
 #include <QStyleFactory>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "construction/PictureInput.h"
 #include "desktop/InstallPaths.h"
@@ -57,8 +59,16 @@ int main(int argc, char** argv) {
     window.show();
     window.menuAction("open")->trigger();
     for (int i = 3; i < argc; ++i) {
+        // Read with the point whatever the locale Qt took from the environment.
         float x = 0, y = 0;
-        if (std::sscanf(argv[i], "%f,%f", &x, &y) != 2) {
+        const std::string click = argv[i];
+        const std::size_t comma = click.find(',');
+        const char* end = click.data() + click.size();
+        const auto first = std::from_chars(click.data(), click.data() + comma, x);
+        const auto second =
+            comma == std::string::npos ? first : std::from_chars(click.data() + comma + 1, end, y);
+        if (comma == std::string::npos || first.ec != std::errc() ||
+            first.ptr != click.data() + comma || second.ec != std::errc() || second.ptr != end) {
             std::fprintf(stderr, "click non valido: %s\n", argv[i]);
             return 2;
         }

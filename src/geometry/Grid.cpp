@@ -118,6 +118,10 @@ class GridDrawer {
 
 void griglia1(Context& ctx) {
     WorkingState& s = ctx.s;
+    // A grid of a frame that no longer stands would show what will not be rectified.
+    if (s.construction != Construction::Frame) {
+        return;
+    }
     PictureArea& pic = ctx.picture1;
     pic.setDrawMode(DrawMode::CopyPen);
     pic.setForeColor(kGrey);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "construction/ConstructionState.h"
 #include "geometry/Degenerate.h"
 #include "geometry/Frame.h"
 #include "geometry/InteriorOrientation.h"
@@ -24,7 +25,9 @@ bool within(double v, double limit) {
     return -limit < v && v < limit;
 }
 
+// The frame on show was made from another principal point, area or size: it no longer stands.
 void refuseConstruction(Context& ctx, const std::string& why) {
+    constructionChanged(ctx, Construction::VanishingPoints);
     ctx.form.domanda1.caption = prompts::kImpossibile;
     ctx.dialogs.messageBox(why, degenerate::kTitle, MessageIcon::Critical);
 }
@@ -99,6 +102,7 @@ void FUGHE(Context& ctx) {
             !std::isfinite(hx) || !std::isfinite(hy) || !std::isfinite(vx) || !std::isfinite(vy);
     }
     if (parallel) {
+        constructionChanged(ctx, Construction::None);
         f.domanda1.caption = prompts::kImpossibile;
         ctx.dialogs.messageBox("Fuga verticale o orizzontale all'infinito !!", degenerate::kTitle,
                                MessageIcon::Critical);
@@ -109,12 +113,13 @@ void FUGHE(Context& ctx) {
     s.fugaVertX = vx;
     s.fugaOrizzY = hy;
     s.fugaVertY = vy;
+    s.construction = Construction::VanishingPoints;
 
     f.raddrizza1.enabled = true;
     f.edit.enabled = true;
-    f.save.enabled = true;
+    f.save.enabled = hasResult(s);
     f.print1.enabled = true;
-    f.start.enabled = true;
+    // Rectifying waits for CERCHIONUOVO's frame.
     CERCHIONUOVO(ctx);
 }
 
@@ -122,6 +127,10 @@ bool CERCHIONUOVO(Context& ctx) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
     PictureArea& pic = ctx.picture1;
+    // Vanishing points of other lines, or of another photograph, are nothing to build on.
+    if (s.construction == Construction::None) {
+        return false;
+    }
     const Point vh{s.fugaOrizzX, s.fugaOrizzY};
     const Point vv{s.fugaVertX, s.fugaVertY};
     const Point p{s.centroX, s.centroY};
@@ -149,9 +158,10 @@ bool CERCHIONUOVO(Context& ctx) {
     f.raddrizza1.enabled = true;
     f.edit.visible = true;
     f.edit.enabled = true;
-    for (MenuItem* m : {&f.area, &f.griglia2, &f.canc, &f.centro1, &f.save, &f.print1}) {
+    for (MenuItem* m : {&f.area, &f.griglia2, &f.canc, &f.centro1, &f.print1}) {
         m->enabled = true;
     }
+    f.save.enabled = hasResult(s);
     f.CENTRO.enabled = true;
 
     s.mCentro = o.mCentro;
@@ -215,6 +225,9 @@ bool CERCHIONUOVO(Context& ctx) {
     f.start.enabled = true;
     f.area.enabled = true;
     f.griglia2.enabled = true;
+    // An area with only its first corner in is no area to rectify yet.
+    s.construction = areaPending(s) ? Construction::VanishingPoints : Construction::Frame;
+    offerConstructionCommands(ctx);
     return true;
 }
 

@@ -13,7 +13,7 @@ void FUGHE(Context& ctx);
 // CERCHIONUOVO: the interior orientation and the rectification frame, drawn over what the
 // photograph already shows (it never clears it), with the results in the panel's boxes.
 // When the construction is degenerate it tells the user, changes nothing and draws nothing,
-// and returns false.
+// and returns false; without vanishing points of the current four lines it does nothing.
 bool CERCHIONUOVO(Context& ctx);
 
 }  // namespace vesta

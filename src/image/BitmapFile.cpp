@@ -120,10 +120,16 @@ Result<SourceBitmap> readSourceBitmap(const std::string& path) {
     }
     const auto width = static_cast<std::int32_t>(readU32(head + 18));
     const auto signedHeight = static_cast<std::int32_t>(readU32(head + 22));
+    const std::uint16_t planes = readU16(head + 26);
     const std::uint16_t bitCount = readU16(head + 28);
     const std::uint32_t compression = readU32(head + 30);
     const std::uint32_t coloursUsed = readU32(head + 46);
 
+    // The format has one plane; any other count is damage, and would be copied into outputs.
+    if (planes != 1) {
+        return refuse("La bitmap dichiara " + std::to_string(planes) +
+                      " piani di colore invece di uno: il file è danneggiato.");
+    }
     if (bitCount != 8) {
         return refuse("La bitmap ha " + std::to_string(bitCount) +
                       " bit per pixel: servono immagini a 256 colori (8 bit) con tavolozza.");

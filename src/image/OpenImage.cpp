@@ -1,5 +1,6 @@
 #include "image/OpenImage.h"
 
+#include "construction/ConstructionState.h"
 #include "image/Scrolling.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
@@ -100,6 +101,12 @@ void open_Click(Context& ctx) {
     }
     s.nRaddr = 0;
     s.raddrAvviato = 0;
+    // Nothing of the previous photograph's construction stands on this one.
+    constructionChanged(ctx, Construction::None);
+    // As at start: no bars of a rectified image, no size arrows before a construction.
+    f.VScroll2.visible = false;
+    f.HScroll2.visible = false;
+    f.GRANDEZZA.visible = false;
 
     f.Picture1.pointer = MousePointer::Cross;
     f.pointer = MousePointer::Default;
@@ -148,7 +155,7 @@ void LEGGI_img(Context& ctx, SourceBitmap bitmap) {
     f.griglia2.enabled = false;
     f.canc.enabled = true;
     f.centro1.enabled = false;
-    f.save.enabled = true;
+    f.save.enabled = hasResult(s);
     f.print1.enabled = true;
 }
 

@@ -1,5 +1,6 @@
 #include "measure/Measuring.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -28,9 +29,11 @@ std::optional<double> typedLength(const std::string& text) {
     if (number.empty()) {
         return std::nullopt;
     }
-    char* end = nullptr;
-    const double v = std::strtod(number.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(v) || v <= 0) {
+    // Read with the point whatever the process locale says, so "12,5" and "12.5" both count.
+    double v = 0;
+    const char* end = number.data() + number.size();
+    const auto [stop, error] = std::from_chars(number.data(), end, v);
+    if (error != std::errc() || stop != end || !std::isfinite(v) || v <= 0) {
         return std::nullopt;
     }
     return v;

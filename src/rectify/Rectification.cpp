@@ -3,8 +3,10 @@
 #include <cmath>
 #include <filesystem>
 
+#include "construction/ConstructionState.h"
 #include "image/Scrolling.h"
 #include "rectify/RowRectifier.h"
+#include "rectify/ScratchFile.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
 
@@ -15,6 +17,10 @@ namespace {
 constexpr const char* kTitle = "IMPOSSIBILE RADDRIZZARE";
 
 constexpr const char* kTooWide = "Immagine troppo grande; selezionare un'area più piccola";
+
+constexpr const char* kNoConstruction =
+    "Non c'è una costruzione completa per questa immagine: definire le quattro rette, il punto "
+    "principale e l'area di calcolo";
 
 // The reason an output of this size cannot be computed, or nothing.
 const char* sizeRefusal(const WorkingState& s) {
@@ -31,10 +37,10 @@ const char* sizeRefusal(const WorkingState& s) {
     return nullptr;
 }
 
-void showProgress(Context& ctx, int r) {
-    const WorkingState& s = ctx.s;
-    const double p = floorInt(std::fabs(100 * (r - s.altOut) / s.altOut));
-    ctx.form.Text4.caption = strForm(s.fugaVertY < s.fugaOrizzY ? 100 - p : p) + "%";
+void showProgress(Context& ctx, const RectifyInputs& in, int r) {
+    const double altOut = in.altOut;
+    const double p = floorInt(std::fabs(100 * (r - altOut) / altOut));
+    ctx.form.Text4.caption = strForm(in.fugaVertY < in.fugaOrizzY ? 100 - p : p) + "%";
 }
 
 // The scratch file could not be written: nothing is shown, the photograph and its
@@ -42,8 +48,13 @@ void showProgress(Context& ctx, int r) {
 void abandon(Context& ctx, const std::string& why) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
+    discardScratchFile(ctx);
     s.nRaddr -= 1;
     s.raddrAvviato = 0;
+    f.save.enabled = hasResult(s);
+    f.print1.enabled = true;
+    f.raddrizza1.enabled = true;
+    offerConstructionCommands(ctx);
     for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
         c->visible = true;
     }
@@ -55,45 +66,56 @@ void abandon(Context& ctx, const std::string& why) {
     ctx.dialogs.messageBox(why, kTitle, MessageIcon::Critical);
 }
 
+enum class Rows { Written, WriteFailed, AnotherPhotograph };
+
 // Steps through the rows in the order the vanishing points give, writing each as soon as it
-// is done. Returns false with a message when the file fails.
-bool computeRows(Context& ctx, BitmapWriter& file) {
+// is done. Stops when another photograph was opened meanwhile: its pixels are not this
+// construction's.
+Rows computeRows(Context& ctx, const RectifyInputs& in, BitmapWriter& file) {
     WorkingState& s = ctx.s;
-    const RectifyInputs in = RectifyInputs::from(s);
     const ColumnLines columns = columnLines(in);
     std::vector<std::uint8_t> righeOut(std::size_t(in.largOut));
     RowWork work;
-    const bool downward = s.fugaVertY > s.fugaOrizzY;
+    const bool downward = in.fugaVertY > in.fugaOrizzY;
     const std::uint8_t* photograph = s.sorgente.image.pixels.data();
     int k = 0;
     for (int step = 0; step < in.altOut; ++step) {
         const int r = downward ? in.altOut - step : 1 + step;
         const RowLine line = rowLine(in, r);
-        showProgress(ctx, r);
+        showProgress(ctx, in, r);
         if (s.interrompi == 1) {
             break;
         }
         ctx.events.yield();
-        // Another photograph opened meanwhile: its pixels are not this construction's.
         if (s.sorgente.image.pixels.data() != photograph) {
-            break;
+            return Rows::AnotherPhotograph;
         }
         rectifyRow(in, columns, line, work, righeOut.data());
         if (!file.writeFileRow(k, righeOut.data())) {
-            return false;
+            return Rows::WriteFailed;
         }
         ++k;
     }
     std::fill(righeOut.begin(), righeOut.end(), 0);
     for (int j = k; j < in.altOut; ++j) {
         if (!file.writeFileRow(j, righeOut.data())) {
-            return false;
+            return Rows::WriteFailed;
         }
     }
-    return true;
+    return Rows::Written;
 }
 
-void showResult(Context& ctx, IndexedImage&& result) {
+// A photograph opened while the rows were computed: the result is thrown away and the window
+// stays as the opening left it, but for what the start of the rectification hid.
+void discardForTheNewPhotograph(Context& ctx) {
+    discardScratchFile(ctx);
+    ctx.form.RADDRIZZA.visible = true;
+    ctx.form.Text4.visible = false;
+    ctx.form.print1.enabled = true;
+    offerConstructionCommands(ctx);
+}
+
+void showResult(Context& ctx, const RectifyInputs& in, IndexedImage&& result) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
     f.Picture2.top = 0;
@@ -103,8 +125,9 @@ void showResult(Context& ctx, IndexedImage&& result) {
     f.cancella.caption = "Altra ?";
     f.VScroll1.visible = false;
     f.HScroll1.visible = false;
-    s.altRaddr = s.altOut;
-    s.largRaddr = toInteger16(s.largOut);
+    // The sizes computed with, whatever a size step changed while the rows were computed.
+    s.altRaddr = in.altOut;
+    s.largRaddr = toInteger16(in.largOut);
     ctx.picture2.setPicture(result);
     s.immagineRaddrizzata = std::move(result);
     f.Picture2.height = s.altRaddr;
@@ -154,10 +177,21 @@ void resultState(Context& ctx) {
 void RADDR1(Context& ctx) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
+    // One rectification at a time: a command handled during the loop's yield starts no other.
+    if (s.resultFile == ResultFile::Writing) {
+        return;
+    }
     s.interrompi = 0;
     ctx.picture1.setDrawMode(DrawMode::Invert);
     s.nRaddr += 1;
-    const char* why = s.largOut > 3000 ? kTooWide : (s.nRaddr == 1 ? sizeRefusal(s) : nullptr);
+    const char* why = nullptr;
+    if (s.nRaddr == 1 && s.construction != Construction::Frame) {
+        why = kNoConstruction;
+    } else if (s.largOut > 3000) {
+        why = kTooWide;
+    } else if (s.nRaddr == 1) {
+        why = sizeRefusal(s);
+    }
     if (why) {
         ctx.dialogs.messageBox(why, kTitle, MessageIcon::Critical);
         s.nRaddr -= 1;
@@ -166,12 +200,13 @@ void RADDR1(Context& ctx) {
     if (s.nRaddr > 1) {
         s.raddrAvviato = 1;
     } else {
+        const RectifyInputs in = RectifyInputs::from(s);
         for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
             c->visible = false;
         }
         f.Text4.visible = true;
-        f.tfuox.caption = strForm(floorInt(s.largOut)) + "x";
-        f.tfuoy.caption = strForm(floorInt(s.altOut)) + "y";
+        f.tfuox.caption = strForm(floorInt(in.largOut)) + "x";
+        f.tfuoy.caption = strForm(floorInt(in.altOut)) + "y";
         f.tfuox.tooltip = "Dimensione in X dell'immagine raddrizzata";
         f.tfuoy.tooltip = "Dimensione in Y dell'immagine raddrizzata";
         s.raddrAvviato = 1;
@@ -179,18 +214,31 @@ void RADDR1(Context& ctx) {
         f.Picture1.enabled = false;
         f.domanda1.caption = prompts::kStoCalcolando;
 
+        // Every rectification makes the window's scratch file anew; a file there that this
+        // window did not make is left alone.
         const std::string scratch = ctx.paths.scratchFile();
+        discardScratchFile(ctx);
         std::error_code ignored;
         std::filesystem::create_directories(ctx.paths.scratchDir, ignored);
-        BitmapWriter file;
-        if (!file.open(scratch, s.sorgente.intestazione, s.sorgente.image.palette, int(s.largOut),
-                       int(s.altOut))) {
+        const HeaderBlock header = s.sorgente.intestazione;
+        if (!createExclusively(scratch)) {
             abandon(ctx, "Impossibile creare il file dell'immagine raddrizzata:\n" + scratch);
             return;
         }
-        const bool written = computeRows(ctx, file);
-        if (!file.close() || !written) {
-            std::filesystem::remove(scratch, ignored);
+        s.resultFile = ResultFile::Writing;
+        offerConstructionCommands(ctx);
+        BitmapWriter file;
+        if (!file.open(scratch, header, s.sorgente.image.palette, in.largOut, in.altOut)) {
+            abandon(ctx, "Impossibile creare il file dell'immagine raddrizzata:\n" + scratch);
+            return;
+        }
+        const Rows rows = computeRows(ctx, in, file);
+        const bool closed = file.close();
+        if (rows == Rows::AnotherPhotograph) {
+            discardForTheNewPhotograph(ctx);
+            return;
+        }
+        if (!closed || rows != Rows::Written) {
             abandon(ctx,
                     "Impossibile scrivere il file dell'immagine raddrizzata (disco pieno o "
                     "senza permessi):\n" +
@@ -211,7 +259,9 @@ void RADDR1(Context& ctx) {
             }
             result = std::move(shown.value().image);
         }
-        showResult(ctx, std::move(result));
+        s.resultFile = ResultFile::Unsaved;
+        s.resultHeader = header;
+        showResult(ctx, in, std::move(result));
     }
     resultState(ctx);
     if (s.nRaddr > 1) {

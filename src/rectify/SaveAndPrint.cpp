@@ -9,6 +9,8 @@
 
 #include "rectify/FilePlacement.h"
 
+#include "rectify/ScratchFile.h"
+
 namespace vesta {
 
 namespace fs = std::filesystem;
@@ -49,33 +51,78 @@ std::string nameForSaving(const std::string& chosen) {
     return endsWith(chosen, ".bmp") || endsWith(chosen, ".BMP") ? chosen : chosen + ".BMP";
 }
 
-void save_Click(Context& ctx) {
-    const std::optional<std::string> chosen = ctx.dialogs.saveFile(ctx.paths.documentsDir, "*.bmp");
-    if (!chosen) {
-        return;
+namespace {
+
+// The scratch file went while its image is on show (removed by hand, a cleaned folder): the
+// file is made again from the image in memory, with the header it was written with. False with
+// the reason told to the user when that cannot be.
+bool rewriteScratchFile(Context& ctx, const std::string& scratch) {
+    const WorkingState& s = ctx.s;
+    if (s.immagineRaddrizzata.width < 1) {
+        ctx.dialogs.messageBox("Il file temporaneo dell'immagine raddrizzata\n" + scratch +
+                                   "\nnon esiste più e l'immagine non è in memoria: eseguire di "
+                                   "nuovo il raddrizzamento per salvarla.",
+                               kTitle, MessageIcon::Warning);
+        return false;
     }
-    const std::string name = nameForSaving(*chosen);
-    const fs::path scratch = ctx.paths.scratchFile();
-    std::error_code ec;
-    if (!fs::is_regular_file(scratch, ec)) {
+    std::error_code ignored;
+    fs::create_directories(ctx.paths.scratchDir, ignored);
+    std::string error;
+    if (!createExclusively(scratch) ||
+        !writeBitmapFile(scratch, s.resultHeader, s.immagineRaddrizzata, &error)) {
+        fs::remove(scratch, ignored);
+        ctx.dialogs.messageBox("Il file temporaneo dell'immagine raddrizzata\n" + scratch +
+                                   "\nnon esiste più e non si può ricreare" +
+                                   (error.empty() ? std::string() : " (" + error + ")") +
+                                   ": l'immagine resta visibile, ma non è stata salvata.",
+                               kTitle, MessageIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void save_Click(Context& ctx) {
+    WorkingState& s = ctx.s;
+    // Only this window's last completed result is offered, never a file it did not finish.
+    if (s.resultFile == ResultFile::Saved) {
         ctx.dialogs.messageBox(
             "Non c'è una nuova immagine raddrizzata da salvare: l'ultima è già stata salvata.\n"
             "Eseguire un nuovo raddrizzamento per salvarne un'altra.",
             kTitle, MessageIcon::Information);
         return;
     }
+    if (s.resultFile != ResultFile::Unsaved) {
+        ctx.dialogs.messageBox(
+            "Non c'è un'immagine raddrizzata da salvare: eseguire prima un raddrizzamento.", kTitle,
+            MessageIcon::Information);
+        return;
+    }
+    const std::optional<std::string> chosen = ctx.dialogs.saveFile(ctx.paths.documentsDir, "*.bmp");
+    if (!chosen) {
+        return;
+    }
+    const std::string name = nameForSaving(*chosen);
+    const std::string scratch = ctx.paths.scratchFile();
+    std::error_code ec;
     if (fs::exists(name, ec) &&
         !ctx.dialogs.confirm("Il file\n" + name + "\nesiste già. Sostituirlo?", kTitle)) {
         return;
     }
+    if (!fs::is_regular_file(scratch, ec) && !rewriteScratchFile(ctx, scratch)) {
+        return;
+    }
     std::string error;
-    if (!moveFile(scratch.string(), name, error)) {
+    if (!moveFile(scratch, name, error)) {
         ctx.dialogs.messageBox("Impossibile salvare l'immagine raddrizzata in\n" + name + "\n(" +
                                    error +
                                    ").\nL'immagine è ancora disponibile: scegliere un "
                                    "altro nome o un'altra cartella.",
                                kTitle, MessageIcon::Critical);
+        return;
     }
+    s.resultFile = ResultFile::Saved;
 }
 
 void print_Click(Context& ctx) {

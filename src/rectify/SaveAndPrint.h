@@ -17,9 +17,10 @@ std::string nameForSaving(const std::string& chosen);
 // failure, and a folder, device or pipe there is never replaced. False with the reason.
 bool moveFile(const std::string& from, const std::string& to, std::string& error);
 
-// save_Click: the Save dialog, then the scratch file moved to the chosen name. An existing file
-// is replaced only when the user says so; when nothing new exists or the move fails the user is
-// told and the scratch file and the image on show are kept.
+// save_Click: the Save dialog, then the scratch file of this window's last completed result
+// moved to the chosen name; a scratch file gone meanwhile is made again from the image in
+// memory. An existing file is replaced only when the user says so; when nothing new exists or
+// the move fails the user is told and the scratch file and the image on show are kept.
 void save_Click(Context& ctx);
 
 // print_Click: the Print dialog once; the window is printed only when the user confirms.

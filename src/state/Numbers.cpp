@@ -1,7 +1,8 @@
 #include "state/Numbers.h"
 
+#include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace vesta {
@@ -42,18 +43,18 @@ double floorInt(double value) {
 namespace {
 
 // Up to 15 significant digits, trailing zeros dropped, exponent written as E+nn like the
-// classic conversion ("1E+16", "1.5E-05").
+// classic conversion ("1E+16", "1.5E-05"). to_chars never looks at the process locale, which
+// the window takes from the user's environment.
 std::string fifteenDigits(double value, char decimalSeparator) {
     if (value == 0.0) {
         return "0";  // also for -0: no sign on zero
     }
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    std::string text(buffer);
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    std::string text(buffer, written.ptr);
     for (char& c : text) {
-        if (c == '.') {
-            c = decimalSeparator;
-        }
+        c = c == '.' ? decimalSeparator : char(std::toupper(static_cast<unsigned char>(c)));
     }
     return text;
 }

@@ -53,15 +53,17 @@ struct ScreenInfo {
 };
 
 // Where the program's files live. The installation folder holds the samples and the help page
-// and is not writable; the scratch bitmap of the rectified image lives in a per-user folder;
-// the Save dialog starts where the user keeps documents.
+// and is not writable; the scratch bitmap of the rectified image lives in a per-user folder,
+// under a name of the window's own (the window names it after its process); the Save dialog
+// starts where the user keeps documents.
 struct Paths {
     std::string installDir;
     std::string scratchDir;
     std::string documentsDir;
+    std::string scratchName = "vesta.bmp";
     std::string samplesDir() const { return installDir + "/samples"; }
     std::string helpFile() const { return installDir + "/help/vesta300.html"; }
-    std::string scratchFile() const { return scratchDir + "/vesta.bmp"; }
+    std::string scratchFile() const { return scratchDir + "/" + scratchName; }
 };
 
 }  // namespace vesta

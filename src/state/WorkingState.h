@@ -16,6 +16,23 @@ namespace vesta {
 // What a click on the photograph means (the values are the system's own).
 enum class ClickMode : int { LineEnd = 0, AreaCorner = 1, PrincipalPoint = 2 };
 
+// How much of the construction stands on the photograph on show, made from its current input.
+// Rectifying and the grid need the whole frame; nothing is ever computed from a frame of other
+// lines, another principal point or area, or another photograph.
+enum class Construction : int {
+    None = 0,             // no vanishing points of the current four lines
+    VanishingPoints = 1,  // those of the current lines, but no frame of the current point and area
+    Frame = 2,            // the frame of the current lines, principal point, area and size
+};
+
+// The rectified image of this window in its scratch file.
+enum class ResultFile : int {
+    None = 0,     // none, or thrown away
+    Writing = 1,  // rows are being computed: the file is incomplete
+    Unsaved = 2,  // a completed result, not saved yet
+    Saved = 3,    // moved away by a save
+};
+
 // A table row of division points: columns 2 and 3 hold x and y; 0 and 1 stay 0.
 using DivisionPoint = std::array<double, 4>;
 
@@ -31,6 +48,8 @@ struct WorkingState {
     int nAree = 0;             // area inputs started since the last defaults
     int nMisura = 0;           // points taken by the measuring (and the grid's point counter)
     int pannelloNascosto = 0;  // 1 while the command panel is hidden
+    Construction construction = Construction::None;
+    ResultFile resultFile = ResultFile::None;
 
     // --- Construction input ---
     float xPrimo = 0, yPrimo = 0;        // first point of the two-point input in progress
@@ -89,6 +108,7 @@ struct WorkingState {
     std::string nomeFile;   // path of the loaded photograph
     SourceBitmap sorgente;  // lunghezzaFile, intestazione, tavolozza, rows (righe), padSorg
     IndexedImage immagineRaddrizzata;  // the rectified image on show in Picture2
+    HeaderBlock resultHeader{};        // the header it was written with
 
     int larghezzaSorg() const { return sorgente.image.width; }
     int altezzaSorg() const { return sorgente.image.height; }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "construction/ConstructionState.h"
+#include "construction/PictureInput.h"
 #include "geometry/Overlay.h"
 #include "image/Scrolling.h"
 #include "state/Numbers.h"
@@ -54,11 +56,16 @@ void CANC2(Context& ctx) {
                 break;
         }
     }
+    abandonPendingInput(ctx);
     ctx.picture1.refresh();
     for (Control* box : {&f.tfuox, &f.tfuoy, &f.tfuvx, &f.tfuvy}) {
         box->caption = "";
     }
     s.modoClick = ClickMode::LineEnd;
+    // The lines stay after a rectification, but the area is to be given again; otherwise a line
+    // goes, and with it the vanishing points.
+    constructionChanged(ctx,
+                        s.raddrAvviato == 1 ? Construction::VanishingPoints : Construction::None);
     if (s.raddrAvviato == 1) {
         s.nRette = 4;
         s.modoClick = ClickMode::AreaCorner;
@@ -81,8 +88,8 @@ void CANC2(Context& ctx) {
 void ALTRA1(Context& ctx) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
+    abandonPendingInput(ctx);
     f.raddrizza1.enabled = true;
-    f.start.enabled = true;
     f.cancella.caption = "Canc.";
     f.Picture2.visible = false;
     f.Picture1.visible = true;
@@ -97,8 +104,8 @@ void ALTRA1(Context& ctx) {
     f.GRIGLIA.visible = true;
     f.Text3.visible = true;
     f.RADDRIZZA.caption = "Raddrizza";
-    f.RADDRIZZA.enabled = true;
     s.nRaddr = 0;
+    offerConstructionCommands(ctx);
     f.VScroll2.visible = false;
     f.HScroll2.visible = false;
 
@@ -154,6 +161,7 @@ void VALORIDEFAULT(Context& ctx) {
     }
     s.centroX = w / 2;
     s.centroY = h / 2;
+    constructionChanged(ctx, Construction::VanishingPoints);
     PictureArea& p = ctx.picture1;
     p.refresh();
     p.setForeColor(colours::red);

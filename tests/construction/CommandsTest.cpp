@@ -46,7 +46,7 @@ TEST_F(CommandsTest, AreaAndPrincipalPointCommandsSetTheClickMode) {
     EXPECT_EQ(s.nAree, 2);
     EXPECT_EQ(s.modoClick, ClickMode::AreaCorner);
     EXPECT_EQ(app.ctx.form.domanda1.caption, prompts::kDefinisciArea);
-    EXPECT_TRUE(app.ctx.form.GRIGLIA.enabled);
+    EXPECT_FALSE(app.ctx.form.GRIGLIA.enabled) << "no construction to draw a grid of";
     centro1_Click(app.ctx);
     EXPECT_EQ(s.modoClick, ClickMode::PrincipalPoint);
 }

@@ -91,7 +91,7 @@ TEST_F(PictureInputTest, AreaCornersAreNormalisedWhicheverWayTheDiagonalRuns) {
     EXPECT_EQ(outline.figure, "box");
     EXPECT_EQ(outline.at, (std::vector<float>{100, 50, 300, 250}));
     EXPECT_EQ(outline.colour, colours::red);
-    EXPECT_TRUE(f.RADDRIZZA.enabled);
+    EXPECT_FALSE(f.RADDRIZZA.enabled) << "an area without lines is nothing to rectify";
     EXPECT_EQ(s.modoClick, ClickMode::AreaCorner) << "a further pair defines a new area";
 }
 

@@ -15,6 +15,7 @@
 #include "desktop/MainWindow.h"
 #include "desktop/PictureWidget.h"
 #include "desktop/SpinButton.h"
+#include "desktop/ZoomWindow.h"
 
 namespace vesta::desktop {
 namespace {
@@ -118,7 +119,7 @@ TEST_F(MainWindowTest, OpeningASampleShowsItWithTheRedMarks) {
     const Rgb c = ctx.s.sorgente.image.colour(ctx.s.sorgente.image.row(cy - 30)[cx - 30]);
     EXPECT_EQ(pixel1(cx - 30, cy - 30), qRgb(c.r, c.g, c.b) & 0xFFFFFF);
     EXPECT_TRUE(window.control("zoo")->isVisible());
-    EXPECT_TRUE(window.menuAction("save")->isEnabled());
+    EXPECT_FALSE(window.menuAction("save")->isEnabled()) << "nothing rectified yet";
 }
 
 TEST_F(MainWindowTest, ARefusedFileLeavesEverythingAsItWas) {
@@ -171,6 +172,41 @@ TEST_F(MainWindowTest, ExitEndsTheProgramAndHelpShowsThePage) {
     EXPECT_EQ(events.terminations, 1);
     window.menuAction("help1")->trigger();
     ASSERT_EQ(dialogs.helpShown.size() + dialogs.messages.size(), 1u);
+}
+
+// A file name typed at the wrong moment, or Ctrl+C meant for Canc, must not land in a box.
+TEST_F(MainWindowTest, TheTextBoxesOnlyShowAndNeverTakeTheFocus) {
+    openFile(sample);
+    auto* box = qobject_cast<QLineEdit*>(window.control("tfuox"));
+    ASSERT_NE(box, nullptr);
+    const QString shown = box->text();
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_FALSE(box->hasFocus());
+    QTest::keyClicks(box, "facciata");
+    EXPECT_EQ(box->text(), shown);
+    for (const char* name : {"Text1", "Text3", "Text6(1)", "tfuvy"}) {
+        const auto* edit = qobject_cast<QLineEdit*>(window.control(name));
+        ASSERT_NE(edit, nullptr) << name;
+        EXPECT_TRUE(edit->isReadOnly()) << name;
+        EXPECT_EQ(edit->focusPolicy(), Qt::NoFocus) << name;
+    }
+}
+
+// Only a release beside the picture fits the viewer; one on the picture leaves it alone.
+TEST_F(MainWindowTest, TheZoomViewerFitsOnlyOnAReleaseOutsideThePicture) {
+    openFile(sample);
+    QTest::mouseClick(window.control("zoo"), Qt::LeftButton);
+    ZoomWindow* zoom = window.zoomWindow();
+    ASSERT_NE(zoom, nullptr);
+    const QSize before = zoom->size();
+    const QRect picture = zoom->image()->geometry();
+    ASSERT_TRUE(picture.width() > before.width() || picture.height() > before.height());
+    QTest::mouseClick(zoom->image(), Qt::LeftButton, {}, QPoint(40, 40));
+    EXPECT_EQ(zoom->size(), before);
+    zoom->resize(picture.width() + 60, picture.height() + 60);
+    QTest::mouseClick(zoom, Qt::LeftButton, {},
+                      QPoint(picture.width() + 30, picture.height() + 30));
+    EXPECT_EQ(zoom->width(), picture.width()) << "fitted to the picture";
 }
 
 // Scrolling moves the picture itself, so a click reaches the procedures in image pixels.

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -257,7 +258,9 @@ TEST_F(WholeRoadTest, MeasuringOnTheResultFindsTheFacadesTrueSizeAndTheZoomOpens
     // A vertical pair then shows its true length, within a pixel.
     const int y1 = H / 6, y2 = 5 * H / 6, x = W / 2;
     measure({x, y1}, {x, y2});
-    const double shown = std::stod(window.context().form.Text6[1].caption.substr(1));
+    const std::string text = window.context().form.Text6[1].caption.substr(1);
+    double shown = 0;
+    std::from_chars(text.data() + (text[0] == ' '), text.data() + text.size(), shown);
     const double truth = std::fabs(v(y2) - v(y1));
     EXPECT_NEAR(shown, truth, 1.5 * s.scala) << "one pixel is " << s.scala << " cm";
 
@@ -284,6 +287,11 @@ TEST_F(WholeRoadTest, MeasuringOnTheResultFindsTheFacadesTrueSizeAndTheZoomOpens
     click("zoo");
     EXPECT_TRUE(zoom->isVisible());
     EXPECT_EQ(window.context().s.zoomDir, -1) << "the zoom fields outlive the window";
+
+    const std::string scratch = window.context().paths.scratchFile();
+    ASSERT_TRUE(std::filesystem::exists(scratch));
+    window.close();
+    EXPECT_FALSE(std::filesystem::exists(scratch)) << "the window's scratch file goes with it";
 }
 
 }  // namespace

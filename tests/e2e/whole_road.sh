@@ -114,7 +114,7 @@ shot 3-area-and-grid
 # 4. Raddrizza; the result is on show once the scratch file is complete.
 rectify_button
 for _ in $(seq 300); do
-  scratch=$(find "$HOME" -name vesta.bmp 2> /dev/null | head -1)
+  scratch=$(find "$HOME" -name 'vesta-*.bmp' 2> /dev/null | head -1)
   [ -n "$scratch" ] && [ "$(stat -c %s "$scratch")" -ge "$expected" ] && break
   sleep 0.1
 done

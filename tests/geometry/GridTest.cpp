@@ -31,6 +31,7 @@ class GridTest : public ::testing::Test {
         s.fugaVertX = 200;
         s.fugaVertY = -100000;
         columns(120);
+        s.construction = Construction::Frame;
     }
     void columns(int count) {
         s.largOut = count;

@@ -49,6 +49,11 @@ TEST_F(BadBitmapTest, OtherKindsOfBitmapAreRefusedSayingWhy) {
     EXPECT_NE(refusal(with(good, 14, 12)).find("Formato"), std::string::npos);  // OS/2 header
     EXPECT_NE(refusal(with(good, 14, 1u << 30)).find("Formato"), std::string::npos);
     EXPECT_NE(refusal(with(good, 46, 300)).find("300"), std::string::npos);
+    for (std::uint8_t planes : {0, 2}) {  // biPlanes, the two bytes before the bit count
+        auto bytes = good;
+        bytes[26] = planes;
+        EXPECT_NE(refusal(bytes).find("piani"), std::string::npos) << int(planes);
+    }
 }
 
 TEST_F(BadBitmapTest, SizesOutsideOneTo32767AreRefused) {

@@ -78,7 +78,8 @@ TEST_F(OpenImageTest, OpeningShowsThePhotographAndStartsTheFirstLine) {
     EXPECT_FALSE(f.CENTRO.enabled);
     EXPECT_FALSE(f.RADDRIZZA.enabled);
     EXPECT_EQ(f.Label4.caption, "Immagine sorgente");
-    EXPECT_TRUE(f.edit.enabled && f.canc.enabled && f.save.enabled && f.print1.enabled);
+    EXPECT_TRUE(f.edit.enabled && f.canc.enabled && f.print1.enabled);
+    EXPECT_FALSE(f.save.enabled) << "nothing rectified yet";
     EXPECT_FALSE(f.raddrizza1.enabled || f.area.enabled || f.griglia2.enabled || f.centro1.enabled);
 }
 

@@ -7,6 +7,7 @@
 #include "construction/Commands.h"
 #include "geometry/Frame.h"
 #include "rectify/Rectification.h"
+#include "rectify/SaveAndPrint.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
 #include "ui/Undo.h"
@@ -160,8 +161,8 @@ TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextRowAndZeroesTheRest) {
     EXPECT_EQ(f.RADDRIZZA.caption, "Misura") << "the partial result is shown as usual";
 }
 
-// The size arrows and the Open command stay usable while rows are computed; what they change
-// must not pull the tables or the pixels from under the loop.
+// The size arrows stay usable while rows are computed; what they change must not pull the
+// tables from under the loop.
 TEST_F(RectifyTest, ChangesMadeWhileTheLoopRunsDoNotReachIt) {
     resize(60, 40);
     const auto want = test::referenceRows(s);
@@ -172,18 +173,52 @@ TEST_F(RectifyTest, ChangesMadeWhileTheLoopRunsDoNotReachIt) {
     };
     RADDR1(app.ctx);
     EXPECT_EQ(test::fileRows(scratchBytes(app), 60, 40), want);
+}
 
-    ALTRA1(app.ctx);
+// What the user may do while rows are computed: a size step, F6, Save, Open. The result is
+// shown at the size it was computed with; nothing reads the unfinished file; an Open throws
+// the result away and leaves the new photograph as it opened.
+TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
     resize(60, 40);
-    app.events.yields = 0;
+    app.dialogs.saveAnswers.push_back((app.folder / "presto.bmp").string());
     app.events.duringYield = [&](int n) {
-        if (n == 3) {
-            test::openPhoto(app, 90, 70);  // another photograph
+        if (n == 5) {
+            GRANDEZZA_SpinUp(app.ctx);  // another frame size from now on
+            RADDR1(app.ctx);
+            EXPECT_FALSE(f.save.enabled || f.print1.enabled || f.start.enabled ||
+                         f.raddrizza1.enabled);
+            save_Click(app.ctx);
         }
     };
     RADDR1(app.ctx);
-    const auto rows = test::fileRows(scratchBytes(app), 60, 40);
-    EXPECT_EQ(rows[3], std::vector<std::uint8_t>(60, 0)) << "stopped before its next row";
+    ASSERT_NE(s.largOut, 60);
+    EXPECT_EQ(s.nRaddr, 1) << "F6 during the loop started nothing";
+    EXPECT_EQ(s.largRaddr, 60);
+    EXPECT_EQ(s.altRaddr, 40);
+    EXPECT_EQ(f.Picture2.width, 60);
+    EXPECT_EQ(app.picture2.width, 60);
+    EXPECT_FALSE(std::filesystem::exists(app.folder / "presto.bmp"));
+    EXPECT_TRUE(f.save.enabled && f.print1.enabled);
+
+    ALTRA1(app.ctx);
+    ASSERT_TRUE(test::construct(app, {}));
+    app.events.yields = 0;
+    app.events.duringYield = [&](int n) {
+        if (n == 3) {
+            test::openPhoto(app, 90, 70);
+        }
+    };
+    RADDR1(app.ctx);
+    EXPECT_TRUE(f.Picture1.visible && f.RADDRIZZA.visible);
+    EXPECT_FALSE(f.Picture2.visible || f.Text4.visible);
+    EXPECT_EQ(f.RADDRIZZA.caption, "Raddrizza");
+    EXPECT_EQ(s.nRaddr, 0);
+    EXPECT_FALSE(std::filesystem::exists(app.ctx.paths.scratchFile()));
+    EXPECT_FALSE(f.save.enabled || f.RADDRIZZA.enabled);
+    const std::size_t messages = app.dialogs.messages.size();
+    RADDR1(app.ctx);  // "Misura" once rectified the new photograph with the old frame
+    EXPECT_EQ(app.dialogs.messages.size(), messages + 1);
+    EXPECT_FALSE(std::filesystem::exists(app.ctx.paths.scratchFile()));
 }
 
 TEST_F(RectifyTest, SizesNoBitmapCanHoldAreRefusedAndNothingIsWritten) {

@@ -2,8 +2,13 @@
 
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "Fakes.h"
+#include "RectifySupport.h"
+#include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
+#include "rectify/ScratchFile.h"
 #include "ui/Startup.h"
 
 namespace vesta {
@@ -24,6 +29,7 @@ class SaveTest : public ::testing::Test {
     void SetUp() override {
         Form_Load(app.ctx, test::screen1024x768());
         test::writeBytes(app.ctx.paths.scratchFile(), scratch);
+        app.ctx.s.resultFile = ResultFile::Unsaved;
     }
     void save(const std::string& name) {
         app.dialogs.saveAnswers.push_back((app.folder / name).string());
@@ -71,6 +77,64 @@ TEST_F(SaveTest, CancellingTheDialogSavesNothingAndPrintAsksOnce) {
     EXPECT_TRUE(app.dialogs.messages.empty());
     print_Click(app.ctx);
     EXPECT_EQ(app.dialogs.printed, 1);
+}
+
+// A file at the scratch name that no completed rectification of this window made (left by a
+// run that ended during its loop, or by an earlier one) is never offered for saving.
+TEST_F(SaveTest, OnlyThisWindowsCompletedResultIsOffered) {
+    app.ctx.s.resultFile = ResultFile::None;
+    save("vecchia.bmp");
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_EQ(app.dialogs.saveAnswers.size(), 1u) << "not even the dialog";
+    EXPECT_FALSE(fs::exists(app.folder / "vecchia.bmp"));
+    EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), scratch);
+}
+
+TEST(ScratchFile, AResultWhoseFileWentIsSavedFromMemory) {
+    test::FakeApp app;
+    test::openPhoto(app, 200, 150);
+    ASSERT_TRUE(test::construct(app, {}));
+    RADDR1(app.ctx);
+    const auto written = test::readBytes(app.ctx.paths.scratchFile());
+    fs::remove(app.ctx.paths.scratchFile());
+    app.dialogs.saveAnswers.push_back((app.folder / "facciata.bmp").string());
+    save_Click(app.ctx);
+    EXPECT_EQ(test::readBytes(app.folder / "facciata.bmp"), written);
+    EXPECT_TRUE(app.dialogs.messages.empty());
+    save_Click(app.ctx);  // now truly saved already
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_NE(app.dialogs.messages[0].text.find("già stata salvata"), std::string::npos);
+}
+
+// Only the window's own file is ever replaced or removed: something already at its name stays.
+TEST(ScratchFile, AFileInTheWayIsLeftAloneAndRefused) {
+    test::FakeApp app;
+    test::openPhoto(app, 200, 150);
+    ASSERT_TRUE(test::construct(app, {}));
+    test::writeBytes(app.ctx.paths.scratchFile(), {1, 2, 3});
+    RADDR1(app.ctx);
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_EQ(app.ctx.s.nRaddr, 0);
+    EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
+    discardScratchFile(app.ctx);  // the window's end
+    EXPECT_TRUE(fs::exists(app.ctx.paths.scratchFile()));
+}
+
+TEST(ScratchFile, StartRemovesOnlyTheFilesOfEndedProcesses) {
+    test::TempDir dir;
+    const std::string ended = scratchNameOf(99999999), mine = scratchNameOf(getpid());
+    const std::string running = scratchNameOf(getppid());
+    for (const std::string& name : {ended, mine, running, std::string("vesta.bmp"),
+                                    std::string("vesta-12x.bmp"), std::string("foto.bmp")}) {
+        test::writeBytes(dir / name, {1});
+    }
+    removeStaleScratchFiles(dir.path().string());
+    EXPECT_FALSE(fs::exists(dir / ended));
+    EXPECT_FALSE(fs::exists(dir / mine)) << "no window of this process made it yet";
+    for (const char* kept : {"vesta.bmp", "vesta-12x.bmp", "foto.bmp"}) {
+        EXPECT_TRUE(fs::exists(dir / kept)) << kept;
+    }
+    EXPECT_TRUE(fs::exists(dir / running));
 }
 
 }  // namespace

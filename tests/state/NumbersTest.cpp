@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 #include "state/Numbers.h"
 
 namespace vesta {
@@ -46,6 +49,20 @@ TEST(NumberRules, PlainFormUsesTheUsersDecimalSeparator) {
     EXPECT_EQ(plainForm(26.56505117707799, '.'), "26.565051177078");
     EXPECT_EQ(plainForm(-45.00000000000004, ','), "-45");
     EXPECT_EQ(plainForm(1.2000000000000002, '.'), "1.2");
+}
+
+// The window runs under the user's locale; an Italian one must not turn Str's point into a
+// comma nor take the user's separator away from the plain form.
+TEST(NumberRules, TextsDoNotFollowTheProcessLocale) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "it_IT.UTF-8"), nullptr)
+        << "the it_IT.UTF-8 locale is missing: scripts/install-deps.sh generates it";
+    const std::string str = strForm(123.456), point = plainForm(0.25, '.');
+    const std::string comma = plainForm(1.5e-5, ',');
+    std::setlocale(LC_ALL, before.c_str());
+    EXPECT_EQ(str, " 123.456");
+    EXPECT_EQ(point, "0.25");
+    EXPECT_EQ(comma, "1,5E-05");
 }
 
 }  // namespace

@@ -77,6 +77,38 @@ TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
     EXPECT_FALSE(f.raddrizza1.enabled);
 }
 
+// A first corner or a first line end left pending must not become half of the next input,
+// and its rubber band must not stay on the photograph.
+TEST_F(UndoTest, CancelAndAnotherAbandonAHalfDoneInput) {
+    open(800, 600);
+    line(100, 100, 700, 160);
+    line(100, 500, 700, 450);
+    line(120, 520, 150, 80);
+    line(680, 520, 650, 90);
+    RETTANG3(app.ctx);
+    PICTURE1_MouseDown(app.ctx, 200, 150);
+    Picture1_MouseMove(app.ctx, 300, 300);
+    CANC2(app.ctx);  // line 4 goes with the pending corner
+    PICTURE1_MouseDown(app.ctx, 600, 400);
+    EXPECT_EQ(s.nRette, 3) << "the click starts line 4 again";
+    EXPECT_EQ(s.xPrimo, 600);
+
+    PICTURE1_MouseDown(app.ctx, 650, 90);
+    Picture1_MouseUp(app.ctx, 650, 90);
+    RETTANG3(app.ctx);
+    PICTURE1_MouseDown(app.ctx, 200, 150);
+    Picture1_MouseMove(app.ctx, 300, 300);
+    const test::DrawCall band = app.picture1.calls.back();
+    ALTRA1(app.ctx);
+    const test::DrawCall erased = app.picture1.calls.back();
+    EXPECT_EQ(erased.figure, "box");
+    EXPECT_EQ(erased.at, band.at);
+    EXPECT_EQ(erased.mode, DrawMode::Invert) << "the band drawn again, so erased";
+    PICTURE1_MouseDown(app.ctx, 600, 400);
+    EXPECT_EQ(s.areaCalcolo[1][1], 600) << "the click starts a new area";
+    EXPECT_EQ(s.attesaSecondo, 1);
+}
+
 TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
     open(800, 600);
     s.nRette = 4;

@@ -1,0 +1,40 @@
+#include "construction/ConstructionState.h"
+
+#include <algorithm>
+
+namespace vesta {
+
+void offerConstructionCommands(Context& ctx) {
+    const bool stands = ctx.s.construction == Construction::Frame;
+    FormModel& f = ctx.form;
+    // Once a result exists the button measures and start stays as the result left it.
+    if (ctx.s.nRaddr == 0) {
+        f.RADDRIZZA.enabled = stands;
+        f.start.enabled = stands;
+    }
+    f.GRIGLIA.enabled = stands;
+    f.griglia2.enabled = stands;
+    // While rows are computed nothing may start another rectification, nor save or print the
+    // unfinished one.
+    if (ctx.s.resultFile == ResultFile::Writing) {
+        f.raddrizza1.enabled = false;
+        f.start.enabled = false;
+        f.save.enabled = false;
+        f.print1.enabled = false;
+    }
+}
+
+void constructionChanged(Context& ctx, Construction atMost) {
+    ctx.s.construction = std::min(ctx.s.construction, atMost);
+    offerConstructionCommands(ctx);
+}
+
+bool areaPending(const WorkingState& s) {
+    return s.modoClick == ClickMode::AreaCorner && s.attesaSecondo == 1;
+}
+
+bool hasResult(const WorkingState& s) {
+    return s.resultFile == ResultFile::Unsaved || s.resultFile == ResultFile::Saved;
+}
+
+}  // namespace vesta

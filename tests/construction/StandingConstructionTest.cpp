@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "BitmapBytes.h"
+#include "Fakes.h"
+#include "construction/Commands.h"
+#include "construction/PictureInput.h"
+#include "geometry/Grid.h"
+#include "image/OpenImage.h"
+#include "rectify/Rectification.h"
+#include "ui/Startup.h"
+#include "ui/Undo.h"
+
+namespace vesta {
+namespace {
+
+// Rectifying and the grid need the whole construction of the photograph on show, made from its
+// current lines, principal point and area; these are the ways a stale frame once slipped through.
+class StandingConstructionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Form_Load(app.ctx, test::screen1024x768());
+        open("a.bmp", 800, 600);
+    }
+    void open(const char* name, int width, int height) {
+        const auto path = app.folder / name;
+        test::writeBytes(path, test::bitmapBytes({.width = width, .height = height}));
+        app.dialogs.openAnswers.push_back(path.string());
+        open_Click(app.ctx);
+    }
+    void click(float x, float y) {
+        PICTURE1_MouseDown(app.ctx, x, y);
+        Picture1_MouseUp(app.ctx, x, y);
+    }
+    void line(float x1, float y1, float x2, float y2) {
+        click(x1, y1);
+        click(x2, y2);
+    }
+    void fourLines() {
+        line(100, 100, 700, 160);
+        line(100, 500, 700, 450);
+        line(120, 520, 150, 80);
+        line(680, 520, 650, 90);
+    }
+    bool rectifyOffered() const {
+        return f.RADDRIZZA.enabled || f.start.enabled || f.GRIGLIA.enabled || f.griglia2.enabled;
+    }
+    // RADDR1 and griglia1 called all the same, as a stray shortcut would: neither may use the
+    // old frame.
+    void expectNothingComputed() {
+        EXPECT_FALSE(rectifyOffered());
+        const std::size_t drawn = app.picture1.calls.size();
+        griglia1(app.ctx);
+        EXPECT_EQ(app.picture1.calls.size(), drawn) << "no grid of another frame";
+        const std::size_t messages = app.dialogs.messages.size();
+        RADDR1(app.ctx);
+        EXPECT_EQ(app.dialogs.messages.size(), messages + 1);
+        EXPECT_EQ(s.nRaddr, 0);
+        EXPECT_FALSE(std::filesystem::exists(app.ctx.paths.scratchFile()));
+    }
+    test::FakeApp app;
+    WorkingState& s = app.ctx.s;
+    FormModel& f = app.ctx.form;
+};
+
+TEST_F(StandingConstructionTest, ARefusedConstructionLeavesNothingToRectify) {
+    fourLines();
+    ASSERT_TRUE(app.dialogs.messages.empty());
+    EXPECT_TRUE(f.RADDRIZZA.enabled && f.start.enabled && f.GRIGLIA.enabled);
+    // Verticals redrawn to meet straight above the principal point (x = 400): no horizon.
+    CANC2(app.ctx);
+    CANC2(app.ctx);
+    line(300, 500, 350, 100);
+    line(500, 500, 450, 100);
+    ASSERT_EQ(app.dialogs.messages.size(), 1u) << "the construction is refused";
+    expectNothingComputed();
+}
+
+TEST_F(StandingConstructionTest, ACancelledLineTakesTheFrameWithIt) {
+    fourLines();
+    RETTANG3(app.ctx);
+    click(150, 150);
+    click(600, 450);
+    ASSERT_TRUE(f.RADDRIZZA.enabled);
+    CANC2(app.ctx);  // line 4 goes
+    expectNothingComputed();
+}
+
+// After a result on one photograph, another opened: nothing of the old construction is drawn,
+// gridded or rectified on it, and the result's bars and the size arrows go.
+TEST_F(StandingConstructionTest, AnotherPhotographStartsWithoutTheOldConstruction) {
+    fourLines();
+    RADDR1(app.ctx);
+    ASSERT_EQ(s.nRaddr, 1);
+    f.VScroll2.visible = f.HScroll2.visible = true;  // as a result larger than the screen
+    open("b.bmp", 300, 200);
+    EXPECT_FALSE(f.VScroll2.visible || f.HScroll2.visible || f.GRANDEZZA.visible);
+    app.picture1.calls.clear();
+    GRANDEZZA_SpinUp(app.ctx);
+    EXPECT_TRUE(app.picture1.calls.empty()) << "no old construction over the new photograph";
+    RETTANG3(app.ctx);
+    click(20, 20);
+    click(250, 150);
+    std::filesystem::remove(app.ctx.paths.scratchFile());
+    expectNothingComputed();
+}
+
+}  // namespace
+}  // namespace vesta
