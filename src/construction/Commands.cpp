@@ -25,7 +25,7 @@ void RETTANG3(Context& ctx) {
     ctx.form.domanda1.caption = prompts::kDefinisciArea;
     ctx.s.modoClick = ClickMode::AreaCorner;
     ctx.s.nAree += 1;
-    ctx.form.GRIGLIA.enabled = ctx.s.construction == Construction::Frame;
+    ctx.form.GRIGLIA.enabled = ctx.s.construction == ConstructionStage::Frame;
 }
 
 void GRANDEZZA_SpinUp(Context& ctx) {

@@ -5,7 +5,7 @@
 namespace vesta {
 
 void offerConstructionCommands(Context& ctx) {
-    const bool stands = ctx.s.construction == Construction::Frame;
+    const bool stands = ctx.s.construction == ConstructionStage::Frame;
     FormModel& f = ctx.form;
     // Once a result exists the button measures and start stays as the result left it.
     if (ctx.s.nRaddr == 0) {
@@ -24,7 +24,7 @@ void offerConstructionCommands(Context& ctx) {
     }
 }
 
-void constructionChanged(Context& ctx, Construction atMost) {
+void constructionChanged(Context& ctx, ConstructionStage atMost) {
     ctx.s.construction = std::min(ctx.s.construction, atMost);
     offerConstructionCommands(ctx);
 }

@@ -13,7 +13,7 @@ void offerConstructionCommands(Context& ctx);
 
 // The lines, the principal point or the area changed: what was built from the old ones stands
 // no further than `atMost`.
-void constructionChanged(Context& ctx, Construction atMost);
+void constructionChanged(Context& ctx, ConstructionStage atMost);
 
 // True while the first corner of an area is in and the second is awaited: the stored area is
 // then half old, half new.

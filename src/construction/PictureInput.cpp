@@ -65,7 +65,7 @@ void lineEnd(Context& ctx, float x, float y) {
             break;
     }
     s.nRette += 1;
-    constructionChanged(ctx, Construction::None);
+    constructionChanged(ctx, ConstructionStage::None);
     f.cancella.enabled = true;
     double* line = s.rette[s.nRette];
     line[1] = s.xPrimo;
@@ -88,7 +88,7 @@ void areaCorner(Context& ctx, float x, float y) {
     FormModel& f = ctx.form;
     double(&a)[7][3] = s.areaCalcolo;
     // The frame was made from the area being replaced.
-    constructionChanged(ctx, Construction::VanishingPoints);
+    constructionChanged(ctx, ConstructionStage::VanishingPoints);
     if (s.attesaSecondo != 1) {
         if (s.nAree > 0) {
             ctx.picture1.refresh();
@@ -134,7 +134,7 @@ void principalPoint(Context& ctx, float x, float y) {
     pic.refresh();
     s.centroX = x;
     s.centroY = y;
-    constructionChanged(ctx, Construction::VanishingPoints);
+    constructionChanged(ctx, ConstructionStage::VanishingPoints);
     const float cx = x;
     const float cy = y;
     pic.line(cx, float(s.centroY - 20), cx, float(s.centroY + 20), colours::lightCyan);

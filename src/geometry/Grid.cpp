@@ -119,7 +119,7 @@ class GridDrawer {
 void griglia1(Context& ctx) {
     WorkingState& s = ctx.s;
     // A grid of a frame that no longer stands would show what will not be rectified.
-    if (s.construction != Construction::Frame) {
+    if (s.construction != ConstructionStage::Frame) {
         return;
     }
     PictureArea& pic = ctx.picture1;

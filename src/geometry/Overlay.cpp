@@ -27,7 +27,7 @@ bool within(double v, double limit) {
 
 // The frame on show was made from another principal point, area or size: it no longer stands.
 void refuseConstruction(Context& ctx, const std::string& why) {
-    constructionChanged(ctx, Construction::VanishingPoints);
+    constructionChanged(ctx, ConstructionStage::VanishingPoints);
     ctx.form.domanda1.caption = prompts::kImpossibile;
     ctx.dialogs.messageBox(why, degenerate::kTitle, MessageIcon::Critical);
 }
@@ -102,7 +102,7 @@ void FUGHE(Context& ctx) {
             !std::isfinite(hx) || !std::isfinite(hy) || !std::isfinite(vx) || !std::isfinite(vy);
     }
     if (parallel) {
-        constructionChanged(ctx, Construction::None);
+        constructionChanged(ctx, ConstructionStage::None);
         f.domanda1.caption = prompts::kImpossibile;
         ctx.dialogs.messageBox("Fuga verticale o orizzontale all'infinito !!", degenerate::kTitle,
                                MessageIcon::Critical);
@@ -113,7 +113,7 @@ void FUGHE(Context& ctx) {
     s.fugaVertX = vx;
     s.fugaOrizzY = hy;
     s.fugaVertY = vy;
-    s.construction = Construction::VanishingPoints;
+    s.construction = ConstructionStage::VanishingPoints;
 
     f.raddrizza1.enabled = true;
     f.edit.enabled = true;
@@ -128,7 +128,7 @@ bool CERCHIONUOVO(Context& ctx) {
     FormModel& f = ctx.form;
     PictureArea& pic = ctx.picture1;
     // Vanishing points of other lines, or of another photograph, are nothing to build on.
-    if (s.construction == Construction::None) {
+    if (s.construction == ConstructionStage::None) {
         return false;
     }
     const Point vh{s.fugaOrizzX, s.fugaOrizzY};
@@ -226,7 +226,7 @@ bool CERCHIONUOVO(Context& ctx) {
     f.area.enabled = true;
     f.griglia2.enabled = true;
     // An area with only its first corner in is no area to rectify yet.
-    s.construction = areaPending(s) ? Construction::VanishingPoints : Construction::Frame;
+    s.construction = areaPending(s) ? ConstructionStage::VanishingPoints : ConstructionStage::Frame;
     offerConstructionCommands(ctx);
     return true;
 }

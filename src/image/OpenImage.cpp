@@ -102,7 +102,7 @@ void open_Click(Context& ctx) {
     s.nRaddr = 0;
     s.raddrAvviato = 0;
     // Nothing of the previous photograph's construction stands on this one.
-    constructionChanged(ctx, Construction::None);
+    constructionChanged(ctx, ConstructionStage::None);
     // As at start: no bars of a rectified image, no size arrows before a construction.
     f.VScroll2.visible = false;
     f.HScroll2.visible = false;

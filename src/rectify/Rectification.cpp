@@ -185,7 +185,7 @@ void RADDR1(Context& ctx) {
     ctx.picture1.setDrawMode(DrawMode::Invert);
     s.nRaddr += 1;
     const char* why = nullptr;
-    if (s.nRaddr == 1 && s.construction != Construction::Frame) {
+    if (s.nRaddr == 1 && s.construction != ConstructionStage::Frame) {
         why = kNoConstruction;
     } else if (s.largOut > 3000) {
         why = kTooWide;

@@ -19,7 +19,7 @@ enum class ClickMode : int { LineEnd = 0, AreaCorner = 1, PrincipalPoint = 2 };
 // How much of the construction stands on the photograph on show, made from its current input.
 // Rectifying and the grid need the whole frame; nothing is ever computed from a frame of other
 // lines, another principal point or area, or another photograph.
-enum class Construction : int {
+enum class ConstructionStage : int {
     None = 0,             // no vanishing points of the current four lines
     VanishingPoints = 1,  // those of the current lines, but no frame of the current point and area
     Frame = 2,            // the frame of the current lines, principal point, area and size
@@ -48,7 +48,7 @@ struct WorkingState {
     int nAree = 0;             // area inputs started since the last defaults
     int nMisura = 0;           // points taken by the measuring (and the grid's point counter)
     int pannelloNascosto = 0;  // 1 while the command panel is hidden
-    Construction construction = Construction::None;
+    ConstructionStage construction = ConstructionStage::None;
     ResultFile resultFile = ResultFile::None;
 
     // --- Construction input ---

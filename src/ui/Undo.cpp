@@ -65,7 +65,7 @@ void CANC2(Context& ctx) {
     // The lines stay after a rectification, but the area is to be given again; otherwise a line
     // goes, and with it the vanishing points.
     constructionChanged(ctx,
-                        s.raddrAvviato == 1 ? Construction::VanishingPoints : Construction::None);
+                        s.raddrAvviato == 1 ? ConstructionStage::VanishingPoints : ConstructionStage::None);
     if (s.raddrAvviato == 1) {
         s.nRette = 4;
         s.modoClick = ClickMode::AreaCorner;
@@ -161,7 +161,7 @@ void VALORIDEFAULT(Context& ctx) {
     }
     s.centroX = w / 2;
     s.centroY = h / 2;
-    constructionChanged(ctx, Construction::VanishingPoints);
+    constructionChanged(ctx, ConstructionStage::VanishingPoints);
     PictureArea& p = ctx.picture1;
     p.refresh();
     p.setForeColor(colours::red);

@@ -31,7 +31,7 @@ class GridTest : public ::testing::Test {
         s.fugaVertX = 200;
         s.fugaVertY = -100000;
         columns(120);
-        s.construction = Construction::Frame;
+        s.construction = ConstructionStage::Frame;
     }
     void columns(int count) {
         s.largOut = count;

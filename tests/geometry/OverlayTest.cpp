@@ -25,7 +25,7 @@ class OverlayTest : public ::testing::Test {
         s.fugaOrizzY = 285.1;
         s.fugaVertX = 766.9;
         s.fugaVertY = -2688.5;
-        s.construction = Construction::VanishingPoints;  // as FUGHE leaves it
+        s.construction = ConstructionStage::VanishingPoints;  // as FUGHE leaves it
     }
     std::vector<std::string> figures() const {
         std::vector<std::string> out;

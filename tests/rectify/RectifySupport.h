@@ -39,7 +39,7 @@ inline bool construct(FakeApp& app, Layout layout) {
     s.fugaVertY = y(-672.1);
     s.centroX = x(100);
     s.centroY = y(75);
-    s.construction = Construction::VanishingPoints;  // as FUGHE leaves it
+    s.construction = ConstructionStage::VanishingPoints;  // as FUGHE leaves it
     return CERCHIONUOVO(app.ctx);
 }
 
