@@ -123,13 +123,26 @@ __attribute__((target_clones("avx2", "default"))) void sourcePoints(const double
     }
 }
 
-// floor(v) for a v the clip has kept within a photograph's coordinates.
-int floorOf(double v) {
-    const int i = int(v);
-    return v < i ? i - 1 : i;
+}  // namespace
+
+void rowSourcePoints(const RectifyInputs& in, const ColumnLines& columns, const RowLine& row,
+                     RowWork& work) {
+    const int n = std::max(0, in.largOut);
+    work.sx.resize(std::size_t(n));
+    work.sy.resize(std::size_t(n));
+    sourcePoints(columns.mC.data(), columns.a.data(), row.mR, row.bR, in.fugaVertX, in.fugaVertY, n,
+                 work.sx.data(), work.sy.data());
 }
 
-}  // namespace
+AreaClip AreaClip::of(const RectifyInputs& in) {
+    const double limit = 1 << 30;
+    AreaClip clip;
+    clip.top = std::max(in.clipTop, -limit);
+    clip.bottom = std::min(in.clipBottom, limit);
+    clip.left = std::max(in.clipLeft, -limit);
+    clip.right = std::min(in.clipRight, limit);
+    return clip;
+}
 
 void rectifyRow(const RectifyInputs& in, const ColumnLines& columns, const RowLine& row,
                 RowWork& work, std::uint8_t* out) {
@@ -138,32 +151,17 @@ void rectifyRow(const RectifyInputs& in, const ColumnLines& columns, const RowLi
     if (!row.valid) {
         return;
     }
-    work.sx.resize(std::size_t(n));
-    work.sy.resize(std::size_t(n));
-    sourcePoints(columns.mC.data(), columns.a.data(), row.mR, row.bR, in.fugaVertX, in.fugaVertY, n,
-                 work.sx.data(), work.sy.data());
+    rowSourcePoints(in, columns, row, work);
     const IndexedImage& src = *in.source;
-    // Beyond these the int conversion of the rounding would not hold; no photograph comes near.
-    const double limit = 1 << 30;
-    const double top = std::max(in.clipTop, -limit), bottom = std::min(in.clipBottom, limit);
-    const double left = std::max(in.clipLeft, -limit), right = std::min(in.clipRight, limit);
-    const bool mirrored = in.segnoX == -1;
-    const double* sxs = work.sx.data();
-    const double* sys = work.sy.data();
-    for (int i = 0; i < n; ++i) {
-        const double sx = sxs[i], sy = sys[i];
-        // Comparisons with NaN fail, so nothing undefined reaches the rounding below.
-        // An invalid column carries NaN and a zero divisor gives an infinity or NaN: the clip,
-        // whose bounds are finite, turns both away.
-        if (!(top <= sy && sy <= bottom && left <= sx && sx <= right)) {
-            continue;
-        }
-        const int row0 = floorOf(sy);
-        const int cell = std::max(1, floorOf(sx)) - 1;
-        if (row0 < 0 || row0 >= src.height || cell >= src.width) {
-            continue;
-        }
-        out[mirrored ? n - 1 - i : i] = src.row(row0)[cell];
+    const std::uint8_t* pixels = src.pixels.data();
+    const std::size_t stride = std::size_t(src.width);
+    if (in.segnoX == -1) {
+        std::uint8_t* last = out + n - 1;
+        forEachNearestPixel(work, n, AreaClip::of(in), src.width, src.height,
+                            [=](int i, int r, int c) { last[-i] = pixels[r * stride + c]; });
+    } else {
+        forEachNearestPixel(work, n, AreaClip::of(in), src.width, src.height,
+                            [=](int i, int r, int c) { out[i] = pixels[r * stride + c]; });
     }
 }
 

@@ -1,0 +1,314 @@
+#include "rectify/ColourSampler.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace vesta {
+
+namespace {
+
+// Samples of one pixel, copied.
+template <class Sample, int Channels>
+void nearestRow(const RectifyInputs& in, const ColourImage& photo, const Sample* pixels,
+                RowWork& work, Sample* out) {
+    const int n = in.largOut;
+    std::fill(out, out + std::size_t(n) * Channels, Sample(0));
+    const std::size_t stride = photo.rowSamples();
+    Sample* const last = out + std::size_t(n - 1) * Channels;
+    const bool mirrored = in.segnoX == -1;
+    forEachNearestPixel(
+        work, n, AreaClip::of(in), photo.width, photo.height, [=](int i, int r, int c) {
+            const Sample* p = pixels + r * stride + std::size_t(c) * Channels;
+            Sample* d =
+                mirrored ? last - std::size_t(i) * Channels : out + std::size_t(i) * Channels;
+            for (int k = 0; k < Channels; ++k) {
+                d[k] = p[k];
+            }
+        });
+}
+
+template <class Sample>
+void nearestAnyChannels(const RectifyInputs& in, const ColourImage& photo, const Sample* pixels,
+                        RowWork& work, Sample* out) {
+    if (photo.channels == 1) {
+        nearestRow<Sample, 1>(in, photo, pixels, work, out);
+    } else {
+        nearestRow<Sample, 3>(in, photo, pixels, work, out);
+    }
+}
+
+// The taps of one source point as the header's formula gives them, with the clamping folded
+// in: col is −1 where the point gives 0; otherwise x0 and y0 lie in the photograph and a weight
+// is 0 where its second tap would lie beyond the last column or row (both taps are then the
+// same pixel). A tap before the first column or row is the first, so x0 = −1 becomes 0 with
+// weight 0. The point is moved into [0.5, width + 1] x [−1, height + 1] first: no decision and
+// no tap changes (the nearest column and row are outside the photograph beyond those bounds,
+// and every point left of 0.5 takes the first column alone), and no conversion overflows.
+#if defined(__x86_64__)
+bool hasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
+constexpr int kStepBits = 7;
+constexpr int kSteps = 1 << kStepBits;  // weights in 1/128 of a pixel
+constexpr std::uint32_t kHalf = kSteps * kSteps / 2;
+
+struct Taps {
+    int col, row, wx, wy;
+};
+
+Taps tapsOf(double sx, double sy, const AreaClip& clip, int width, int height) {
+    if (!clip.contains(sx, sy)) {
+        return {-1, 0, 0, 0};
+    }
+    const double x = std::min(std::max(sx, 0.5), width + 1.0);
+    const double y = std::min(std::max(sy, -1.0), height + 1.0);
+    const int r = floorOf(y);
+    const int c = std::max(floorOf(x), 1) - 1;
+    if (r < 0 || r >= height || c >= width) {
+        return {-1, 0, 0, 0};
+    }
+    const int qx = floorOf((x - 1.5) * kSteps), qy = floorOf((y - 0.5) * kSteps);
+    Taps t{qx >> kStepBits, qy >> kStepBits, qx & (kSteps - 1), qy & (kSteps - 1)};
+    if (t.col < 0 || t.col >= width - 1) {
+        t.col = std::clamp(t.col, 0, width - 1);
+        t.wx = 0;
+    }
+    if (t.row < 0 || t.row >= height - 1) {
+        t.row = std::clamp(t.row, 0, height - 1);
+        t.wy = 0;
+    }
+    return t;
+}
+
+void rowTapsPlain(const double* sxs, const double* sys, int from, int n, AreaClip clip, int width,
+                  int height, std::int32_t* cols, std::int32_t* rows, std::int32_t* wxs,
+                  std::int32_t* wys) {
+    for (int i = from; i < n; ++i) {
+        const Taps t = tapsOf(sxs[i], sys[i], clip, width, height);
+        cols[i] = t.col;
+        rows[i] = t.row;
+        wxs[i] = t.wx;
+        wys[i] = t.wy;
+    }
+}
+
+#if defined(__x86_64__)
+// tapsOf four columns at a time; each lane takes the same decisions and the same exact steps
+// (floor in double, then an exact conversion). Returns the columns left for tapsOf.
+__attribute__((target("avx2"))) int rowTapsAvx2(const double* sxs, const double* sys, int n,
+                                                AreaClip clip, int width, int height,
+                                                std::int32_t* cols, std::int32_t* rows,
+                                                std::int32_t* wxs, std::int32_t* wys) {
+    const __m256d top = _mm256_set1_pd(clip.top), bottom = _mm256_set1_pd(clip.bottom);
+    const __m256d left = _mm256_set1_pd(clip.left), right = _mm256_set1_pd(clip.right);
+    const __m256d half = _mm256_set1_pd(0.5), one = _mm256_set1_pd(1.0);
+    const __m256d minusOne = _mm256_set1_pd(-1.0), centre = _mm256_set1_pd(1.5);
+    const __m256d scale = _mm256_set1_pd(kSteps), zero = _mm256_setzero_pd();
+    const __m256d xMax = _mm256_set1_pd(width + 1.0), yMax = _mm256_set1_pd(height + 1.0);
+    const __m256d rowsEnd = _mm256_set1_pd(height);
+    // The low half of each 64-bit mask, as 32-bit lanes.
+    const __m256i lowHalves = _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6);
+    const __m128i izero = _mm_setzero_si128(), fraction = _mm_set1_epi32(kSteps - 1);
+    const __m128i lastCol = _mm_set1_epi32(width - 1), lastRow = _mm_set1_epi32(height - 1);
+    const __m128i noCol = _mm_set1_epi32(-1);
+    // A first tap beyond these has no second one inside the photograph.
+    const __m128i colsWithNext = _mm_set1_epi32(width - 2),
+                  rowsWithNext = _mm_set1_epi32(height - 2);
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m256d sx = _mm256_loadu_pd(sxs + i), sy = _mm256_loadu_pd(sys + i);
+        const __m256d inside = _mm256_and_pd(_mm256_and_pd(_mm256_cmp_pd(top, sy, _CMP_LE_OQ),
+                                                           _mm256_cmp_pd(sy, bottom, _CMP_LE_OQ)),
+                                             _mm256_and_pd(_mm256_cmp_pd(left, sx, _CMP_LE_OQ),
+                                                           _mm256_cmp_pd(sx, right, _CMP_LE_OQ)));
+        const __m256d x =
+            _mm256_min_pd(_mm256_max_pd(_mm256_blendv_pd(one, sx, inside), half), xMax);
+        const __m256d y =
+            _mm256_min_pd(_mm256_max_pd(_mm256_blendv_pd(half, sy, inside), minusOne), yMax);
+        const __m256d r = _mm256_floor_pd(y), c = _mm256_floor_pd(x);
+        // max(c, 1) − 1 < width is c < width + 1.
+        const __m256d ok = _mm256_and_pd(_mm256_and_pd(inside, _mm256_cmp_pd(c, xMax, _CMP_LT_OQ)),
+                                         _mm256_and_pd(_mm256_cmp_pd(r, zero, _CMP_GE_OQ),
+                                                       _mm256_cmp_pd(r, rowsEnd, _CMP_LT_OQ)));
+        const __m256d fx = _mm256_floor_pd(_mm256_mul_pd(_mm256_sub_pd(x, centre), scale));
+        const __m256d fy = _mm256_floor_pd(_mm256_mul_pd(_mm256_sub_pd(y, half), scale));
+        const __m128i qx = _mm256_cvttpd_epi32(fx), qy = _mm256_cvttpd_epi32(fy);
+        const __m128i valid =
+            _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(_mm256_castpd_si256(ok), lowHalves));
+        __m128i x0 = _mm_srai_epi32(qx, kStepBits), y0 = _mm_srai_epi32(qy, kStepBits);
+        const __m128i xEdge =
+            _mm_or_si128(_mm_cmplt_epi32(x0, izero), _mm_cmpgt_epi32(x0, colsWithNext));
+        const __m128i yEdge =
+            _mm_or_si128(_mm_cmplt_epi32(y0, izero), _mm_cmpgt_epi32(y0, rowsWithNext));
+        x0 = _mm_min_epi32(_mm_max_epi32(x0, izero), lastCol);
+        y0 = _mm_min_epi32(_mm_max_epi32(y0, izero), lastRow);
+        const __m128i wx = _mm_andnot_si128(xEdge, _mm_and_si128(qx, fraction));
+        const __m128i wy = _mm_andnot_si128(yEdge, _mm_and_si128(qy, fraction));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cols + i), _mm_blendv_epi8(noCol, x0, valid));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(rows + i), _mm_and_si128(y0, valid));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(wxs + i), _mm_and_si128(wx, valid));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(wys + i), _mm_and_si128(wy, valid));
+    }
+    return i;
+}
+#endif
+
+void computeTaps(const RectifyInputs& in, const ColourImage& photo, RowWork& work) {
+    const std::size_t n = std::size_t(std::max(0, in.largOut));
+    work.col.resize(n);
+    work.row.resize(n);
+    work.wx.resize(n);
+    work.wy.resize(n);
+    int done = 0;
+#if defined(__x86_64__)
+    if (hasAvx2()) {
+        done = rowTapsAvx2(work.sx.data(), work.sy.data(), int(n), AreaClip::of(in), photo.width,
+                           photo.height, work.col.data(), work.row.data(), work.wx.data(),
+                           work.wy.data());
+    }
+#endif
+    rowTapsPlain(work.sx.data(), work.sy.data(), done, int(n), AreaClip::of(in), photo.width,
+                 photo.height, work.col.data(), work.row.data(), work.wx.data(), work.wy.data());
+}
+
+// The weighted sum of the header's formula, any depth, any channels.
+template <class Sample, int Channels>
+void bilinearRow(const RectifyInputs& in, const ColourImage& photo, const Sample* pixels,
+                 const RowWork& work, Sample* out) {
+    const int n = in.largOut;
+    const std::size_t stride = photo.rowSamples();
+    const bool mirrored = in.segnoX == -1;
+    for (int i = 0; i < n; ++i) {
+        Sample* d = out + std::size_t(mirrored ? n - 1 - i : i) * Channels;
+        const int x0 = work.col[std::size_t(i)];
+        if (x0 < 0) {
+            std::fill(d, d + Channels, Sample(0));
+            continue;
+        }
+        const std::uint32_t kx = std::uint32_t(work.wx[std::size_t(i)]);
+        const std::uint32_t ky = std::uint32_t(work.wy[std::size_t(i)]);
+        const Sample* p00 =
+            pixels + std::size_t(work.row[std::size_t(i)]) * stride + std::size_t(x0) * Channels;
+        const Sample* p01 = p00 + (kx ? Channels : 0);
+        const Sample* p10 = p00 + (ky ? stride : 0);
+        const Sample* p11 = p10 + (kx ? Channels : 0);
+        for (int k = 0; k < Channels; ++k) {
+            const std::uint32_t sum =
+                (std::uint32_t(p00[k]) * (kSteps - kx) + std::uint32_t(p01[k]) * kx) *
+                    (kSteps - ky) +
+                (std::uint32_t(p10[k]) * (kSteps - kx) + std::uint32_t(p11[k]) * kx) * ky;
+            d[k] = Sample((sum + kHalf) >> (2 * kStepBits));
+        }
+    }
+}
+
+#if defined(__x86_64__)
+// bilinearRow for 8-bit colour, the common case, one pixel in one register: the two pixels of
+// each row come in one 8-byte load, across is weighed in 16-bit lanes (p0·128 + (p1 − p0)·wx is
+// exact there, at most 255·128) and down in 32-bit sums of pairs. The same exact sums as
+// bilinearRow, so the same bytes.
+__attribute__((target("avx2"))) void bilinearRgb8Avx2(const RowWork& work, int n, bool mirrored,
+                                                      const std::uint8_t* pixels, int width,
+                                                      std::size_t total, std::uint8_t* out) {
+    const std::size_t stride = std::size_t(width) * 3;
+    // From [top row: R0 G0 B0 R1 G1 B1 . . | bottom row: the same] the first and the second
+    // pixel of both rows as 16-bit lanes: [R G B 0 | R G B 0].
+    const __m128i first = _mm_setr_epi8(0, -1, 1, -1, 2, -1, -1, -1, 8, -1, 9, -1, 10, -1, -1, -1);
+    const __m128i second =
+        _mm_setr_epi8(3, -1, 4, -1, 5, -1, -1, -1, 11, -1, 12, -1, 13, -1, -1, -1);
+    const __m128i half = _mm_set1_epi32(int(kHalf));
+    const std::int32_t* cols = work.col.data();
+    const std::int32_t* rows = work.row.data();
+    const std::int32_t* wxs = work.wx.data();
+    const std::int32_t* wys = work.wy.data();
+    for (int i = 0; i < n; ++i) {
+        std::uint8_t* d = out + std::size_t(mirrored ? n - 1 - i : i) * 3;
+        const int x0 = cols[i];
+        if (x0 < 0) {
+            d[0] = d[1] = d[2] = 0;
+            continue;
+        }
+        const int kx = wxs[i], ky = wys[i];
+        const std::size_t at = std::size_t(rows[i]) * stride + std::size_t(x0) * 3;
+        const std::size_t below = at + (ky ? stride : 0);
+        __m128i both;
+        if (below + 8 <= total) {
+            both = _mm_unpacklo_epi64(
+                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + at)),
+                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + below)));
+        } else {
+            // The last pixels of the photograph: read only what exists.
+            alignas(16) std::uint8_t tail[16] = {};
+            std::memcpy(tail, pixels + at, std::min<std::size_t>(6, total - at));
+            std::memcpy(tail + 8, pixels + below, std::min<std::size_t>(6, total - below));
+            both = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
+        }
+        const __m128i p0 = _mm_shuffle_epi8(both, first);
+        const __m128i p1 = _mm_shuffle_epi8(both, second);
+        const __m128i across =
+            _mm_add_epi16(_mm_slli_epi16(p0, kStepBits),
+                          _mm_mullo_epi16(_mm_sub_epi16(p1, p0), _mm_set1_epi16(short(kx))));
+        // Top and bottom of each channel side by side, then top·(128 − wy) + bottom·wy.
+        const __m128i pairs = _mm_unpacklo_epi16(across, _mm_srli_si128(across, 8));
+        const __m128i down = _mm_madd_epi16(pairs, _mm_set1_epi32((ky << 16) | (kSteps - ky)));
+        const __m128i v = _mm_srli_epi32(_mm_add_epi32(down, half), 2 * kStepBits);
+        const __m128i packed = _mm_packs_epi32(v, v);
+        const std::uint32_t rgb =
+            std::uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(packed, packed)));
+        d[0] = std::uint8_t(rgb);
+        d[1] = std::uint8_t(rgb >> 8);
+        d[2] = std::uint8_t(rgb >> 16);
+    }
+}
+
+#endif
+
+}  // namespace
+
+void sampleNearest(const RectifyInputs& in, const ColourImage& photo, RowWork& work,
+                   std::uint8_t* out) {
+    nearestAnyChannels(in, photo, photo.samples8.data(), work, out);
+}
+
+void sampleNearest(const RectifyInputs& in, const ColourImage& photo, RowWork& work,
+                   std::uint16_t* out) {
+    nearestAnyChannels(in, photo, photo.samples16.data(), work, out);
+}
+
+void sampleBilinear(const RectifyInputs& in, const ColourImage& photo, RowWork& work,
+                    std::uint8_t* out) {
+    computeTaps(in, photo, work);
+    if (photo.channels == 1) {
+        bilinearRow<std::uint8_t, 1>(in, photo, photo.samples8.data(), work, out);
+        return;
+    }
+#if defined(__x86_64__)
+    if (hasAvx2()) {
+        bilinearRgb8Avx2(work, in.largOut, in.segnoX == -1, photo.samples8.data(), photo.width,
+                         photo.samples8.size(), out);
+        return;
+    }
+#endif
+    bilinearRow<std::uint8_t, 3>(in, photo, photo.samples8.data(), work, out);
+}
+
+void sampleBilinear(const RectifyInputs& in, const ColourImage& photo, RowWork& work,
+                    std::uint16_t* out) {
+    computeTaps(in, photo, work);
+    if (photo.channels == 1) {
+        bilinearRow<std::uint16_t, 1>(in, photo, photo.samples16.data(), work, out);
+    } else {
+        bilinearRow<std::uint16_t, 3>(in, photo, photo.samples16.data(), work, out);
+    }
+}
+
+}  // namespace vesta
