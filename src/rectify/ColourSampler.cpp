@@ -212,61 +212,136 @@ void bilinearRow(const RectifyInputs& in, const ColourImage& photo, const Sample
 }
 
 #if defined(__x86_64__)
-// bilinearRow for 8-bit colour, the common case, one pixel in one register: the two pixels of
-// each row come in one 8-byte load, across is weighed in 16-bit lanes (p0·128 + (p1 − p0)·wx is
-// exact there, at most 255·128) and down in 32-bit sums of pairs. The same exact sums as
-// bilinearRow, so the same bytes.
-__attribute__((target("avx2"))) void bilinearRgb8Avx2(const RowWork& work, int n, bool mirrored,
-                                                      const std::uint8_t* pixels, int width,
-                                                      std::size_t total, std::uint8_t* out) {
-    const std::size_t stride = std::size_t(width) * 3;
-    // From [top row: R0 G0 B0 R1 G1 B1 . . | bottom row: the same] the first and the second
-    // pixel of both rows as 16-bit lanes: [R G B 0 | R G B 0].
-    const __m128i first = _mm_setr_epi8(0, -1, 1, -1, 2, -1, -1, -1, 8, -1, 9, -1, 10, -1, -1, -1);
-    const __m128i second =
-        _mm_setr_epi8(3, -1, 4, -1, 5, -1, -1, -1, 11, -1, 12, -1, 13, -1, -1, -1);
-    const __m128i half = _mm_set1_epi32(int(kHalf));
-    const std::int32_t* cols = work.col.data();
-    const std::int32_t* rows = work.row.data();
-    const std::int32_t* wxs = work.wx.data();
-    const std::int32_t* wys = work.wy.data();
-    for (int i = 0; i < n; ++i) {
-        std::uint8_t* d = out + std::size_t(mirrored ? n - 1 - i : i) * 3;
-        const int x0 = cols[i];
+// bilinearRow for 8-bit colour, the common case. The two pixels of each row come in one 8-byte
+// load; across is weighed in 16-bit lanes (p0·128 + (p1 − p0)·wx is exact there, at most
+// 255·128) and down in 32-bit sums of pairs: the same exact sums as bilinearRow, so the same
+// bytes. Two output pixels share a register, one in each half.
+class Rgb8Bilinear {
+  public:
+    __attribute__((target("avx2")))
+    Rgb8Bilinear(const RowWork& work, const std::uint8_t* pixels, int width, std::size_t total)
+        : cols_(work.col.data()),
+          rows_(work.row.data()),
+          wxs_(work.wx.data()),
+          wys_(work.wy.data()),
+          pixels_(pixels),
+          stride_(std::size_t(width) * 3),
+          total_(total) {}
+
+    // Pixels i and i + 1 into a and b, when both have all four neighbours in the photograph's
+    // storage; false, with nothing written, otherwise.
+    __attribute__((target("avx2"))) bool pair(int i, std::uint8_t* a, std::uint8_t* b) const {
+        const int xa = cols_[i], xb = cols_[i + 1];
+        if ((xa | xb) < 0) {
+            return false;
+        }
+        const std::size_t at = std::size_t(rows_[i]) * stride_ + std::size_t(xa) * 3;
+        const std::size_t bt = std::size_t(rows_[i + 1]) * stride_ + std::size_t(xb) * 3;
+        if (std::max(at, bt) + stride_ + 8 > total_) {
+            return false;
+        }
+        // With a zero down weight the row below is read and weighs nothing.
+        const __m256i both = _mm256_set_m128i(rowsAt(bt, stride_), rowsAt(at, stride_));
+        const __m128i wx = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(wxs_ + i));
+        const __m128i wy = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(wys_ + i));
+        const __m128i across = _mm_or_si128(wx, _mm_slli_epi32(wx, 16));
+        const __m128i down =
+            _mm_or_si128(_mm_sub_epi32(_mm_set1_epi32(kSteps), wy), _mm_slli_epi32(wy, 16));
+        const __m256i spread = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
+        const __m256i rgb =
+            weigh(both, _mm256_permutevar8x32_epi32(_mm256_castsi128_si256(across), spread),
+                  _mm256_permutevar8x32_epi32(_mm256_castsi128_si256(down), spread));
+        store(a, std::uint32_t(_mm256_cvtsi256_si32(rgb)));
+        store(b, std::uint32_t(_mm_cvtsi128_si32(_mm256_extracti128_si256(rgb, 1))));
+        return true;
+    }
+
+    // Pixel i alone, reading no byte beyond the photograph.
+    __attribute__((target("avx2"))) void one(int i, std::uint8_t* d) const {
+        const int x0 = cols_[i];
         if (x0 < 0) {
             d[0] = d[1] = d[2] = 0;
-            continue;
+            return;
         }
-        const int kx = wxs[i], ky = wys[i];
-        const std::size_t at = std::size_t(rows[i]) * stride + std::size_t(x0) * 3;
-        const std::size_t below = at + (ky ? stride : 0);
+        const int kx = wxs_[i], ky = wys_[i];
+        const std::size_t at = std::size_t(rows_[i]) * stride_ + std::size_t(x0) * 3;
+        const std::size_t down = ky ? stride_ : 0;
         __m128i both;
-        if (below + 8 <= total) {
-            both = _mm_unpacklo_epi64(
-                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + at)),
-                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + below)));
+        if (at + down + 8 <= total_) {
+            both = rowsAt(at, down);
         } else {
-            // The last pixels of the photograph: read only what exists.
             alignas(16) std::uint8_t tail[16] = {};
-            std::memcpy(tail, pixels + at, std::min<std::size_t>(6, total - at));
-            std::memcpy(tail + 8, pixels + below, std::min<std::size_t>(6, total - below));
+            std::memcpy(tail, pixels_ + at, std::min<std::size_t>(6, total_ - at));
+            std::memcpy(tail + 8, pixels_ + at + down,
+                        std::min<std::size_t>(6, total_ - at - down));
             both = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
         }
-        const __m128i p0 = _mm_shuffle_epi8(both, first);
-        const __m128i p1 = _mm_shuffle_epi8(both, second);
-        const __m128i across =
-            _mm_add_epi16(_mm_slli_epi16(p0, kStepBits),
-                          _mm_mullo_epi16(_mm_sub_epi16(p1, p0), _mm_set1_epi16(short(kx))));
+        const __m256i rgb = weigh(_mm256_castsi128_si256(both), _mm256_set1_epi16(short(kx)),
+                                  _mm256_set1_epi32((ky << 16) | (kSteps - ky)));
+        store(d, std::uint32_t(_mm256_cvtsi256_si32(rgb)));
+    }
+
+  private:
+    // [top row: R0 G0 B0 R1 G1 B1 . . | the row below: the same]
+    __attribute__((target("avx2"))) __m128i rowsAt(std::size_t at, std::size_t down) const {
+        return _mm_unpacklo_epi64(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels_ + at)),
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels_ + at + down)));
+    }
+
+    // Each half: the rows of one pixel as rowsAt gives them, its across weight in every 16-bit
+    // lane, (wy << 16) | (128 − wy) in every 32-bit lane. Gives R G B in its low bytes.
+    __attribute__((target("avx2"))) static __m256i weigh(__m256i both, __m256i wx, __m256i wy) {
+        // The first and the second pixel of both rows as 16-bit lanes: [R G B 0 | R G B 0].
+        const __m256i first =
+            _mm256_setr_epi8(0, -1, 1, -1, 2, -1, -1, -1, 8, -1, 9, -1, 10, -1, -1, -1, 0, -1, 1,
+                             -1, 2, -1, -1, -1, 8, -1, 9, -1, 10, -1, -1, -1);
+        const __m256i second =
+            _mm256_setr_epi8(3, -1, 4, -1, 5, -1, -1, -1, 11, -1, 12, -1, 13, -1, -1, -1, 3, -1, 4,
+                             -1, 5, -1, -1, -1, 11, -1, 12, -1, 13, -1, -1, -1);
+        const __m256i p0 = _mm256_shuffle_epi8(both, first);
+        const __m256i p1 = _mm256_shuffle_epi8(both, second);
+        const __m256i across = _mm256_add_epi16(_mm256_slli_epi16(p0, kStepBits),
+                                                _mm256_mullo_epi16(_mm256_sub_epi16(p1, p0), wx));
         // Top and bottom of each channel side by side, then top·(128 − wy) + bottom·wy.
-        const __m128i pairs = _mm_unpacklo_epi16(across, _mm_srli_si128(across, 8));
-        const __m128i down = _mm_madd_epi16(pairs, _mm_set1_epi32((ky << 16) | (kSteps - ky)));
-        const __m128i v = _mm_srli_epi32(_mm_add_epi32(down, half), 2 * kStepBits);
-        const __m128i packed = _mm_packs_epi32(v, v);
-        const std::uint32_t rgb =
-            std::uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(packed, packed)));
+        const __m256i pairs = _mm256_unpacklo_epi16(across, _mm256_srli_si256(across, 8));
+        const __m256i sums =
+            _mm256_add_epi32(_mm256_madd_epi16(pairs, wy), _mm256_set1_epi32(int(kHalf)));
+        const __m256i v = _mm256_srli_epi32(sums, 2 * kStepBits);
+        const __m256i packed = _mm256_packs_epi32(v, v);
+        return _mm256_packus_epi16(packed, packed);
+    }
+
+    static void store(std::uint8_t* d, std::uint32_t rgb) {
         d[0] = std::uint8_t(rgb);
         d[1] = std::uint8_t(rgb >> 8);
         d[2] = std::uint8_t(rgb >> 16);
+    }
+
+    const std::int32_t* cols_;
+    const std::int32_t* rows_;
+    const std::int32_t* wxs_;
+    const std::int32_t* wys_;
+    const std::uint8_t* pixels_;
+    std::size_t stride_;
+    std::size_t total_;
+};
+
+template <bool Mirrored>
+__attribute__((target("avx2"))) void bilinearRgb8Avx2(const RowWork& work, int n,
+                                                      const std::uint8_t* pixels, int width,
+                                                      std::size_t total, std::uint8_t* out) {
+    const Rgb8Bilinear sampler(work, pixels, width, total);
+    const auto at = [&](int i) { return out + std::size_t(Mirrored ? n - 1 - i : i) * 3; };
+    int i = 0;
+    for (; i + 2 <= n; i += 2) {
+        if (!sampler.pair(i, at(i), at(i + 1))) {
+            sampler.one(i, at(i));
+            sampler.one(i + 1, at(i + 1));
+        }
+    }
+    if (i < n) {
+        sampler.one(i, at(i));
     }
 }
 
@@ -293,8 +368,9 @@ void sampleBilinear(const RectifyInputs& in, const ColourImage& photo, RowWork& 
     }
 #if defined(__x86_64__)
     if (hasAvx2()) {
-        bilinearRgb8Avx2(work, in.largOut, in.segnoX == -1, photo.samples8.data(), photo.width,
-                         photo.samples8.size(), out);
+        (in.segnoX == -1 ? bilinearRgb8Avx2<true>
+                         : bilinearRgb8Avx2<false>)(work, in.largOut, photo.samples8.data(),
+                                                    photo.width, photo.samples8.size(), out);
         return;
     }
 #endif
