@@ -23,6 +23,15 @@ bool tablesCover(const RectifyInputs& in) {
            in.divRighe.size() >= std::size_t(in.altOut) + 1;
 }
 
+// A photograph whose samples do not fill its rows gives an empty result rather than a read
+// beyond them.
+bool wellFormed(const ColourImage& p) {
+    const std::size_t samples = p.rowSamples() * std::size_t(std::max(0, p.height));
+    return p.width > 0 && p.height > 0 && (p.channels == 1 || p.channels == 3) &&
+           (p.bitsPerChannel == 8 ? p.samples8.size() >= samples
+                                  : p.bitsPerChannel == 16 && p.samples16.size() >= samples);
+}
+
 ColumnLines columnsIfCovered(const RectifyInputs& in) {
     return tablesCover(in) ? columnLines(in) : ColumnLines{};
 }
@@ -61,7 +70,7 @@ void BandRectifier::fill(int first, int last, RowWork& work, ColourImage& band) 
         band.samples8.resize(rowSamples * std::size_t(rows));
         band.samples16.clear();
     }
-    const bool covered = tablesCover(in_);
+    const bool covered = tablesCover(in_) && (!colour_ || wellFormed(*colour_));
     // The rows in the order they are shown: the first shown row is the last the division
     // table counts when the vertical vanishing point lies below the horizontal one.
     const bool downward = in_.fugaVertY > in_.fugaOrizzY;
