@@ -324,6 +324,16 @@ TEST_F(ColourBandsTest, ACancelOrAFailingSinkStopsTheBands) {
     }
 }
 
+// A photograph whose samples stop short of its last row (a reader's fault) must not be read
+// beyond them.
+TEST_F(ColourBandsTest, APhotographShortOfSamplesGivesBlackNotARead) {
+    resize(120, 90);
+    photo.samples8.resize(photo.samples8.size() - 1);
+    const ColourImage got =
+        whole(BandRectifier(RectifyInputs::from(app.ctx.s), photo, Interpolation::Bilinear));
+    EXPECT_EQ(got.samples8, std::vector<std::uint8_t>(120 * 90 * 3, 0));
+}
+
 // A 20000 x 15000 result of 16-bit colour would need 1.8 GB; the run holds a few bands of a
 // few rows, recycled, whatever the number of rows.
 TEST_F(ColourBandsTest, AHugeResultIsHeldABandAtATime) {
