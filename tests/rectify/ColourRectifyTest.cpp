@@ -328,7 +328,7 @@ TEST_F(ColourBandsTest, ACancelOrAFailingSinkStopsTheBands) {
 // beyond them.
 TEST_F(ColourBandsTest, APhotographShortOfSamplesGivesBlackNotARead) {
     resize(120, 90);
-    photo.samples8.resize(photo.samples8.size() - 1);
+    photo.samples8.pop_back();
     const ColourImage got =
         whole(BandRectifier(RectifyInputs::from(app.ctx.s), photo, Interpolation::Bilinear));
     EXPECT_EQ(got.samples8, std::vector<std::uint8_t>(120 * 90 * 3, 0));
