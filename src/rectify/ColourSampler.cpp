@@ -110,11 +110,9 @@ __attribute__((target("avx2"))) int rowTapsAvx2(const double* sxs, const double*
                                                 std::int32_t* wxs, std::int32_t* wys) {
     const __m256d top = _mm256_set1_pd(clip.top), bottom = _mm256_set1_pd(clip.bottom);
     const __m256d left = _mm256_set1_pd(clip.left), right = _mm256_set1_pd(clip.right);
-    const __m256d half = _mm256_set1_pd(0.5), one = _mm256_set1_pd(1.0);
-    const __m256d minusOne = _mm256_set1_pd(-1.0), centre = _mm256_set1_pd(1.5);
+    const __m256d half = _mm256_set1_pd(0.5), centre = _mm256_set1_pd(1.5);
     const __m256d scale = _mm256_set1_pd(kSteps), zero = _mm256_setzero_pd();
-    const __m256d xMax = _mm256_set1_pd(width + 1.0), yMax = _mm256_set1_pd(height + 1.0);
-    const __m256d rowsEnd = _mm256_set1_pd(height);
+    const __m256d xMax = _mm256_set1_pd(width + 1.0), rowsEnd = _mm256_set1_pd(height);
     // The low half of each 64-bit mask, as 32-bit lanes.
     const __m256i lowHalves = _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6);
     const __m128i izero = _mm_setzero_si128(), fraction = _mm_set1_epi32(kSteps - 1);
@@ -130,17 +128,16 @@ __attribute__((target("avx2"))) int rowTapsAvx2(const double* sxs, const double*
                                                            _mm256_cmp_pd(sy, bottom, _CMP_LE_OQ)),
                                              _mm256_and_pd(_mm256_cmp_pd(left, sx, _CMP_LE_OQ),
                                                            _mm256_cmp_pd(sx, right, _CMP_LE_OQ)));
-        const __m256d x =
-            _mm256_min_pd(_mm256_max_pd(_mm256_blendv_pd(one, sx, inside), half), xMax);
-        const __m256d y =
-            _mm256_min_pd(_mm256_max_pd(_mm256_blendv_pd(half, sy, inside), minusOne), yMax);
-        const __m256d r = _mm256_floor_pd(y), c = _mm256_floor_pd(x);
-        // max(c, 1) − 1 < width is c < width + 1.
-        const __m256d ok = _mm256_and_pd(_mm256_and_pd(inside, _mm256_cmp_pd(c, xMax, _CMP_LT_OQ)),
-                                         _mm256_and_pd(_mm256_cmp_pd(r, zero, _CMP_GE_OQ),
-                                                       _mm256_cmp_pd(r, rowsEnd, _CMP_LT_OQ)));
-        const __m256d fx = _mm256_floor_pd(_mm256_mul_pd(_mm256_sub_pd(x, centre), scale));
-        const __m256d fy = _mm256_floor_pd(_mm256_mul_pd(_mm256_sub_pd(y, half), scale));
+        // floor(sy) in [0, height) is sy in [0, height); max(floor(sx), 1) − 1 < width is
+        // sx < width + 1.
+        const __m256d ok = _mm256_and_pd(_mm256_and_pd(inside, _mm256_cmp_pd(sx, xMax, _CMP_LT_OQ)),
+                                         _mm256_and_pd(_mm256_cmp_pd(sy, zero, _CMP_GE_OQ),
+                                                       _mm256_cmp_pd(sy, rowsEnd, _CMP_LT_OQ)));
+        // No clamping before the conversion: a lane out of range converts to INT_MIN, whose
+        // first column is before the first (the same taps as tapsOf's clamped point) or whose
+        // lane is not ok.
+        const __m256d fx = _mm256_floor_pd(_mm256_mul_pd(_mm256_sub_pd(sx, centre), scale));
+        const __m256d fy = _mm256_floor_pd(_mm256_mul_pd(_mm256_sub_pd(sy, half), scale));
         const __m128i qx = _mm256_cvttpd_epi32(fx), qy = _mm256_cvttpd_epi32(fy);
         const __m128i valid =
             _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(_mm256_castpd_si256(ok), lowHalves));
@@ -164,6 +161,10 @@ __attribute__((target("avx2"))) int rowTapsAvx2(const double* sxs, const double*
 
 void computeTaps(const RectifyInputs& in, const ColourImage& photo, RowWork& work) {
     const std::size_t n = std::size_t(std::max(0, in.largOut));
+    if (photo.width < 1 || photo.height < 1) {
+        work.col.assign(n, -1);
+        return;
+    }
     work.col.resize(n);
     work.row.resize(n);
     work.wx.resize(n);
