@@ -162,6 +162,9 @@ void rectifyRow(const RectifyInputs& in, const ColumnLines& columns, const RowLi
     const double* sys = work.sy.data();
     for (int i = 0; i < n; ++i) {
         const double sx = sxs[i], sy = sys[i];
+        // Comparisons with NaN fail, so nothing undefined reaches the rounding below.
+        // An invalid column carries NaN and a zero divisor gives an infinity or NaN: the clip,
+        // whose bounds are finite, turns both away.
         if (!(top <= sy && sy <= bottom && left <= sx && sx <= right)) {
             continue;
         }
