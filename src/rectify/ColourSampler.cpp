@@ -43,13 +43,6 @@ void nearestAnyChannels(const RectifyInputs& in, const ColourImage& photo, const
     }
 }
 
-// The taps of one source point as the header's formula gives them, with the clamping folded
-// in: col is −1 where the point gives 0; otherwise x0 and y0 lie in the photograph and a weight
-// is 0 where its second tap would lie beyond the last column or row (both taps are then the
-// same pixel). A tap before the first column or row is the first, so x0 = −1 becomes 0 with
-// weight 0. The point is moved into [0.5, width + 1] x [−1, height + 1] first: no decision and
-// no tap changes (the nearest column and row are outside the photograph beyond those bounds,
-// and every point left of 0.5 takes the first column alone), and no conversion overflows.
 #if defined(__x86_64__)
 bool hasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
@@ -61,6 +54,13 @@ constexpr int kStepBits = 7;
 constexpr int kSteps = 1 << kStepBits;  // weights in 1/128 of a pixel
 constexpr std::uint32_t kHalf = kSteps * kSteps / 2;
 
+// The taps of one source point as the header's formula gives them, with the clamping folded
+// in: col is −1 where the point gives 0; otherwise x0 and y0 lie in the photograph and a weight
+// is 0 where its second tap would lie beyond the last column or row (both taps are then the
+// same pixel). A tap before the first column or row is the first, so x0 = −1 becomes 0 with
+// weight 0. The point is moved into [0.5, width + 1] x [−1, height + 1] first: no decision and
+// no tap changes (the nearest column and row are outside the photograph beyond those bounds,
+// and every point left of 0.5 takes the first column alone), and no conversion overflows.
 struct Taps {
     int col, row, wx, wy;
 };
@@ -103,7 +103,8 @@ void rowTapsPlain(const double* sxs, const double* sys, int from, int n, AreaCli
 
 #if defined(__x86_64__)
 // tapsOf four columns at a time; each lane takes the same decisions and the same exact steps
-// (floor in double, then an exact conversion). Returns the columns left for tapsOf.
+// (floor in double, then an exact conversion). Returns how many columns it did; tapsOf does
+// the rest.
 __attribute__((target("avx2"))) int rowTapsAvx2(const double* sxs, const double* sys, int n,
                                                 AreaClip clip, int width, int height,
                                                 std::int32_t* cols, std::int32_t* rows,
