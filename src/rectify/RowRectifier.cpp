@@ -123,13 +123,26 @@ __attribute__((target_clones("avx2", "default"))) void sourcePoints(const double
     }
 }
 
-// floor(v) for a v the clip has kept within a photograph's coordinates.
-int floorOf(double v) {
-    const int i = int(v);
-    return v < i ? i - 1 : i;
+}  // namespace
+
+void rowSourcePoints(const RectifyInputs& in, const ColumnLines& columns, const RowLine& row,
+                     RowWork& work) {
+    const int n = std::max(0, in.largOut);
+    work.sx.resize(std::size_t(n));
+    work.sy.resize(std::size_t(n));
+    sourcePoints(columns.mC.data(), columns.a.data(), row.mR, row.bR, in.fugaVertX, in.fugaVertY, n,
+                 work.sx.data(), work.sy.data());
 }
 
-}  // namespace
+AreaClip AreaClip::of(const RectifyInputs& in) {
+    const double limit = 1 << 30;
+    AreaClip clip;
+    clip.top = std::max(in.clipTop, -limit);
+    clip.bottom = std::min(in.clipBottom, limit);
+    clip.left = std::max(in.clipLeft, -limit);
+    clip.right = std::min(in.clipRight, limit);
+    return clip;
+}
 
 void rectifyRow(const RectifyInputs& in, const ColumnLines& columns, const RowLine& row,
                 RowWork& work, std::uint8_t* out) {
@@ -138,15 +151,12 @@ void rectifyRow(const RectifyInputs& in, const ColumnLines& columns, const RowLi
     if (!row.valid) {
         return;
     }
-    work.sx.resize(std::size_t(n));
-    work.sy.resize(std::size_t(n));
-    sourcePoints(columns.mC.data(), columns.a.data(), row.mR, row.bR, in.fugaVertX, in.fugaVertY, n,
-                 work.sx.data(), work.sy.data());
+    rowSourcePoints(in, columns, row, work);
+    // forEachNearestPixel written out: the compiler keeps this form of the palette loop, a
+    // select for the mirroring, measurably faster than the shared template.
     const IndexedImage& src = *in.source;
-    // Beyond these the int conversion of the rounding would not hold; no photograph comes near.
-    const double limit = 1 << 30;
-    const double top = std::max(in.clipTop, -limit), bottom = std::min(in.clipBottom, limit);
-    const double left = std::max(in.clipLeft, -limit), right = std::min(in.clipRight, limit);
+    const AreaClip clip = AreaClip::of(in);
+    const double top = clip.top, bottom = clip.bottom, left = clip.left, right = clip.right;
     const bool mirrored = in.segnoX == -1;
     const double* sxs = work.sx.data();
     const double* sys = work.sy.data();

@@ -50,15 +50,65 @@ struct ColumnLines {
 };
 ColumnLines columnLines(const RectifyInputs& in);
 
-// Room for the source points of one row, kept from row to row so no row allocates.
+// Room for the source points of one row and what a sampler derives from them, kept from row
+// to row so no row allocates.
 struct RowWork {
     std::vector<double> sx, sy;
+    std::vector<std::int32_t> col, row, wx, wy;  // the bilinear taps of each column
 };
 
-// Fills one output row of largOut cells (cleared first): for each column the meeting point
-// sx = (Vx·mC − Vy + bR) / (mC − mR), sy = mC·(sx − Vx) + Vy, kept only inside the area
-// (bounds included, before rounding), rounded down, sx raised to 1, mirrored when segnoX = −1.
-// A source point outside the stored image gives index 0.
+// The source points of every column of a valid row into work.sx and work.sy:
+// sx = (Vx·mC − Vy + bR) / (mC − mR), sy = mC·(sx − Vx) + Vy. Computed once per row, read by
+// whichever sampler fills the row.
+void rowSourcePoints(const RectifyInputs& in, const ColumnLines& columns, const RowLine& row,
+                     RowWork& work);
+
+// The area's bounds as every sampler applies them. Beyond ±2^30 the int conversion of the
+// rounding would not hold; no photograph comes near.
+struct AreaClip {
+    double top = 0, bottom = 0, left = 0, right = 0;
+    static AreaClip of(const RectifyInputs& in);
+    // Comparisons with NaN fail, so an invalid column (NaN) or a zero divisor (an infinity or
+    // NaN) is turned away and nothing undefined reaches a rounding.
+    bool contains(double sx, double sy) const {
+        return top <= sy && sy <= bottom && left <= sx && sx <= right;
+    }
+};
+
+// floor(v) for a v the clip has kept within a photograph's coordinates.
+inline int floorOf(double v) {
+    const int i = int(v);
+    return v < i ? i - 1 : i;
+}
+
+// The nearest photograph pixel of each source point of a row, the same for every sampler:
+// kept only inside the area (bounds included, before rounding); its row is floor(sy), its
+// column max(1, floor(sx)) − 1 (sx counts from 1). take(i, row, column) is called for each
+// column i whose pixel lies in a width x height photograph.
+template <class Take>
+inline void forEachNearestPixel(const RowWork& work, int n, AreaClip clip, int width, int height,
+                                Take take) {
+    // Locals, so that the byte stores of take() cannot make the compiler read them again.
+    const double* sxs = work.sx.data();
+    const double* sys = work.sy.data();
+    const double top = clip.top, bottom = clip.bottom, left = clip.left, right = clip.right;
+    for (int i = 0; i < n; ++i) {
+        const double sx = sxs[i], sy = sys[i];
+        if (!(top <= sy && sy <= bottom && left <= sx && sx <= right)) {
+            continue;
+        }
+        const int row0 = floorOf(sy);
+        const int cell = (floorOf(sx) > 1 ? floorOf(sx) : 1) - 1;
+        if (row0 < 0 || row0 >= height || cell >= width) {
+            continue;
+        }
+        take(i, row0, cell);
+    }
+}
+
+// Fills one output row of largOut palette indices (cleared first): the index of each column's
+// nearest pixel (forEachNearestPixel), mirrored when segnoX = −1. A source point outside the
+// area or the stored image gives index 0.
 void rectifyRow(const RectifyInputs& in, const ColumnLines& columns, const RowLine& row,
                 RowWork& work, std::uint8_t* out);
 
