@@ -161,8 +161,8 @@ BENCHMARK(BM_RectifyAllCores)->Arg(3000)->Unit(benchmark::kMillisecond)->UseReal
 
 void colourBands(benchmark::State& state, int threads) {
     ColourConstruction& c = colourConstruction();
-    if (!c.construction->dialogs.message.empty()) {
-        state.SkipWithError(c.construction->dialogs.message.c_str());
+    if (!c.construction->dialogs.messages.empty()) {
+        state.SkipWithError(c.construction->dialogs.messages.front().c_str());
         return;
     }
     WorkingState& s = c.construction->ctx.s;
