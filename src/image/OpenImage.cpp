@@ -2,6 +2,7 @@
 
 #include "construction/ConstructionState.h"
 #include "image/Scrolling.h"
+#include "sidecar/KeepConstruction.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
 
@@ -130,6 +131,7 @@ void open_Click(Context& ctx) {
 
     s.grandezza = 1.0;
     setAreaDefaults(s);
+    offerKeptConstruction(ctx);
 }
 
 void LEGGI_img(Context& ctx, SourceBitmap bitmap) {

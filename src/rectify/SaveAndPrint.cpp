@@ -10,6 +10,7 @@
 #include "rectify/FilePlacement.h"
 
 #include "rectify/ScratchFile.h"
+#include "sidecar/KeepConstruction.h"
 
 namespace vesta {
 
@@ -123,6 +124,7 @@ void save_Click(Context& ctx) {
         return;
     }
     s.resultFile = ResultFile::Saved;
+    keepConstructionBeside(ctx, name);
 }
 
 void print_Click(Context& ctx) {

@@ -48,8 +48,12 @@ class ScriptedQtDialogs : public QtDialogs {
         saveFolder = folder;
         return save;
     }
+    bool confirm(const std::string& text, const std::string&) override {
+        questions.push_back(text);
+        return true;
+    }
     std::string open, save, pdf, saveFolder;
-    std::vector<std::string> messages, inputs;
+    std::vector<std::string> messages, inputs, questions;
 
   protected:
     bool choosePrinter(QPrinter& printer) override {
@@ -208,6 +212,22 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifySaveAndPrint) {
                                 " --v2 635,525,651,129 --area 200,150,620,500 > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(test::readBytes(dir / "batch.bmp"), scratch);
+
+    // Save kept the construction beside the image: the batch tool replays it to the same
+    // bytes, and the photograph opened again offers it back, ready to rectify.
+    const std::string replay = std::string(VESTA_RECTIFY) + " " + VESTA_SAMPLES_DIR +
+                               "/facciata_ruotata.bmp " + (dir / "rifatta.bmp").string() +
+                               " --from " + (dir / "facciata.json").string() + " > /dev/null";
+    ASSERT_EQ(std::system(replay.c_str()), 0);
+    EXPECT_EQ(test::readBytes(dir / "rifatta.bmp"), scratch);
+    std::filesystem::copy_file(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp",
+                               dir / "facciata_ruotata.bmp");
+    dialogs.open = (dir / "facciata_ruotata.bmp").string();
+    window.menuAction("open")->trigger();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(prompt(), "Vuoi raddrizzare ?");
+    click("RADDRIZZA");
+    EXPECT_EQ(test::readBytes(ctx.paths.scratchFile()), scratch);
 }
 
 // Facade position of an output column (u) or row (v): its division point projected from the

@@ -9,6 +9,7 @@
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
+#include "sidecar/ConstructionFile.h"
 #include "ui/Startup.h"
 
 namespace vesta {
@@ -30,6 +31,7 @@ class SaveTest : public ::testing::Test {
         Form_Load(app.ctx, test::screen1024x768());
         test::writeBytes(app.ctx.paths.scratchFile(), scratch);
         app.ctx.s.resultFile = ResultFile::Unsaved;
+        app.ctx.s.nomeFile = VESTA_SAMPLES_DIR "/facciata_centrata.bmp";
     }
     void save(const std::string& name) {
         app.dialogs.saveAnswers.push_back((app.folder / name).string());
@@ -44,6 +46,7 @@ TEST_F(SaveTest, TheScratchFileMovesToTheChosenName) {
     EXPECT_EQ(test::readBytes(app.folder / "facciata.BMP"), scratch);
     EXPECT_FALSE(fs::exists(app.ctx.paths.scratchFile()));
     EXPECT_TRUE(app.dialogs.messages.empty());
+    EXPECT_TRUE(readConstructionFile((app.folder / "facciata.json").string()).ok());
     // Nothing new since: the user is told, not left with a silent failure.
     save("ancora.bmp");
     ASSERT_EQ(app.dialogs.messages.size(), 1u);
@@ -61,6 +64,17 @@ TEST_F(SaveTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
     app.dialogs.confirmAnswer = true;
     save("vecchia.bmp");
     EXPECT_EQ(test::readBytes(app.folder / "vecchia.bmp"), scratch);
+}
+
+// The construction is kept beside the image, but a file of that name that vesta did not write
+// is the user's own: it is never replaced, and the user is told.
+TEST_F(SaveTest, ARecordNeverReplacesAFileThatIsNotOne) {
+    test::writeBytes(app.folder / "rilievo.json", {'{', '}'});
+    save("rilievo.bmp");
+    EXPECT_EQ(test::readBytes(app.folder / "rilievo.bmp"), scratch);
+    EXPECT_EQ(test::readBytes(app.folder / "rilievo.json"), (std::vector<std::uint8_t>{'{', '}'}));
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_NE(app.dialogs.messages[0].text.find("la costruzione no"), std::string::npos);
 }
 
 TEST_F(SaveTest, AFailedMoveKeepsTheScratchFileAndSaysSo) {

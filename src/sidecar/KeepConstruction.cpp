@@ -1,0 +1,71 @@
+#include "sidecar/KeepConstruction.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "rectify/FilePlacement.h"
+#include "sidecar/StateRecord.h"
+
+namespace vesta {
+
+namespace {
+
+constexpr const char* kSaveTitle = "SALVATAGGIO";
+
+}  // namespace
+
+void keepConstructionBeside(Context& ctx, const std::string& imagePath) {
+    const std::string path = constructionPathFor(imagePath);
+    const auto notKept = [&](const std::string& why) {
+        ctx.dialogs.messageBox("L'immagine è stata salvata, ma la costruzione no:\n" + why,
+                               kSaveTitle, MessageIcon::Warning);
+    };
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !readConstructionFile(path).ok()) {
+        notKept("esiste già il file " + path + ", che non è una costruzione di VESTA.");
+        return;
+    }
+    const Result<ConstructionRecord> record = recordOf(ctx.s);
+    if (!record.ok()) {
+        notKept(record.error());
+        return;
+    }
+    const std::string text = constructionJson(record.value());
+    std::string error;
+    const bool written = replaceFile(
+        path,
+        [&](int fd, std::string& why) {
+            std::size_t done = 0;
+            while (done < text.size()) {
+                const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+                if (n <= 0) {
+                    why = "scrittura non riuscita";
+                    return false;
+                }
+                done += std::size_t(n);
+            }
+            return true;
+        },
+        error);
+    if (!written) {
+        notKept(path + " (" + error + ")");
+    }
+}
+
+void offerKeptConstruction(Context& ctx) {
+    const std::vector<std::string> kept = constructionsFor(ctx.s.nomeFile);
+    if (kept.empty()) {
+        return;
+    }
+    const Result<ConstructionRecord> record = readConstructionFile(kept.front());
+    if (!record.ok() ||
+        !ctx.dialogs.confirm("Per questa fotografia c'è una costruzione salvata:\n" + kept.front() +
+                                 "\nRipristinarla?",
+                             "COSTRUZIONE SALVATA")) {
+        return;
+    }
+    restoreConstruction(ctx, record.value());
+}
+
+}  // namespace vesta
