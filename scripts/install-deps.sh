@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xdotool imagemagick x11-utils
+  libjpeg62-turbo-dev libpng-dev libtiff-dev libexif-dev pkg-config
 )
 missing=()
 for p in "${packages[@]}"; do
