@@ -118,7 +118,9 @@ Result<CameraPhoto> decodeCameraFile(const std::uint8_t* data, std::size_t size,
     }
     CameraPhoto photo;
     photo.facts = decoded.value().facts;
-    photo.image = turnUpright(std::move(decoded.value().image), photo.facts.orientation);
+    photo.image = decoded.value().upright
+                      ? std::move(decoded.value().image)
+                      : turnUpright(std::move(decoded.value().image), photo.facts.orientation);
     return Result<CameraPhoto>::success(std::move(photo));
 }
 

@@ -1,5 +1,5 @@
-// A photograph as one reader decodes it: the rows as stored in the file, not yet turned upright,
-// and the facts the file carries.
+// A photograph as one reader decodes it, with the facts the file carries: the rows as stored in
+// the file, unless the reader turned them upright while decoding.
 #pragma once
 
 #include "codec/CameraFacts.h"
@@ -10,6 +10,7 @@ namespace vesta {
 struct DecodedImage {
     ColourImage image;
     CameraFacts facts;
+    bool upright = false;  // the orientation is already applied
 };
 
 }  // namespace vesta

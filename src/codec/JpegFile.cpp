@@ -11,6 +11,7 @@
 // clang-format on
 
 #include "codec/ExifReader.h"
+#include "codec/Orientation.h"
 
 namespace vesta {
 
@@ -106,18 +107,21 @@ bool startDecompress(Decoder* d) {
     return true;
 }
 
-bool readRows(Decoder* d, std::uint8_t* out, std::size_t stride) {
+// Reads the next `wanted` rows (fewer at the end of the image) into `out`, row i at i * stride.
+bool readRows(Decoder* d, std::uint8_t* out, std::size_t stride, JDIMENSION wanted) {
     if (setjmp(d->errors.jump)) {
         return false;
     }
     jpeg_decompress_struct* cinfo = &d->cinfo;
+    const JDIMENSION start = cinfo->output_scanline;
+    const JDIMENSION end =
+        cinfo->output_height - start < wanted ? cinfo->output_height : start + wanted;
     JSAMPROW rows[16];
-    while (cinfo->output_scanline < cinfo->output_height) {
+    while (cinfo->output_scanline < end) {
         const JDIMENSION first = cinfo->output_scanline;
-        const JDIMENSION count =
-            cinfo->output_height - first < 16 ? cinfo->output_height - first : 16;
+        const JDIMENSION count = end - first < 16 ? end - first : 16;
         for (JDIMENSION i = 0; i < count; ++i) {
-            rows[i] = out + stride * (first + i);
+            rows[i] = out + stride * (first - start + i);
         }
         if (jpeg_read_scanlines(cinfo, rows, count) == 0) {
             return false;
@@ -201,13 +205,36 @@ Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
         cinfo.output_height != cinfo.image_height) {
         return refuse("Il file JPEG ha un formato dei pixel non previsto.");
     }
+    const int width = int(cinfo.output_width);
+    const int height = int(cinfo.output_height);
+    const int orientation = decoded.facts.orientation;
+    const bool turned = orientation >= 5 && orientation <= 8;
     ColourImage& image = decoded.image;
-    image.width = int(cinfo.output_width);
-    image.height = int(cinfo.output_height);
+    image.width = turned ? height : width;
+    image.height = turned ? width : height;
     image.channels = channels;
     image.bitsPerChannel = 8;
     image.samples8.resize(image.rowSamples() * std::size_t(image.height));
-    if (!readRows(&d, image.samples8.data(), image.rowSamples()) || d.errors.truncated) {
+    const std::size_t stride = std::size_t(width) * std::size_t(channels);
+    if (orientation == 1) {
+        if (!readRows(&d, image.samples8.data(), stride, cinfo.output_height)) {
+            return damaged(d);
+        }
+    } else {
+        // Turned while decoding, a band of rows at a time: no second copy of the photograph.
+        constexpr int kBand = 16;
+        std::vector<std::uint8_t> band(stride * kBand);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            const int first = int(cinfo.output_scanline);
+            if (!readRows(&d, band.data(), stride, kBand)) {
+                return damaged(d);
+            }
+            placeStoredRows(band.data(), first, int(cinfo.output_scanline) - first, width, height,
+                            orientation, image);
+        }
+    }
+    decoded.upright = true;
+    if (d.errors.truncated) {
         return damaged(d);
     }
     finishDecompress(&d);

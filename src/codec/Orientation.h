@@ -1,6 +1,8 @@
 // Turns the rows a camera stored into the upright photograph its orientation tag describes.
 #pragma once
 
+#include <cstdint>
+
 #include "state/ColourImage.h"
 
 namespace vesta {
@@ -9,5 +11,11 @@ namespace vesta {
 // turns, 2 4 5 7 their mirror images). Any other value leaves the image as stored. The profile
 // travels unchanged.
 ColourImage turnUpright(ColourImage stored, int orientation);
+
+// The same turn made while a reader decodes: `count` stored rows from `firstRow` on (of a
+// storedWidth x storedHeight image, 8-bit samples) placed straight into `upright`, which has
+// the upright size. A reader that decodes in bands so needs no second copy of the photograph.
+void placeStoredRows(const std::uint8_t* rows, int firstRow, int count, int storedWidth,
+                     int storedHeight, int orientation, ColourImage& upright);
 
 }  // namespace vesta

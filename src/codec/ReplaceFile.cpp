@@ -55,6 +55,15 @@ std::string replaceFile(const std::string& destination,
     }
     if (!error.empty()) {
         ::unlink(temporary.c_str());
+        return error;
+    }
+    // The rename itself reaches the disk only with its folder.
+    const int folder = ::open(
+        (target.has_parent_path() ? target.parent_path().string() : std::string(".")).c_str(),
+        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
     }
     return error;
 }

@@ -164,12 +164,14 @@ std::vector<std::uint8_t> exifBlock(const ExifFields& f) {
 
 std::vector<std::uint8_t> withExifSegment(const std::vector<std::uint8_t>& jpeg,
                                           const std::vector<std::uint8_t>& block) {
-    std::vector<std::uint8_t> out(jpeg.begin(), jpeg.begin() + 2);
     const std::size_t length = 2 + 6 + block.size();
-    out.insert(out.end(), {0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length)});
-    out.insert(out.end(), {'E', 'x', 'i', 'f', 0, 0});
-    out.insert(out.end(), block.begin(), block.end());
-    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    const std::uint8_t head[10] = {
+        0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length), 'E', 'x', 'i', 'f', 0, 0};
+    std::vector<std::uint8_t> out(jpeg.size() + sizeof head + block.size());
+    std::memcpy(out.data(), jpeg.data(), 2);
+    std::memcpy(out.data() + 2, head, sizeof head);
+    std::memcpy(out.data() + 2 + sizeof head, block.data(), block.size());
+    std::memcpy(out.data() + 2 + sizeof head + block.size(), jpeg.data() + 2, jpeg.size() - 2);
     return out;
 }
 
