@@ -222,7 +222,7 @@ Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
         }
     } else {
         // Turned while decoding, a band of rows at a time: no second copy of the photograph.
-        constexpr int kBand = 16;
+        constexpr int kBand = 64;
         std::vector<std::uint8_t> band(stride * kBand);
         while (cinfo.output_scanline < cinfo.output_height) {
             const int first = int(cinfo.output_scanline);

@@ -45,11 +45,11 @@ template <typename Sample, int Channels>
 void remapTile(const Sample* from, Sample* to, int outWidth, std::int64_t start, std::int64_t stepU,
                std::int64_t stepV, int u0, int u1, int v0, int v1) {
     for (int v = v0; v < v1; ++v) {
-        const Sample* in = from + start + v * stepV + u0 * stepU;
-        Sample* out = to + (std::int64_t(v) * outWidth + u0) * Channels;
-        for (int u = u0; u < u1; ++u, in += stepU, out += Channels) {
+        const std::int64_t in = start + v * stepV;
+        Sample* out = to + (std::int64_t(v) * outWidth) * Channels;
+        for (int u = u0; u < u1; ++u) {
             for (int c = 0; c < Channels; ++c) {
-                out[c] = in[c];
+                out[u * Channels + c] = from[in + u * stepU + c];
             }
         }
     }
@@ -102,6 +102,26 @@ ColourImage turnUpright(ColourImage stored, int orientation) {
     return stored;
 }
 
+namespace {
+
+// Column by column across the band: a quarter turn then writes each upright row a run of
+// `count` pixels at a time.
+template <int Channels>
+void placeColumns(const std::uint8_t* rows, int count, int storedWidth, std::int64_t rowSamples,
+                  std::uint8_t* out, std::int64_t origin, std::int64_t stepX, std::int64_t stepY) {
+    for (int x = 0; x < storedWidth; ++x) {
+        const std::uint8_t* in = rows + std::int64_t(x) * Channels;
+        const std::int64_t at = origin + x * stepX;
+        for (int r = 0; r < count; ++r) {
+            for (int c = 0; c < Channels; ++c) {
+                out[at + r * stepY + c] = in[r * rowSamples + c];
+            }
+        }
+    }
+}
+
+}  // namespace
+
 void placeStoredRows(const std::uint8_t* rows, int firstRow, int count, int storedWidth,
                      int storedHeight, int orientation, ColourImage& upright) {
     const int channels = upright.channels;
@@ -135,20 +155,15 @@ void placeStoredRows(const std::uint8_t* rows, int firstRow, int count, int stor
         default:
             break;
     }
-    std::uint8_t* out = upright.samples8.data();
     const std::int64_t stepX = (std::int64_t(vx) * outRow + std::int64_t(ux) * channels);
     const std::int64_t stepY = (std::int64_t(vy) * outRow + std::int64_t(uy) * channels);
-    const std::int64_t origin = v0 * outRow + u0 * channels;
-    // Column by column across the band: a quarter turn then writes each upright row a run of
-    // `count` pixels at a time.
-    for (int x = 0; x < storedWidth; ++x) {
-        const std::uint8_t* in = rows + std::int64_t(x) * channels;
-        std::int64_t at = origin + x * stepX + std::int64_t(firstRow) * stepY;
-        for (int r = 0; r < count; ++r, in += rowSamples, at += stepY) {
-            for (int c = 0; c < channels; ++c) {
-                out[at + c] = in[c];
-            }
-        }
+    const std::int64_t origin = v0 * outRow + u0 * channels + std::int64_t(firstRow) * stepY;
+    if (channels == 3) {
+        placeColumns<3>(rows, count, storedWidth, rowSamples, upright.samples8.data(), origin,
+                        stepX, stepY);
+    } else {
+        placeColumns<1>(rows, count, storedWidth, rowSamples, upright.samples8.data(), origin,
+                        stepX, stepY);
     }
 }
 
