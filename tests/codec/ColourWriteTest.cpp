@@ -1,4 +1,5 @@
 // Saving: the format by the name, and a failed save that leaves the old file as it was.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -64,6 +65,18 @@ TEST(ColourWriteTest, AFailedSaveLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(saveColourImage(target.string(), test::patternImage(2, 2, 3, 8)), "");
     EXPECT_EQ(test::readBytes(target)[1], 'P');
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"result.png"});
+}
+
+// A write that does not reach the disk must never pass for a saved file.
+TEST(ColourWriteTest, AFullDiskIsReportedInEveryFormat) {
+    const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    const ColourImage image = test::patternImage(300, 200, 3, 8);
+    for (const ColourFileFormat format : {ColourFileFormat::Png, ColourFileFormat::Tiff,
+                                          ColourFileFormat::Jpeg, ColourFileFormat::Bmp}) {
+        EXPECT_NE(writeColourImage(fd, image, format), "") << int(format);
+    }
+    ::close(fd);
 }
 
 }  // namespace
