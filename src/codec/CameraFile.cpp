@@ -125,7 +125,13 @@ Result<CameraPhoto> decodeCameraFile(const std::uint8_t* data, std::size_t size,
 }
 
 Result<CameraPhoto> readCameraFile(const std::string& path, const DecodeLimits& limits) {
-    // Non-blocking, so that opening a pipe does not wait for a writer before it is refused.
+    // A device is not even opened (opening some has effects); the descriptor is checked again,
+    // since the name may change hands in between. Non-blocking, so that a pipe put there
+    // meanwhile does not wait for a writer before it is refused.
+    struct stat named {};
+    if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
+        return refuse("Il file non si può aprire: non è un file ordinario.");
+    }
     Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0) {
         return refuse("Il file non si può aprire: non esiste o non è leggibile.");
@@ -143,6 +149,9 @@ Result<CameraPhoto> readCameraFile(const std::string& path, const DecodeLimits& 
     const std::int64_t headLength = readUpTo(file.get(), head, sizeof head);
     if (headLength < 0) {
         return refuse("Il file non si può leggere.");
+    }
+    if (headLength == 0) {
+        return refuse(kUnknown);
     }
     if (sniffCameraFormat(head, std::size_t(headLength)) == CameraFormat::PaletteBitmap) {
         CameraPhoto photo;

@@ -207,7 +207,8 @@ bool readThroughRgba(TIFF* tif, std::uint32_t width, std::uint32_t height, Colou
     char message[1024] = {};
     TIFFRGBAImage reader;
     if (!TIFFRGBAImageBegin(&reader, tif, 1, message)) {
-        std::snprintf(context.detail, sizeof context.detail, "%s", message);
+        std::snprintf(context.detail, sizeof context.detail, "%.*s", int(sizeof context.detail - 1),
+                      message);
         return false;
     }
     // The rows as stored: the orientation is applied later, the same way for every format.
