@@ -12,6 +12,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   xvfb xdotool imagemagick x11-utils
   locales
+  libjpeg62-turbo-dev libpng-dev libtiff-dev libexif-dev pkg-config
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -13,7 +13,7 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "image/OpenImage.h"
-#include "rectify/FilePlacement.h"
+#include "files/FilePlacement.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "sidecar/StateRecord.h"

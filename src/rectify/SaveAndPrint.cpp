@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "rectify/FilePlacement.h"
+#include "files/FilePlacement.h"
 
 #include "rectify/ScratchFile.h"
 #include "sidecar/KeepConstruction.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "rectify/FilePlacement.h"
+#include "files/FilePlacement.h"
 #include "sidecar/StateRecord.h"
 
 namespace vesta {

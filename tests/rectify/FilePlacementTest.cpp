@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "BitmapBytes.h"
-#include "rectify/FilePlacement.h"
+#include "files/FilePlacement.h"
 #include "rectify/SaveAndPrint.h"
 
 namespace vesta {

@@ -1,4 +1,4 @@
-#include "rectify/FilePlacement.h"
+#include "files/FilePlacement.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

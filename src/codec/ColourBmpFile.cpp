@@ -1,0 +1,226 @@
+#include "codec/ColourBmpFile.h"
+
+#include <unistd.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstring>
+
+namespace vesta {
+
+namespace {
+
+std::uint32_t readU32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+std::uint16_t readU16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
+void putU32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = std::uint8_t(v >> (8 * i));
+    }
+}
+
+Result<DecodedImage> refuse(const std::string& message) {
+    return Result<DecodedImage>::failure(message);
+}
+
+constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiBitfields = 3;
+
+// The shift of an 8-bit wide contiguous mask, or -1.
+int byteShift(std::uint32_t mask) {
+    if (std::popcount(mask) != 8) {
+        return -1;
+    }
+    const int shift = std::countr_zero(mask);
+    return (mask >> shift) == 0xFFu ? shift : -1;
+}
+
+}  // namespace
+
+Result<DecodedImage> decodeColourBmp(const std::uint8_t* data, std::size_t size,
+                                     const DecodeLimits& limits) {
+    if (size < 2 || data[0] != 'B' || data[1] != 'M') {
+        return refuse("Il file non è un'immagine bitmap (BMP).");
+    }
+    if (size < 54) {
+        return refuse("L'intestazione della bitmap è incompleta: il file è danneggiato.");
+    }
+    const std::uint32_t pixelOffset = readU32(data + 10);
+    const std::uint32_t infoSize = readU32(data + 14);
+    if (infoSize < 40 || std::uint64_t(infoSize) + 14 > size) {
+        return refuse("Formato della bitmap non riconosciuto (intestazione di " +
+                      std::to_string(infoSize) + " byte).");
+    }
+    const std::int64_t width = static_cast<std::int32_t>(readU32(data + 18));
+    const std::int64_t signedHeight = static_cast<std::int32_t>(readU32(data + 22));
+    const int bitCount = readU16(data + 28);
+    const std::uint32_t compression = readU32(data + 30);
+    if (bitCount != 24 && bitCount != 32) {
+        return refuse("La bitmap ha " + std::to_string(bitCount) +
+                      " bit per pixel: si aprono bitmap a 8 bit con tavolozza e a 24 o 32 bit.");
+    }
+    int shifts[3] = {16, 8, 0};  // red, green, blue in a little-endian pixel
+    if (compression == kBiBitfields && bitCount == 32) {
+        // The masks follow a 40-byte header and sit inside the later, longer ones.
+        if (size < 66) {
+            return refuse("L'intestazione della bitmap è incompleta: il file è danneggiato.");
+        }
+        for (int c = 0; c < 3; ++c) {
+            shifts[c] = byteShift(readU32(data + 54 + 4 * c));
+            if (shifts[c] < 0) {
+                return refuse(
+                    "La bitmap usa maschere di colore non previste: servono 8 bit per "
+                    "il rosso, il verde e il blu.");
+            }
+        }
+    } else if (compression != kBiRgb) {
+        return refuse("La bitmap è compressa: servono bitmap a colori non compresse.");
+    }
+    const bool topDown = signedHeight < 0;
+    const std::int64_t height = topDown ? -signedHeight : signedHeight;
+    const std::string tooLarge = colourSizeRefusal(width, height, 3, 8, limits);
+    if (!tooLarge.empty()) {
+        return refuse(tooLarge);
+    }
+    const int bytesPerPixel = bitCount / 8;
+    const std::uint64_t stride = (std::uint64_t(width) * bitCount + 31) / 32 * 4;
+    // The last row needs only its pixels, not its padding.
+    const std::uint64_t end =
+        std::uint64_t(pixelOffset) + stride * std::uint64_t(height - 1) + width * bytesPerPixel;
+    if (pixelOffset < 14 + infoSize || end > size) {
+        return refuse("Il file finisce prima delle righe di pixel: è incompleto o danneggiato.");
+    }
+
+    DecodedImage decoded;
+    ColourImage& image = decoded.image;
+    image.width = int(width);
+    image.height = int(height);
+    image.channels = 3;
+    image.bitsPerChannel = 8;
+    image.samples8.resize(image.rowSamples() * std::size_t(height));
+    for (std::int64_t j = 0; j < height; ++j) {
+        const std::uint8_t* in = data + pixelOffset + stride * std::uint64_t(j);
+        const std::int64_t row = topDown ? j : height - 1 - j;
+        std::uint8_t* out = image.samples8.data() + image.rowSamples() * std::size_t(row);
+        if (bitCount == 24) {
+            for (std::int64_t x = 0; x < width; ++x, in += 3, out += 3) {
+                out[0] = in[2];
+                out[1] = in[1];
+                out[2] = in[0];
+            }
+        } else {
+            for (std::int64_t x = 0; x < width; ++x, in += 4, out += 3) {
+                const std::uint32_t pixel = readU32(in);
+                for (int c = 0; c < 3; ++c) {
+                    out[c] = std::uint8_t(pixel >> shifts[c]);
+                }
+            }
+        }
+    }
+    return Result<DecodedImage>::success(std::move(decoded));
+}
+
+namespace {
+
+bool writeAllAt(int fd, const std::uint8_t* data, std::size_t count, std::uint64_t offset) {
+    while (count > 0) {
+        const ssize_t n = ::pwrite(fd, data, count, off_t(offset));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        count -= std::size_t(n);
+        offset += std::uint64_t(n);
+    }
+    return true;
+}
+
+constexpr std::uint32_t kHeader = 54;
+
+class BmpWriter : public RowWriter {
+  public:
+    BmpWriter(int fd, const RowShape& shape) : fd_(fd), shape_(shape) {
+        const std::string refusal = rowShapeRefusal(shape, kMaxColourSide);
+        if (!refusal.empty()) {
+            fail(refusal);
+            return;
+        }
+        stride_ = (std::uint64_t(shape.width) * 3 + 3) / 4 * 4;
+        const std::uint64_t pixelBytes = stride_ * std::uint64_t(shape.height);
+        if (kHeader + pixelBytes > 0xFFFFFFFFu) {
+            fail("L'immagine è troppo grande per una bitmap (BMP): scegliere TIFF o PNG.");
+            return;
+        }
+        std::uint8_t header[kHeader] = {'B', 'M'};
+        putU32(header + 2, std::uint32_t(kHeader + pixelBytes));
+        putU32(header + 10, kHeader);
+        putU32(header + 14, 40);
+        putU32(header + 18, std::uint32_t(shape.width));
+        putU32(header + 22, std::uint32_t(shape.height));
+        header[26] = 1;
+        header[28] = 24;
+        putU32(header + 34, std::uint32_t(pixelBytes));
+        putU32(header + 38, 3780);  // 96 dots per inch
+        putU32(header + 42, 3780);
+        if (!writeAllAt(fd_, header, kHeader, 0)) {
+            fail(kWriteError);
+        }
+        row_.assign(std::size_t(stride_), 0);
+        narrow_.resize(std::size_t(shape.width) * shape.channels);
+    }
+    bool writeRow(const std::uint8_t* samples) override { return put(samples); }
+    bool writeRow(const std::uint16_t* samples) override {
+        roundTo8Bits(samples, narrow_.size(), narrow_.data());
+        return put(narrow_.data());
+    }
+    bool finish() override {
+        if (!error_.empty()) {
+            return false;
+        }
+        return rows_ == shape_.height || fail("L'immagine da scrivere è incompleta.");
+    }
+
+  private:
+    static constexpr const char* kWriteError =
+        "Errore di scrittura della bitmap: il disco è pieno o non scrivibile.";
+    bool put(const std::uint8_t* samples) {
+        if (!error_.empty() || rows_ >= shape_.height) {
+            return fail("Riga in più nell'immagine da scrivere.");
+        }
+        std::uint8_t* out = row_.data();
+        for (int x = 0; x < shape_.width; ++x, out += 3) {
+            if (shape_.channels == 1) {
+                out[0] = out[1] = out[2] = samples[x];
+            } else {
+                out[0] = samples[3 * x + 2];
+                out[1] = samples[3 * x + 1];
+                out[2] = samples[3 * x];
+            }
+        }
+        const std::uint64_t fileRow = std::uint64_t(shape_.height - 1 - rows_);
+        ++rows_;
+        return writeAllAt(fd_, row_.data(), row_.size(), kHeader + fileRow * stride_) ||
+               fail(kWriteError);
+    }
+    int fd_;
+    RowShape shape_;
+    std::uint64_t stride_ = 0;
+    std::vector<std::uint8_t> row_;
+    std::vector<std::uint8_t> narrow_;
+    int rows_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<RowWriter> makeBmpWriter(int fd, const RowShape& shape) {
+    return std::make_unique<BmpWriter>(fd, shape);
+}
+
+}  // namespace vesta

@@ -1,0 +1,81 @@
+#include "codec/ColourFileWriter.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "codec/ColourBmpFile.h"
+#include "codec/JpegFile.h"
+#include "codec/PngFile.h"
+#include "codec/ReplaceFile.h"
+
+namespace vesta {
+
+Result<ColourFileFormat> colourFormatForPath(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (extension == ".png") {
+        return Result<ColourFileFormat>::success(ColourFileFormat::Png);
+    }
+    if (extension == ".tif" || extension == ".tiff") {
+        return Result<ColourFileFormat>::success(ColourFileFormat::Tiff);
+    }
+    if (extension == ".jpg" || extension == ".jpeg") {
+        return Result<ColourFileFormat>::success(ColourFileFormat::Jpeg);
+    }
+    if (extension == ".bmp") {
+        return Result<ColourFileFormat>::success(ColourFileFormat::Bmp);
+    }
+    return Result<ColourFileFormat>::failure(
+        "Formato del file non riconosciuto dal nome: usare l'estensione .png, .tif, .tiff, .jpg, "
+        ".jpeg o .bmp.");
+}
+
+std::unique_ptr<RowWriter> makeColourWriter(ColourFileFormat format, int fd, const RowShape& shape,
+                                            const std::vector<std::uint8_t>& iccProfile,
+                                            const ColourWriteOptions& options) {
+    switch (format) {
+        case ColourFileFormat::Png:
+            return makePngWriter(fd, shape, iccProfile);
+        case ColourFileFormat::Tiff:
+            return makeTiffWriter(fd, shape, iccProfile, options.tiffCompression);
+        case ColourFileFormat::Jpeg:
+            return makeJpegWriter(fd, shape, iccProfile, options.jpegQuality);
+        case ColourFileFormat::Bmp:
+            break;
+    }
+    return makeBmpWriter(fd, shape);
+}
+
+std::string writeColourImage(int fd, const ColourImage& image, ColourFileFormat format,
+                             const ColourWriteOptions& options) {
+    const RowShape shape{image.width, image.height, image.channels, image.bitsPerChannel};
+    const std::size_t samples = image.rowSamples() * std::size_t(std::max(image.height, 0));
+    const bool filled = image.bitsPerChannel == 16 ? image.samples16.size() == samples
+                                                   : image.samples8.size() == samples;
+    if (!filled) {
+        return "L'immagine da scrivere è incompleta.";
+    }
+    const auto writer = makeColourWriter(format, fd, shape, image.iccProfile, options);
+    bool good = writer->error().empty();
+    for (int y = 0; good && y < image.height; ++y) {
+        const std::size_t at = image.rowSamples() * std::size_t(y);
+        good = image.bitsPerChannel == 16 ? writer->writeRow(image.samples16.data() + at)
+                                          : writer->writeRow(image.samples8.data() + at);
+    }
+    good = good && writer->finish();
+    return good ? std::string() : writer->error();
+}
+
+std::string saveColourImage(const std::string& path, const ColourImage& image,
+                            const ColourWriteOptions& options) {
+    const auto format = colourFormatForPath(path);
+    if (!format.ok()) {
+        return format.error();
+    }
+    return replaceFile(
+        path, [&](int fd) { return writeColourImage(fd, image, format.value(), options); });
+}
+
+}  // namespace vesta

@@ -1,0 +1,404 @@
+#include "codec/JpegFile.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// clang-format off
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
+
+#include "codec/ExifReader.h"
+#include "codec/Orientation.h"
+
+namespace vesta {
+
+namespace {
+
+// A progressive file may hold many scans, each a pass over the whole image; a damaged one can
+// declare thousands and take minutes. Real cameras and encoders write a dozen at most.
+constexpr int kMaxScans = 500;
+
+// libjpeg reports a fatal error by calling error_exit, which must not return. It jumps back to
+// the setjmp of the step below that called into the library: those steps hold only plain C
+// data, so no C++ object is skipped by the jump.
+struct JpegErrors {
+    jpeg_error_mgr pub;  // first, so the library's pointer is also ours
+    std::jmp_buf jump;
+    char detail[JMSG_LENGTH_MAX];
+    bool truncated;
+    bool tooManyScans;
+    int scans;
+};
+
+JpegErrors* errorsOf(j_common_ptr cinfo) {
+    return reinterpret_cast<JpegErrors*>(cinfo->err);
+}
+
+void jpegErrorExit(j_common_ptr cinfo) {
+    JpegErrors* errors = errorsOf(cinfo);
+    if (errors->detail[0] == 0) {
+        (*cinfo->err->format_message)(cinfo, errors->detail);
+    }
+    std::longjmp(errors->jump, 1);
+}
+
+// Warnings and traces are counted, never printed: the window has no terminal.
+void jpegEmitMessage(j_common_ptr cinfo, int level) {
+    JpegErrors* errors = errorsOf(cinfo);
+    if (level < 0) {
+        ++cinfo->err->num_warnings;
+        if (cinfo->err->msg_code == JWRN_JPEG_EOF) {
+            errors->truncated = true;
+        }
+    } else if (level == 1 && cinfo->err->msg_code == JTRC_SOS && ++errors->scans > kMaxScans) {
+        errors->tooManyScans = true;
+        std::longjmp(errors->jump, 1);
+    }
+}
+
+void initErrors(JpegErrors& errors) {
+    std::memset(&errors, 0, sizeof errors);
+    jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = jpegErrorExit;
+    errors.pub.emit_message = jpegEmitMessage;
+}
+
+struct Decoder {
+    jpeg_decompress_struct cinfo;
+    JpegErrors errors;
+    bool created = false;
+    Decoder() { initErrors(errors); }
+    ~Decoder() {
+        if (created) {
+            jpeg_destroy_decompress(&cinfo);
+        }
+    }
+};
+
+bool readHeader(Decoder* d, const std::uint8_t* data, std::size_t size) {
+    if (setjmp(d->errors.jump)) {
+        return false;
+    }
+    d->cinfo.err = &d->errors.pub;
+    jpeg_create_decompress(&d->cinfo);
+    d->created = true;
+    jpeg_mem_src(&d->cinfo, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&d->cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&d->cinfo, JPEG_APP0 + 2, 0xFFFF);
+    jpeg_read_header(&d->cinfo, TRUE);
+    return true;
+}
+
+bool readProfile(Decoder* d, JOCTET** profile, unsigned int* length) {
+    if (setjmp(d->errors.jump)) {
+        return false;
+    }
+    return jpeg_read_icc_profile(&d->cinfo, profile, length);
+}
+
+bool startDecompress(Decoder* d) {
+    if (setjmp(d->errors.jump)) {
+        return false;
+    }
+    jpeg_start_decompress(&d->cinfo);
+    return true;
+}
+
+// Reads the next `wanted` rows (fewer at the end of the image) into `out`, row i at i * stride.
+bool readRows(Decoder* d, std::uint8_t* out, std::size_t stride, JDIMENSION wanted) {
+    if (setjmp(d->errors.jump)) {
+        return false;
+    }
+    jpeg_decompress_struct* cinfo = &d->cinfo;
+    const JDIMENSION start = cinfo->output_scanline;
+    const JDIMENSION end =
+        cinfo->output_height - start < wanted ? cinfo->output_height : start + wanted;
+    JSAMPROW rows[16];
+    while (cinfo->output_scanline < end) {
+        const JDIMENSION first = cinfo->output_scanline;
+        const JDIMENSION count = end - first < 16 ? end - first : 16;
+        for (JDIMENSION i = 0; i < count; ++i) {
+            rows[i] = out + stride * (first - start + i);
+        }
+        if (jpeg_read_scanlines(cinfo, rows, count) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Only the end marker is left to read: a file that lacks it still holds the whole image.
+bool finishDecompress(Decoder* d) {
+    if (setjmp(d->errors.jump)) {
+        return false;
+    }
+    jpeg_finish_decompress(&d->cinfo);
+    return true;
+}
+
+Result<DecodedImage> refuse(const std::string& message) {
+    return Result<DecodedImage>::failure(message);
+}
+
+Result<DecodedImage> damaged(const Decoder& d) {
+    if (d.errors.tooManyScans) {
+        return refuse("Il file JPEG è danneggiato: dichiara troppe scansioni progressive.");
+    }
+    if (d.errors.truncated) {
+        return refuse("Il file JPEG è incompleto: finisce prima della fine dell'immagine.");
+    }
+    return refuse(std::string("Il file JPEG è danneggiato e non si può leggere (") +
+                  d.errors.detail + ").");
+}
+
+}  // namespace
+
+Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
+                                const DecodeLimits& limits) {
+    Decoder d;
+    if (!readHeader(&d, data, size)) {
+        return damaged(d);
+    }
+    jpeg_decompress_struct& cinfo = d.cinfo;
+    const int channels = cinfo.num_components == 1 ? 1 : 3;
+    if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK) {
+        return refuse(
+            "Il file JPEG è in quadricromia (CMYK): servono fotografie a colori RGB o "
+            "in scala di grigi.");
+    }
+    if (cinfo.num_components != 1 && cinfo.num_components != 3) {
+        return refuse("Il file JPEG ha " + std::to_string(cinfo.num_components) +
+                      " componenti di colore: ne servono 1 o 3.");
+    }
+    const std::string tooLarge =
+        colourSizeRefusal(cinfo.image_width, cinfo.image_height, channels, 8, limits);
+    if (!tooLarge.empty()) {
+        return refuse(tooLarge);
+    }
+    cinfo.out_color_space = channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo.dct_method = JDCT_ISLOW;
+
+    DecodedImage decoded;
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next) {
+        if (m->marker == JPEG_APP0 + 1 && m->data_length > 6 &&
+            std::memcmp(m->data, "Exif\0\0", 6) == 0) {
+            decoded.facts = readExifFacts(m->data, m->data_length);
+            break;
+        }
+    }
+    JOCTET* profile = nullptr;
+    unsigned int profileLength = 0;
+    // A broken profile costs the profile, not the photograph.
+    if (readProfile(&d, &profile, &profileLength) && profile) {
+        decoded.image.iccProfile.assign(profile, profile + profileLength);
+    }
+    std::free(profile);
+    d.errors.detail[0] = 0;
+
+    if (!startDecompress(&d)) {
+        return damaged(d);
+    }
+    if (int(cinfo.output_components) != channels || cinfo.output_width != cinfo.image_width ||
+        cinfo.output_height != cinfo.image_height) {
+        return refuse("Il file JPEG ha un formato dei pixel non previsto.");
+    }
+    const int width = int(cinfo.output_width);
+    const int height = int(cinfo.output_height);
+    const int orientation = decoded.facts.orientation;
+    const bool turned = orientation >= 5 && orientation <= 8;
+    ColourImage& image = decoded.image;
+    image.width = turned ? height : width;
+    image.height = turned ? width : height;
+    image.channels = channels;
+    image.bitsPerChannel = 8;
+    image.samples8.resize(image.rowSamples() * std::size_t(image.height));
+    const std::size_t stride = std::size_t(width) * std::size_t(channels);
+    if (orientation == 1) {
+        if (!readRows(&d, image.samples8.data(), stride, cinfo.output_height)) {
+            return damaged(d);
+        }
+    } else {
+        // Turned while decoding, a band of rows at a time: no second copy of the photograph.
+        constexpr int kBand = 64;
+        std::vector<std::uint8_t> band(stride * kBand);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            const int first = int(cinfo.output_scanline);
+            if (!readRows(&d, band.data(), stride, kBand)) {
+                return damaged(d);
+            }
+            placeStoredRows(band.data(), first, int(cinfo.output_scanline) - first, width, height,
+                            orientation, image);
+        }
+    }
+    decoded.upright = true;
+    if (d.errors.truncated) {
+        return damaged(d);
+    }
+    finishDecompress(&d);
+    return Result<DecodedImage>::success(std::move(decoded));
+}
+
+namespace {
+
+constexpr std::size_t kOutputBuffer = 1 << 16;
+
+struct JpegDestination {
+    jpeg_destination_mgr pub;  // first, so the library's pointer is also ours
+    int fd;
+    JOCTET buffer[kOutputBuffer];
+};
+
+void initDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<JpegDestination*>(cinfo->dest);
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = kOutputBuffer;
+}
+
+boolean emptyOutputBuffer(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<JpegDestination*>(cinfo->dest);
+    if (!writeAll(dest->fd, dest->buffer, kOutputBuffer)) {
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+    }
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = kOutputBuffer;
+    return TRUE;
+}
+
+void termDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<JpegDestination*>(cinfo->dest);
+    if (!writeAll(dest->fd, dest->buffer, kOutputBuffer - dest->pub.free_in_buffer)) {
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+    }
+}
+
+struct Encoder {
+    jpeg_compress_struct cinfo;
+    JpegErrors errors;
+    JpegDestination dest;
+    bool created = false;
+};
+
+bool beginEncoding(Encoder* e, const RowShape* shape, int quality, const std::uint8_t* profile,
+                   std::size_t profileLength) {
+    if (setjmp(e->errors.jump)) {
+        return false;
+    }
+    jpeg_compress_struct* cinfo = &e->cinfo;
+    cinfo->err = &e->errors.pub;
+    jpeg_create_compress(cinfo);
+    e->created = true;
+    e->dest.pub.init_destination = initDestination;
+    e->dest.pub.empty_output_buffer = emptyOutputBuffer;
+    e->dest.pub.term_destination = termDestination;
+    cinfo->dest = &e->dest.pub;
+    cinfo->image_width = JDIMENSION(shape->width);
+    cinfo->image_height = JDIMENSION(shape->height);
+    cinfo->input_components = shape->channels;
+    cinfo->in_color_space = shape->channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(cinfo);
+    jpeg_set_quality(cinfo, quality, TRUE);
+    cinfo->optimize_coding = TRUE;
+    cinfo->dct_method = JDCT_ISLOW;
+    // Full colour resolution at high quality: a facade's fine lines keep their colour.
+    if (quality >= 90) {
+        for (int c = 0; c < cinfo->num_components; ++c) {
+            cinfo->comp_info[c].h_samp_factor = 1;
+            cinfo->comp_info[c].v_samp_factor = 1;
+        }
+    }
+    jpeg_start_compress(cinfo, TRUE);
+    if (profileLength > 0) {
+        jpeg_write_icc_profile(cinfo, profile, unsigned(profileLength));
+    }
+    return true;
+}
+
+bool encodeRow(Encoder* e, std::uint8_t* row) {
+    if (setjmp(e->errors.jump)) {
+        return false;
+    }
+    JSAMPROW rows[1] = {row};
+    jpeg_write_scanlines(&e->cinfo, rows, 1);
+    return true;
+}
+
+bool finishEncoding(Encoder* e) {
+    if (setjmp(e->errors.jump)) {
+        return false;
+    }
+    jpeg_finish_compress(&e->cinfo);
+    return true;
+}
+
+class JpegWriter : public RowWriter {
+  public:
+    JpegWriter(int fd, const RowShape& shape, const std::vector<std::uint8_t>& profile, int quality)
+        : shape_(shape), encoder_(std::make_unique<Encoder>()) {
+        initErrors(encoder_->errors);
+        encoder_->dest.fd = fd;
+        row_.resize(std::size_t(shape.width) * std::size_t(shape.channels));
+        const std::string refusal = rowShapeRefusal(shape, JPEG_MAX_DIMENSION);
+        if (!refusal.empty()) {
+            fail(refusal);
+        } else if (quality < 1 || quality > 100) {
+            fail("La qualità JPEG deve essere fra 1 e 100.");
+        } else if (!beginEncoding(encoder_.get(), &shape_, quality, profile.data(),
+                                  profile.size())) {
+            failed();
+        }
+    }
+    ~JpegWriter() override {
+        if (encoder_->created) {
+            jpeg_destroy_compress(&encoder_->cinfo);
+        }
+    }
+    bool writeRow(const std::uint8_t* samples) override {
+        std::memcpy(row_.data(), samples, row_.size());
+        return put();
+    }
+    bool writeRow(const std::uint16_t* samples) override {
+        roundTo8Bits(samples, row_.size(), row_.data());
+        return put();
+    }
+    bool finish() override {
+        if (!error_.empty()) {
+            return false;
+        }
+        if (rows_ != shape_.height) {
+            return fail("L'immagine da scrivere è incompleta.");
+        }
+        return finishEncoding(encoder_.get()) || failed();
+    }
+
+  private:
+    bool put() {
+        if (!error_.empty() || rows_ >= shape_.height) {
+            return fail("Riga in più nell'immagine da scrivere.");
+        }
+        ++rows_;
+        return encodeRow(encoder_.get(), row_.data()) || failed();
+    }
+    bool failed() {
+        return fail(encoder_->errors.pub.msg_code == JERR_FILE_WRITE
+                        ? "Errore di scrittura del file JPEG: il disco è pieno o non scrivibile."
+                        : std::string("Errore nella scrittura del file JPEG (") +
+                              encoder_->errors.detail + ").");
+    }
+    RowShape shape_;
+    std::unique_ptr<Encoder> encoder_;
+    std::vector<std::uint8_t> row_;
+    int rows_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<RowWriter> makeJpegWriter(int fd, const RowShape& shape,
+                                          const std::vector<std::uint8_t>& iccProfile,
+                                          int quality) {
+    return std::make_unique<JpegWriter>(fd, shape, iccProfile, quality);
+}
+
+}  // namespace vesta

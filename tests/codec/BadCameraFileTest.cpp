@@ -1,0 +1,141 @@
+// Damaged camera files of every kind: each is refused with a message, none crashes, none makes
+// the reader take memory its declared size does not justify.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zlib.h>
+
+#include "BitmapBytes.h"
+#include "CodecFixtures.h"
+#include "codec/CameraFile.h"
+#include "codec/ColourFileWriter.h"
+
+namespace vesta {
+namespace {
+
+class BadCameraFileTest : public ::testing::Test {
+  protected:
+    std::vector<std::uint8_t> goodFile(const std::string& name, int channels, int bits) {
+        const auto path = dir / name;
+        EXPECT_EQ(saveColourImage(path.string(), test::patternImage(61, 47, channels, bits)), "");
+        return test::readBytes(path);
+    }
+    static std::string refusal(const std::vector<std::uint8_t>& bytes) {
+        const auto decoded = decodeCameraFile(bytes.data(), bytes.size());
+        EXPECT_FALSE(decoded.ok()) << bytes.size() << " bytes";
+        return decoded.ok() ? std::string() : decoded.error();
+    }
+    static bool says(const std::string& message, const std::string& word) {
+        return message.find(word) != std::string::npos;
+    }
+    test::TempDir dir;
+};
+
+TEST_F(BadCameraFileTest, OnlyRegularFilesOfAKnownKindAreRead) {
+    EXPECT_FALSE(readCameraFile((dir / "missing.jpg").string()).ok());
+    const auto folder = readCameraFile(dir.path().string());
+    ASSERT_FALSE(folder.ok());
+    EXPECT_TRUE(says(folder.error(), "ordinario"));
+    // A pipe with no writer: reading it would wait for ever.
+    const auto pipe = dir / "pipe.jpg";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const auto piped = readCameraFile(pipe.string());
+    ASSERT_FALSE(piped.ok());
+    EXPECT_TRUE(says(piped.error(), "ordinario"));
+
+    test::writeBytes(dir / "empty.png", {});
+    const auto empty = readCameraFile((dir / "empty.png").string());
+    ASSERT_FALSE(empty.ok());
+    EXPECT_TRUE(says(empty.error(), "riconosciuta"));
+    EXPECT_TRUE(says(refusal({'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}), "riconosciuta"));
+    EXPECT_TRUE(says(refusal(test::bitmapBytes({.paletteEntries = 0, .bitCount = 16})), "16 bit"));
+}
+
+TEST_F(BadCameraFileTest, TruncatedFilesOfEveryKindAreRefused) {
+    const std::vector<std::vector<std::uint8_t>> files = {
+        goodFile("a.jpg", 3, 8), goodFile("b.jpg", 1, 8),  goodFile("c.png", 3, 16),
+        goodFile("d.png", 1, 8), goodFile("e.tif", 3, 16), goodFile("f.bmp", 3, 8)};
+    for (const auto& file : files) {
+        for (std::size_t cut : {std::size_t(3), std::size_t(20), file.size() / 4, file.size() / 2,
+                                file.size() * 7 / 8}) {
+            if (file[0] == 'B' && cut < 30) {
+                continue;  // too short to tell its bits: the palette road refuses it
+            }
+            const std::string message =
+                refusal(std::vector<std::uint8_t>(file.begin(), file.begin() + long(cut)));
+            EXPECT_TRUE(says(message, "incomplet") || says(message, "danneggiat") ||
+                        says(message, "riconosciuta"))
+                << message;
+        }
+    }
+}
+
+void put16be(std::vector<std::uint8_t>& b, std::size_t at, int v) {
+    b[at] = std::uint8_t(v >> 8);
+    b[at + 1] = std::uint8_t(v);
+}
+void put32be(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    put16be(b, at, int(v >> 16));
+    put16be(b, at + 2, int(v & 0xFFFF));
+}
+void put32le(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        b[at + i] = std::uint8_t(v >> (8 * i));
+    }
+}
+
+// A small file that declares a huge or empty image is refused from its header, before the
+// reader takes the memory (under the sanitizers an attempt would abort the test).
+TEST_F(BadCameraFileTest, DeclaredSizesOutOfRangeAreRefused) {
+    const auto jpeg = goodFile("a.jpg", 3, 8);
+    const std::size_t frame = test::jpegMarker(jpeg, 0xC0);
+    for (const auto& [width, height] : {std::pair{65500, 65500}, std::pair{100, 0}}) {
+        auto bytes = jpeg;
+        put16be(bytes, frame + 5, height);
+        put16be(bytes, frame + 7, width);
+        const std::string message = refusal(bytes);
+        EXPECT_TRUE(says(message, "troppo grande") || says(message, "danneggiato")) << message;
+    }
+
+    // The header chunk with its checksum made right, so only the size is wrong.
+    const auto png = goodFile("b.png", 3, 16);
+    for (const auto& [width, height] :
+         {std::pair{60000u, 60000u}, std::pair{0u, 10u}, std::pair{70000u, 10u}}) {
+        auto bytes = png;
+        put32be(bytes, 16, width);
+        put32be(bytes, 20, height);
+        put32be(bytes, 29, std::uint32_t(crc32(0, bytes.data() + 12, 17)));
+        const std::string message = refusal(bytes);
+        EXPECT_TRUE(says(message, "troppo grande") || says(message, "danneggiato")) << message;
+    }
+    EXPECT_TRUE(says(refusal([&] {
+                         auto bytes = png;
+                         put32be(bytes, 16, 60000);
+                         put32be(bytes, 20, 60000);
+                         put32be(bytes, 29, std::uint32_t(crc32(0, bytes.data() + 12, 17)));
+                         return bytes;
+                     }()),
+                     "troppo grande"));
+
+    // The writer's directory holds the width and height as its first two entries.
+    auto tiff = goodFile("c.tif", 3, 16);
+    const std::uint32_t ifd = std::uint32_t(tiff[4] | tiff[5] << 8 | tiff[6] << 16 | tiff[7] << 24);
+    for (std::size_t entry = ifd + 2; entry < ifd + 2 + 24; entry += 12) {
+        ASSERT_TRUE(tiff[entry] == 0x00 || tiff[entry] == 0x01);  // tag 256 or 257
+        tiff[entry + 8] = 0xFF;
+        tiff[entry + 9] = 0xFF;
+    }
+    EXPECT_TRUE(says(refusal(tiff), "troppo grande"));
+
+    auto bmp = goodFile("d.bmp", 3, 8);
+    put32le(bmp, 18, 40000);
+    put32le(bmp, 22, 40000);
+    EXPECT_TRUE(says(refusal(bmp), "troppo grande"));
+    put32le(bmp, 18, 0);
+    EXPECT_TRUE(says(refusal(bmp), "non valide"));
+    put32le(bmp, 18, 3000);
+    put32le(bmp, 22, 3000);
+    EXPECT_TRUE(says(refusal(bmp), "incompleto"));
+}
+
+}  // namespace
+}  // namespace vesta

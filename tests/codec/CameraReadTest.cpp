@@ -1,0 +1,400 @@
+// Real files of every kind written to disk and read back through the one entry point.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <tiffio.h>
+
+#include <cstdlib>
+
+#include "BitmapBytes.h"
+#include "CodecFixtures.h"
+#include "codec/CameraFile.h"
+#include "codec/ColourFileWriter.h"
+
+namespace vesta {
+namespace {
+
+class CameraReadTest : public ::testing::Test {
+  protected:
+    std::filesystem::path save(const std::string& name, const ColourImage& image,
+                               const ColourWriteOptions& options = {}) {
+        const auto path = dir / name;
+        EXPECT_EQ(saveColourImage(path.string(), image, options), "") << name;
+        return path;
+    }
+    CameraPhoto read(const std::filesystem::path& path) {
+        auto read = readCameraFile(path.string());
+        EXPECT_TRUE(read.ok()) << path << ": " << read.error();
+        return read.ok() ? read.value() : CameraPhoto{};
+    }
+    test::TempDir dir;
+};
+
+void expectSameSamples(const ColourImage& a, const ColourImage& b, const std::string& what) {
+    EXPECT_EQ(a.width, b.width) << what;
+    EXPECT_EQ(a.height, b.height) << what;
+    EXPECT_EQ(a.channels, b.channels) << what;
+    EXPECT_EQ(a.bitsPerChannel, b.bitsPerChannel) << what;
+    EXPECT_TRUE(a.samples8 == b.samples8) << what;
+    EXPECT_TRUE(a.samples16 == b.samples16) << what;
+}
+
+// Lossless formats must give back every sample, both bytes of 16-bit ones (byte order), rows
+// in order (a bottom-first format read upside down), padded rows (an odd width), and the
+// profile.
+TEST_F(CameraReadTest, LosslessFormatsGiveBackEverySampleAndTheProfile) {
+    for (const std::string name : {"a.png", "b.tif", "c.TIFF"}) {
+        for (int channels : {1, 3}) {
+            for (int bits : {8, 16}) {
+                ColourImage image = test::patternImage(37, 23, channels, bits);
+                image.iccProfile = test::smallIccProfile(channels == 1);
+                ColourWriteOptions options;
+                options.tiffCompression =
+                    name == "c.TIFF" ? TiffCompression::Lzw : TiffCompression::Deflate;
+                const std::string what =
+                    name + " " + std::to_string(channels) + "x" + std::to_string(bits);
+                const CameraPhoto photo = read(save(name, image, options));
+                expectSameSamples(photo.image, image, what);
+                EXPECT_TRUE(photo.image.iccProfile == image.iccProfile) << what;
+            }
+        }
+    }
+    // A bitmap holds 8-bit colour: grey is expanded, 16 bits rounded.
+    const ColourImage colour = test::patternImage(37, 23, 3, 8);
+    expectSameSamples(read(save("d.bmp", colour)).image, colour, "bmp");
+    const ColourImage grey = test::patternImage(5, 3, 1, 8);
+    const ColourImage expanded = read(save("e.BMP", grey)).image;
+    ASSERT_EQ(expanded.channels, 3);
+    for (std::size_t i = 0; i < grey.samples8.size(); ++i) {
+        EXPECT_EQ(expanded.samples8[3 * i], grey.samples8[i]);
+        EXPECT_EQ(expanded.samples8[3 * i + 2], grey.samples8[i]);
+    }
+    ColourImage deep = test::patternImage(4, 2, 3, 16);
+    deep.samples16.assign(deep.samples16.size(), 0x8080);  // 128.0 exactly at 8 bits
+    deep.samples16[0] = 65535;
+    deep.samples16[1] = 128;  // 0.498 rounds down
+    const ColourImage rounded = read(save("f.bmp", deep)).image;
+    EXPECT_EQ(rounded.samples8[0], 255);
+    EXPECT_EQ(rounded.samples8[1], 0);
+    EXPECT_EQ(rounded.samples8[2], 128);
+}
+
+ColourImage gradient(int width, int height, int channels, int bits) {
+    ColourImage image;
+    image.width = width;
+    image.height = height;
+    image.channels = channels;
+    image.bitsPerChannel = bits;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < channels; ++c) {
+                const int v = (x * 3 + y * 2 + c * 60) % 256;
+                if (bits == 16) {
+                    image.samples16.push_back(std::uint16_t(v * 257));
+                } else {
+                    image.samples8.push_back(std::uint8_t(v));
+                }
+            }
+        }
+    }
+    return image;
+}
+
+double meanError(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    if (a.size() != b.size() || a.empty()) {
+        return 1e9;
+    }
+    double sum = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        sum += std::abs(int(a[i]) - int(b[i]));
+    }
+    return sum / double(a.size());
+}
+
+TEST_F(CameraReadTest, JpegKeepsThePhotographWithinItsLossAndCarriesTheProfile) {
+    for (int channels : {1, 3}) {
+        ColourImage image = gradient(64, 40, channels, 8);
+        image.iccProfile = test::smallIccProfile(channels == 1);
+        const CameraPhoto photo = read(save("a.jpg", image));
+        EXPECT_EQ(photo.image.channels, channels);
+        EXPECT_EQ(photo.image.bitsPerChannel, 8);
+        EXPECT_LT(meanError(photo.image.samples8, image.samples8), 1.5) << channels;
+        EXPECT_TRUE(photo.image.iccProfile == image.iccProfile);
+    }
+    // 16-bit input is rounded to 8 bits: 33036 is 128.55 and 33024 is 128.498, where dropping
+    // the low byte would give 129 for both and truncating 128 for both.
+    for (const auto& [value, expected] : {std::pair{33036, 129}, std::pair{33024, 128}}) {
+        ColourImage deep = gradient(16, 16, 3, 16);
+        deep.samples16.assign(deep.samples16.size(), std::uint16_t(value));
+        const CameraPhoto photo = read(save("b.JPEG", deep));
+        ASSERT_EQ(photo.image.samples8.size(), deep.samples16.size());
+        EXPECT_EQ(photo.image.samples8[100], expected) << value;
+    }
+
+    // A low quality gives a smaller file: the parameter reaches the encoder.
+    const ColourImage noisy = test::patternImage(64, 64, 3, 8);
+    ColourWriteOptions low;
+    low.jpegQuality = 30;
+    EXPECT_LT(std::filesystem::file_size(save("c.jpg", noisy, low)),
+              std::filesystem::file_size(save("d.jpg", noisy)));
+}
+
+// The upright photograph is 3 x 2 blocks numbered 1 2 3 / 4 5 6 from the top left. For each
+// orientation the camera stored the blocks as the EXIF definition of the tag says: row 0 of the
+// file is the upright photograph's top, bottom, left or right side, column 0 its left, right,
+// top or bottom side.
+TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
+    struct Stored {
+        int orientation, columns, rows;
+        std::vector<int> blocks;
+    };
+    const std::vector<Stored> cases = {
+        {1, 3, 2, {1, 2, 3, 4, 5, 6}}, {2, 3, 2, {3, 2, 1, 6, 5, 4}}, {3, 3, 2, {6, 5, 4, 3, 2, 1}},
+        {4, 3, 2, {4, 5, 6, 1, 2, 3}}, {5, 2, 3, {1, 4, 2, 5, 3, 6}}, {6, 2, 3, {3, 6, 2, 5, 1, 4}},
+        {7, 2, 3, {6, 3, 5, 2, 4, 1}}, {8, 2, 3, {4, 1, 5, 2, 6, 3}},
+    };
+    constexpr int kBlock = 16;
+    auto level = [](int block) { return 40 * block; };  // 40 .. 240
+    for (const Stored& s : cases) {
+        ColourImage stored;
+        stored.width = s.columns * kBlock;
+        stored.height = s.rows * kBlock;
+        stored.channels = 3;
+        for (int y = 0; y < stored.height; ++y) {
+            for (int x = 0; x < stored.width; ++x) {
+                const int block = s.blocks[std::size_t((y / kBlock) * s.columns + x / kBlock)];
+                stored.samples8.insert(stored.samples8.end(),
+                                       {std::uint8_t(level(block)), 100, 50});
+            }
+        }
+        const auto plain = save("plain.jpg", stored);
+        test::ExifFields fields;
+        fields.orientation = s.orientation;
+        fields.bigEndian = s.orientation % 2 == 1;
+        fields.make = "Camera " + std::to_string(s.orientation);
+        fields.focalLengthMm = 24.5;
+        fields.focalLength35mm = 36;
+        fields.pixelXDimension = 6000;
+        const auto oriented = dir / "oriented.jpg";
+        test::writeBytes(oriented,
+                         test::withExifSegment(test::readBytes(plain), test::exifBlock(fields)));
+        const CameraPhoto photo = read(oriented);
+        const std::string what = "orientation " + std::to_string(s.orientation);
+        EXPECT_EQ(photo.facts.orientation, s.orientation) << what;
+        EXPECT_EQ(photo.facts.make, fields.make) << what;
+        EXPECT_DOUBLE_EQ(photo.facts.focalLengthMm.value_or(0), 24.5) << what;
+        EXPECT_EQ(photo.facts.focalLength35mm.value_or(0), 36) << what;
+        EXPECT_EQ(photo.facts.pixelXDimension.value_or(0), 6000) << what;
+        ASSERT_EQ(photo.image.width, 3 * kBlock) << what;
+        ASSERT_EQ(photo.image.height, 2 * kBlock) << what;
+        for (int block = 1; block <= 6; ++block) {
+            const int cx = ((block - 1) % 3) * kBlock + kBlock / 2;
+            const int cy = ((block - 1) / 3) * kBlock + kBlock / 2;
+            const int red = photo.image.samples8[(std::size_t(cy) * photo.image.width + cx) * 3];
+            EXPECT_NEAR(red, level(block), 6) << what << " block " << block;
+        }
+
+        // The JPEG reader turns the rows while decoding, the others after: a PNG with the same
+        // stored blocks in its eXIf chunk must come out the same, to the last pixel.
+        test::RawPng png;
+        png.width = s.columns;
+        png.height = s.rows;
+        png.colourType = PNG_COLOR_TYPE_GRAY;
+        for (int y = 0; y < s.rows; ++y) {
+            png.rows.push_back({});
+            for (int x = 0; x < s.columns; ++x) {
+                png.rows.back().push_back(std::uint8_t(s.blocks[std::size_t(y * s.columns + x)]));
+            }
+        }
+        png.exif = test::exifBlock(fields);
+        test::writeRawPng(dir / "oriented.png", png);
+        const ColourImage small = read(dir / "oriented.png").image;
+        EXPECT_EQ(small.samples8, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6})) << what;
+    }
+}
+
+// Palette, fewer than 8 bits, transparency and Adam7 interlacing all end as plain grey or
+// colour samples; the eXIf chunk turns the photograph.
+TEST_F(CameraReadTest, PngPalettesAlphaAndInterlacingBecomePlainSamples) {
+    test::RawPng palette;
+    palette.width = 5;
+    palette.height = 3;
+    palette.colourType = PNG_COLOR_TYPE_PALETTE;
+    palette.bitDepth = 4;
+    palette.interlaced = true;
+    for (int i = 0; i < 16; ++i) {
+        palette.palette.insert(palette.palette.end(),
+                               {std::uint8_t(i * 16), std::uint8_t(255 - i), std::uint8_t(i)});
+    }
+    palette.transparency = {0, 128};
+    for (int y = 0; y < 3; ++y) {
+        // Pixel (x, y) takes entry x + 5y, two to a byte, high nibble first.
+        std::vector<std::uint8_t> row(3, 0);
+        for (int x = 0; x < 5; ++x) {
+            row[std::size_t(x / 2)] |= std::uint8_t((x + 5 * y) << (x % 2 ? 0 : 4));
+        }
+        palette.rows.push_back(row);
+    }
+    test::ExifFields turned;
+    turned.orientation = 6;
+    palette.exif = test::exifBlock(turned);
+    test::writeRawPng(dir / "palette.png", palette);
+    const CameraPhoto upright = read(dir / "palette.png");
+    ASSERT_EQ(upright.image.width, 3);
+    ASSERT_EQ(upright.image.height, 5);
+    ASSERT_EQ(upright.image.channels, 3);
+    ASSERT_EQ(upright.image.bitsPerChannel, 8);
+    // Orientation 6: the stored top row is the upright right column, read downwards.
+    for (int x = 0; x < 5; ++x) {
+        const std::uint8_t* pixel = &upright.image.samples8[(std::size_t(x) * 3 + 2) * 3];
+        EXPECT_EQ(pixel[0], x * 16);
+        EXPECT_EQ(pixel[1], 255 - x);
+        EXPECT_EQ(pixel[2], x);
+    }
+
+    test::RawPng greyAlpha;
+    greyAlpha.width = 9;
+    greyAlpha.height = 7;
+    greyAlpha.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    greyAlpha.bitDepth = 16;
+    greyAlpha.interlaced = true;
+    for (int y = 0; y < 7; ++y) {
+        std::vector<std::uint8_t> row;
+        for (int x = 0; x < 9; ++x) {
+            const int v = 1000 * x + 7 * y + 256;  // high and low bytes both vary
+            row.insert(row.end(), {std::uint8_t(v >> 8), std::uint8_t(v), 0x12, 0x34});
+        }
+        greyAlpha.rows.push_back(row);
+    }
+    test::writeRawPng(dir / "grey.png", greyAlpha);
+    const ColourImage grey = read(dir / "grey.png").image;
+    ASSERT_EQ(grey.channels, 1);
+    ASSERT_EQ(grey.bitsPerChannel, 16);
+    ASSERT_EQ(grey.samples16.size(), 63u);
+    for (int y = 0; y < 7; ++y) {
+        for (int x = 0; x < 9; ++x) {
+            EXPECT_EQ(grey.samples16[std::size_t(y * 9 + x)], 1000 * x + 7 * y + 256);
+        }
+    }
+}
+
+// Tiles that overhang the image, one plane a channel, 16 bits, LZW, turned half round by the
+// Orientation tag; and a palette image, which only the library's colour road reads.
+TEST_F(CameraReadTest, TiffTilesPlanesPalettesAndOrientation) {
+    const auto path = dir / "tiled.tif";
+    constexpr int kWidth = 40, kHeight = 20;
+    auto sample = [](int x, int y, int c) { return std::uint16_t(x * 1500 + y * 3 + c * 20000); };
+    {
+        TIFF* tif = TIFFOpen(path.c_str(), "w");
+        ASSERT_NE(tif, nullptr);
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kWidth);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, kHeight);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 16);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_SEPARATE);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+        TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_BOTRIGHT);
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);
+        std::vector<std::uint16_t> tile(16 * 16);
+        for (int c = 0; c < 3; ++c) {
+            for (int ty = 0; ty < kHeight; ty += 16) {
+                for (int tx = 0; tx < kWidth; tx += 16) {
+                    for (int y = 0; y < 16; ++y) {
+                        for (int x = 0; x < 16; ++x) {
+                            tile[std::size_t(y * 16 + x)] = sample(tx + x, ty + y, c);
+                        }
+                    }
+                    TIFFWriteTile(tif, tile.data(), tx, ty, 0, std::uint16_t(c));
+                }
+            }
+        }
+        TIFFClose(tif);
+    }
+    const CameraPhoto photo = read(path);
+    EXPECT_EQ(photo.facts.orientation, 3);
+    ASSERT_EQ(photo.image.width, kWidth);
+    ASSERT_EQ(photo.image.height, kHeight);
+    ASSERT_EQ(photo.image.bitsPerChannel, 16);
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                ASSERT_EQ(photo.image.samples16[std::size_t((y * kWidth + x) * 3 + c)],
+                          sample(kWidth - 1 - x, kHeight - 1 - y, c))
+                    << x << "," << y << "," << c;
+            }
+        }
+    }
+
+    const auto palettePath = dir / "palette.tif";
+    {
+        TIFF* tif = TIFFOpen(palettePath.c_str(), "w");
+        ASSERT_NE(tif, nullptr);
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 4);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 2);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
+        std::vector<std::uint16_t> red(256), green(256), blue(256);
+        for (int i = 0; i < 256; ++i) {
+            red[std::size_t(i)] = std::uint16_t(i * 257);
+            green[std::size_t(i)] = std::uint16_t((255 - i) * 257);
+            blue[std::size_t(i)] = 0x3300;
+        }
+        TIFFSetField(tif, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+        std::uint8_t rows[2][4] = {{0, 1, 2, 3}, {10, 20, 30, 40}};
+        TIFFWriteScanline(tif, rows[0], 0, 0);
+        TIFFWriteScanline(tif, rows[1], 1, 0);
+        TIFFClose(tif);
+    }
+    const ColourImage colours = read(palettePath).image;
+    ASSERT_EQ(colours.channels, 3);
+    ASSERT_EQ(colours.samples8.size(), 24u);
+    EXPECT_EQ(colours.samples8[3 * 5 + 0], 20);  // second row, second pixel: entry 20
+    EXPECT_EQ(colours.samples8[3 * 5 + 1], 235);
+    EXPECT_EQ(colours.samples8[3 * 5 + 2], 0x33);
+}
+
+std::vector<std::uint8_t> colourBitmap32TopDown() {
+    // 2 x 2 pixels, bit fields red in the low byte, green next, blue next, the top byte unused.
+    std::vector<std::uint8_t> b(66 + 16, 0);
+    auto put = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            b[at + i] = std::uint8_t(v >> (8 * i));
+        }
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, std::uint32_t(b.size()));
+    put(10, 66);
+    put(14, 40);
+    put(18, 2);
+    put(22, std::uint32_t(-2));
+    b[26] = 1;
+    b[28] = 32;
+    put(30, 3);
+    put(54, 0x000000FF);
+    put(58, 0x0000FF00);
+    put(62, 0x00FF0000);
+    put(66, 0xAA030201);
+    put(70, 0xAA060504);
+    put(74, 0xAA090807);
+    put(78, 0xAA0C0B0A);
+    return b;
+}
+
+// The kind is told by the bytes: a palette bitmap named .jpg still takes the palette road, a
+// colour bitmap named .png is read as a bitmap.
+TEST_F(CameraReadTest, BitmapsAreToldByTheirBytesNotTheirName) {
+    test::writeBytes(dir / "palette.jpg", test::bitmapBytes({.width = 5, .height = 3}));
+    EXPECT_TRUE(read(dir / "palette.jpg").paletteBitmap);
+
+    test::writeBytes(dir / "colour.png", colourBitmap32TopDown());
+    const CameraPhoto photo = read(dir / "colour.png");
+    EXPECT_FALSE(photo.paletteBitmap);
+    const std::vector<std::uint8_t> expected = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    EXPECT_EQ(photo.image.samples8, expected);
+}
+
+}  // namespace
+}  // namespace vesta

@@ -1,0 +1,239 @@
+#include "CodecFixtures.h"
+
+#include <png.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+namespace vesta::test {
+
+ColourImage patternImage(int width, int height, int channels, int bits) {
+    ColourImage image;
+    image.width = width;
+    image.height = height;
+    image.channels = channels;
+    image.bitsPerChannel = bits;
+    const std::size_t count = image.rowSamples() * std::size_t(height);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t v = std::uint32_t(i) * 2654435761u >> 7;
+        if (bits == 16) {
+            image.samples16.push_back(std::uint16_t(v));
+        } else {
+            image.samples8.push_back(std::uint8_t(v));
+        }
+    }
+    return image;
+}
+
+namespace {
+
+void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        b[at + i] = std::uint8_t(v >> (24 - 8 * i));
+    }
+}
+
+// Little or big-endian appends for the EXIF structure.
+struct Bytes {
+    bool big;
+    std::vector<std::uint8_t> data;
+    void u16(std::uint32_t v) {
+        if (big) {
+            data.push_back(std::uint8_t(v >> 8));
+            data.push_back(std::uint8_t(v));
+        } else {
+            data.push_back(std::uint8_t(v));
+            data.push_back(std::uint8_t(v >> 8));
+        }
+    }
+    void u32(std::uint32_t v) {
+        if (big) {
+            u16(v >> 16);
+            u16(v & 0xFFFF);
+        } else {
+            u16(v & 0xFFFF);
+            u16(v >> 16);
+        }
+    }
+};
+
+struct Entry {
+    std::uint16_t tag, type;
+    std::uint32_t count;
+    std::vector<std::uint32_t> values;  // SHORT or LONG inline; RATIONAL pairs; ASCII bytes
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> smallIccProfile(bool grey) {
+    const std::string text = "vesta test profile";
+    // libpng drops very short profiles on reading; real ones are longer than this.
+    std::vector<std::uint8_t> p(512, 0);
+    put32(p, 0, std::uint32_t(p.size()));
+    put32(p, 8, 0x02100000);                         // version 2.1
+    std::memcpy(&p[12], "mntr", 4);                  // display class
+    std::memcpy(&p[16], grey ? "GRAY" : "RGB ", 4);  // colour space
+    std::memcpy(&p[20], "XYZ ", 4);                  // connection space
+    std::memcpy(&p[36], "acsp", 4);
+    put32(p, 68, 0x0000F6D6);  // D50 illuminant
+    put32(p, 72, 0x00010000);
+    put32(p, 76, 0x0000D32D);
+    put32(p, 128, 1);  // one tag
+    std::memcpy(&p[132], "cprt", 4);
+    put32(p, 136, 144);
+    put32(p, 140, std::uint32_t(12 + text.size() + 1));
+    std::memcpy(&p[144], "text", 4);
+    std::memcpy(&p[152], text.data(), text.size());
+    return p;
+}
+
+std::vector<std::uint8_t> exifBlock(const ExifFields& f) {
+    std::vector<Entry> ifd0{{0x0112, 3, 1, {std::uint32_t(f.orientation)}}};
+    if (!f.make.empty()) {
+        std::vector<std::uint32_t> chars(f.make.begin(), f.make.end());
+        chars.push_back(0);
+        ifd0.push_back({0x010F, 2, std::uint32_t(chars.size()), chars});
+    }
+    std::vector<Entry> exif;
+    if (f.focalLengthMm > 0) {
+        exif.push_back({0x920A, 5, 1, {std::uint32_t(std::lround(f.focalLengthMm * 100)), 100}});
+    }
+    if (f.focalLength35mm > 0) {
+        exif.push_back({0xA405, 3, 1, {std::uint32_t(f.focalLength35mm)}});
+    }
+    if (f.pixelXDimension > 0) {
+        exif.push_back({0xA002, 4, 1, {std::uint32_t(f.pixelXDimension)}});
+    }
+    if (!exif.empty()) {
+        ifd0.push_back({0x8769, 4, 1, {0}});  // offset patched below
+    }
+
+    Bytes b{f.bigEndian, {}};
+    b.data =
+        f.bigEndian ? std::vector<std::uint8_t>{'M', 'M'} : std::vector<std::uint8_t>{'I', 'I'};
+    b.u16(42);
+    b.u32(8);
+    // Each directory: count, entries, next offset, then the values that do not fit inline.
+    auto writeIfd = [&](const std::vector<Entry>& entries) {
+        const std::size_t extra = b.data.size() + 2 + 12 * entries.size() + 4;
+        Bytes t{f.bigEndian, {}};
+        b.u16(std::uint32_t(entries.size()));
+        std::size_t pointerField = 0;
+        for (const Entry& e : entries) {
+            b.u16(e.tag);
+            b.u16(e.type);
+            b.u32(e.count);
+            if (e.tag == 0x8769) {
+                pointerField = b.data.size();
+            }
+            if (e.type == 3) {
+                b.u16(e.values[0]);
+                b.u16(0);
+            } else if (e.type == 4) {
+                b.u32(e.values[0]);
+            } else {
+                b.u32(std::uint32_t(extra + t.data.size()));
+                for (std::uint32_t v : e.values) {
+                    if (e.type == 2) {
+                        t.data.push_back(std::uint8_t(v));
+                    } else {
+                        t.u32(v);
+                    }
+                }
+                if (t.data.size() % 2) {
+                    t.data.push_back(0);
+                }
+            }
+        }
+        b.u32(0);
+        b.data.insert(b.data.end(), t.data.begin(), t.data.end());
+        return pointerField;
+    };
+    const std::size_t pointerField = writeIfd(ifd0);
+    if (!exif.empty()) {
+        const std::uint32_t at = std::uint32_t(b.data.size());
+        Bytes p{f.bigEndian, {}};
+        p.u32(at);
+        std::copy(p.data.begin(), p.data.end(), b.data.begin() + long(pointerField));
+        writeIfd(exif);
+    }
+    return b.data;
+}
+
+std::vector<std::uint8_t> withExifSegment(const std::vector<std::uint8_t>& jpeg,
+                                          const std::vector<std::uint8_t>& block) {
+    const std::size_t length = 2 + 6 + block.size();
+    const std::uint8_t head[10] = {
+        0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length), 'E', 'x', 'i', 'f', 0, 0};
+    std::vector<std::uint8_t> out(jpeg.size() + sizeof head + block.size());
+    std::memcpy(out.data(), jpeg.data(), 2);
+    std::memcpy(out.data() + 2, head, sizeof head);
+    std::memcpy(out.data() + 2 + sizeof head, block.data(), block.size());
+    std::memcpy(out.data() + 2 + sizeof head + block.size(), jpeg.data() + 2, jpeg.size() - 2);
+    return out;
+}
+
+namespace {
+
+bool writePngSteps(png_structp png, png_infop info, const RawPng& raw, std::FILE* file,
+                   png_bytepp rows) {
+    if (setjmp(png_jmpbuf(png))) {
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, png_uint_32(raw.width), png_uint_32(raw.height), raw.bitDepth,
+                 raw.colourType, raw.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!raw.palette.empty()) {
+        png_set_PLTE(png, info, reinterpret_cast<png_const_colorp>(raw.palette.data()),
+                     int(raw.palette.size() / 3));
+    }
+    if (!raw.transparency.empty()) {
+        png_set_tRNS(png, info, raw.transparency.data(), int(raw.transparency.size()), nullptr);
+    }
+    if (!raw.exif.empty()) {
+        png_set_eXIf_1(png, info, png_uint_32(raw.exif.size()),
+                       const_cast<png_bytep>(raw.exif.data()));
+    }
+    png_write_info(png, info);
+    png_write_image(png, rows);
+    png_write_end(png, info);
+    return true;
+}
+
+}  // namespace
+
+void writeRawPng(const std::filesystem::path& path, const RawPng& raw) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    std::vector<png_bytep> rows;
+    for (const auto& row : raw.rows) {
+        rows.push_back(const_cast<png_bytep>(row.data()));
+    }
+    const bool good = file && writePngSteps(png, info, raw, file, rows.data());
+    png_destroy_write_struct(&png, &info);
+    if (file) {
+        std::fclose(file);
+    }
+    if (!good) {
+        throw std::runtime_error("the test could not write its PNG");
+    }
+}
+
+std::size_t jpegMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code) {
+    for (std::size_t i = 2; i + 1 < jpeg.size();) {
+        if (jpeg[i] != 0xFF) {
+            break;
+        }
+        if (jpeg[i + 1] == code) {
+            return i;
+        }
+        i += 2 + (std::size_t(jpeg[i + 2]) << 8 | jpeg[i + 3]);
+    }
+    throw std::runtime_error("marker not found");
+}
+
+}  // namespace vesta::test

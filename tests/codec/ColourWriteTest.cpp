@@ -1,0 +1,83 @@
+// Saving: the format by the name, and a failed save that leaves the old file as it was.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "BitmapBytes.h"
+#include "CodecFixtures.h"
+#include "codec/ColourFileWriter.h"
+#include "codec/ReplaceFile.h"
+
+namespace vesta {
+namespace {
+
+TEST(ColourWriteTest, TheFormatComesFromTheExtensionInAnyCase) {
+    const std::vector<std::pair<std::string, ColourFileFormat>> names = {
+        {"a.png", ColourFileFormat::Png},   {"b.TIF", ColourFileFormat::Tiff},
+        {"c.tiff", ColourFileFormat::Tiff}, {"d.JpG", ColourFileFormat::Jpeg},
+        {"e.jpeg", ColourFileFormat::Jpeg}, {"f.Bmp", ColourFileFormat::Bmp},
+        {"g.h.png", ColourFileFormat::Png},
+    };
+    for (const auto& [name, format] : names) {
+        const auto found = colourFormatForPath(name);
+        ASSERT_TRUE(found.ok()) << name;
+        EXPECT_EQ(found.value(), format) << name;
+    }
+    for (const std::string name : {"a.gif", "a", "a.png.txt", "png"}) {
+        const auto found = colourFormatForPath(name);
+        ASSERT_FALSE(found.ok()) << name;
+        EXPECT_NE(found.error().find(".tiff"), std::string::npos);
+    }
+}
+
+std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+TEST(ColourWriteTest, AFailedSaveLeavesTheOldFileAndNoTemporary) {
+    test::TempDir dir;
+    const auto target = dir / "result.png";
+    test::writeBytes(target, {'o', 'l', 'd'});
+
+    const std::string failed = replaceFile(target.string(), [](int fd) {
+        EXPECT_EQ(::write(fd, "half", 4), 4);
+        return std::string("Errore di prova.");
+    });
+    EXPECT_EQ(failed, "Errore di prova.");
+    EXPECT_EQ(test::readBytes(target), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"result.png"});
+
+    // An image the format cannot hold fails the same way, with the writer's reason.
+    ColourImage empty;
+    empty.width = 0;
+    empty.height = 0;
+    EXPECT_NE(saveColourImage(target.string(), empty), "");
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"result.png"});
+    EXPECT_NE(saveColourImage((dir / "result.gif").string(), test::patternImage(2, 2, 3, 8)), "");
+    EXPECT_NE(saveColourImage((dir / "no" / "such.png").string(), test::patternImage(2, 2, 3, 8)),
+              "");
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"result.png"});
+
+    EXPECT_EQ(saveColourImage(target.string(), test::patternImage(2, 2, 3, 8)), "");
+    EXPECT_EQ(test::readBytes(target)[1], 'P');
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"result.png"});
+}
+
+// A write that does not reach the disk must never pass for a saved file.
+TEST(ColourWriteTest, AFullDiskIsReportedInEveryFormat) {
+    const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    const ColourImage image = test::patternImage(300, 200, 3, 8);
+    for (const ColourFileFormat format : {ColourFileFormat::Png, ColourFileFormat::Tiff,
+                                          ColourFileFormat::Jpeg, ColourFileFormat::Bmp}) {
+        EXPECT_NE(writeColourImage(fd, image, format), "") << int(format);
+    }
+    ::close(fd);
+}
+
+}  // namespace
+}  // namespace vesta
