@@ -30,46 +30,95 @@ QImage toQImage(const IndexedImage& image) {
 void CanvasPicture::setPicture(const IndexedImage& image) {
     base_ = toQImage(image);
     canvas_ = base_;
+    figures_.clear();
+    ++serial_;
     notify();
 }
 
 void CanvasPicture::refresh() {
     canvas_ = base_;
+    figures_.clear();
     notify();
 }
 
-template <typename Paint>
-void CanvasPicture::paint(Rgb colour, DrawMode mode, Paint&& figure) {
+namespace {
+
+void preparePen(QPainter& painter, Rgb colour, DrawMode mode) {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QColor penColour(colour.r, colour.g, colour.b);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (mode == DrawMode::Black) {
+        penColour = Qt::black;
+    } else if (mode == DrawMode::Invert) {
+        painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    }
+    QPen pen(penColour);
+    pen.setWidth(0);  // cosmetic: one pixel whatever the transform
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+}
+
+void drawFigure(QPainter& p, const Figure& f, double scale, QPointF origin) {
+    auto at = [&](float x, float y) { return QPointF(x * scale, y * scale) - origin; };
+    switch (f.kind) {
+        case Figure::Kind::Line:
+            p.drawLine(at(f.x1, f.y1), at(f.x2, f.y2));
+            break;
+        case Figure::Kind::Box:
+            p.drawRect(QRectF(at(f.x1, f.y1), at(f.x2, f.y2)).normalized());
+            break;
+        case Figure::Kind::Circle:
+            p.drawEllipse(at(f.x1, f.y1), double(f.x2) * scale, double(f.x2) * scale);
+            break;
+    }
+}
+
+}  // namespace
+
+void drawFigures(QPainter& painter, const std::vector<Figure>& figures, double scale,
+                 QPointF origin) {
+    for (const Figure& f : figures) {
+        preparePen(painter, f.colour, f.mode);
+        drawFigure(painter, f, scale, origin);
+    }
+}
+
+void CanvasPicture::draw(const Figure& figure) {
     {
         QPainter painter(&canvas_);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        QColor penColour(colour.r, colour.g, colour.b);
-        if (mode == DrawMode::Black) {
-            penColour = Qt::black;
-        } else if (mode == DrawMode::Invert) {
-            painter.setCompositionMode(QPainter::RasterOp_NotDestination);
-        }
-        QPen pen(penColour);
-        pen.setWidth(0);  // cosmetic: one pixel whatever the transform
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        figure(painter);
+        preparePen(painter, figure.colour, figure.mode);
+        drawFigure(painter, figure, 1.0, QPointF());
     }
+    keep(figure);
     notify();
+}
+
+// An inverted figure inverted again is gone: both leave the list, so a rubber band dragged for
+// long keeps it short. Inversions commute with each other, not with painting in a colour.
+void CanvasPicture::keep(const Figure& figure) {
+    if (figure.mode == DrawMode::Invert) {
+        for (auto it = figures_.rbegin(); it != figures_.rend() && it->mode == DrawMode::Invert;
+             ++it) {
+            if (it->kind == figure.kind && it->x1 == figure.x1 && it->y1 == figure.y1 &&
+                it->x2 == figure.x2 && it->y2 == figure.y2) {
+                figures_.erase(std::next(it).base());
+                return;
+            }
+        }
+    }
+    figures_.push_back(figure);
 }
 
 void CanvasPicture::drawLine(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) {
-    paint(colour, mode, [&](QPainter& p) { p.drawLine(QPointF(x1, y1), QPointF(x2, y2)); });
+    draw({Figure::Kind::Line, x1, y1, x2, y2, colour, mode});
 }
 
 void CanvasPicture::drawBox(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) {
-    paint(colour, mode,
-          [&](QPainter& p) { p.drawRect(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized()); });
+    draw({Figure::Kind::Box, x1, y1, x2, y2, colour, mode});
 }
 
 void CanvasPicture::drawCircle(float cx, float cy, float radius, Rgb colour, DrawMode mode) {
-    paint(colour, mode,
-          [&](QPainter& p) { p.drawEllipse(QPointF(cx, cy), double(radius), double(radius)); });
+    draw({Figure::Kind::Circle, cx, cy, radius, 0, colour, mode});
 }
 
 void CanvasPicture::notify() const {
