@@ -1,6 +1,7 @@
 #include "desktop/CanvasPicture.h"
 
 #include <QPainter>
+#include <cstring>
 
 namespace vesta::desktop {
 
@@ -11,34 +12,53 @@ CanvasPicture::CanvasPicture(int width, int height, Rgb background)
 }
 
 QImage toQImage(const IndexedImage& image) {
+    QImage shown;
+    toQImage(image, shown);
+    return shown;
+}
+
+void toQImage(const IndexedImage& image, QImage& into) {
     QRgb lookup[256];
     for (int i = 0; i < 256; ++i) {
         const Rgb c = image.colour(std::uint8_t(i));
         lookup[i] = qRgb(c.r, c.g, c.b);
     }
-    QImage shown(image.width, image.height, QImage::Format_RGB32);
+    if (into.width() != image.width || into.height() != image.height ||
+        into.format() != QImage::Format_RGB32 || !into.isDetached()) {
+        into = QImage(image.width, image.height, QImage::Format_RGB32);
+    }
     for (int y = 0; y < image.height; ++y) {
-        auto* out = reinterpret_cast<QRgb*>(shown.scanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(into.scanLine(y));
         const std::uint8_t* in = image.row(y);
         for (int x = 0; x < image.width; ++x) {
             out[x] = lookup[in[x]];
         }
     }
-    return shown;
 }
 
 void CanvasPicture::setPicture(const IndexedImage& image) {
-    base_ = toQImage(image);
-    canvas_ = base_;
+    toQImage(image, base_);
+    restoreCanvas();
     figures_.clear();
     ++serial_;
     notify();
 }
 
 void CanvasPicture::refresh() {
-    canvas_ = base_;
+    restoreCanvas();
     figures_.clear();
     notify();
+}
+
+// A large photograph's canvas is copied back into its own memory: a fresh 100 MB image would
+// cost more in the kernel's page faults than the copy itself.
+void CanvasPicture::restoreCanvas() {
+    if (canvas_.size() == base_.size() && canvas_.format() == base_.format() &&
+        canvas_.isDetached() && canvas_.bytesPerLine() == base_.bytesPerLine()) {
+        std::memcpy(canvas_.bits(), base_.constBits(), std::size_t(base_.sizeInBytes()));
+    } else {
+        canvas_ = base_.copy();
+    }
 }
 
 namespace {

@@ -16,6 +16,8 @@ namespace vesta::desktop {
 
 // The image in the screen's colours: each index through its palette entry.
 QImage toQImage(const IndexedImage& image);
+// The same into `into`, in its own memory where it already has the size.
+void toQImage(const IndexedImage& image, QImage& into);
 
 // One line, box or circle as a procedure drew it, in picture pixels.
 struct Figure {
@@ -56,6 +58,7 @@ class CanvasPicture : public PictureArea {
     void drawCircle(float cx, float cy, float radius, Rgb colour, DrawMode mode) override;
 
   private:
+    void restoreCanvas();
     void draw(const Figure& figure);
     void keep(const Figure& figure);
     void notify() const;
