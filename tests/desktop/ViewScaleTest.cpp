@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "BitmapBytes.h"
 #include "Fakes.h"
 #include "desktop/Magnifier.h"
 #include "desktop/MainWindow.h"
@@ -144,6 +145,26 @@ TEST_F(ViewScaleTest, TheOverlayAtHalfScaleLiesOnTheClickedLine) {
     }
     EXPECT_GT(changed, 0.9 * std::max(std::abs(d.x()), std::abs(d.y()))) << "one pixel a step";
     EXPECT_EQ(after.pixel(b - visible.topLeft()) & 0xFFFFFF, 0xFF0000u);
+}
+
+// 4400 pixels at 8:1 are 35200 screen pixels, past a 16-bit range: the bar still reaches
+// the photograph's last column.
+TEST_F(ViewScaleTest, AMagnifiedWidePhotographScrollsToItsFarEdge) {
+    const auto path = scratch.path() / "larga.bmp";
+    test::writeBytes(path, test::bitmapBytes({.width = 4400, .height = 120}));
+    dialogs.openAnswers.push_back(path.string());
+    choose("open");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
+    choose("scala81");
+    auto* across = qobject_cast<QScrollBar*>(window.control("HScroll1"));
+    ASSERT_TRUE(across->isVisible());
+    across->setValue(across->maximum());
+    const QPoint last = inPhoto({across->width() - 1, 400});
+    const QPointF point = photo->toPicture(last);
+    EXPECT_EQ(int(point.x()), 4399);
+    EXPECT_EQ(shownAt(last), photoAt(point.x(), point.y()));
+    EXPECT_NE(shownAt(last - QPoint(8, 0)), photoAt(point.x(), point.y()))
+        << "the pattern changes from one column to the next";
 }
 
 TEST_F(ViewScaleTest, CtrlWheelScalesAboutTheCursor) {
