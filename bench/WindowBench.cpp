@@ -80,7 +80,7 @@ BENCHMARK(BM_OpenPhotographInWindow)->Args({6000, 4000})->Unit(benchmark::kMilli
 void BM_OpenPhotographFitInWindow(benchmark::State& state) {
     const auto [path, scene] = photograph(int(state.range(0)), int(state.range(1)));
     Window w(path);
-    w.window.menuAction("adatta")->trigger();
+    w.window.menuAction("fitView")->trigger();
     desktop::PictureWidget* photo = w.window.pictureWidget("Picture1");
     for (auto _ : state) {
         w.window.menuAction("open")->trigger();
@@ -96,7 +96,7 @@ BENCHMARK(BM_OpenPhotographFitInWindow)->Args({6000, 4000})->Unit(benchmark::kMi
 void BM_RubberBandOnFitView(benchmark::State& state) {
     const auto [path, scene] = photograph(6000, 4000);
     Window w(path);
-    w.window.menuAction("adatta")->trigger();
+    w.window.menuAction("fitView")->trigger();
     w.window.menuAction("open")->trigger();
     desktop::PictureWidget* photo = w.window.pictureWidget("Picture1");
     w.window.run([](Context& c) { PICTURE1_MouseDown(c, 1000, 1000); });

@@ -97,7 +97,7 @@ MainWindow::~MainWindow() {
 void MainWindow::push() {
     pusher_.push(ctx_.form, this, client_);
     pictureWidget("Picture1")->setScale(ctx_.form.viewScale);
-    if (!ctx_.form.lente.checked || !ctx_.form.Picture1.visible) {
+    if (!ctx_.form.magnifier.checked || !ctx_.form.Picture1.visible) {
         magnifier_->hide();
     }
     magnifier_->raise();
@@ -189,16 +189,16 @@ void MainWindow::connectView() {
     auto onMenu = [this](const char* name, std::function<void(Context&)> procedure) {
         connect(menuAction(name), &QAction::triggered, this, [this, procedure] { run(procedure); });
     };
-    onMenu("adatta", showFitting);
-    const std::pair<const char*, double> scales[] = {{"scala14", 0.25}, {"scala12", 0.5},
-                                                     {"scala11", 1.0},  {"scala21", 2.0},
-                                                     {"scala41", 4.0},  {"scala81", 8.0}};
+    onMenu("fitView", showFitting);
+    const std::pair<const char*, double> scales[] = {{"scale1to4", 0.25}, {"scale1to2", 0.5},
+                                                     {"scale1to1", 1.0},  {"scale2to1", 2.0},
+                                                     {"scale4to1", 4.0},  {"scale8to1", 8.0}};
     for (const auto& [name, scale] : scales) {
         onMenu(name, [scale](Context& c) { showScale(c, scale); });
     }
-    onMenu("ingrandisci", [](Context& c) { stepScaleAboutMiddle(c, 1); });
-    onMenu("riduci", [](Context& c) { stepScaleAboutMiddle(c, -1); });
-    onMenu("lente", lente_Click);
+    onMenu("zoomIn", [](Context& c) { stepScaleAboutMiddle(c, 1); });
+    onMenu("zoomOut", [](Context& c) { stepScaleAboutMiddle(c, -1); });
+    onMenu("magnifier", toggleMagnifier);
 }
 
 bool MainWindow::zoomWithWheel(QWidget* watched, const QWheelEvent& event) {
@@ -224,7 +224,7 @@ bool MainWindow::zoomWithWheel(QWidget* watched, const QWheelEvent& event) {
 
 void MainWindow::followWithMagnifier(QWidget* watched, const QMouseEvent& event) {
     PictureWidget* photo = pictureWidget("Picture1");
-    if (watched != photo || !ctx_.form.lente.checked || !ctx_.form.Picture1.visible ||
+    if (watched != photo || !ctx_.form.magnifier.checked || !ctx_.form.Picture1.visible ||
         ctx_.s.larghezzaPic1 <= 0) {
         return;
     }

@@ -174,22 +174,22 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.area = menu("area", "edit", "&Area", "Ctrl+A");
     f.griglia2 = menu("griglia2", "edit", "&Griglia", "Ctrl+G");
     f.frame_m = menu("frame_m", "edit", "&Frame", "Ctrl+F");
-    f.vista = menu("vista", "", "&Vista", "");
-    f.adatta = menu("adatta", "vista", "&Adatta alla finestra", "Ctrl+0");
-    f.scala14 = menu("scala14", "vista", "1:&4", "");
-    f.scala12 = menu("scala12", "vista", "1:&2", "");
-    f.scala11 = menu("scala11", "vista", "&1:1", "Ctrl+1");
-    f.scala21 = menu("scala21", "vista", "2:1", "");
-    f.scala41 = menu("scala41", "vista", "4:1", "");
-    f.scala81 = menu("scala81", "vista", "&8:1", "");
-    f.ingrandisci = menu("ingrandisci", "vista", "&Ingrandisci", "Ctrl++");
-    f.riduci = menu("riduci", "vista", "&Riduci", "Ctrl+-");
-    f.lente = menu("lente", "vista", "&Lente", "Ctrl+L");
-    for (MenuItem* m : {&f.adatta, &f.scala14, &f.scala12, &f.scala11, &f.scala21, &f.scala41,
-                        &f.scala81, &f.lente}) {
+    f.view = menu("view", "", "&Vista", "");
+    f.fitView = menu("fitView", "view", "&Adatta alla finestra", "Ctrl+0");
+    f.scale1to4 = menu("scale1to4", "view", "1:&4", "");
+    f.scale1to2 = menu("scale1to2", "view", "1:&2", "");
+    f.scale1to1 = menu("scale1to1", "view", "&1:1", "Ctrl+1");
+    f.scale2to1 = menu("scale2to1", "view", "2:1", "");
+    f.scale4to1 = menu("scale4to1", "view", "4:1", "");
+    f.scale8to1 = menu("scale8to1", "view", "&8:1", "");
+    f.zoomIn = menu("zoomIn", "view", "&Ingrandisci", "Ctrl++");
+    f.zoomOut = menu("zoomOut", "view", "&Riduci", "Ctrl+-");
+    f.magnifier = menu("magnifier", "view", "&Lente", "Ctrl+L");
+    for (MenuItem* m : {&f.fitView, &f.scale1to4, &f.scale1to2, &f.scale1to1, &f.scale2to1,
+                        &f.scale4to1, &f.scale8to1, &f.magnifier}) {
         m->checkable = true;
     }
-    f.scala11.checked = true;
+    f.scale1to1.checked = true;
     f.raddrizza1 = menu("raddrizza1", "", "&Raddrizza", "");
     f.start = menu("start", "raddrizza1", "&Start", "F6");
     f.altra = menu("altra", "raddrizza1", "&Altra", "F7");
@@ -220,10 +220,10 @@ std::vector<const Control*> FormModel::controls() const {
 }
 
 std::vector<MenuItem*> FormModel::menus() {
-    return {&file,       &open,     &save,    &exit,    &edit,        &canc,    &centro1,
-            &area,       &griglia2, &frame_m, &vista,   &adatta,      &scala14, &scala12,
-            &scala11,    &scala21,  &scala41, &scala81, &ingrandisci, &riduci,  &lente,
-            &raddrizza1, &start,    &altra,   &print1,  &print,       &help,    &help1};
+    return {&file,       &open,      &save,      &exit,      &edit,    &canc,      &centro1,
+            &area,       &griglia2,  &frame_m,   &view,      &fitView, &scale1to4, &scale1to2,
+            &scale1to1,  &scale2to1, &scale4to1, &scale8to1, &zoomIn,  &zoomOut,   &magnifier,
+            &raddrizza1, &start,     &altra,     &print1,    &print,   &help,      &help1};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

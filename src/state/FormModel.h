@@ -77,8 +77,8 @@ struct FormModel {
     // Menus, in their order on the bar.
     MenuItem file, open, save, exit;
     MenuItem edit, canc, centro1, area, griglia2, frame_m;
-    MenuItem vista, adatta, scala14, scala12, scala11, scala21, scala41, scala81, ingrandisci,
-        riduci, lente;
+    MenuItem view, fitView, scale1to4, scale1to2, scale1to1, scale2to1, scale4to1, scale8to1,
+        zoomIn, zoomOut, magnifier;
     MenuItem raddrizza1, start, altra;
     MenuItem print1, print;
     MenuItem help, help1;

@@ -16,11 +16,12 @@ bool photographOnShow(const Context& ctx) {
 
 // One check mark in the menu: on the fixed scale shown, or on the fit.
 void markScale(FormModel& f) {
-    MenuItem* items[] = {&f.scala14, &f.scala12, &f.scala11, &f.scala21, &f.scala41, &f.scala81};
+    MenuItem* items[] = {&f.scale1to4, &f.scale1to2, &f.scale1to1,
+                         &f.scale2to1, &f.scale4to1, &f.scale8to1};
     for (std::size_t i = 0; i < std::size(items); ++i) {
         items[i]->checked = !f.viewFits && f.viewScale == kViewScales[i];
     }
-    f.adatta.checked = f.viewFits;
+    f.fitView.checked = f.viewFits;
 }
 
 // A bar's value that puts screen position `shown` of the picture at window position `at`.
@@ -113,8 +114,8 @@ void reshowView(Context& ctx) {
     showAtScale(ctx, scale, 0, 0);
 }
 
-void lente_Click(Context& ctx) {
-    ctx.form.lente.checked = !ctx.form.lente.checked;
+void toggleMagnifier(Context& ctx) {
+    ctx.form.magnifier.checked = !ctx.form.magnifier.checked;
 }
 
 }  // namespace vesta

@@ -30,6 +30,6 @@ void stepScaleAboutMiddle(Context& ctx, int steps);
 // photograph point at the window's top-left corner. At 1:1 it changes nothing.
 void reshowView(Context& ctx);
 // The magnifier on or off.
-void lente_Click(Context& ctx);
+void toggleMagnifier(Context& ctx);
 
 }  // namespace vesta

@@ -64,9 +64,9 @@ TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
     const int maxDown = down->maximum();
 
     // 4:1: a click one screen pixel into a photograph pixel lands a quarter into it.
-    choose("scala41");
-    EXPECT_TRUE(window.menuAction("scala41")->isChecked());
-    EXPECT_FALSE(window.menuAction("scala11")->isChecked());
+    choose("scale4to1");
+    EXPECT_TRUE(window.menuAction("scale4to1")->isChecked());
+    EXPECT_FALSE(window.menuAction("scale1to1")->isChecked());
     QPoint at = inPhoto({301, 203});
     at += QPoint((5 - at.x() % 4) % 4, (6 - at.y() % 4) % 4);  // 1 and 2 past a pixel's edge
     const QRgb under = shownAt(at);
@@ -79,7 +79,7 @@ TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
     EXPECT_EQ(photoAt(x, y), shownAt(at + QPoint(2, 1))) << "the same photograph pixel";
 
     // 1:4: whole photograph pixels, four at a time; the screen pixel shows their blend.
-    choose("scala14");
+    choose("scale1to4");
     const QPoint end = inPhoto({151, 103});
     const QRgb blend = shownAt(end);
     click(end);
@@ -104,7 +104,7 @@ TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
     EXPECT_DOUBLE_EQ(s().rette[1][1], x) << "the first end is kept as clicked";
 
     // Back at 1:1 the bars are ranged as on opening and a click stores its screen pixel.
-    choose("scala11");
+    choose("scale1to1");
     EXPECT_EQ(across->maximum(), maxAcross);
     EXPECT_EQ(down->maximum(), maxDown);
     const QPoint plain = inPhoto({333, 222});
@@ -116,7 +116,7 @@ TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
 // The line between two clicks at 1:2 is drawn one screen pixel wide along the clicked points;
 // the rubber band's earlier positions are gone.
 TEST_F(ViewScaleTest, TheOverlayAtHalfScaleLiesOnTheClickedLine) {
-    choose("scala12");
+    choose("scale1to2");
     const QRect visible(inPhoto({0, 0}), QSize(700, 500));
     const QImage before = shown(visible);
     const QPoint a = inPhoto({120, 90});
@@ -155,7 +155,7 @@ TEST_F(ViewScaleTest, AMagnifiedWidePhotographScrollsToItsFarEdge) {
     dialogs.openAnswers.push_back(path.string());
     choose("open");
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
-    choose("scala81");
+    choose("scale8to1");
     auto* across = qobject_cast<QScrollBar*>(window.control("HScroll1"));
     ASSERT_TRUE(across->isVisible());
     across->setValue(across->maximum());
@@ -178,15 +178,15 @@ TEST_F(ViewScaleTest, CtrlWheelScalesAboutTheCursor) {
         EXPECT_NEAR(now.y(), under.y(), 0.5 / scale) << scale;
         under = now;
     }
-    EXPECT_TRUE(window.menuAction("scala41")->isChecked());
+    EXPECT_TRUE(window.menuAction("scale4to1")->isChecked());
     ctrlWheel(inPhoto(cursor), -1);
     EXPECT_EQ(photo->scale(), 2.0);
     EXPECT_NEAR(photo->toPicture(inPhoto(cursor)).x(), under.x(), 0.25);
 }
 
 TEST_F(ViewScaleTest, TheMagnifierShowsThePixelUnderTheCursorAtItsCentre) {
-    choose("scala41");
-    choose("lente");
+    choose("scale4to1");
+    choose("magnifier");
     Magnifier* lens = window.magnifier();
     QPoint at = inPhoto({420, 330});
     at += QPoint((5 - at.x() % 4) % 4, (5 - at.y() % 4) % 4);
@@ -204,7 +204,7 @@ TEST_F(ViewScaleTest, TheMagnifierShowsThePixelUnderTheCursorAtItsCentre) {
     // The crosshair's point is the point a click there stores.
     click(at);
     EXPECT_EQ(QPointF(s().xPrimo, s().yPrimo), point);
-    choose("lente");
+    choose("magnifier");
     EXPECT_FALSE(lens->isVisible());
 }
 
