@@ -66,12 +66,15 @@ void Magnifier::paintEvent(QPaintEvent*) {
             painter.drawLine(0, y, kSide, y);
         }
     }
+    // A red crosshair on a white edge, seen on any photograph.
     const int c = int(centre);
-    painter.setPen(QPen(Qt::red, 1));
-    painter.drawLine(0, c, c - kCrossGap, c);
-    painter.drawLine(c + kCrossGap, c, kSide, c);
-    painter.drawLine(c, 0, c, c - kCrossGap);
-    painter.drawLine(c, c + kCrossGap, c, kSide);
+    for (const QPen& pen : {QPen(Qt::white, 3), QPen(Qt::red, 1)}) {
+        painter.setPen(pen);
+        painter.drawLine(0, c, c - kCrossGap, c);
+        painter.drawLine(c + kCrossGap, c, kSide, c);
+        painter.drawLine(c, 0, c, c - kCrossGap);
+        painter.drawLine(c, c + kCrossGap, c, kSide);
+    }
     painter.setPen(Qt::black);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
