@@ -1,5 +1,7 @@
 // The real main window on the offscreen platform: opening a large photograph, and the time from
-// the Raddrizza click to the rectified image on show (rows yielded to Qt, progress pushed).
+// the Raddrizza click to the rectified image on show (rows yielded to Qt, progress pushed); the
+// photograph fit to the window: opening it until it is painted, and a repaint while a rubber
+// band follows the mouse.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "desktop/MainWindow.h"
+#include "desktop/PictureWidget.h"
 #include "desktop/QtPlatform.h"
 #include "facade/FacadeRenderer.h"
 #include "geometry/Frame.h"
@@ -72,6 +75,40 @@ void BM_OpenPhotographInWindow(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * state.range(0) * state.range(1));
 }
 BENCHMARK(BM_OpenPhotographInWindow)->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+
+// From the Open command to the photograph painted in a fit view: read, shown, reduced once.
+void BM_OpenPhotographFitInWindow(benchmark::State& state) {
+    const auto [path, scene] = photograph(int(state.range(0)), int(state.range(1)));
+    Window w(path);
+    w.window.menuAction("fitView")->trigger();
+    desktop::PictureWidget* photo = w.window.pictureWidget("Picture1");
+    for (auto _ : state) {
+        w.window.menuAction("open")->trigger();
+        photo->repaint();
+    }
+    if (photo->scale() >= 1.0) {
+        state.SkipWithError("the photograph was not reduced");
+    }
+}
+BENCHMARK(BM_OpenPhotographFitInWindow)->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+
+// One mouse move of a rubber band over a fit view: the band drawn, the view repainted.
+void BM_RubberBandOnFitView(benchmark::State& state) {
+    const auto [path, scene] = photograph(6000, 4000);
+    Window w(path);
+    w.window.menuAction("fitView")->trigger();
+    w.window.menuAction("open")->trigger();
+    desktop::PictureWidget* photo = w.window.pictureWidget("Picture1");
+    w.window.run([](Context& c) { PICTURE1_MouseDown(c, 1000, 1000); });
+    w.window.run([](Context& c) { Picture1_MouseUp(c, 1000, 1000); });
+    float x = 2000;
+    for (auto _ : state) {
+        x = x > 5000 ? 2000 : x + 7;
+        w.window.run([x](Context& c) { Picture1_MouseMove(c, x, 3000); });
+        photo->repaint();
+    }
+}
+BENCHMARK(BM_RubberBandOnFitView)->Unit(benchmark::kMillisecond);
 
 void BM_RectifyInWindow(benchmark::State& state) {
     const int side = int(state.range(0));

@@ -1,6 +1,7 @@
 #include "desktop/CanvasPicture.h"
 
 #include <QPainter>
+#include <cstring>
 
 namespace vesta::desktop {
 
@@ -11,65 +12,133 @@ CanvasPicture::CanvasPicture(int width, int height, Rgb background)
 }
 
 QImage toQImage(const IndexedImage& image) {
+    QImage shown;
+    toQImage(image, shown);
+    return shown;
+}
+
+void toQImage(const IndexedImage& image, QImage& into) {
     QRgb lookup[256];
     for (int i = 0; i < 256; ++i) {
         const Rgb c = image.colour(std::uint8_t(i));
         lookup[i] = qRgb(c.r, c.g, c.b);
     }
-    QImage shown(image.width, image.height, QImage::Format_RGB32);
+    if (into.width() != image.width || into.height() != image.height ||
+        into.format() != QImage::Format_RGB32 || !into.isDetached()) {
+        into = QImage(image.width, image.height, QImage::Format_RGB32);
+    }
     for (int y = 0; y < image.height; ++y) {
-        auto* out = reinterpret_cast<QRgb*>(shown.scanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(into.scanLine(y));
         const std::uint8_t* in = image.row(y);
         for (int x = 0; x < image.width; ++x) {
             out[x] = lookup[in[x]];
         }
     }
-    return shown;
 }
 
 void CanvasPicture::setPicture(const IndexedImage& image) {
-    base_ = toQImage(image);
-    canvas_ = base_;
+    toQImage(image, base_);
+    restoreCanvas();
+    figures_.clear();
+    ++serial_;
     notify();
 }
 
 void CanvasPicture::refresh() {
-    canvas_ = base_;
+    restoreCanvas();
+    figures_.clear();
     notify();
 }
 
-template <typename Paint>
-void CanvasPicture::paint(Rgb colour, DrawMode mode, Paint&& figure) {
+// A large photograph's canvas is copied back into its own memory: a fresh 100 MB image would
+// cost more in the kernel's page faults than the copy itself.
+void CanvasPicture::restoreCanvas() {
+    if (canvas_.size() == base_.size() && canvas_.format() == base_.format() &&
+        canvas_.isDetached() && canvas_.bytesPerLine() == base_.bytesPerLine()) {
+        std::memcpy(canvas_.bits(), base_.constBits(), std::size_t(base_.sizeInBytes()));
+    } else {
+        canvas_ = base_.copy();
+    }
+}
+
+namespace {
+
+void preparePen(QPainter& painter, Rgb colour, DrawMode mode) {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QColor penColour(colour.r, colour.g, colour.b);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (mode == DrawMode::Black) {
+        penColour = Qt::black;
+    } else if (mode == DrawMode::Invert) {
+        painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    }
+    QPen pen(penColour);
+    pen.setWidth(0);  // cosmetic: one pixel whatever the transform
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+}
+
+void drawFigure(QPainter& p, const Figure& f, double scale, QPointF origin) {
+    auto at = [&](float x, float y) { return QPointF(x * scale, y * scale) - origin; };
+    switch (f.kind) {
+        case Figure::Kind::Line:
+            p.drawLine(at(f.x1, f.y1), at(f.x2, f.y2));
+            break;
+        case Figure::Kind::Box:
+            p.drawRect(QRectF(at(f.x1, f.y1), at(f.x2, f.y2)).normalized());
+            break;
+        case Figure::Kind::Circle:
+            p.drawEllipse(at(f.x1, f.y1), double(f.x2) * scale, double(f.x2) * scale);
+            break;
+    }
+}
+
+}  // namespace
+
+void drawFigures(QPainter& painter, const std::vector<Figure>& figures, double scale,
+                 QPointF origin) {
+    for (const Figure& f : figures) {
+        preparePen(painter, f.colour, f.mode);
+        drawFigure(painter, f, scale, origin);
+    }
+}
+
+void CanvasPicture::draw(const Figure& figure) {
     {
         QPainter painter(&canvas_);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        QColor penColour(colour.r, colour.g, colour.b);
-        if (mode == DrawMode::Black) {
-            penColour = Qt::black;
-        } else if (mode == DrawMode::Invert) {
-            painter.setCompositionMode(QPainter::RasterOp_NotDestination);
-        }
-        QPen pen(penColour);
-        pen.setWidth(0);  // cosmetic: one pixel whatever the transform
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        figure(painter);
+        preparePen(painter, figure.colour, figure.mode);
+        drawFigure(painter, figure, 1.0, QPointF());
     }
+    keep(figure);
     notify();
+}
+
+// An inverted figure inverted again is gone: both leave the list, so a rubber band dragged for
+// long keeps it short. Inversions commute with each other, not with painting in a colour.
+void CanvasPicture::keep(const Figure& figure) {
+    if (figure.mode == DrawMode::Invert) {
+        for (auto it = figures_.rbegin(); it != figures_.rend() && it->mode == DrawMode::Invert;
+             ++it) {
+            if (it->kind == figure.kind && it->x1 == figure.x1 && it->y1 == figure.y1 &&
+                it->x2 == figure.x2 && it->y2 == figure.y2) {
+                figures_.erase(std::next(it).base());
+                return;
+            }
+        }
+    }
+    figures_.push_back(figure);
 }
 
 void CanvasPicture::drawLine(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) {
-    paint(colour, mode, [&](QPainter& p) { p.drawLine(QPointF(x1, y1), QPointF(x2, y2)); });
+    draw({Figure::Kind::Line, x1, y1, x2, y2, colour, mode});
 }
 
 void CanvasPicture::drawBox(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) {
-    paint(colour, mode,
-          [&](QPainter& p) { p.drawRect(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized()); });
+    draw({Figure::Kind::Box, x1, y1, x2, y2, colour, mode});
 }
 
 void CanvasPicture::drawCircle(float cx, float cy, float radius, Rgb colour, DrawMode mode) {
-    paint(colour, mode,
-          [&](QPainter& p) { p.drawEllipse(QPointF(cx, cy), double(radius), double(radius)); });
+    draw({Figure::Kind::Circle, cx, cy, radius, 0, colour, mode});
 }
 
 void CanvasPicture::notify() const {

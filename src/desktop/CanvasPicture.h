@@ -1,10 +1,14 @@
 // A picture area as an off-screen canvas: the bare image as loaded, and a copy on which the
 // procedures draw. Drawing is never antialiased, so a figure drawn twice in invert mode leaves
-// every pixel as it was.
+// every pixel as it was. The figures drawn since the last refresh are also kept as a list, so
+// a view at another scale draws the same overlay sharp at its own scale.
 #pragma once
 
 #include <QImage>
+#include <QPainter>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "state/PictureArea.h"
 
@@ -12,6 +16,23 @@ namespace vesta::desktop {
 
 // The image in the screen's colours: each index through its palette entry.
 QImage toQImage(const IndexedImage& image);
+// The same into `into`, in its own memory where it already has the size.
+void toQImage(const IndexedImage& image, QImage& into);
+
+// One line, box or circle as a procedure drew it, in picture pixels.
+struct Figure {
+    enum class Kind { Line, Box, Circle };
+    Kind kind = Kind::Line;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // a circle: centre, and its radius in x2
+    Rgb colour;
+    DrawMode mode = DrawMode::CopyPen;
+    friend bool operator==(const Figure&, const Figure&) = default;
+};
+
+// Draws the figures onto a painter whose device shows picture point p at p * scale - origin.
+// Lines keep one screen pixel whatever the scale.
+void drawFigures(QPainter& painter, const std::vector<Figure>& figures, double scale,
+                 QPointF origin);
 
 class CanvasPicture : public PictureArea {
   public:
@@ -22,6 +43,11 @@ class CanvasPicture : public PictureArea {
     void refresh() override;
 
     const QImage& canvas() const { return canvas_; }
+    // The picture without anything drawn on it, and the figures drawn since.
+    const QImage& bare() const { return base_; }
+    const std::vector<Figure>& figures() const { return figures_; }
+    // Changes whenever the bare picture does.
+    std::uint64_t pictureSerial() const { return serial_; }
     Rgb background() const { return background_; }
     // Told after every change of the canvas, so the widget can repaint.
     void onChanged(std::function<void()> callback) { changed_ = std::move(callback); }
@@ -32,12 +58,15 @@ class CanvasPicture : public PictureArea {
     void drawCircle(float cx, float cy, float radius, Rgb colour, DrawMode mode) override;
 
   private:
-    template <typename Paint>
-    void paint(Rgb colour, DrawMode mode, Paint&& figure);
+    void restoreCanvas();
+    void draw(const Figure& figure);
+    void keep(const Figure& figure);
     void notify() const;
 
     QImage base_;
     QImage canvas_;
+    std::vector<Figure> figures_;
+    std::uint64_t serial_ = 0;
     Rgb background_;
     std::function<void()> changed_;
 };

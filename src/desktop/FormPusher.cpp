@@ -154,7 +154,7 @@ void FormPusher::build(const FormModel& form, QWidget* client, QMenuBar* bar,
                 action->setShortcut(QKeySequence(QString::fromStdString(m->shortcut)));
                 action->setShortcutContext(Qt::ApplicationShortcut);
             }
-            action->setCheckable(m->name == "frame_m");
+            action->setCheckable(m->name == "frame_m" || m->checkable);
         }
         action->setObjectName(QString::fromStdString(m->name));
         actions_[m->name] = action;

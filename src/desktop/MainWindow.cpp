@@ -11,6 +11,7 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "desktop/FontMapping.h"
+#include "desktop/Magnifier.h"
 #include "desktop/PictureWidget.h"
 #include "desktop/SpinButton.h"
 #include "desktop/WheelScrolling.h"
@@ -25,6 +26,7 @@
 #include "state/Numbers.h"
 #include "ui/Startup.h"
 #include "ui/Undo.h"
+#include "ui/ViewScale.h"
 #include "ui/WindowCommands.h"
 #include "ui/WindowSize.h"
 #include "ui/ZoomViewer.h"
@@ -35,6 +37,20 @@ namespace {
 
 int designPixels(double twips, double twipsPerPixel) {
     return int(roundHalfEven(twips / twipsPerPixel));
+}
+
+// These lay the photograph out one screen pixel per photograph pixel; the chosen view follows.
+void openAtView(Context& ctx) {
+    open_Click(ctx);
+    reshowView(ctx);
+}
+void altraAtView(Context& ctx) {
+    ALTRA1(ctx);
+    reshowView(ctx);
+}
+void cancAtView(Context& ctx) {
+    CANC2(ctx);
+    reshowView(ctx);
 }
 
 }  // namespace
@@ -62,7 +78,9 @@ MainWindow::MainWindow(const Services& services)
     setWindowIcon(QIcon(QString::fromStdString(ctx_.paths.installDir + "/vesta.xpm")));
 
     pusher_.build(ctx_.form, client_, menuBar(), picture1_, picture2_);
+    magnifier_ = new Magnifier(picture1_, client_);
     connectEvents();
+    connectView();
     push();
     // The window itself holds the focus at start, not the first text box.
     client_->setFocusPolicy(Qt::ClickFocus);
@@ -79,6 +97,11 @@ MainWindow::~MainWindow() {
 
 void MainWindow::push() {
     pusher_.push(ctx_.form, this, client_);
+    pictureWidget("Picture1")->setScale(ctx_.form.viewScale);
+    if (!ctx_.form.magnifier.checked || !ctx_.form.Picture1.visible) {
+        magnifier_->hide();
+    }
+    magnifier_->raise();
     if (zoom_) {
         zoom_->push(ctx_.zoomForm);
     }
@@ -97,7 +120,7 @@ void MainWindow::connectEvents() {
     auto onMenu = [this](const char* name, void (*procedure)(Context&)) {
         connect(menuAction(name), &QAction::triggered, this, [this, procedure] { run(procedure); });
     };
-    onMenu("open", open_Click);
+    onMenu("open", openAtView);
     onMenu("exit", EXIT_Click);
     onMenu("frame_m", frame_m_Click);
     onMenu("help1", help1_Click);
@@ -105,8 +128,8 @@ void MainWindow::connectEvents() {
     onMenu("save", save_Click);
     onMenu("print", print_Click);
     onMenu("start", RADDR1);
-    onMenu("altra", ALTRA1);
-    onMenu("canc", CANC2);
+    onMenu("altra", altraAtView);
+    onMenu("canc", cancAtView);
     onMenu("area", RETTANG3);
     onMenu("griglia2", griglia1);
 
@@ -118,7 +141,7 @@ void MainWindow::connectEvents() {
     onButton("RETTANG", RETTANG3);
     onButton("GRIGLIA", griglia1);
     onButton("RADDRIZZA", RADDR1);
-    onButton("cancella", CANC2);
+    onButton("cancella", cancAtView);
     connect(qobject_cast<QPushButton*>(control("zoo")), &QPushButton::clicked, this,
             [this] { openZoom(); });
 
@@ -175,7 +198,65 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
+void MainWindow::connectView() {
+    auto onMenu = [this](const char* name, std::function<void(Context&)> procedure) {
+        connect(menuAction(name), &QAction::triggered, this, [this, procedure] { run(procedure); });
+    };
+    onMenu("fitView", showFitting);
+    const std::pair<const char*, double> scales[] = {{"scale1to4", 0.25}, {"scale1to2", 0.5},
+                                                     {"scale1to1", 1.0},  {"scale2to1", 2.0},
+                                                     {"scale4to1", 4.0},  {"scale8to1", 8.0}};
+    for (const auto& [name, scale] : scales) {
+        onMenu(name, [scale](Context& c) { showScale(c, scale); });
+    }
+    onMenu("zoomIn", [](Context& c) { stepScaleAboutMiddle(c, 1); });
+    onMenu("zoomOut", [](Context& c) { stepScaleAboutMiddle(c, -1); });
+    onMenu("magnifier", toggleMagnifier);
+}
+
+bool MainWindow::zoomWithWheel(QWidget* watched, const QWheelEvent& event) {
+    PictureWidget* photo = pictureWidget("Picture1");
+    if (!(event.modifiers() & Qt::ControlModifier) || !ctx_.form.Picture1.visible ||
+        ctx_.s.larghezzaPic1 <= 0) {
+        return false;
+    }
+    const QPointF at =
+        watched == client_ ? event.position() : QPointF(watched->mapTo(client_, event.position()));
+    if (!photo->geometry().contains(at.toPoint())) {
+        return false;
+    }
+    // 120 is one notch; a fine-grained wheel sends parts of it.
+    zoomTurn_ += event.angleDelta().y();
+    const int steps = zoomTurn_ / 120;
+    zoomTurn_ -= steps * 120;
+    if (steps != 0) {
+        run([steps, at](Context& c) { stepScale(c, steps, at.x(), at.y()); });
+    }
+    return true;
+}
+
+void MainWindow::followWithMagnifier(QWidget* watched, const QMouseEvent& event) {
+    PictureWidget* photo = pictureWidget("Picture1");
+    if (watched != photo || !ctx_.form.magnifier.checked || !ctx_.form.Picture1.visible ||
+        ctx_.s.larghezzaPic1 <= 0) {
+        return;
+    }
+    magnifier_->showAt(photo->toPicture(event.position()),
+                       photo->mapTo(client_, event.position().toPoint()));
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove) {
+        followWithMagnifier(qobject_cast<QWidget*>(watched), *static_cast<QMouseEvent*>(event));
+    } else if (event->type() == QEvent::Leave && watched == pictureWidget("Picture1")) {
+        magnifier_->hide();
+    }
+    if (event->type() == QEvent::Wheel &&
+        (watched == client_ || watched == pictureWidget("Picture1")) &&
+        zoomWithWheel(static_cast<QWidget*>(watched), *static_cast<QWheelEvent*>(event))) {
+        event->accept();
+        return true;
+    }
     // A click on the window background redraws. A click on a disabled control reaches the
     // client too, passed up by Qt; it is no click on the background.
     if (watched == client_ && (event->type() == QEvent::MouseButtonRelease ||

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMouseEvent>
+#include <QWheelEvent>
 
 #include "desktop/CanvasPicture.h"
 #include "desktop/FormPusher.h"
@@ -10,6 +12,7 @@
 
 namespace vesta::desktop {
 
+class Magnifier;
 class PictureWidget;
 class ZoomWindow;
 
@@ -35,6 +38,7 @@ class MainWindow : public QMainWindow {
     PictureWidget* pictureWidget(const std::string& name) const;
     QAction* menuAction(const std::string& name) const { return pusher_.action(name); }
     ZoomWindow* zoomWindow() const { return zoom_; }
+    Magnifier* magnifier() const { return magnifier_; }
 
     // Runs one procedure of the core, then shows what it changed.
     template <typename Procedure>
@@ -52,6 +56,10 @@ class MainWindow : public QMainWindow {
   private:
     void connectEvents();
     void openZoom();
+    void connectView();
+    // The wheel with Ctrl held over the photograph: a scale up or down about the cursor.
+    bool zoomWithWheel(QWidget* watched, const QWheelEvent& event);
+    void followWithMagnifier(QWidget* watched, const QMouseEvent& event);
 
     CanvasPicture picture1_;
     CanvasPicture picture2_;
@@ -59,6 +67,8 @@ class MainWindow : public QMainWindow {
     QWidget* client_;
     FormPusher pusher_;
     ZoomWindow* zoom_ = nullptr;
+    Magnifier* magnifier_ = nullptr;
+    int zoomTurn_ = 0;  // parts of a wheel notch not yet turned into a step
 };
 
 }  // namespace vesta::desktop

@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace vesta::desktop {
 
@@ -28,9 +30,27 @@ PictureWidget::PictureWidget(CanvasPicture& picture, QWidget* parent)
     picture_.onChanged([this] { update(); });
 }
 
+void PictureWidget::setScale(double scale) {
+    if (scale != scale_) {
+        scale_ = scale;
+        update();
+    }
+}
+
+QPointF PictureWidget::toPicture(QPointF widgetPoint) const {
+    if (scale_ == 1.0) {
+        return widgetPoint;
+    }
+    return widgetPoint / scale_;
+}
+
 void PictureWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect dirty = event->rect();
+    if (scale_ != 1.0) {
+        paintScaled(painter, dirty);
+        return;
+    }
     const QImage& canvas = picture_.canvas();
     painter.drawImage(dirty.topLeft(), canvas, dirty);
     // Beyond the picture the area shows its background colour.
@@ -48,22 +68,61 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     }
 }
 
+// The dirty part is composed off screen, so figures drawn in invert mode invert the picture
+// under them, not the widget's previous contents.
+void PictureWidget::paintScaled(QPainter& painter, const QRect& dirty) {
+    const QImage& bare = picture_.bare();
+    const Rgb bg = picture_.background();
+    QImage view(dirty.size(), QImage::Format_RGB32);
+    view.fill(QColor(bg.r, bg.g, bg.b));
+    {
+        QPainter composer(&view);
+        composer.translate(-dirty.topLeft());
+        if (scale_ < 1.0) {
+            if (reducedScale_ != scale_ || reducedSerial_ != picture_.pictureSerial()) {
+                const QSize size(std::max(1, int(std::lround(bare.width() * scale_))),
+                                 std::max(1, int(std::lround(bare.height() * scale_))));
+                reduced_ = bare.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                reducedScale_ = scale_;
+                reducedSerial_ = picture_.pictureSerial();
+            }
+            composer.drawImage(dirty.topLeft(), reduced_, dirty);
+        } else {
+            // Each picture pixel becomes a square of screen pixels: no smoothing.
+            const int left = int(std::floor(dirty.left() / scale_));
+            const int top = int(std::floor(dirty.top() / scale_));
+            const int right = int(std::ceil((dirty.right() + 1) / scale_));
+            const int bottom = int(std::ceil((dirty.bottom() + 1) / scale_));
+            const QRect source =
+                QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(bare.rect());
+            if (!source.isEmpty()) {
+                composer.setRenderHint(QPainter::SmoothPixmapTransform, false);
+                const QRectF target(source.left() * scale_, source.top() * scale_,
+                                    source.width() * scale_, source.height() * scale_);
+                composer.drawImage(target, bare, source);
+            }
+        }
+        drawFigures(composer, picture_.figures(), scale_, QPointF());
+    }
+    painter.drawImage(dirty.topLeft(), view);
+}
+
+void PictureWidget::emitMouse(void (PictureWidget::*signal)(int, int, float, float), int button,
+                              QMouseEvent* event) {
+    const QPointF p = toPicture(event->position());
+    emit(this->*signal)(button, shiftCode(event->modifiers()), float(p.x()), float(p.y()));
+}
+
 void PictureWidget::mousePressEvent(QMouseEvent* event) {
-    const QPointF p = event->position();
-    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
-                   float(p.y()));
+    emitMouse(&PictureWidget::mouseDown, buttonCode(event->button()), event);
 }
 
 void PictureWidget::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF p = event->position();
-    emit mouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()), float(p.x()),
-                   float(p.y()));
+    emitMouse(&PictureWidget::mouseMove, buttonCode(event->buttons()), event);
 }
 
 void PictureWidget::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF p = event->position();
-    emit mouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
-                 float(p.y()));
+    emitMouse(&PictureWidget::mouseUp, buttonCode(event->button()), event);
     if (rect().contains(event->position().toPoint())) {
         emit clicked();
     }

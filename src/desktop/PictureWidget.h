@@ -1,4 +1,6 @@
-// Shows a picture area's canvas and reports the mouse in picture pixels. It only blits.
+// Shows a picture area's canvas and reports the mouse in picture pixels. At one screen pixel per
+// picture pixel it only blits the canvas; at another scale it shows the bare picture scaled
+// and draws the figures over it at that scale.
 #pragma once
 
 #include <QWidget>
@@ -14,6 +16,11 @@ class PictureWidget : public QWidget {
     // Whether the second press of a double click also counts as a press (it does on the
     // photograph, where every press places a point; on the result it is only the double click).
     void setDoubleClickPresses(bool presses) { doubleClickPresses_ = presses; }
+    // Screen pixels per picture pixel.
+    void setScale(double scale);
+    double scale() const { return scale_; }
+    // The picture point under a point of the widget, as a click there reports it.
+    QPointF toPicture(QPointF widgetPoint) const;
 
   signals:
     // Positions are single-precision picture pixels from the picture's top-left pixel; the
@@ -32,8 +39,17 @@ class PictureWidget : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    void paintScaled(QPainter& painter, const QRect& dirty);
+    void emitMouse(void (PictureWidget::*signal)(int, int, float, float), int button,
+                   QMouseEvent* event);
+
     CanvasPicture& picture_;
     bool doubleClickPresses_ = true;
+    double scale_ = 1.0;
+    // The reduced picture, made once for each scale and picture: a fit view repaints from it.
+    QImage reduced_;
+    double reducedScale_ = 0;
+    std::uint64_t reducedSerial_ = 0;
 };
 
 }  // namespace vesta::desktop

@@ -174,6 +174,22 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.area = menu("area", "edit", "&Area", "Ctrl+A");
     f.griglia2 = menu("griglia2", "edit", "&Griglia", "Ctrl+G");
     f.frame_m = menu("frame_m", "edit", "&Frame", "Ctrl+F");
+    f.view = menu("view", "", "&Vista", "");
+    f.fitView = menu("fitView", "view", "&Adatta alla finestra", "Ctrl+0");
+    f.scale1to4 = menu("scale1to4", "view", "1:&4", "");
+    f.scale1to2 = menu("scale1to2", "view", "1:&2", "");
+    f.scale1to1 = menu("scale1to1", "view", "&1:1", "Ctrl+1");
+    f.scale2to1 = menu("scale2to1", "view", "2:1", "");
+    f.scale4to1 = menu("scale4to1", "view", "4:1", "");
+    f.scale8to1 = menu("scale8to1", "view", "&8:1", "");
+    f.zoomIn = menu("zoomIn", "view", "&Ingrandisci", "Ctrl++");
+    f.zoomOut = menu("zoomOut", "view", "&Riduci", "Ctrl+-");
+    f.magnifier = menu("magnifier", "view", "&Lente", "Ctrl+L");
+    for (MenuItem* m : {&f.fitView, &f.scale1to4, &f.scale1to2, &f.scale1to1, &f.scale2to1,
+                        &f.scale4to1, &f.scale8to1, &f.magnifier}) {
+        m->checkable = true;
+    }
+    f.scale1to1.checked = true;
     f.raddrizza1 = menu("raddrizza1", "", "&Raddrizza", "");
     f.start = menu("start", "raddrizza1", "&Start", "F6");
     f.altra = menu("altra", "raddrizza1", "&Altra", "F7");
@@ -204,8 +220,10 @@ std::vector<const Control*> FormModel::controls() const {
 }
 
 std::vector<MenuItem*> FormModel::menus() {
-    return {&file,    &open,       &save,  &exit,  &edit,   &canc,  &centro1, &area, &griglia2,
-            &frame_m, &raddrizza1, &start, &altra, &print1, &print, &help,    &help1};
+    return {&file,       &open,      &save,      &exit,      &edit,    &canc,      &centro1,
+            &area,       &griglia2,  &frame_m,   &view,      &fitView, &scale1to4, &scale1to2,
+            &scale1to1,  &scale2to1, &scale4to1, &scale8to1, &zoomIn,  &zoomOut,   &magnifier,
+            &raddrizza1, &start,     &altra,     &print1,    &print,   &help,      &help1};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

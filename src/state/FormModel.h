@@ -56,6 +56,7 @@ struct MenuItem {
     bool enabled = true;
     bool visible = true;
     bool checked = false;
+    bool checkable = false;  // shows a check mark when checked
 };
 
 struct FormModel {
@@ -76,9 +77,17 @@ struct FormModel {
     // Menus, in their order on the bar.
     MenuItem file, open, save, exit;
     MenuItem edit, canc, centro1, area, griglia2, frame_m;
+    MenuItem view, fitView, scale1to4, scale1to2, scale1to1, scale2to1, scale4to1, scale8to1,
+        zoomIn, zoomOut, magnifier;
     MenuItem raddrizza1, start, altra;
     MenuItem print1, print;
     MenuItem help, help1;
+
+    // The photograph's view: screen pixels per photograph pixel, and whether the scale follows
+    // the window so that the whole photograph fits. Picture1 and its bars are sized in screen
+    // pixels; every procedure keeps photograph pixels.
+    double viewScale = 1.0;
+    bool viewFits = false;
 
     std::vector<Control*> controls();
     std::vector<const Control*> controls() const;

@@ -1,8 +1,10 @@
 #include "ui/WindowSize.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "image/Scrolling.h"
+#include "ui/ViewScale.h"
 
 namespace vesta {
 
@@ -63,8 +65,30 @@ void fitToWindow(Context& ctx, double width, double height) {
         refit(ctx, {f.VScroll2, f.HScroll2, f.Picture2, double(s.largRaddr), s.altRaddr,
                     HScroll2_Change, VScroll2_Change});
     } else if (f.Picture1.visible && s.larghezzaPic1 > 0) {
-        refit(ctx, {f.VScroll1, f.HScroll1, f.Picture1, double(s.larghezzaPic1),
-                    double(s.altezzaPic1), HScroll1_Change, VScroll1_Change});
+        if (f.viewFits) {
+            f.viewScale = fitScale(s);
+        }
+        refitPhotograph(ctx);
+    }
+}
+
+void refitPhotograph(Context& ctx) {
+    FormModel& f = ctx.form;
+    const double scale = f.viewScale;
+    const double width = double(ctx.s.larghezzaPic1) * scale;
+    const double height = double(ctx.s.altezzaPic1) * scale;
+    refit(ctx,
+          {f.VScroll1, f.HScroll1, f.Picture1, width, height, HScroll1_Change, VScroll1_Change});
+    // A magnified photograph may be wider than a bar's 16-bit range: its bars reach the far
+    // edge all the same.
+    if (scale > 1.0) {
+        const VisibleRegion v = visibleRegion(ctx.s);
+        if (f.HScroll1.visible) {
+            f.HScroll1.max = int(std::lround(width - v.width));
+        }
+        if (f.VScroll1.visible) {
+            f.VScroll1.max = int(std::lround(height - v.height));
+        }
     }
 }
 

@@ -11,5 +11,8 @@ namespace vesta {
 // panel keeps its place at the right edge; the bars of the picture on show go to the new right
 // and bottom edges, ranged for the new visible region, and the picture follows its bars.
 void fitToWindow(Context& ctx, double width, double height);
+// Lays Picture1 and its bars out again for the photograph at the view's scale in the present
+// window.
+void refitPhotograph(Context& ctx);
 
 }  // namespace vesta

@@ -1,0 +1,35 @@
+// The photograph shown reduced or enlarged. The scale is screen pixels per photograph pixel;
+// Picture1 and its bars are sized in screen pixels, while every click and every figure drawn
+// stays in photograph pixels, so the construction never depends on the view.
+#pragma once
+
+#include "state/Context.h"
+
+namespace vesta {
+
+// The fixed scales of the view menu, smallest first.
+inline constexpr double kViewScales[] = {0.25, 0.5, 1.0, 2.0, 4.0, 8.0};
+
+// The largest scale at which the whole photograph fits the part of the window set aside for
+// it; never above 1:1, since a fit view only reduces.
+double fitScale(const WorkingState& s);
+
+// Shows the photograph at `scale`, keeping the photograph point that lay under the window
+// point (anchorX, anchorY) there, as far as the bars reach. Without a photograph on show the
+// scale is only remembered.
+void showAtScale(Context& ctx, double scale, double anchorX, double anchorY);
+// The menu's scales: about the middle of the visible region.
+void showScale(Context& ctx, double scale);
+void showFitting(Context& ctx);
+// One scale up (steps > 0) or down among the menu's scales and the fit scale, about a window
+// point (the cursor under the wheel, or the middle of the visible region for the keys).
+void stepScale(Context& ctx, int steps, double anchorX, double anchorY);
+void stepScaleAboutMiddle(Context& ctx, int steps);
+// Shows Picture1 again at the chosen view after a procedure laid it out one screen pixel per
+// photograph pixel (a new photograph, the way back from the rectified image), keeping the
+// photograph point at the window's top-left corner. At 1:1 it changes nothing.
+void reshowView(Context& ctx);
+// The magnifier on or off.
+void toggleMagnifier(Context& ctx);
+
+}  // namespace vesta

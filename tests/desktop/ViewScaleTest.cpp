@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "BitmapBytes.h"
+#include "Fakes.h"
+#include "desktop/Magnifier.h"
+#include "desktop/MainWindow.h"
+#include "desktop/PictureWidget.h"
+
+namespace vesta::desktop {
+namespace {
+
+// The large sample (larger than the window) in a 1024 x 768 window.
+class ViewScaleTest : public ::testing::Test {
+  protected:
+    ViewScaleTest()
+        : window({dialogs, events,
+                  Paths{VESTA_SAMPLES_DIR "/..", scratch.path().string(), scratch.path().string()},
+                  test::screen1024x768(), '.'}) {
+        window.resize(1024, 768);
+        window.show();
+        dialogs.openAnswers.push_back(VESTA_SAMPLES_DIR "/facciata_grande.bmp");
+        window.menuAction("open")->trigger();
+        photo = window.pictureWidget("Picture1");
+    }
+    void choose(const char* item) { window.menuAction(item)->trigger(); }
+    // A point of the window's client area in the photograph widget's own pixels.
+    QPoint inPhoto(QPoint client) const { return client - photo->pos(); }
+    QImage shown(QRect widgetRect) const { return photo->grab(widgetRect).toImage(); }
+    QRgb shownAt(QPoint widgetPoint) const {
+        return shown(QRect(widgetPoint, QSize(1, 1))).pixel(0, 0) & 0xFFFFFF;
+    }
+    QRgb photoAt(double x, double y) {
+        const IndexedImage& image = window.context().s.sorgente.image;
+        const Rgb c = image.colour(image.row(int(std::floor(y)))[int(std::floor(x))]);
+        return qRgb(c.r, c.g, c.b) & 0xFFFFFF;
+    }
+    void click(QPoint widgetPoint) { QTest::mouseClick(photo, Qt::LeftButton, {}, widgetPoint); }
+    void ctrlWheel(QPoint widgetPoint, int notches) {
+        const QPointF at(widgetPoint);
+        QWheelEvent wheel(at, photo->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(photo, &wheel);
+    }
+    const WorkingState& s() { return window.context().s; }
+
+    test::TempDir scratch;
+    test::ScriptedDialogs dialogs;
+    test::CountingEventLoop events;
+    MainWindow window;
+    PictureWidget* photo = nullptr;
+};
+
+TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
+    auto* across = qobject_cast<QScrollBar*>(window.control("HScroll1"));
+    auto* down = qobject_cast<QScrollBar*>(window.control("VScroll1"));
+    ASSERT_TRUE(across->isVisible() && down->isVisible()) << "the sample is larger than the window";
+    const int maxAcross = across->maximum();
+    const int maxDown = down->maximum();
+
+    // 4:1: a click one screen pixel into a photograph pixel lands a quarter into it.
+    choose("scale4to1");
+    EXPECT_TRUE(window.menuAction("scale4to1")->isChecked());
+    EXPECT_FALSE(window.menuAction("scale1to1")->isChecked());
+    QPoint at = inPhoto({301, 203});
+    at += QPoint((5 - at.x() % 4) % 4, (6 - at.y() % 4) % 4);  // 1 and 2 past a pixel's edge
+    const QRgb under = shownAt(at);
+    click(at);
+    const double x = s().xPrimo;
+    const double y = s().yPrimo;
+    EXPECT_DOUBLE_EQ(x - std::floor(x), 0.25);
+    EXPECT_DOUBLE_EQ(y - std::floor(y), 0.5);
+    EXPECT_EQ(under, photoAt(x, y));
+    EXPECT_EQ(photoAt(x, y), shownAt(at + QPoint(2, 1))) << "the same photograph pixel";
+
+    // 1:4: whole photograph pixels, four at a time; the screen pixel shows their blend.
+    choose("scale1to4");
+    const QPoint end = inPhoto({151, 103});
+    const QRgb blend = shownAt(end);
+    click(end);
+    ASSERT_EQ(s().nRette, 1);
+    const double x2 = s().rette[1][3];
+    const double y2 = s().rette[1][4];
+    EXPECT_EQ(std::fmod(x2, 4.0), 0.0);
+    EXPECT_EQ(std::fmod(y2, 4.0), 0.0);
+    for (int shift : {0, 8, 16}) {
+        int lowest = 255, highest = 0;
+        for (int j = 0; j < 4; ++j) {
+            for (int i = 0; i < 4; ++i) {
+                const int v = int((photoAt(x2 + i, y2 + j) >> shift) & 0xFF);
+                lowest = std::min(lowest, v);
+                highest = std::max(highest, v);
+            }
+        }
+        const int v = int((blend >> shift) & 0xFF);
+        EXPECT_GE(v, lowest - 2) << shift;
+        EXPECT_LE(v, highest + 2) << shift;
+    }
+    EXPECT_DOUBLE_EQ(s().rette[1][1], x) << "the first end is kept as clicked";
+
+    // Back at 1:1 the bars are ranged as on opening and a click stores its screen pixel.
+    choose("scale1to1");
+    EXPECT_EQ(across->maximum(), maxAcross);
+    EXPECT_EQ(down->maximum(), maxDown);
+    const QPoint plain = inPhoto({333, 222});
+    click(plain);
+    EXPECT_EQ(s().xPrimo, float(plain.x()));
+    EXPECT_EQ(s().yPrimo, float(plain.y()));
+}
+
+// The line between two clicks at 1:2 is drawn one screen pixel wide along the clicked points;
+// the rubber band's earlier positions are gone.
+TEST_F(ViewScaleTest, TheOverlayAtHalfScaleLiesOnTheClickedLine) {
+    choose("scale1to2");
+    const QRect visible(inPhoto({0, 0}), QSize(700, 500));
+    const QImage before = shown(visible);
+    const QPoint a = inPhoto({120, 90});
+    const QPoint b = inPhoto({560, 410});
+    click(a);
+    for (QPoint p : {QPoint(300, 300), QPoint(450, 120), QPoint(560, 410)}) {
+        QTest::mouseMove(photo, inPhoto(p));
+    }
+    click(b);
+    ASSERT_EQ(s().nRette, 1);
+    const QImage after = shown(visible);
+    const QPointF d = b - a;
+    int changed = 0;
+    for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x) {
+            if (after.pixel(x, y) == before.pixel(x, y)) {
+                continue;
+            }
+            ++changed;
+            const QPointF p = QPointF(x, y) + visible.topLeft() - a;
+            const double t =
+                std::clamp(QPointF::dotProduct(p, d) / QPointF::dotProduct(d, d), 0.0, 1.0);
+            const QPointF off = p - t * d;
+            ASSERT_LT(std::hypot(off.x(), off.y()), 1.5) << x << ", " << y;
+        }
+    }
+    EXPECT_GT(changed, 0.9 * std::max(std::abs(d.x()), std::abs(d.y()))) << "one pixel a step";
+    EXPECT_EQ(after.pixel(b - visible.topLeft()) & 0xFFFFFF, 0xFF0000u);
+}
+
+// 4400 pixels at 8:1 are 35200 screen pixels, past a 16-bit range: the bar still reaches
+// the photograph's last column.
+TEST_F(ViewScaleTest, AMagnifiedWidePhotographScrollsToItsFarEdge) {
+    const auto path = scratch.path() / "larga.bmp";
+    test::writeBytes(path, test::bitmapBytes({.width = 4400, .height = 120}));
+    dialogs.openAnswers.push_back(path.string());
+    choose("open");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
+    choose("scale8to1");
+    auto* across = qobject_cast<QScrollBar*>(window.control("HScroll1"));
+    ASSERT_TRUE(across->isVisible());
+    across->setValue(across->maximum());
+    const QPoint last = inPhoto({across->width() - 1, 400});
+    const QPointF point = photo->toPicture(last);
+    EXPECT_EQ(int(point.x()), 4399);
+    EXPECT_EQ(shownAt(last), photoAt(point.x(), point.y()));
+    EXPECT_NE(shownAt(last - QPoint(8, 0)), photoAt(point.x(), point.y()))
+        << "the pattern changes from one column to the next";
+}
+
+TEST_F(ViewScaleTest, CtrlWheelScalesAboutTheCursor) {
+    const QPoint cursor(410, 290);
+    QPointF under = inPhoto(cursor);
+    for (double scale : {2.0, 4.0}) {
+        ctrlWheel(inPhoto(cursor), 1);
+        ASSERT_EQ(photo->scale(), scale);
+        const QPointF now = photo->toPicture(inPhoto(cursor));
+        EXPECT_NEAR(now.x(), under.x(), 0.5 / scale) << scale;
+        EXPECT_NEAR(now.y(), under.y(), 0.5 / scale) << scale;
+        under = now;
+    }
+    EXPECT_TRUE(window.menuAction("scale4to1")->isChecked());
+    ctrlWheel(inPhoto(cursor), -1);
+    EXPECT_EQ(photo->scale(), 2.0);
+    EXPECT_NEAR(photo->toPicture(inPhoto(cursor)).x(), under.x(), 0.25);
+}
+
+TEST_F(ViewScaleTest, TheMagnifierShowsThePixelUnderTheCursorAtItsCentre) {
+    choose("scale4to1");
+    choose("magnifier");
+    Magnifier* lens = window.magnifier();
+    QPoint at = inPhoto({420, 330});
+    at += QPoint((5 - at.x() % 4) % 4, (5 - at.y() % 4) % 4);
+    QTest::mouseMove(photo, at);
+    ASSERT_TRUE(lens->isVisible());
+    const QPointF point = lens->point();
+    const QImage view = lens->grab().toImage();
+    const int c = Magnifier::kSide / 2;
+    EXPECT_EQ(view.pixel(c + 2, c + 2) & 0xFFFFFF, photoAt(point.x(), point.y()));
+    // Three photograph pixels to the right lie three magnified squares to the right.
+    EXPECT_EQ(view.pixel(c + 2 + 3 * Magnifier::kZoom, c + 2) & 0xFFFFFF,
+              photoAt(point.x() + 3, point.y()));
+    EXPECT_EQ(view.pixel(c + 2, c + 2 - 2 * Magnifier::kZoom) & 0xFFFFFF,
+              photoAt(point.x(), point.y() - 2));
+    // The crosshair's point is the point a click there stores.
+    click(at);
+    EXPECT_EQ(QPointF(s().xPrimo, s().yPrimo), point);
+    choose("magnifier");
+    EXPECT_FALSE(lens->isVisible());
+}
+
+}  // namespace
+}  // namespace vesta::desktop
