@@ -32,13 +32,6 @@ class CanvasPictureTest : public ::testing::Test {
     CanvasPicture canvas{10, 10, colours::windowBackground};
 };
 
-TEST_F(CanvasPictureTest, ThePictureShowsEachIndexInItsPaletteColour) {
-    const IndexedImage image = photograph();
-    ASSERT_EQ(canvas.canvas().size(), QSize(40, 30));
-    const Rgb c = image.colour(image.row(7)[5]);
-    EXPECT_EQ(at(5, 7), qRgb(c.r, c.g, c.b) & 0xFFFFFF);
-}
-
 TEST_F(CanvasPictureTest, CopyPenPaintsInTheColourAndBlackModeInBlack) {
     canvas.setDrawMode(DrawMode::CopyPen);
     canvas.line(2, 5, 30, 5, colours::red);
@@ -69,14 +62,6 @@ TEST_F(CanvasPictureTest, InvertingAFigureTwiceLeavesEveryPixelAsItWas) {
     canvas.circle(20, 15, 9.5f);
     canvas.box(3, 4, 35, 26);
     canvas.line(1.5f, 2.25f, 37.75f, 28.5f);
-    EXPECT_EQ(canvas.canvas(), before);
-}
-
-TEST_F(CanvasPictureTest, RefreshErasesEverythingDrawn) {
-    const QImage before = canvas.canvas().copy();
-    canvas.line(0, 0, 39, 29, colours::red);
-    canvas.circle(10, 10, 4, colours::blue);
-    canvas.refresh();
     EXPECT_EQ(canvas.canvas(), before);
 }
 

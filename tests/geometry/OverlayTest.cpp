@@ -56,7 +56,10 @@ TEST_F(OverlayTest, AnEyePointBeyondTenThousandPixelsIsNotDrawn) {
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
     EXPECT_TRUE(touches(s.puntoDistX, s.puntoDistY)) << "the line P-D and D's circle";
     app.picture1.calls.clear();
-    s.fugaVertY = -3e8;  // a focal length beyond any lens: D lies far off the photograph
+    // Vv a thousand times as far along the same line from P: a lens of some 20000 pixels, so D
+    // lies far off the photograph.
+    s.fugaVertX = 400 + 366.9e3;
+    s.fugaVertY = 300 - 2988.5e3;
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
     ASSERT_GE(std::max(std::abs(s.puntoDistX), std::abs(s.puntoDistY)), 10000);
     EXPECT_FALSE(touches(s.puntoDistX, s.puntoDistY));
