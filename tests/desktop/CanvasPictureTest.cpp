@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
+#include "Fakes.h"
 #include "desktop/CanvasPicture.h"
+#include "measure/Measuring.h"
 
 namespace vesta::desktop {
 namespace {
@@ -26,13 +31,6 @@ class CanvasPictureTest : public ::testing::Test {
     QRgb at(int x, int y) const { return canvas.canvas().pixel(x, y) & 0xFFFFFF; }
     CanvasPicture canvas{10, 10, colours::windowBackground};
 };
-
-TEST_F(CanvasPictureTest, ThePictureShowsEachIndexInItsPaletteColour) {
-    const IndexedImage image = photograph();
-    ASSERT_EQ(canvas.canvas().size(), QSize(40, 30));
-    const Rgb c = image.colour(image.row(7)[5]);
-    EXPECT_EQ(at(5, 7), qRgb(c.r, c.g, c.b) & 0xFFFFFF);
-}
 
 TEST_F(CanvasPictureTest, CopyPenPaintsInTheColourAndBlackModeInBlack) {
     canvas.setDrawMode(DrawMode::CopyPen);
@@ -67,14 +65,6 @@ TEST_F(CanvasPictureTest, InvertingAFigureTwiceLeavesEveryPixelAsItWas) {
     EXPECT_EQ(canvas.canvas(), before);
 }
 
-TEST_F(CanvasPictureTest, RefreshErasesEverythingDrawn) {
-    const QImage before = canvas.canvas().copy();
-    canvas.line(0, 0, 39, 29, colours::red);
-    canvas.circle(10, 10, 4, colours::blue);
-    canvas.refresh();
-    EXPECT_EQ(canvas.canvas(), before);
-}
-
 TEST(EmptyCanvas, AnAreaWithoutPictureIsItsBackgroundAndCanBeDrawnOn) {
     CanvasPicture empty(265, 273, colours::windowBackground);
     EXPECT_EQ(empty.canvas().pixel(100, 100) & 0xFFFFFF, 0x004040u);
@@ -82,6 +72,39 @@ TEST(EmptyCanvas, AnAreaWithoutPictureIsItsBackgroundAndCanBeDrawnOn) {
     EXPECT_EQ(empty.canvas().pixel(70, 40) & 0xFFFFFF, 0xFF0000u);
     empty.refresh();
     EXPECT_EQ(empty.canvas().pixel(70, 40) & 0xFFFFFF, 0x004040u);
+}
+
+// While measuring, each move erases the previous band from the first point by drawing it
+// again in invert mode: once the pointer rests, only the band to it differs from the image.
+TEST(RectifiedImageRubberBand, OnlyTheBandToTheLastPointerPositionStays) {
+    CanvasPicture source{10, 10, colours::windowBackground};
+    CanvasPicture result{10, 10, colours::windowBackground};
+    result.setPicture(photograph());
+    test::ScriptedDialogs dialogs;
+    test::CountingEventLoop events;
+    test::TempDir dir;
+    Context ctx{source, result, dialogs, events,
+                Paths{"/none", dir.path().string(), dir.path().string()}};
+    ctx.s.nRaddr = 2;  // measuring
+    Picture2_MouseDown(ctx, 5, 5);
+    const QImage before = result.canvas().copy();
+    for (const auto& [x, y] : {std::pair{30.0f, 20.0f}, {12.0f, 25.0f}, {35.0f, 28.0f}}) {
+        Picture2_MouseMove(ctx, x, y);
+    }
+    int differing = 0;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            if (result.canvas().pixel(x, y) == before.pixel(x, y)) {
+                continue;
+            }
+            ++differing;
+            const double dx = 30, dy = 23;  // the segment (5, 5)-(35, 28)
+            const double t =
+                std::clamp(((x - 5) * dx + (y - 5) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+            ASSERT_LT(std::hypot(x - 5 - t * dx, y - 5 - t * dy), 1.5) << x << ", " << y;
+        }
+    }
+    EXPECT_GE(differing, 25);
 }
 
 }  // namespace

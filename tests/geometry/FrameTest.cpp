@@ -67,20 +67,6 @@ TEST(Frame, WithAnAreaTheCornersComeFromIt) {
     EXPECT_EQ(f.casoFughe, cornerCase(700, 450.5, in.vh, in.vv));
 }
 
-TEST(Frame, OutputSizeIsTheTrueSideOverTheSizeFactorRoundedDown) {
-    FrameInputs in = rolledSample();
-    const Frame one = rectificationFrame(in).value();
-    EXPECT_EQ(one.largOut, std::floor(distance(one.maxB, one.rif)));
-    EXPECT_EQ(one.altOut, std::floor(distance(one.maxA, one.rif)));
-    ASSERT_EQ(one.divColonne.size(), std::size_t(one.largOut) + 1);
-    in.grandezza = 1.5;
-    const Frame larger = rectificationFrame(in).value();
-    EXPECT_EQ(larger.largOut, std::floor(distance(larger.maxB, larger.rif) / 1.5));
-    EXPECT_EQ(floorInt(1000.7 / 1.0), 1000);
-    EXPECT_EQ(floorInt(1000.7 / 1.5), 667);
-    EXPECT_EQ(floorInt(301 / 1.5), 200);
-}
-
 // The column points must run along the horizon itself: its slope taken as an angle would
 // skew every rolled photograph.
 TEST(Frame, DivisionPointsRunAlongAndAcrossTheHorizonAtTheSizeFactorsSpacing) {
@@ -96,22 +82,56 @@ TEST(Frame, DivisionPointsRunAlongAndAcrossTheHorizonAtTheSizeFactorsSpacing) {
     EXPECT_NEAR(distance({c[1][2], c[1][3]}, {c[2][2], c[2][3]}), 1.3, 1e-12);
     EXPECT_NEAR((r[10][3] - r[1][3]) * m + (r[10][2] - r[1][2]), 0, 1e-9) << "square to it";
     EXPECT_NEAR(distance({r[5][2], r[5][3]}, f.rif), 5 * 1.3, 1e-12);
-    EXPECT_EQ(c[1][2], f.rif.x + 1 * (f.segnoX * 1.3) * std::cos(std::atan(m)));
 }
 
-TEST(Frame, NoTablesForASideNoBitmapCouldHold) {
+// When the far corner toward Vh is carried onto the side at the height of the horizontal
+// measuring point, the projecting line would run parallel to nothing it can meet: slope 1 is
+// taken instead, so the frame still has a width.
+TEST(Frame, AHorizontalProjectionFromTheMeasuringPointTakesSlopeOne) {
     FrameInputs in = rolledSample();
-    in.vh = {-1e9, 285.1};  // nearly parallel horizontal lines
-    const auto built = interiorOrientation(in.vh, in.vv, {400, 300});
-    if (!built.ok()) {
-        GTEST_SKIP() << "refused already by the orientation";
-    }
-    in.orientation = built.value();
+    const Frame plain = rectificationFrame(in).value();
+    // Without an area the far corner is (1, 1); Q2 is where the line from Vv through it meets
+    // the side toward Vh.
+    const Point q2 = *meetingPoint(in.vv, *slopeFrom(in.vv, {1, 1}), in.vh, plain.mOrizz);
+    in.orientation.po = {q2.x + 300, q2.y};
     const auto f = rectificationFrame(in);
-    if (f.ok()) {
-        EXPECT_LE(f.value().divColonne.size(), 32768u);
-        EXPECT_LE(f.value().divRighe.size(), 32768u);
-    }
+    ASSERT_TRUE(f.ok());
+    const Point po = in.orientation.po;
+    const Point b = f.value().maxB;
+    EXPECT_NEAR(b.y - po.y, b.x - po.x, 1e-6 * std::abs(b.x - po.x)) << "on the slope-1 line";
+    EXPECT_NEAR(b.y - f.value().rif.y, in.orientation.mOrizzonte * (b.x - f.value().rif.x),
+                1e-6 * std::abs(b.x - f.value().rif.x));
+    EXPECT_GT(f.value().largOut, 0);
+}
+
+// Worked by hand: P at the origin, Vv at (-300, -300), Vh at (900, -300). The line Vv-P has
+// slope 1, so the horizon through Vh is x + y = 600 and meets it at F = (300, 300). The circle
+// on Vv-F has its centre at P and radius 300 sqrt 2; the parallel to the horizon through P cuts
+// it at D = (-300, 300). The circle of centre Vv through D (radius 600) cuts Vv-P at
+// pv = (-300 + 300 sqrt 2) (1, 1). P-Vh has slope -1/3; the circle of centre P through D cuts the
+// perpendicular to it at E = (60 sqrt 5, 180 sqrt 5), so |Vh E|^2 = |Vh P|^2 + |P E|^2 =
+// 1080000, and that circle cuts the horizon at po = Vh + sqrt 540000 (-1, 1).
+TEST(InteriorOrientation, MatchesTheConstructionWorkedByHand) {
+    const auto built = interiorOrientation({900, -300}, {-300, -300}, {0, 0});
+    ASSERT_TRUE(built.ok()) << built.error();
+    const InteriorOrientation& o = built.value();
+    const double r2 = std::sqrt(2.0), r540 = std::sqrt(540000.0);
+    EXPECT_NEAR(o.mCentro, 1, 1e-12);
+    EXPECT_NEAR(o.mOrizzonte, -1, 1e-12);
+    EXPECT_NEAR(o.piede.x, 300, 1e-9);
+    EXPECT_NEAR(o.piede.y, 300, 1e-9);
+    EXPECT_NEAR(o.puntoDist.x, -300, 1e-9);
+    EXPECT_NEAR(o.puntoDist.y, 300, 1e-9);
+    EXPECT_NEAR(o.distanzaPrinc, 300 * r2, 1e-9);
+    EXPECT_NEAR(o.r2, 600, 1e-9);
+    EXPECT_NEAR(o.pv.x, -300 + 300 * r2, 1e-9);
+    EXPECT_NEAR(o.pv.y, -300 + 300 * r2, 1e-9);
+    EXPECT_NEAR(o.mH, -1.0 / 3, 1e-12);
+    EXPECT_NEAR(o.e.x, 60 * std::sqrt(5.0), 1e-9);
+    EXPECT_NEAR(o.e.y, 180 * std::sqrt(5.0), 1e-9);
+    EXPECT_NEAR(o.r3, std::sqrt(1080000.0), 1e-9);
+    EXPECT_NEAR(o.po.x, 900 - r540, 1e-9);
+    EXPECT_NEAR(o.po.y, -300 + r540, 1e-9);
 }
 
 }  // namespace

@@ -92,5 +92,36 @@ TEST_F(GridTest, ALineThatWouldDivideByZeroIsSkipped) {
     EXPECT_EQ(greyLines(), 0);
 }
 
+// Rows run from the measuring point of the vertical along the side toward Vv, each line toward
+// Vh: here nearly level lines from the left edge x = 100 to the right edge x = 300.
+TEST_F(GridTest, RowLinesCrossTheAreaFromSideToSideEveryFiftiethRow) {
+    columns(0);
+    s.altOut = 160;  // rows 1, 51, 101 and 151
+    s.divRighe.assign(161, DivisionPoint{});
+    for (int r = 1; r <= 160; ++r) {
+        s.divRighe[std::size_t(r)] = {0, 0, 100, 300.0 - r};
+    }
+    s.pvx = -100000;
+    s.pvy = 0;
+    s.mVert = 1e9;
+    s.fugaOrizzX = 100000;
+    s.fugaOrizzY = 200;
+    griglia1(app.ctx);
+    std::vector<std::vector<float>> rows;
+    for (const auto& call : app.picture1.calls) {
+        if (call.figure == "line" && call.colour == Rgb{128, 128, 128}) {
+            rows.push_back(call.at);
+        }
+    }
+    ASSERT_EQ(rows.size(), 4u);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const float y = 300.0f - float(1 + 50 * i);
+        EXPECT_EQ(rows[i][0], 300.0f) << "from the right edge";
+        EXPECT_NEAR(rows[i][1], y, 0.25);
+        EXPECT_EQ(rows[i][2], 100.0f) << "to the left edge";
+        EXPECT_NEAR(rows[i][3], y, 1e-3);
+    }
+}
+
 }  // namespace
 }  // namespace vesta

@@ -36,13 +36,8 @@ TEST_F(FugheTest, TwoHorizontalLinesMeetAtTheirVanishingPoint) {
     FUGHE(app.ctx);
     EXPECT_EQ(s.fugaOrizzX, 500);
     EXPECT_EQ(s.fugaOrizzY, 50);
-    EXPECT_EQ(s.pendenze[1], 0.1);
-    EXPECT_EQ(f.Text3.caption, "1");
-    EXPECT_TRUE(f.GRANDEZZA.visible);
-    EXPECT_EQ(f.RADDRIZZA.tooltip, " Inizia l'operazione di raddrizzamento");
-    EXPECT_TRUE(f.raddrizza1.enabled && f.print1.enabled);
+    EXPECT_TRUE(f.raddrizza1.enabled);
     EXPECT_FALSE(f.save.enabled) << "nothing rectified yet";
-    EXPECT_EQ(app.picture1.drawMode(), DrawMode::CopyPen);
 }
 
 TEST_F(FugheTest, AnExactlyVerticalLineHasSlope90) {

@@ -137,6 +137,22 @@ TEST_F(RectifyTest, TheResultIsShownAndTheButtonNowMeasures) {
     EXPECT_EQ(app.events.beeps, 1) << "nothing computed again";
 }
 
+// The visible region is 1008 x 720: a larger result gets the bars of the result's picture.
+TEST_F(RectifyTest, WhileComputingThePromptSaysSoAndALargeResultGetsItsBars) {
+    resize(1200, 800);
+    std::vector<std::string> shown;
+    app.events.duringYield = [&](int) { shown.push_back(f.domanda1.caption); };
+    RADDR1(app.ctx);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.front(), "Sto calcolando...");
+    EXPECT_EQ(shown.back(), "Sto calcolando...");
+    ASSERT_TRUE(f.HScroll2.visible && f.VScroll2.visible);
+    EXPECT_EQ(f.HScroll2.max, 1200 - 1008);
+    EXPECT_EQ(f.VScroll2.max, 800 - 720);
+    EXPECT_EQ(f.VScroll2.largeChange, 72);
+    EXPECT_FALSE(f.HScroll1.visible || f.VScroll1.visible) << "the photograph's bars go";
+}
+
 TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextRowAndZeroesTheRest) {
     resize(120, 200);
     int progressAtStop = -1;

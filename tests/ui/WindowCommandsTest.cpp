@@ -18,24 +18,6 @@ class WindowCommandsTest : public ::testing::Test {
     FormModel& f = app.ctx.form;
 };
 
-TEST_F(WindowCommandsTest, RedrawBeforeAnyImageDrawsTheMarksAtTheOrigin) {
-    Form_Click(app.ctx);
-    const auto& calls = app.picture1.calls;
-    ASSERT_EQ(calls.size(), 7u);
-    EXPECT_EQ(calls[0].figure, "refresh");
-    EXPECT_EQ(calls[1].at, (std::vector<float>{20, 40, 120, 140}));
-    EXPECT_EQ(calls[2].at, (std::vector<float>{70, 90, 50}));
-    EXPECT_EQ(calls[3].at, (std::vector<float>{0, 0, 0, 0}));  // the area box, all fields 0
-    EXPECT_EQ(calls[4].at, (std::vector<float>{0, 0, 2}));
-    EXPECT_EQ(calls[5].at, (std::vector<float>{0, -20, 0, 20}));
-    EXPECT_EQ(calls[6].at, (std::vector<float>{-20, 0, 20, 0}));
-    for (std::size_t i = 1; i < calls.size(); ++i) {
-        EXPECT_EQ(calls[i].colour, colours::red);
-        EXPECT_EQ(calls[i].mode, DrawMode::CopyPen);
-    }
-    EXPECT_EQ(f.domanda1.caption, prompts::kPrimaOrizz);
-}
-
 TEST_F(WindowCommandsTest, RedrawRepeatsThePromptOfTheLineAwaited) {
     const char* expected[] = {prompts::kPrimaOrizz, prompts::kSecondaOrizz, prompts::kPrimaVert,
                               prompts::kSecondaVert, prompts::kRefresh};
@@ -47,17 +29,6 @@ TEST_F(WindowCommandsTest, RedrawRepeatsThePromptOfTheLineAwaited) {
     app.ctx.s.nRette = -1;  // after cancelling with no line left
     Form_Click(app.ctx);
     EXPECT_EQ(f.domanda1.caption, prompts::kRefresh);
-}
-
-TEST_F(WindowCommandsTest, PanelToggleHidesAndGivesBackThePanelAndItsCheckMark) {
-    f.domanda1.caption = "Definisco le fughe";
-    frame_m_Click(app.ctx);
-    EXPECT_FALSE(f.Frame1.visible);
-    EXPECT_FALSE(f.frame_m.checked);
-    frame_m_Click(app.ctx);
-    EXPECT_TRUE(f.Frame1.visible);
-    EXPECT_TRUE(f.frame_m.checked);
-    EXPECT_EQ(f.domanda1.caption, "Definisco le fughe");
 }
 
 TEST_F(WindowCommandsTest, HelpShowsThePageInstalledWithTheProgram) {
@@ -85,11 +56,6 @@ TEST_F(WindowCommandsTest, ShippedHelpPageIsInItalianAndWalksTheRoad) {
     for (const char* word : {"Raddrizza", "Definire due rette orizz.", "Area", "Misura"}) {
         EXPECT_NE(text.find(word), std::string::npos) << word;
     }
-}
-
-TEST_F(WindowCommandsTest, ExitEndsTheProgram) {
-    EXIT_Click(app.ctx);
-    EXPECT_EQ(app.events.terminations, 1);
 }
 
 }  // namespace

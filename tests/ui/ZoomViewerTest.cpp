@@ -37,14 +37,10 @@ TEST_F(ZoomViewerTest, OpensOnThePhotographOrOnTheRectifiedImageAtTenTwipsAPixel
 
 TEST_F(ZoomViewerTest, StepsAccelerateInOneDirectionAndRestartOnAChange) {
     zoo_Click(app.ctx);
-    double h = z.image.height;
-    for (double factor : {0.9, 0.8, 0.7, 0.6}) {
+    for (int i = 0; i < 4; ++i) {
         Spin1_SpinDown(app.ctx);
-        h = h / (100.0 / (factor * 100));
-        EXPECT_NEAR(z.image.height, h, 1e-9) << factor;
     }
-    EXPECT_NEAR(z.image.height / 6000, 0.3024, 1e-9);
-    EXPECT_DOUBLE_EQ(s.fattoreZoom, z.image.width / 800);
+    EXPECT_NEAR(z.image.height, 6000 * 0.9 * 0.8 * 0.7 * 0.6, 1e-9);
     zoo_Click(app.ctx);
     Spin1_SpinUp(app.ctx);
     EXPECT_NEAR(z.image.height, 6600, 1e-9);
