@@ -6,22 +6,15 @@
 #include <cerrno>
 #include <cstring>
 
+#include "image/LittleEndian.h"
+
 namespace vesta {
 
 namespace {
 
-std::uint32_t readU32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-std::uint16_t readU16(const std::uint8_t* p) {
-    return std::uint16_t(p[0] | p[1] << 8);
-}
-void putU32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = std::uint8_t(v >> (8 * i));
-    }
-}
+using le::putU32;
+using le::readU16;
+using le::readU32;
 
 Result<DecodedImage> refuse(const std::string& message) {
     return Result<DecodedImage>::failure(message);

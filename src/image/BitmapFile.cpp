@@ -8,26 +8,16 @@
 #include <cerrno>
 #include <cstring>
 
+#include "image/LittleEndian.h"
+
 namespace vesta {
 
 namespace {
 
-std::uint32_t readU32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-std::uint16_t readU16(const std::uint8_t* p) {
-    return std::uint16_t(p[0] | p[1] << 8);
-}
-void putU32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = std::uint8_t(v >> (8 * i));
-    }
-}
-void putU16(std::uint8_t* p, std::uint16_t v) {
-    p[0] = std::uint8_t(v);
-    p[1] = std::uint8_t(v >> 8);
-}
+using le::putU16;
+using le::putU32;
+using le::readU16;
+using le::readU32;
 
 int rowStride(int width) {
     return width + outputPadding(width);
