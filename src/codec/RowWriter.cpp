@@ -1,5 +1,7 @@
 #include "codec/RowWriter.h"
 
+#include "files/FilePlacement.h"
+
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,19 +27,8 @@ void roundTo8Bits(const std::uint16_t* from, std::size_t count, std::uint8_t* to
 }
 
 bool writeAll(int fd, const void* data, std::size_t count) {
-    const char* p = static_cast<const char*>(data);
-    while (count > 0) {
-        const ssize_t n = ::write(fd, p, count);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        p += n;
-        count -= std::size_t(n);
-    }
-    return true;
+    std::string ignored;
+    return writeAll(fd, data, count, ignored);
 }
 
 }  // namespace vesta

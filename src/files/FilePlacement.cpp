@@ -48,22 +48,6 @@ int createBeside(const std::string& target, std::string& name, std::string& erro
     return -1;
 }
 
-bool writeAll(int fd, const char* data, std::size_t size, std::string& error) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            error = systemReason(n < 0 ? errno : ENOSPC);
-            return false;
-        }
-        data += n;
-        size -= std::size_t(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 bool canReplace(const std::string& target, std::string& error) {
@@ -155,6 +139,23 @@ void syncFolderOf(const std::string& path) {
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+bool writeAll(int fd, const void* bytes, std::size_t size, std::string& error) {
+    const char* data = static_cast<const char*>(bytes);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            error = systemReason(n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        data += n;
+        size -= std::size_t(n);
+    }
+    return true;
 }
 
 }  // namespace vesta

@@ -3,6 +3,7 @@
 // in one rename. A full disk, a missing permission or a crash leaves the old file whole.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -19,6 +20,9 @@ bool canReplace(const std::string& target, std::string& error);
 // beside the target. The new file takes the target's name only when everything written is on
 // the disk; on any failure only that new file is removed. False with the reason in `error`.
 bool replaceFile(const std::string& target, const FileFiller& fill, std::string& error);
+
+// Writes all of `size` bytes to `fd`, retrying short writes; false with the reason.
+bool writeAll(int fd, const void* data, std::size_t size, std::string& error);
 
 // A filler that copies the whole of the file `from`.
 FileFiller copyOf(const std::string& from);

@@ -1,7 +1,5 @@
 #include "sidecar/KeepConstruction.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "files/FilePlacement.h"
@@ -34,19 +32,7 @@ void keepConstructionBeside(Context& ctx, const std::string& imagePath) {
     const std::string text = constructionJson(record.value());
     std::string error;
     const bool written = replaceFile(
-        path,
-        [&](int fd, std::string& why) {
-            std::size_t done = 0;
-            while (done < text.size()) {
-                const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-                if (n <= 0) {
-                    why = "scrittura non riuscita";
-                    return false;
-                }
-                done += std::size_t(n);
-            }
-            return true;
-        },
+        path, [&](int fd, std::string& why) { return writeAll(fd, text.data(), text.size(), why); },
         error);
     if (!written) {
         notKept(path + " (" + error + ")");
