@@ -1,5 +1,9 @@
 #include "image/OpenImage.h"
 
+#include <fstream>
+#include <memory>
+
+#include "codec/CameraFile.h"
 #include "construction/ConstructionState.h"
 #include "image/Scrolling.h"
 #include "sidecar/KeepConstruction.h"
@@ -16,6 +20,14 @@ void placeScrollBarsOfSource(Context& ctx) {
     f.HScroll1.visible = false;
     showScrollBars(f, f.VScroll1, f.HScroll1, f.Picture1, ctx.s.larghezzaPic1, ctx.s.altezzaPic1,
                    visibleRegion(ctx.s));
+}
+
+// A damaged bitmap is told about in the bitmap reader's words, any other file in the camera
+// reader's.
+bool looksLikeBitmap(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[2] = {};
+    return in.read(head, 2) && head[0] == 'B' && head[1] == 'M';
 }
 
 void setAreaDefaults(WorkingState& s) {
@@ -35,18 +47,33 @@ void open_Click(Context& ctx) {
     WorkingState& s = ctx.s;
     PictureArea& p = ctx.picture1;
 
-    const std::optional<std::string> chosen = ctx.dialogs.openFile(ctx.paths.samplesDir(), "*.bmp");
+    const std::optional<std::string> chosen =
+        ctx.dialogs.openFile(ctx.paths.samplesDir(), kPhotographPattern);
     s.altezzaBarra = toInteger16(f.HScroll1.height);
     if (!chosen) {
         return;
     }
     // Read everything before touching anything, so a bad file leaves the work on show intact.
-    Result<SourceBitmap> read = readSourceBitmap(*chosen);
+    // A palette bitmap is only recognised by the camera reader and goes its own road.
+    Result<CameraPhoto> camera = readCameraFile(*chosen);
+    const bool palette = camera.ok() && camera.value().paletteBitmap;
+    Result<SourceBitmap> read = palette || !camera.ok()
+                                    ? readSourceBitmap(*chosen)
+                                    : Result<SourceBitmap>::success(SourceBitmap{});
+    if (!camera.ok() && !read.ok() && !looksLikeBitmap(*chosen)) {
+        read = Result<SourceBitmap>::failure(camera.error());
+    }
     if (!read.ok()) {
         ctx.dialogs.messageBox("Impossibile aprire il file\n" + *chosen + "\n\n" + read.error(),
                                "IMMAGINE NON CARICATA", MessageIcon::Critical);
         return;
     }
+    std::shared_ptr<const ColourImage> colour;
+    if (!palette) {
+        colour = std::make_shared<const ColourImage>(std::move(camera.value().image));
+    }
+    const int width = colour ? colour->width : read.value().image.width;
+    const int height = colour ? colour->height : read.value().image.height;
 
     f.domanda1.caption = prompts::kStoCaricando;
     f.Picture2.visible = false;
@@ -54,15 +81,19 @@ void open_Click(Context& ctx) {
     f.Picture1.pointer = MousePointer::Hourglass;
     f.pointer = MousePointer::Hourglass;
 
-    p.setPicture(read.value().image);
+    if (colour) {
+        p.setPicture(*colour);
+    } else {
+        p.setPicture(read.value().image);
+    }
     // A scrolled-away picture would leave the new image partly off screen with no bar to reach
     // it: a new photograph always starts at the top-left corner.
     f.Picture1.left = 0;
     f.Picture1.top = 0;
     f.HScroll1.value = 0;
     f.VScroll1.value = 0;
-    f.Picture1.width = read.value().image.width;
-    f.Picture1.height = read.value().image.height;
+    f.Picture1.width = width;
+    f.Picture1.height = height;
 
     s.nomeFile = *chosen;
     f.domanda1.caption = prompts::kStoCaricando;
@@ -72,6 +103,8 @@ void open_Click(Context& ctx) {
     f.tfuvy.caption = "fuvy";
     f.caption = "Raddrizzamento di   ' " + s.nomeFile + " '";
 
+    s.fotoColori = std::move(colour);
+    s.risultatoColori = ColourImage{};
     LEGGI_img(ctx, std::move(read.value()));
 
     s.altezzaPic1 = float(f.Picture1.height);
