@@ -24,7 +24,7 @@
 namespace vesta {
 
 const char* const kUsage =
-    "uso: vesta-rectify INPUT.bmp OUTPUT.bmp --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
+    "uso: vesta-rectify INPUT OUTPUT --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear] [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--json]\n"

@@ -1,5 +1,6 @@
 #include "image/OpenImage.h"
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -22,12 +23,20 @@ void placeScrollBarsOfSource(Context& ctx) {
                    visibleRegion(ctx.s));
 }
 
-// A damaged bitmap is told about in the bitmap reader's words, any other file in the camera
-// reader's.
-bool looksLikeBitmap(const std::string& path) {
+// A camera file of a kind vesta reads, damaged, is told about in the camera reader's words;
+// anything else (a damaged bitmap, a file of no known kind, not a file at all) in the bitmap
+// reader's, as ever.
+bool knownCameraKind(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
-    char head[2] = {};
-    return in.read(head, 2) && head[0] == 'B' && head[1] == 'M';
+    char head[32] = {};
+    in.read(head, sizeof head);
+    const CameraFormat kind =
+        sniffCameraFormat(reinterpret_cast<const std::uint8_t*>(head), std::size_t(in.gcount()));
+    return kind != CameraFormat::Unknown && kind != CameraFormat::PaletteBitmap;
 }
 
 void setAreaDefaults(WorkingState& s) {
@@ -60,7 +69,7 @@ void open_Click(Context& ctx) {
     Result<SourceBitmap> read = palette || !camera.ok()
                                     ? readSourceBitmap(*chosen)
                                     : Result<SourceBitmap>::success(SourceBitmap{});
-    if (!camera.ok() && !read.ok() && !looksLikeBitmap(*chosen)) {
+    if (!camera.ok() && !read.ok() && knownCameraKind(*chosen)) {
         read = Result<SourceBitmap>::failure(camera.error());
     }
     if (!read.ok()) {

@@ -147,4 +147,9 @@ ColourRows rectifyColour(Context& ctx, const RectifyInputs& in, const std::strin
     return ColourRows::Written;
 }
 
+void bilineare_Click(Context& ctx) {
+    ctx.s.bilineare = !ctx.s.bilineare;
+    ctx.form.bilineare.checked = ctx.s.bilineare;
+}
+
 }  // namespace vesta

@@ -16,4 +16,8 @@ enum class ColourRows { Written, WriteFailed, AnotherPhotograph };
 // Picture2 is seen, the result is kept in risultatoColori as well.
 ColourRows rectifyColour(Context& ctx, const RectifyInputs& in, const std::string& scratch);
 
+// The interpolation menu item: bilinear on or off, for the next rectification of a grey or
+// colour photograph.
+void bilineare_Click(Context& ctx);
+
 }  // namespace vesta

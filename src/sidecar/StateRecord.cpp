@@ -65,6 +65,7 @@ void setSizeFactor(Context& ctx, double grandezza) {
 void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
     if (!r.interpolation.empty()) {
         ctx.s.bilineare = r.interpolation == "bilinear";
+        ctx.form.bilineare.checked = ctx.s.bilineare;
     }
     for (const auto& line : r.lines) {
         click(ctx, line[0], line[1]);

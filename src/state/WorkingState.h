@@ -117,8 +117,9 @@ struct WorkingState {
     // another one is opened meanwhile.
     std::shared_ptr<const ColourImage> fotoColori;  // null while a palette bitmap is open
     ColourImage risultatoColori;                    // the colour result on show in Picture2
-    bool bilineare = true;                  // colour photographs: bilinear, else nearest pixel
-    std::string formatoRisultato = ".tif";  // the colour scratch file's format, by extension
+    bool bilineare = true;  // colour photographs: bilinear, else nearest pixel
+    // A name whose extension gives the format of the colour scratch file.
+    std::string formatoRisultato = "risultato.tif";
 
     bool aColori() const { return fotoColori != nullptr; }
     int larghezzaSorg() const { return fotoColori ? fotoColori->width : sorgente.image.width; }
