@@ -23,9 +23,8 @@ void placeScrollBarsOfSource(Context& ctx) {
                    visibleRegion(ctx.s));
 }
 
-// A camera file of a kind vesta reads, damaged, is told about in the camera reader's words;
-// anything else (a damaged bitmap, a file of no known kind, not a file at all) in the bitmap
-// reader's, as ever.
+// A regular file whose first bytes are those of a JPEG, PNG, TIFF or colour bitmap: read (and,
+// when damaged, told about) by the camera reader.
 bool knownCameraKind(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
@@ -63,23 +62,25 @@ void open_Click(Context& ctx) {
         return;
     }
     // Read everything before touching anything, so a bad file leaves the work on show intact.
-    // A palette bitmap is only recognised by the camera reader and goes its own road.
-    Result<CameraPhoto> camera = readCameraFile(*chosen);
-    const bool palette = camera.ok() && camera.value().paletteBitmap;
-    Result<SourceBitmap> read = palette || !camera.ok()
-                                    ? readSourceBitmap(*chosen)
-                                    : Result<SourceBitmap>::success(SourceBitmap{});
-    if (!camera.ok() && !read.ok() && knownCameraKind(*chosen)) {
-        read = Result<SourceBitmap>::failure(camera.error());
+    // A palette bitmap, or a file of no kind the camera reader knows, goes the bitmap road.
+    std::shared_ptr<const ColourImage> colour;
+    Result<SourceBitmap> read = Result<SourceBitmap>::success(SourceBitmap{});
+    if (knownCameraKind(*chosen)) {
+        Result<CameraPhoto> photo = readCameraFile(*chosen);
+        if (!photo.ok()) {
+            read = Result<SourceBitmap>::failure(photo.error());
+        } else if (photo.value().paletteBitmap) {
+            read = readSourceBitmap(*chosen);
+        } else {
+            colour = std::make_shared<const ColourImage>(std::move(photo.value().image));
+        }
+    } else {
+        read = readSourceBitmap(*chosen);
     }
     if (!read.ok()) {
         ctx.dialogs.messageBox("Impossibile aprire il file\n" + *chosen + "\n\n" + read.error(),
                                "IMMAGINE NON CARICATA", MessageIcon::Critical);
         return;
-    }
-    std::shared_ptr<const ColourImage> colour;
-    if (!palette) {
-        colour = std::make_shared<const ColourImage>(std::move(camera.value().image));
     }
     const int width = colour ? colour->width : read.value().image.width;
     const int height = colour ? colour->height : read.value().image.height;

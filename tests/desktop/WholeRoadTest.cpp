@@ -293,6 +293,20 @@ TEST_F(WholeRoadTest, ATurnedCameraJpegRectifiesInColourAndSavesAsPng) {
     }
     EXPECT_LT(difference / (upright.width * upright.height), 3.0) << "upright, not turned";
 
+    // A damaged JPEG is refused in Italian and the photograph on show stays.
+    auto cut = test::readBytes(dir / "foto.jpg");
+    cut.resize(cut.size() / 3);
+    std::FILE* f = std::fopen((dir / "rotta.jpg").string().c_str(), "wb");
+    ASSERT_EQ(std::fwrite(cut.data(), 1, cut.size(), f), cut.size());
+    std::fclose(f);
+    dialogs.open = (dir / "rotta.jpg").string();
+    window.menuAction("open")->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].rfind("Impossibile aprire il file", 0), 0u);
+    dialogs.messages.clear();
+    EXPECT_EQ(window.context().s.nomeFile, (dir / "foto.jpg").string());
+    EXPECT_EQ(window.picture1().bare().width(), upright.width);
+
     for (const auto& p : kLines) {
         clickPhoto(p[0], p[1]);
     }
