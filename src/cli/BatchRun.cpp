@@ -10,10 +10,11 @@
 #include <functional>
 
 #include "cli/HeadlessPlatform.h"
+#include "codec/ColourFileWriter.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
-#include "image/OpenImage.h"
 #include "files/FilePlacement.h"
+#include "image/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "sidecar/StateRecord.h"
@@ -23,11 +24,14 @@
 namespace vesta {
 
 const char* const kUsage =
-    "uso: vesta-rectify INPUT.bmp OUTPUT.bmp --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
+    "uso: vesta-rectify INPUT OUTPUT --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
-    "                   [--area X1,Y1,X2,Y2] [--size F] [--json]\n"
+    "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear] [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--json]\n"
-    "     vesta-rectify --help\n";
+    "     vesta-rectify --help\n"
+    "INPUT: bitmap a tavolozza di 8 bit, BMP a colori, JPEG, PNG, TIFF (8 o 16 bit).\n"
+    "OUTPUT: il formato secondo l'estensione (.bmp .png .tif .tiff .jpg .jpeg); le fotografie\n"
+    "a colori si raddrizzano con interpolazione bilineare, salvo --interp nearest.\n";
 
 namespace {
 
@@ -158,6 +162,13 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.area[0] = Click{(*v)[0], (*v)[1]};
             request.area[1] = Click{(*v)[2], (*v)[3]};
             known = true;
+        } else if (a == "--interp") {
+            if (value != "nearest" && value != "bilinear") {
+                parsed.error = "--interp vuole nearest o bilinear";
+                return parsed;
+            }
+            request.bilinear = value == "bilinear";
+            known = true;
         } else if (a == "--size") {
             const auto f = plainNumber<double>(value);
             const double steps = f ? std::round((*f - 1.0) * 10) : -1;
@@ -179,7 +190,8 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         if (files.empty() || files.size() > 2) {
             parsed.error = "con --from servono il file di uscita e, se si vuole, la fotografia";
         } else if (seen.size() > 1 + (parsed.json ? 1 : 0)) {
-            parsed.error = "--from non si combina con rette, centro, area o grandezza";
+            parsed.error =
+                "--from non si combina con rette, centro, area, grandezza o interpolazione";
         } else {
             request.input = files.size() == 2 ? files[0] : "";
             request.output = files.back();
@@ -227,6 +239,30 @@ std::optional<std::string> outputRefusal(const BatchRequest& request) {
 
 // The construction the window would let the user rectify: Raddrizza enabled and the panel not
 // saying that it is impossible.
+// The palette result in the scratch file as red, green and blue; empty when unreadable.
+ColourImage expandedResult(const std::string& scratch) {
+    ColourImage out;
+    const Result<SourceBitmap> read = readSourceBitmap(scratch);
+    if (!read.ok()) {
+        return out;
+    }
+    const IndexedImage& image = read.value().image;
+    out.width = image.width;
+    out.height = image.height;
+    out.samples8.resize(out.rowSamples() * std::size_t(out.height));
+    std::uint8_t* to = out.samples8.data();
+    for (int y = 0; y < image.height; ++y) {
+        const std::uint8_t* row = image.row(y);
+        for (int x = 0; x < image.width; ++x) {
+            const Rgb c = image.colour(row[x]);
+            *to++ = c.r;
+            *to++ = c.g;
+            *to++ = c.b;
+        }
+    }
+    return out;
+}
+
 bool rectifiable(const Context& ctx) {
     return ctx.form.RADDRIZZA.enabled && ctx.form.domanda1.caption != prompts::kImpossibile;
 }
@@ -244,6 +280,14 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     QuietEventLoop events;
     Context ctx(picture1, picture2, dialogs, events, Paths{"", scratchDir, scratchDir});
     Form_Load(ctx, ScreenInfo{1024 * 15.0, 768 * 15.0, 15.0, 15.0});
+    // A colour result goes into the scratch file already in OUTPUT's format, band by band.
+    const Result<ColourFileFormat> format = colourFormatForPath(request.output);
+    if (format.ok()) {
+        ctx.s.formatoRisultato = request.output;
+    }
+    if (request.bilinear) {
+        ctx.s.bilineare = *request.bilinear;
+    }
 
     // The road as the user walks it. After each step, the state it leaves says whether it was
     // refused; the messages it showed then say why.
@@ -285,6 +329,17 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     road.push_back({[&] { RADDR1(ctx); }, [&] { return ctx.s.raddrAvviato == 1; }});
 
     bool good = true;
+    road.insert(road.begin() + 1, Step{[] {},
+                                       [&] {
+                                           // A colour photograph is written only in a format named
+                                           // by OUTPUT's extension; a palette one goes by extension
+                                           // too, BMP when unknown.
+                                           if (ctx.s.aColori() && !format.ok()) {
+                                               dialogs.messages.push_back(format.error());
+                                               return false;
+                                           }
+                                           return true;
+                                       }});
     for (const Step& step : road) {
         const std::size_t before = dialogs.messages.size();
         step.act();
@@ -302,7 +357,17 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     }
     std::string error;
     const std::string scratch = ctx.paths.scratchFile();
-    if (good && !moveFile(scratch, request.output, error)) {
+    const bool bmpOutput = !format.ok() || format.value() == ColourFileFormat::Bmp;
+    if (good && !ctx.s.aColori() && !bmpOutput) {
+        // A palette result in another format: its colours, from the finished bitmap.
+        error = saveColourImage(request.output, expandedResult(scratch));
+        std::error_code ignored;
+        std::filesystem::remove(scratch, ignored);
+        if (!error.empty()) {
+            result.message = "Impossibile scrivere il file " + request.output + " (" + error + ").";
+            good = false;
+        }
+    } else if (good && !moveFile(scratch, request.output, error)) {
         result.message = "Impossibile scrivere il file " + request.output + " (" + error + ").";
         good = false;
     }
@@ -316,6 +381,8 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     // The numbers of the construction, without a second copy of the photograph.
     ctx.s.sorgente = SourceBitmap{};
     ctx.s.immagineRaddrizzata = IndexedImage{};
+    ctx.s.fotoColori = nullptr;
+    ctx.s.risultatoColori = ColourImage{};
     result.state = std::move(ctx.s);
     return result;
 }

@@ -12,6 +12,7 @@ namespace vesta {
 class BlindPicture : public PictureArea {
   public:
     void setPicture(const IndexedImage&) override {}
+    void setPicture(const ColourImage&) override {}
     void refresh() override {}
     bool shown() const override { return false; }
 

@@ -12,7 +12,7 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
         return Result<BatchRequest>::failure(read.error());
     }
     const ConstructionRecord& r = read.value();
-    if (!r.interpolation.empty() || r.knownMeasures || r.focal35) {
+    if (r.knownMeasures || r.focal35) {
         return Result<BatchRequest>::failure(
             "La costruzione usa opzioni che vesta-rectify non sa ancora ripetere.");
     }
@@ -36,6 +36,9 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
     request.area[1] = Click{float(r.area[2]), float(r.area[3])};
     request.sizeSteps = r.sizeSteps;
     request.exactSize = r.sizeFactor;
+    if (!r.interpolation.empty()) {
+        request.bilinear = r.interpolation == "bilinear";
+    }
     return Result<BatchRequest>::success(std::move(request));
 }
 

@@ -5,6 +5,29 @@
 
 namespace vesta::desktop {
 
+void toQImage(const ColourImage& image, QImage& into) {
+    if (into.width() != image.width || into.height() != image.height ||
+        into.format() != QImage::Format_RGB32 || !into.isDetached()) {
+        into = QImage(image.width, image.height, QImage::Format_RGB32);
+    }
+    const std::size_t n = image.rowSamples();
+    const bool grey = image.channels == 1;
+    for (int y = 0; y < image.height; ++y) {
+        auto* out = reinterpret_cast<QRgb*>(into.scanLine(y));
+        const std::size_t at = std::size_t(y) * n;
+        for (int x = 0; x < image.width; ++x) {
+            int v[3];
+            for (int c = 0; c < 3; ++c) {
+                const std::size_t i =
+                    at + std::size_t(x) * std::size_t(image.channels) + std::size_t(grey ? 0 : c);
+                v[c] = image.bitsPerChannel == 16 ? (image.samples16[i] + 128) / 257
+                                                  : image.samples8[i];
+            }
+            out[x] = qRgb(v[0], v[1], v[2]);
+        }
+    }
+}
+
 CanvasPicture::CanvasPicture(int width, int height, Rgb background)
     : base_(width, height, QImage::Format_RGB32), background_(background) {
     base_.fill(QColor(background.r, background.g, background.b));
@@ -37,6 +60,14 @@ void toQImage(const IndexedImage& image, QImage& into) {
 }
 
 void CanvasPicture::setPicture(const IndexedImage& image) {
+    toQImage(image, base_);
+    restoreCanvas();
+    figures_.clear();
+    ++serial_;
+    notify();
+}
+
+void CanvasPicture::setPicture(const ColourImage& image) {
     toQImage(image, base_);
     restoreCanvas();
     figures_.clear();

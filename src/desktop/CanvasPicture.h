@@ -18,6 +18,8 @@ namespace vesta::desktop {
 QImage toQImage(const IndexedImage& image);
 // The same into `into`, in its own memory where it already has the size.
 void toQImage(const IndexedImage& image, QImage& into);
+// A grey or colour image in the screen's colours, 16-bit samples reduced to 8.
+void toQImage(const ColourImage& image, QImage& into);
 
 // One line, box or circle as a procedure drew it, in picture pixels.
 struct Figure {
@@ -40,6 +42,7 @@ class CanvasPicture : public PictureArea {
     CanvasPicture(int width, int height, Rgb background);
 
     void setPicture(const IndexedImage& image) override;
+    void setPicture(const ColourImage& image) override;
     void refresh() override;
 
     const QImage& canvas() const { return canvas_; }

@@ -20,6 +20,7 @@
 #include "image/OpenImage.h"
 #include "image/Scrolling.h"
 #include "measure/Measuring.h"
+#include "rectify/ColourRectification.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
@@ -129,6 +130,7 @@ void MainWindow::connectEvents() {
     onMenu("print", print_Click);
     onMenu("start", RADDR1);
     onMenu("altra", altraAtView);
+    onMenu("bilineare", bilineare_Click);
     onMenu("canc", cancAtView);
     onMenu("area", RETTANG3);
     onMenu("griglia2", griglia1);

@@ -19,7 +19,7 @@ QString q(const std::string& text) {
 }
 
 QString filterFor(const std::string& pattern) {
-    return "Immagini bitmap (" + q(pattern) + " " + q(pattern).toUpper() + ")";
+    return "Immagini (" + q(pattern) + " " + q(pattern).toUpper() + ")";
 }
 
 }  // namespace

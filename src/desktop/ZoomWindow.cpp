@@ -74,9 +74,20 @@ QRect ZoomWindow::pixels(const TwipRect& r) const {
 
 void ZoomWindow::push(const ZoomForm& form) {
     pushing_ = true;
-    if (form.picture.pixels.data() != shownPixels_) {
-        shownPixels_ = form.picture.pixels.data();
-        image_->setImage(toQImage(form.picture));
+    const ColourImage& c = form.colourPicture;
+    const bool colour = c.width > 0;
+    const void* samples = !colour ? static_cast<const void*>(form.picture.pixels.data())
+                          : c.bitsPerChannel == 16 ? static_cast<const void*>(c.samples16.data())
+                                                   : static_cast<const void*>(c.samples8.data());
+    if (samples != shownPixels_) {
+        shownPixels_ = samples;
+        if (colour) {
+            QImage shown;
+            toQImage(c, shown);
+            image_->setImage(shown);
+        } else {
+            image_->setImage(toQImage(form.picture));
+        }
     }
     const QRect window = pixels(form.window);
     if (size() != window.size()) {

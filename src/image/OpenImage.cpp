@@ -1,5 +1,10 @@
 #include "image/OpenImage.h"
 
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "codec/CameraFile.h"
 #include "construction/ConstructionState.h"
 #include "image/Scrolling.h"
 #include "sidecar/KeepConstruction.h"
@@ -16,6 +21,21 @@ void placeScrollBarsOfSource(Context& ctx) {
     f.HScroll1.visible = false;
     showScrollBars(f, f.VScroll1, f.HScroll1, f.Picture1, ctx.s.larghezzaPic1, ctx.s.altezzaPic1,
                    visibleRegion(ctx.s));
+}
+
+// A regular file whose first bytes are those of a JPEG, PNG, TIFF or colour bitmap: read (and,
+// when damaged, told about) by the camera reader.
+bool knownCameraKind(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    char head[32] = {};
+    in.read(head, sizeof head);
+    const CameraFormat kind =
+        sniffCameraFormat(reinterpret_cast<const std::uint8_t*>(head), std::size_t(in.gcount()));
+    return kind != CameraFormat::Unknown && kind != CameraFormat::PaletteBitmap;
 }
 
 void setAreaDefaults(WorkingState& s) {
@@ -35,18 +55,35 @@ void open_Click(Context& ctx) {
     WorkingState& s = ctx.s;
     PictureArea& p = ctx.picture1;
 
-    const std::optional<std::string> chosen = ctx.dialogs.openFile(ctx.paths.samplesDir(), "*.bmp");
+    const std::optional<std::string> chosen =
+        ctx.dialogs.openFile(ctx.paths.samplesDir(), kPhotographPattern);
     s.altezzaBarra = toInteger16(f.HScroll1.height);
     if (!chosen) {
         return;
     }
     // Read everything before touching anything, so a bad file leaves the work on show intact.
-    Result<SourceBitmap> read = readSourceBitmap(*chosen);
+    // A palette bitmap, or a file of no kind the camera reader knows, goes the bitmap road.
+    std::shared_ptr<const ColourImage> colour;
+    Result<SourceBitmap> read = Result<SourceBitmap>::success(SourceBitmap{});
+    if (knownCameraKind(*chosen)) {
+        Result<CameraPhoto> photo = readCameraFile(*chosen);
+        if (!photo.ok()) {
+            read = Result<SourceBitmap>::failure(photo.error());
+        } else if (photo.value().paletteBitmap) {
+            read = readSourceBitmap(*chosen);
+        } else {
+            colour = std::make_shared<const ColourImage>(std::move(photo.value().image));
+        }
+    } else {
+        read = readSourceBitmap(*chosen);
+    }
     if (!read.ok()) {
         ctx.dialogs.messageBox("Impossibile aprire il file\n" + *chosen + "\n\n" + read.error(),
                                "IMMAGINE NON CARICATA", MessageIcon::Critical);
         return;
     }
+    const int width = colour ? colour->width : read.value().image.width;
+    const int height = colour ? colour->height : read.value().image.height;
 
     f.domanda1.caption = prompts::kStoCaricando;
     f.Picture2.visible = false;
@@ -54,15 +91,19 @@ void open_Click(Context& ctx) {
     f.Picture1.pointer = MousePointer::Hourglass;
     f.pointer = MousePointer::Hourglass;
 
-    p.setPicture(read.value().image);
+    if (colour) {
+        p.setPicture(*colour);
+    } else {
+        p.setPicture(read.value().image);
+    }
     // A scrolled-away picture would leave the new image partly off screen with no bar to reach
     // it: a new photograph always starts at the top-left corner.
     f.Picture1.left = 0;
     f.Picture1.top = 0;
     f.HScroll1.value = 0;
     f.VScroll1.value = 0;
-    f.Picture1.width = read.value().image.width;
-    f.Picture1.height = read.value().image.height;
+    f.Picture1.width = width;
+    f.Picture1.height = height;
 
     s.nomeFile = *chosen;
     f.domanda1.caption = prompts::kStoCaricando;
@@ -72,6 +113,8 @@ void open_Click(Context& ctx) {
     f.tfuvy.caption = "fuvy";
     f.caption = "Raddrizzamento di   ' " + s.nomeFile + " '";
 
+    s.fotoColori = std::move(colour);
+    s.risultatoColori = ColourImage{};
     LEGGI_img(ctx, std::move(read.value()));
 
     s.altezzaPic1 = float(f.Picture1.height);

@@ -6,9 +6,12 @@
 
 namespace vesta {
 
-// open_Click: asks for a bitmap and loads it. A file that cannot be read as an 8-bit palette
-// bitmap is refused with a message, and the photograph, construction and caption on show stay
-// exactly as they were.
+// The names the Open dialog offers: every kind of photograph vesta reads.
+inline constexpr const char* kPhotographPattern = "*.bmp *.jpg *.jpeg *.png *.tif *.tiff";
+
+// open_Click: asks for a photograph and loads it: an 8-bit palette bitmap as such, any other
+// kind as a grey or colour photograph. A file that cannot be read is refused with a message, and
+// the photograph, construction and caption on show stay exactly as they were.
 void open_Click(Context& ctx);
 
 // LEGGI_img: takes a bitmap read from `nomeFile` into the working state and updates the window.

@@ -5,6 +5,7 @@
 
 #include "construction/ConstructionState.h"
 #include "image/Scrolling.h"
+#include "rectify/ColourRectification.h"
 #include "rectify/RowRectifier.h"
 #include "rectify/ScratchFile.h"
 #include "state/Numbers.h"
@@ -115,7 +116,7 @@ void discardForTheNewPhotograph(Context& ctx) {
     offerConstructionCommands(ctx);
 }
 
-void showResult(Context& ctx, const RectifyInputs& in, IndexedImage&& result) {
+void showResult(Context& ctx, const RectifyInputs& in, IndexedImage&& result, bool colour) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
     f.Picture2.top = 0;
@@ -128,7 +129,11 @@ void showResult(Context& ctx, const RectifyInputs& in, IndexedImage&& result) {
     // The sizes computed with, whatever a size step changed while the rows were computed.
     s.altRaddr = in.altOut;
     s.largRaddr = toInteger16(in.largOut);
-    ctx.picture2.setPicture(result);
+    if (colour) {
+        ctx.picture2.setPicture(s.risultatoColori);
+    } else {
+        ctx.picture2.setPicture(result);
+    }
     s.immagineRaddrizzata = std::move(result);
     f.Picture2.height = s.altRaddr;
     f.Picture2.width = s.largRaddr;
@@ -172,6 +177,10 @@ void resultState(Context& ctx) {
     f.zoo.visible = true;
 }
 
+void finishRectifying(Context& ctx, const RectifyInputs& in, IndexedImage&& result,
+                      const HeaderBlock& header, bool colour);
+void afterRectifying(Context& ctx);
+
 }  // namespace
 
 void RADDR1(Context& ctx) {
@@ -187,7 +196,7 @@ void RADDR1(Context& ctx) {
     const char* why = nullptr;
     if (s.nRaddr == 1 && s.construction != ConstructionStage::Frame) {
         why = kNoConstruction;
-    } else if (s.largOut > 3000) {
+    } else if (s.largOut > (s.aColori() ? kMaxSide : 3000)) {
         why = kTooWide;
     } else if (s.nRaddr == 1) {
         why = sizeRefusal(s);
@@ -227,6 +236,27 @@ void RADDR1(Context& ctx) {
         }
         s.resultFile = ResultFile::Writing;
         offerConstructionCommands(ctx);
+        s.risultatoColori = ColourImage{};
+        if (s.aColori()) {
+            const ColourRows rows = rectifyColour(ctx, in, scratch);
+            if (rows == ColourRows::AnotherPhotograph) {
+                discardForTheNewPhotograph(ctx);
+                return;
+            }
+            if (rows != ColourRows::Written) {
+                abandon(ctx,
+                        "Impossibile scrivere il file dell'immagine raddrizzata (disco pieno o "
+                        "senza permessi):\n" +
+                            scratch);
+                return;
+            }
+            ctx.events.beep();
+            f.Picture1.pointer = MousePointer::Cross;
+            f.pointer = MousePointer::Default;
+            f.Picture1.enabled = true;
+            finishRectifying(ctx, in, IndexedImage{}, header, true);
+            return;
+        }
         BitmapWriter file;
         if (!file.open(scratch, header, s.sorgente.image.palette, in.largOut, in.altOut)) {
             abandon(ctx, "Impossibile creare il file dell'immagine raddrizzata:\n" + scratch);
@@ -259,10 +289,26 @@ void RADDR1(Context& ctx) {
             }
             result = std::move(shown.value().image);
         }
-        s.resultFile = ResultFile::Unsaved;
-        s.resultHeader = header;
-        showResult(ctx, in, std::move(result));
+        finishRectifying(ctx, in, std::move(result), header, false);
+        return;
     }
+    afterRectifying(ctx);
+}
+
+namespace {
+
+void finishRectifying(Context& ctx, const RectifyInputs& in, IndexedImage&& result,
+                      const HeaderBlock& header, bool colour) {
+    WorkingState& s = ctx.s;
+    s.resultFile = ResultFile::Unsaved;
+    s.resultHeader = header;
+    showResult(ctx, in, std::move(result), colour);
+    afterRectifying(ctx);
+}
+
+void afterRectifying(Context& ctx) {
+    WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
     resultState(ctx);
     if (s.nRaddr > 1) {
         f.domanda1.caption = prompts::kDuePunti;
@@ -274,5 +320,7 @@ void RADDR1(Context& ctx) {
     }
     f.altra.visible = true;
 }
+
+}  // namespace
 
 }  // namespace vesta

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "codec/ColourFileWriter.h"
 #include "files/FilePlacement.h"
 
 #include "rectify/ScratchFile.h"
@@ -25,7 +26,17 @@ bool endsWith(const std::string& text, const std::string& tail) {
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+bool sameFormat(const std::string& a, const std::string& b) {
+    const Result<ColourFileFormat> fa = colourFormatForPath(a);
+    const Result<ColourFileFormat> fb = colourFormatForPath(b);
+    return fa.ok() && fb.ok() && fa.value() == fb.value();
+}
+
 }  // namespace
+
+std::string colourNameForSaving(const std::string& chosen) {
+    return colourFormatForPath(chosen).ok() ? chosen : chosen + ".png";
+}
 
 bool moveFile(const std::string& from, const std::string& to, std::string& error) {
     if (!canReplace(to, error) || !syncFile(from, error)) {
@@ -59,6 +70,20 @@ namespace {
 // the reason told to the user when that cannot be.
 bool rewriteScratchFile(Context& ctx, const std::string& scratch) {
     const WorkingState& s = ctx.s;
+    if (s.risultatoColori.width > 0) {
+        std::error_code ignored;
+        fs::create_directories(ctx.paths.scratchDir, ignored);
+        const std::string error =
+            createExclusively(scratch) ? saveColourImage(scratch, s.risultatoColori) : "";
+        if (!error.empty() || !fs::is_regular_file(scratch, ignored)) {
+            ctx.dialogs.messageBox("Il file temporaneo dell'immagine raddrizzata\n" + scratch +
+                                       "\nnon esiste più e non si può ricreare: l'immagine "
+                                       "resta visibile, ma non è stata salvata.",
+                                   kTitle, MessageIcon::Critical);
+            return false;
+        }
+        return true;
+    }
     if (s.immagineRaddrizzata.width < 1) {
         ctx.dialogs.messageBox("Il file temporaneo dell'immagine raddrizzata\n" + scratch +
                                    "\nnon esiste più e l'immagine non è in memoria: eseguire di "
@@ -100,22 +125,34 @@ void save_Click(Context& ctx) {
             MessageIcon::Information);
         return;
     }
-    const std::optional<std::string> chosen = ctx.dialogs.saveFile(ctx.paths.documentsDir, "*.bmp");
+    const bool colour = s.risultatoColori.width > 0;
+    const std::optional<std::string> chosen =
+        ctx.dialogs.saveFile(ctx.paths.documentsDir, colour ? kResultPattern : "*.bmp");
     if (!chosen) {
         return;
     }
-    const std::string name = nameForSaving(*chosen);
+    const std::string name = colour ? colourNameForSaving(*chosen) : nameForSaving(*chosen);
     const std::string scratch = ctx.paths.scratchFile();
     std::error_code ec;
     if (fs::exists(name, ec) &&
         !ctx.dialogs.confirm("Il file\n" + name + "\nesiste già. Sostituirlo?", kTitle)) {
         return;
     }
-    if (!fs::is_regular_file(scratch, ec) && !rewriteScratchFile(ctx, scratch)) {
-        return;
-    }
     std::string error;
-    if (!moveFile(scratch, name, error)) {
+    bool saved = false;
+    if (colour && !sameFormat(name, s.formatoRisultato)) {
+        // Another format than the scratch file's: encoded again from the result on show.
+        error = saveColourImage(name, s.risultatoColori);
+        saved = error.empty();
+        if (saved) {
+            fs::remove(scratch, ec);
+        }
+    } else if (!fs::is_regular_file(scratch, ec) && !rewriteScratchFile(ctx, scratch)) {
+        return;
+    } else {
+        saved = moveFile(scratch, name, error);
+    }
+    if (!saved) {
         ctx.dialogs.messageBox("Impossibile salvare l'immagine raddrizzata in\n" + name + "\n(" +
                                    error +
                                    ").\nL'immagine è ancora disponibile: scegliere un "

@@ -12,14 +12,20 @@ namespace vesta {
 // (compared case-sensitively, so "x.Bmp" becomes "x.Bmp.BMP").
 std::string nameForSaving(const std::string& chosen);
 
+// The names the Save dialog offers for a colour result, and the name it is saved under: as
+// chosen when its extension names a format (.png .tif .tiff .jpg .jpeg .bmp), else with ".png".
+inline constexpr const char* kResultPattern = "*.png *.tif *.tiff *.jpg *.jpeg *.bmp";
+std::string colourNameForSaving(const std::string& chosen);
+
 // Moves a file: a rename, or, when the target lies on another volume, a copy put in place
 // beside the target and then the removal of `from`. Whatever was at `to` stays whole on every
 // failure, and a folder, device or pipe there is never replaced. False with the reason.
 bool moveFile(const std::string& from, const std::string& to, std::string& error);
 
 // save_Click: the Save dialog, then the scratch file of this window's last completed result
-// moved to the chosen name; a scratch file gone meanwhile is made again from the image in
-// memory. An existing file is replaced only when the user says so; when nothing new exists or
+// moved to the chosen name (a colour result in another format than the scratch file's is
+// encoded again from the image on show); a scratch file gone meanwhile is made again from the image
+// in memory. An existing file is replaced only when the user says so; when nothing new exists or
 // the move fails the user is told and the scratch file and the image on show are kept.
 void save_Click(Context& ctx);
 

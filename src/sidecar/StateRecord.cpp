@@ -47,6 +47,9 @@ Result<ConstructionRecord> recordOf(const WorkingState& s) {
     r.verticalVanishingPoint = {s.fugaVertX, s.fugaVertY};
     r.principalDistance = s.distanzaPrinc;
     r.outputSize = {int(s.largOut), int(s.altOut)};
+    if (s.aColori()) {
+        r.interpolation = s.bilineare ? "bilinear" : "nearest";
+    }
     return Result<ConstructionRecord>::success(std::move(r));
 }
 
@@ -60,6 +63,10 @@ void setSizeFactor(Context& ctx, double grandezza) {
 }
 
 void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
+    if (!r.interpolation.empty()) {
+        ctx.s.bilineare = r.interpolation == "bilinear";
+        ctx.form.bilineare.checked = ctx.s.bilineare;
+    }
     for (const auto& line : r.lines) {
         click(ctx, line[0], line[1]);
         click(ctx, line[2], line[3]);

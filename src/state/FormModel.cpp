@@ -193,6 +193,10 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.raddrizza1 = menu("raddrizza1", "", "&Raddrizza", "");
     f.start = menu("start", "raddrizza1", "&Start", "F6");
     f.altra = menu("altra", "raddrizza1", "&Altra", "F7");
+    // Read for grey and colour photographs only: a palette bitmap always takes the nearest pixel.
+    f.bilineare = menu("bilineare", "raddrizza1", "&Interpolazione bilineare", "");
+    f.bilineare.checkable = true;
+    f.bilineare.checked = true;
     f.print1 = menu("print1", "", "&Print", "");
     f.print = menu("print", "print1", "&Print window", "F5");
     f.help = menu("help", "", "&?", "");
@@ -220,10 +224,11 @@ std::vector<const Control*> FormModel::controls() const {
 }
 
 std::vector<MenuItem*> FormModel::menus() {
-    return {&file,       &open,      &save,      &exit,      &edit,    &canc,      &centro1,
-            &area,       &griglia2,  &frame_m,   &view,      &fitView, &scale1to4, &scale1to2,
-            &scale1to1,  &scale2to1, &scale4to1, &scale8to1, &zoomIn,  &zoomOut,   &magnifier,
-            &raddrizza1, &start,     &altra,     &print1,    &print,   &help,      &help1};
+    return {&file,      &open,      &save,      &exit,       &edit,      &canc,
+            &centro1,   &area,      &griglia2,  &frame_m,    &view,      &fitView,
+            &scale1to4, &scale1to2, &scale1to1, &scale2to1,  &scale4to1, &scale8to1,
+            &zoomIn,    &zoomOut,   &magnifier, &raddrizza1, &start,     &altra,
+            &bilineare, &print1,    &print,     &help,       &help1};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

@@ -79,7 +79,7 @@ struct FormModel {
     MenuItem edit, canc, centro1, area, griglia2, frame_m;
     MenuItem view, fitView, scale1to4, scale1to2, scale1to1, scale2to1, scale4to1, scale8to1,
         zoomIn, zoomOut, magnifier;
-    MenuItem raddrizza1, start, altra;
+    MenuItem raddrizza1, start, altra, bilineare;
     MenuItem print1, print;
     MenuItem help, help1;
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "image/IndexedImage.h"
+#include "state/ColourImage.h"
 #include "state/Colours.h"
 
 namespace vesta {
@@ -17,6 +18,8 @@ class PictureArea {
     // Shows an image as the area's picture, one screen pixel per image pixel; the area takes
     // the image's size and everything drawn before is gone.
     virtual void setPicture(const IndexedImage& image) = 0;
+    // The same for a grey or colour image; 16-bit samples are shown reduced to 8 bits.
+    virtual void setPicture(const ColourImage& image) = 0;
     // Repaints the bare picture, erasing every line, box and circle drawn on it.
     virtual void refresh() = 0;
     // False for an area nobody sees (a run without a window): what would only be shown there,

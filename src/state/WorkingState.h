@@ -6,10 +6,12 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "image/BitmapFile.h"
+#include "state/ColourImage.h"
 
 namespace vesta {
 
@@ -110,8 +112,18 @@ struct WorkingState {
     IndexedImage immagineRaddrizzata;  // the rectified image on show in Picture2
     HeaderBlock resultHeader{};        // the header it was written with
 
-    int larghezzaSorg() const { return sorgente.image.width; }
-    int altezzaSorg() const { return sorgente.image.height; }
+    // --- A grey or colour photograph, beside the palette one ---
+    // Shared so that bands still being computed keep the photograph they started from when
+    // another one is opened meanwhile.
+    std::shared_ptr<const ColourImage> fotoColori;  // null while a palette bitmap is open
+    ColourImage risultatoColori;                    // the colour result on show in Picture2
+    bool bilineare = true;  // colour photographs: bilinear, else nearest pixel
+    // A name whose extension gives the format of the colour scratch file.
+    std::string formatoRisultato = "risultato.tif";
+
+    bool aColori() const { return fotoColori != nullptr; }
+    int larghezzaSorg() const { return fotoColori ? fotoColori->width : sorgente.image.width; }
+    int altezzaSorg() const { return fotoColori ? fotoColori->height : sorgente.image.height; }
 };
 
 }  // namespace vesta

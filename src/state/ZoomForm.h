@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "image/IndexedImage.h"
+#include "state/ColourImage.h"
 
 namespace vesta {
 
@@ -33,6 +34,7 @@ struct ZoomForm {
     // Which picture Image1 shows, and a copy of it taken when the viewer was opened.
     enum class Showing { Nothing, Photograph, Rectified } showing = Showing::Nothing;
     IndexedImage picture;
+    ColourImage colourPicture;   // instead of picture, for a grey or colour photograph
     std::vector<TwipLine> grid;  // drawn on the window's surface, beneath Image1
 };
 

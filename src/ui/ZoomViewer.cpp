@@ -77,6 +77,9 @@ void zoo_Click(Context& ctx) {
         z.image.height = double(s.altezzaPic1) * 10;
     }
     z.picture = s.nRaddr != 0 ? s.immagineRaddrizzata : s.sorgente.image;
+    z.colourPicture = !s.aColori()    ? ColourImage{}
+                      : s.nRaddr != 0 ? s.risultatoColori
+                                      : *s.fotoColori;
 }
 
 void zoom_Form_Resize(Context& ctx, double width, double height) {

@@ -14,8 +14,11 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "../codec/CodecFixtures.h"
 #include "BitmapBytes.h"
 #include "Fakes.h"
+#include "codec/CameraFile.h"
+#include "codec/ColourFileWriter.h"
 #include "desktop/MainWindow.h"
 #include "desktop/PictureWidget.h"
 #include "desktop/QtPlatform.h"
@@ -228,6 +231,113 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifySaveAndPrint) {
     EXPECT_EQ(prompt(), "Vuoi raddrizzare ?");
     click("RADDRIZZA");
     EXPECT_EQ(test::readBytes(ctx.paths.scratchFile()), scratch);
+}
+
+// A camera JPEG of the rolled sample in colour, stored lying on its side with the EXIF
+// orientation that turns it upright (6: the stored top row is the upright right column).
+ColourImage writeTurnedJpeg(const std::filesystem::path& path) {
+    Result<SourceBitmap> read = readSourceBitmap(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp");
+    EXPECT_TRUE(read.ok());
+    const IndexedImage& upright = read.value().image;
+    ColourImage stored, shown;
+    stored.width = shown.height = upright.height;
+    stored.height = shown.width = upright.width;
+    for (ColourImage* i : {&stored, &shown}) {
+        i->samples8.resize(i->rowSamples() * std::size_t(i->height));
+    }
+    for (int y = 0; y < upright.height; ++y) {
+        for (int x = 0; x < upright.width; ++x) {
+            const Rgb c = upright.colour(upright.row(y)[x]);
+            const std::size_t sx = std::size_t(y), sy = std::size_t(upright.width - 1 - x);
+            std::uint8_t* to = &stored.samples8[(sy * std::size_t(stored.width) + sx) * 3];
+            std::uint8_t* at =
+                &shown.samples8[(std::size_t(y) * std::size_t(shown.width) + std::size_t(x)) * 3];
+            to[0] = at[0] = c.r;
+            to[1] = at[1] = c.g;
+            to[2] = at[2] = c.b;
+        }
+    }
+    EXPECT_EQ(saveColourImage(path.string(), stored), "");
+    test::ExifFields exif;
+    exif.orientation = 6;
+    const auto jpeg = test::withExifSegment(test::readBytes(path), test::exifBlock(exif));
+    std::FILE* f = std::fopen(path.string().c_str(), "wb");
+    EXPECT_EQ(std::fwrite(jpeg.data(), 1, jpeg.size(), f), jpeg.size());
+    std::fclose(f);
+    return shown;
+}
+
+ColourImage readPhoto(const std::filesystem::path& path) {
+    Result<CameraPhoto> read = readCameraFile(path.string());
+    EXPECT_TRUE(read.ok()) << path;
+    return read.ok() ? std::move(read.value().image) : ColourImage{};
+}
+
+// A JPEG turned by its EXIF orientation shows upright, takes the same clicks as the bitmap,
+// rectifies in colour and saves as PNG: the same picture vesta-rectify makes of it, and the kept
+// construction replays to it.
+TEST_F(WholeRoadTest, ATurnedCameraJpegRectifiesInColourAndSavesAsPng) {
+    const ColourImage upright = writeTurnedJpeg(dir / "foto.jpg");
+    dialogs.open = (dir / "foto.jpg").string();
+    window.menuAction("open")->trigger();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
+    const QImage& shown = window.picture1().bare();
+    ASSERT_EQ(shown.width(), upright.width);
+    ASSERT_EQ(shown.height(), upright.height);
+    double difference = 0;
+    for (int y = 0; y < upright.height; ++y) {
+        for (int x = 0; x < upright.width; ++x) {
+            const std::uint8_t* want = &upright.samples8[(std::size_t(y) * upright.width + x) * 3];
+            difference += std::abs(qGreen(shown.pixel(x, y)) - int(want[1]));
+        }
+    }
+    EXPECT_LT(difference / (upright.width * upright.height), 3.0) << "upright, not turned";
+
+    // A damaged JPEG is refused in Italian and the photograph on show stays.
+    auto cut = test::readBytes(dir / "foto.jpg");
+    cut.resize(cut.size() / 3);
+    std::FILE* f = std::fopen((dir / "rotta.jpg").string().c_str(), "wb");
+    ASSERT_EQ(std::fwrite(cut.data(), 1, cut.size(), f), cut.size());
+    std::fclose(f);
+    dialogs.open = (dir / "rotta.jpg").string();
+    window.menuAction("open")->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].rfind("Impossibile aprire il file", 0), 0u);
+    dialogs.messages.clear();
+    EXPECT_EQ(window.context().s.nomeFile, (dir / "foto.jpg").string());
+    EXPECT_EQ(window.picture1().bare().width(), upright.width);
+
+    for (const auto& p : kLines) {
+        clickPhoto(p[0], p[1]);
+    }
+    click("RETTANG");
+    clickPhoto(kArea[0][0], kArea[0][1]);
+    clickPhoto(kArea[1][0], kArea[1][1]);
+    EXPECT_TRUE(window.menuAction("bilineare")->isChecked());
+    click("RADDRIZZA");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
+    const Context& ctx = window.context();
+    EXPECT_EQ(window.picture2().canvas().width(), int(ctx.s.largOut));
+    EXPECT_TRUE(window.menuAction("save")->isEnabled());
+
+    dialogs.save = (dir / "facciata.png").string();
+    window.menuAction("save")->trigger();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
+    const ColourImage saved = readPhoto(dir / "facciata.png");
+    EXPECT_EQ(saved.width, int(ctx.s.largOut));
+    EXPECT_EQ(saved.channels, 3);
+
+    const std::string clicks =
+        " --h1 234,174,615,135 --h2 201,352,602,379 --v1 163,448,216,174"
+        " --v2 635,525,651,129 --area 200,150,620,500 > /dev/null";
+    const std::string batch = std::string(VESTA_RECTIFY) + " " + (dir / "foto.jpg").string() + " " +
+                              (dir / "batch.png").string() + clicks;
+    ASSERT_EQ(std::system(batch.c_str()), 0);
+    EXPECT_TRUE(readPhoto(dir / "batch.png").samples8 == saved.samples8);
+    const std::string replay = std::string(VESTA_RECTIFY) + " " + (dir / "rifatta.png").string() +
+                               " --from " + (dir / "facciata.json").string() + " > /dev/null";
+    ASSERT_EQ(std::system(replay.c_str()), 0);
+    EXPECT_TRUE(readPhoto(dir / "rifatta.png").samples8 == saved.samples8);
 }
 
 // Facade position of an output column (u) or row (v): its division point projected from the

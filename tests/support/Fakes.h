@@ -27,6 +27,11 @@ class RecordingPicture : public PictureArea {
         height = image.height;
         calls.push_back({"picture", {float(image.width), float(image.height)}, {}, drawMode()});
     }
+    void setPicture(const ColourImage& image) override {
+        width = image.width;
+        height = image.height;
+        calls.push_back({"picture", {float(image.width), float(image.height)}, {}, drawMode()});
+    }
     void refresh() override { calls.push_back({"refresh", {}, {}, drawMode()}); }
 
     std::vector<DrawCall> calls;

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "BitmapBytes.h"
+#include "codec/CameraFile.h"
+#include "codec/ColourFileWriter.h"
+#include "image/BitmapFile.h"
+
+namespace vesta {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSample = VESTA_SAMPLES_DIR "/facciata_ruotata.bmp";
+const std::string kClicks =
+    " --h1 234,174,615,135 --h2 201,352,602,379 --v1 163,448,216,174 --v2 635,525,651,129"
+    " --area 200,150,620,500";
+
+int rectify(const std::string& args) {
+    const std::string command = std::string(VESTA_RECTIFY) + " " + args + kClicks + " > /dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+ColourImage readBack(const fs::path& path) {
+    Result<CameraPhoto> read = readCameraFile(path.string());
+    EXPECT_TRUE(read.ok()) << path << ": " << (read.ok() ? "" : read.error());
+    return read.ok() ? std::move(read.value().image) : ColourImage{};
+}
+
+// The palette bitmap as red, green and blue; `width` columns of it (0: all).
+ColourImage expanded(const IndexedImage& image, int width = 0) {
+    ColourImage out;
+    out.width = width > 0 ? width : image.width;
+    out.height = image.height;
+    out.samples8.reserve(out.rowSamples() * std::size_t(out.height));
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < out.width; ++x) {
+            const Rgb c = image.colour(image.row(y)[x]);
+            out.samples8.insert(out.samples8.end(), {c.r, c.g, c.b});
+        }
+    }
+    return out;
+}
+
+// The 8-bit samples with `channels` a pixel: a grey result kept in three equal channels (as a
+// 24-bit bitmap holds it) gives its first.
+std::vector<std::uint8_t> samplesAs(const ColourImage& image, int channels) {
+    if (image.channels == channels) {
+        return image.samples8;
+    }
+    std::vector<std::uint8_t> first;
+    for (std::size_t i = 0; i < image.samples8.size(); i += std::size_t(image.channels)) {
+        first.push_back(image.samples8[i]);
+    }
+    return first;
+}
+
+IndexedImage sample() {
+    Result<SourceBitmap> read = readSourceBitmap(kSample);
+    EXPECT_TRUE(read.ok());
+    return read.ok() ? std::move(read.value().image) : IndexedImage{};
+}
+
+// A colour photograph that is the palette sample expanded, rectified with the nearest pixel,
+// is the palette result expanded: the same source pixel for every output pixel.
+TEST(CliColour, NearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
+    test::TempDir dir;
+    ASSERT_EQ(saveColourImage((dir / "foto.png").string(), expanded(sample())), "");
+    ASSERT_EQ(rectify(kSample + " " + (dir / "pal.bmp").string()), 0);
+    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "col.png").string() +
+                      " --interp nearest"),
+              0);
+    const ColourImage colour = readBack(dir / "col.png");
+    Result<SourceBitmap> palette = readSourceBitmap((dir / "pal.bmp").string());
+    ASSERT_TRUE(palette.ok());
+    // The palette file's rows carry a padding column past the result's width.
+    ASSERT_GE(palette.value().image.width, colour.width);
+    ASSERT_GT(colour.width, 600);
+    const ColourImage want = expanded(palette.value().image, colour.width);
+    EXPECT_EQ(colour.height, want.height);
+    EXPECT_TRUE(colour.samples8 == want.samples8);
+    // Bilinear, the default, is another image of the same size.
+    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "bil.png").string()), 0);
+    const ColourImage bilinear = readBack(dir / "bil.png");
+    EXPECT_EQ(bilinear.width, colour.width);
+    EXPECT_NE(bilinear.samples8, colour.samples8);
+}
+
+// Real files of each kind in, each format out, read back: lossless formats hold the same
+// samples, BMP and JPEG hold 8 bits, 16 bits survive where the format holds them.
+TEST(CliColour, EveryInputKindWritesEveryOutputFormat) {
+    test::TempDir dir;
+    const ColourImage rgb = expanded(sample());
+    ColourImage grey;
+    grey.width = rgb.width;
+    grey.height = rgb.height;
+    grey.channels = 1;
+    ColourImage deep = rgb;
+    deep.bitsPerChannel = 16;
+    deep.samples8.clear();
+    for (std::size_t i = 0; i < rgb.samples8.size(); ++i) {
+        if (i % 3 == 1) {
+            grey.samples8.push_back(rgb.samples8[i]);
+        }
+        deep.samples16.push_back(std::uint16_t(rgb.samples8[i] * 257));
+    }
+    ASSERT_EQ(saveColourImage((dir / "foto.jpg").string(), rgb), "");
+    ASSERT_EQ(saveColourImage((dir / "grigia.png").string(), grey), "");
+    ASSERT_EQ(saveColourImage((dir / "profonda.tif").string(), deep), "");
+
+    struct Case {
+        const char* input;
+        int channels;
+        int bits;
+    };
+    for (const Case c :
+         {Case{"foto.jpg", 3, 8}, Case{"grigia.png", 1, 8}, Case{"profonda.tif", 3, 16}}) {
+        SCOPED_TRACE(c.input);
+        const std::string in = (dir / c.input).string() + " ";
+        for (const char* out : {"r.png", "r.tif", "r.bmp", "r.jpg"}) {
+            ASSERT_EQ(rectify(in + (dir / out).string()), 0) << out;
+        }
+        const ColourImage png = readBack(dir / "r.png");
+        const ColourImage tif = readBack(dir / "r.tif");
+        const ColourImage bmp = readBack(dir / "r.bmp");
+        const ColourImage jpg = readBack(dir / "r.jpg");
+        ASSERT_GT(png.width, 600);
+        EXPECT_EQ(png.channels, c.channels);
+        EXPECT_EQ(tif.bitsPerChannel, c.bits);
+        EXPECT_EQ(png.samples8, tif.samples8);
+        EXPECT_EQ(png.samples16, tif.samples16);
+        EXPECT_EQ(bmp.bitsPerChannel, 8);
+        EXPECT_EQ(jpg.bitsPerChannel, 8);
+        for (const ColourImage* other : {&tif, &bmp, &jpg}) {
+            EXPECT_EQ(other->width, png.width);
+            EXPECT_EQ(other->height, png.height);
+        }
+        // The BMP holds the same picture in 8 bits; a JPEG at quality 95 stays close to it.
+        std::vector<std::uint8_t> eight = png.samples8;
+        if (c.bits == 16) {
+            eight.resize(png.samples16.size());
+            roundTo8Bits(png.samples16.data(), eight.size(), eight.data());
+        }
+        EXPECT_TRUE(samplesAs(bmp, c.channels) == eight);
+        const std::vector<std::uint8_t> jpeg = samplesAs(jpg, c.channels);
+        ASSERT_EQ(jpeg.size(), eight.size());
+        double difference = 0;
+        for (std::size_t k = 0; k < eight.size(); ++k) {
+            difference += std::abs(int(jpeg[k]) - int(eight[k]));
+        }
+        EXPECT_LT(difference / double(eight.size()), 3.0);
+    }
+    // Any other name is refused before anything is written.
+    EXPECT_EQ(
+        rectify((dir / "foto.jpg").string() + " " + (dir / "r.gif").string() + " 2>/dev/null"), 1);
+    EXPECT_FALSE(fs::exists(dir / "r.gif"));
+}
+
+}  // namespace
+}  // namespace vesta
