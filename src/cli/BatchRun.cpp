@@ -12,8 +12,8 @@
 #include "cli/HeadlessPlatform.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
-#include "image/OpenImage.h"
 #include "files/FilePlacement.h"
+#include "image/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "sidecar/StateRecord.h"
@@ -25,8 +25,8 @@ namespace vesta {
 const char* const kUsage =
     "uso: vesta-rectify INPUT.bmp OUTPUT.bmp --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
-    "                   [--area X1,Y1,X2,Y2] [--size F] [--json]\n"
-    "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--json]\n"
+    "                   [--area X1,Y1,X2,Y2] [--size F] [--click-sigma PX] [--json]\n"
+    "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX] [--json]\n"
     "     vesta-rectify --help\n";
 
 namespace {
@@ -168,6 +168,15 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.sizeSteps = int(steps);
             known = true;
         }
+        if (a == "--click-sigma") {
+            const auto v = plainNumber<double>(value);
+            if (!v || !(*v > 0)) {
+                parsed.error = "--click-sigma vuole uno scarto in pixel maggiore di zero";
+                return parsed;
+            }
+            request.clickSigma = *v;
+            known = true;
+        }
         if (!known) {
             parsed.error = "opzione sconosciuta: " + a;
             return parsed;
@@ -178,7 +187,7 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         // given.
         if (files.empty() || files.size() > 2) {
             parsed.error = "con --from servono il file di uscita e, se si vuole, la fotografia";
-        } else if (seen.size() > 1 + (parsed.json ? 1 : 0)) {
+        } else if (seen.size() > 1u + (parsed.json ? 1u : 0u) + (request.clickSigma ? 1u : 0u)) {
             parsed.error = "--from non si combina con rette, centro, area o grandezza";
         } else {
             request.input = files.size() == 2 ? files[0] : "";
@@ -244,6 +253,7 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     QuietEventLoop events;
     Context ctx(picture1, picture2, dialogs, events, Paths{"", scratchDir, scratchDir});
     Form_Load(ctx, ScreenInfo{1024 * 15.0, 768 * 15.0, 15.0, 15.0});
+    ctx.clickSigma = request.clickSigma.value_or(0);
 
     // The road as the user walks it. After each step, the state it leaves says whether it was
     // refused; the messages it showed then say why.
@@ -340,14 +350,22 @@ std::string describe(const WorkingState& s, bool json) {
     };
     std::string out = json ? "{" : "";
     bool first = true;
-    for (const auto& [name, value] : values) {
+    const auto add = [&](const char* name, const std::string& value) {
         if (json) {
-            out += std::string(first ? "" : ", ") + "\"" + name + "\": " + number(value);
+            out += std::string(first ? "" : ", ") + "\"" + name + "\": " + value;
         } else {
-            out += std::string(name) + ": " + number(value) + "\n";
+            out += std::string(name) + ": " + value + "\n";
         }
         first = false;
+    };
+    for (const auto& [name, value] : values) {
+        add(name, number(value));
     }
+    // How sure the proportions are: an indeterminate ratio has no number.
+    add("aspect_sigma",
+        s.aspectIndeterminate ? (json ? "null" : "indeterminato") : number(s.aspectSigma));
+    add("distance_sigma",
+        s.aspectIndeterminate ? (json ? "null" : "indeterminato") : number(s.distanceSigma));
     return json ? out + "}\n" : out;
 }
 

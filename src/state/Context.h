@@ -24,6 +24,8 @@ struct Context {
     Paths paths;
     ScreenInfo screen;
     char decimalSeparator = '.';  // the user's, from the system's locale
+    // One standard deviation of a click, in pixels of the photograph; 0: the mouse's own.
+    double clickSigma = 0;
 };
 
 }  // namespace vesta
