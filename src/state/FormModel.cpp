@@ -138,6 +138,12 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     t.place(f.incertezza, 240, 1470, 1140, 270);
     f.incertezza.font = kLabelFont;
     f.incertezza.background = colours::windowBackground;
+    f.incertezzaMisura = make("incertezzaMisura", ControlKind::Label, "Frame1", "",
+                              "incertezza della misura d, una deviazione standard, con le sue "
+                              "parti: la scala, i due punti presi e le proporzioni");
+    t.place(f.incertezzaMisura, 120, 4185, 2895, 240);
+    f.incertezzaMisura.font = kLabelFont;
+    f.incertezzaMisura.background = colours::windowBackground;
 
     f.zoo =
         make("zoo", ControlKind::Button, "", "Zoom", "visualizza l'immagine ingrandita o ridotta");

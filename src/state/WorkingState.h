@@ -101,6 +101,8 @@ struct WorkingState {
     // The lines and principal point the last uncertainty warning was about: it is shown once
     // for a construction, not again at every size step or area click.
     std::vector<double> warnedClicks;
+    // The pair of points on the result that fixed the scale: x1, y1, x2, y2.
+    std::array<double, 4> scalaCoppia{};
     int altezzaBarra = 0;                   // scroll-bar thickness in pixels
     float schermoLarg = 0, schermoAlt = 0;  // window size in pixels (the screen's at start)
 
