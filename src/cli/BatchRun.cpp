@@ -25,7 +25,8 @@ namespace vesta {
 const char* const kUsage =
     "uso: vesta-rectify INPUT.bmp OUTPUT.bmp --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
-    "                   [--area X1,Y1,X2,Y2] [--size F] [--click-sigma PX] [--json]\n"
+    "                   [--area X1,Y1,X2,Y2] [--size F] [--click-sigma PX]\n"
+    "                   [--focal35 MM] [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX] [--json]\n"
     "     vesta-rectify --help\n";
 
@@ -168,6 +169,15 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.sizeSteps = int(steps);
             known = true;
         }
+        if (a == "--focal35") {
+            const auto v = plainNumber<double>(value);
+            if (!v || !(*v > 0)) {
+                parsed.error = "--focal35 vuole la focale equivalente 35 mm, maggiore di zero";
+                return parsed;
+            }
+            request.focal35 = *v;
+            known = true;
+        }
         if (a == "--click-sigma") {
             const auto v = plainNumber<double>(value);
             if (!v || !(*v > 0)) {
@@ -254,6 +264,7 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     Context ctx(picture1, picture2, dialogs, events, Paths{"", scratchDir, scratchDir});
     Form_Load(ctx, ScreenInfo{1024 * 15.0, 768 * 15.0, 15.0, 15.0});
     ctx.clickSigma = request.clickSigma.value_or(0);
+    ctx.focal35 = request.focal35;
 
     // The road as the user walks it. After each step, the state it leaves says whether it was
     // refused; the messages it showed then say why.

@@ -23,6 +23,7 @@ struct BatchRequest {
     std::optional<Click> area[2];      // the two area clicks
     int sizeSteps = 0;                 // spin steps of 0.1 up from 1.0
     std::optional<double> exactSize;   // the factor to the last bit, from a kept construction
+    std::optional<double> focal35;     // 35 mm equivalent focal length, mm
     std::optional<double> clickSigma;  // one standard deviation of a click, pixels
 };
 

@@ -139,7 +139,8 @@ bool CERCHIONUOVO(Context& ctx) {
 
     // Everything is computed before anything changes, so a degenerate construction leaves the
     // work on show as it was.
-    Result<InteriorOrientation> built = interiorOrientation(vh, vv, p);
+    const std::optional<double> given = givenDistance(ctx);
+    Result<InteriorOrientation> built = interiorOrientation(vh, vv, p, given);
     if (!built.ok()) {
         refuseConstruction(ctx, built.error());
         return false;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "geometry/Construction.h"
+#include "geometry/FocalLength.h"
 #include "geometry/Uncertainty.h"
 
 namespace vesta {
@@ -27,9 +28,19 @@ std::string aspectText(double aspectSigma, bool indeterminate, char decimalSepar
     return "±" + digits + "%";
 }
 
+std::optional<double> givenDistance(const Context& ctx) {
+    if (!ctx.focal35) {
+        return std::nullopt;
+    }
+    const Result<double> d =
+        principalDistanceFrom35mm(*ctx.focal35, int(ctx.s.larghezzaPic1), int(ctx.s.altezzaPic1));
+    return d.ok() ? std::optional<double>(d.value()) : std::nullopt;
+}
+
 void showProportionUncertainty(Context& ctx) {
     WorkingState& s = ctx.s;
-    const ConstructionClicks clicks = ConstructionClicks::from(s);
+    ConstructionClicks clicks = ConstructionClicks::from(s);
+    clicks.givenDistance = givenDistance(ctx);
     // Vanishing points set by other means than these clicks leave no clicks to be unsure of.
     if (!construction(clicks).ok()) {
         clearProportionUncertainty(ctx);

@@ -2,6 +2,7 @@
 // construction, shown under the output size, and a warning when they are not sure enough.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "state/Context.h"
@@ -18,6 +19,9 @@ std::string aspectText(double aspectSigma, bool indeterminate, char decimalSepar
 // state, shows it in the panel and, once for each set of lines and principal point, warns when
 // it is above kUncertainAspect or indeterminate. Never refuses anything.
 void showProportionUncertainty(Context& ctx);
+
+// The principal distance the user's focal length gives the photograph on show, if any.
+std::optional<double> givenDistance(const Context& ctx);
 
 // Forgets the figure: no construction is on show.
 void clearProportionUncertainty(Context& ctx);

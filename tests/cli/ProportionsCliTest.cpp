@@ -9,6 +9,8 @@
 #include "BitmapBytes.h"
 #include "cli/BatchRun.h"
 #include "facade/FacadeRenderer.h"
+#include "geometry/Construction.h"
+#include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
 
 namespace vesta {
@@ -90,6 +92,37 @@ TEST(ProportionsCli, ALevelCameraIsUnsureAndATiltedOneIsSure) {
 
     const ParsedArgs bad = parseArgs({"a.bmp", "b.bmp", "--click-sigma", "-1"});
     EXPECT_FALSE(bad.request.has_value());
+}
+
+// With the true focal length given, a level camera's proportions come out true: the result's
+// width:height against that of the part of the facade it shows.
+TEST(ProportionsCli, TheTrueFocalLengthMakesALevelCameraTrue) {
+    test::TempDir dir;
+    FacadeScene level = samples::centred();
+    level.camera.pitch = 0.5;
+    level.camera.position.y = 450;
+    BatchRequest r = requestFor(level, dir, "level");
+    const double diagonal = std::hypot(level.camera.width, level.camera.height);
+    r.focal35 = level.camera.focal * kDiagonal35mm / diagonal;
+    const BatchResult done = runBatch(r, dir.path().string());
+    ASSERT_TRUE(done.ok) << done.message;
+    EXPECT_NEAR(done.state.distanzaPrinc, level.camera.focal, 1e-6);
+
+    ConstructionClicks clicks = ConstructionClicks::from(done.state);
+    clicks.givenDistance = done.state.distanzaPrinc;
+    const Result<Construction> c = construction(clicks);
+    ASSERT_TRUE(c.ok());
+    const std::optional<ShownCorners> shown = shownCorners(c.value());
+    ASSERT_TRUE(shown.has_value());
+    // A click names a pixel by its corner; the renderer's pixel centre lies half a pixel on.
+    const auto facadeAt = [&](Point p) {
+        return imageToFacade(level.camera, {p.x + 0.5, p.y + 0.5}).value_or(FacadePoint{});
+    };
+    const FacadePoint o = facadeAt(shown->o), w = facadeAt(shown->widthEnd),
+                      h = facadeAt(shown->heightEnd);
+    const double truth = std::hypot(w.u - o.u, w.v - o.v) / std::hypot(h.u - o.u, h.v - o.v);
+    EXPECT_NEAR(c.value().aspect / truth, 1, 0.01);
+    EXPECT_NEAR(done.state.largOut / done.state.altOut / truth, 1, 0.01);
 }
 
 }  // namespace
