@@ -26,8 +26,9 @@ namespace vesta {
 const char* const kUsage =
     "uso: vesta-rectify INPUT OUTPUT --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
-    "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear] [--json]\n"
-    "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--json]\n"
+    "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
+    "                   [--click-sigma PX] [--focal35 MM] [--json]\n"
+    "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX] [--json]\n"
     "     vesta-rectify --help\n"
     "INPUT: bitmap a tavolozza di 8 bit, BMP a colori, JPEG, PNG, TIFF (8 o 16 bit).\n"
     "OUTPUT: il formato secondo l'estensione (.bmp .png .tif .tiff .jpg .jpeg); le fotografie\n"
@@ -179,6 +180,24 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.sizeSteps = int(steps);
             known = true;
         }
+        if (a == "--focal35") {
+            const auto v = plainNumber<double>(value);
+            if (!v || !(*v > 0)) {
+                parsed.error = "--focal35 vuole la focale equivalente 35 mm, maggiore di zero";
+                return parsed;
+            }
+            request.focal35 = *v;
+            known = true;
+        }
+        if (a == "--click-sigma") {
+            const auto v = plainNumber<double>(value);
+            if (!v || !(*v > 0)) {
+                parsed.error = "--click-sigma vuole uno scarto in pixel maggiore di zero";
+                return parsed;
+            }
+            request.clickSigma = *v;
+            known = true;
+        }
         if (!known) {
             parsed.error = "opzione sconosciuta: " + a;
             return parsed;
@@ -189,7 +208,7 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         // given.
         if (files.empty() || files.size() > 2) {
             parsed.error = "con --from servono il file di uscita e, se si vuole, la fotografia";
-        } else if (seen.size() > 1 + (parsed.json ? 1 : 0)) {
+        } else if (seen.size() > 1u + (parsed.json ? 1u : 0u) + (request.clickSigma ? 1u : 0u)) {
             parsed.error =
                 "--from non si combina con rette, centro, area, grandezza o interpolazione";
         } else {
@@ -288,6 +307,8 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     if (request.bilinear) {
         ctx.s.bilineare = *request.bilinear;
     }
+    ctx.clickSigma = request.clickSigma.value_or(0);
+    ctx.focal35 = request.focal35;
 
     // The road as the user walks it. After each step, the state it leaves says whether it was
     // refused; the messages it showed then say why.
@@ -407,14 +428,22 @@ std::string describe(const WorkingState& s, bool json) {
     };
     std::string out = json ? "{" : "";
     bool first = true;
-    for (const auto& [name, value] : values) {
+    const auto add = [&](const char* name, const std::string& value) {
         if (json) {
-            out += std::string(first ? "" : ", ") + "\"" + name + "\": " + number(value);
+            out += std::string(first ? "" : ", ") + "\"" + name + "\": " + value;
         } else {
-            out += std::string(name) + ": " + number(value) + "\n";
+            out += std::string(name) + ": " + value + "\n";
         }
         first = false;
+    };
+    for (const auto& [name, value] : values) {
+        add(name, number(value));
     }
+    // How sure the proportions are: an indeterminate ratio has no number.
+    add("aspect_sigma",
+        s.aspectIndeterminate ? (json ? "null" : "indeterminato") : number(s.aspectSigma));
+    add("distance_sigma",
+        s.aspectIndeterminate ? (json ? "null" : "indeterminato") : number(s.distanceSigma));
     return json ? out + "}\n" : out;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "geometry/ProportionsNotice.h"
+
 namespace vesta {
 
 void offerConstructionCommands(Context& ctx) {
@@ -26,6 +28,10 @@ void offerConstructionCommands(Context& ctx) {
 
 void constructionChanged(Context& ctx, ConstructionStage atMost) {
     ctx.s.construction = std::min(ctx.s.construction, atMost);
+    // With no vanishing points of these lines there are no proportions to be sure of.
+    if (ctx.s.construction == ConstructionStage::None) {
+        clearProportionUncertainty(ctx);
+    }
     offerConstructionCommands(ctx);
 }
 

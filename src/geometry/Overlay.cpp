@@ -6,6 +6,7 @@
 #include "geometry/Degenerate.h"
 #include "geometry/Frame.h"
 #include "geometry/InteriorOrientation.h"
+#include "geometry/ProportionsNotice.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
 
@@ -28,6 +29,7 @@ bool within(double v, double limit) {
 // The frame on show was made from another principal point, area or size: it no longer stands.
 void refuseConstruction(Context& ctx, const std::string& why) {
     constructionChanged(ctx, ConstructionStage::VanishingPoints);
+    clearProportionUncertainty(ctx);
     ctx.form.domanda1.caption = prompts::kImpossibile;
     ctx.dialogs.messageBox(why, degenerate::kTitle, MessageIcon::Critical);
 }
@@ -137,7 +139,8 @@ bool CERCHIONUOVO(Context& ctx) {
 
     // Everything is computed before anything changes, so a degenerate construction leaves the
     // work on show as it was.
-    Result<InteriorOrientation> built = interiorOrientation(vh, vv, p);
+    const std::optional<double> given = givenDistance(ctx);
+    Result<InteriorOrientation> built = interiorOrientation(vh, vv, p, given);
     if (!built.ok()) {
         refuseConstruction(ctx, built.error());
         return false;
@@ -228,6 +231,7 @@ bool CERCHIONUOVO(Context& ctx) {
     // An area with only its first corner in is no area to rectify yet.
     s.construction = areaPending(s) ? ConstructionStage::VanishingPoints : ConstructionStage::Frame;
     offerConstructionCommands(ctx);
+    showProportionUncertainty(ctx);
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "geometry/Uncertainty.h"
+#include "measure/LengthUncertainty.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
 
@@ -93,6 +95,46 @@ void Picture2_MouseMove(Context& ctx, float x, float y) {
     s.yElastico = y;
 }
 
+namespace {
+
+// A length in centimetres for the panel: one decimal, the user's separator, locale-free.
+std::string centimetres(double v, char decimalSeparator) {
+    if (!std::isfinite(v)) {
+        return "?";
+    }
+    char buffer[48];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 1);
+    std::string text = ec == std::errc() ? std::string(buffer, end) : "?";
+    for (char& c : text) {
+        if (c == '.') {
+            c = decimalSeparator;
+        }
+    }
+    return text;
+}
+
+// The ± of the length just measured, from the scale's pair, the two points and the result's
+// uncertain proportions.
+void showLengthUncertainty(Context& ctx) {
+    const WorkingState& s = ctx.s;
+    const double clickSigma = ctx.clickSigma > 0 ? ctx.clickSigma : kMouseClickSigma;
+    const double aspectSigma = s.aspectIndeterminate ? INFINITY : s.aspectSigma;
+    const Point refA{s.scalaCoppia[0], s.scalaCoppia[1]};
+    const Point refB{s.scalaCoppia[2], s.scalaCoppia[3]};
+    const double refCm = s.scala * std::hypot(refB.x - refA.x, refB.y - refA.y);
+    const LengthUncertainty u =
+        measuredLength(refA, refB, refCm, Point{s.xPrimo, s.yPrimo}, Point{s.xSecondo, s.ySecondo},
+                       clickSigma, aspectSigma);
+    const char sep = ctx.decimalSeparator;
+    ctx.form.incertezzaMisura.caption = "d ±" + centimetres(u.sigma, sep) + " cm (scala ±" +
+                                        centimetres(u.scalePart, sep) + ", punti ±" +
+                                        centimetres(u.clickPart, sep) + ", proporzioni ±" +
+                                        centimetres(u.aspectPart, sep) + ")";
+}
+
+}  // namespace
+
 void MISURA1(Context& ctx) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
@@ -119,6 +161,7 @@ void MISURA1(Context& ctx) {
         } else {
             s.misuraCm = *typed;
             s.scala = *length / d;
+            s.scalaCoppia = {s.xPrimo, s.yPrimo, s.xSecondo, s.ySecondo};
         }
     } else if (s.nMisura == 5) {
         s.nMisura = 1;
@@ -136,6 +179,7 @@ void MISURA1(Context& ctx) {
     const double a = run == 0 ? 90 : std::atan((double(s.ySecondo) - s.yPrimo) / run) * (180 / kPi);
     f.Text6[4].caption = "a" + strCut(a);
     f.domanda1.caption = "Altra misura ?";
+    showLengthUncertainty(ctx);
 }
 
 void Picture2_DblClick(Context& ctx) {

@@ -2,6 +2,8 @@
 // the platform services. Procedures are free functions over one Context.
 #pragma once
 
+#include <optional>
+
 #include "state/FormModel.h"
 #include "state/PictureArea.h"
 #include "state/Platform.h"
@@ -24,6 +26,11 @@ struct Context {
     Paths paths;
     ScreenInfo screen;
     char decimalSeparator = '.';  // the user's, from the system's locale
+    // One standard deviation of a click, in pixels of the photograph; 0: the mouse's own.
+    double clickSigma = 0;
+    // The 35 mm equivalent focal length the user gave, in mm: the construction then takes its
+    // principal distance from it rather than deriving one.
+    std::optional<double> focal35;
 };
 
 }  // namespace vesta

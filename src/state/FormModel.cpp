@@ -132,6 +132,19 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
         l->background = colours::windowBackground;
     }
 
+    f.incertezza = make("incertezza", ControlKind::Label, "Frame1", "",
+                        "incertezza delle proporzioni (larghezza:altezza) dell'immagine "
+                        "raddrizzata dovuta alla precisione dei clic, una deviazione standard");
+    t.place(f.incertezza, 240, 1470, 1140, 270);
+    f.incertezza.font = kLabelFont;
+    f.incertezza.background = colours::windowBackground;
+    f.incertezzaMisura = make("incertezzaMisura", ControlKind::Label, "Frame1", "",
+                              "incertezza della misura d, una deviazione standard, con le sue "
+                              "parti: la scala, i due punti presi e le proporzioni");
+    t.place(f.incertezzaMisura, 120, 4185, 2895, 240);
+    f.incertezzaMisura.font = kLabelFont;
+    f.incertezzaMisura.background = colours::windowBackground;
+
     f.zoo =
         make("zoo", ControlKind::Button, "", "Zoom", "visualizza l'immagine ingrandita o ridotta");
     t.place(f.zoo, 11040, 240, 732, 252);
@@ -214,7 +227,7 @@ std::vector<Control*> FormModel::controls() {
         &VScroll2, &HScroll2, &Frame1, &cancella, &RADDRIZZA, &GRIGLIA,  &RETTANG,  &CENTRO,
         &tfuox,    &tfuoy,    &tfuvx,  &tfuvy,    &Text6[1],  &Text6[2], &Text6[3], &Text6[4],
         &Text1,    &Text3,    &Text4,  &Text2,    &GRANDEZZA, &domanda1, &Label2,   &Label3,
-        &zoo,      &Picture2, &Label1, &VScroll1, &HScroll1,  &Picture1, &Label4};
+        &zoo,      &Picture2, &Label1, &VScroll1, &HScroll1,  &Picture1, &Label4,   &incertezza};
     return all;
 }
 

@@ -73,6 +73,8 @@ struct FormModel {
     Control Text6[5];  // elements 1..4; 0 unused
     Control Text1, Text3, Text4, Text2, GRANDEZZA, domanda1, Label2, Label3, zoo;
     Control Picture2, Label1, VScroll1, HScroll1, Picture1, Label4;
+    Control incertezza;        // how sure the result's proportions are, under the output size
+    Control incertezzaMisura;  // the ± of the last measured length, at the panel's foot
 
     // Menus, in their order on the bar.
     MenuItem file, open, save, exit;

@@ -95,8 +95,18 @@ struct WorkingState {
     double scala = 0;      // centimetres per pixel of the rectified image
     double misuraReale = 0;
     float larghezzaPic1 = 0, altezzaPic1 = 0;  // size of Picture1 once an image is loaded
-    int altezzaBarra = 0;                      // scroll-bar thickness in pixels
-    float schermoLarg = 0, schermoAlt = 0;     // window size in pixels (the screen's at start)
+
+    // --- How sure the proportions are ---
+    double aspectSigma = 0;    // width:height of the result, relative, one standard deviation
+    double distanceSigma = 0;  // principal distance, pixels, one standard deviation
+    bool aspectIndeterminate = false;
+    // The lines and principal point the last uncertainty warning was about: it is shown once
+    // for a construction, not again at every size step or area click.
+    std::vector<double> warnedClicks;
+    // The pair of points on the result that fixed the scale: x1, y1, x2, y2.
+    std::array<double, 4> scalaCoppia{};
+    int altezzaBarra = 0;                   // scroll-bar thickness in pixels
+    float schermoLarg = 0, schermoAlt = 0;  // window size in pixels (the screen's at start)
 
     // --- Zoom viewer ---
     int zoomPerc = 0;

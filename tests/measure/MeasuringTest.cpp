@@ -47,6 +47,18 @@ TEST_F(MeasuringTest, TheFirstPairFixesTheScaleAndEveryPairShowsItsParts) {
     EXPECT_EQ(app.dialogs.prompts.size(), 1u) << "asked only for the first pair";
 }
 
+TEST_F(MeasuringTest, EachLengthShowsItsPlusMinusWithTheProportionsPart) {
+    app.ctx.decimalSeparator = ',';
+    s.aspectSigma = 0.05;
+    app.dialogs.inputs.push_back("100");
+    pair(10, 10, 10, 110);  // upright: 1 cm a pixel
+    // A level length against an upright reference takes the whole of the proportions' spread.
+    pair(10, 150, 210, 150);
+    const std::string& shown = f.incertezzaMisura.caption;
+    EXPECT_EQ(shown.rfind("d ±", 0), 0u) << shown;
+    EXPECT_NE(shown.find("proporzioni ±10,0)"), std::string::npos) << shown;
+}
+
 TEST_F(MeasuringTest, TheCounterRunsOneToFiveAndBackWithoutAskingAgain) {
     app.dialogs.inputs.push_back("50");
     for (int i = 1; i <= 6; ++i) {

@@ -1,0 +1,90 @@
+#include "geometry/ProportionsNotice.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "geometry/Construction.h"
+#include "geometry/FocalLength.h"
+#include "geometry/Uncertainty.h"
+
+namespace vesta {
+
+std::string aspectText(double aspectSigma, bool indeterminate, char decimalSeparator) {
+    if (indeterminate || !std::isfinite(aspectSigma)) {
+        return "indeterminato";
+    }
+    const double percent = aspectSigma * 100;
+    // Small figures keep a second decimal, so that a sure construction does not read ±0,0%.
+    const int decimals = percent < 1 ? 2 : 1;
+    char buffer[48];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::fixed, decimals);
+    std::string digits = ec == std::errc() ? std::string(buffer, end) : "?";
+    for (char& c : digits) {
+        if (c == '.') {
+            c = decimalSeparator;
+        }
+    }
+    return "±" + digits + "%";
+}
+
+std::optional<double> givenDistance(const Context& ctx) {
+    if (!ctx.focal35) {
+        return std::nullopt;
+    }
+    const Result<double> d =
+        principalDistanceFrom35mm(*ctx.focal35, int(ctx.s.larghezzaPic1), int(ctx.s.altezzaPic1));
+    return d.ok() ? std::optional<double>(d.value()) : std::nullopt;
+}
+
+void showProportionUncertainty(Context& ctx) {
+    WorkingState& s = ctx.s;
+    ConstructionClicks clicks = ConstructionClicks::from(s);
+    clicks.givenDistance = givenDistance(ctx);
+    // Vanishing points set by other means than these clicks leave no clicks to be unsure of.
+    if (!construction(clicks).ok()) {
+        clearProportionUncertainty(ctx);
+        return;
+    }
+    const double sigma = ctx.clickSigma > 0 ? ctx.clickSigma : kMouseClickSigma;
+    const ProportionUncertainty u = proportionUncertainty(clicks, sigma);
+    s.aspectSigma = u.aspectSigma;
+    s.distanceSigma = u.distanceSigma;
+    s.aspectIndeterminate = u.indeterminate;
+    const std::string text = aspectText(u.aspectSigma, u.indeterminate, ctx.decimalSeparator);
+    ctx.form.incertezza.caption = text;
+    ctx.form.incertezza.foreground = std::nullopt;
+    if (!u.indeterminate && u.aspectSigma <= kUncertainAspect) {
+        return;
+    }
+    ctx.form.incertezza.foreground = colours::red;
+    std::vector<double> key;
+    for (const auto& line : clicks.lines) {
+        for (const Point& p : line) {
+            key.push_back(p.x);
+            key.push_back(p.y);
+        }
+    }
+    key.push_back(clicks.principal.x);
+    key.push_back(clicks.principal.y);
+    if (key == s.warnedClicks) {
+        return;
+    }
+    s.warnedClicks = key;
+    ctx.dialogs.messageBox(
+        "Le proporzioni dell'immagine raddrizzata sono incerte (" + text +
+            "). Aiutano: rette più lunghe e più distanti tra loro, i punti presi su una vista "
+            "ingrandita, le misure note del rettangolo delle quattro rette (Misure note) o la "
+            "focale della fotografia (Focale...).",
+        "Proporzioni incerte", MessageIcon::Warning);
+}
+
+void clearProportionUncertainty(Context& ctx) {
+    ctx.s.aspectSigma = 0;
+    ctx.s.distanceSigma = 0;
+    ctx.s.aspectIndeterminate = false;
+    ctx.form.incertezza.caption.clear();
+    ctx.form.incertezza.foreground = std::nullopt;
+}
+
+}  // namespace vesta

@@ -1,0 +1,29 @@
+// How sure the proportions of the construction on show are: worked out after each
+// construction, shown under the output size, and a warning when they are not sure enough.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "state/Context.h"
+
+namespace vesta {
+
+// Above this relative spread of the width:height ratio the user is warned.
+inline constexpr double kUncertainAspect = 0.02;
+
+// "±3,2%" (with the user's decimal separator) or "indeterminato".
+std::string aspectText(double aspectSigma, bool indeterminate, char decimalSeparator);
+
+// Works out the uncertainty of the construction the working state holds, keeps it in the
+// state, shows it in the panel and, once for each set of lines and principal point, warns when
+// it is above kUncertainAspect or indeterminate. Never refuses anything.
+void showProportionUncertainty(Context& ctx);
+
+// The principal distance the user's focal length gives the photograph on show, if any.
+std::optional<double> givenDistance(const Context& ctx);
+
+// Forgets the figure: no construction is on show.
+void clearProportionUncertainty(Context& ctx);
+
+}  // namespace vesta

@@ -1,0 +1,73 @@
+// The panel says how sure the proportions of the construction are, and warns once when they
+// are not sure enough.
+#include <gtest/gtest.h>
+
+#include "BitmapBytes.h"
+#include "Fakes.h"
+#include "construction/Commands.h"
+#include "construction/PictureInput.h"
+#include "image/OpenImage.h"
+#include "ui/Startup.h"
+
+namespace vesta {
+namespace {
+
+class ProportionsPanelTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Form_Load(app.ctx, test::screen1024x768());
+        app.ctx.decimalSeparator = ',';
+        const auto path = app.folder / "a.bmp";
+        test::writeBytes(path, test::bitmapBytes({.width = 800, .height = 600}));
+        app.dialogs.openAnswers.push_back(path.string());
+        open_Click(app.ctx);
+    }
+    void line(float x1, float y1, float x2, float y2) {
+        for (const auto& [x, y] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
+            PICTURE1_MouseDown(app.ctx, x, y);
+            Picture1_MouseUp(app.ctx, x, y);
+        }
+    }
+    std::size_t warnings() const {
+        std::size_t n = 0;
+        for (const auto& m : app.dialogs.messages) {
+            n += m.title == "Proporzioni incerte";
+        }
+        return n;
+    }
+    test::FakeApp app;
+};
+
+TEST_F(ProportionsPanelTest, ASureConstructionShowsItsFigureAndNoWarning) {
+    line(100, 100, 700, 160);
+    line(100, 500, 700, 450);
+    line(120, 520, 150, 80);
+    line(680, 520, 650, 90);
+    const std::string& shown = app.ctx.form.incertezza.caption;
+    ASSERT_EQ(shown.rfind("±", 0), 0u) << shown;
+    EXPECT_NE(shown.find(','), std::string::npos) << "the user's decimal separator";
+    EXPECT_GT(app.ctx.s.aspectSigma, 0);
+    EXPECT_LT(app.ctx.s.aspectSigma, 0.02);
+    EXPECT_EQ(warnings(), 0u);
+}
+
+TEST_F(ProportionsPanelTest, AnUnsureConstructionWarnsOnceAndGoesOn) {
+    // Short lines that meet far away: a pixel more or less moves them a great deal.
+    line(300, 200, 340, 202);
+    line(300, 400, 340, 399);
+    line(200, 300, 203, 260);
+    line(600, 300, 598, 260);
+    EXPECT_TRUE(app.ctx.form.RADDRIZZA.enabled) << "a warning, never a refusal";
+    EXPECT_TRUE(app.ctx.s.aspectIndeterminate || app.ctx.s.aspectSigma > 0.02)
+        << app.ctx.s.aspectSigma;
+    EXPECT_EQ(app.ctx.form.incertezza.foreground, colours::red);
+    ASSERT_EQ(warnings(), 1u);
+    EXPECT_NE(app.dialogs.messages.back().text.find("Misure note"), std::string::npos);
+    // Other sizes of the same construction are not warned about again.
+    GRANDEZZA_SpinUp(app.ctx);
+    GRANDEZZA_SpinUp(app.ctx);
+    EXPECT_EQ(warnings(), 1u);
+}
+
+}  // namespace
+}  // namespace vesta
