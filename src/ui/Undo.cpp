@@ -64,8 +64,8 @@ void CANC2(Context& ctx) {
     s.modoClick = ClickMode::LineEnd;
     // The lines stay after a rectification, but the area is to be given again; otherwise a line
     // goes, and with it the vanishing points.
-    constructionChanged(ctx,
-                        s.raddrAvviato == 1 ? ConstructionStage::VanishingPoints : ConstructionStage::None);
+    constructionChanged(
+        ctx, s.raddrAvviato == 1 ? ConstructionStage::VanishingPoints : ConstructionStage::None);
     if (s.raddrAvviato == 1) {
         s.nRette = 4;
         s.modoClick = ClickMode::AreaCorner;
