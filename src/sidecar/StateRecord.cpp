@@ -47,6 +47,13 @@ Result<ConstructionRecord> recordOf(const WorkingState& s) {
     r.verticalVanishingPoint = {s.fugaVertX, s.fugaVertY};
     r.principalDistance = s.distanzaPrinc;
     r.outputSize = {int(s.largOut), int(s.altOut)};
+    // How sure the construction is, as the panel shows it; none when it could not be told.
+    if (s.distanceSigma > 0) {
+        r.distanceSigma = s.distanceSigma;
+    }
+    if (s.aspectSigma > 0 && !s.aspectIndeterminate) {
+        r.aspectSigma = s.aspectSigma;
+    }
     if (s.aColori()) {
         r.interpolation = s.bilineare ? "bilinear" : "nearest";
     }

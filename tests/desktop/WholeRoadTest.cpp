@@ -25,6 +25,7 @@
 #include "desktop/Translations.h"
 #include "desktop/ZoomWindow.h"
 #include "facade/FacadeRenderer.h"
+#include "sidecar/ConstructionFile.h"
 
 namespace vesta::desktop {
 namespace {
@@ -223,6 +224,9 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifySaveAndPrint) {
                                " --from " + (dir / "facciata.json").string() + " > /dev/null";
     ASSERT_EQ(std::system(replay.c_str()), 0);
     EXPECT_EQ(test::readBytes(dir / "rifatta.bmp"), scratch);
+    const Result<ConstructionRecord> kept = readConstructionFile((dir / "facciata.json").string());
+    ASSERT_TRUE(kept.ok()) << kept.error();
+    EXPECT_TRUE(kept.value().aspectSigma && kept.value().distanceSigma) << "kept with its ±";
     std::filesystem::copy_file(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp",
                                dir / "facciata_ruotata.bmp");
     dialogs.open = (dir / "facciata_ruotata.bmp").string();
