@@ -9,24 +9,6 @@
 
 namespace vesta::test {
 
-ColourImage patternImage(int width, int height, int channels, int bits) {
-    ColourImage image;
-    image.width = width;
-    image.height = height;
-    image.channels = channels;
-    image.bitsPerChannel = bits;
-    const std::size_t count = image.rowSamples() * std::size_t(height);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t v = std::uint32_t(i) * 2654435761u >> 7;
-        if (bits == 16) {
-            image.samples16.push_back(std::uint16_t(v));
-        } else {
-            image.samples8.push_back(std::uint8_t(v));
-        }
-    }
-    return image;
-}
-
 namespace {
 
 void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
@@ -183,20 +165,9 @@ bool writePngSteps(png_structp png, png_infop info, const RawPng& raw, std::FILE
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, png_uint_32(raw.width), png_uint_32(raw.height), raw.bitDepth,
-                 raw.colourType, raw.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!raw.palette.empty()) {
-        png_set_PLTE(png, info, reinterpret_cast<png_const_colorp>(raw.palette.data()),
-                     int(raw.palette.size() / 3));
-    }
-    if (!raw.transparency.empty()) {
-        png_set_tRNS(png, info, raw.transparency.data(), int(raw.transparency.size()), nullptr);
-    }
-    if (!raw.exif.empty()) {
-        png_set_eXIf_1(png, info, png_uint_32(raw.exif.size()),
-                       const_cast<png_bytep>(raw.exif.data()));
-    }
+    png_set_IHDR(png, info, png_uint_32(raw.width), png_uint_32(raw.height), 8, PNG_COLOR_TYPE_GRAY,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_eXIf_1(png, info, png_uint_32(raw.exif.size()), const_cast<png_bytep>(raw.exif.data()));
     png_write_info(png, info);
     png_write_image(png, rows);
     png_write_end(png, info);

@@ -1,5 +1,5 @@
-// Camera files built in the tests: images with a recognisable pattern, EXIF blocks and PNG
-// variants that vesta's own writers never produce.
+// Camera files built in the tests: EXIF blocks, profiles and PNG chunks that vesta's own writers
+// never produce.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "state/ColourImage.h"
+#include "BitmapBytes.h"
 
 namespace vesta::test {
-
-// A width x height image whose every sample differs from its neighbours in both bytes.
-ColourImage patternImage(int width, int height, int channels, int bits);
 
 // A small ICC profile: a valid header and tag table with one text tag, so libraries that check
 // profiles accept it.
@@ -33,16 +30,11 @@ std::vector<std::uint8_t> exifBlock(const ExifFields& fields);
 std::vector<std::uint8_t> withExifSegment(const std::vector<std::uint8_t>& jpeg,
                                           const std::vector<std::uint8_t>& block);
 
-// A PNG written with libpng's full interface: any colour type and depth, Adam7 interlace,
-// palette and transparency, an eXIf chunk. `rows` holds the raw rows as the format packs them.
+// An 8-bit grey PNG with an eXIf chunk, which vesta's own writer never makes. `rows` holds the
+// raw rows.
 struct RawPng {
     int width = 0;
     int height = 0;
-    int colourType = 0;  // PNG_COLOR_TYPE_*
-    int bitDepth = 8;
-    bool interlaced = false;
-    std::vector<std::uint8_t> palette;  // RGB triplets
-    std::vector<std::uint8_t> transparency;
     std::vector<std::uint8_t> exif;
     std::vector<std::vector<std::uint8_t>> rows;
 };

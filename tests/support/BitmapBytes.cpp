@@ -57,6 +57,24 @@ std::vector<std::uint8_t> bitmapBytes(const BitmapLayout& s) {
     return b;
 }
 
+ColourImage patternImage(int width, int height, int channels, int bits) {
+    ColourImage image;
+    image.width = width;
+    image.height = height;
+    image.channels = channels;
+    image.bitsPerChannel = bits;
+    std::uint32_t state = 12345;
+    for (std::size_t i = 0; i < image.rowSamples() * std::size_t(height); ++i) {
+        state = state * 1664525u + 1013904223u;
+        if (bits == 16) {
+            image.samples16.push_back(std::uint16_t(state >> 16));
+        } else {
+            image.samples8.push_back(std::uint8_t(state >> 24));
+        }
+    }
+    return image;
+}
+
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "state/ColourImage.h"
+
 namespace vesta::test {
 
 struct BitmapLayout {
@@ -26,6 +28,11 @@ struct BitmapLayout {
 std::uint8_t patternPixel(int x, int y);
 
 std::vector<std::uint8_t> bitmapBytes(const BitmapLayout& layout);
+
+// A width x height image whose every sample differs from its neighbours in both bytes, without
+// pattern, so that a wrong weight, neighbour or byte order shows.
+ColourImage patternImage(int width, int height, int channels, int bits);
+
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 

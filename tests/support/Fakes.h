@@ -65,10 +65,7 @@ class ScriptedDialogs : public Dialogs {
         prompts.push_back(prompt);
         return next(inputs);
     }
-    std::optional<std::string> openFile(const std::string& folder,
-                                        const std::string& pattern) override {
-        openFolders.push_back(folder);
-        openPatterns.push_back(pattern);
+    std::optional<std::string> openFile(const std::string&, const std::string&) override {
         return next(openAnswers);
     }
     std::optional<std::string> saveFile(const std::string&, const std::string&) override {
@@ -87,7 +84,7 @@ class ScriptedDialogs : public Dialogs {
     // Answers in order; an empty optional stands for Cancel.
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, inputs;
     std::vector<Message> messages;
-    std::vector<std::string> prompts, openFolders, openPatterns, helpShown, questions;
+    std::vector<std::string> prompts, helpShown, questions;
     bool confirmAnswer = true;
     int printed = 0;
 
@@ -128,5 +125,15 @@ struct FakeApp {
 };
 
 ScreenInfo screen1024x768();
+
+// A width x height palette bitmap written to the app's folder and opened with the Open command.
+void openBitmap(FakeApp& app, int width, int height, const std::string& name = "foto.bmp");
+
+// A press and release on the photograph; two of them make a line.
+void click(Context& ctx, float x, float y);
+void clickLine(Context& ctx, float x1, float y1, float x2, float y2);
+// Two near-horizontal and two near-vertical lines on an 800 x 600 photograph: a sound
+// construction.
+void clickFourLines(Context& ctx);
 
 }  // namespace vesta::test
