@@ -2,11 +2,8 @@
 // are not sure enough.
 #include <gtest/gtest.h>
 
-#include "BitmapBytes.h"
 #include "Fakes.h"
 #include "construction/Commands.h"
-#include "construction/PictureInput.h"
-#include "image/OpenImage.h"
 #include "ui/Startup.h"
 
 namespace vesta {
@@ -17,17 +14,9 @@ class ProportionsPanelTest : public ::testing::Test {
     void SetUp() override {
         Form_Load(app.ctx, test::screen1024x768());
         app.ctx.decimalSeparator = ',';
-        const auto path = app.folder / "a.bmp";
-        test::writeBytes(path, test::bitmapBytes({.width = 800, .height = 600}));
-        app.dialogs.openAnswers.push_back(path.string());
-        open_Click(app.ctx);
+        test::openBitmap(app, 800, 600);
     }
-    void line(float x1, float y1, float x2, float y2) {
-        for (const auto& [x, y] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
-            PICTURE1_MouseDown(app.ctx, x, y);
-            Picture1_MouseUp(app.ctx, x, y);
-        }
-    }
+    void line(float x1, float y1, float x2, float y2) { test::clickLine(app.ctx, x1, y1, x2, y2); }
     std::size_t warnings() const {
         std::size_t n = 0;
         for (const auto& m : app.dialogs.messages) {
@@ -39,10 +28,7 @@ class ProportionsPanelTest : public ::testing::Test {
 };
 
 TEST_F(ProportionsPanelTest, ASureConstructionShowsItsFigureAndNoWarning) {
-    line(100, 100, 700, 160);
-    line(100, 500, 700, 450);
-    line(120, 520, 150, 80);
-    line(680, 520, 650, 90);
+    test::clickFourLines(app.ctx);
     const std::string& shown = app.ctx.form.incertezza.caption;
     ASSERT_EQ(shown.rfind("±", 0), 0u) << shown;
     EXPECT_NE(shown.find(','), std::string::npos) << "the user's decimal separator";

@@ -2,12 +2,9 @@
 
 #include <filesystem>
 
-#include "BitmapBytes.h"
 #include "Fakes.h"
 #include "construction/Commands.h"
-#include "construction/PictureInput.h"
 #include "geometry/Grid.h"
-#include "image/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "ui/Startup.h"
 #include "ui/Undo.h"
@@ -21,28 +18,10 @@ class StandingConstructionTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Form_Load(app.ctx, test::screen1024x768());
-        open("a.bmp", 800, 600);
+        test::openBitmap(app, 800, 600, "a.bmp");
     }
-    void open(const char* name, int width, int height) {
-        const auto path = app.folder / name;
-        test::writeBytes(path, test::bitmapBytes({.width = width, .height = height}));
-        app.dialogs.openAnswers.push_back(path.string());
-        open_Click(app.ctx);
-    }
-    void click(float x, float y) {
-        PICTURE1_MouseDown(app.ctx, x, y);
-        Picture1_MouseUp(app.ctx, x, y);
-    }
-    void line(float x1, float y1, float x2, float y2) {
-        click(x1, y1);
-        click(x2, y2);
-    }
-    void fourLines() {
-        line(100, 100, 700, 160);
-        line(100, 500, 700, 450);
-        line(120, 520, 150, 80);
-        line(680, 520, 650, 90);
-    }
+    void click(float x, float y) { test::click(app.ctx, x, y); }
+    void fourLines() { test::clickFourLines(app.ctx); }
     bool rectifyOffered() const {
         return f.RADDRIZZA.enabled || f.start.enabled || f.GRIGLIA.enabled || f.griglia2.enabled;
     }
@@ -71,8 +50,8 @@ TEST_F(StandingConstructionTest, ARefusedConstructionLeavesNothingToRectify) {
     // Verticals redrawn to meet straight above the principal point (x = 400): no horizon.
     CANC2(app.ctx);
     CANC2(app.ctx);
-    line(300, 500, 350, 100);
-    line(500, 500, 450, 100);
+    test::clickLine(app.ctx, 300, 500, 350, 100);
+    test::clickLine(app.ctx, 500, 500, 450, 100);
     ASSERT_EQ(app.dialogs.messages.size(), 1u) << "the construction is refused";
     expectNothingComputed();
 }
@@ -94,7 +73,7 @@ TEST_F(StandingConstructionTest, AnotherPhotographStartsWithoutTheOldConstructio
     RADDR1(app.ctx);
     ASSERT_EQ(s.nRaddr, 1);
     f.VScroll2.visible = f.HScroll2.visible = true;  // as a result larger than the screen
-    open("b.bmp", 300, 200);
+    test::openBitmap(app, 300, 200, "b.bmp");
     EXPECT_FALSE(f.VScroll2.visible || f.HScroll2.visible || f.GRANDEZZA.visible);
     app.picture1.calls.clear();
     GRANDEZZA_SpinUp(app.ctx);

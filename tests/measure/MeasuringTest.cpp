@@ -59,15 +59,6 @@ TEST_F(MeasuringTest, EachLengthShowsItsPlusMinusWithTheProportionsPart) {
     EXPECT_NE(shown.find("proporzioni ±10,0)"), std::string::npos) << shown;
 }
 
-TEST_F(MeasuringTest, TheCounterRunsOneToFiveAndBackWithoutAskingAgain) {
-    app.dialogs.inputs.push_back("50");
-    for (int i = 1; i <= 6; ++i) {
-        pair(0, 0, 10, 0);
-    }
-    EXPECT_EQ(s.nMisura, 2);
-    EXPECT_EQ(app.dialogs.prompts.size(), 1u);
-}
-
 // With the zoom viewer zoomed, lengths once came out about ten times too long.
 TEST_F(MeasuringTest, TheZoomViewersFactorDoesNotEnterTheLength) {
     s.fattoreZoom = 9.7;
@@ -134,9 +125,7 @@ TEST_F(MeasuringTest, ADoubleClickDrawsTheReferenceGridEvery80Pixels) {
     const auto& c = app.picture2.calls;
     ASSERT_EQ(c.size(), 4u + 3u);  // x = 1, 81, 161, 241; y = 1, 81, 161
     EXPECT_EQ(c[3].at, (std::vector<float>{241, 1, 241, 200}));
-    EXPECT_EQ(c[3].colour, (Rgb{0, 64, 0}));
     EXPECT_EQ(c[6].at, (std::vector<float>{1, 161, 300, 161}));
-    EXPECT_EQ(c[6].colour, colours::windowBackground);
 }
 
 }  // namespace
