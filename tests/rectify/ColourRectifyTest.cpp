@@ -48,26 +48,6 @@ ColourImage expand(const IndexedImage& image, Format f) {
     return out;
 }
 
-// Samples that change from pixel to pixel and channel to channel without pattern, so that a
-// wrong weight or a wrong neighbour shows.
-ColourImage noise(int width, int height, Format f) {
-    ColourImage out;
-    out.width = width;
-    out.height = height;
-    out.channels = f.channels;
-    out.bitsPerChannel = f.bits;
-    std::uint32_t state = 12345;
-    for (std::size_t i = 0; i < out.rowSamples() * std::size_t(height); ++i) {
-        state = state * 1664525u + 1013904223u;
-        if (f.bits == 8) {
-            out.samples8.push_back(std::uint8_t(state >> 24));
-        } else {
-            out.samples16.push_back(std::uint16_t(state >> 16));
-        }
-    }
-    return out;
-}
-
 // The whole result, gathered from the bands as a sink would write them.
 ColourImage whole(const BandRectifier& rectifier, BandOptions options = {}) {
     ColourImage out;
@@ -93,34 +73,11 @@ bool sameSamples(const ColourImage& a, const ColourImage& b) {
            a.samples16 == b.samples16;
 }
 
-// The constructions of the loop's own test: every case of the reference corner, mirrored
-// rows, both row orders, areas reaching beyond the photograph, widths of every remainder.
+// Areas reaching beyond the photograph, widths of every remainder.
 template <class Check>
 void forEachConstruction(Check check) {
-    std::set<int> cases;
-    for (const bool mirror : {false, true}) {
-        for (const bool flip : {false, true}) {
-            for (const double size : {1.0, 1.3}) {
-                for (const auto& a : std::vector<std::array<double, 4>>{
-                         {0, 0, 203, 152}, {120, 80, 197, 147}, {150, 5, 196, 70}}) {
-                    FakeApp app;
-                    test::openPhoto(app, 200, 150);
-                    test::area(app, a[0], a[1], a[2], a[3]);
-                    app.ctx.s.grandezza = size;
-                    if (!test::construct(app, {mirror, flip})) {
-                        continue;
-                    }
-                    const WorkingState& s = app.ctx.s;
-                    if (s.largOut < 1 || s.altOut < 1 || s.largOut > 3000) {
-                        continue;
-                    }
-                    cases.insert(s.casoFughe);
-                    check(app.ctx.s);
-                }
-            }
-        }
-    }
-    EXPECT_EQ(cases, (std::set<int>{1, 2, 3, 4}));
+    test::forEachConstruction({{0, 0, 203, 152}, {120, 80, 197, 147}, {150, 5, 196, 70}},
+                              {1.0, 1.3}, [&](FakeApp& app) { check(app.ctx.s); });
 }
 
 // The palette road through the bands gives the loop's bytes, and nearest on a grey or colour
@@ -152,25 +109,6 @@ TEST(ColourRectify, NearestOnAnExpandedPaletteBitmapIsThePaletteResultExpanded) 
     });
 }
 
-// The source point of output row r, column c, by the formulas as written.
-std::array<double, 2> sourcePoint(const WorkingState& s, int r, int c) {
-    const double qRighe = s.angoloRifY - s.mVert * s.angoloRifX - s.pvy;
-    const double qColonne = s.angoloRifY - s.mOrizz * s.angoloRifX - s.poy;
-    const double ax = s.divRighe[std::size_t(r)][2], ay = s.divRighe[std::size_t(r)][3];
-    const double mA = (s.pvy - ay) / (s.pvx - ax);
-    const double xR = (s.pvx * mA + qRighe) / (mA - s.mVert);
-    const double yR = mA * (xR - s.pvx) + s.pvy;
-    const double mR = (yR - s.fugaOrizzY) / (xR - s.fugaOrizzX);
-    const double bR = s.fugaOrizzY - mR * s.fugaOrizzX;
-    const double bx = s.divColonne[std::size_t(c)][2], by = s.divColonne[std::size_t(c)][3];
-    const double mB = (s.poy - by) / (s.pox - bx);
-    const double xC = (s.pox * mB + qColonne) / (mB - s.mOrizz);
-    const double yC = mB * (xC - s.pox) + s.poy;
-    const double mC = (yC - s.fugaVertY) / (xC - s.fugaVertX);
-    const double sx = (s.fugaVertX * mC - s.fugaVertY + bR) / (mC - mR);
-    return {sx, mC * (sx - s.fugaVertX) + s.fugaVertY};
-}
-
 struct EdgesSeen {
     bool left = false, right = false, bottom = false;
 };
@@ -195,9 +133,8 @@ ColourImage bilinearReference(const WorkingState& s, const ColourImage& photo, E
     for (int y = 0; y < H; ++y) {
         const int r = s.fugaVertY > s.fugaOrizzY ? y + 1 : H - y;
         for (int c = 1; c <= W; ++c) {
-            const auto [sx, sy] = sourcePoint(s, r, c);
-            if (!(sy >= s.areaCalcolo[1][2] && sy <= s.areaCalcolo[2][2] &&
-                  sx >= s.areaCalcolo[1][1] && sx <= s.areaCalcolo[4][1])) {
+            const auto [sx, sy] = test::sourcePoint(s, r, c);
+            if (!test::insideArea(s, sx, sy)) {
                 continue;
             }
             if (std::floor(sy) < 0 || std::floor(sy) >= photo.height ||
@@ -235,7 +172,7 @@ TEST(ColourRectify, BilinearMatchesThePixelByPixelFormulaInEveryDepthAndLayout) 
     EdgesSeen seen;
     forEachConstruction([&](WorkingState& s) {
         for (const Format f : kFormats) {
-            const ColourImage photo = noise(200, 150, f);
+            const ColourImage photo = test::patternImage(200, 150, f.channels, f.bits);
             const ColourImage want = bilinearReference(s, photo, seen);
             const ColourImage got =
                 whole(BandRectifier(RectifyInputs::from(s), photo, Interpolation::Bilinear));
@@ -251,19 +188,10 @@ class ColourBandsTest : public ::testing::Test {
     void SetUp() override {
         test::openPhoto(app, 200, 150);
         ASSERT_TRUE(test::construct(app, {}));
-        photo = noise(200, 150, {3, 8});
+        photo = test::patternImage(200, 150, 3, 8);
     }
-    // A frame of exactly this many rows and columns on the same construction.
     void resize(int width, int height) {
-        WorkingState& s = app.ctx.s;
-        const double a = std::atan(s.mOrizzonte);
-        const Point o{s.angoloRifX, s.angoloRifY};
-        s.largOut = width;
-        s.altOut = height;
-        s.divColonne =
-            divisionTable(width, o, s.segnoX * 100.0 / width, std::cos(a), std::sin(a), 1.0);
-        s.divRighe =
-            divisionTable(height, o, s.segnoY * 100.0 / height, std::sin(-a), std::cos(-a), 1.0);
+        test::resizeFrame(app.ctx.s, width, height, 100.0 / width, 100.0 / height);
     }
     FakeApp app;
     ColourImage photo;
@@ -338,7 +266,7 @@ TEST_F(ColourBandsTest, APhotographShortOfSamplesGivesBlackNotARead) {
 // few rows, recycled, whatever the number of rows.
 TEST_F(ColourBandsTest, AHugeResultIsHeldABandAtATime) {
     resize(20000, 15000);
-    const ColourImage deep = noise(200, 150, {3, 16});
+    const ColourImage deep = test::patternImage(200, 150, 3, 16);
     const BandRectifier rectifier(RectifyInputs::from(app.ctx.s), deep, Interpolation::Bilinear);
     BandOptions options;
     options.threads = 4;

@@ -2,11 +2,16 @@
 // obviously correct rectification to hold the fast one against.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <array>
 #include <cmath>
+#include <set>
 #include <vector>
 
 #include "BitmapBytes.h"
 #include "Fakes.h"
+#include "geometry/Frame.h"
 #include "geometry/Overlay.h"
 #include "image/OpenImage.h"
 #include "ui/Startup.h"
@@ -52,39 +57,44 @@ inline void area(FakeApp& app, double x1, double y1, double x2, double y2) {
     app.ctx.s.nAree = 1;
 }
 
+// The source point of output row r, column c, by the formulas as written.
+inline std::array<double, 2> sourcePoint(const WorkingState& s, int r, int c) {
+    const double qRighe = s.angoloRifY - s.mVert * s.angoloRifX - s.pvy;
+    const double qColonne = s.angoloRifY - s.mOrizz * s.angoloRifX - s.poy;
+    const double ax = s.divRighe[std::size_t(r)][2], ay = s.divRighe[std::size_t(r)][3];
+    const double mA = (s.pvy - ay) / (s.pvx - ax);
+    const double xR = (s.pvx * mA + qRighe) / (mA - s.mVert);
+    const double yR = mA * (xR - s.pvx) + s.pvy;
+    const double mR = (yR - s.fugaOrizzY) / (xR - s.fugaOrizzX);
+    const double bR = s.fugaOrizzY - mR * s.fugaOrizzX;
+    const double bx = s.divColonne[std::size_t(c)][2], by = s.divColonne[std::size_t(c)][3];
+    const double mB = (s.poy - by) / (s.pox - bx);
+    const double xC = (s.pox * mB + qColonne) / (mB - s.mOrizz);
+    const double yC = mB * (xC - s.pox) + s.poy;
+    const double mC = (yC - s.fugaVertY) / (xC - s.fugaVertX);
+    const double sx = (s.fugaVertX * mC - s.fugaVertY + bR) / (mC - mR);
+    return {sx, mC * (sx - s.fugaVertX) + s.fugaVertY};
+}
+
+inline bool insideArea(const WorkingState& s, double sx, double sy) {
+    return sy >= s.areaCalcolo[1][2] && sy <= s.areaCalcolo[2][2] && sx >= s.areaCalcolo[1][1] &&
+           sx <= s.areaCalcolo[4][1];
+}
+
 // Every output pixel from the formulas as written, one pixel at a time, rows in file order.
 inline std::vector<std::vector<std::uint8_t>> referenceRows(const WorkingState& s) {
     const int W = int(s.largOut), H = int(s.altOut);
     const IndexedImage& src = s.sorgente.image;
-    const double qRighe = s.angoloRifY - s.mVert * s.angoloRifX - s.pvy;
-    const double qColonne = s.angoloRifY - s.mOrizz * s.angoloRifX - s.poy;
     std::vector<std::vector<std::uint8_t>> rows;
     const bool downward = s.fugaVertY > s.fugaOrizzY;
     for (int step = 0; step < H; ++step) {
         const int r = downward ? H - step : 1 + step;
         std::vector<std::uint8_t> out(std::size_t(W), 0);
-        const double ax = s.divRighe[std::size_t(r)][2], ay = s.divRighe[std::size_t(r)][3];
-        const double mA = (s.pvy - ay) / (s.pvx - ax);
-        const double xR = (s.pvx * mA + qRighe) / (mA - s.mVert);
-        const double yR = mA * (xR - s.pvx) + s.pvy;
-        const double mR = (yR - s.fugaOrizzY) / (xR - s.fugaOrizzX);
-        const double bR = s.fugaOrizzY - mR * s.fugaOrizzX;
         for (int c = 1; c <= W; ++c) {
-            const double bx = s.divColonne[std::size_t(c)][2];
-            const double by = s.divColonne[std::size_t(c)][3];
-            const double mB = (s.poy - by) / (s.pox - bx);
-            const double xC = (s.pox * mB + qColonne) / (mB - s.mOrizz);
-            const double yC = mB * (xC - s.pox) + s.poy;
-            const double mC = (yC - s.fugaVertY) / (xC - s.fugaVertX);
-            double sx = (s.fugaVertX * mC - s.fugaVertY + bR) / (mC - mR);
-            double sy = mC * (sx - s.fugaVertX) + s.fugaVertY;
-            if (sy >= s.areaCalcolo[1][2] && sy <= s.areaCalcolo[2][2] &&
-                sx >= s.areaCalcolo[1][1] && sx <= s.areaCalcolo[4][1]) {
+            auto [sx, sy] = sourcePoint(s, r, c);
+            if (insideArea(s, sx, sy)) {
                 sy = std::floor(sy);
-                sx = std::floor(sx);
-                if (sx < 1) {
-                    sx = 1;
-                }
+                sx = std::max(1.0, std::floor(sx));
                 const int o = s.segnoX == -1 ? W + 1 - c : c;
                 if (sy >= 0 && sy < src.height && sx - 1 < src.width) {
                     out[std::size_t(o - 1)] = src.row(int(sy))[std::size_t(sx - 1)];
@@ -94,6 +104,47 @@ inline std::vector<std::vector<std::uint8_t>> referenceRows(const WorkingState& 
         rows.push_back(out);
     }
     return rows;
+}
+
+// Each sound construction of the rolled sample at a quarter of its size, over the given areas
+// and size factors, mirrored and flipped: every case of the reference corner, mirrored rows and
+// both row orders.
+template <class Check>
+void forEachConstruction(const std::vector<std::array<double, 4>>& areas,
+                         std::initializer_list<double> sizes, Check check) {
+    std::set<int> cases;
+    for (const bool mirror : {false, true}) {
+        for (const bool flip : {false, true}) {
+            for (const double size : sizes) {
+                for (const auto& a : areas) {
+                    FakeApp app;
+                    openPhoto(app, 200, 150);
+                    area(app, a[0], a[1], a[2], a[3]);
+                    app.ctx.s.grandezza = size;
+                    if (!construct(app, {mirror, flip})) {
+                        continue;
+                    }
+                    const WorkingState& s = app.ctx.s;
+                    if (s.largOut < 1 || s.altOut < 1 || s.largOut > 3000) {
+                        continue;
+                    }
+                    cases.insert(s.casoFughe);
+                    check(app);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(cases, (std::set<int>{1, 2, 3, 4}));
+}
+
+// A frame of exactly this many columns and rows on the construction, `across` and `down` apart.
+inline void resizeFrame(WorkingState& s, int width, int height, double across, double down) {
+    const double a = std::atan(s.mOrizzonte);
+    const Point o{s.angoloRifX, s.angoloRifY};
+    s.largOut = width;
+    s.altOut = height;
+    s.divColonne = divisionTable(width, o, s.segnoX * across, std::cos(a), std::sin(a), 1.0);
+    s.divRighe = divisionTable(height, o, s.segnoY * down, std::sin(-a), std::cos(-a), 1.0);
 }
 
 // The pixel rows of a bitmap file, in file order.
