@@ -10,13 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "Fakes.h"
-#include "construction/Commands.h"
-#include "construction/PictureInput.h"
-#include "facade/FacadeRenderer.h"
+#include "FacadeClicks.h"
 #include "geometry/Degenerate.h"
-#include "geometry/Overlay.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
@@ -25,13 +20,10 @@ using facade::FacadePoint;
 using facade::ImagePoint;
 using facade::PinholeCamera;
 
-// A mouse reports the pixel under the pointer: the floor of the true position.
-enum class Clicks { Exact, Floored };
-
 struct Shot {
     std::string name;
     PinholeCamera camera;
-    Clicks clicks = Clicks::Exact;
+    bool floored = false;  // the clicks as a mouse gives them
 };
 
 void PrintTo(const Shot& shot, std::ostream* os) {
@@ -55,16 +47,6 @@ PinholeCamera lookingDown() {
     return c;
 }
 
-void click(Context& ctx, ImagePoint p, Clicks mode) {
-    const auto at = [mode](double v) { return float(mode == Clicks::Exact ? v : std::floor(v)); };
-    PICTURE1_MouseDown(ctx, at(p.x), at(p.y));
-    Picture1_MouseUp(ctx, at(p.x), at(p.y));
-}
-
-bool inImage(const PinholeCamera& c, ImagePoint p) {
-    return 0 <= p.x && p.x < c.width && 0 <= p.y && p.y < c.height;
-}
-
 // The meeting point of the line through a and b with the line through o of slope m.
 ImagePoint meet(ImagePoint a, ImagePoint b, ImagePoint o, double m) {
     const double dx = b.x - a.x, dy = b.y - a.y;
@@ -76,49 +58,6 @@ FacadePoint onFacade(const PinholeCamera& c, ImagePoint p) {
     const std::optional<FacadePoint> q = facade::imageToFacade(c, p);
     EXPECT_TRUE(q.has_value());
     return q.value_or(FacadePoint{});
-}
-
-// Marks the cornice bottom, the string-course top and the two facade edges, a little inside
-// their ends as a user clicks them.
-void markLines(test::FakeApp& app, const Shot& shot) {
-    const PinholeCamera& cam = shot.camera;
-    Form_Load(app.ctx, test::screen1024x768());
-    app.ctx.s.larghezzaPic1 = float(cam.width);
-    app.ctx.s.altezzaPic1 = float(cam.height);
-    app.ctx.s.centroX = cam.principal.x;
-    app.ctx.s.centroY = cam.principal.y;
-    const facade::FacadeLayout layout = facade::standardFacade();
-    for (const char* name : {"cornice-bottom", "string-course-top", "left", "right"}) {
-        const facade::ReferenceEdge e = facade::referenceEdge(layout, name);
-        for (double t : {0.04, 0.96}) {
-            const FacadePoint f{e.from.u + t * (e.to.u - e.from.u),
-                                e.from.v + t * (e.to.v - e.from.v)};
-            const ImagePoint p = facade::projectFacadePoint(cam, f);
-            ASSERT_TRUE(inImage(cam, p)) << name << " at " << t;
-            click(app.ctx, p, shot.clicks);
-        }
-    }
-}
-
-// The calculation area: an axis-aligned box inside the image of the facade rectangle
-// 100..1100 x 80..820.
-void markArea(test::FakeApp& app, const Shot& shot) {
-    const PinholeCamera& cam = shot.camera;
-    const auto p = [&](double u, double v) { return facade::projectFacadePoint(cam, {u, v}); };
-    const ImagePoint tl = p(100, 820), bl = p(100, 80), br = p(1100, 80), tr = p(1100, 820);
-    const ImagePoint from{std::max(tl.x, bl.x), std::max(tl.y, tr.y)};
-    const ImagePoint to{std::min(tr.x, br.x), std::min(bl.y, br.y)};
-    ASSERT_TRUE(inImage(cam, from) && inImage(cam, to));
-    RETTANG3(app.ctx);
-    click(app.ctx, from, shot.clicks);
-    click(app.ctx, to, shot.clicks);
-}
-
-void construct(test::FakeApp& app, const Shot& shot) {
-    markLines(app, shot);
-    ASSERT_TRUE(app.dialogs.messages.empty());
-    markArea(app, shot);
-    ASSERT_TRUE(app.dialogs.messages.empty());
 }
 
 // Facade distance from O of division point i, taken through the measuring point onto the side
@@ -182,8 +121,13 @@ void expectTrueToTheFacade(const PinholeCamera& cam, const WorkingState& s) {
 }
 
 TEST_P(GroundTruth, DivisionPointsAreEvenAndSquareOnTheFacade) {
+    const std::optional<ConstructionClicks> clicks =
+        test::clicksFor(GetParam().camera, GetParam().floored);
+    ASSERT_TRUE(clicks);
     test::FakeApp app;
-    construct(app, GetParam());
+    test::clickLines(app, *clicks);
+    test::clickArea(app, *clicks);
+    ASSERT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
     expectTrueToTheFacade(GetParam().camera, app.ctx.s);
 }
 
@@ -193,10 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Shot{"rolled7", facade::samples::rolled().camera},
                       Shot{"rolled2ShiftedLens", facade::samples::large().camera},
                       Shot{"lookingDownRolled", lookingDown()},
-                      Shot{"pitchedAndYawedFloored", facade::samples::centred().camera,
-                           Clicks::Floored},
-                      Shot{"levelFloored", levelCamera(), Clicks::Floored},
-                      Shot{"rolled7Floored", facade::samples::rolled().camera, Clicks::Floored}),
+                      Shot{"pitchedAndYawedFloored", facade::samples::centred().camera, true},
+                      Shot{"levelFloored", levelCamera(), true}),
     [](const ::testing::TestParamInfo<Shot>& info) { return info.param.name; });
 
 // Without roll, lines clicked exactly put the vertical vanishing point straight above the true
@@ -205,37 +147,20 @@ INSTANTIATE_TEST_SUITE_P(
 // and one pixel aside the result is true to the facade again.
 TEST(GroundTruthUnrolled, ExactLinesAskForAnotherCentreAndOnePixelAsideIsTrue) {
     for (const PinholeCamera& cam : {facade::samples::centred().camera, levelCamera()}) {
+        const std::optional<ConstructionClicks> clicks = test::clicksFor(cam, false);
+        ASSERT_TRUE(clicks);
         test::FakeApp app;
-        const Shot shot{"unrolled", cam};
-        markLines(app, shot);
+        test::clickLines(app, *clicks);
         ASSERT_EQ(app.dialogs.messages.size(), 1u);
         EXPECT_EQ(app.dialogs.messages[0].text, degenerate::kCentroAllineato);
         EXPECT_EQ(app.ctx.s.largOut, 0) << "no frame was made";
         CENTRO_Click(app.ctx);
-        click(app.ctx, {cam.principal.x + 1, cam.principal.y}, Clicks::Exact);
+        test::click(app.ctx, float(cam.principal.x + 1), float(cam.principal.y));
         app.dialogs.messages.clear();
-        markArea(app, shot);
+        test::clickArea(app, *clicks);
         ASSERT_TRUE(app.dialogs.messages.empty());
         expectTrueToTheFacade(cam, app.ctx.s);
     }
-}
-
-// A principal point on the vertical through the vertical vanishing point leaves no horizon:
-// the construction must say so once and keep the frame it had.
-TEST(GroundTruthDegenerate, PrincipalPointBelowTheVerticalVanishingPointIsRefused) {
-    test::FakeApp app;
-    construct(app, Shot{"rolled", facade::samples::rolled().camera});
-    WorkingState& s = app.ctx.s;
-    const double largOut = s.largOut, altOut = s.altOut;
-    const std::vector<DivisionPoint> divColonne = s.divColonne;
-    const std::size_t drawn = app.picture1.calls.size();
-    s.centroX = s.fugaVertX;
-    EXPECT_FALSE(CERCHIONUOVO(app.ctx));
-    EXPECT_EQ(app.dialogs.messages.size(), 1u);
-    EXPECT_EQ(app.picture1.calls.size(), drawn);
-    EXPECT_EQ(s.largOut, largOut);
-    EXPECT_EQ(s.altOut, altOut);
-    EXPECT_EQ(s.divColonne, divColonne);
 }
 
 }  // namespace

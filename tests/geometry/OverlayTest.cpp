@@ -7,14 +7,14 @@
 #include "geometry/Degenerate.h"
 #include "geometry/Lines.h"
 #include "geometry/Overlay.h"
+#include "state/Prompts.h"
 #include "ui/Startup.h"
 
 namespace vesta {
 namespace {
 
-// The rolled sample: its true vanishing points, the principal point at the centre, focal
-// length 640 pixels.
-class OverlayTest : public ::testing::Test {
+// An 800 x 600 photograph with the principal point at its centre.
+class PhotographTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Form_Load(app.ctx, test::screen1024x768());
@@ -22,6 +22,17 @@ class OverlayTest : public ::testing::Test {
         s.altezzaPic1 = 600;
         s.centroX = 400;
         s.centroY = 300;
+    }
+    test::FakeApp app;
+    WorkingState& s = app.ctx.s;
+    FormModel& f = app.ctx.form;
+};
+
+// The rolled sample: its true vanishing points, focal length 640 pixels.
+class OverlayTest : public PhotographTest {
+  protected:
+    void SetUp() override {
+        PhotographTest::SetUp();
         s.fugaOrizzX = -838.0;
         s.fugaOrizzY = 285.1;
         s.fugaVertX = 766.9;
@@ -35,9 +46,6 @@ class OverlayTest : public ::testing::Test {
         }
         return out;
     }
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 TEST_F(OverlayTest, ThePrincipalDistanceIsTheCamerasFocalLength) {
@@ -80,17 +88,6 @@ TEST_F(OverlayTest, FarPointsAreNotDrawnButStillComputed) {
     EXPECT_LT(s.fugaOrizzX - s.pox, 0) << "computed all the same";
 }
 
-TEST_F(OverlayTest, TextsShowFloorValuesUntilAnAreaExists) {
-    ASSERT_TRUE(CERCHIONUOVO(app.ctx));
-    EXPECT_EQ(f.Text6[1].caption.substr(0, 3), "pox");
-    EXPECT_EQ(f.Text6[4].caption, "DIS " + std::to_string(long(std::floor(s.distanzaPrinc))));
-    EXPECT_TRUE(f.RETTANG.enabled && f.GRIGLIA.enabled && f.RADDRIZZA.enabled);
-    f.Text6[1].caption = "kept";
-    s.nAree = 1;
-    ASSERT_TRUE(CERCHIONUOVO(app.ctx));
-    EXPECT_EQ(f.Text6[1].caption, "kept");
-}
-
 class DegenerateOverlayTest : public OverlayTest {
   protected:
     void SetUp() override {
@@ -115,26 +112,89 @@ class DegenerateOverlayTest : public OverlayTest {
     WorkingState before;
 };
 
-// A level camera puts the vertical vanishing point straight above the principal point; a few
-// bits of difference must not pass for a slope.
-TEST_F(DegenerateOverlayTest, APrincipalPointBelowTheVanishingPointIsRefused) {
-    s.centroX = s.fugaVertX * (1 + 1e-15);
-    EXPECT_FALSE(CERCHIONUOVO(app.ctx));
-    expectNothingChanged();
-    EXPECT_EQ(app.dialogs.messages[0].text, degenerate::kCentroAllineato);
+// A level camera puts the vertical vanishing point straight above the principal point (a few
+// bits of difference must not pass for a slope); beyond the horizon, or level with the
+// horizontal vanishing point, the circles miss.
+TEST_F(DegenerateOverlayTest, PrincipalPointsThatLeaveNoConstructionAreRefused) {
+    const struct {
+        double x, y;
+        const char* why;
+    } cases[] = {{s.fugaVertX * (1 + 1e-15), s.centroY, degenerate::kCentroAllineato},
+                 {s.centroX, 2000, degenerate::kCerchioMancato},
+                 {s.centroX, s.fugaOrizzY, nullptr}};
+    for (const auto& c : cases) {
+        s = before;
+        f.domanda1.caption.clear();
+        app.dialogs.messages.clear();
+        s.centroX = c.x;
+        s.centroY = c.y;
+        EXPECT_FALSE(CERCHIONUOVO(app.ctx));
+        expectNothingChanged();
+        if (c.why) {
+            EXPECT_EQ(app.dialogs.messages[0].text, c.why);
+        }
+    }
 }
 
-TEST_F(DegenerateOverlayTest, APrincipalPointBeyondTheHorizonMissesTheCircle) {
-    s.centroY = 2000;
-    EXPECT_FALSE(CERCHIONUOVO(app.ctx));
-    expectNothingChanged();
-    EXPECT_EQ(app.dialogs.messages[0].text, degenerate::kCerchioMancato);
+class FugheTest : public PhotographTest {
+  protected:
+    void lines(std::initializer_list<std::array<double, 4>> four) {
+        int k = 1;
+        for (const auto& l : four) {
+            for (int c = 0; c < 4; ++c) {
+                s.rette[k][c + 1] = l[c];
+            }
+            ++k;
+        }
+    }
+};
+
+TEST_F(FugheTest, TwoHorizontalLinesMeetAtTheirVanishingPoint) {
+    lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {100, 500, 120, 100}, {700, 500, 690, 100}});
+    FUGHE(app.ctx);
+    EXPECT_EQ(s.fugaOrizzX, 500);
+    EXPECT_EQ(s.fugaOrizzY, 50);
+    EXPECT_TRUE(f.raddrizza1.enabled);
+    EXPECT_FALSE(f.save.enabled) << "nothing rectified yet";
 }
 
-TEST_F(DegenerateOverlayTest, APrincipalPointLevelWithTheHorizontalVanishingPoint) {
-    s.centroY = s.fugaOrizzY;
-    EXPECT_FALSE(CERCHIONUOVO(app.ctx));
-    expectNothingChanged();
+TEST_F(FugheTest, AnExactlyVerticalLineHasSlope90) {
+    lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {150, 50, 150, 400}, {700, 500, 690, 100}});
+    FUGHE(app.ctx);
+    EXPECT_EQ(s.pendenze[3], 90);
+    for (const auto& m : app.dialogs.messages) {
+        EXPECT_NE(m.text, "Fuga verticale o orizzontale all'infinito !!");
+    }
+    // The vertical vanishing point is that of the slope-90 line through its first end.
+    EXPECT_DOUBLE_EQ(s.fugaVertY, (s.fugaVertX - 150) * 90 + 50);
+}
+
+TEST_F(FugheTest, AParallelPairIsRefusedAndChangesNoVanishingPoint) {
+    s.fugaOrizzX = 11;
+    s.fugaVertY = 22;
+    f.CENTRO.enabled = true;
+    // Both vertical lines exactly vertical: both slope 90.
+    lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {100, 500, 100, 100}, {700, 500, 700, 100}});
+    FUGHE(app.ctx);
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_EQ(app.dialogs.messages[0].text, "Fuga verticale o orizzontale all'infinito !!");
+    EXPECT_EQ(f.domanda1.caption, prompts::kImpossibile);
+    EXPECT_FALSE(f.CENTRO.enabled || f.raddrizza1.enabled);
+    EXPECT_EQ(s.fugaOrizzX, 11);
+    EXPECT_EQ(s.fugaVertY, 22);
+}
+
+// Slopes a few bits apart pass the exact test; what follows must refuse, not crash or
+// allocate a table of billions of rows.
+TEST_F(FugheTest, ANearlyParallelPairEndsInARefusalNotInACrash) {
+    lines({{0, 0, 3, 1},
+           {0, 100, 3, 101.00000000000001},
+           {100, 500, 120, 100},
+           {700, 500, 690, 100}});
+    FUGHE(app.ctx);
+    EXPECT_FALSE(app.dialogs.messages.empty());
+    EXPECT_LE(s.divColonne.size(), 32768u);
+    EXPECT_LE(s.divRighe.size(), 32768u);
 }
 
 }  // namespace

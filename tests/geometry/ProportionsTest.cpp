@@ -5,24 +5,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "Fakes.h"
-#include "construction/Commands.h"
-#include "construction/PictureInput.h"
-#include "facade/FacadeRenderer.h"
-#include "geometry/Construction.h"
+#include "FacadeClicks.h"
 #include "geometry/Degenerate.h"
 #include "geometry/FocalLength.h"
 #include "geometry/Homography.h"
 #include "geometry/KnownMeasures.h"
 #include "geometry/Uncertainty.h"
 #include "measure/LengthUncertainty.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
@@ -31,15 +25,8 @@ using facade::FacadePoint;
 using facade::ImagePoint;
 using facade::PinholeCamera;
 
-bool inImage(const PinholeCamera& c, ImagePoint p) {
-    return 1 <= p.x && p.x < c.width - 1 && 1 <= p.y && p.y < c.height - 1;
-}
-
-// A mouse reports the pixel under the pointer. Its number is the pixel's left (top) edge in
-// the renderer's coordinates, where its centre lies half a pixel further on.
-Point mouse(ImagePoint p) {
-    return {std::floor(p.x), std::floor(p.y)};
-}
+using test::clicksFor;
+using test::mouse;
 
 FacadePoint onFacade(const PinholeCamera& c, Point p) {
     const std::optional<FacadePoint> q = facade::imageToFacade(c, {p.x, p.y});
@@ -50,46 +37,6 @@ FacadePoint onFacade(const PinholeCamera& c, Point p) {
 // The facade rectangle the four clicked lines bound: cornice bottom, string-course top and the
 // two edges of the facade.
 constexpr double kKnownWidth = 1200, kKnownHeight = 840 - 318;
-
-// The clicks a user makes: the cornice bottom, the string-course top and the two facade edges
-// a little inside their ends, the area inside the facade rectangle 100..1100 x 80..820. The
-// principal point is the camera's, in the clicks' coordinates (half a pixel back, see mouse()).
-// Nothing when a click would fall outside the photograph.
-std::optional<ConstructionClicks> clicksFor(const PinholeCamera& cam) {
-    ConstructionClicks c;
-    const facade::FacadeLayout layout = facade::standardFacade();
-    std::size_t k = 0;
-    for (const char* name : {"cornice-bottom", "string-course-top", "left", "right"}) {
-        const facade::ReferenceEdge e = facade::referenceEdge(layout, name);
-        std::size_t end = 0;
-        for (double t : {0.04, 0.96}) {
-            const FacadePoint f{e.from.u + t * (e.to.u - e.from.u),
-                                e.from.v + t * (e.to.v - e.from.v)};
-            const ImagePoint p = facade::projectFacadePoint(cam, f);
-            if (!inImage(cam, p)) {
-                return std::nullopt;
-            }
-            c.lines[k][end++] = mouse(p);
-        }
-        ++k;
-    }
-    const auto at = [&](double u, double v) { return facade::projectFacadePoint(cam, {u, v}); };
-    const ImagePoint tl = at(100, 820), bl = at(100, 80), br = at(1100, 80), tr = at(1100, 820);
-    const ImagePoint from{std::max(tl.x, bl.x), std::max(tl.y, tr.y)};
-    const ImagePoint to{std::min(tr.x, br.x), std::min(bl.y, br.y)};
-    if (!inImage(cam, from) || !inImage(cam, to)) {
-        return std::nullopt;
-    }
-    c.areaDefined = true;
-    c.area[1][1] = c.area[2][1] = mouse(from).x;
-    c.area[3][1] = c.area[4][1] = mouse(to).x;
-    c.area[1][2] = c.area[4][2] = mouse(from).y;
-    c.area[2][2] = c.area[3][2] = mouse(to).y;
-    c.width = cam.width;
-    c.height = cam.height;
-    c.principal = Point{cam.principal.x - 0.5, cam.principal.y - 0.5};
-    return c;
-}
 
 // Width over height, on the facade, of what the construction's result shows, against the
 // result's own width over height.
@@ -297,24 +244,10 @@ TEST(Uncertainty, PureConstructionGivesTheProceduresBits) {
     const PinholeCamera cam = shots().at(3).camera;
     const ConstructionClicks clicks = *clicksFor(cam);
     test::FakeApp app;
-    Form_Load(app.ctx, test::screen1024x768());
-    WorkingState& s = app.ctx.s;
-    s.larghezzaPic1 = float(cam.width);
-    s.altezzaPic1 = float(cam.height);
-    s.centroX = clicks.principal.x;
-    s.centroY = clicks.principal.y;
-    const auto click = [&](Point p) {
-        PICTURE1_MouseDown(app.ctx, float(p.x), float(p.y));
-        Picture1_MouseUp(app.ctx, float(p.x), float(p.y));
-    };
-    for (const auto& line : clicks.lines) {
-        click(line[0]);
-        click(line[1]);
-    }
-    RETTANG3(app.ctx);
-    click({clicks.area[1][1], clicks.area[1][2]});
-    click({clicks.area[3][1], clicks.area[3][2]});
+    test::clickLines(app, clicks);
+    test::clickArea(app, clicks);
     ASSERT_TRUE(app.dialogs.messages.empty());
+    const WorkingState& s = app.ctx.s;
 
     const Result<Construction> c = construction(ConstructionClicks::from(s));
     ASSERT_TRUE(c.ok());
@@ -340,7 +273,7 @@ TEST(Uncertainty, StatedSigmaIsHonestOverASweepOfCameras) {
     const auto uniform = [&](double a, double b) {
         return a + (b - a) * double(gen() >> 11) * 0x1.0p-53;
     };
-    int stated = 0, withinTwo = 0, distanceWithinTwo = 0;
+    int stated = 0, withinTwo = 0;
     double worst = 0, worstDistance = 0;
     for (int n = 0; n < 40; ++n) {
         double yaw = uniform(-40, 40), pitch = uniform(-4, 18);
@@ -361,26 +294,15 @@ TEST(Uncertainty, StatedSigmaIsHonestOverASweepOfCameras) {
             EXPECT_EQ(again.distanceSigma, u.distanceSigma);
         }
         if (!c.ok() || u.indeterminate) {
-            std::printf("  yaw %6.1f pitch %5.1f: indeterminate (%.0f%% refused)\n", yaw, pitch,
-                        100 * u.refusedShare);
             continue;
         }
         ++stated;
         const double error = std::fabs(aspectError(*cam, c.value()));
         const double distanceError = std::fabs(c.value().orientation.distanzaPrinc - focal);
         withinTwo += error <= 2 * u.aspectSigma;
-        distanceWithinTwo += distanceError <= 2 * u.distanceSigma;
         worst = std::max(worst, error / u.aspectSigma);
         worstDistance = std::max(worstDistance, distanceError / u.distanceSigma);
-        std::printf(
-            "  yaw %6.1f pitch %5.1f: ratio error %7.4f, sigma %7.4f; distance error %6.1f"
-            ", sigma %6.1f\n",
-            yaw, pitch, error, u.aspectSigma, distanceError, u.distanceSigma);
     }
-    std::printf(
-        "%d of 40 with a stated sigma; ratio within 2 sigma in %d, worst %.2f sigma; "
-        "distance within 2 sigma in %d, worst %.2f sigma\n",
-        stated, withinTwo, worst, distanceWithinTwo, worstDistance);
     EXPECT_GE(stated, 30);
     EXPECT_GE(withinTwo, 0.9 * stated);
     EXPECT_LE(worst, 5);

@@ -1,0 +1,90 @@
+// The clicks a user makes on a photograph rendered from a known camera, and the same clicks
+// made through the window's procedures.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "Fakes.h"
+#include "construction/Commands.h"
+#include "facade/FacadeRenderer.h"
+#include "geometry/Construction.h"
+#include "ui/Startup.h"
+
+namespace vesta::test {
+
+// A mouse reports the pixel under the pointer. Its number is the pixel's left (top) edge in
+// the renderer's coordinates, where its centre lies half a pixel further on.
+inline Point mouse(facade::ImagePoint p) {
+    return {std::floor(p.x), std::floor(p.y)};
+}
+
+// The cornice bottom, the string-course top and the two facade edges a little inside their
+// ends, the area inside the facade rectangle 100..1100 x 80..820, the camera's principal point:
+// exact, or as a mouse gives them (in the clicks' coordinates, see mouse()). Nothing when a click
+// would fall outside the photograph.
+inline std::optional<ConstructionClicks> clicksFor(const facade::PinholeCamera& cam,
+                                                   bool floored = true) {
+    const auto inImage = [&](facade::ImagePoint p) {
+        return 1 <= p.x && p.x < cam.width - 1 && 1 <= p.y && p.y < cam.height - 1;
+    };
+    const auto clicked = [&](facade::ImagePoint p) { return floored ? mouse(p) : Point{p.x, p.y}; };
+    ConstructionClicks c;
+    const facade::FacadeLayout layout = facade::standardFacade();
+    std::size_t k = 0;
+    for (const char* name : {"cornice-bottom", "string-course-top", "left", "right"}) {
+        const facade::ReferenceEdge e = facade::referenceEdge(layout, name);
+        std::size_t end = 0;
+        for (double t : {0.04, 0.96}) {
+            const facade::FacadePoint f{e.from.u + t * (e.to.u - e.from.u),
+                                        e.from.v + t * (e.to.v - e.from.v)};
+            const facade::ImagePoint p = facade::projectFacadePoint(cam, f);
+            if (!inImage(p)) {
+                return std::nullopt;
+            }
+            c.lines[k][end++] = clicked(p);
+        }
+        ++k;
+    }
+    const auto at = [&](double u, double v) { return facade::projectFacadePoint(cam, {u, v}); };
+    const facade::ImagePoint tl = at(100, 820), bl = at(100, 80), br = at(1100, 80),
+                             tr = at(1100, 820);
+    const facade::ImagePoint from{std::max(tl.x, bl.x), std::max(tl.y, tr.y)};
+    const facade::ImagePoint to{std::min(tr.x, br.x), std::min(bl.y, br.y)};
+    if (!inImage(from) || !inImage(to)) {
+        return std::nullopt;
+    }
+    c.areaDefined = true;
+    c.area[1][1] = c.area[2][1] = clicked(from).x;
+    c.area[3][1] = c.area[4][1] = clicked(to).x;
+    c.area[1][2] = c.area[4][2] = clicked(from).y;
+    c.area[2][2] = c.area[3][2] = clicked(to).y;
+    c.width = cam.width;
+    c.height = cam.height;
+    const double half = floored ? 0.5 : 0;
+    c.principal = Point{cam.principal.x - half, cam.principal.y - half};
+    return c;
+}
+
+// The window made for the photograph, its principal point placed, the four lines clicked.
+inline void clickLines(FakeApp& app, const ConstructionClicks& c) {
+    Form_Load(app.ctx, screen1024x768());
+    WorkingState& s = app.ctx.s;
+    s.larghezzaPic1 = float(c.width);
+    s.altezzaPic1 = float(c.height);
+    s.centroX = c.principal.x;
+    s.centroY = c.principal.y;
+    for (const auto& line : c.lines) {
+        clickLine(app.ctx, float(line[0].x), float(line[0].y), float(line[1].x), float(line[1].y));
+    }
+}
+
+// Area, then its two corners.
+inline void clickArea(FakeApp& app, const ConstructionClicks& c) {
+    RETTANG3(app.ctx);
+    click(app.ctx, float(c.area[1][1]), float(c.area[1][2]));
+    click(app.ctx, float(c.area[3][1]), float(c.area[3][2]));
+}
+
+}  // namespace vesta::test
