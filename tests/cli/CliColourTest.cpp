@@ -32,10 +32,10 @@ ColourImage readBack(const fs::path& path) {
     return read.ok() ? std::move(read.value().image) : ColourImage{};
 }
 
-// The palette bitmap as red, green and blue; `width` columns of it (0: all).
-ColourImage expanded(const IndexedImage& image, int width = 0) {
+// The palette bitmap as red, green and blue.
+ColourImage expanded(const IndexedImage& image) {
     ColourImage out;
-    out.width = width > 0 ? width : image.width;
+    out.width = image.width;
     out.height = image.height;
     out.samples8.reserve(out.rowSamples() * std::size_t(out.height));
     for (int y = 0; y < image.height; ++y) {
@@ -66,33 +66,9 @@ IndexedImage sample() {
     return read.ok() ? std::move(read.value().image) : IndexedImage{};
 }
 
-// A colour photograph that is the palette sample expanded, rectified with the nearest pixel,
-// is the palette result expanded: the same source pixel for every output pixel.
-TEST(CliColour, NearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
-    test::TempDir dir;
-    ASSERT_EQ(saveColourImage((dir / "foto.png").string(), expanded(sample())), "");
-    ASSERT_EQ(rectify(kSample + " " + (dir / "pal.bmp").string()), 0);
-    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "col.png").string() +
-                      " --interp nearest"),
-              0);
-    const ColourImage colour = readBack(dir / "col.png");
-    Result<SourceBitmap> palette = readSourceBitmap((dir / "pal.bmp").string());
-    ASSERT_TRUE(palette.ok());
-    // The palette file's rows carry a padding column past the result's width.
-    ASSERT_GE(palette.value().image.width, colour.width);
-    ASSERT_GT(colour.width, 600);
-    const ColourImage want = expanded(palette.value().image, colour.width);
-    EXPECT_EQ(colour.height, want.height);
-    EXPECT_TRUE(colour.samples8 == want.samples8);
-    // Bilinear, the default, is another image of the same size.
-    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "bil.png").string()), 0);
-    const ColourImage bilinear = readBack(dir / "bil.png");
-    EXPECT_EQ(bilinear.width, colour.width);
-    EXPECT_NE(bilinear.samples8, colour.samples8);
-}
-
-// Real files of each kind in, each format out, read back: lossless formats hold the same
-// samples, BMP and JPEG hold 8 bits, 16 bits survive where the format holds them.
+// Grey and 16-bit files in, each format out, read back: lossless formats hold the same samples,
+// BMP and JPEG hold 8 bits, 16 bits survive where the format holds them. (A JPEG in is the
+// window's whole road.)
 TEST(CliColour, EveryInputKindWritesEveryOutputFormat) {
     test::TempDir dir;
     const ColourImage rgb = expanded(sample());
@@ -109,7 +85,6 @@ TEST(CliColour, EveryInputKindWritesEveryOutputFormat) {
         }
         deep.samples16.push_back(std::uint16_t(rgb.samples8[i] * 257));
     }
-    ASSERT_EQ(saveColourImage((dir / "foto.jpg").string(), rgb), "");
     ASSERT_EQ(saveColourImage((dir / "grigia.png").string(), grey), "");
     ASSERT_EQ(saveColourImage((dir / "profonda.tif").string(), deep), "");
 
@@ -118,8 +93,7 @@ TEST(CliColour, EveryInputKindWritesEveryOutputFormat) {
         int channels;
         int bits;
     };
-    for (const Case c :
-         {Case{"foto.jpg", 3, 8}, Case{"grigia.png", 1, 8}, Case{"profonda.tif", 3, 16}}) {
+    for (const Case c : {Case{"grigia.png", 1, 8}, Case{"profonda.tif", 3, 16}}) {
         SCOPED_TRACE(c.input);
         const std::string in = (dir / c.input).string() + " ";
         for (const char* out : {"r.png", "r.tif", "r.bmp", "r.jpg"}) {
@@ -157,7 +131,8 @@ TEST(CliColour, EveryInputKindWritesEveryOutputFormat) {
     }
     // Any other name is refused before anything is written.
     EXPECT_EQ(
-        rectify((dir / "foto.jpg").string() + " " + (dir / "r.gif").string() + " 2>/dev/null"), 1);
+        rectify((dir / "grigia.png").string() + " " + (dir / "r.gif").string() + " 2>/dev/null"),
+        1);
     EXPECT_FALSE(fs::exists(dir / "r.gif"));
 }
 
