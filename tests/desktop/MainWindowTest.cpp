@@ -1,94 +1,34 @@
 #include <gtest/gtest.h>
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QToolButton>
 
 #include "BitmapBytes.h"
-#include "Fakes.h"
-#include "desktop/MainWindow.h"
+#include "WindowFixture.h"
 #include "desktop/PictureWidget.h"
-#include "desktop/SpinButton.h"
 #include "desktop/ZoomWindow.h"
 
 namespace vesta::desktop {
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::WindowTest {
   protected:
-    MainWindowTest()
-        : window({dialogs, events,
-                  Paths{VESTA_SAMPLES_DIR "/..", scratch.path().string(), scratch.path().string()},
-                  test::screen1024x768(), ','}) {
-        window.resize(1024, 768);
-        window.show();
-    }
+    MainWindowTest() : WindowTest(',') {}
     QString text(const char* name) const {
         QWidget* w = window.control(name);
         if (auto* label = qobject_cast<QLabel*>(w))
             return label->text();
-        if (auto* button = qobject_cast<QPushButton*>(w))
-            return button->text();
         if (auto* edit = qobject_cast<QLineEdit*>(w))
             return edit->text();
         return {};
     }
-    void openFile(const std::string& path) {
-        dialogs.openAnswers.push_back(path);
-        window.menuAction("open")->trigger();
-    }
     QRgb pixel1(int x, int y) { return window.picture1().canvas().pixel(x, y) & 0xFFFFFF; }
 
-    test::TempDir scratch;
-    test::ScriptedDialogs dialogs;
-    test::CountingEventLoop events;
-    MainWindow window;
     const std::string sample = VESTA_SAMPLES_DIR "/facciata_centrata.bmp";
 };
-
-TEST_F(MainWindowTest, TheSpinButtonIsAnUpAndADownArrowAndNothingElse) {
-    auto* spin = qobject_cast<SpinButton*>(window.control("GRANDEZZA"));
-    ASSERT_NE(spin, nullptr);
-    const auto children = spin->findChildren<QWidget*>();
-    ASSERT_EQ(children.size(), 2);
-    EXPECT_EQ(spin->upArrow()->arrowType(), Qt::UpArrow);
-    EXPECT_EQ(spin->downArrow()->arrowType(), Qt::DownArrow);
-    spin->show();
-    QSignalSpy up(spin, &SpinButton::spinUp);
-    QSignalSpy down(spin, &SpinButton::spinDown);
-    QTest::mouseClick(spin->downArrow(), Qt::LeftButton);
-    EXPECT_EQ(up.count(), 0);
-    EXPECT_EQ(down.count(), 1);
-}
-
-TEST_F(MainWindowTest, OpeningASampleShowsItWithTheRedMarks) {
-    openFile(sample);
-    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
-    EXPECT_EQ(window.windowTitle(),
-              QString::fromStdString("Raddrizzamento di   ' " + sample + " '"));
-    EXPECT_EQ(text("domanda1"), "Definire due rette orizz.");
-    const Context& ctx = window.context();
-    EXPECT_EQ(window.pictureWidget("Picture1")->size(), window.picture1().canvas().size());
-    EXPECT_TRUE(window.pictureWidget("Picture1")->isVisible());
-    // The fixed square from (20, 40) to (120, 140), its circle, and the centre cross.
-    EXPECT_EQ(pixel1(70, 40), 0xFF0000u);
-    EXPECT_EQ(pixel1(20, 100), 0xFF0000u);
-    EXPECT_EQ(pixel1(120, 90), 0xFF0000u);
-    const int cx = int(ctx.s.centroX);
-    const int cy = int(ctx.s.centroY);
-    EXPECT_EQ(pixel1(cx, 5), 0xFF0000u);
-    EXPECT_EQ(pixel1(5, cy), 0xFF0000u);
-    // Elsewhere the photograph itself.
-    const Rgb c = ctx.s.sorgente.image.colour(ctx.s.sorgente.image.row(cy - 30)[cx - 30]);
-    EXPECT_EQ(pixel1(cx - 30, cy - 30), qRgb(c.r, c.g, c.b) & 0xFFFFFF);
-    EXPECT_FALSE(window.menuAction("save")->isEnabled()) << "nothing rectified yet";
-}
 
 TEST_F(MainWindowTest, AClickOnTheWindowBackgroundRedraws) {
     openFile(sample);
@@ -100,32 +40,6 @@ TEST_F(MainWindowTest, AClickOnTheWindowBackgroundRedraws) {
     window.push();
     QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);  // disabled
     EXPECT_EQ(text("domanda1"), "x") << "a click on a disabled button is no background click";
-}
-
-TEST_F(MainWindowTest, ADoubleClickOnTheBackgroundRestoresTheDefaults) {
-    openFile(sample);
-    window.context().s.centroX = 12;
-    QTest::mouseDClick(window.client(), Qt::LeftButton, {}, QPoint(1010, 700));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "VALORI DI DEFAULT");
-    EXPECT_EQ(text("domanda1"), "valori di DEFAULT ");
-    EXPECT_EQ(window.context().s.centroX, window.context().s.larghezzaPic1 / 2.0);
-}
-
-TEST_F(MainWindowTest, ThePanelMenuHidesAndShowsThePanel) {
-    window.menuAction("frame_m")->trigger();
-    EXPECT_FALSE(window.control("Frame1")->isVisible());
-    EXPECT_FALSE(window.menuAction("frame_m")->isChecked());
-    window.menuAction("frame_m")->trigger();
-    EXPECT_TRUE(window.control("Frame1")->isVisible());
-    EXPECT_TRUE(window.menuAction("frame_m")->isChecked());
-}
-
-TEST_F(MainWindowTest, ExitEndsTheProgramAndHelpShowsThePage) {
-    window.menuAction("exit")->trigger();
-    EXPECT_EQ(events.terminations, 1);
-    window.menuAction("help1")->trigger();
-    ASSERT_EQ(dialogs.helpShown.size() + dialogs.messages.size(), 1u);
 }
 
 // A file name typed at the wrong moment, or Ctrl+C meant for Canc, must not land in a box.

@@ -39,19 +39,5 @@ TEST(BitmapsOfOtherPrograms, AnIndexedImageSavedByQtReadsTheSame) {
     }
 }
 
-// Qt writes an image of 16 colours with 4 bits per pixel: a kind of bitmap this program
-// refuses, saying why.
-TEST(BitmapsOfOtherPrograms, AFourBitFileIsRefusedWithItsDepth) {
-    test::TempDir dir;
-    QImage image(9, 5, QImage::Format_Indexed8);
-    image.setColorCount(16);
-    image.fill(3);
-    const auto path = (dir / "qt16.bmp").string();
-    ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
-    const auto read = readSourceBitmap(path);
-    ASSERT_FALSE(read.ok());
-    EXPECT_NE(read.error().find("4 bit"), std::string::npos) << read.error();
-}
-
 }  // namespace
 }  // namespace vesta

@@ -7,28 +7,19 @@
 #include <cmath>
 
 #include "BitmapBytes.h"
-#include "Fakes.h"
+#include "WindowFixture.h"
 #include "desktop/Magnifier.h"
-#include "desktop/MainWindow.h"
-#include "desktop/PictureWidget.h"
 
 namespace vesta::desktop {
 namespace {
 
 // The large sample (larger than the window) in a 1024 x 768 window.
-class ViewScaleTest : public ::testing::Test {
+class ViewScaleTest : public test::WindowTest {
   protected:
-    ViewScaleTest()
-        : window({dialogs, events,
-                  Paths{VESTA_SAMPLES_DIR "/..", scratch.path().string(), scratch.path().string()},
-                  test::screen1024x768(), '.'}) {
-        window.resize(1024, 768);
-        window.show();
-        dialogs.openAnswers.push_back(VESTA_SAMPLES_DIR "/facciata_grande.bmp");
-        window.menuAction("open")->trigger();
+    ViewScaleTest() {
+        openFile(VESTA_SAMPLES_DIR "/facciata_grande.bmp");
         photo = window.pictureWidget("Picture1");
     }
-    void choose(const char* item) { window.menuAction(item)->trigger(); }
     // A point of the window's client area in the photograph widget's own pixels.
     QPoint inPhoto(QPoint client) const { return client - photo->pos(); }
     QImage shown(QRect widgetRect) const { return photo->grab(widgetRect).toImage(); }
@@ -49,10 +40,6 @@ class ViewScaleTest : public ::testing::Test {
     }
     const WorkingState& s() { return window.context().s; }
 
-    test::TempDir scratch;
-    test::ScriptedDialogs dialogs;
-    test::CountingEventLoop events;
-    MainWindow window;
     PictureWidget* photo = nullptr;
 };
 
@@ -152,8 +139,7 @@ TEST_F(ViewScaleTest, TheOverlayAtHalfScaleLiesOnTheClickedLine) {
 TEST_F(ViewScaleTest, AMagnifiedWidePhotographScrollsToItsFarEdge) {
     const auto path = scratch.path() / "larga.bmp";
     test::writeBytes(path, test::bitmapBytes({.width = 4400, .height = 120}));
-    dialogs.openAnswers.push_back(path.string());
-    choose("open");
+    openFile(path.string());
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
     choose("scale8to1");
     auto* across = qobject_cast<QScrollBar*>(window.control("HScroll1"));
