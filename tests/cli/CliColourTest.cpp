@@ -66,9 +66,9 @@ IndexedImage sample() {
     return read.ok() ? std::move(read.value().image) : IndexedImage{};
 }
 
-// Grey and 16-bit files in, each format out, read back: lossless formats hold the same samples,
-// BMP and JPEG hold 8 bits, 16 bits survive where the format holds them. (A JPEG in is the
-// window's whole road.)
+// Grey and 16-bit files in, each lossless format out, read back: PNG and TIFF hold the same
+// samples, 16 bits survive where the format holds them, BMP holds them rounded to 8 bits. (A
+// JPEG in is the window's whole road; JPEG out is the codec's test.)
 TEST(CliColour, EveryInputKindWritesEveryOutputFormat) {
     test::TempDir dir;
     const ColourImage rgb = expanded(sample());
@@ -96,38 +96,29 @@ TEST(CliColour, EveryInputKindWritesEveryOutputFormat) {
     for (const Case c : {Case{"grigia.png", 1, 8}, Case{"profonda.tif", 3, 16}}) {
         SCOPED_TRACE(c.input);
         const std::string in = (dir / c.input).string() + " ";
-        for (const char* out : {"r.png", "r.tif", "r.bmp", "r.jpg"}) {
+        for (const char* out : {"r.png", "r.tif", "r.bmp"}) {
             ASSERT_EQ(rectify(in + (dir / out).string()), 0) << out;
         }
         const ColourImage png = readBack(dir / "r.png");
         const ColourImage tif = readBack(dir / "r.tif");
         const ColourImage bmp = readBack(dir / "r.bmp");
-        const ColourImage jpg = readBack(dir / "r.jpg");
         ASSERT_GT(png.width, 600);
         EXPECT_EQ(png.channels, c.channels);
         EXPECT_EQ(tif.bitsPerChannel, c.bits);
         EXPECT_EQ(png.samples8, tif.samples8);
         EXPECT_EQ(png.samples16, tif.samples16);
         EXPECT_EQ(bmp.bitsPerChannel, 8);
-        EXPECT_EQ(jpg.bitsPerChannel, 8);
-        for (const ColourImage* other : {&tif, &bmp, &jpg}) {
+        for (const ColourImage* other : {&tif, &bmp}) {
             EXPECT_EQ(other->width, png.width);
             EXPECT_EQ(other->height, png.height);
         }
-        // The BMP holds the same picture in 8 bits; a JPEG at quality 95 stays close to it.
+        // The BMP holds the same picture in 8 bits.
         std::vector<std::uint8_t> eight = png.samples8;
         if (c.bits == 16) {
             eight.resize(png.samples16.size());
             roundTo8Bits(png.samples16.data(), eight.size(), eight.data());
         }
         EXPECT_TRUE(samplesAs(bmp, c.channels) == eight);
-        const std::vector<std::uint8_t> jpeg = samplesAs(jpg, c.channels);
-        ASSERT_EQ(jpeg.size(), eight.size());
-        double difference = 0;
-        for (std::size_t k = 0; k < eight.size(); ++k) {
-            difference += std::abs(int(jpeg[k]) - int(eight[k]));
-        }
-        EXPECT_LT(difference / double(eight.size()), 3.0);
     }
     // Any other name is refused before anything is written.
     EXPECT_EQ(
