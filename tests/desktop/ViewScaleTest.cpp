@@ -52,8 +52,6 @@ TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
 
     // 4:1: a click one screen pixel into a photograph pixel lands a quarter into it.
     choose("scale4to1");
-    EXPECT_TRUE(window.menuAction("scale4to1")->isChecked());
-    EXPECT_FALSE(window.menuAction("scale1to1")->isChecked());
     QPoint at = inPhoto({301, 203});
     at += QPoint((5 - at.x() % 4) % 4, (6 - at.y() % 4) % 4);  // 1 and 2 past a pixel's edge
     const QRgb under = shownAt(at);

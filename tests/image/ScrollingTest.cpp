@@ -31,13 +31,11 @@ TEST_F(ScrollingTest, EachSideThatDoesNotFitGetsItsBar) {
     EXPECT_FALSE(f.VScroll1.visible);
     ASSERT_TRUE(f.HScroll1.visible);
     EXPECT_EQ(f.HScroll1.max, 1500 - 1008);
-    EXPECT_EQ(f.HScroll1.top, 720);
     EXPECT_LT(f.Picture1.zOrder, f.HScroll1.zOrder) << "the bar stays on top of the picture";
     open(600, 900);
     EXPECT_FALSE(f.HScroll1.visible);
     ASSERT_TRUE(f.VScroll1.visible);
     EXPECT_EQ(f.VScroll1.max, 900 - 720);
-    EXPECT_EQ(f.VScroll1.left, 1008);
     const struct {
         double side, visible;
         int max, small, large;

@@ -22,16 +22,8 @@ struct DrawCall {
 
 class RecordingPicture : public PictureArea {
   public:
-    void setPicture(const IndexedImage& image) override {
-        width = image.width;
-        height = image.height;
-        calls.push_back({"picture", {float(image.width), float(image.height)}, {}, drawMode()});
-    }
-    void setPicture(const ColourImage& image) override {
-        width = image.width;
-        height = image.height;
-        calls.push_back({"picture", {float(image.width), float(image.height)}, {}, drawMode()});
-    }
+    void setPicture(const IndexedImage& image) override { shows(image.width, image.height); }
+    void setPicture(const ColourImage& image) override { shows(image.width, image.height); }
     void refresh() override { calls.push_back({"refresh", {}, {}, drawMode()}); }
 
     std::vector<DrawCall> calls;
@@ -39,6 +31,11 @@ class RecordingPicture : public PictureArea {
     int height = 0;
 
   protected:
+    void shows(int w, int h) {
+        width = w;
+        height = h;
+        calls.push_back({"picture", {float(w), float(h)}, {}, drawMode()});
+    }
     void drawLine(float x1, float y1, float x2, float y2, Rgb c, DrawMode m) override {
         calls.push_back({"line", {x1, y1, x2, y2}, c, m});
     }

@@ -2,9 +2,7 @@
 
 #include <fstream>
 
-#include "BitmapBytes.h"
 #include "Fakes.h"
-#include "state/Prompts.h"
 #include "ui/Startup.h"
 #include "ui/WindowCommands.h"
 
@@ -17,19 +15,6 @@ class WindowCommandsTest : public ::testing::Test {
     test::FakeApp app;
     FormModel& f = app.ctx.form;
 };
-
-TEST_F(WindowCommandsTest, RedrawRepeatsThePromptOfTheLineAwaited) {
-    const char* expected[] = {prompts::kPrimaOrizz, prompts::kSecondaOrizz, prompts::kPrimaVert,
-                              prompts::kSecondaVert, prompts::kRefresh};
-    for (int n = 0; n <= 4; ++n) {
-        app.ctx.s.nRette = n;
-        Form_Click(app.ctx);
-        EXPECT_EQ(f.domanda1.caption, expected[n]) << n;
-    }
-    app.ctx.s.nRette = -1;  // after cancelling with no line left
-    Form_Click(app.ctx);
-    EXPECT_EQ(f.domanda1.caption, prompts::kRefresh);
-}
 
 TEST_F(WindowCommandsTest, HelpShowsThePageInstalledWithTheProgram) {
     test::TempDir install;
