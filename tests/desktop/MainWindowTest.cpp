@@ -42,6 +42,18 @@ TEST_F(MainWindowTest, AClickOnTheWindowBackgroundRedraws) {
     EXPECT_EQ(text("domanda1"), "x") << "a click on a disabled button is no background click";
 }
 
+// The background's double click, Exit and Help reach their procedures.
+TEST_F(MainWindowTest, DoubleClickExitAndHelpAreWired) {
+    openFile(sample);
+    QTest::mouseDClick(window.client(), Qt::LeftButton, {}, QPoint(1010, 700));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "VALORI DI DEFAULT");
+    window.menuAction("exit")->trigger();
+    EXPECT_EQ(events.terminations, 1);
+    window.menuAction("help1")->trigger();
+    EXPECT_EQ(dialogs.helpShown.size() + dialogs.messages.size(), 2u);
+}
+
 // A file name typed at the wrong moment, or Ctrl+C meant for Canc, must not land in a box.
 TEST_F(MainWindowTest, TheTextBoxesOnlyShowAndNeverTakeTheFocus) {
     openFile(sample);
