@@ -28,7 +28,8 @@ const char* const kUsage =
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
     "                   [--click-sigma PX] [--focal35 MM] [--json]\n"
-    "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX] [--json]\n"
+    "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
+    "                   [--focal35 MM] [--json]\n"
     "     vesta-rectify --help\n"
     "INPUT: bitmap a tavolozza di 8 bit, BMP a colori, JPEG, PNG, TIFF (8 o 16 bit).\n"
     "OUTPUT: il formato secondo l'estensione (.bmp .png .tif .tiff .jpg .jpeg); le fotografie\n"
@@ -208,7 +209,8 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         // given.
         if (files.empty() || files.size() > 2) {
             parsed.error = "con --from servono il file di uscita e, se si vuole, la fotografia";
-        } else if (seen.size() > 1u + (parsed.json ? 1u : 0u) + (request.clickSigma ? 1u : 0u)) {
+        } else if (seen.size() > 1u + (parsed.json ? 1u : 0u) + (request.clickSigma ? 1u : 0u) +
+                                     (request.focal35 ? 1u : 0u)) {
             parsed.error =
                 "--from non si combina con rette, centro, area, grandezza o interpolazione";
         } else {
@@ -308,7 +310,6 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
         ctx.s.bilineare = *request.bilinear;
     }
     ctx.clickSigma = request.clickSigma.value_or(0);
-    ctx.focal35 = request.focal35;
 
     // The road as the user walks it. After each step, the state it leaves says whether it was
     // refused; the messages it showed then say why.
@@ -318,7 +319,12 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     };
     const auto constructed = [&] { return rectifiable(ctx); };
     std::vector<Step> road;
-    road.push_back({[&] { open_Click(ctx); }, [&] { return ctx.s.nomeFile == request.input; }});
+    // Opening forgets a focal length given for another photograph: this one's comes after.
+    road.push_back({[&] {
+                        open_Click(ctx);
+                        ctx.focal35 = request.focal35;
+                    },
+                    [&] { return ctx.s.nomeFile == request.input; }});
     road.push_back({[&] {
                         for (const auto& line : request.lines) {
                             click(ctx, line[0]);
