@@ -40,7 +40,7 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
         request.bilinear = r.interpolation == "bilinear";
     }
     // A focal length given on the command line replaces the one kept.
-    if (!request.focal35) {
+    if (!request.focal35 && !request.focal35FromExif) {
         request.focal35 = r.focal35;
     }
     return Result<BatchRequest>::success(std::move(request));

@@ -152,6 +152,13 @@ TEST(ProportionsCli, AKeptFocalLengthReplaysToTheSameBytes) {
     ASSERT_TRUE(again.ok) << again.message;
     EXPECT_EQ(test::readBytes(dir / "again.bmp"), test::readBytes(r.output));
     EXPECT_TRUE(parseArgs({"b.bmp", "--from", "a.json", "--focal35", "28"}).request.has_value());
+
+    // A bitmap declares no focal length to take.
+    r.focal35.reset();
+    r.focal35FromExif = true;
+    const BatchResult refused = runBatch(r, dir.path().string());
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.message.find("non dichiara"), std::string::npos) << refused.message;
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QTest>
 #include <cmath>
-#include <cstdio>
 
 #include "../codec/CodecFixtures.h"
 #include "BitmapBytes.h"
@@ -30,10 +29,6 @@ FacadeScene levelScene() {
     level.camera.pitch = 0.5;
     level.camera.position.y = 450;
     return level;
-}
-
-double trueFocal35(const PinholeCamera& c) {
-    return c.focal * kDiagonal35mm / std::hypot(c.width, c.height);
 }
 
 class FocalWindowTest : public ::testing::Test {
@@ -70,22 +65,16 @@ class FocalWindowTest : public ::testing::Test {
     double trueAspect() {
         ConstructionClicks clicks = ConstructionClicks::from(ctx().s);
         clicks.givenDistance = ctx().s.distanzaPrinc;
-        const Result<Construction> c = construction(clicks);
-        EXPECT_TRUE(c.ok());
-        const std::optional<ShownCorners> shown = c.ok() ? shownCorners(c.value()) : std::nullopt;
-        EXPECT_TRUE(shown.has_value());
-        if (!shown) {
-            return 0;
-        }
+        const ShownCorners shown = shownCorners(construction(clicks).value()).value();
         const auto at = [&](Point p) {
             return imageToFacade(scene.camera, {p.x + 0.5, p.y + 0.5}).value_or(FacadePoint{});
         };
-        const FacadePoint o = at(shown->o), w = at(shown->widthEnd), h = at(shown->heightEnd);
+        const FacadePoint o = at(shown.o), w = at(shown.widthEnd), h = at(shown.heightEnd);
         return std::hypot(w.u - o.u, w.v - o.v) / std::hypot(h.u - o.u, h.v - o.v);
     }
     Context& ctx() { return window.context(); }
 
-    FacadeScene scene = levelScene();
+    FacadeScene scene = levelScene();  // 800 x 600: a diagonal of 1000 pixels
     test::TempDir dir;
     test::ScriptedDialogs dialogs;
     test::CountingEventLoop events;
@@ -110,57 +99,44 @@ TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthMakesItTrue) {
     EXPECT_FALSE(ctx().focal35.has_value());
     EXPECT_EQ(ctx().s.distanzaPrinc, derived);
 
-    dialogs.inputs.push_back(plainForm(trueFocal35(scene.camera), ','));
+    dialogs.inputs.push_back(plainForm(scene.camera.focal * kDiagonal35mm / 1000, ','));
     window.menuAction("focale")->trigger();
     EXPECT_NEAR(ctx().s.distanzaPrinc, scene.camera.focal, 1e-6);
     EXPECT_NEAR(ctx().s.largOut / ctx().s.altOut / trueAspect(), 1, 0.01);
     EXPECT_NE(figure->toolTip().indexOf("focale equivalente"), -1);
     EXPECT_EQ(dialogs.messages.size(), 1u) << "sure now: no second warning";
-
-    // Empty gives the derived distance back.
-    dialogs.inputs.push_back("");
-    window.menuAction("focale")->trigger();
-    EXPECT_FALSE(ctx().focal35.has_value());
-    EXPECT_EQ(ctx().s.distanzaPrinc, derived);
 }
 
 // The camera file's 35 mm equivalent is offered, not applied, once for these lines; a
 // photograph without one forgets it.
 TEST_F(FocalWindowTest, TheFocalLengthAJpegDeclaresIsOfferedOnce) {
-    const IndexedImage image = renderFacade(scene);
-    ColourImage colour;
-    colour.width = image.width;
-    colour.height = image.height;
-    colour.samples8.resize(colour.rowSamples() * std::size_t(colour.height));
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            const Rgb c = image.colour(image.row(y)[x]);
-            std::uint8_t* to =
-                &colour.samples8[(std::size_t(y) * std::size_t(image.width) + x) * 3];
-            to[0] = c.r;
-            to[1] = c.g;
-            to[2] = c.b;
-        }
-    }
     const std::filesystem::path jpeg = dir / "livella.jpg";
-    ASSERT_EQ(saveColourImage(jpeg.string(), colour), "");
+    // The offer goes by the photograph's size and the clicks, not by what it shows.
+    ASSERT_EQ(saveColourImage(jpeg.string(), test::patternImage(800, 600, 3, 8)), "");
     test::ExifFields exif;
-    const int declared = int(std::lround(trueFocal35(scene.camera)));
+    const int declared = int(std::lround(scene.camera.focal * kDiagonal35mm / 1000));
     exif.focalLength35mm = declared;
     test::writeBytes(jpeg, test::withExifSegment(test::readBytes(jpeg), test::exifBlock(exif)));
 
     open("livella.jpg");
-    dialogs.confirmAnswer = true;
+    dialogs.confirmAnswer = false;
     clickLines();
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_NE(dialogs.questions[0].find("dichiara una focale equivalente di " +
                                         std::to_string(declared) + " mm"),
               std::string::npos)
         << dialogs.questions[0];
+    EXPECT_FALSE(ctx().focal35.has_value());
+    window.run(GRANDEZZA_SpinUp);
+    EXPECT_EQ(dialogs.questions.size(), 1u) << "once for these lines and principal point";
+
+    // Another principal point is another construction: asked again, and accepted.
+    dialogs.confirmAnswer = true;
+    window.run(CENTRO_Click);
+    QTest::mouseClick(window.pictureWidget("Picture1"), Qt::LeftButton, {}, QPoint(400, 310));
+    ASSERT_EQ(dialogs.questions.size(), 2u);
     EXPECT_EQ(ctx().focal35, double(declared));
     EXPECT_NEAR(ctx().s.distanzaPrinc, principalDistanceFrom35mm(declared, 800, 600).value(), 1e-6);
-    window.run(GRANDEZZA_SpinUp);
-    EXPECT_EQ(dialogs.questions.size(), 1u);
 
     open("livella.bmp");
     EXPECT_FALSE(ctx().focal35.has_value());
