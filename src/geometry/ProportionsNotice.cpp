@@ -83,10 +83,8 @@ void showProportionUncertainty(Context& ctx) {
     const std::string uncertain =
         "Le proporzioni dell'immagine raddrizzata sono incerte (" + text + ").";
     // The camera's own focal length is the surest help there is: asked for rather than told.
-    if (offerExifFocalLength(ctx, uncertain, key)) {
-        return;
-    }
-    if (key == s.warnedClicks) {
+    // Accepted or declined, the question has told the uncertainty already.
+    if (offerExifFocalLength(ctx, uncertain, key) || key == s.warnedClicks) {
         return;
     }
     s.warnedClicks = key;
