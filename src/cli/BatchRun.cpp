@@ -27,8 +27,9 @@ const char* const kUsage =
     "uso: vesta-rectify INPUT OUTPUT --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
-    "                   [--click-sigma PX] [--focal35 MM] [--json]\n"
-    "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX] [--json]\n"
+    "                   [--click-sigma PX] [--focal35 MM|exif] [--json]\n"
+    "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
+    "                   [--focal35 MM|exif] [--json]\n"
     "     vesta-rectify --help\n"
     "INPUT: bitmap a tavolozza di 8 bit, BMP a colori, JPEG, PNG, TIFF (8 o 16 bit).\n"
     "OUTPUT: il formato secondo l'estensione (.bmp .png .tif .tiff .jpg .jpeg); le fotografie\n"
@@ -180,10 +181,14 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.sizeSteps = int(steps);
             known = true;
         }
-        if (a == "--focal35") {
+        if (a == "--focal35" && value == "exif") {
+            request.focal35FromExif = true;
+            known = true;
+        } else if (a == "--focal35") {
             const auto v = plainNumber<double>(value);
             if (!v || !(*v > 0)) {
-                parsed.error = "--focal35 vuole la focale equivalente 35 mm, maggiore di zero";
+                parsed.error =
+                    "--focal35 vuole la focale equivalente 35 mm, maggiore di zero, o exif";
                 return parsed;
             }
             request.focal35 = *v;
@@ -208,7 +213,8 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         // given.
         if (files.empty() || files.size() > 2) {
             parsed.error = "con --from servono il file di uscita e, se si vuole, la fotografia";
-        } else if (seen.size() > 1u + (parsed.json ? 1u : 0u) + (request.clickSigma ? 1u : 0u)) {
+        } else if (seen.size() > 1u + (parsed.json ? 1u : 0u) + (request.clickSigma ? 1u : 0u) +
+                                     (request.focal35 || request.focal35FromExif ? 1u : 0u)) {
             parsed.error =
                 "--from non si combina con rette, centro, area, grandezza o interpolazione";
         } else {
@@ -308,7 +314,6 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
         ctx.s.bilineare = *request.bilinear;
     }
     ctx.clickSigma = request.clickSigma.value_or(0);
-    ctx.focal35 = request.focal35;
 
     // The road as the user walks it. After each step, the state it leaves says whether it was
     // refused; the messages it showed then say why.
@@ -318,7 +323,20 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     };
     const auto constructed = [&] { return rectifiable(ctx); };
     std::vector<Step> road;
-    road.push_back({[&] { open_Click(ctx); }, [&] { return ctx.s.nomeFile == request.input; }});
+    // Opening forgets a focal length given for another photograph: this one's comes after.
+    road.push_back(
+        {[&] {
+             open_Click(ctx);
+             ctx.focal35 = request.focal35FromExif ? ctx.s.exifFocal35 : request.focal35;
+             if (request.focal35FromExif && !ctx.focal35 && ctx.s.nomeFile == request.input) {
+                 dialogs.messages.push_back(
+                     "La fotografia non dichiara la sua focale: --focal35 exif non "
+                     "si può usare.");
+             }
+         },
+         [&] {
+             return ctx.s.nomeFile == request.input && (ctx.focal35 || !request.focal35FromExif);
+         }});
     road.push_back({[&] {
                         for (const auto& line : request.lines) {
                             click(ctx, line[0]);

@@ -25,6 +25,7 @@ struct BatchRequest {
     std::optional<double> exactSize;   // the factor to the last bit, from a kept construction
     std::optional<bool> bilinear;      // colour photographs: bilinear (the default) or nearest
     std::optional<double> focal35;     // 35 mm equivalent focal length, mm
+    bool focal35FromExif = false;      // --focal35 exif: the one the photograph declares
     std::optional<double> clickSigma;  // one standard deviation of a click, pixels
 };
 

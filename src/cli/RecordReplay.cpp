@@ -12,7 +12,7 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
         return Result<BatchRequest>::failure(read.error());
     }
     const ConstructionRecord& r = read.value();
-    if (r.knownMeasures || r.focal35) {
+    if (r.knownMeasures) {
         return Result<BatchRequest>::failure(
             "La costruzione usa opzioni che vesta-rectify non sa ancora ripetere.");
     }
@@ -38,6 +38,10 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
     request.exactSize = r.sizeFactor;
     if (!r.interpolation.empty()) {
         request.bilinear = r.interpolation == "bilinear";
+    }
+    // A focal length given on the command line replaces the one kept.
+    if (!request.focal35 && !request.focal35FromExif) {
+        request.focal35 = r.focal35;
     }
     return Result<BatchRequest>::success(std::move(request));
 }

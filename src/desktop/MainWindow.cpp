@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 
 #include "construction/Commands.h"
+#include "construction/FocalLengthCommand.h"
 #include "construction/PictureInput.h"
 #include "desktop/FontMapping.h"
 #include "desktop/Magnifier.h"
@@ -134,6 +135,7 @@ void MainWindow::connectEvents() {
     onMenu("canc", cancAtView);
     onMenu("area", RETTANG3);
     onMenu("griglia2", griglia1);
+    onMenu("focale", focale_Click);
 
     auto onButton = [this](const char* name, void (*procedure)(Context&)) {
         connect(qobject_cast<QPushButton*>(control(name)), &QPushButton::clicked, this,

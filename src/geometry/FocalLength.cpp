@@ -36,4 +36,24 @@ Result<double> principalDistanceFromSensor(double focalMm, double sensorWidthMm,
     return Result<double>::success(focalMm * double(widthPx) / sensorWidthMm);
 }
 
+std::optional<double> equivalentFocal35(const CameraFacts& facts) {
+    if (facts.focalLength35mm && *facts.focalLength35mm > 0) {
+        return double(*facts.focalLength35mm);
+    }
+    if (!facts.focalLengthMm || !facts.focalPlaneXResolution || !facts.focalPlaneYResolution ||
+        !facts.pixelXDimension || !facts.pixelYDimension) {
+        return std::nullopt;
+    }
+    // Without a unit the resolution counts pixels an inch.
+    const int unit = facts.focalPlaneResolutionUnit.value_or(2);
+    const double mmPerUnit = unit == 2 ? 25.4 : unit == 3 ? 10 : unit == 4 ? 1 : 0;
+    const double width = *facts.pixelXDimension / *facts.focalPlaneXResolution * mmPerUnit;
+    const double height = *facts.pixelYDimension / *facts.focalPlaneYResolution * mmPerUnit;
+    const double focal35 = *facts.focalLengthMm * kDiagonal35mm / std::hypot(width, height);
+    if (!positive(focal35)) {
+        return std::nullopt;
+    }
+    return focal35;
+}
+
 }  // namespace vesta

@@ -2,6 +2,9 @@
 // vanishing points lie too far away to give it reliably.
 #pragma once
 
+#include <optional>
+
+#include "codec/CameraFacts.h"
 #include "state/Result.h"
 
 namespace vesta {
@@ -17,5 +20,10 @@ Result<double> principalDistanceFrom35mm(double focal35Mm, int widthPx, int heig
 // The true focal length and the width of the sensor, both in millimetres: the sensor's width
 // spans the photograph's width in pixels.
 Result<double> principalDistanceFromSensor(double focalMm, double sensorWidthMm, int widthPx);
+
+// The 35 mm equivalent focal length a camera file declares: its own, or else the true focal
+// length over the sensor's diagonal, the sensor measured from the recorded size and the
+// focal-plane resolution. Nothing when the file tells neither.
+std::optional<double> equivalentFocal35(const CameraFacts& facts);
 
 }  // namespace vesta

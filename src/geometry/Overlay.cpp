@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "construction/ConstructionState.h"
+#include "construction/FocalLengthCommand.h"
 #include "geometry/Degenerate.h"
 #include "geometry/Frame.h"
 #include "geometry/InteriorOrientation.h"
@@ -27,11 +28,14 @@ bool within(double v, double limit) {
 }
 
 // The frame on show was made from another principal point, area or size: it no longer stands.
-void refuseConstruction(Context& ctx, const std::string& why) {
+// True when the camera's focal length, offered then, made the construction after all.
+bool refuseConstruction(Context& ctx, const std::string& why) {
     constructionChanged(ctx, ConstructionStage::VanishingPoints);
     clearProportionUncertainty(ctx);
     ctx.form.domanda1.caption = prompts::kImpossibile;
     ctx.dialogs.messageBox(why, degenerate::kTitle, MessageIcon::Critical);
+    return offerExifFocalLength(ctx, "", constructionKey(ctx.s)) &&
+           ctx.s.construction == ConstructionStage::Frame;
 }
 
 void storeFrame(Context& ctx, Frame&& f) {
@@ -142,8 +146,7 @@ bool CERCHIONUOVO(Context& ctx) {
     const std::optional<double> given = givenDistance(ctx);
     Result<InteriorOrientation> built = interiorOrientation(vh, vv, p, given);
     if (!built.ok()) {
-        refuseConstruction(ctx, built.error());
-        return false;
+        return refuseConstruction(ctx, built.error());
     }
     const InteriorOrientation& o = built.value();
     FrameInputs in{vh, vv, o, s.nAree > 0, {}, s.larghezzaPic1, s.altezzaPic1, s.grandezza};
@@ -154,8 +157,7 @@ bool CERCHIONUOVO(Context& ctx) {
     }
     Result<Frame> frame = rectificationFrame(in);
     if (!frame.ok()) {
-        refuseConstruction(ctx, frame.error());
-        return false;
+        return refuseConstruction(ctx, frame.error());
     }
 
     f.raddrizza1.enabled = true;

@@ -3,9 +3,11 @@
 #include <charconv>
 #include <cmath>
 
+#include "construction/FocalLengthCommand.h"
 #include "geometry/Construction.h"
 #include "geometry/FocalLength.h"
 #include "geometry/Uncertainty.h"
+#include "state/Numbers.h"
 
 namespace vesta {
 
@@ -27,6 +29,21 @@ std::string aspectText(double aspectSigma, bool indeterminate, char decimalSepar
     }
     return "±" + digits + "%";
 }
+
+namespace {
+
+// The tooltip under the figure says whether the principal distance came from a focal length,
+// on a line of its own after the figure's meaning.
+void showDistanceSource(Context& ctx, bool fromFocalLength) {
+    std::string& tip = ctx.form.incertezza.tooltip;
+    tip = tip.substr(0, tip.find('\n'));
+    if (fromFocalLength) {
+        tip += "\nDistanza principale dalla focale equivalente di " +
+               plainForm(*ctx.focal35, ctx.decimalSeparator) + " mm (Focale...).";
+    }
+}
+
+}  // namespace
 
 std::optional<double> givenDistance(const Context& ctx) {
     if (!ctx.focal35) {
@@ -54,10 +71,33 @@ void showProportionUncertainty(Context& ctx) {
     const std::string text = aspectText(u.aspectSigma, u.indeterminate, ctx.decimalSeparator);
     ctx.form.incertezza.caption = text;
     ctx.form.incertezza.foreground = std::nullopt;
+    showDistanceSource(ctx, clicks.givenDistance.has_value());
     if (!u.indeterminate && u.aspectSigma <= kUncertainAspect) {
         return;
     }
     ctx.form.incertezza.foreground = colours::red;
+    const std::vector<double> key = constructionKey(s);
+    if (key == s.warnedClicks) {
+        return;
+    }
+    const std::string uncertain =
+        "Le proporzioni dell'immagine raddrizzata sono incerte (" + text + ").";
+    // The camera's own focal length is the surest help there is: asked for rather than told.
+    // Accepted or declined, the question has told the uncertainty already.
+    if (offerExifFocalLength(ctx, uncertain, key) || key == s.warnedClicks) {
+        return;
+    }
+    s.warnedClicks = key;
+    ctx.dialogs.messageBox(
+        uncertain +
+            " Aiutano: rette più lunghe e più distanti tra loro, i punti presi su una vista "
+            "ingrandita, le misure note del rettangolo delle quattro rette (Misure note) o la "
+            "focale della fotografia (Focale...).",
+        "Proporzioni incerte", MessageIcon::Warning);
+}
+
+std::vector<double> constructionKey(const WorkingState& s) {
+    const ConstructionClicks clicks = ConstructionClicks::from(s);
     std::vector<double> key;
     for (const auto& line : clicks.lines) {
         for (const Point& p : line) {
@@ -67,16 +107,7 @@ void showProportionUncertainty(Context& ctx) {
     }
     key.push_back(clicks.principal.x);
     key.push_back(clicks.principal.y);
-    if (key == s.warnedClicks) {
-        return;
-    }
-    s.warnedClicks = key;
-    ctx.dialogs.messageBox(
-        "Le proporzioni dell'immagine raddrizzata sono incerte (" + text +
-            "). Aiutano: rette più lunghe e più distanti tra loro, i punti presi su una vista "
-            "ingrandita, le misure note del rettangolo delle quattro rette (Misure note) o la "
-            "focale della fotografia (Focale...).",
-        "Proporzioni incerte", MessageIcon::Warning);
+    return key;
 }
 
 void clearProportionUncertainty(Context& ctx) {
@@ -85,6 +116,7 @@ void clearProportionUncertainty(Context& ctx) {
     ctx.s.aspectIndeterminate = false;
     ctx.form.incertezza.caption.clear();
     ctx.form.incertezza.foreground = std::nullopt;
+    showDistanceSource(ctx, false);
 }
 
 }  // namespace vesta

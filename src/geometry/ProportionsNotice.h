@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "state/Context.h"
 
@@ -22,6 +23,10 @@ void showProportionUncertainty(Context& ctx);
 
 // The principal distance the user's focal length gives the photograph on show, if any.
 std::optional<double> givenDistance(const Context& ctx);
+
+// The lines and principal point of the construction on show, as one list of numbers: a
+// warning or question about a construction is not repeated for the same one.
+std::vector<double> constructionKey(const WorkingState& s);
 
 // Forgets the figure: no construction is on show.
 void clearProportionUncertainty(Context& ctx);

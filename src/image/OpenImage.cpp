@@ -6,6 +6,8 @@
 
 #include "codec/CameraFile.h"
 #include "construction/ConstructionState.h"
+#include "construction/FocalLengthCommand.h"
+#include "geometry/FocalLength.h"
 #include "image/Scrolling.h"
 #include "sidecar/KeepConstruction.h"
 #include "state/Numbers.h"
@@ -64,6 +66,7 @@ void open_Click(Context& ctx) {
     // Read everything before touching anything, so a bad file leaves the work on show intact.
     // A palette bitmap, or a file of no kind the camera reader knows, goes the bitmap road.
     std::shared_ptr<const ColourImage> colour;
+    std::optional<double> declaredFocal;
     Result<SourceBitmap> read = Result<SourceBitmap>::success(SourceBitmap{});
     if (knownCameraKind(*chosen)) {
         Result<CameraPhoto> photo = readCameraFile(*chosen);
@@ -72,6 +75,7 @@ void open_Click(Context& ctx) {
         } else if (photo.value().paletteBitmap) {
             read = readSourceBitmap(*chosen);
         } else {
+            declaredFocal = equivalentFocal35(photo.value().facts);
             colour = std::make_shared<const ColourImage>(std::move(photo.value().image));
         }
     } else {
@@ -126,6 +130,7 @@ void open_Click(Context& ctx) {
     f.zoo.visible = true;
     f.CENTRO.enabled = false;
     f.CENTRO.visible = true;
+    f.focale.enabled = true;
     f.RETTANG.visible = true;
     f.GRIGLIA.visible = true;
     f.Text3.visible = false;
@@ -174,6 +179,8 @@ void open_Click(Context& ctx) {
 
     s.grandezza = 1.0;
     setAreaDefaults(s);
+    s.exifFocal35 = declaredFocal;
+    focalLengthForNewPhotograph(ctx);
     offerKeptConstruction(ctx);
 }
 

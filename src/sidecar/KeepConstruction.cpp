@@ -24,7 +24,7 @@ void keepConstructionBeside(Context& ctx, const std::string& imagePath) {
         notKept("esiste già il file " + path + ", che non è una costruzione di VESTA.");
         return;
     }
-    const Result<ConstructionRecord> record = recordOf(ctx.s);
+    const Result<ConstructionRecord> record = recordOf(ctx.s, ctx.focal35);
     if (!record.ok()) {
         notKept(record.error());
         return;

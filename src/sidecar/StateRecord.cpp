@@ -24,7 +24,7 @@ int sizeStepsOf(double grandezza) {
     return steps < 0 ? 0 : steps > 9 ? 9 : int(steps);
 }
 
-Result<ConstructionRecord> recordOf(const WorkingState& s) {
+Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double> focal35) {
     const Result<std::string> sum = fileSha256(s.nomeFile);
     if (!sum.ok()) {
         return Result<ConstructionRecord>::failure(sum.error());
@@ -41,6 +41,7 @@ Result<ConstructionRecord> recordOf(const WorkingState& s) {
     r.area = {s.areaCalcolo[1][1], s.areaCalcolo[1][2], s.areaCalcolo[3][1], s.areaCalcolo[3][2]};
     r.sizeSteps = sizeStepsOf(s.grandezza);
     r.sizeFactor = s.grandezza;
+    r.focal35 = focal35;
     r.referenceLength = s.misuraCm;
     r.scale = s.scala;
     r.horizontalVanishingPoint = {s.fugaOrizzX, s.fugaOrizzY};
@@ -70,6 +71,9 @@ void setSizeFactor(Context& ctx, double grandezza) {
 }
 
 void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
+    // The distance the construction was made with, before its lines meet.
+    ctx.focal35 = r.focal35;
+    ctx.focal35FromExif = r.focal35 && r.focal35 == ctx.s.exifFocal35;
     if (!r.interpolation.empty()) {
         ctx.s.bilineare = r.interpolation == "bilinear";
         ctx.form.bilineare.checked = ctx.s.bilineare;

@@ -8,8 +8,10 @@
 namespace vesta {
 
 // The record of the construction standing on the photograph on show; the photograph's
-// checksum is read from its file. An Italian message when the photograph cannot be read.
-Result<ConstructionRecord> recordOf(const WorkingState& s);
+// checksum is read from its file, `focal35` is the focal length it was made with, if any. An
+// Italian message when the photograph cannot be read.
+Result<ConstructionRecord> recordOf(const WorkingState& s,
+                                    std::optional<double> focal35 = std::nullopt);
 
 // Size-arrow steps up from 1.0 that give the factor (0 to 9).
 int sizeStepsOf(double grandezza);

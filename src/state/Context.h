@@ -31,6 +31,8 @@ struct Context {
     // The 35 mm equivalent focal length the user gave, in mm: the construction then takes its
     // principal distance from it rather than deriving one.
     std::optional<double> focal35;
+    // It was taken from the photograph's EXIF, not typed.
+    bool focal35FromExif = false;
 };
 
 }  // namespace vesta

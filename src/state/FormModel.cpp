@@ -214,6 +214,8 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.print = menu("print", "print1", "&Print window", "F5");
     f.help = menu("help", "", "&?", "");
     f.help1 = menu("help1", "help", "&help", "F1");
+    f.focale = menu("focale", "edit", "F&ocale...", "");
+    f.focale.enabled = false;  // a focal length belongs to a photograph
     for (MenuItem* m : {&f.canc, &f.centro1, &f.area, &f.griglia2}) {
         m->enabled = false;
     }
@@ -241,7 +243,7 @@ std::vector<MenuItem*> FormModel::menus() {
             &centro1,   &area,      &griglia2,  &frame_m,    &view,      &fitView,
             &scale1to4, &scale1to2, &scale1to1, &scale2to1,  &scale4to1, &scale8to1,
             &zoomIn,    &zoomOut,   &magnifier, &raddrizza1, &start,     &altra,
-            &bilineare, &print1,    &print,     &help,       &help1};
+            &bilineare, &print1,    &print,     &help,       &help1,     &focale};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

@@ -84,6 +84,7 @@ struct FormModel {
     MenuItem raddrizza1, start, altra, bilineare;
     MenuItem print1, print;
     MenuItem help, help1;
+    MenuItem focale;  // Edit: the focal length of the photograph
 
     // The photograph's view: screen pixels per photograph pixel, and whether the scale follows
     // the window so that the whole photograph fits. Picture1 and its bars are sized in screen

@@ -70,4 +70,20 @@ std::string plainForm(double value, char decimalSeparator) {
     return fifteenDigits(value, decimalSeparator);
 }
 
+std::optional<double> typedNumber(const std::string& text) {
+    std::string number;
+    for (char c : text) {
+        if (c != ' ') {
+            number += c == ',' ? '.' : c;
+        }
+    }
+    double v = 0;
+    const char* end = number.data() + number.size();
+    const auto [stop, error] = std::from_chars(number.data(), end, v);
+    if (number.empty() || error != std::errc() || stop != end || !std::isfinite(v)) {
+        return std::nullopt;
+    }
+    return v;
+}
+
 }  // namespace vesta

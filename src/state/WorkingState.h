@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,9 @@ struct WorkingState {
     bool bilineare = true;  // colour photographs: bilinear, else nearest pixel
     // A name whose extension gives the format of the colour scratch file.
     std::string formatoRisultato = "risultato.tif";
+
+    // The 35 mm equivalent focal length the photograph's camera file declares, in mm.
+    std::optional<double> exifFocal35;
 
     bool aColori() const { return fotoColori != nullptr; }
     int larghezzaSorg() const { return fotoColori ? fotoColori->width : sorgente.image.width; }

@@ -9,8 +9,10 @@
 #include "../geometry/FacadeClicks.h"
 #include "BitmapBytes.h"
 #include "cli/BatchRun.h"
+#include "cli/RecordReplay.h"
 #include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
+#include "sidecar/StateRecord.h"
 
 namespace vesta {
 namespace {
@@ -93,6 +95,40 @@ TEST(ProportionsCli, TheFocalLengthGivenIsThePrincipalDistance) {
     const BatchResult done = runBatch(r, dir.path().string());
     ASSERT_TRUE(done.ok) << done.message;
     EXPECT_NEAR(done.state.distanzaPrinc, level.camera.focal, 1e-6);
+}
+
+// The focal length is part of the kept construction: replayed, it gives the very bytes again,
+// where the distance the lines alone give would make another image.
+TEST(ProportionsCli, AKeptFocalLengthReplaysToTheSameBytes) {
+    test::TempDir dir;
+    FacadeScene level = samples::centred();
+    level.camera.pitch = 0.5;
+    level.camera.position.y = 450;
+    BatchRequest r = requestFor(level, dir, "level");
+    r.focal35 = 31.5;
+    const BatchResult done = runBatch(r, dir.path().string());
+    ASSERT_TRUE(done.ok) << done.message;
+    const Result<ConstructionRecord> record = recordOf(done.state, r.focal35);
+    ASSERT_TRUE(record.ok()) << record.error();
+    const std::string json = constructionJson(record.value());
+    test::writeBytes(dir / "level.json", std::vector<std::uint8_t>(json.begin(), json.end()));
+
+    const ParsedArgs args =
+        parseArgs({(dir / "again.bmp").string(), "--from", (dir / "level.json").string()});
+    ASSERT_TRUE(args.request.has_value()) << args.error;
+    const Result<BatchRequest> replay = requestFromRecord(*args.from, *args.request);
+    ASSERT_TRUE(replay.ok()) << replay.error();
+    const BatchResult again = runBatch(replay.value(), dir.path().string());
+    ASSERT_TRUE(again.ok) << again.message;
+    EXPECT_EQ(test::readBytes(dir / "again.bmp"), test::readBytes(r.output));
+    EXPECT_TRUE(parseArgs({"b.bmp", "--from", "a.json", "--focal35", "28"}).request.has_value());
+
+    // A bitmap declares no focal length to take.
+    r.focal35.reset();
+    r.focal35FromExif = true;
+    const BatchResult refused = runBatch(r, dir.path().string());
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.message.find("non dichiara"), std::string::npos) << refused.message;
 }
 
 }  // namespace

@@ -220,6 +220,16 @@ TEST(FocalLength, TrueFocalLengthGivesTrueProportions) {
     EXPECT_NEAR(principalDistanceFromSensor(50, 36, 3600).value(), 5000, 1e-9);
     EXPECT_FALSE(principalDistanceFrom35mm(0, 3600, 2400).ok());
     EXPECT_FALSE(principalDistanceFromSensor(50, -1, 3600).ok());
+    // The same frame told by a camera file: the focal length and 100 pixels a millimetre,
+    // given in pixels an inch, the unit a file that names none means.
+    CameraFacts facts;
+    facts.focalLengthMm = 50;
+    facts.pixelXDimension = 3600;
+    facts.pixelYDimension = 2400;
+    facts.focalPlaneXResolution = facts.focalPlaneYResolution = 2540;
+    EXPECT_NEAR(equivalentFocal35(facts).value(), 50, 1e-9);
+    facts.focalLength35mm = 28;  // the camera's own figure comes first
+    EXPECT_EQ(equivalentFocal35(facts), 28.0);
 
     for (const Shot& shot : shots()) {
         SCOPED_TRACE(shot.name);

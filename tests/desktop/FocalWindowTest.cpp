@@ -1,0 +1,146 @@
+// The focal length in the window: typed through Focale..., or offered from the camera file,
+// on a level camera whose far vertical vanishing point leaves the derived distance to chance.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+#include <cmath>
+
+#include "../codec/CodecFixtures.h"
+#include "BitmapBytes.h"
+#include "Fakes.h"
+#include "codec/ColourFileWriter.h"
+#include "construction/Commands.h"
+#include "desktop/MainWindow.h"
+#include "desktop/PictureWidget.h"
+#include "facade/FacadeRenderer.h"
+#include "geometry/Construction.h"
+#include "geometry/FocalLength.h"
+#include "image/BitmapFile.h"
+#include "state/Numbers.h"
+
+namespace vesta::desktop {
+namespace {
+
+using namespace facade;
+
+FacadeScene levelScene() {
+    FacadeScene level = samples::centred();
+    level.camera.pitch = 0.5;
+    level.camera.position.y = 450;
+    return level;
+}
+
+class FocalWindowTest : public ::testing::Test {
+  protected:
+    FocalWindowTest()
+        : window({dialogs, events,
+                  Paths{VESTA_SAMPLES_DIR "/..", dir.path().string(), dir.path().string()},
+                  test::screen1024x768(), '.'}) {
+        window.resize(1024, 768);
+        window.show();
+        const IndexedImage image = renderFacade(scene);
+        EXPECT_TRUE(writeBitmapFile((dir / "livella.bmp").string(),
+                                    classicHeader(image.width, image.height), image));
+    }
+    void open(const std::string& name) {
+        dialogs.openAnswers.push_back((dir / name).string());
+        window.menuAction("open")->trigger();
+    }
+    // The cornice bottom, the string-course top and the two facade edges, as a mouse gives them.
+    void clickLines() {
+        PictureWidget* photo = window.pictureWidget("Picture1");
+        for (const char* edge : {"cornice-bottom", "string-course-top", "left", "right"}) {
+            const ReferenceEdge e = referenceEdge(scene.facade, edge);
+            for (double t : {0.06, 0.94}) {
+                const ImagePoint p = projectFacadePoint(
+                    scene.camera,
+                    {e.from.u + t * (e.to.u - e.from.u), e.from.v + t * (e.to.v - e.from.v)});
+                QTest::mouseClick(photo, Qt::LeftButton, {},
+                                  QPoint(int(std::floor(p.x)), int(std::floor(p.y))));
+            }
+        }
+    }
+    // Width over height, on the facade, of the part of it the result shows.
+    double trueAspect() {
+        ConstructionClicks clicks = ConstructionClicks::from(ctx().s);
+        clicks.givenDistance = ctx().s.distanzaPrinc;
+        const ShownCorners shown = shownCorners(construction(clicks).value()).value();
+        const auto at = [&](Point p) {
+            return imageToFacade(scene.camera, {p.x + 0.5, p.y + 0.5}).value_or(FacadePoint{});
+        };
+        const FacadePoint o = at(shown.o), w = at(shown.widthEnd), h = at(shown.heightEnd);
+        return std::hypot(w.u - o.u, w.v - o.v) / std::hypot(h.u - o.u, h.v - o.v);
+    }
+    Context& ctx() { return window.context(); }
+
+    FacadeScene scene = levelScene();  // 800 x 600: a diagonal of 1000 pixels
+    test::TempDir dir;
+    test::ScriptedDialogs dialogs;
+    test::CountingEventLoop events;
+    MainWindow window;
+};
+
+TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthMakesItTrue) {
+    open("livella.bmp");
+    clickLines();
+    const QLabel* figure = qobject_cast<QLabel*>(window.control("incertezza"));
+    EXPECT_EQ(figure->text().left(1), "±");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, "Proporzioni incerte");
+    EXPECT_NE(dialogs.messages[0].text.find("(Focale...)"), std::string::npos);
+    dialogs.messages.clear();
+
+    // Words are refused and change nothing.
+    const double derived = ctx().s.distanzaPrinc;
+    dialogs.inputs.push_back("ventotto");
+    window.menuAction("focale")->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_FALSE(ctx().focal35.has_value());
+    EXPECT_EQ(ctx().s.distanzaPrinc, derived);
+
+    dialogs.inputs.push_back(plainForm(scene.camera.focal * kDiagonal35mm / 1000, ','));
+    window.menuAction("focale")->trigger();
+    EXPECT_NEAR(ctx().s.distanzaPrinc, scene.camera.focal, 1e-6);
+    EXPECT_NEAR(ctx().s.largOut / ctx().s.altOut / trueAspect(), 1, 0.01);
+    EXPECT_NE(figure->toolTip().indexOf("focale equivalente"), -1);
+    EXPECT_EQ(dialogs.messages.size(), 1u) << "sure now: no second warning";
+}
+
+// The camera file's 35 mm equivalent is offered, not applied, once for these lines; a
+// photograph without one forgets it.
+TEST_F(FocalWindowTest, TheFocalLengthAJpegDeclaresIsOfferedOnce) {
+    const std::filesystem::path jpeg = dir / "livella.jpg";
+    // The offer goes by the photograph's size and the clicks, not by what it shows.
+    ASSERT_EQ(saveColourImage(jpeg.string(), test::patternImage(800, 600, 3, 8)), "");
+    test::ExifFields exif;
+    const int declared = int(std::lround(scene.camera.focal * kDiagonal35mm / 1000));
+    exif.focalLength35mm = declared;
+    test::writeBytes(jpeg, test::withExifSegment(test::readBytes(jpeg), test::exifBlock(exif)));
+
+    open("livella.jpg");
+    dialogs.confirmAnswer = false;
+    clickLines();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_NE(dialogs.questions[0].find("dichiara una focale equivalente di " +
+                                        std::to_string(declared) + " mm"),
+              std::string::npos)
+        << dialogs.questions[0];
+    EXPECT_FALSE(ctx().focal35.has_value());
+    window.run(GRANDEZZA_SpinUp);
+    EXPECT_EQ(dialogs.questions.size(), 1u) << "once for these lines and principal point";
+
+    // Another principal point is another construction: asked again, and accepted.
+    dialogs.confirmAnswer = true;
+    window.run(CENTRO_Click);
+    QTest::mouseClick(window.pictureWidget("Picture1"), Qt::LeftButton, {}, QPoint(400, 310));
+    ASSERT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_EQ(ctx().focal35, double(declared));
+    EXPECT_NEAR(ctx().s.distanzaPrinc, principalDistanceFrom35mm(declared, 800, 600).value(), 1e-6);
+
+    open("livella.bmp");
+    EXPECT_FALSE(ctx().focal35.has_value());
+}
+
+}  // namespace
+}  // namespace vesta::desktop
