@@ -2,6 +2,7 @@
 // same procedures the window uses, and writes exactly the file the window would write.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ struct BatchRequest {
     std::optional<bool> bilinear;      // colour photographs: bilinear (the default) or nearest
     std::optional<double> focal35;     // 35 mm equivalent focal length, mm
     std::optional<double> clickSigma;  // one standard deviation of a click, pixels
+    // True width and height, cm, of the lines' rectangle: rectified by them, no construction
+    // needed.
+    std::optional<std::array<double, 2>> known;
 };
 
 struct BatchResult {

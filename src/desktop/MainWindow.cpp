@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 
 #include "construction/Commands.h"
+#include "construction/KnownMeasuresCommand.h"
 #include "construction/PictureInput.h"
 #include "desktop/FontMapping.h"
 #include "desktop/Magnifier.h"
@@ -131,6 +132,7 @@ void MainWindow::connectEvents() {
     onMenu("start", RADDR1);
     onMenu("altra", altraAtView);
     onMenu("bilineare", bilineare_Click);
+    onMenu("misureNote", misureNote_Click);
     onMenu("canc", cancAtView);
     onMenu("area", RETTANG3);
     onMenu("griglia2", griglia1);
@@ -143,6 +145,7 @@ void MainWindow::connectEvents() {
     onButton("RETTANG", RETTANG3);
     onButton("GRIGLIA", griglia1);
     onButton("RADDRIZZA", RADDR1);
+    onButton("MISURENOTE", misureNote_Click);
     onButton("cancella", cancAtView);
     connect(qobject_cast<QPushButton*>(control("zoo")), &QPushButton::clicked, this,
             [this] { openZoom(); });

@@ -70,4 +70,24 @@ std::string plainForm(double value, char decimalSeparator) {
     return fifteenDigits(value, decimalSeparator);
 }
 
+std::optional<double> typedLength(const std::string& text) {
+    std::string number;
+    for (char c : text) {
+        if (c != ' ') {
+            number += c == ',' ? '.' : c;
+        }
+    }
+    if (number.empty()) {
+        return std::nullopt;
+    }
+    // Read with the point whatever the process locale says, so "12,5" and "12.5" both count.
+    double v = 0;
+    const char* end = number.data() + number.size();
+    const auto [stop, error] = std::from_chars(number.data(), end, v);
+    if (error != std::errc() || stop != end || !std::isfinite(v) || v <= 0) {
+        return std::nullopt;
+    }
+    return v;
+}
+
 }  // namespace vesta

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vesta {
@@ -27,5 +28,9 @@ std::string strForm(double value);
 // The plain form in the user's number format: no leading blank, at most 15 significant digits,
 // the given decimal separator.
 std::string plainForm(double value, char decimalSeparator);
+
+// A length typed by the user, with a comma or a point as decimal separator; nothing unless it
+// is a number above zero.
+std::optional<double> typedLength(const std::string& text);
 
 }  // namespace vesta
