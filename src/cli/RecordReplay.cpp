@@ -12,7 +12,7 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
         return Result<BatchRequest>::failure(read.error());
     }
     const ConstructionRecord& r = read.value();
-    if (r.knownMeasures || r.focal35) {
+    if (r.focal35) {
         return Result<BatchRequest>::failure(
             "La costruzione usa opzioni che vesta-rectify non sa ancora ripetere.");
     }
@@ -39,6 +39,7 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
     if (!r.interpolation.empty()) {
         request.bilinear = r.interpolation == "bilinear";
     }
+    request.known = r.knownMeasures;
     return Result<BatchRequest>::success(std::move(request));
 }
 
