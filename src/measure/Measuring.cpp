@@ -177,11 +177,14 @@ void MISURA1(Context& ctx) {
 void Picture2_DblClick(Context& ctx) {
     const WorkingState& s = ctx.s;
     PictureArea& p = ctx.picture2;
-    for (double x = 1; x <= s.largOut; x += 80) {
-        p.line(float(x), 1, float(x), float(s.altOut), kDarkGreen);
+    // A result by known measures has its own size, whatever the construction's.
+    const double largOut = s.scalaNota > 0 ? s.largRaddr : s.largOut;
+    const double altOut = s.scalaNota > 0 ? s.altRaddr : s.altOut;
+    for (double x = 1; x <= largOut; x += 80) {
+        p.line(float(x), 1, float(x), float(altOut), kDarkGreen);
     }
-    for (double y = 1; y <= s.altOut; y += 80) {
-        p.line(1, float(y), float(s.largOut), float(y), colours::windowBackground);
+    for (double y = 1; y <= altOut; y += 80) {
+        p.line(1, float(y), float(largOut), float(y), colours::windowBackground);
     }
 }
 
