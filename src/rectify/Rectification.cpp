@@ -5,6 +5,7 @@
 
 #include "construction/ConstructionState.h"
 #include "geometry/Construction.h"
+#include "geometry/ProportionsNotice.h"
 #include "geometry/Uncertainty.h"
 #include "image/Scrolling.h"
 #include "rectify/ColourRectification.h"
@@ -310,6 +311,11 @@ void RADDR1(Context& ctx) {
             s.scalaNotaSigma = u.scaleSigma;
             s.aspectSigma = u.aspectSigma;
             s.aspectIndeterminate = u.indeterminate;
+            // The panel's figure is now this mapping's, no longer the construction's.
+            f.incertezza.caption = aspectText(u.aspectSigma, u.indeterminate, ctx.decimalSeparator);
+            f.incertezza.foreground = u.indeterminate || u.aspectSigma > kUncertainAspect
+                                          ? std::optional<Rgb>(colours::red)
+                                          : std::nullopt;
             return;
         }
         if (s.aColori()) {
