@@ -89,6 +89,22 @@ TEST(CliColour, NearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
     const ColourImage bilinear = readBack(dir / "bil.png");
     EXPECT_EQ(bilinear.width, colour.width);
     EXPECT_NE(bilinear.samples8, colour.samples8);
+
+    // So with known measures, and their bilinear result has the size of their nearest one.
+    ASSERT_EQ(rectify(kSample + " " + (dir / "kpal.bmp").string() + " --known 300,250"), 0);
+    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "kcol.png").string() +
+                      " --interp nearest --known 300,250"),
+              0);
+    const ColourImage known = readBack(dir / "kcol.png");
+    Result<SourceBitmap> knownPalette = readSourceBitmap((dir / "kpal.bmp").string());
+    ASSERT_TRUE(knownPalette.ok());
+    EXPECT_TRUE(known.samples8 == expanded(knownPalette.value().image, known.width).samples8);
+    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "kbil.png").string() +
+                      " --known 300,250"),
+              0);
+    const ColourImage knownBilinear = readBack(dir / "kbil.png");
+    EXPECT_EQ(knownBilinear.width, known.width);
+    EXPECT_NE(knownBilinear.samples8, known.samples8);
 }
 
 // Real files of each kind in, each format out, read back: lossless formats hold the same
