@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "rectify/Bands.h"
+#include "rectify/KnownMeasuresRectification.h"
 
 #include "cli/HeadlessPlatform.h"
 #include "construction/Commands.h"
@@ -180,5 +181,43 @@ void BM_RectifyColourAllCores(benchmark::State& state) {
     colourBands(state, 0);
 }
 BENCHMARK(BM_RectifyColourAllCores)->Arg(3000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// By known measures, on one thread: the frame's own size over the same area (the rectangle
+// between cornice and string course is 1200 x 522 cm), a palette and a colour photograph.
+void knownBands(benchmark::State& state, WorkingState& s, const ColourImage* colour) {
+    s.misureNote = std::array<double, 2>{1200, 522};
+    const Result<KnownMeasuresFrame> frame = knownMeasuresFrameOf(s);
+    if (!frame.ok()) {
+        state.SkipWithError(frame.error().c_str());
+        return;
+    }
+    const RectifyInputs in = knownMeasuresInputs(s, frame.value());
+    const BandRectifier rectifier =
+        colour ? BandRectifier(in, frame.value(), *colour, Interpolation::Bilinear)
+               : BandRectifier(in, frame.value(), s.sorgente.image);
+    BandOptions options;
+    options.threads = 1;
+    std::uint64_t checksum = 0;
+    for (auto _ : state) {
+        rectifyInBands(rectifier, options, [&](int first, const ColourImage& band) {
+            checksum += band.samples8[std::size_t(first) % band.samples8.size()];
+            return true;
+        });
+    }
+    benchmark::DoNotOptimize(checksum);
+    state.SetItemsProcessed(state.iterations() * std::int64_t(in.largOut) * in.altOut);
+    state.counters["pixels"] = double(in.largOut) * in.altOut;
+}
+
+void BM_RectifyKnownMeasures(benchmark::State& state) {
+    knownBands(state, construction().ctx.s, nullptr);
+}
+BENCHMARK(BM_RectifyKnownMeasures)->Unit(benchmark::kMillisecond);
+
+void BM_RectifyKnownMeasuresColour(benchmark::State& state) {
+    ColourConstruction& c = colourConstruction();
+    knownBands(state, c.construction->ctx.s, &c.photograph);
+}
+BENCHMARK(BM_RectifyKnownMeasuresColour)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -27,13 +27,16 @@ const char* const kUsage =
     "uso: vesta-rectify INPUT OUTPUT --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
-    "                   [--click-sigma PX] [--focal35 MM|exif] [--json]\n"
+    "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A] [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
     "                   [--focal35 MM|exif] [--json]\n"
     "     vesta-rectify --help\n"
     "INPUT: bitmap a tavolozza di 8 bit, BMP a colori, JPEG, PNG, TIFF (8 o 16 bit).\n"
     "OUTPUT: il formato secondo l'estensione (.bmp .png .tif .tiff .jpg .jpeg); le fotografie\n"
-    "a colori si raddrizzano con interpolazione bilineare, salvo --interp nearest.\n";
+    "a colori si raddrizzano con interpolazione bilineare, salvo --interp nearest.\n"
+    "--known L,A: larghezza e altezza vere in cm (col punto decimale) del rettangolo delimitato\n"
+    "dalle quattro rette; si raddrizza con esse, senza costruzione, e la scala (cm per pixel)\n"
+    "è nota.\n";
 
 namespace {
 
@@ -194,6 +197,21 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.focal35 = *v;
             known = true;
         }
+        if (a == "--known") {
+            const std::size_t comma = value.find(',');
+            const auto w = comma == std::string::npos
+                               ? std::nullopt
+                               : plainNumber<double>(std::string_view(value).substr(0, comma));
+            const auto h = comma == std::string::npos
+                               ? std::nullopt
+                               : plainNumber<double>(std::string_view(value).substr(comma + 1));
+            if (!w || !h || !(*w > 0) || !(*h > 0)) {
+                parsed.error = "--known vuole larghezza,altezza in cm, maggiori di zero";
+                return parsed;
+            }
+            request.known = std::array<double, 2>{*w, *h};
+            known = true;
+        }
         if (a == "--click-sigma") {
             const auto v = plainNumber<double>(value);
             if (!v || !(*v > 0)) {
@@ -321,7 +339,8 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
         std::function<void()> act;
         std::function<bool()> done;
     };
-    const auto constructed = [&] { return rectifiable(ctx); };
+    // Known measures need the four lines only: the construction may be refused.
+    const auto constructed = [&] { return request.known ? ctx.s.nRette == 4 : rectifiable(ctx); };
     std::vector<Step> road;
     // Opening forgets a focal length given for another photograph: this one's comes after.
     road.push_back(
@@ -365,7 +384,11 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
                         },
                         constructed});
     }
-    road.push_back({[&] { RADDR1(ctx); }, [&] { return ctx.s.raddrAvviato == 1; }});
+    road.push_back({[&] {
+                        ctx.s.misureNote = request.known;
+                        RADDR1(ctx);
+                    },
+                    [&] { return ctx.s.raddrAvviato == 1; }});
 
     bool good = true;
     road.insert(road.begin() + 1, Step{[] {},
@@ -441,8 +464,9 @@ std::string describe(const WorkingState& s, bool json) {
         {"pvy", s.pvy},
         {"angoloRifX", s.angoloRifX},
         {"angoloRifY", s.angoloRifY},
-        {"largOut", s.largOut},
-        {"altOut", s.altOut},
+        // A result by known measures has its own size, whatever the construction's.
+        {"largOut", s.scalaNota > 0 ? s.largRaddr : s.largOut},
+        {"altOut", s.scalaNota > 0 ? s.altRaddr : s.altOut},
     };
     std::string out = json ? "{" : "";
     bool first = true;
@@ -462,6 +486,9 @@ std::string describe(const WorkingState& s, bool json) {
         s.aspectIndeterminate ? (json ? "null" : "indeterminato") : number(s.aspectSigma));
     add("distance_sigma",
         s.aspectIndeterminate ? (json ? "null" : "indeterminato") : number(s.distanceSigma));
+    if (s.scalaNota > 0) {
+        add("cm_per_pixel", number(s.scalaNota));
+    }
     return json ? out + "}\n" : out;
 }
 

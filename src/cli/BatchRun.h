@@ -2,6 +2,7 @@
 // same procedures the window uses, and writes exactly the file the window would write.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ struct BatchRequest {
     std::optional<double> focal35;     // 35 mm equivalent focal length, mm
     bool focal35FromExif = false;      // --focal35 exif: the one the photograph declares
     std::optional<double> clickSigma;  // one standard deviation of a click, pixels
+    // True width and height, cm, of the lines' rectangle: rectified by them, no construction
+    // needed.
+    std::optional<std::array<double, 2>> known;
 };
 
 struct BatchResult {

@@ -12,10 +12,6 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
         return Result<BatchRequest>::failure(read.error());
     }
     const ConstructionRecord& r = read.value();
-    if (r.knownMeasures) {
-        return Result<BatchRequest>::failure(
-            "La costruzione usa opzioni che vesta-rectify non sa ancora ripetere.");
-    }
     if (request.input.empty()) {
         request.input = (std::filesystem::path(recordPath).parent_path() / r.photograph).string();
     }
@@ -43,6 +39,7 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
     if (!request.focal35 && !request.focal35FromExif) {
         request.focal35 = r.focal35;
     }
+    request.known = r.knownMeasures;
     return Result<BatchRequest>::success(std::move(request));
 }
 

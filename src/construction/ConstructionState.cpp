@@ -16,11 +16,17 @@ void offerConstructionCommands(Context& ctx) {
     }
     f.GRIGLIA.enabled = stands;
     f.griglia2.enabled = stands;
+    // Known measures need the four lines only, not the vanishing points' construction.
+    const bool lines = ctx.s.nRette == 4 && ctx.s.nRaddr == 0;
+    f.MISURENOTE.enabled = lines;
+    f.misureNote.enabled = lines;
     // While rows are computed nothing may start another rectification, nor save or print the
     // unfinished one.
     if (ctx.s.resultFile == ResultFile::Writing) {
         f.raddrizza1.enabled = false;
         f.start.enabled = false;
+        f.MISURENOTE.enabled = false;
+        f.misureNote.enabled = false;
         f.save.enabled = false;
         f.print1.enabled = false;
     }

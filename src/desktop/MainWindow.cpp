@@ -10,6 +10,7 @@
 
 #include "construction/Commands.h"
 #include "construction/FocalLengthCommand.h"
+#include "construction/KnownMeasuresCommand.h"
 #include "construction/PictureInput.h"
 #include "desktop/FontMapping.h"
 #include "desktop/Magnifier.h"
@@ -132,6 +133,7 @@ void MainWindow::connectEvents() {
     onMenu("start", RADDR1);
     onMenu("altra", altraAtView);
     onMenu("bilineare", bilineare_Click);
+    onMenu("misureNote", misureNote_Click);
     onMenu("canc", cancAtView);
     onMenu("area", RETTANG3);
     onMenu("griglia2", griglia1);
@@ -145,6 +147,7 @@ void MainWindow::connectEvents() {
     onButton("RETTANG", RETTANG3);
     onButton("GRIGLIA", griglia1);
     onButton("RADDRIZZA", RADDR1);
+    onButton("MISURENOTE", misureNote_Click);
     onButton("cancella", cancAtView);
     connect(qobject_cast<QPushButton*>(control("zoo")), &QPushButton::clicked, this,
             [this] { openZoom(); });

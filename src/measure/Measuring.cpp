@@ -21,11 +21,6 @@ std::string strCut(double value, std::size_t n) {
     return strForm(value).substr(0, n);
 }
 
-std::optional<double> typedLength(const std::string& text) {
-    const std::optional<double> v = typedNumber(text);
-    return v && *v > 0 ? v : std::nullopt;
-}
-
 void Picture2_MouseDown(Context& ctx, float x, float y) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
@@ -104,6 +99,16 @@ std::string centimetres(double v, char decimalSeparator) {
 void showLengthUncertainty(Context& ctx) {
     const WorkingState& s = ctx.s;
     const double clickSigma = ctx.clickSigma > 0 ? ctx.clickSigma : kMouseClickSigma;
+    const char sep = ctx.decimalSeparator;
+    if (s.scalaNota > 0) {
+        const LengthUncertainty u =
+            measuredLengthAtScale(Point{s.xPrimo, s.yPrimo}, Point{s.xSecondo, s.ySecondo},
+                                  s.scalaNota, clickSigma, s.scalaNotaSigma);
+        ctx.form.incertezzaMisura.caption = "d ±" + centimetres(u.sigma, sep) + " cm (scala ±" +
+                                            centimetres(u.scalePart, sep) + ", punti ±" +
+                                            centimetres(u.clickPart, sep) + ")";
+        return;
+    }
     const double aspectSigma = s.aspectIndeterminate ? INFINITY : s.aspectSigma;
     const Point refA{s.scalaCoppia[0], s.scalaCoppia[1]};
     const Point refB{s.scalaCoppia[2], s.scalaCoppia[3]};
@@ -111,7 +116,6 @@ void showLengthUncertainty(Context& ctx) {
     const LengthUncertainty u =
         measuredLength(refA, refB, refCm, Point{s.xPrimo, s.yPrimo}, Point{s.xSecondo, s.ySecondo},
                        clickSigma, aspectSigma);
-    const char sep = ctx.decimalSeparator;
     ctx.form.incertezzaMisura.caption = "d ±" + centimetres(u.sigma, sep) + " cm (scala ±" +
                                         centimetres(u.scalePart, sep) + ", punti ±" +
                                         centimetres(u.clickPart, sep) + ", proporzioni ±" +
@@ -126,7 +130,10 @@ void MISURA1(Context& ctx) {
     s.nMisura += 1;
     const double d = std::sqrt((s.xPrimo - s.xSecondo) * double(s.xPrimo - s.xSecondo) +
                                (s.yPrimo - s.ySecondo) * double(s.yPrimo - s.ySecondo));
-    if (s.nMisura == 1) {
+    if (s.nMisura == 1 && s.scalaNota > 0) {
+        // The known measures gave the result's scale: no reference pair to ask.
+        s.scala = s.scalaNota;
+    } else if (s.nMisura == 1) {
         const std::optional<std::string> typed =
             ctx.dialogs.inputBox("Inserire la misura in cm.", "");
         const std::optional<double> length = typed ? typedLength(*typed) : std::nullopt;
@@ -170,11 +177,14 @@ void MISURA1(Context& ctx) {
 void Picture2_DblClick(Context& ctx) {
     const WorkingState& s = ctx.s;
     PictureArea& p = ctx.picture2;
-    for (double x = 1; x <= s.largOut; x += 80) {
-        p.line(float(x), 1, float(x), float(s.altOut), kDarkGreen);
+    // A result by known measures has its own size, whatever the construction's.
+    const double largOut = s.scalaNota > 0 ? s.largRaddr : s.largOut;
+    const double altOut = s.scalaNota > 0 ? s.altRaddr : s.altOut;
+    for (double x = 1; x <= largOut; x += 80) {
+        p.line(float(x), 1, float(x), float(altOut), kDarkGreen);
     }
-    for (double y = 1; y <= s.altOut; y += 80) {
-        p.line(1, float(y), float(s.largOut), float(y), colours::windowBackground);
+    for (double y = 1; y <= altOut; y += 80) {
+        p.line(1, float(y), float(largOut), float(y), colours::windowBackground);
     }
 }
 

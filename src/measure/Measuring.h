@@ -7,6 +7,7 @@
 #include <string>
 
 #include "state/Context.h"
+#include "state/Numbers.h"
 
 namespace vesta {
 
@@ -17,10 +18,6 @@ void Picture2_DblClick(Context& ctx);
 
 // MISURA1: evaluates the pair just taken.
 void MISURA1(Context& ctx);
-
-// A length typed by the user, with a comma or a point as decimal separator; nothing unless it
-// is a number above zero.
-std::optional<double> typedLength(const std::string& text);
 
 // The first n characters of the Str form, sign place included.
 std::string strCut(double value, std::size_t n = 6);

@@ -50,6 +50,18 @@ BandRectifier::BandRectifier(RectifyInputs in, const ColourImage& photograph, In
     columns_ = columnsIfCovered(in_);
 }
 
+BandRectifier::BandRectifier(RectifyInputs in, const KnownMeasuresFrame& frame,
+                             const IndexedImage& photograph)
+    : in_(std::move(in)), known_(frame) {
+    in_.source = &photograph;
+}
+
+BandRectifier::BandRectifier(RectifyInputs in, const KnownMeasuresFrame& frame,
+                             const ColourImage& photograph, Interpolation how)
+    : in_(std::move(in)), known_(frame), colour_(&photograph), how_(how) {
+    in_.source = nullptr;
+}
+
 std::size_t BandRectifier::rowBytes() const {
     return std::size_t(std::max(0, width())) * std::size_t(channels()) *
            std::size_t(bitsPerChannel() / 8);
@@ -69,6 +81,10 @@ void BandRectifier::fill(int first, int last, RowWork& work, ColourImage& band) 
     } else {
         band.samples8.resize(rowSamples * std::size_t(rows));
         band.samples16.clear();
+    }
+    if (known_) {
+        fillKnown(first, last, work, band);
+        return;
     }
     const bool covered = tablesCover(in_) && (!colour_ || wellFormed(*colour_));
     // The rows in the order they are shown: the first shown row is the last the division
@@ -98,6 +114,42 @@ void BandRectifier::fill(int first, int last, RowWork& work, ColourImage& band) 
         }
         rowSourcePoints(in_, columns_, line, work);
         if (how_ == Interpolation::Bilinear) {
+            deep ? sampleBilinear(in_, *colour_, work, out16)
+                 : sampleBilinear(in_, *colour_, work, out8);
+        } else {
+            deep ? sampleNearest(in_, *colour_, work, out16)
+                 : sampleNearest(in_, *colour_, work, out8);
+        }
+    }
+}
+
+// The rows of the frame's mapping, top row first: a palette photograph gives the index of each
+// point's nearest pixel, a grey or colour one what its sampler gives.
+void BandRectifier::fillKnown(int first, int last, RowWork& work, ColourImage& band) const {
+    const int n = std::max(0, in_.largOut);
+    const std::size_t rowSamples = band.rowSamples();
+    const bool deep = band.bitsPerChannel == 16;
+    const bool sized = n == known_->largOut;
+    work.sx.resize(std::size_t(n));
+    work.sy.resize(std::size_t(n));
+    for (int y = first; y < last; ++y) {
+        const std::size_t at = std::size_t(y - first) * rowSamples;
+        std::uint8_t* out8 = deep ? nullptr : band.samples8.data() + at;
+        std::uint16_t* out16 = deep ? band.samples16.data() + at : nullptr;
+        if (deep) {
+            std::fill(out16, out16 + rowSamples, std::uint16_t(0));
+        } else {
+            std::fill(out8, out8 + rowSamples, std::uint8_t(0));
+        }
+        if (!sized || (colour_ && !wellFormed(*colour_))) {
+            continue;
+        }
+        known_->sourcePointsOfRow(y, work.sx.data(), work.sy.data());
+        if (!colour_) {
+            const IndexedImage& src = *in_.source;
+            forEachNearestPixel(work, n, AreaClip::of(in_), src.width, src.height,
+                                [&](int i, int row, int cell) { out8[i] = src.row(row)[cell]; });
+        } else if (how_ == Interpolation::Bilinear) {
             deep ? sampleBilinear(in_, *colour_, work, out16)
                  : sampleBilinear(in_, *colour_, work, out8);
         } else {

@@ -9,7 +9,9 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <optional>
 
+#include "geometry/KnownMeasures.h"
 #include "image/IndexedImage.h"
 #include "rectify/ColourSampler.h"
 #include "rectify/RowRectifier.h"
@@ -25,6 +27,12 @@ class BandRectifier {
   public:
     BandRectifier(RectifyInputs in, const IndexedImage& photograph);
     BandRectifier(RectifyInputs in, const ColourImage& photograph, Interpolation how);
+    // By known measures: each row's source points from the frame's mapping, in place of the
+    // vanishing points' lines; in gives the size, the area and the photograph as above.
+    BandRectifier(RectifyInputs in, const KnownMeasuresFrame& frame,
+                  const IndexedImage& photograph);
+    BandRectifier(RectifyInputs in, const KnownMeasuresFrame& frame, const ColourImage& photograph,
+                  Interpolation how);
 
     int width() const { return in_.largOut; }
     int height() const { return in_.altOut; }
@@ -38,8 +46,11 @@ class BandRectifier {
     void fill(int first, int last, RowWork& work, ColourImage& band) const;
 
   private:
+    void fillKnown(int first, int last, RowWork& work, ColourImage& band) const;
+
     RectifyInputs in_;
     ColumnLines columns_;
+    std::optional<KnownMeasuresFrame> known_;
     const ColourImage* colour_ = nullptr;
     Interpolation how_ = Interpolation::Nearest;
 };

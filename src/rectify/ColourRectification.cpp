@@ -49,12 +49,22 @@ ColourRows rectifyColour(Context& ctx, const RectifyInputs& in, const std::strin
     // Held here, so that an Open during the computing cannot take the photograph from under
     // the threads.
     const std::shared_ptr<const ColourImage> photograph = s.fotoColori;
-    const Result<ColourFileFormat> format = colourFormatForPath(s.formatoRisultato);
-    if (!photograph || !format.ok()) {
+    if (!photograph) {
         return ColourRows::WriteFailed;
     }
     const BandRectifier rectifier(in, *photograph,
                                   s.bilineare ? Interpolation::Bilinear : Interpolation::Nearest);
+    return rectifyColourBands(ctx, rectifier, photograph, scratch);
+}
+
+ColourRows rectifyColourBands(Context& ctx, const BandRectifier& rectifier,
+                              const std::shared_ptr<const ColourImage>& photograph,
+                              const std::string& scratch) {
+    WorkingState& s = ctx.s;
+    const Result<ColourFileFormat> format = colourFormatForPath(s.formatoRisultato);
+    if (!photograph || !format.ok()) {
+        return ColourRows::WriteFailed;
+    }
     const RowShape shape{rectifier.width(), rectifier.height(), rectifier.channels(),
                          rectifier.bitsPerChannel()};
     Fd fd(::open(scratch.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));

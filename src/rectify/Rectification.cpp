@@ -4,8 +4,12 @@
 #include <filesystem>
 
 #include "construction/ConstructionState.h"
+#include "geometry/Construction.h"
+#include "geometry/ProportionsNotice.h"
+#include "geometry/Uncertainty.h"
 #include "image/Scrolling.h"
 #include "rectify/ColourRectification.h"
+#include "rectify/KnownMeasuresRectification.h"
 #include "rectify/RowRectifier.h"
 #include "rectify/ScratchFile.h"
 #include "state/Numbers.h"
@@ -67,12 +71,10 @@ void abandon(Context& ctx, const std::string& why) {
     ctx.dialogs.messageBox(why, kTitle, MessageIcon::Critical);
 }
 
-enum class Rows { Written, WriteFailed, AnotherPhotograph };
-
 // Steps through the rows in the order the vanishing points give, writing each as soon as it
 // is done. Stops when another photograph was opened meanwhile: its pixels are not this
 // construction's.
-Rows computeRows(Context& ctx, const RectifyInputs& in, BitmapWriter& file) {
+ColourRows computeRows(Context& ctx, const RectifyInputs& in, BitmapWriter& file) {
     WorkingState& s = ctx.s;
     const ColumnLines columns = columnLines(in);
     std::vector<std::uint8_t> righeOut(std::size_t(in.largOut));
@@ -89,21 +91,21 @@ Rows computeRows(Context& ctx, const RectifyInputs& in, BitmapWriter& file) {
         }
         ctx.events.yield();
         if (s.sorgente.image.pixels.data() != photograph) {
-            return Rows::AnotherPhotograph;
+            return ColourRows::AnotherPhotograph;
         }
         rectifyRow(in, columns, line, work, righeOut.data());
         if (!file.writeFileRow(k, righeOut.data())) {
-            return Rows::WriteFailed;
+            return ColourRows::WriteFailed;
         }
         ++k;
     }
     std::fill(righeOut.begin(), righeOut.end(), 0);
     for (int j = k; j < in.altOut; ++j) {
         if (!file.writeFileRow(j, righeOut.data())) {
-            return Rows::WriteFailed;
+            return ColourRows::WriteFailed;
         }
     }
-    return Rows::Written;
+    return ColourRows::Written;
 }
 
 // A photograph opened while the rows were computed: the result is thrown away and the window
@@ -181,6 +183,43 @@ void finishRectifying(Context& ctx, const RectifyInputs& in, IndexedImage&& resu
                       const HeaderBlock& header, bool colour);
 void afterRectifying(Context& ctx);
 
+// The end of computing the rows, the same on every road: a photograph opened meanwhile
+// discards the result, a file that could not be written is abandoned with its message; else
+// the beep and the photograph's pointer back. True when the result stands.
+bool rowsWritten(Context& ctx, ColourRows rows, const std::string& scratch) {
+    if (rows == ColourRows::AnotherPhotograph) {
+        discardForTheNewPhotograph(ctx);
+        return false;
+    }
+    if (rows != ColourRows::Written) {
+        abandon(ctx,
+                "Impossibile scrivere il file dell'immagine raddrizzata (disco pieno o "
+                "senza permessi):\n" +
+                    scratch);
+        return false;
+    }
+    ctx.events.beep();
+    FormModel& f = ctx.form;
+    f.Picture1.pointer = MousePointer::Cross;
+    f.pointer = MousePointer::Default;
+    f.Picture1.enabled = true;
+    return true;
+}
+
+// The palette result read back only where it is seen: a batch run keeps no more than one
+// output row.
+bool readBack(Context& ctx, const std::string& scratch, IndexedImage& result) {
+    if (ctx.picture2.shown()) {
+        Result<SourceBitmap> shown = readSourceBitmap(scratch);
+        if (!shown.ok()) {
+            abandon(ctx, "Impossibile rileggere l'immagine raddrizzata:\n" + scratch);
+            return false;
+        }
+        result = std::move(shown.value().image);
+    }
+    return true;
+}
+
 }  // namespace
 
 void RADDR1(Context& ctx) {
@@ -193,8 +232,25 @@ void RADDR1(Context& ctx) {
     s.interrompi = 0;
     ctx.picture1.setDrawMode(DrawMode::Invert);
     s.nRaddr += 1;
+    // Known measures rectify by their own frame: the construction is not needed.
+    std::optional<KnownMeasuresFrame> known;
+    std::string refusal;
+    if (s.nRaddr == 1 && s.misureNote) {
+        Result<KnownMeasuresFrame> frame = knownMeasuresFrameOf(s);
+        if (!frame.ok()) {
+            refusal = frame.error();
+        } else if (frame.value().largOut > (s.aColori() ? kMaxSide : 3000)) {
+            refusal = kTooWide;
+        } else {
+            known = frame.value();
+        }
+    }
     const char* why = nullptr;
-    if (s.nRaddr == 1 && s.construction != ConstructionStage::Frame) {
+    if (!refusal.empty()) {
+        why = refusal.c_str();
+    } else if (known || (s.nRaddr > 1 && s.scalaNota > 0)) {
+        // the frame's own size was checked; measuring needs no construction either
+    } else if (s.nRaddr == 1 && s.construction != ConstructionStage::Frame) {
         why = kNoConstruction;
     } else if (s.largOut > (s.aColori() ? kMaxSide : 3000)) {
         why = kTooWide;
@@ -209,7 +265,8 @@ void RADDR1(Context& ctx) {
     if (s.nRaddr > 1) {
         s.raddrAvviato = 1;
     } else {
-        const RectifyInputs in = RectifyInputs::from(s);
+        s.scalaNota = 0;
+        const RectifyInputs in = known ? knownMeasuresInputs(s, *known) : RectifyInputs::from(s);
         for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
             c->visible = false;
         }
@@ -237,23 +294,34 @@ void RADDR1(Context& ctx) {
         s.resultFile = ResultFile::Writing;
         offerConstructionCommands(ctx);
         s.risultatoColori = ColourImage{};
+        if (known) {
+            if (!rowsWritten(ctx, rectifyByKnownMeasures(ctx, *known, in, scratch), scratch)) {
+                return;
+            }
+            IndexedImage result;
+            if (!s.aColori() && !readBack(ctx, scratch, result)) {
+                return;
+            }
+            finishRectifying(ctx, in, std::move(result), header, s.aColori());
+            s.scala = known->cmPerPixel;
+            s.scalaNota = known->cmPerPixel;
+            const KnownMeasuresUncertainty u = knownMeasuresUncertainty(
+                ConstructionClicks::from(s), (*s.misureNote)[0], (*s.misureNote)[1],
+                ctx.clickSigma > 0 ? ctx.clickSigma : kMouseClickSigma);
+            s.scalaNotaSigma = u.scaleSigma;
+            s.aspectSigma = u.aspectSigma;
+            s.aspectIndeterminate = u.indeterminate;
+            // The panel's figure is now this mapping's, no longer the construction's.
+            f.incertezza.caption = aspectText(u.aspectSigma, u.indeterminate, ctx.decimalSeparator);
+            f.incertezza.foreground = u.indeterminate || u.aspectSigma > kUncertainAspect
+                                          ? std::optional<Rgb>(colours::red)
+                                          : std::nullopt;
+            return;
+        }
         if (s.aColori()) {
-            const ColourRows rows = rectifyColour(ctx, in, scratch);
-            if (rows == ColourRows::AnotherPhotograph) {
-                discardForTheNewPhotograph(ctx);
+            if (!rowsWritten(ctx, rectifyColour(ctx, in, scratch), scratch)) {
                 return;
             }
-            if (rows != ColourRows::Written) {
-                abandon(ctx,
-                        "Impossibile scrivere il file dell'immagine raddrizzata (disco pieno o "
-                        "senza permessi):\n" +
-                            scratch);
-                return;
-            }
-            ctx.events.beep();
-            f.Picture1.pointer = MousePointer::Cross;
-            f.pointer = MousePointer::Default;
-            f.Picture1.enabled = true;
             finishRectifying(ctx, in, IndexedImage{}, header, true);
             return;
         }
@@ -262,32 +330,17 @@ void RADDR1(Context& ctx) {
             abandon(ctx, "Impossibile creare il file dell'immagine raddrizzata:\n" + scratch);
             return;
         }
-        const Rows rows = computeRows(ctx, in, file);
+        const ColourRows rows = computeRows(ctx, in, file);
         const bool closed = file.close();
-        if (rows == Rows::AnotherPhotograph) {
-            discardForTheNewPhotograph(ctx);
+        if (!rowsWritten(
+                ctx,
+                closed || rows == ColourRows::AnotherPhotograph ? rows : ColourRows::WriteFailed,
+                scratch)) {
             return;
         }
-        if (!closed || rows != Rows::Written) {
-            abandon(ctx,
-                    "Impossibile scrivere il file dell'immagine raddrizzata (disco pieno o "
-                    "senza permessi):\n" +
-                        scratch);
-            return;
-        }
-        ctx.events.beep();
-        f.Picture1.pointer = MousePointer::Cross;
-        f.pointer = MousePointer::Default;
-        f.Picture1.enabled = true;
-        // Read back only where it is seen: a batch run keeps no more than one output row.
         IndexedImage result;
-        if (ctx.picture2.shown()) {
-            Result<SourceBitmap> shown = readSourceBitmap(scratch);
-            if (!shown.ok()) {
-                abandon(ctx, "Impossibile rileggere l'immagine raddrizzata:\n" + scratch);
-                return;
-            }
-            result = std::move(shown.value().image);
+        if (!readBack(ctx, scratch, result)) {
+            return;
         }
         finishRectifying(ctx, in, std::move(result), header, false);
         return;

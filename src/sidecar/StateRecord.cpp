@@ -48,6 +48,11 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
     r.verticalVanishingPoint = {s.fugaVertX, s.fugaVertY};
     r.principalDistance = s.distanzaPrinc;
     r.outputSize = {int(s.largOut), int(s.altOut)};
+    r.knownMeasures = s.misureNote;
+    // A result by known measures has its own size, whatever the construction's.
+    if (s.scalaNota > 0) {
+        r.outputSize = {s.largRaddr, int(s.altRaddr)};
+    }
     // How sure the construction is, as the panel shows it; none when it could not be told.
     if (s.distanceSigma > 0) {
         r.distanceSigma = s.distanceSigma;
@@ -91,6 +96,8 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
     RETTANG3(ctx);
     click(ctx, r.area[0], r.area[1]);
     click(ctx, r.area[2], r.area[3]);
+    // The measures of the rectangle these lines bound: the next rectification is by them.
+    ctx.s.misureNote = r.knownMeasures;
 }
 
 }  // namespace vesta

@@ -84,7 +84,13 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.CENTRO = make("CENTRO", ControlKind::Button, "Frame1", "Centro",
                     "riposiziona il centro dell'immagine");
     t.place(f.CENTRO, 1440, 1800, 732, 375);
-    for (Control* b : {&f.cancella, &f.RADDRIZZA, &f.GRIGLIA, &f.RETTANG, &f.CENTRO}) {
+    f.MISURENOTE =
+        make("MISURENOTE", ControlKind::Button, "Frame1", "Misure note",
+             "raddrizza con larghezza e altezza vere del rettangolo delle quattro rette");
+    t.place(f.MISURENOTE, 120, 2340, 1305, 375);
+    f.MISURENOTE.enabled = false;
+    for (Control* b :
+         {&f.cancella, &f.RADDRIZZA, &f.GRIGLIA, &f.RETTANG, &f.CENTRO, &f.MISURENOTE}) {
         b->font = kPanelButtonFont;
     }
 
@@ -210,6 +216,8 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.bilineare = menu("bilineare", "raddrizza1", "&Interpolazione bilineare", "");
     f.bilineare.checkable = true;
     f.bilineare.checked = true;
+    f.misureNote = menu("misureNote", "raddrizza1", "&Misure note...", "");
+    f.misureNote.enabled = false;
     f.print1 = menu("print1", "", "&Print", "");
     f.print = menu("print", "print1", "&Print window", "F5");
     f.help = menu("help", "", "&?", "");
@@ -230,6 +238,7 @@ std::vector<Control*> FormModel::controls() {
         &tfuox,    &tfuoy,    &tfuvx,  &tfuvy,    &Text6[1],  &Text6[2], &Text6[3], &Text6[4],
         &Text1,    &Text3,    &Text4,  &Text2,    &GRANDEZZA, &domanda1, &Label2,   &Label3,
         &zoo,      &Picture2, &Label1, &VScroll1, &HScroll1,  &Picture1, &Label4,   &incertezza};
+    all.push_back(&MISURENOTE);
     return all;
 }
 
@@ -239,11 +248,11 @@ std::vector<const Control*> FormModel::controls() const {
 }
 
 std::vector<MenuItem*> FormModel::menus() {
-    return {&file,      &open,      &save,      &exit,       &edit,      &canc,
-            &centro1,   &area,      &griglia2,  &frame_m,    &view,      &fitView,
-            &scale1to4, &scale1to2, &scale1to1, &scale2to1,  &scale4to1, &scale8to1,
-            &zoomIn,    &zoomOut,   &magnifier, &raddrizza1, &start,     &altra,
-            &bilineare, &print1,    &print,     &help,       &help1,     &focale};
+    return {&file,       &open,      &save,      &exit,      &edit,       &canc,      &centro1,
+            &area,       &griglia2,  &frame_m,   &view,      &fitView,    &scale1to4, &scale1to2,
+            &scale1to1,  &scale2to1, &scale4to1, &scale8to1, &zoomIn,     &zoomOut,   &magnifier,
+            &raddrizza1, &start,     &altra,     &bilineare, &misureNote, &print1,    &print,
+            &help,       &help1,     &focale};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

@@ -75,6 +75,7 @@ struct FormModel {
     Control Picture2, Label1, VScroll1, HScroll1, Picture1, Label4;
     Control incertezza;        // how sure the result's proportions are, under the output size
     Control incertezzaMisura;  // the ± of the last measured length, at the panel's foot
+    Control MISURENOTE;        // rectifies by the true measures of the lines' rectangle
 
     // Menus, in their order on the bar.
     MenuItem file, open, save, exit;
@@ -82,6 +83,7 @@ struct FormModel {
     MenuItem view, fitView, scale1to4, scale1to2, scale1to1, scale2to1, scale4to1, scale8to1,
         zoomIn, zoomOut, magnifier;
     MenuItem raddrizza1, start, altra, bilineare;
+    MenuItem misureNote;
     MenuItem print1, print;
     MenuItem help, help1;
     MenuItem focale;  // Edit: the focal length of the photograph

@@ -86,4 +86,9 @@ std::optional<double> typedNumber(const std::string& text) {
     return v;
 }
 
+std::optional<double> typedLength(const std::string& text) {
+    const std::optional<double> v = typedNumber(text);
+    return v && *v > 0 ? v : std::nullopt;
+}
+
 }  // namespace vesta

@@ -32,5 +32,7 @@ std::string plainForm(double value, char decimalSeparator);
 // A number typed by the user, with a comma or a point as decimal separator and blanks ignored,
 // read the same in every locale; nothing when the text is empty or not a finite number.
 std::optional<double> typedNumber(const std::string& text);
+// A length typed by the user, read as above; nothing unless it is a number above zero.
+std::optional<double> typedLength(const std::string& text);
 
 }  // namespace vesta

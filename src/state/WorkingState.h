@@ -61,6 +61,9 @@ struct WorkingState {
     double pendenza = 0;                 // slope of the last non-vertical line input
     double rette[6][6] = {};             // row k = 1..4: x1, y1, x2, y2 of line k in columns 1..4
     double pendenze[5] = {};             // slope of line k = 1..4
+    // The true width and height, in cm, of the rectangle the four lines bound: when given, the
+    // result is rectified by them rather than by the vanishing points.
+    std::optional<std::array<double, 2>> misureNote;
 
     // --- Geometry results ---
     double fugaOrizzX = 0, fugaOrizzY = 0;  // horizontal vanishing point (lines 1 and 2)
@@ -94,6 +97,10 @@ struct WorkingState {
     double altRaddr = 0;
     std::string misuraCm;  // real length typed for the first measured distance
     double scala = 0;      // centimetres per pixel of the rectified image
+    // Centimetres per pixel of a result rectified by known measures, and its relative
+    // uncertainty; 0 for any other result, whose scale a reference pair gives.
+    double scalaNota = 0;
+    double scalaNotaSigma = 0;
     double misuraReale = 0;
     float larghezzaPic1 = 0, altezzaPic1 = 0;  // size of Picture1 once an image is loaded
 

@@ -142,6 +142,7 @@ void VALORIDEFAULT(Context& ctx) {
     const double w = s.larghezzaPic1;
     const double h = s.altezzaPic1;
     s.nAree = 0;
+    s.misureNote.reset();
     if (s.fugaVertY > s.fugaOrizzY) {
         s.angoloX1 = s.fugaOrizzX > s.fugaVertX ? 1 : w - 1;
         s.angoloY1 = 1;

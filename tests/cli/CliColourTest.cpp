@@ -32,10 +32,10 @@ ColourImage readBack(const fs::path& path) {
     return read.ok() ? std::move(read.value().image) : ColourImage{};
 }
 
-// The palette bitmap as red, green and blue.
-ColourImage expanded(const IndexedImage& image) {
+// The palette bitmap as red, green and blue; `width` columns of it (0: all).
+ColourImage expanded(const IndexedImage& image, int width = 0) {
     ColourImage out;
-    out.width = image.width;
+    out.width = width > 0 ? width : image.width;
     out.height = image.height;
     out.samples8.reserve(out.rowSamples() * std::size_t(out.height));
     for (int y = 0; y < image.height; ++y) {
@@ -64,6 +64,29 @@ IndexedImage sample() {
     Result<SourceBitmap> read = readSourceBitmap(kSample);
     EXPECT_TRUE(read.ok());
     return read.ok() ? std::move(read.value().image) : IndexedImage{};
+}
+
+// By known measures, a colour photograph that is the palette sample expanded, rectified with
+// the nearest pixel, is the palette result expanded: the same source pixel for every output
+// pixel. Bilinear is another image of the same size.
+TEST(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
+    test::TempDir dir;
+    ASSERT_EQ(saveColourImage((dir / "foto.png").string(), expanded(sample())), "");
+    ASSERT_EQ(rectify(kSample + " " + (dir / "kpal.bmp").string() + " --known 300,250"), 0);
+    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "kcol.png").string() +
+                      " --interp nearest --known 300,250"),
+              0);
+    const ColourImage known = readBack(dir / "kcol.png");
+    Result<SourceBitmap> knownPalette = readSourceBitmap((dir / "kpal.bmp").string());
+    ASSERT_TRUE(knownPalette.ok());
+    ASSERT_GT(known.width, 100);
+    EXPECT_TRUE(known.samples8 == expanded(knownPalette.value().image, known.width).samples8);
+    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "kbil.png").string() +
+                      " --known 300,250"),
+              0);
+    const ColourImage knownBilinear = readBack(dir / "kbil.png");
+    EXPECT_EQ(knownBilinear.width, known.width);
+    EXPECT_NE(knownBilinear.samples8, known.samples8);
 }
 
 // Grey and 16-bit files in, each lossless format out, read back: PNG and TIFF hold the same

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -195,6 +196,8 @@ TEST(Cli, UsageErrorsExitWithTwoAndHelpWithZero) {
              kSample + o + " --h1 ' 234,174,615,135'" + rest,
              kSample + o + " --h1 nan,174,615,135" + rest,
              kSample + o + kLines + " --h1 234,174,615,135",
+             kSample + o + kLines + " --known 0,250",
+             kSample + o + kLines + " --known 300;250",
          }) {
         const Outcome r = run(args, dir);
         EXPECT_EQ(r.code, 2) << args;
@@ -248,6 +251,27 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
         run((dir / "rifatta.bmp").string() + " --from " + (dir / "facciata.json").string(), dir);
     ASSERT_EQ(replay.code, 0) << replay.err;
     EXPECT_EQ(test::readBytes(dir / "rifatta.bmp"), test::readBytes(direct));
+
+    // So does one rectified by known measures.
+    const std::string known = (dir / "note.bmp").string();
+    ASSERT_EQ(
+        run(photo + " " + known + kLines + " --area 200,150,620,500 --known 300,250", dir).code, 0);
+    request.known = std::array<double, 2>{300, 250};
+    request.sizeSteps = 0;
+    const BatchResult byMeasures = runBatch(request, dir.path().string());
+    ASSERT_TRUE(byMeasures.ok) << byMeasures.message;
+    record = recordOf(byMeasures.state);
+    ASSERT_TRUE(record.ok()) << record.error();
+    test::writeBytes(dir / "note.json", [&] {
+        const std::string t = constructionJson(record.value());
+        return std::vector<std::uint8_t>(t.begin(), t.end());
+    }());
+    ASSERT_EQ(run(photo + " " + (dir / "note-rifatta.bmp").string() + " --from " +
+                      (dir / "note.json").string(),
+                  dir)
+                  .code,
+              0);
+    EXPECT_EQ(test::readBytes(dir / "note-rifatta.bmp"), test::readBytes(known));
 
     // Another photograph under the same name is not the one the lines were drawn on.
     auto bytes = test::readBytes(photo);

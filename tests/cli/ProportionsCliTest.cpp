@@ -2,17 +2,30 @@
 // known cameras with the clicks floored to whole pixels as a mouse gives them.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
 #include "../geometry/FacadeClicks.h"
 #include "BitmapBytes.h"
+#include "Fakes.h"
 #include "cli/BatchRun.h"
 #include "cli/RecordReplay.h"
+#include "construction/KnownMeasuresCommand.h"
+#include "construction/PictureInput.h"
+#include "facade/FacadeRenderer.h"
+#include "geometry/Construction.h"
 #include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
+#include "image/OpenImage.h"
+#include "measure/Measuring.h"
+#include "rectify/KnownMeasuresRectification.h"
+#include "rectify/Rectification.h"
 #include "sidecar/StateRecord.h"
+#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
@@ -129,6 +142,104 @@ TEST(ProportionsCli, AKeptFocalLengthReplaysToTheSameBytes) {
     const BatchResult refused = runBatch(r, dir.path().string());
     EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.message.find("non dichiara"), std::string::npos) << refused.message;
+}
+
+// The rectangle the four clicked lines bound: cornice bottom to string-course top, edge to edge.
+constexpr std::array<double, 2> kRectangleCm{1200, 840 - 318};
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// With the rectangle's true measures the result's proportions and scale are the facade's,
+// whether the vanishing points lie near, far or nowhere (a frontal level camera: both pairs of
+// lines parallel, the construction refused). The window's command, answered in the core,
+// writes the same bytes as the batch tool, and measuring then needs no reference pair.
+TEST(KnownMeasuresCli, TrueProportionsAndScaleOnEveryCamera) {
+    test::TempDir dir;
+    FacadeScene level = samples::centred();
+    level.camera.pitch = 0.5;
+    level.camera.position.y = 450;
+    FacadeScene nearFrontal = samples::centred();
+    nearFrontal.camera.yaw = 4;
+    nearFrontal.camera.pitch = 1;
+    nearFrontal.camera.position = {450, 450, 1300};
+    FacadeScene frontal = nearFrontal;
+    frontal.camera.yaw = 0;
+    frontal.camera.pitch = 0;
+    frontal.camera.position = {600, 450, 1300};
+    for (const auto& [name, scene] :
+         {std::pair{"level", level}, std::pair{"nearFrontal", nearFrontal},
+          std::pair{"frontal", frontal}}) {
+        BatchRequest r = requestFor(scene, dir, name);
+        r.known = kRectangleCm;
+        const BatchResult done = runBatch(r, dir.path().string());
+        ASSERT_TRUE(done.ok) << name << ": " << done.message;
+        const Result<SourceBitmap> out = readSourceBitmap(r.output);
+        ASSERT_TRUE(out.ok()) << name;
+        const int w = out.value().image.width, h = out.value().image.height;
+        // The output's corners on the facade, through the mapping the result was sampled with.
+        const Result<KnownMeasuresFrame> frame = knownMeasuresFrameOf(done.state);
+        ASSERT_TRUE(frame.ok()) << name;
+        ASSERT_EQ(frame.value().largOut, w);
+        ASSERT_EQ(frame.value().altOut, h);
+        const auto facadeAt = [&](double x, double y) {
+            const Point p = frame.value().outputToSource.apply({x, y});
+            return imageToFacade(scene.camera, {p.x + 0.5, p.y + 0.5}).value_or(FacadePoint{});
+        };
+        const FacadePoint o = facadeAt(0, 0), across = facadeAt(w, 0), down = facadeAt(0, h);
+        const double width = std::hypot(across.u - o.u, across.v - o.v);
+        const double height = std::hypot(down.u - o.u, down.v - o.v);
+        EXPECT_NEAR((double(w) / h) / (width / height), 1, 0.005) << name;
+        const std::string json = describe(done.state, true);
+        const std::size_t at = json.find("\"cm_per_pixel\": ");
+        ASSERT_NE(at, std::string::npos) << json;
+        EXPECT_NEAR(std::stod(json.substr(at + 16)) * w / width, 1, 0.005) << name;
+    }
+
+    // The window's command on the level photograph, answered as a user answers it.
+    const BatchRequest r = requestFor(level, dir, "window");
+    const BatchResult batch = [&] {
+        BatchRequest b = r;
+        b.known = kRectangleCm;
+        return runBatch(b, dir.path().string());
+    }();
+    ASSERT_TRUE(batch.ok) << batch.message;
+    test::FakeApp app;
+    Context& ctx = app.ctx;
+    Form_Load(ctx, test::screen1024x768());
+    app.dialogs.openAnswers = {r.input};
+    open_Click(ctx);
+    for (const auto& line : r.lines) {
+        for (const Click& c : line) {
+            PICTURE1_MouseDown(ctx, c.x, c.y);
+            Picture1_MouseUp(ctx, c.x, c.y);
+        }
+    }
+    ASSERT_TRUE(ctx.form.MISURENOTE.enabled);
+    // Cancel at the height, then a measure that is no number: nothing changes.
+    const std::size_t shown = app.dialogs.messages.size();
+    app.dialogs.inputs = {"1200", std::nullopt, "1200", "zero"};
+    misureNote_Click(ctx);
+    misureNote_Click(ctx);
+    EXPECT_FALSE(ctx.s.misureNote.has_value());
+    EXPECT_EQ(ctx.s.raddrAvviato, 0);
+    ASSERT_EQ(app.dialogs.messages.size(), shown + 1);
+    app.dialogs.inputs = {"1200", "522,0"};
+    misureNote_Click(ctx);
+    ASSERT_EQ(ctx.s.raddrAvviato, 1);
+    EXPECT_EQ(bytesOf(ctx.paths.scratchFile()), bytesOf(r.output));
+
+    // Measuring: the result's full width is the facade's width it shows, asked nothing.
+    const std::size_t asked = app.dialogs.prompts.size();
+    RADDR1(ctx);
+    const float right = float(ctx.s.largRaddr);
+    Picture2_MouseDown(ctx, 0, 10);
+    Picture2_MouseDown(ctx, right, 10);
+    EXPECT_EQ(app.dialogs.prompts.size(), asked);
+    EXPECT_NEAR(ctx.s.misuraReale, batch.state.scalaNota * right, 1e-9);
+    EXPECT_NE(ctx.form.incertezzaMisura.caption.find("scala ±"), std::string::npos);
 }
 
 }  // namespace
