@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "CameraPhotograph.h"
 #include "cli/HeadlessPlatform.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
@@ -91,6 +92,31 @@ void BM_OpenPhotographFitInWindow(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenPhotographFitInWindow)->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+
+// A camera's 24-megapixel JPEG, from the Open command until it is painted: read, decoded,
+// turned upright (argument 6: a portrait) or not (1), shown at 1:1 (second argument 0) or fit to
+// the window (1).
+void BM_OpenJpegInWindow(benchmark::State& state) {
+    const std::string path = bench::cameraPhotograph(int(state.range(0)));
+    Window w(path);
+    if (state.range(1) != 0) {
+        w.window.menuAction("fitView")->trigger();
+    }
+    desktop::PictureWidget* photo = w.window.pictureWidget("Picture1");
+    for (auto _ : state) {
+        w.window.menuAction("open")->trigger();
+        photo->repaint();
+    }
+    if (!w.window.context().s.aColori()) {
+        state.SkipWithError("the JPEG was not opened");
+    }
+}
+BENCHMARK(BM_OpenJpegInWindow)
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({6, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // One mouse move of a rubber band over a fit view: the band drawn, the view repainted.
 void BM_RubberBandOnFitView(benchmark::State& state) {

@@ -18,6 +18,7 @@
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "sidecar/StateRecord.h"
+#include "state/LargePages.h"
 #include "state/Prompts.h"
 #include "ui/Startup.h"
 
@@ -292,7 +293,7 @@ ColourImage expandedResult(const std::string& scratch) {
     const IndexedImage& image = read.value().image;
     out.width = image.width;
     out.height = image.height;
-    out.samples8.resize(out.rowSamples() * std::size_t(out.height));
+    resizeImageBuffer(out.samples8, out.rowSamples() * std::size_t(out.height));
     std::uint8_t* to = out.samples8.data();
     for (int y = 0; y < image.height; ++y) {
         const std::uint8_t* row = image.row(y);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "image/LittleEndian.h"
+#include "state/LargePages.h"
 
 namespace vesta {
 
@@ -94,7 +95,7 @@ Result<DecodedImage> decodeColourBmp(const std::uint8_t* data, std::size_t size,
     image.height = int(height);
     image.channels = 3;
     image.bitsPerChannel = 8;
-    image.samples8.resize(image.rowSamples() * std::size_t(height));
+    resizeImageBuffer(image.samples8, image.rowSamples() * std::size_t(height));
     for (std::int64_t j = 0; j < height; ++j) {
         const std::uint8_t* in = data + pixelOffset + stride * std::uint64_t(j);
         const std::int64_t row = topDown ? j : height - 1 - j;

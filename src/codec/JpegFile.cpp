@@ -12,6 +12,7 @@
 
 #include "codec/ExifReader.h"
 #include "codec/Orientation.h"
+#include "state/LargePages.h"
 
 namespace vesta {
 
@@ -214,7 +215,7 @@ Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
     image.height = turned ? width : height;
     image.channels = channels;
     image.bitsPerChannel = 8;
-    image.samples8.resize(image.rowSamples() * std::size_t(image.height));
+    resizeImageBuffer(image.samples8, image.rowSamples() * std::size_t(image.height));
     const std::size_t stride = std::size_t(width) * std::size_t(channels);
     if (orientation == 1) {
         if (!readRows(&d, image.samples8.data(), stride, cinfo.output_height)) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "state/LargePages.h"
+
 namespace vesta {
 
 namespace {
@@ -58,7 +60,8 @@ void remapTile(const Sample* from, Sample* to, int outWidth, std::int64_t start,
 template <typename Sample>
 std::vector<Sample> remap(const std::vector<Sample>& from, int width, int height, int channels,
                           const Mapping& m, int outWidth, int outHeight) {
-    std::vector<Sample> to(from.size());
+    std::vector<Sample> to;
+    resizeImageBuffer(to, from.size());
     // The stored pixel of upright (0, 0): each negative step starts from the far side.
     const std::int64_t x0 = (m.xu < 0 || m.xv < 0) ? width - 1 : 0;
     const std::int64_t y0 = (m.yu < 0 || m.yv < 0) ? height - 1 : 0;

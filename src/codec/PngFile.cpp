@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "codec/ExifReader.h"
+#include "state/LargePages.h"
 
 namespace vesta {
 
@@ -169,12 +170,12 @@ Result<DecodedImage> decodePng(const std::uint8_t* data, std::size_t size,
     std::vector<png_bytep> rows(height);
     const std::size_t rowBytes = image.rowSamples() * std::size_t(depth / 8);
     if (depth == 16) {
-        image.samples16.resize(image.rowSamples() * height);
+        resizeImageBuffer(image.samples16, image.rowSamples() * height);
         for (png_uint_32 y = 0; y < height; ++y) {
             rows[y] = reinterpret_cast<png_bytep>(image.samples16.data()) + rowBytes * y;
         }
     } else {
-        image.samples8.resize(image.rowSamples() * height);
+        resizeImageBuffer(image.samples8, image.rowSamples() * height);
         for (png_uint_32 y = 0; y < height; ++y) {
             rows[y] = image.samples8.data() + rowBytes * y;
         }

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "state/LargePages.h"
+
 namespace vesta {
 
 namespace {
@@ -220,7 +222,7 @@ bool readThroughRgba(TIFF* tif, std::uint32_t width, std::uint32_t height, Colou
     if (!good) {
         return false;
     }
-    image.samples8.resize(raster.size() * std::size_t(image.channels));
+    resizeImageBuffer(image.samples8, raster.size() * std::size_t(image.channels));
     std::uint8_t* to = image.samples8.data();
     for (const std::uint32_t pixel : raster) {
         *to++ = std::uint8_t(TIFFGetR(pixel));
@@ -360,10 +362,11 @@ Result<DecodedImage> decodeTiff(const std::uint8_t* data, std::size_t size,
                             planes ? 1 : int(samplesPerPixel),
                             planes ? image.channels : 1,
                             image.channels};
-        const bool good = bits == 16 ? (image.samples16.resize(image.rowSamples() * height),
-                                        readDirect(tif.get(), layout, limits, image.samples16))
-                                     : (image.samples8.resize(image.rowSamples() * height),
-                                        readDirect(tif.get(), layout, limits, image.samples8));
+        const bool good = bits == 16
+                              ? (resizeImageBuffer(image.samples16, image.rowSamples() * height),
+                                 readDirect(tif.get(), layout, limits, image.samples16))
+                              : (resizeImageBuffer(image.samples8, image.rowSamples() * height),
+                                 readDirect(tif.get(), layout, limits, image.samples8));
         if (!good) {
             return damaged(context);
         }

@@ -3,27 +3,47 @@
 #include <QPainter>
 #include <cstring>
 
+#include "state/LargePages.h"
+
 namespace vesta::desktop {
+
+namespace {
+
+// A photograph's image before its first write: large pages asked for while none is touched.
+QImage freshImage(int width, int height, QImage::Format format = QImage::Format_RGB32) {
+    QImage image(width, height, format);
+    adviseLargePages(image.bits(), std::size_t(image.sizeInBytes()));
+    return image;
+}
+
+}  // namespace
 
 void toQImage(const ColourImage& image, QImage& into) {
     if (into.width() != image.width || into.height() != image.height ||
         into.format() != QImage::Format_RGB32 || !into.isDetached()) {
-        into = QImage(image.width, image.height, QImage::Format_RGB32);
+        into = freshImage(image.width, image.height);
     }
     const std::size_t n = image.rowSamples();
-    const bool grey = image.channels == 1;
     for (int y = 0; y < image.height; ++y) {
         auto* out = reinterpret_cast<QRgb*>(into.scanLine(y));
         const std::size_t at = std::size_t(y) * n;
-        for (int x = 0; x < image.width; ++x) {
-            int v[3];
-            for (int c = 0; c < 3; ++c) {
-                const std::size_t i =
-                    at + std::size_t(x) * std::size_t(image.channels) + std::size_t(grey ? 0 : c);
-                v[c] = image.bitsPerChannel == 16 ? (image.samples16[i] + 128) / 257
-                                                  : image.samples8[i];
+        if (image.bitsPerChannel == 16) {
+            const std::uint16_t* in = image.samples16.data() + at;
+            const int step = image.channels;
+            const int green = image.channels == 1 ? 0 : 1, blue = image.channels == 1 ? 0 : 2;
+            for (int x = 0; x < image.width; ++x, in += step) {
+                out[x] = qRgb((in[0] + 128) / 257, (in[green] + 128) / 257, (in[blue] + 128) / 257);
             }
-            out[x] = qRgb(v[0], v[1], v[2]);
+        } else if (image.channels == 1) {
+            const std::uint8_t* in = image.samples8.data() + at;
+            for (int x = 0; x < image.width; ++x) {
+                out[x] = qRgb(in[x], in[x], in[x]);
+            }
+        } else {
+            const std::uint8_t* in = image.samples8.data() + at;
+            for (int x = 0; x < image.width; ++x, in += 3) {
+                out[x] = qRgb(in[0], in[1], in[2]);
+            }
         }
     }
 }
@@ -48,7 +68,7 @@ void toQImage(const IndexedImage& image, QImage& into) {
     }
     if (into.width() != image.width || into.height() != image.height ||
         into.format() != QImage::Format_RGB32 || !into.isDetached()) {
-        into = QImage(image.width, image.height, QImage::Format_RGB32);
+        into = freshImage(image.width, image.height);
     }
     for (int y = 0; y < image.height; ++y) {
         auto* out = reinterpret_cast<QRgb*>(into.scanLine(y));
@@ -60,6 +80,7 @@ void toQImage(const IndexedImage& image, QImage& into) {
 }
 
 void CanvasPicture::setPicture(const IndexedImage& image) {
+    releaseCanvas();
     toQImage(image, base_);
     restoreCanvas();
     figures_.clear();
@@ -68,6 +89,7 @@ void CanvasPicture::setPicture(const IndexedImage& image) {
 }
 
 void CanvasPicture::setPicture(const ColourImage& image) {
+    releaseCanvas();
     toQImage(image, base_);
     restoreCanvas();
     figures_.clear();
@@ -81,15 +103,35 @@ void CanvasPicture::refresh() {
     notify();
 }
 
-// A large photograph's canvas is copied back into its own memory: a fresh 100 MB image would
-// cost more in the kernel's page faults than the copy itself.
-void CanvasPicture::restoreCanvas() {
-    if (canvas_.size() == base_.size() && canvas_.format() == base_.format() &&
-        canvas_.isDetached() && canvas_.bytesPerLine() == base_.bytesPerLine()) {
-        std::memcpy(canvas_.bits(), base_.constBits(), std::size_t(base_.sizeInBytes()));
-    } else {
-        canvas_ = base_.copy();
+// The canvas's own pixels are kept aside; the bare picture then holds its memory alone and is
+// written over in place by a picture of the same shape.
+void CanvasPicture::releaseCanvas() {
+    if (!canvas_.isNull() && canvas_.constBits() != base_.constBits()) {
+        spare_ = std::move(canvas_);
     }
+    canvas_ = QImage();
+}
+
+// Without figures the canvas is the bare picture itself: showing a photograph copies nothing.
+void CanvasPicture::restoreCanvas() {
+    releaseCanvas();
+    canvas_ = base_;
+}
+
+// Before the first figure the canvas gets pixels of its own, in the memory it had before when
+// the shape is the same: a fresh 100 MB image costs more in the kernel's page faults than the
+// copy itself.
+void CanvasPicture::ownCanvas() {
+    if (canvas_.constBits() != base_.constBits()) {
+        return;
+    }
+    if (spare_.size() != base_.size() || spare_.format() != base_.format() ||
+        spare_.bytesPerLine() != base_.bytesPerLine() || !spare_.isDetached()) {
+        spare_ = freshImage(base_.width(), base_.height(), base_.format());
+    }
+    std::memcpy(spare_.bits(), base_.constBits(), std::size_t(base_.sizeInBytes()));
+    canvas_ = std::move(spare_);
+    spare_ = QImage();
 }
 
 namespace {
@@ -135,6 +177,7 @@ void drawFigures(QPainter& painter, const std::vector<Figure>& figures, double s
 }
 
 void CanvasPicture::draw(const Figure& figure) {
+    ownCanvas();
     {
         QPainter painter(&canvas_);
         preparePen(painter, figure.colour, figure.mode);

@@ -61,13 +61,18 @@ class CanvasPicture : public PictureArea {
     void drawCircle(float cx, float cy, float radius, Rgb colour, DrawMode mode) override;
 
   private:
+    void releaseCanvas();
     void restoreCanvas();
+    void ownCanvas();
     void draw(const Figure& figure);
     void keep(const Figure& figure);
     void notify() const;
 
+    // The canvas shares the bare picture's pixels until a figure is drawn; its own memory, once
+    // given back, is kept for the next figure.
     QImage base_;
     QImage canvas_;
+    QImage spare_;
     std::vector<Figure> figures_;
     std::uint64_t serial_ = 0;
     Rgb background_;

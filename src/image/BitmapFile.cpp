@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "image/LittleEndian.h"
+#include "state/LargePages.h"
 
 namespace vesta {
 
@@ -178,7 +179,7 @@ Result<SourceBitmap> readSourceBitmap(const std::string& path) {
         std::memcpy(bitmap.intestazione.data() + 38, head + 38, 8);  // pixels per metre
     }
 
-    image.pixels.resize(std::size_t(height) * std::size_t(width));
+    resizeImageBuffer(image.pixels, std::size_t(height) * std::size_t(width));
     for (int j = 0; j < image.height; ++j) {
         const int row = topDown ? j : image.height - 1 - j;
         if (!readAt(in, std::int64_t(pixelOffset) + std::int64_t(j) * stride, image.row(row),

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "state/LargePages.h"
+
 namespace vesta {
 
 namespace {
@@ -76,10 +78,10 @@ void BandRectifier::fill(int first, int last, RowWork& work, ColourImage& band) 
     const std::size_t rowSamples = band.rowSamples();
     const bool deep = band.bitsPerChannel == 16;
     if (deep) {
-        band.samples16.resize(rowSamples * std::size_t(rows));
+        resizeImageBuffer(band.samples16, rowSamples * std::size_t(rows));
         band.samples8.clear();
     } else {
-        band.samples8.resize(rowSamples * std::size_t(rows));
+        resizeImageBuffer(band.samples8, rowSamples * std::size_t(rows));
         band.samples16.clear();
     }
     if (known_) {

@@ -10,6 +10,7 @@
 
 #include "codec/ColourFileWriter.h"
 #include "rectify/Bands.h"
+#include "state/LargePages.h"
 #include "state/Numbers.h"
 
 namespace vesta {
@@ -86,9 +87,9 @@ ColourRows rectifyColourBands(Context& ctx, const BandRectifier& rectifier,
         shown.iccProfile = photograph->iccProfile;
         const std::size_t n = shown.rowSamples() * std::size_t(shape.height);
         if (shape.bitsPerChannel == 16) {
-            shown.samples16.assign(n, 0);
+            resizeImageBuffer(shown.samples16, n);
         } else {
-            shown.samples8.assign(n, 0);
+            resizeImageBuffer(shown.samples8, n);
         }
     }
 
