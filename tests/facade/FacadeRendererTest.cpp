@@ -113,6 +113,7 @@ TEST(CommittedSamples, MatchTheRenderer) {
         {"facciata_centrata.bmp", samples::centred()},
         {"facciata_ruotata.bmp", samples::rolled()},
         {"facciata_grande.bmp", samples::large()},
+        {"facciata_livellata.bmp", samples::level()},
     };
     for (const auto& [file, scene] : files) {
         SCOPED_TRACE(file);

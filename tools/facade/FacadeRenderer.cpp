@@ -564,6 +564,13 @@ FacadeScene large() {
     return s;
 }
 
+FacadeScene level() {
+    FacadeScene s = centred();
+    s.camera.pitch = 0.5;
+    s.camera.position.y = 450;
+    return s;
+}
+
 }  // namespace samples
 
 }  // namespace vesta::facade

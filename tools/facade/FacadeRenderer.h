@@ -199,6 +199,9 @@ FacadeScene centred();
 FacadeScene rolled();
 // 1600 x 1200, principal point away from the centre (a shifted lens).
 FacadeScene large();
+// As centred(), but level and from the height of the first floor: the verticals nearly
+// parallel, their vanishing point far away, the proportions of a construction unsure.
+FacadeScene level();
 }  // namespace samples
 
 }  // namespace vesta::facade

@@ -199,6 +199,12 @@ int main(int argc, char** argv) {
          "al centro dell'immagine: per un raddrizzamento esatto spostarlo con il pulsante\n"
          "Centro nella posizione indicata sotto.",
          samples::large()},
+        {"facciata_livellata.bmp", "Fotocamera a livello, punto principale al centro.",
+         "Il fotografo sta a sinistra della facciata, all'altezza del primo piano, e guarda verso\n"
+         "destra tenendo la fotocamera quasi orizzontale: le verticali sono quasi parallele e il\n"
+         "loro punto di fuga è lontanissimo, quindi le proporzioni della sola costruzione sono\n"
+         "incerte. Aiutano le misure note (Misure note) o la focale (Focale...).",
+         samples::level()},
     };
 
     for (const Sample& s : all) {
