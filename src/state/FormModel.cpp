@@ -239,6 +239,7 @@ std::vector<Control*> FormModel::controls() {
         &Text1,    &Text3,    &Text4,  &Text2,    &GRANDEZZA, &domanda1, &Label2,   &Label3,
         &zoo,      &Picture2, &Label1, &VScroll1, &HScroll1,  &Picture1, &Label4,   &incertezza};
     all.push_back(&MISURENOTE);
+    all.push_back(&incertezzaMisura);
     return all;
 }
 

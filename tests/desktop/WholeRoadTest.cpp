@@ -378,6 +378,11 @@ TEST_F(WholeRoadTest, MeasuringOnTheResultFindsTheFacadesTrueSizeAndTheZoomOpens
     std::from_chars(text.data() + (text[0] == ' '), text.data() + text.size(), shown);
     const double truth = std::fabs(v(y2) - v(y1));
     EXPECT_NEAR(shown, truth, 1.5 * s.scala) << "one pixel is " << s.scala << " cm";
+    // Its ± reaches the panel.
+    const auto* spread = window.findChild<QLabel*>("incertezzaMisura");
+    ASSERT_NE(spread, nullptr);
+    EXPECT_TRUE(spread->isVisible());
+    EXPECT_TRUE(spread->text().startsWith("d ±")) << spread->text().toStdString();
 
     click("zoo");
     ZoomWindow* zoom = window.zoomWindow();
