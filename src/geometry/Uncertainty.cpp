@@ -1,5 +1,6 @@
 #include "geometry/Uncertainty.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -47,6 +48,40 @@ bool usableSigma(double clickSigma) {
     return std::isfinite(clickSigma) && clickSigma >= 0;
 }
 
+// Over the fixed-seed perturbations of the clicks: the share that `deviations` refuses (nothing,
+// or a deviation that is not finite), and the root mean square of each of its two deviations
+// over the others.
+struct Spread {
+    double refusedShare = 0;
+    std::array<double, 2> rms{};
+};
+
+template <typename Deviations>
+Spread spreadOver(const ConstructionClicks& clicks, double clickSigma, Deviations deviations) {
+    const double reach = std::sqrt(3.0) * clickSigma;
+    std::mt19937_64 gen(kSeed);
+    ConstructionClicks moved = clicks;
+    int refused = 0;
+    std::array<double, 2> sum{};
+    for (int n = 0; n < kUncertaintySamples; ++n) {
+        perturb(clicks, reach, gen, moved);
+        const std::optional<std::array<double, 2>> d = deviations(moved);
+        if (!d || !std::isfinite((*d)[0]) || !std::isfinite((*d)[1])) {
+            ++refused;
+            continue;
+        }
+        sum[0] += (*d)[0] * (*d)[0];
+        sum[1] += (*d)[1] * (*d)[1];
+    }
+    Spread spread;
+    const int made = kUncertaintySamples - refused;
+    spread.refusedShare = double(refused) / kUncertaintySamples;
+    if (made > 0) {
+        spread.rms = {std::sqrt(sum[0] / made), std::sqrt(sum[1] / made)};
+    }
+    return spread;
+}
+
 }  // namespace
 
 ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks, double clickSigma) {
@@ -69,32 +104,22 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks, do
         return u;
     }
     const double distance0 = central.value().orientation.distanzaPrinc;
-    const double reach = std::sqrt(3.0) * clickSigma;
-
-    std::mt19937_64 gen(kSeed);
-    ConstructionClicks moved = clicks;
-    int refused = 0;
-    double sumDistance = 0, sumAspect = 0;
-    for (int n = 0; n < kUncertaintySamples; ++n) {
-        perturb(clicks, reach, gen, moved);
-        const Result<Construction> c = construction(moved);
-        const std::optional<double> aspect = c.ok() ? shownAspect(c.value(), *shown) : std::nullopt;
-        if (!aspect) {
-            ++refused;
-            continue;
-        }
-        const double dd = c.value().orientation.distanzaPrinc - distance0;
-        const double da = *aspect / *aspect0 - 1;
-        sumDistance += dd * dd;
-        sumAspect += da * da;
-    }
-    const int made = kUncertaintySamples - refused;
-    u.refusedShare = double(refused) / kUncertaintySamples;
+    const Spread spread =
+        spreadOver(clicks, clickSigma,
+                   [&](const ConstructionClicks& moved) -> std::optional<std::array<double, 2>> {
+                       const Result<Construction> c = construction(moved);
+                       const std::optional<double> aspect =
+                           c.ok() ? shownAspect(c.value(), *shown) : std::nullopt;
+                       if (!aspect) {
+                           return std::nullopt;
+                       }
+                       return std::array<double, 2>{c.value().orientation.distanzaPrinc - distance0,
+                                                    *aspect / *aspect0 - 1};
+                   });
+    u.refusedShare = spread.refusedShare;
     u.indeterminate = u.refusedShare > kIndeterminateShare;
-    if (made > 0) {
-        u.distanceSigma = std::sqrt(sumDistance / made);
-        u.aspectSigma = std::sqrt(sumAspect / made);
-    }
+    u.distanceSigma = spread.rms[0];
+    u.aspectSigma = spread.rms[1];
     return u;
 }
 
@@ -113,39 +138,24 @@ KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& clic
     const Point w = f.outputToSource.apply({double(f.largOut), 0});
     const Point h = f.outputToSource.apply({0, double(f.altOut)});
     const double width0 = f.largOut * f.cmPerPixel, height0 = f.altOut * f.cmPerPixel;
-    const double reach = std::sqrt(3.0) * clickSigma;
-
-    std::mt19937_64 gen(kSeed);
-    ConstructionClicks moved = clicks;
-    int refused = 0;
-    double sumAspect = 0, sumScale = 0;
-    for (int n = 0; n < kUncertaintySamples; ++n) {
-        perturb(clicks, reach, gen, moved);
-        const Result<KnownMeasuresFrame> g = knownMeasuresFrame(moved, widthCm, heightCm);
-        const std::optional<Homography> toPlane =
-            g.ok() ? g.value().rectangleToSource.inverse() : std::nullopt;
-        if (!toPlane) {
-            ++refused;
-            continue;
-        }
-        const Point po = toPlane->apply(o), pw = toPlane->apply(w), ph = toPlane->apply(h);
-        const double width = distance(po, pw), height = distance(po, ph);
-        const double da = (width / height) / (width0 / height0) - 1;
-        const double ds = width / width0 - 1;
-        if (!std::isfinite(da) || !std::isfinite(ds)) {
-            ++refused;
-            continue;
-        }
-        sumAspect += da * da;
-        sumScale += ds * ds;
-    }
-    const int made = kUncertaintySamples - refused;
-    u.refusedShare = double(refused) / kUncertaintySamples;
+    const Spread spread = spreadOver(
+        clicks, clickSigma,
+        [&](const ConstructionClicks& moved) -> std::optional<std::array<double, 2>> {
+            const Result<KnownMeasuresFrame> g = knownMeasuresFrame(moved, widthCm, heightCm);
+            const std::optional<Homography> toPlane =
+                g.ok() ? g.value().rectangleToSource.inverse() : std::nullopt;
+            if (!toPlane) {
+                return std::nullopt;
+            }
+            const Point po = toPlane->apply(o), pw = toPlane->apply(w), ph = toPlane->apply(h);
+            const double width = distance(po, pw), height = distance(po, ph);
+            return std::array<double, 2>{(width / height) / (width0 / height0) - 1,
+                                         width / width0 - 1};
+        });
+    u.refusedShare = spread.refusedShare;
     u.indeterminate = u.refusedShare > kIndeterminateShare;
-    if (made > 0) {
-        u.aspectSigma = std::sqrt(sumAspect / made);
-        u.scaleSigma = std::sqrt(sumScale / made);
-    }
+    u.aspectSigma = spread.rms[0];
+    u.scaleSigma = spread.rms[1];
     return u;
 }
 
