@@ -239,14 +239,16 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
                     "201,352,602,379", "--v1", "163,448,216,174", "--v2", "635,525,651,129",
                     "--area", "200,150,620,500", "--size", "1.3"})
              .request;
-    const BatchResult made = runBatch(request, dir.path().string());
-    ASSERT_TRUE(made.ok) << made.message;
-    Result<ConstructionRecord> record = recordOf(made.state);
-    ASSERT_TRUE(record.ok()) << record.error();
-    test::writeBytes(dir / "facciata.json", [&] {
+    // The record of the run `request` asks for, kept as `name`.
+    const auto keep = [&](const char* name) {
+        const BatchResult made = runBatch(request, dir.path().string());
+        ASSERT_TRUE(made.ok) << made.message;
+        const Result<ConstructionRecord> record = recordOf(made.state);
+        ASSERT_TRUE(record.ok()) << record.error();
         const std::string t = constructionJson(record.value());
-        return std::vector<std::uint8_t>(t.begin(), t.end());
-    }());
+        test::writeBytes(dir / name, std::vector<std::uint8_t>(t.begin(), t.end()));
+    };
+    keep("facciata.json");
     const Outcome replay =
         run((dir / "rifatta.bmp").string() + " --from " + (dir / "facciata.json").string(), dir);
     ASSERT_EQ(replay.code, 0) << replay.err;
@@ -258,14 +260,7 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
         run(photo + " " + known + kLines + " --area 200,150,620,500 --known 300,250", dir).code, 0);
     request.known = std::array<double, 2>{300, 250};
     request.sizeSteps = 0;
-    const BatchResult byMeasures = runBatch(request, dir.path().string());
-    ASSERT_TRUE(byMeasures.ok) << byMeasures.message;
-    record = recordOf(byMeasures.state);
-    ASSERT_TRUE(record.ok()) << record.error();
-    test::writeBytes(dir / "note.json", [&] {
-        const std::string t = constructionJson(record.value());
-        return std::vector<std::uint8_t>(t.begin(), t.end());
-    }());
+    keep("note.json");
     ASSERT_EQ(run(photo + " " + (dir / "note-rifatta.bmp").string() + " --from " +
                       (dir / "note.json").string(),
                   dir)

@@ -149,18 +149,14 @@ class FugheTest : public PhotographTest {
     }
 };
 
-TEST_F(FugheTest, TwoHorizontalLinesMeetAtTheirVanishingPoint) {
-    lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {100, 500, 120, 100}, {700, 500, 690, 100}});
+// The two horizontal lines meet at their vanishing point; an exactly vertical line has slope 90.
+TEST_F(FugheTest, TheLinesMeetAtTheirVanishingPointsAndAVerticalOneHasSlope90) {
+    lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {150, 50, 150, 400}, {700, 500, 690, 100}});
     FUGHE(app.ctx);
     EXPECT_EQ(s.fugaOrizzX, 500);
     EXPECT_EQ(s.fugaOrizzY, 50);
     EXPECT_TRUE(f.raddrizza1.enabled);
     EXPECT_FALSE(f.save.enabled) << "nothing rectified yet";
-}
-
-TEST_F(FugheTest, AnExactlyVerticalLineHasSlope90) {
-    lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {150, 50, 150, 400}, {700, 500, 690, 100}});
-    FUGHE(app.ctx);
     EXPECT_EQ(s.pendenze[3], 90);
     for (const auto& m : app.dialogs.messages) {
         EXPECT_NE(m.text, "Fuga verticale o orizzontale all'infinito !!");
