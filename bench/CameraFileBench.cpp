@@ -8,8 +8,7 @@
 
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
-#include "codec/ReplaceFile.h"
-#include "codec/RowWriter.h"
+#include "files/FilePlacement.h"
 
 namespace {
 
@@ -63,9 +62,11 @@ std::string photograph(int orientation) {
     std::memcpy(out.data() + 2, marker, 4);
     std::memcpy(out.data() + 6, exif, sizeof exif);
     std::memcpy(out.data() + 6 + sizeof exif, jpeg.data() + 2, jpeg.size() - 2);
-    vesta::replaceFile(path.string(), [&](int fd) {
-        return vesta::writeAll(fd, out.data(), out.size()) ? std::string() : std::string("x");
-    });
+    std::string error;
+    vesta::replaceFile(
+        path.string(),
+        [&](int fd, std::string& why) { return vesta::writeAll(fd, out.data(), out.size(), why); },
+        error);
     return path.string();
 }
 

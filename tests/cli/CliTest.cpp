@@ -87,11 +87,7 @@ TEST(Cli, AFailedRunLeavesWhateverIsAtTheOutput) {
     fs::create_directory(folder);
     const auto out = folder / "out.bmp";
     const auto onlyOutput = [&] {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(folder)) {
-            names.push_back(e.path().filename().string());
-        }
-        return names == std::vector<std::string>{"out.bmp"};
+        return test::namesIn(folder) == std::vector<std::string>{"out.bmp"};
     };
     const auto args = kSample + " " + out.string() + kLines;
 

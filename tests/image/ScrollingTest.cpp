@@ -12,13 +12,7 @@ namespace {
 class ScrollingTest : public ::testing::Test {
   protected:
     void SetUp() override { Form_Load(app.ctx, test::screen1024x768()); }
-    void open(int width, int height) {
-        const auto path = dir / "foto.bmp";
-        test::writeBytes(path, test::bitmapBytes({.width = width, .height = height}));
-        app.dialogs.openAnswers.push_back(path.string());
-        open_Click(app.ctx);
-    }
-    test::TempDir dir;
+    void open(int width, int height) { test::openBitmap(app, width, height); }
     test::FakeApp app;
     FormModel& f = app.ctx.form;
 };

@@ -64,10 +64,8 @@ TEST_F(RectifyTest, TheScratchFileHasTheSourceHeaderPatchedAndPaddedRows) {
     RADDR1(app.ctx);
     const auto bytes = scratchBytes(app);
     ASSERT_EQ(bytes.size(), 1078u + 3 * 104);
-    EXPECT_EQ(bytes[18], 101);
-    EXPECT_EQ(bytes[19], 0);
-    EXPECT_EQ(bytes[22], 3);
-    EXPECT_EQ(bytes[23], 0);
+    EXPECT_EQ(bytes[18] | bytes[19] << 8, 101);
+    EXPECT_EQ(bytes[22] | bytes[23] << 8, 3);
     EXPECT_EQ(bytes[2] | bytes[3] << 8, 1390);
     for (int k = 0; k < 3; ++k) {
         for (int p = 101; p < 104; ++p) {
