@@ -11,13 +11,9 @@
 
 #include "../geometry/FacadeClicks.h"
 #include "BitmapBytes.h"
-#include "Fakes.h"
 #include "cli/BatchRun.h"
 #include "cli/RecordReplay.h"
 #include "construction/KnownMeasuresCommand.h"
-#include "construction/PictureInput.h"
-#include "facade/FacadeRenderer.h"
-#include "geometry/Construction.h"
 #include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
 #include "image/OpenImage.h"
@@ -196,8 +192,7 @@ TEST(KnownMeasuresCli, TrueProportionsAndScaleOnEveryCamera) {
     open_Click(ctx);
     for (const auto& line : r.lines) {
         for (const Click& c : line) {
-            PICTURE1_MouseDown(ctx, c.x, c.y);
-            Picture1_MouseUp(ctx, c.x, c.y);
+            test::click(ctx, c.x, c.y);
         }
     }
     ASSERT_TRUE(ctx.form.MISURENOTE.enabled);

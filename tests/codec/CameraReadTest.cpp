@@ -179,16 +179,11 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
 
         // The JPEG reader turns the rows while decoding, the others after: a PNG with the same
         // stored blocks in its eXIf chunk must come out the same, to the last pixel.
-        test::RawPng png;
-        png.width = s.columns;
-        png.height = s.rows;
+        test::RawPng png{s.columns, s.rows, test::exifBlock(fields), {}};
         for (int y = 0; y < s.rows; ++y) {
-            png.rows.push_back({});
-            for (int x = 0; x < s.columns; ++x) {
-                png.rows.back().push_back(std::uint8_t(s.blocks[std::size_t(y * s.columns + x)]));
-            }
+            const auto row = s.blocks.begin() + y * s.columns;
+            png.rows.emplace_back(row, row + s.columns);
         }
-        png.exif = test::exifBlock(fields);
         test::writeRawPng(dir / "oriented.png", png);
         const ColourImage small = read(dir / "oriented.png").image;
         EXPECT_EQ(small.samples8, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6})) << what;

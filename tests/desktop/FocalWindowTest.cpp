@@ -12,8 +12,6 @@
 #include "WindowFixture.h"
 #include "codec/ColourFileWriter.h"
 #include "construction/Commands.h"
-#include "facade/FacadeRenderer.h"
-#include "geometry/Construction.h"
 #include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
 #include "state/Numbers.h"
@@ -33,15 +31,11 @@ class FocalWindowTest : public test::WindowTest {
     void open(const std::string& name) { openFile((dir / name).string()); }
     // The cornice bottom, the string-course top and the two facade edges, as a mouse gives them.
     void clickLines() {
-        PictureWidget* photo = window.pictureWidget("Picture1");
-        for (const char* edge : {"cornice-bottom", "string-course-top", "left", "right"}) {
-            const ReferenceEdge e = referenceEdge(scene.facade, edge);
-            for (double t : {0.06, 0.94}) {
-                const ImagePoint p = projectFacadePoint(
-                    scene.camera,
-                    {e.from.u + t * (e.to.u - e.from.u), e.from.v + t * (e.to.v - e.from.v)});
-                QTest::mouseClick(photo, Qt::LeftButton, {},
-                                  QPoint(int(std::floor(p.x)), int(std::floor(p.y))));
+        const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
+        for (const auto& line : clicks.lines) {
+            for (const Point& p : line) {
+                QTest::mouseClick(window.pictureWidget("Picture1"), Qt::LeftButton, {},
+                                  QPoint(int(p.x), int(p.y)));
             }
         }
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "Fakes.h"
 #include "construction/Commands.h"
@@ -95,8 +96,7 @@ TEST_F(UndoTest, CancelAndAnotherAbandonAHalfDoneInput) {
 TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
     open(800, 600);
     s.nRette = 4;
-    s.nRaddr = 1;
-    s.raddrAvviato = 1;
+    s.nRaddr = s.raddrAvviato = 1;
     f.RADDRIZZA.caption = "Misura";
     f.cancella.caption = "Altra ?";
     f.Picture1.visible = false;
@@ -141,15 +141,11 @@ TEST_F(UndoTest, DefaultsFollowTheVanishingPointsAndEqualHeightsCountAsNotBelow)
                  {-2000, 300, 300, -5000, 639, 479, 1, 1},
                  {2000, 300, 300, 300, 1, 479, 639, 1}};
     for (const auto& t : table) {
-        s.fugaOrizzX = t.vhx;
-        s.fugaOrizzY = t.vhy;
-        s.fugaVertX = t.vvx;
-        s.fugaVertY = t.vvy;
+        s.fugaOrizzX = t.vhx, s.fugaOrizzY = t.vhy;
+        s.fugaVertX = t.vvx, s.fugaVertY = t.vvy;
         VALORIDEFAULT(app.ctx);
-        EXPECT_EQ(s.angoloX1, t.x1);
-        EXPECT_EQ(s.angoloY1, t.y1);
-        EXPECT_EQ(s.angoloX2, t.x2);
-        EXPECT_EQ(s.angoloY2, t.y2);
+        EXPECT_EQ(std::vector<double>({s.angoloX1, s.angoloY1, s.angoloX2, double(s.angoloY2)}),
+                  std::vector<double>({t.x1, t.y1, t.x2, double(t.y2)}));
     }
     EXPECT_EQ(s.centroX, 320);
     EXPECT_EQ(s.areaCalcolo[3][1], 639);
