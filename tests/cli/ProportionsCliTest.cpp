@@ -21,7 +21,6 @@
 #include "rectify/KnownMeasuresRectification.h"
 #include "rectify/Rectification.h"
 #include "sidecar/StateRecord.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {

@@ -4,7 +4,6 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "state/Prompts.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
@@ -12,20 +11,16 @@ namespace {
 using test::click;
 using test::clickLine;
 
-class PictureInputTest : public ::testing::Test {
+class PictureInputTest : public test::AppTest {
   protected:
     void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
         app.ctx.decimalSeparator = ',';
         s.larghezzaPic1 = 800;
         s.altezzaPic1 = 600;
         s.centroX = 400;
         s.centroY = 300;
     }
-    test::FakeApp app;
     Context& ctx = app.ctx;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 TEST_F(PictureInputTest, EachLineShowsItsAngleAndThePromptForTheNext) {

@@ -4,15 +4,13 @@
 
 #include "Fakes.h"
 #include "construction/Commands.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
 
-class ProportionsPanelTest : public ::testing::Test {
+class ProportionsPanelTest : public test::AppTest {
   protected:
     void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
         app.ctx.decimalSeparator = ',';
         test::openBitmap(app, 800, 600);
     }
@@ -24,7 +22,6 @@ class ProportionsPanelTest : public ::testing::Test {
         }
         return n;
     }
-    test::FakeApp app;
 };
 
 TEST_F(ProportionsPanelTest, ASureConstructionShowsItsFigureAndNoWarning) {

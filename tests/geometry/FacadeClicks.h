@@ -10,7 +10,6 @@
 #include "construction/Commands.h"
 #include "facade/FacadeRenderer.h"
 #include "geometry/Construction.h"
-#include "ui/Startup.h"
 
 namespace vesta::test {
 

@@ -2,17 +2,15 @@
 
 #include "Fakes.h"
 #include "geometry/Grid.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
 
 // A frame laid by hand: the area (100, 100)-(300, 300), its bottom side y = 300 through
 // O = (100, 300) carrying the column points, Vv far above.
-class GridTest : public ::testing::Test {
+class GridTest : public test::AppTest {
   protected:
     void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
         const double area[5][2] = {{0, 0}, {100, 100}, {100, 300}, {300, 300}, {300, 100}};
         for (int k = 1; k <= 4; ++k) {
             s.areaCalcolo[k][1] = area[k][0];
@@ -44,8 +42,6 @@ class GridTest : public ::testing::Test {
         return lines;
     }
     int greyLines() const { return int(grey().size()); }
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
 };
 
 TEST_F(GridTest, EveryFiftiethColumnIsDrawnInsideTheRedOutline) {

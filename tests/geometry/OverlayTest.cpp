@@ -8,24 +8,19 @@
 #include "geometry/Lines.h"
 #include "geometry/Overlay.h"
 #include "state/Prompts.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
 
 // An 800 x 600 photograph with the principal point at its centre.
-class PhotographTest : public ::testing::Test {
+class PhotographTest : public test::AppTest {
   protected:
     void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
         s.larghezzaPic1 = 800;
         s.altezzaPic1 = 600;
         s.centroX = 400;
         s.centroY = 300;
     }
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 // The rolled sample: its true vanishing points, focal length 640 pixels.

@@ -4,15 +4,12 @@
 #include "Fakes.h"
 #include "image/OpenImage.h"
 #include "state/Prompts.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
 
-class OpenImageTest : public ::testing::Test {
+class OpenImageTest : public test::AppTest {
   protected:
-    void SetUp() override { Form_Load(app.ctx, test::screen1024x768()); }
-
     std::string photo(int width, int height, const std::string& name = "casa.bmp") {
         const auto path = dir / name;
         test::writeBytes(path, test::bitmapBytes({.width = width, .height = height}));
@@ -24,9 +21,6 @@ class OpenImageTest : public ::testing::Test {
     }
 
     test::TempDir dir;
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 // An odd size puts the principal point between pixels; the default area is the picture one

@@ -5,15 +5,13 @@
 #include "Fakes.h"
 #include "measure/Measuring.h"
 #include "state/Prompts.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
 
-class MeasuringTest : public ::testing::Test {
+class MeasuringTest : public test::AppTest {
   protected:
     void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
         s.nRaddr = 2;  // measuring started
         s.largOut = 300;
         s.altOut = 200;
@@ -22,9 +20,6 @@ class MeasuringTest : public ::testing::Test {
         Picture2_MouseDown(app.ctx, x1, y1);
         Picture2_MouseDown(app.ctx, x2, y2);
     }
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 TEST_F(MeasuringTest, TheFirstPairFixesTheScaleAndEveryPairShowsItsParts) {

@@ -14,7 +14,6 @@
 #include "geometry/Frame.h"
 #include "geometry/Overlay.h"
 #include "image/OpenImage.h"
-#include "ui/Startup.h"
 
 namespace vesta::test {
 

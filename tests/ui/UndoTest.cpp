@@ -7,20 +7,15 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "state/Prompts.h"
-#include "ui/Startup.h"
 #include "ui/Undo.h"
 
 namespace vesta {
 namespace {
 
-class UndoTest : public ::testing::Test {
+class UndoTest : public test::AppTest {
   protected:
-    void SetUp() override { Form_Load(app.ctx, test::screen1024x768()); }
     void open(int width, int height) { test::openBitmap(app, width, height); }
     void line(float x1, float y1, float x2, float y2) { test::clickLine(app.ctx, x1, y1, x2, y2); }
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {

@@ -3,18 +3,12 @@
 #include <fstream>
 
 #include "Fakes.h"
-#include "ui/Startup.h"
 #include "ui/WindowCommands.h"
 
 namespace vesta {
 namespace {
 
-class WindowCommandsTest : public ::testing::Test {
-  protected:
-    void SetUp() override { Form_Load(app.ctx, test::screen1024x768()); }
-    test::FakeApp app;
-    FormModel& f = app.ctx.form;
-};
+class WindowCommandsTest : public test::AppTest {};
 
 TEST_F(WindowCommandsTest, HelpShowsThePageInstalledWithTheProgram) {
     test::TempDir install;

@@ -4,7 +4,6 @@
 #include "Fakes.h"
 #include "image/OpenImage.h"
 #include "image/Scrolling.h"
-#include "ui/Startup.h"
 #include "ui/WindowSize.h"
 
 namespace vesta {
