@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "codec/ColourFileWriter.h"
-#include "codec/ReplaceFile.h"
-#include "codec/RowWriter.h"
+#include "files/FilePlacement.h"
 
 namespace vesta::bench {
 
@@ -59,9 +58,11 @@ std::string cameraPhotograph(int orientation) {
     std::memcpy(out.data() + 2, marker, 4);
     std::memcpy(out.data() + 6, exif, sizeof exif);
     std::memcpy(out.data() + 6 + sizeof exif, jpeg.data() + 2, jpeg.size() - 2);
-    vesta::replaceFile(path.string(), [&](int fd) {
-        return vesta::writeAll(fd, out.data(), out.size()) ? std::string() : std::string("x");
-    });
+    std::string error;
+    vesta::replaceFile(
+        path.string(),
+        [&](int fd, std::string& why) { return vesta::writeAll(fd, out.data(), out.size(), why); },
+        error);
     return path.string();
 }
 

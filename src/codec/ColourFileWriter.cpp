@@ -7,7 +7,7 @@
 #include "codec/ColourBmpFile.h"
 #include "codec/JpegFile.h"
 #include "codec/PngFile.h"
-#include "codec/ReplaceFile.h"
+#include "files/FilePlacement.h"
 
 namespace vesta {
 
@@ -74,8 +74,15 @@ std::string saveColourImage(const std::string& path, const ColourImage& image,
     if (!format.ok()) {
         return format.error();
     }
-    return replaceFile(
-        path, [&](int fd) { return writeColourImage(fd, image, format.value(), options); });
+    std::string error;
+    const bool placed = replaceFile(
+        path,
+        [&](int fd, std::string& why) {
+            why = writeColourImage(fd, image, format.value(), options);
+            return why.empty();
+        },
+        error);
+    return placed ? std::string() : error;
 }
 
 }  // namespace vesta

@@ -11,13 +11,9 @@
 
 #include "../geometry/FacadeClicks.h"
 #include "BitmapBytes.h"
-#include "Fakes.h"
 #include "cli/BatchRun.h"
 #include "cli/RecordReplay.h"
 #include "construction/KnownMeasuresCommand.h"
-#include "construction/PictureInput.h"
-#include "facade/FacadeRenderer.h"
-#include "geometry/Construction.h"
 #include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
 #include "image/OpenImage.h"
@@ -25,7 +21,6 @@
 #include "rectify/KnownMeasuresRectification.h"
 #include "rectify/Rectification.h"
 #include "sidecar/StateRecord.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
@@ -68,9 +63,7 @@ TEST(ProportionsCli, ALevelCameraIsUnsureAndATiltedOneIsSure) {
     // Seen from the side and looking up: both vanishing points near enough.
     const FacadeScene tilted = samples::centred();
     // The same place, level: the vertical vanishing point lies far away.
-    FacadeScene level = samples::centred();
-    level.camera.pitch = 0.5;
-    level.camera.position.y = 450;
+    const FacadeScene level = test::levelScene();
 
     const auto sigmaOf = [&](const FacadeScene& scene, const std::string& name,
                              std::optional<double> clickSigma) {
@@ -96,31 +89,18 @@ TEST(ProportionsCli, ALevelCameraIsUnsureAndATiltedOneIsSure) {
     EXPECT_FALSE(bad.request.has_value());
 }
 
-// The focal length given as its 35 mm equivalent is the construction's principal distance.
-TEST(ProportionsCli, TheFocalLengthGivenIsThePrincipalDistance) {
+// The focal length given as its 35 mm equivalent is the construction's principal distance, and
+// part of the kept construction: replayed, it gives the very bytes again, where the distance
+// the lines alone give would make another image.
+TEST(ProportionsCli, AGivenFocalLengthIsThePrincipalDistanceAndReplaysToTheSameBytes) {
     test::TempDir dir;
-    FacadeScene level = samples::centred();
-    level.camera.pitch = 0.5;
-    level.camera.position.y = 450;
+    const FacadeScene level = test::levelScene();
     BatchRequest r = requestFor(level, dir, "level");
-    const double diagonal = std::hypot(level.camera.width, level.camera.height);
-    r.focal35 = level.camera.focal * kDiagonal35mm / diagonal;
+    r.focal35 =
+        level.camera.focal * kDiagonal35mm / std::hypot(level.camera.width, level.camera.height);
     const BatchResult done = runBatch(r, dir.path().string());
     ASSERT_TRUE(done.ok) << done.message;
     EXPECT_NEAR(done.state.distanzaPrinc, level.camera.focal, 1e-6);
-}
-
-// The focal length is part of the kept construction: replayed, it gives the very bytes again,
-// where the distance the lines alone give would make another image.
-TEST(ProportionsCli, AKeptFocalLengthReplaysToTheSameBytes) {
-    test::TempDir dir;
-    FacadeScene level = samples::centred();
-    level.camera.pitch = 0.5;
-    level.camera.position.y = 450;
-    BatchRequest r = requestFor(level, dir, "level");
-    r.focal35 = 31.5;
-    const BatchResult done = runBatch(r, dir.path().string());
-    ASSERT_TRUE(done.ok) << done.message;
     const Result<ConstructionRecord> record = recordOf(done.state, r.focal35);
     ASSERT_TRUE(record.ok()) << record.error();
     const std::string json = constructionJson(record.value());
@@ -158,9 +138,7 @@ std::string bytesOf(const std::string& path) {
 // writes the same bytes as the batch tool, and measuring then needs no reference pair.
 TEST(KnownMeasuresCli, TrueProportionsAndScaleOnEveryCamera) {
     test::TempDir dir;
-    FacadeScene level = samples::centred();
-    level.camera.pitch = 0.5;
-    level.camera.position.y = 450;
+    const FacadeScene level = test::levelScene();
     FacadeScene nearFrontal = samples::centred();
     nearFrontal.camera.yaw = 4;
     nearFrontal.camera.pitch = 1;
@@ -213,8 +191,7 @@ TEST(KnownMeasuresCli, TrueProportionsAndScaleOnEveryCamera) {
     open_Click(ctx);
     for (const auto& line : r.lines) {
         for (const Click& c : line) {
-            PICTURE1_MouseDown(ctx, c.x, c.y);
-            Picture1_MouseUp(ctx, c.x, c.y);
+            test::click(ctx, c.x, c.y);
         }
     }
     ASSERT_TRUE(ctx.form.MISURENOTE.enabled);

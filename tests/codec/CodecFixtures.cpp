@@ -21,24 +21,13 @@ void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
 struct Bytes {
     bool big;
     std::vector<std::uint8_t> data;
-    void u16(std::uint32_t v) {
-        if (big) {
-            data.push_back(std::uint8_t(v >> 8));
-            data.push_back(std::uint8_t(v));
-        } else {
-            data.push_back(std::uint8_t(v));
-            data.push_back(std::uint8_t(v >> 8));
+    void put(std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) {
+            data.push_back(std::uint8_t(v >> 8 * (big ? n - 1 - i : i)));
         }
     }
-    void u32(std::uint32_t v) {
-        if (big) {
-            u16(v >> 16);
-            u16(v & 0xFFFF);
-        } else {
-            u16(v & 0xFFFF);
-            u16(v >> 16);
-        }
-    }
+    void u16(std::uint32_t v) { put(v, 2); }
+    void u32(std::uint32_t v) { put(v, 4); }
 };
 
 struct Entry {

@@ -4,7 +4,6 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "state/Prompts.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
@@ -12,20 +11,16 @@ namespace {
 using test::click;
 using test::clickLine;
 
-class PictureInputTest : public ::testing::Test {
+class PictureInputTest : public test::AppTest {
   protected:
     void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
         app.ctx.decimalSeparator = ',';
         s.larghezzaPic1 = 800;
         s.altezzaPic1 = 600;
         s.centroX = 400;
         s.centroY = 300;
     }
-    test::FakeApp app;
     Context& ctx = app.ctx;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 TEST_F(PictureInputTest, EachLineShowsItsAngleAndThePromptForTheNext) {
@@ -74,11 +69,10 @@ TEST_F(PictureInputTest, AreaCornersAreNormalisedWhicheverWayTheDiagonalRuns) {
     EXPECT_FALSE(f.GRIGLIA.enabled) << "no construction to draw a grid of";
     click(ctx, 300, 250);
     click(ctx, 100, 50);
-    const double expected[5][2] = {{0, 0}, {100, 50}, {100, 250}, {300, 250}, {300, 50}};
-    for (int k = 1; k <= 4; ++k) {
-        EXPECT_EQ(s.areaCalcolo[k][1], expected[k][0]) << k;
-        EXPECT_EQ(s.areaCalcolo[k][2], expected[k][1]) << k;
-    }
+    const auto& a = s.areaCalcolo;
+    EXPECT_EQ(std::vector<double>(
+                  {a[1][1], a[1][2], a[2][1], a[2][2], a[3][1], a[3][2], a[4][1], a[4][2]}),
+              std::vector<double>({100, 50, 100, 250, 300, 250, 300, 50}));
     EXPECT_EQ(app.picture1.calls.back().at, (std::vector<float>{100, 50, 300, 250}));
     EXPECT_FALSE(f.RADDRIZZA.enabled) << "an area without lines is nothing to rectify";
     EXPECT_EQ(s.modoClick, ClickMode::AreaCorner) << "a further pair defines a new area";

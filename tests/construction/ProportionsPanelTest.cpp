@@ -2,29 +2,26 @@
 // are not sure enough.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Fakes.h"
 #include "construction/Commands.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
 
-class ProportionsPanelTest : public ::testing::Test {
+class ProportionsPanelTest : public test::AppTest {
   protected:
     void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
         app.ctx.decimalSeparator = ',';
         test::openBitmap(app, 800, 600);
     }
     void line(float x1, float y1, float x2, float y2) { test::clickLine(app.ctx, x1, y1, x2, y2); }
     std::size_t warnings() const {
-        std::size_t n = 0;
-        for (const auto& m : app.dialogs.messages) {
-            n += m.title == "Proporzioni incerte";
-        }
-        return n;
+        return std::size_t(
+            std::count_if(app.dialogs.messages.begin(), app.dialogs.messages.end(),
+                          [](const auto& m) { return m.title == "Proporzioni incerte"; }));
     }
-    test::FakeApp app;
 };
 
 TEST_F(ProportionsPanelTest, ASureConstructionShowsItsFigureAndNoWarning) {

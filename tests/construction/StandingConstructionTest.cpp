@@ -6,7 +6,6 @@
 #include "construction/Commands.h"
 #include "geometry/Grid.h"
 #include "rectify/Rectification.h"
-#include "ui/Startup.h"
 #include "ui/Undo.h"
 
 namespace vesta {
@@ -14,12 +13,9 @@ namespace {
 
 // Rectifying and the grid need the whole construction of the photograph on show, made from its
 // current lines, principal point and area; these are the ways a stale frame once slipped through.
-class StandingConstructionTest : public ::testing::Test {
+class StandingConstructionTest : public test::AppTest {
   protected:
-    void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
-        test::openBitmap(app, 800, 600, "a.bmp");
-    }
+    void SetUp() override { test::openBitmap(app, 800, 600, "a.bmp"); }
     void click(float x, float y) { test::click(app.ctx, x, y); }
     void fourLines() { test::clickFourLines(app.ctx); }
     bool rectifyOffered() const {
@@ -38,9 +34,6 @@ class StandingConstructionTest : public ::testing::Test {
         EXPECT_EQ(s.nRaddr, 0);
         EXPECT_FALSE(std::filesystem::exists(app.ctx.paths.scratchFile()));
     }
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 TEST_F(StandingConstructionTest, ARefusedConstructionLeavesNothingToRectify) {

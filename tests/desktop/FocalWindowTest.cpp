@@ -7,14 +7,11 @@
 #include <cmath>
 
 #include "../codec/CodecFixtures.h"
+#include "../geometry/FacadeClicks.h"
 #include "BitmapBytes.h"
-#include "Fakes.h"
+#include "WindowFixture.h"
 #include "codec/ColourFileWriter.h"
 #include "construction/Commands.h"
-#include "desktop/MainWindow.h"
-#include "desktop/PictureWidget.h"
-#include "facade/FacadeRenderer.h"
-#include "geometry/Construction.h"
 #include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
 #include "state/Numbers.h"
@@ -24,40 +21,21 @@ namespace {
 
 using namespace facade;
 
-FacadeScene levelScene() {
-    FacadeScene level = samples::centred();
-    level.camera.pitch = 0.5;
-    level.camera.position.y = 450;
-    return level;
-}
-
-class FocalWindowTest : public ::testing::Test {
+class FocalWindowTest : public test::WindowTest {
   protected:
-    FocalWindowTest()
-        : window({dialogs, events,
-                  Paths{VESTA_SAMPLES_DIR "/..", dir.path().string(), dir.path().string()},
-                  test::screen1024x768(), '.'}) {
-        window.resize(1024, 768);
-        window.show();
+    FocalWindowTest() {
         const IndexedImage image = renderFacade(scene);
         EXPECT_TRUE(writeBitmapFile((dir / "livella.bmp").string(),
                                     classicHeader(image.width, image.height), image));
     }
-    void open(const std::string& name) {
-        dialogs.openAnswers.push_back((dir / name).string());
-        window.menuAction("open")->trigger();
-    }
+    void open(const std::string& name) { openFile((dir / name).string()); }
     // The cornice bottom, the string-course top and the two facade edges, as a mouse gives them.
     void clickLines() {
-        PictureWidget* photo = window.pictureWidget("Picture1");
-        for (const char* edge : {"cornice-bottom", "string-course-top", "left", "right"}) {
-            const ReferenceEdge e = referenceEdge(scene.facade, edge);
-            for (double t : {0.06, 0.94}) {
-                const ImagePoint p = projectFacadePoint(
-                    scene.camera,
-                    {e.from.u + t * (e.to.u - e.from.u), e.from.v + t * (e.to.v - e.from.v)});
-                QTest::mouseClick(photo, Qt::LeftButton, {},
-                                  QPoint(int(std::floor(p.x)), int(std::floor(p.y))));
+        const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
+        for (const auto& line : clicks.lines) {
+            for (const Point& p : line) {
+                QTest::mouseClick(window.pictureWidget("Picture1"), Qt::LeftButton, {},
+                                  QPoint(int(p.x), int(p.y)));
             }
         }
     }
@@ -65,20 +43,12 @@ class FocalWindowTest : public ::testing::Test {
     double trueAspect() {
         ConstructionClicks clicks = ConstructionClicks::from(ctx().s);
         clicks.givenDistance = ctx().s.distanzaPrinc;
-        const ShownCorners shown = shownCorners(construction(clicks).value()).value();
-        const auto at = [&](Point p) {
-            return imageToFacade(scene.camera, {p.x + 0.5, p.y + 0.5}).value_or(FacadePoint{});
-        };
-        const FacadePoint o = at(shown.o), w = at(shown.widthEnd), h = at(shown.heightEnd);
-        return std::hypot(w.u - o.u, w.v - o.v) / std::hypot(h.u - o.u, h.v - o.v);
+        return test::shownAspect(scene.camera, construction(clicks).value());
     }
     Context& ctx() { return window.context(); }
 
-    FacadeScene scene = levelScene();  // 800 x 600: a diagonal of 1000 pixels
-    test::TempDir dir;
-    test::ScriptedDialogs dialogs;
-    test::CountingEventLoop events;
-    MainWindow window;
+    FacadeScene scene = test::levelScene();  // 800 x 600: a diagonal of 1000 pixels
+    test::TempDir& dir = scratch;
 };
 
 TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthMakesItTrue) {

@@ -17,14 +17,7 @@ namespace {
 class MainWindowTest : public test::WindowTest {
   protected:
     MainWindowTest() : WindowTest(',') {}
-    QString text(const char* name) const {
-        QWidget* w = window.control(name);
-        if (auto* label = qobject_cast<QLabel*>(w))
-            return label->text();
-        if (auto* edit = qobject_cast<QLineEdit*>(w))
-            return edit->text();
-        return {};
-    }
+    QString prompt() const { return qobject_cast<QLabel*>(window.control("domanda1"))->text(); }
     QRgb pixel1(int x, int y) { return window.picture1().canvas().pixel(x, y) & 0xFFFFFF; }
 
     const std::string sample = VESTA_SAMPLES_DIR "/facciata_centrata.bmp";
@@ -34,12 +27,12 @@ TEST_F(MainWindowTest, AClickOnTheWindowBackgroundRedraws) {
     openFile(sample);
     window.picture1().line(0, 200, 300, 200, colours::blue);
     QTest::mouseClick(window.client(), Qt::LeftButton, {}, QPoint(1010, 700));
-    EXPECT_EQ(text("domanda1"), "Definire la 1°retta orizz.");
+    EXPECT_EQ(prompt(), "Definire la 1°retta orizz.");
     EXPECT_NE(pixel1(150, 200), 0x0000FFu) << "the repaint erased the stray line";
     window.context().form.domanda1.caption = "x";
     window.push();
     QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);  // disabled
-    EXPECT_EQ(text("domanda1"), "x") << "a click on a disabled button is no background click";
+    EXPECT_EQ(prompt(), "x") << "a click on a disabled button is no background click";
 }
 
 // The background's double click, Exit and Help reach their procedures.

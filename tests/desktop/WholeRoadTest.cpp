@@ -74,7 +74,13 @@ constexpr int kArea[2][2] = {{200, 150}, {620, 500}};
 // The same clicks for the batch tool.
 const char* const kClicks =
     " --h1 234,174,615,135 --h2 201,352,602,379 --v1 163,448,216,174"
-    " --v2 635,525,651,129 --area 200,150,620,500 > /dev/null";
+    " --v2 635,525,651,129 --area 200,150,620,500";
+const std::string kSample = VESTA_SAMPLES_DIR "/facciata_ruotata.bmp";
+
+// vesta-rectify as a script runs it; its exit status.
+int rectify(const std::string& args) {
+    return std::system((std::string(VESTA_RECTIFY) + " " + args + " > /dev/null").c_str());
+}
 
 // One notch of the wheel over a widget, as the mouse gives it; Shift makes it sideways.
 void turnWheel(QWidget* over, int notches, Qt::KeyboardModifiers modifiers = {}) {
@@ -111,7 +117,7 @@ class WholeRoadTest : public ::testing::Test {
                   Paths{VESTA_SAMPLES_DIR "/..", (dir / "dati").string(), dir.path().string()},
                   ScreenInfo{1920 * 15.0, 1080 * 15.0, 15.0, 15.0}, '.'}) {
         dialogs.setParent(&window);
-        dialogs.open = VESTA_SAMPLES_DIR "/facciata_ruotata.bmp";
+        dialogs.open = kSample;
         window.resize(1920, 1080);
         window.show();
     }
@@ -223,23 +229,19 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifySaveAndPrint) {
     EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 4), "%PDF");
 
     // The same clicks through the batch tool give the same file, byte for byte.
-    const std::string command = std::string(VESTA_RECTIFY) + " " + VESTA_SAMPLES_DIR +
-                                "/facciata_ruotata.bmp " + (dir / "batch.bmp").string() + kClicks;
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(rectify(kSample + " " + (dir / "batch.bmp").string() + kClicks), 0);
     EXPECT_EQ(test::readBytes(dir / "batch.bmp"), scratch);
 
     // Save kept the construction beside the image: the batch tool replays it to the same
     // bytes, and the photograph opened again offers it back, ready to rectify.
-    const std::string replay = std::string(VESTA_RECTIFY) + " " + VESTA_SAMPLES_DIR +
-                               "/facciata_ruotata.bmp " + (dir / "rifatta.bmp").string() +
-                               " --from " + (dir / "facciata.json").string() + " > /dev/null";
-    ASSERT_EQ(std::system(replay.c_str()), 0);
+    ASSERT_EQ(rectify(kSample + " " + (dir / "rifatta.bmp").string() + " --from " +
+                      (dir / "facciata.json").string()),
+              0);
     EXPECT_EQ(test::readBytes(dir / "rifatta.bmp"), scratch);
     const Result<ConstructionRecord> kept = readConstructionFile((dir / "facciata.json").string());
     ASSERT_TRUE(kept.ok()) << kept.error();
     EXPECT_TRUE(kept.value().aspectSigma && kept.value().distanceSigma) << "kept with its ±";
-    std::filesystem::copy_file(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp",
-                               dir / "facciata_ruotata.bmp");
+    std::filesystem::copy_file(kSample, dir / "facciata_ruotata.bmp");
     dialogs.open = (dir / "facciata_ruotata.bmp").string();
     window.menuAction("open")->trigger();
     ASSERT_EQ(dialogs.questions.size(), 1u);
@@ -249,34 +251,31 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifySaveAndPrint) {
 }
 
 // A camera JPEG of the rolled sample in colour, stored lying on its side with the EXIF
-// orientation that turns it upright (6: the stored top row is the upright right column).
-ColourImage writeTurnedJpeg(const std::filesystem::path& path) {
-    Result<SourceBitmap> read = readSourceBitmap(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp");
+// orientation that turns it upright (6: the stored top row is the upright right column). The
+// upright photograph's size.
+QSize writeTurnedJpeg(const std::filesystem::path& path) {
+    Result<SourceBitmap> read = readSourceBitmap(kSample);
     EXPECT_TRUE(read.ok());
     const IndexedImage& upright = read.value().image;
-    ColourImage stored, shown;
-    stored.width = shown.height = upright.height;
-    stored.height = shown.width = upright.width;
-    for (ColourImage* i : {&stored, &shown}) {
-        i->samples8.resize(i->rowSamples() * std::size_t(i->height));
-    }
+    ColourImage stored;
+    stored.width = upright.height;
+    stored.height = upright.width;
+    stored.samples8.resize(stored.rowSamples() * std::size_t(stored.height));
     for (int y = 0; y < upright.height; ++y) {
         for (int x = 0; x < upright.width; ++x) {
             const Rgb c = upright.colour(upright.row(y)[x]);
             const std::size_t sx = std::size_t(y), sy = std::size_t(upright.width - 1 - x);
             std::uint8_t* to = &stored.samples8[(sy * std::size_t(stored.width) + sx) * 3];
-            std::uint8_t* at =
-                &shown.samples8[(std::size_t(y) * std::size_t(shown.width) + std::size_t(x)) * 3];
-            to[0] = at[0] = c.r;
-            to[1] = at[1] = c.g;
-            to[2] = at[2] = c.b;
+            to[0] = c.r;
+            to[1] = c.g;
+            to[2] = c.b;
         }
     }
     EXPECT_EQ(saveColourImage(path.string(), stored), "");
     test::ExifFields exif;
     exif.orientation = 6;
     test::writeBytes(path, test::withExifSegment(test::readBytes(path), test::exifBlock(exif)));
-    return shown;
+    return QSize(upright.width, upright.height);
 }
 
 ColourImage readPhoto(const std::filesystem::path& path) {
@@ -289,21 +288,12 @@ ColourImage readPhoto(const std::filesystem::path& path) {
 // rectifies in colour and saves as PNG: the same picture vesta-rectify makes of it, and the kept
 // construction replays to it.
 TEST_F(WholeRoadTest, ATurnedCameraJpegRectifiesInColourAndSavesAsPng) {
-    const ColourImage upright = writeTurnedJpeg(dir / "foto.jpg");
+    const QSize upright = writeTurnedJpeg(dir / "foto.jpg");
     dialogs.open = (dir / "foto.jpg").string();
     window.menuAction("open")->trigger();
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
-    const QImage& shown = window.picture1().bare();
-    ASSERT_EQ(shown.width(), upright.width);
-    ASSERT_EQ(shown.height(), upright.height);
-    double difference = 0;
-    for (int y = 0; y < upright.height; ++y) {
-        for (int x = 0; x < upright.width; ++x) {
-            const std::uint8_t* want = &upright.samples8[(std::size_t(y) * upright.width + x) * 3];
-            difference += std::abs(qGreen(shown.pixel(x, y)) - int(want[1]));
-        }
-    }
-    EXPECT_LT(difference / (upright.width * upright.height), 3.0) << "upright, not turned";
+    // Shown upright (the turn itself is the reader's, checked for every orientation there).
+    ASSERT_EQ(window.picture1().bare().size(), upright);
 
     construct();
     EXPECT_TRUE(window.menuAction("bilineare")->isChecked());
@@ -320,13 +310,11 @@ TEST_F(WholeRoadTest, ATurnedCameraJpegRectifiesInColourAndSavesAsPng) {
     EXPECT_EQ(saved.width, int(ctx.s.largOut));
     EXPECT_EQ(saved.channels, 3);
 
-    const std::string batch = std::string(VESTA_RECTIFY) + " " + (dir / "foto.jpg").string() + " " +
-                              (dir / "batch.png").string() + kClicks;
-    ASSERT_EQ(std::system(batch.c_str()), 0);
+    ASSERT_EQ(rectify((dir / "foto.jpg").string() + " " + (dir / "batch.png").string() + kClicks),
+              0);
     EXPECT_TRUE(readPhoto(dir / "batch.png").samples8 == saved.samples8);
-    const std::string replay = std::string(VESTA_RECTIFY) + " " + (dir / "rifatta.png").string() +
-                               " --from " + (dir / "facciata.json").string() + " > /dev/null";
-    ASSERT_EQ(std::system(replay.c_str()), 0);
+    ASSERT_EQ(
+        rectify((dir / "rifatta.png").string() + " --from " + (dir / "facciata.json").string()), 0);
     EXPECT_TRUE(readPhoto(dir / "rifatta.png").samples8 == saved.samples8);
 }
 

@@ -10,7 +10,6 @@
 #include "construction/Commands.h"
 #include "facade/FacadeRenderer.h"
 #include "geometry/Construction.h"
-#include "ui/Startup.h"
 
 namespace vesta::test {
 
@@ -78,6 +77,33 @@ inline void clickLines(FakeApp& app, const ConstructionClicks& c) {
     for (const auto& line : c.lines) {
         clickLine(app.ctx, float(line[0].x), float(line[0].y), float(line[1].x), float(line[1].y));
     }
+}
+
+// The centred sample's place with a level camera: the vertical vanishing point lies far away.
+inline facade::FacadeScene levelScene() {
+    facade::FacadeScene level = facade::samples::centred();
+    level.camera.pitch = 0.5;
+    level.camera.position.y = 450;
+    return level;
+}
+
+// Where the camera saw a point of the photograph (clicks' coordinates, see mouse()) on the facade.
+inline facade::FacadePoint onFacade(const facade::PinholeCamera& cam, Point p) {
+    const std::optional<facade::FacadePoint> q = facade::imageToFacade(cam, {p.x + 0.5, p.y + 0.5});
+    EXPECT_TRUE(q.has_value());
+    return q.value_or(facade::FacadePoint{});
+}
+
+// Width over height, on the facade, of the part of it the construction's result shows.
+inline double shownAspect(const facade::PinholeCamera& cam, const Construction& c) {
+    const std::optional<ShownCorners> shown = shownCorners(c);
+    EXPECT_TRUE(shown.has_value());
+    if (!shown) {
+        return 0;
+    }
+    const facade::FacadePoint o = onFacade(cam, shown->o), w = onFacade(cam, shown->widthEnd),
+                              h = onFacade(cam, shown->heightEnd);
+    return std::hypot(w.u - o.u, w.v - o.v) / std::hypot(h.u - o.u, h.v - o.v);
 }
 
 // Area, then its two corners.

@@ -2,31 +2,23 @@
 
 #include "Fakes.h"
 #include "geometry/Grid.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
 
 // A frame laid by hand: the area (100, 100)-(300, 300), its bottom side y = 300 through
 // O = (100, 300) carrying the column points, Vv far above.
-class GridTest : public ::testing::Test {
+class GridTest : public test::AppTest {
   protected:
     void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
         const double area[5][2] = {{0, 0}, {100, 100}, {100, 300}, {300, 300}, {300, 100}};
         for (int k = 1; k <= 4; ++k) {
             s.areaCalcolo[k][1] = area[k][0];
             s.areaCalcolo[k][2] = area[k][1];
         }
-        s.angoloX1 = 100;
-        s.angoloY1 = 100;
-        s.angoloX2 = 300;
-        s.angoloY2 = 300;
-        s.angoloRifX = 100;
-        s.angoloRifY = 300;
-        s.mOrizz = 0;
-        s.pox = 0;
-        s.poy = 0;
+        s.angoloX1 = s.angoloY1 = s.angoloRifX = 100;
+        s.angoloX2 = s.angoloY2 = s.angoloRifY = 300;
+        s.mOrizz = s.pox = s.poy = 0;
         s.fugaVertX = 200;
         s.fugaVertY = -100000;
         columns(120);
@@ -39,15 +31,17 @@ class GridTest : public ::testing::Test {
             s.divColonne[std::size_t(c)] = {0, 0, 100.0 + c, 300};
         }
     }
-    int greyLines() const {
-        int n = 0;
+    // The grid's own lines, in grey.
+    std::vector<std::vector<float>> grey() const {
+        std::vector<std::vector<float>> lines;
         for (const auto& call : app.picture1.calls) {
-            n += call.figure == "line" && call.colour == Rgb{128, 128, 128};
+            if (call.figure == "line" && call.colour == Rgb{128, 128, 128}) {
+                lines.push_back(call.at);
+            }
         }
-        return n;
+        return lines;
     }
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
+    int greyLines() const { return int(grey().size()); }
 };
 
 TEST_F(GridTest, EveryFiftiethColumnIsDrawnInsideTheRedOutline) {
@@ -96,18 +90,10 @@ TEST_F(GridTest, RowLinesCrossTheAreaFromSideToSideEveryFiftiethRow) {
     for (int r = 1; r <= 160; ++r) {
         s.divRighe[std::size_t(r)] = {0, 0, 100, 300.0 - r};
     }
-    s.pvx = -100000;
-    s.pvy = 0;
-    s.mVert = 1e9;
-    s.fugaOrizzX = 100000;
-    s.fugaOrizzY = 200;
+    s.pvx = -100000, s.pvy = 0, s.mVert = 1e9;
+    s.fugaOrizzX = 100000, s.fugaOrizzY = 200;
     griglia1(app.ctx);
-    std::vector<std::vector<float>> rows;
-    for (const auto& call : app.picture1.calls) {
-        if (call.figure == "line" && call.colour == Rgb{128, 128, 128}) {
-            rows.push_back(call.at);
-        }
-    }
+    const auto rows = grey();
     ASSERT_EQ(rows.size(), 4u);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const float y = 300.0f - float(1 + 50 * i);

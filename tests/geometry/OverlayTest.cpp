@@ -8,24 +8,19 @@
 #include "geometry/Lines.h"
 #include "geometry/Overlay.h"
 #include "state/Prompts.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
 
 // An 800 x 600 photograph with the principal point at its centre.
-class PhotographTest : public ::testing::Test {
+class PhotographTest : public test::AppTest {
   protected:
     void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
         s.larghezzaPic1 = 800;
         s.altezzaPic1 = 600;
         s.centroX = 400;
         s.centroY = 300;
     }
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 // The rolled sample: its true vanishing points, focal length 640 pixels.
@@ -149,18 +144,14 @@ class FugheTest : public PhotographTest {
     }
 };
 
-TEST_F(FugheTest, TwoHorizontalLinesMeetAtTheirVanishingPoint) {
-    lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {100, 500, 120, 100}, {700, 500, 690, 100}});
+// The two horizontal lines meet at their vanishing point; an exactly vertical line has slope 90.
+TEST_F(FugheTest, TheLinesMeetAtTheirVanishingPointsAndAVerticalOneHasSlope90) {
+    lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {150, 50, 150, 400}, {700, 500, 690, 100}});
     FUGHE(app.ctx);
     EXPECT_EQ(s.fugaOrizzX, 500);
     EXPECT_EQ(s.fugaOrizzY, 50);
     EXPECT_TRUE(f.raddrizza1.enabled);
     EXPECT_FALSE(f.save.enabled) << "nothing rectified yet";
-}
-
-TEST_F(FugheTest, AnExactlyVerticalLineHasSlope90) {
-    lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {150, 50, 150, 400}, {700, 500, 690, 100}});
-    FUGHE(app.ctx);
     EXPECT_EQ(s.pendenze[3], 90);
     for (const auto& m : app.dialogs.messages) {
         EXPECT_NE(m.text, "Fuga verticale o orizzontale all'infinito !!");

@@ -27,12 +27,7 @@ using facade::PinholeCamera;
 
 using test::clicksFor;
 using test::mouse;
-
-FacadePoint onFacade(const PinholeCamera& c, Point p) {
-    const std::optional<FacadePoint> q = facade::imageToFacade(c, {p.x, p.y});
-    EXPECT_TRUE(q.has_value());
-    return q.value_or(FacadePoint{});
-}
+using test::onFacade;
 
 // The facade rectangle the four clicked lines bound: cornice bottom, string-course top and the
 // two edges of the facade.
@@ -41,15 +36,7 @@ constexpr double kKnownWidth = 1200, kKnownHeight = 840 - 318;
 // Width over height, on the facade, of what the construction's result shows, against the
 // result's own width over height.
 double aspectError(const PinholeCamera& cam, const Construction& c) {
-    const std::optional<ShownCorners> shown = shownCorners(c);
-    EXPECT_TRUE(shown.has_value());
-    if (!shown) {
-        return 1;
-    }
-    const FacadePoint o = onFacade(cam, shown->o);
-    const FacadePoint w = onFacade(cam, shown->widthEnd);
-    const FacadePoint h = onFacade(cam, shown->heightEnd);
-    return c.aspect / (std::fabs(w.u - o.u) / std::fabs(h.v - o.v)) - 1;
+    return c.aspect / test::shownAspect(cam, c) - 1;
 }
 
 // A camera turned by yaw, pitch and roll that looks at the facade point (600, aimV) from as
@@ -180,10 +167,8 @@ TEST(KnownMeasures, ProportionsAndScaleAreTheFacades) {
         const KnownMeasuresFrame& k = f.value();
         ASSERT_GT(k.largOut, 200);
         ASSERT_GT(k.altOut, 100);
-        // Clicks are pixel edges (see mouse()): half a pixel on to the renderer's coordinates.
         const auto facadeAt = [&](double x, double y) {
-            const Point p = k.outputToSource.apply({x, y});
-            return onFacade(cam, {p.x + 0.5, p.y + 0.5});
+            return onFacade(cam, k.outputToSource.apply({x, y}));
         };
         const double w = k.largOut, h = k.altOut;
         const FacadePoint tl = facadeAt(0, 0), tr = facadeAt(w, 0), bl = facadeAt(0, h);
@@ -205,8 +190,8 @@ TEST(KnownMeasures, ProportionsAndScaleAreTheFacades) {
         std::vector<double> sx(std::size_t(k.largOut)), sy(std::size_t(k.largOut));
         k.sourcePointsOfRow(k.altOut / 2, sx.data(), sy.data());
         const std::size_t mid = std::size_t(k.largOut / 2);
-        const FacadePoint left = onFacade(cam, {sx[0] + 0.5, sy[0] + 0.5});
-        const FacadePoint middle = onFacade(cam, {sx[mid] + 0.5, sy[mid] + 0.5});
+        const FacadePoint left = onFacade(cam, {sx[0], sy[0]});
+        const FacadePoint middle = onFacade(cam, {sx[mid], sy[mid]});
         EXPECT_NEAR((middle.u - left.u) / (double(mid) * k.cmPerPixel), 1, 0.005);
     }
 }
@@ -266,9 +251,7 @@ TEST(Uncertainty, PureConstructionGivesTheProceduresBits) {
     EXPECT_EQ(k.fughe.vv.y, s.fugaVertY);
     EXPECT_EQ(k.orientation.distanzaPrinc, s.distanzaPrinc);
     EXPECT_EQ(k.orientation.po.x, s.pox);
-    EXPECT_EQ(k.orientation.pv.y, s.pvy);
     EXPECT_EQ(k.frame.maxA.y, s.maxAY);
-    EXPECT_EQ(k.frame.maxB.x, s.maxBX);
     EXPECT_EQ(k.frame.largOut, s.largOut);
     EXPECT_EQ(k.frame.altOut, s.altOut);
 }

@@ -4,15 +4,12 @@
 #include "Fakes.h"
 #include "image/OpenImage.h"
 #include "state/Prompts.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
 
-class OpenImageTest : public ::testing::Test {
+class OpenImageTest : public test::AppTest {
   protected:
-    void SetUp() override { Form_Load(app.ctx, test::screen1024x768()); }
-
     std::string photo(int width, int height, const std::string& name = "casa.bmp") {
         const auto path = dir / name;
         test::writeBytes(path, test::bitmapBytes({.width = width, .height = height}));
@@ -24,9 +21,6 @@ class OpenImageTest : public ::testing::Test {
     }
 
     test::TempDir dir;
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 // An odd size puts the principal point between pixels; the default area is the picture one
@@ -38,11 +32,10 @@ TEST_F(OpenImageTest, OpeningShowsThePhotographAndStartsTheFirstLine) {
     EXPECT_EQ(f.domanda1.caption, prompts::kDueRetteOrizz);
     EXPECT_EQ(s.centroX, 400.5);
     EXPECT_EQ(s.centroY, 300.5);
-    const double corners[5][2] = {{0, 0}, {1, 1}, {1, 600}, {800, 600}, {800, 1}};
-    for (int k = 1; k <= 4; ++k) {
-        EXPECT_EQ(s.areaCalcolo[k][1], corners[k][0]);
-        EXPECT_EQ(s.areaCalcolo[k][2], corners[k][1]);
-    }
+    const auto& a = s.areaCalcolo;
+    EXPECT_EQ(std::vector<double>(
+                  {a[1][1], a[1][2], a[2][1], a[2][2], a[3][1], a[3][2], a[4][1], a[4][2]}),
+              std::vector<double>({1, 1, 1, 600, 800, 600, 800, 1}));
     EXPECT_FALSE(f.RADDRIZZA.enabled);
     EXPECT_FALSE(f.save.enabled) << "nothing rectified yet";
 }

@@ -4,23 +4,13 @@
 #include "Fakes.h"
 #include "image/OpenImage.h"
 #include "image/Scrolling.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
 
-class ScrollingTest : public ::testing::Test {
+class ScrollingTest : public test::AppTest {
   protected:
-    void SetUp() override { Form_Load(app.ctx, test::screen1024x768()); }
-    void open(int width, int height) {
-        const auto path = dir / "foto.bmp";
-        test::writeBytes(path, test::bitmapBytes({.width = width, .height = height}));
-        app.dialogs.openAnswers.push_back(path.string());
-        open_Click(app.ctx);
-    }
-    test::TempDir dir;
-    test::FakeApp app;
-    FormModel& f = app.ctx.form;
+    void open(int width, int height) { test::openBitmap(app, width, height); }
 };
 
 // The visible region is 1008 x 720 with bars 16 pixels thick; each bar appears only for the

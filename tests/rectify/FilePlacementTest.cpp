@@ -38,15 +38,6 @@ class FullDisk {
     void (*previous_)(int) = nullptr;
 };
 
-std::vector<std::string> listing(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) {
-        names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A folder on another volume than the test's own, where a move must copy; none on some
 // machines.
 std::optional<fs::path> otherVolume(const fs::path& here) {
@@ -71,7 +62,7 @@ TEST(FilePlacement, AFullDiskNeverTruncatesOrRemovesTheFileReplaced) {
     test::writeBytes(target, old);
     const auto source = dir / "risultato.bmp";
     test::writeBytes(source, result);
-    const auto before = listing(dir.path());
+    const auto before = test::namesIn(dir.path());
 
     std::string error;
     {
@@ -80,7 +71,7 @@ TEST(FilePlacement, AFullDiskNeverTruncatesOrRemovesTheFileReplaced) {
     }
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(test::readBytes(target), old);
-    EXPECT_EQ(listing(dir.path()), before) << "no stub left beside the target";
+    EXPECT_EQ(test::namesIn(dir.path()), before) << "no stub left beside the target";
     EXPECT_TRUE(replaceFile(target.string(), copyOf(source.string()), error)) << error;
     EXPECT_EQ(test::readBytes(target), result);
 
@@ -97,7 +88,7 @@ TEST(FilePlacement, AFullDiskNeverTruncatesOrRemovesTheFileReplaced) {
     }
     EXPECT_EQ(test::readBytes(target), old);
     EXPECT_EQ(test::readBytes(scratch), result) << "the result is kept for another try";
-    EXPECT_EQ(listing(dir.path()), before);
+    EXPECT_EQ(test::namesIn(dir.path()), before);
     EXPECT_TRUE(moveFile(scratch.string(), target.string(), error)) << error;
     EXPECT_EQ(test::readBytes(target), result);
     EXPECT_FALSE(fs::exists(scratch));

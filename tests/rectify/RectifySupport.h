@@ -14,7 +14,6 @@
 #include "geometry/Frame.h"
 #include "geometry/Overlay.h"
 #include "image/OpenImage.h"
-#include "ui/Startup.h"
 
 namespace vesta::test {
 
@@ -27,10 +26,7 @@ struct Layout {
 
 inline void openPhoto(FakeApp& app, int width, int height) {
     Form_Load(app.ctx, screen1024x768());
-    const auto path = app.folder / "foto.bmp";
-    writeBytes(path, bitmapBytes({.width = width, .height = height}));
-    app.dialogs.openAnswers.push_back(path.string());
-    open_Click(app.ctx);
+    openBitmap(app, width, height);
 }
 
 inline bool construct(FakeApp& app, Layout layout) {

@@ -10,7 +10,6 @@
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
 #include "sidecar/ConstructionFile.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {
@@ -25,10 +24,9 @@ TEST(SaveName, BmpIsAppendedUnlessTheNameEndsInLowerOrUpperBmp) {
     EXPECT_EQ(nameForSaving("bmp"), "bmp.BMP");
 }
 
-class SaveTest : public ::testing::Test {
+class SaveTest : public test::AppTest {
   protected:
     void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
         test::writeBytes(app.ctx.paths.scratchFile(), scratch);
         app.ctx.s.resultFile = ResultFile::Unsaved;
         app.ctx.s.nomeFile = VESTA_SAMPLES_DIR "/facciata_centrata.bmp";
@@ -37,7 +35,6 @@ class SaveTest : public ::testing::Test {
         app.dialogs.saveAnswers.push_back((app.folder / name).string());
         save_Click(app.ctx);
     }
-    test::FakeApp app;
     const std::vector<std::uint8_t> scratch = test::bitmapBytes({.width = 5, .height = 2});
 };
 

@@ -35,6 +35,8 @@ ColourImage patternImage(int width, int height, int channels, int bits);
 
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
+// The names in a folder, sorted: what a failed write must leave as it found it.
+std::vector<std::string> namesIn(const std::filesystem::path& folder);
 
 // A fresh empty folder under the system's temporary folder, removed at the end of the test.
 class TempDir {

@@ -2,6 +2,8 @@
 // that answer from a script, an event loop that counts.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <optional>
@@ -10,6 +12,7 @@
 
 #include "BitmapBytes.h"
 #include "state/Context.h"
+#include "ui/Startup.h"
 
 namespace vesta::test {
 
@@ -122,6 +125,15 @@ struct FakeApp {
 };
 
 ScreenInfo screen1024x768();
+
+// A test of the core procedures in a window loaded on a 1024 x 768 screen.
+class AppTest : public ::testing::Test {
+  protected:
+    AppTest() { Form_Load(app.ctx, screen1024x768()); }
+    FakeApp app;
+    WorkingState& s = app.ctx.s;
+    FormModel& f = app.ctx.form;
+};
 
 // A width x height palette bitmap written to the app's folder and opened with the Open command.
 void openBitmap(FakeApp& app, int width, int height, const std::string& name = "foto.bmp");

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
-#include "ui/Startup.h"
 
 namespace vesta {
 namespace {

@@ -1,25 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "Fakes.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "state/Prompts.h"
-#include "ui/Startup.h"
 #include "ui/Undo.h"
 
 namespace vesta {
 namespace {
 
-class UndoTest : public ::testing::Test {
+class UndoTest : public test::AppTest {
   protected:
-    void SetUp() override { Form_Load(app.ctx, test::screen1024x768()); }
     void open(int width, int height) { test::openBitmap(app, width, height); }
     void line(float x1, float y1, float x2, float y2) { test::clickLine(app.ctx, x1, y1, x2, y2); }
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
@@ -95,8 +91,7 @@ TEST_F(UndoTest, CancelAndAnotherAbandonAHalfDoneInput) {
 TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
     open(800, 600);
     s.nRette = 4;
-    s.nRaddr = 1;
-    s.raddrAvviato = 1;
+    s.nRaddr = s.raddrAvviato = 1;
     f.RADDRIZZA.caption = "Misura";
     f.cancella.caption = "Altra ?";
     f.Picture1.visible = false;
@@ -141,15 +136,11 @@ TEST_F(UndoTest, DefaultsFollowTheVanishingPointsAndEqualHeightsCountAsNotBelow)
                  {-2000, 300, 300, -5000, 639, 479, 1, 1},
                  {2000, 300, 300, 300, 1, 479, 639, 1}};
     for (const auto& t : table) {
-        s.fugaOrizzX = t.vhx;
-        s.fugaOrizzY = t.vhy;
-        s.fugaVertX = t.vvx;
-        s.fugaVertY = t.vvy;
+        s.fugaOrizzX = t.vhx, s.fugaOrizzY = t.vhy;
+        s.fugaVertX = t.vvx, s.fugaVertY = t.vvy;
         VALORIDEFAULT(app.ctx);
-        EXPECT_EQ(s.angoloX1, t.x1);
-        EXPECT_EQ(s.angoloY1, t.y1);
-        EXPECT_EQ(s.angoloX2, t.x2);
-        EXPECT_EQ(s.angoloY2, t.y2);
+        EXPECT_EQ(std::vector<double>({s.angoloX1, s.angoloY1, s.angoloX2, double(s.angoloY2)}),
+                  std::vector<double>({t.x1, t.y1, t.x2, double(t.y2)}));
     }
     EXPECT_EQ(s.centroX, 320);
     EXPECT_EQ(s.areaCalcolo[3][1], 639);

@@ -1,21 +1,17 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
-#include "ui/Startup.h"
 #include "ui/ZoomViewer.h"
 
 namespace vesta {
 namespace {
 
-class ZoomViewerTest : public ::testing::Test {
+class ZoomViewerTest : public test::AppTest {
   protected:
     void SetUp() override {
-        Form_Load(app.ctx, test::screen1024x768());
         s.larghezzaPic1 = 800;
         s.altezzaPic1 = 600;
     }
-    test::FakeApp app;
-    WorkingState& s = app.ctx.s;
     ZoomForm& z = app.ctx.zoomForm;
 };
 
