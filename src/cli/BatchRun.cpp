@@ -14,6 +14,7 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "files/FilePlacement.h"
+#include "image/BitmapFile.h"
 #include "image/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
@@ -409,22 +410,24 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
 }
 
 std::string describe(const WorkingState& s, bool json) {
+    static const Construction none;
+    const Construction& c = s.construction ? *s.construction : none;
     const std::pair<const char*, double> values[] = {
-        {"fugaOrizzX", s.fugaOrizzX},
-        {"fugaOrizzY", s.fugaOrizzY},
-        {"fugaVertX", s.fugaVertX},
-        {"fugaVertY", s.fugaVertY},
+        {"fugaOrizzX", c.fughe.vh.x},
+        {"fugaOrizzY", c.fughe.vh.y},
+        {"fugaVertX", c.fughe.vv.x},
+        {"fugaVertY", c.fughe.vv.y},
         {"centroX", s.centroX},
         {"centroY", s.centroY},
-        {"distanzaPrinc", s.distanzaPrinc},
-        {"pox", s.pox},
-        {"poy", s.poy},
-        {"pvx", s.pvx},
-        {"pvy", s.pvy},
-        {"angoloRifX", s.angoloRifX},
-        {"angoloRifY", s.angoloRifY},
-        {"largOut", s.largOut},
-        {"altOut", s.altOut},
+        {"distanzaPrinc", c.orientation.distanzaPrinc},
+        {"pox", c.orientation.po.x},
+        {"poy", c.orientation.po.y},
+        {"pvx", c.orientation.pv.x},
+        {"pvy", c.orientation.pv.y},
+        {"angoloRifX", c.frame.rif.x},
+        {"angoloRifY", c.frame.rif.y},
+        {"largOut", c.frame.largOut},
+        {"altOut", c.frame.altOut},
     };
     std::string out = json ? "{" : "";
     bool first = true;

@@ -6,6 +6,7 @@
 
 #include "codec/CameraFile.h"
 #include "construction/ConstructionState.h"
+#include "image/BitmapFile.h"
 #include "image/Scrolling.h"
 #include "sidecar/KeepConstruction.h"
 #include "state/Numbers.h"

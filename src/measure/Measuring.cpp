@@ -183,7 +183,10 @@ void MISURA1(Context& ctx) {
 }
 
 void Picture2_DblClick(Context& ctx) {
-    const WorkingState& s = ctx.s;
+    if (!ctx.s.construction) {
+        return;
+    }
+    const Frame& s = ctx.s.construction->frame;
     PictureArea& p = ctx.picture2;
     for (double x = 1; x <= s.largOut; x += 80) {
         p.line(float(x), 1, float(x), float(s.altOut), kDarkGreen);

@@ -10,10 +10,10 @@
 #include <cstddef>
 #include <functional>
 
-#include "image/IndexedImage.h"
 #include "rectify/ColourSampler.h"
 #include "rectify/RowRectifier.h"
 #include "state/ColourImage.h"
+#include "state/IndexedImage.h"
 
 namespace vesta {
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "construction/ConstructionState.h"
+#include "image/BitmapFile.h"
 #include "image/Scrolling.h"
 #include "rectify/ColourRectification.h"
 #include "rectify/RowRectifier.h"
@@ -24,7 +25,7 @@ constexpr const char* kNoConstruction =
     "principale e l'area di calcolo";
 
 // The reason an output of this size cannot be computed, or nothing.
-const char* sizeRefusal(const WorkingState& s) {
+const char* sizeRefusal(const Frame& s) {
     if (s.altOut > kMaxSide) {
         return "Immagine troppo alta (più di 32767 righe); selezionare un'area più piccola";
     }
@@ -194,12 +195,13 @@ void RADDR1(Context& ctx) {
     ctx.picture1.setDrawMode(DrawMode::Invert);
     s.nRaddr += 1;
     const char* why = nullptr;
-    if (s.nRaddr == 1 && s.construction != ConstructionStage::Frame) {
+    const double largOut = s.construction ? s.construction->frame.largOut : 0;
+    if (s.nRaddr == 1 && !s.construction) {
         why = kNoConstruction;
-    } else if (s.largOut > (s.aColori() ? kMaxSide : 3000)) {
+    } else if (largOut > (s.aColori() ? kMaxSide : 3000)) {
         why = kTooWide;
     } else if (s.nRaddr == 1) {
-        why = sizeRefusal(s);
+        why = sizeRefusal(s.construction->frame);
     }
     if (why) {
         ctx.dialogs.messageBox(why, kTitle, MessageIcon::Critical);

@@ -9,34 +9,40 @@ namespace vesta {
 
 RectifyInputs RectifyInputs::from(const WorkingState& s) {
     RectifyInputs in;
-    in.fugaOrizzX = s.fugaOrizzX;
-    in.fugaOrizzY = s.fugaOrizzY;
-    in.fugaVertX = s.fugaVertX;
-    in.fugaVertY = s.fugaVertY;
-    in.angoloRifX = s.angoloRifX;
-    in.angoloRifY = s.angoloRifY;
-    in.mVert = s.mVert;
-    in.mOrizz = s.mOrizz;
-    in.pvx = s.pvx;
-    in.pvy = s.pvy;
-    in.pox = s.pox;
-    in.poy = s.poy;
-    in.segnoX = s.segnoX;
-    in.largOut = int(s.largOut);
-    in.altOut = int(s.altOut);
+    in.source = &s.sorgente.image;
+    // No construction, nothing to rectify: an output of no rows and no columns.
+    if (!s.construction) {
+        return in;
+    }
+    const Construction& c = *s.construction;
+    const Frame& f = c.frame;
+    in.fugaOrizzX = c.fughe.vh.x;
+    in.fugaOrizzY = c.fughe.vh.y;
+    in.fugaVertX = c.fughe.vv.x;
+    in.fugaVertY = c.fughe.vv.y;
+    in.angoloRifX = f.rif.x;
+    in.angoloRifY = f.rif.y;
+    in.mVert = f.mVert;
+    in.mOrizz = f.mOrizz;
+    in.pvx = c.orientation.pv.x;
+    in.pvy = c.orientation.pv.y;
+    in.pox = c.orientation.po.x;
+    in.poy = c.orientation.po.y;
+    in.segnoX = f.segnoX;
+    in.largOut = int(f.largOut);
+    in.altOut = int(f.altOut);
     in.clipLeft = s.areaCalcolo[1][1];
     in.clipRight = s.areaCalcolo[4][1];
     in.clipTop = s.areaCalcolo[1][2];
     in.clipBottom = s.areaCalcolo[2][2];
-    in.divRighe = s.divRighe;
-    in.divColonne = s.divColonne;
-    in.source = &s.sorgente.image;
+    in.divRighe = f.divRighe;
+    in.divColonne = f.divColonne;
     return in;
 }
 
 RowLine rowLine(const RectifyInputs& in, int r) {
     const DivisionPoint& d = in.divRighe[std::size_t(r)];
-    const double ax = d[2], ay = d[3];
+    const double ax = d.x, ay = d.y;
     const double qRighe = in.angoloRifY - in.mVert * in.angoloRifX - in.pvy;
     if (in.pvx - ax == 0) {
         return {};
@@ -68,7 +74,7 @@ ColumnLines columnLines(const RectifyInputs& in) {
     const double qColonne = in.angoloRifY - in.mOrizz * in.angoloRifX - in.poy;
     for (std::size_t i = 0; i < n; ++i) {
         const DivisionPoint& d = in.divColonne[i + 1];
-        const double bx = d[2], by = d[3];
+        const double bx = d.x, by = d.y;
         if (in.pox - bx == 0) {
             continue;
         }

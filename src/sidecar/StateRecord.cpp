@@ -43,10 +43,13 @@ Result<ConstructionRecord> recordOf(const WorkingState& s) {
     r.sizeFactor = s.grandezza;
     r.referenceLength = s.misuraCm;
     r.scale = s.scala;
-    r.horizontalVanishingPoint = {s.fugaOrizzX, s.fugaOrizzY};
-    r.verticalVanishingPoint = {s.fugaVertX, s.fugaVertY};
-    r.principalDistance = s.distanzaPrinc;
-    r.outputSize = {int(s.largOut), int(s.altOut)};
+    if (s.construction) {
+        const Construction& c = *s.construction;
+        r.horizontalVanishingPoint = {c.fughe.vh.x, c.fughe.vh.y};
+        r.verticalVanishingPoint = {c.fughe.vv.x, c.fughe.vv.y};
+        r.principalDistance = c.orientation.distanzaPrinc;
+        r.outputSize = {int(c.frame.largOut), int(c.frame.altOut)};
+    }
     // How sure the construction is, as the panel shows it; none when it could not be told.
     if (s.distanceSigma > 0) {
         r.distanceSigma = s.distanceSigma;

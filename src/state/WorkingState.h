@@ -7,25 +7,18 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "image/BitmapFile.h"
 #include "state/ColourImage.h"
+#include "state/Construction.h"
+#include "state/IndexedImage.h"
 
 namespace vesta {
 
 // What a click on the photograph means (the values are the system's own).
 enum class ClickMode : int { LineEnd = 0, AreaCorner = 1, PrincipalPoint = 2 };
-
-// How much of the construction stands on the photograph on show, made from its current input.
-// Rectifying and the grid need the whole frame; nothing is ever computed from a frame of other
-// lines, another principal point or area, or another photograph.
-enum class ConstructionStage : int {
-    None = 0,             // no vanishing points of the current four lines
-    VanishingPoints = 1,  // those of the current lines, but no frame of the current point and area
-    Frame = 2,            // the frame of the current lines, principal point, area and size
-};
 
 // The rectified image of this window in its scratch file.
 enum class ResultFile : int {
@@ -34,9 +27,6 @@ enum class ResultFile : int {
     Unsaved = 2,  // a completed result, not saved yet
     Saved = 3,    // moved away by a save
 };
-
-// A table row of division points: columns 2 and 3 hold x and y; 0 and 1 stay 0.
-using DivisionPoint = std::array<double, 4>;
 
 struct WorkingState {
     // --- Workflow ---
@@ -50,7 +40,6 @@ struct WorkingState {
     int nAree = 0;             // area inputs started since the last defaults
     int nMisura = 0;           // points taken by the measuring (and the grid's point counter)
     int pannelloNascosto = 0;  // 1 while the command panel is hidden
-    ConstructionStage construction = ConstructionStage::None;
     ResultFile resultFile = ResultFile::None;
 
     // --- Construction input ---
@@ -61,34 +50,18 @@ struct WorkingState {
     double rette[6][6] = {};             // row k = 1..4: x1, y1, x2, y2 of line k in columns 1..4
     double pendenze[5] = {};             // slope of line k = 1..4
 
-    // --- Geometry results ---
-    double fugaOrizzX = 0, fugaOrizzY = 0;  // horizontal vanishing point (lines 1 and 2)
-    double fugaVertX = 0, fugaVertY = 0;    // vertical vanishing point (lines 3 and 4)
-    double centroX = 0, centroY = 0;        // principal point
-    int casoFughe = 0;                      // case 1..4 of the reference corner
-    double angoloX1 = 0, angoloY1 = 0, angoloX2 = 0;
-    int angoloY2 = 0;
-    double areaCalcolo[7][3] = {};  // corner k = 1..4 (TL, BL, BR, TR): x in column 1, y in 2
-
-    // --- Interior orientation and overlay ---
-    double mCentro = 0, mOrizzonte = 0;
-    double piedeX = 0, piedeY = 0;          // foot point on the horizon
-    double puntoDistX = 0, puntoDistY = 0;  // rotated eye point
-    double distanzaPrinc = 0;               // principal distance
-    double pox = 0, poy = 0;                // measuring point of the horizontal direction
-    double pvx = 0, pvy = 0;                // measuring point of the vertical direction
-
-    // --- Rectification frame ---
-    double angoloRifX = 0, angoloRifY = 0;              // reference corner of the area
-    double mVert = 0, mOrizz = 0;                       // slopes of the area sides through it
-    double maxAX = 0, maxAY = 0, maxBX = 0, maxBY = 0;  // measured ends of the two sides
-    int segnoX = 0, segnoY = 0;
-    std::vector<DivisionPoint> divRighe;    // rows 0..altOut
-    std::vector<DivisionPoint> divColonne;  // rows 0..largOut
+    // --- What stands on the photograph on show ---
+    // The vanishing points of the current four lines, and the whole construction made from
+    // them with the current principal point, area and size factor. Nothing is ever computed
+    // from the construction of other lines, another point or area, or another photograph:
+    // whatever no longer holds is not there. Rectifying and the grid need `construction`.
+    std::optional<VanishingPoints> fughe;
+    std::optional<Construction> construction;
+    double centroX = 0, centroY = 0;  // principal point
+    double areaCalcolo[7][3] = {};    // corner k = 1..4 (TL, BL, BR, TR): x in column 1, y in 2
 
     // --- Output, measuring and screen ---
     double grandezza = 1.0;  // size factor of the rectified image, 1.0 to 1.9
-    double largOut = 0, altOut = 0;
     int largRaddr = 0;
     double altRaddr = 0;
     std::string misuraCm;  // real length typed for the first measured distance

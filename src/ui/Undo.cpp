@@ -141,18 +141,8 @@ void VALORIDEFAULT(Context& ctx) {
     WorkingState& s = ctx.s;
     const double w = s.larghezzaPic1;
     const double h = s.altezzaPic1;
+    // With no area the frame takes the photograph's corners one pixel inside its border.
     s.nAree = 0;
-    if (s.fugaVertY > s.fugaOrizzY) {
-        s.angoloX1 = s.fugaOrizzX > s.fugaVertX ? 1 : w - 1;
-        s.angoloY1 = 1;
-        s.angoloX2 = s.fugaOrizzX > s.fugaVertX ? w - 1 : 1;
-        s.angoloY2 = toInteger16(h - 1);
-    } else {
-        s.angoloX1 = s.fugaOrizzX > s.fugaVertX ? 1 : w - 1;
-        s.angoloY1 = h - 1;
-        s.angoloX2 = s.fugaOrizzX > s.fugaVertX ? w - 1 : 1;
-        s.angoloY2 = 1;
-    }
     ctx.dialogs.messageBox("VALORI DI DEFAULT", "VESTA", MessageIcon::None);
     const double corners[5][2] = {{0, 0}, {1, 1}, {1, h - 1}, {w - 1, h - 1}, {w - 1, 1}};
     for (int k = 1; k <= 4; ++k) {
