@@ -106,10 +106,10 @@ TEST(ProportionsCli, TheTrueFocalLengthMakesALevelCameraTrue) {
     r.focal35 = level.camera.focal * kDiagonal35mm / diagonal;
     const BatchResult done = runBatch(r, dir.path().string());
     ASSERT_TRUE(done.ok) << done.message;
-    EXPECT_NEAR(done.state.distanzaPrinc, level.camera.focal, 1e-6);
+    EXPECT_NEAR(done.state.construction->orientation.distanzaPrinc, level.camera.focal, 1e-6);
 
     ConstructionClicks clicks = ConstructionClicks::from(done.state);
-    clicks.givenDistance = done.state.distanzaPrinc;
+    clicks.givenDistance = done.state.construction->orientation.distanzaPrinc;
     const Result<Construction> c = construction(clicks);
     ASSERT_TRUE(c.ok());
     const std::optional<ShownCorners> shown = shownCorners(c.value());
@@ -122,7 +122,9 @@ TEST(ProportionsCli, TheTrueFocalLengthMakesALevelCameraTrue) {
                       h = facadeAt(shown->heightEnd);
     const double truth = std::hypot(w.u - o.u, w.v - o.v) / std::hypot(h.u - o.u, h.v - o.v);
     EXPECT_NEAR(c.value().aspect / truth, 1, 0.01);
-    EXPECT_NEAR(done.state.largOut / done.state.altOut / truth, 1, 0.01);
+    EXPECT_NEAR(
+        done.state.construction->frame.largOut / done.state.construction->frame.altOut / truth, 1,
+        0.01);
 }
 
 }  // namespace

@@ -48,7 +48,8 @@ TEST_F(ConstructionWindowTest, EightClicksGiveThePromptsInOrderAndDrawTheConstru
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
     const Context& ctx = window.context();
     EXPECT_EQ(ctx.s.nRette, 4);
-    EXPECT_NEAR(ctx.s.distanzaPrinc, 640, 15) << "the camera's focal length";
+    EXPECT_NEAR(ctx.s.construction->orientation.distanzaPrinc, 640, 15)
+        << "the camera's focal length";
     // The overlay: the blue line from the principal point toward the eye point, the red
     // construction lines, the cyan circle of the vertical measuring point.
     const QImage& canvas = window.picture1().canvas();

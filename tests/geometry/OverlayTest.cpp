@@ -22,10 +22,10 @@ class OverlayTest : public ::testing::Test {
         s.altezzaPic1 = 600;
         s.centroX = 400;
         s.centroY = 300;
-        s.fugaOrizzX = -838.0;
-        s.fugaOrizzY = 285.1;
-        s.fugaVertX = 766.9;
-        s.fugaVertY = -2688.5;
+        s.construction->fughe.vh.x = -838.0;
+        s.construction->fughe.vh.y = 285.1;
+        s.construction->fughe.vv.x = 766.9;
+        s.construction->fughe.vv.y = -2688.5;
         s.construction = ConstructionStage::VanishingPoints;  // as FUGHE leaves it
     }
     std::vector<std::string> figures() const {
@@ -42,7 +42,7 @@ class OverlayTest : public ::testing::Test {
 
 TEST_F(OverlayTest, ThePrincipalDistanceIsTheCamerasFocalLength) {
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
-    EXPECT_NEAR(s.distanzaPrinc, 640, 1.0);
+    EXPECT_NEAR(s.construction->orientation.distanzaPrinc, 640, 1.0);
 }
 
 // Points thousands of pixels away would be drawn as lines across the whole screen.
@@ -54,15 +54,20 @@ TEST_F(OverlayTest, AnEyePointBeyondTenThousandPixelsIsNotDrawn) {
         });
     };
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
-    EXPECT_TRUE(touches(s.puntoDistX, s.puntoDistY)) << "the line P-D and D's circle";
+    EXPECT_TRUE(
+        touches(s.construction->orientation.puntoDist.x, s.construction->orientation.puntoDist.y))
+        << "the line P-D and D's circle";
     app.picture1.calls.clear();
     // Vv a thousand times as far along the same line from P: a lens of some 20000 pixels, so D
     // lies far off the photograph.
-    s.fugaVertX = 400 + 366.9e3;
-    s.fugaVertY = 300 - 2988.5e3;
+    s.construction->fughe.vv.x = 400 + 366.9e3;
+    s.construction->fughe.vv.y = 300 - 2988.5e3;
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
-    ASSERT_GE(std::max(std::abs(s.puntoDistX), std::abs(s.puntoDistY)), 10000);
-    EXPECT_FALSE(touches(s.puntoDistX, s.puntoDistY));
+    ASSERT_GE(std::max(std::abs(s.construction->orientation.puntoDist.x),
+                       std::abs(s.construction->orientation.puntoDist.y)),
+              10000);
+    EXPECT_FALSE(
+        touches(s.construction->orientation.puntoDist.x, s.construction->orientation.puntoDist.y));
 }
 
 TEST_F(OverlayTest, FarPointsAreNotDrawnButStillComputed) {
@@ -71,19 +76,21 @@ TEST_F(OverlayTest, FarPointsAreNotDrawnButStillComputed) {
     app.picture1.calls.clear();
     // Beyond 10000 the line F-Vh goes, and with it the circle through E (radius beyond 10000);
     // the lines of the foot point stay.
-    s.fugaOrizzX = -15000;
+    s.construction->fughe.vh.x = -15000;
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
     const auto far = figures();
     EXPECT_EQ(std::count(far.begin(), far.end(), "line"), 3);
     EXPECT_EQ(std::count(far.begin(), far.end(), "circle"),
               std::count(near.begin(), near.end(), "circle") - 1);
-    EXPECT_LT(s.fugaOrizzX - s.pox, 0) << "computed all the same";
+    EXPECT_LT(s.construction->fughe.vh.x - s.construction->orientation.po.x, 0)
+        << "computed all the same";
 }
 
 TEST_F(OverlayTest, TextsShowFloorValuesUntilAnAreaExists) {
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
     EXPECT_EQ(f.Text6[1].caption.substr(0, 3), "pox");
-    EXPECT_EQ(f.Text6[4].caption, "DIS " + std::to_string(long(std::floor(s.distanzaPrinc))));
+    EXPECT_EQ(f.Text6[4].caption,
+              "DIS " + std::to_string(long(std::floor(s.construction->orientation.distanzaPrinc))));
     EXPECT_TRUE(f.RETTANG.enabled && f.GRIGLIA.enabled && f.RADDRIZZA.enabled);
     f.Text6[1].caption = "kept";
     s.nAree = 1;
@@ -102,11 +109,12 @@ class DegenerateOverlayTest : public OverlayTest {
     }
     void expectNothingChanged() {
         EXPECT_TRUE(app.picture1.calls.empty());
-        EXPECT_EQ(s.largOut, before.largOut);
-        EXPECT_EQ(s.altOut, before.altOut);
-        EXPECT_EQ(s.pox, before.pox);
-        EXPECT_EQ(s.divColonne, before.divColonne);
-        EXPECT_EQ(s.mOrizzonte, before.mOrizzonte);
+        EXPECT_EQ(s.construction->frame.largOut, before.construction->frame.largOut);
+        EXPECT_EQ(s.construction->frame.altOut, before.construction->frame.altOut);
+        EXPECT_EQ(s.construction->orientation.po.x, before.construction->orientation.po.x);
+        EXPECT_EQ(s.construction->frame.divColonne, before.construction->frame.divColonne);
+        EXPECT_EQ(s.construction->orientation.mOrizzonte,
+                  before.construction->orientation.mOrizzonte);
         EXPECT_FALSE(f.area.enabled);
         ASSERT_EQ(app.dialogs.messages.size(), 1u);
         EXPECT_EQ(app.dialogs.messages[0].title, degenerate::kTitle);
@@ -118,7 +126,7 @@ class DegenerateOverlayTest : public OverlayTest {
 // A level camera puts the vertical vanishing point straight above the principal point; a few
 // bits of difference must not pass for a slope.
 TEST_F(DegenerateOverlayTest, APrincipalPointBelowTheVanishingPointIsRefused) {
-    s.centroX = s.fugaVertX * (1 + 1e-15);
+    s.centroX = s.construction->fughe.vv.x * (1 + 1e-15);
     EXPECT_FALSE(CERCHIONUOVO(app.ctx));
     expectNothingChanged();
     EXPECT_EQ(app.dialogs.messages[0].text, degenerate::kCentroAllineato);
@@ -132,7 +140,7 @@ TEST_F(DegenerateOverlayTest, APrincipalPointBeyondTheHorizonMissesTheCircle) {
 }
 
 TEST_F(DegenerateOverlayTest, APrincipalPointLevelWithTheHorizontalVanishingPoint) {
-    s.centroY = s.fugaOrizzY;
+    s.centroY = s.construction->fughe.vh.y;
     EXPECT_FALSE(CERCHIONUOVO(app.ctx));
     expectNothingChanged();
 }

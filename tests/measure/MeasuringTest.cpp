@@ -15,8 +15,8 @@ class MeasuringTest : public ::testing::Test {
     void SetUp() override {
         Form_Load(app.ctx, test::screen1024x768());
         s.nRaddr = 2;  // measuring started
-        s.largOut = 300;
-        s.altOut = 200;
+        s.construction->frame.largOut = 300;
+        s.construction->frame.altOut = 200;
     }
     void pair(float x1, float y1, float x2, float y2) {
         Picture2_MouseDown(app.ctx, x1, y1);

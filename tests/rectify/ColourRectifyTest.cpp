@@ -111,10 +111,11 @@ void forEachConstruction(Check check) {
                         continue;
                     }
                     const WorkingState& s = app.ctx.s;
-                    if (s.largOut < 1 || s.altOut < 1 || s.largOut > 3000) {
+                    if (s.construction->frame.largOut < 1 || s.construction->frame.altOut < 1 ||
+                        s.construction->frame.largOut > 3000) {
                         continue;
                     }
-                    cases.insert(s.casoFughe);
+                    cases.insert(s.construction->frame.casoFughe);
                     check(app.ctx.s);
                 }
             }
@@ -154,21 +155,34 @@ TEST(ColourRectify, NearestOnAnExpandedPaletteBitmapIsThePaletteResultExpanded) 
 
 // The source point of output row r, column c, by the formulas as written.
 std::array<double, 2> sourcePoint(const WorkingState& s, int r, int c) {
-    const double qRighe = s.angoloRifY - s.mVert * s.angoloRifX - s.pvy;
-    const double qColonne = s.angoloRifY - s.mOrizz * s.angoloRifX - s.poy;
-    const double ax = s.divRighe[std::size_t(r)][2], ay = s.divRighe[std::size_t(r)][3];
-    const double mA = (s.pvy - ay) / (s.pvx - ax);
-    const double xR = (s.pvx * mA + qRighe) / (mA - s.mVert);
-    const double yR = mA * (xR - s.pvx) + s.pvy;
-    const double mR = (yR - s.fugaOrizzY) / (xR - s.fugaOrizzX);
-    const double bR = s.fugaOrizzY - mR * s.fugaOrizzX;
-    const double bx = s.divColonne[std::size_t(c)][2], by = s.divColonne[std::size_t(c)][3];
-    const double mB = (s.poy - by) / (s.pox - bx);
-    const double xC = (s.pox * mB + qColonne) / (mB - s.mOrizz);
-    const double yC = mB * (xC - s.pox) + s.poy;
-    const double mC = (yC - s.fugaVertY) / (xC - s.fugaVertX);
-    const double sx = (s.fugaVertX * mC - s.fugaVertY + bR) / (mC - mR);
-    return {sx, mC * (sx - s.fugaVertX) + s.fugaVertY};
+    const double qRighe = s.construction->frame.rif.y -
+                          s.construction->frame.mVert * s.construction->frame.rif.x -
+                          s.construction->orientation.pv.y;
+    const double qColonne = s.construction->frame.rif.y -
+                            s.construction->frame.mOrizz * s.construction->frame.rif.x -
+                            s.construction->orientation.po.y;
+    const double ax = s.construction->frame.divRighe[std::size_t(r)].x,
+                 ay = s.construction->frame.divRighe[std::size_t(r)].y;
+    const double mA =
+        (s.construction->orientation.pv.y - ay) / (s.construction->orientation.pv.x - ax);
+    const double xR =
+        (s.construction->orientation.pv.x * mA + qRighe) / (mA - s.construction->frame.mVert);
+    const double yR =
+        mA * (xR - s.construction->orientation.pv.x) + s.construction->orientation.pv.y;
+    const double mR = (yR - s.construction->fughe.vh.y) / (xR - s.construction->fughe.vh.x);
+    const double bR = s.construction->fughe.vh.y - mR * s.construction->fughe.vh.x;
+    const double bx = s.construction->frame.divColonne[std::size_t(c)].x,
+                 by = s.construction->frame.divColonne[std::size_t(c)].y;
+    const double mB =
+        (s.construction->orientation.po.y - by) / (s.construction->orientation.po.x - bx);
+    const double xC =
+        (s.construction->orientation.po.x * mB + qColonne) / (mB - s.construction->frame.mOrizz);
+    const double yC =
+        mB * (xC - s.construction->orientation.po.x) + s.construction->orientation.po.y;
+    const double mC = (yC - s.construction->fughe.vv.y) / (xC - s.construction->fughe.vv.x);
+    const double sx =
+        (s.construction->fughe.vv.x * mC - s.construction->fughe.vv.y + bR) / (mC - mR);
+    return {sx, mC * (sx - s.construction->fughe.vv.x) + s.construction->fughe.vv.y};
 }
 
 struct EdgesSeen {
@@ -179,7 +193,8 @@ struct EdgesSeen {
 // 1/128 of a pixel rounded down, neighbours beyond the photograph replaced by its edge, 0 where
 // the nearest pixel is outside the area or the photograph.
 ColourImage bilinearReference(const WorkingState& s, const ColourImage& photo, EdgesSeen& seen) {
-    const int W = int(s.largOut), H = int(s.altOut), ch = photo.channels;
+    const int W = int(s.construction->frame.largOut), H = int(s.construction->frame.altOut),
+              ch = photo.channels;
     ColourImage out;
     out.width = W;
     out.height = H;
@@ -193,7 +208,7 @@ ColourImage bilinearReference(const WorkingState& s, const ColourImage& photo, E
         return photo.bitsPerChannel == 8 ? photo.samples8[at] : photo.samples16[at];
     };
     for (int y = 0; y < H; ++y) {
-        const int r = s.fugaVertY > s.fugaOrizzY ? y + 1 : H - y;
+        const int r = s.construction->fughe.vv.y > s.construction->fughe.vh.y ? y + 1 : H - y;
         for (int c = 1; c <= W; ++c) {
             const auto [sx, sy] = sourcePoint(s, r, c);
             if (!(sy >= s.areaCalcolo[1][2] && sy <= s.areaCalcolo[2][2] &&
@@ -211,7 +226,7 @@ ColourImage bilinearReference(const WorkingState& s, const ColourImage& photo, E
             seen.left |= x0 < 0;
             seen.right |= x0 + 1 >= photo.width;
             seen.bottom |= y0 + 1 >= photo.height;
-            const int o = s.segnoX == -1 ? W - c : c - 1;
+            const int o = s.construction->frame.segnoX == -1 ? W - c : c - 1;
             for (int k = 0; k < ch; ++k) {
                 const std::uint32_t sum = sample(x0, y0, k) * (128 - wx) * (128 - wy) +
                                           sample(x0 + 1, y0, k) * wx * (128 - wy) +
@@ -240,7 +255,8 @@ TEST(ColourRectify, BilinearMatchesThePixelByPixelFormulaInEveryDepthAndLayout) 
             const ColourImage got =
                 whole(BandRectifier(RectifyInputs::from(s), photo, Interpolation::Bilinear));
             ASSERT_TRUE(sameSamples(got, want))
-                << f.channels << " channels, " << f.bits << " bits, case " << s.casoFughe;
+                << f.channels << " channels, " << f.bits << " bits, case "
+                << s.construction->frame.casoFughe;
         }
     });
     EXPECT_TRUE(seen.left && seen.right && seen.bottom) << "the clamped edges were reached";
@@ -256,14 +272,15 @@ class ColourBandsTest : public ::testing::Test {
     // A frame of exactly this many rows and columns on the same construction.
     void resize(int width, int height) {
         WorkingState& s = app.ctx.s;
-        const double a = std::atan(s.mOrizzonte);
-        const Point o{s.angoloRifX, s.angoloRifY};
-        s.largOut = width;
-        s.altOut = height;
-        s.divColonne =
-            divisionTable(width, o, s.segnoX * 100.0 / width, std::cos(a), std::sin(a), 1.0);
-        s.divRighe =
-            divisionTable(height, o, s.segnoY * 100.0 / height, std::sin(-a), std::cos(-a), 1.0);
+        const double a = std::atan(s.construction->orientation.mOrizzonte);
+        const Point o{s.construction->frame.rif.x, s.construction->frame.rif.y};
+        s.construction->frame.largOut = width;
+        s.construction->frame.altOut = height;
+        s.construction->frame.divColonne = divisionTable(
+            width, o, s.construction->frame.segnoX * 100.0 / width, std::cos(a), std::sin(a), 1.0);
+        s.construction->frame.divRighe =
+            divisionTable(height, o, s.construction->frame.segnoY * 100.0 / height, std::sin(-a),
+                          std::cos(-a), 1.0);
     }
     FakeApp app;
     ColourImage photo;

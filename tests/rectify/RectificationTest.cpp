@@ -43,20 +43,22 @@ TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
                         continue;
                     }
                     const WorkingState& s = app.ctx.s;
-                    if (s.largOut < 1 || s.altOut < 1 || s.largOut > 3000) {
+                    if (s.construction->frame.largOut < 1 || s.construction->frame.altOut < 1 ||
+                        s.construction->frame.largOut > 3000) {
                         continue;
                     }
                     RADDR1(app.ctx);
                     ASSERT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
                     const auto want = test::referenceRows(s);
                     const auto got =
-                        test::fileRows(scratchBytes(app), int(s.largOut), int(s.altOut));
-                    ASSERT_EQ(got, want) << "case " << s.casoFughe << " mirror " << mirror
-                                         << " flip " << flip << " size " << size;
-                    cases.insert(s.casoFughe);
-                    pads.insert(int(s.largOut) % 4);
-                    signs.insert(s.segnoX);
-                    orders.insert(s.fugaVertY > s.fugaOrizzY);
+                        test::fileRows(scratchBytes(app), int(s.construction->frame.largOut),
+                                       int(s.construction->frame.altOut));
+                    ASSERT_EQ(got, want) << "case " << s.construction->frame.casoFughe << " mirror "
+                                         << mirror << " flip " << flip << " size " << size;
+                    cases.insert(s.construction->frame.casoFughe);
+                    pads.insert(int(s.construction->frame.largOut) % 4);
+                    signs.insert(s.construction->frame.segnoX);
+                    orders.insert(s.construction->fughe.vv.y > s.construction->fughe.vh.y);
                 }
             }
         }
@@ -76,12 +78,14 @@ class RectifyTest : public ::testing::Test {
     // A frame of exactly this many rows and columns on the same construction.
     void resize(int width, int height) {
         WorkingState& s = app.ctx.s;
-        const double a = std::atan(s.mOrizzonte);
-        const Point o{s.angoloRifX, s.angoloRifY};
-        s.largOut = width;
-        s.altOut = height;
-        s.divColonne = divisionTable(width, o, s.segnoX * 1.0, std::cos(a), std::sin(a), 1.0);
-        s.divRighe = divisionTable(height, o, s.segnoY * 1.0, std::sin(-a), std::cos(-a), 1.0);
+        const double a = std::atan(s.construction->orientation.mOrizzonte);
+        const Point o{s.construction->frame.rif.x, s.construction->frame.rif.y};
+        s.construction->frame.largOut = width;
+        s.construction->frame.altOut = height;
+        s.construction->frame.divColonne = divisionTable(
+            width, o, s.construction->frame.segnoX * 1.0, std::cos(a), std::sin(a), 1.0);
+        s.construction->frame.divRighe = divisionTable(
+            height, o, s.construction->frame.segnoY * 1.0, std::sin(-a), std::cos(-a), 1.0);
     }
     FakeApp app;
     WorkingState& s = app.ctx.s;
@@ -110,10 +114,10 @@ TEST_F(RectifyTest, TheScratchFileHasTheSourceHeaderPatchedAndPaddedRows) {
 TEST_F(RectifyTest, TheResultIsShownAndTheButtonNowMeasures) {
     RADDR1(app.ctx);
     EXPECT_EQ(app.events.beeps, 1);
-    EXPECT_EQ(app.events.yields, int(s.altOut));
+    EXPECT_EQ(app.events.yields, int(s.construction->frame.altOut));
     EXPECT_EQ(s.nRaddr, 1);
     EXPECT_EQ(s.raddrAvviato, 1);
-    EXPECT_EQ(s.largRaddr, int(s.largOut));
+    EXPECT_EQ(s.largRaddr, int(s.construction->frame.largOut));
     EXPECT_EQ(app.picture2.width, s.largRaddr);
     EXPECT_TRUE(f.Picture2.visible);
     EXPECT_FALSE(f.Picture1.visible);
@@ -122,7 +126,7 @@ TEST_F(RectifyTest, TheResultIsShownAndTheButtonNowMeasures) {
     EXPECT_EQ(f.cancella.caption, "Altra ?");
     EXPECT_EQ(f.Label1.caption, "Immagine raddrizzata");
     EXPECT_EQ(f.domanda1.caption, prompts::kVuoiMisurare);
-    EXPECT_EQ(f.tfuox.caption, strForm(s.largOut) + "x");
+    EXPECT_EQ(f.tfuox.caption, strForm(s.construction->frame.largOut) + "x");
     EXPECT_TRUE(f.altra.visible && f.save.enabled && f.print1.enabled);
     EXPECT_FALSE(f.start.enabled || f.canc.enabled || f.area.enabled || f.centro1.enabled);
     EXPECT_FALSE(f.CENTRO.visible || f.RETTANG.visible || f.GRIGLIA.visible || f.Text4.visible);
@@ -207,7 +211,7 @@ TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
         }
     };
     RADDR1(app.ctx);
-    ASSERT_NE(s.largOut, 60);
+    ASSERT_NE(s.construction->frame.largOut, 60);
     EXPECT_EQ(s.nRaddr, 1) << "F6 during the loop started nothing";
     EXPECT_EQ(s.largRaddr, 60);
     EXPECT_EQ(s.altRaddr, 40);

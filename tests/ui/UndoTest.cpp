@@ -161,15 +161,15 @@ TEST_F(UndoTest, DefaultsFollowTheVanishingPointsAndEqualHeightsCountAsNotBelow)
                  {-2000, 300, 300, -5000, 639, 479, 1, 1},
                  {2000, 300, 300, 300, 1, 479, 639, 1}};
     for (const auto& t : table) {
-        s.fugaOrizzX = t.vhx;
-        s.fugaOrizzY = t.vhy;
-        s.fugaVertX = t.vvx;
-        s.fugaVertY = t.vvy;
+        s.construction->fughe.vh.x = t.vhx;
+        s.construction->fughe.vh.y = t.vhy;
+        s.construction->fughe.vv.x = t.vvx;
+        s.construction->fughe.vv.y = t.vvy;
         VALORIDEFAULT(app.ctx);
-        EXPECT_EQ(s.angoloX1, t.x1);
-        EXPECT_EQ(s.angoloY1, t.y1);
-        EXPECT_EQ(s.angoloX2, t.x2);
-        EXPECT_EQ(s.angoloY2, t.y2);
+        EXPECT_EQ(s.construction->frame.angoloX1, t.x1);
+        EXPECT_EQ(s.construction->frame.angoloY1, t.y1);
+        EXPECT_EQ(s.construction->frame.angoloX2, t.x2);
+        EXPECT_EQ(s.construction->frame.angoloY2, t.y2);
     }
     EXPECT_EQ(s.centroX, 320);
     EXPECT_EQ(s.areaCalcolo[3][1], 639);
