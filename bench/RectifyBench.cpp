@@ -99,18 +99,12 @@ ColourConstruction& colourConstruction() {
 // A frame of side x side output pixels over the same area: the division points spread along
 // the measured sides.
 void frameOfSide(WorkingState& s, int side) {
-    const double a = std::atan(s.construction->orientation.mOrizzonte);
-    const Point o{s.construction->frame.rif.x, s.construction->frame.rif.y};
-    const double across =
-        distance({s.construction->frame.maxB.x, s.construction->frame.maxB.y}, o) / side;
-    const double down =
-        distance({s.construction->frame.maxA.x, s.construction->frame.maxA.y}, o) / side;
-    s.construction->frame.largOut = side;
-    s.construction->frame.altOut = side;
-    s.construction->frame.divColonne = divisionTable(side, o, s.construction->frame.segnoX * across,
-                                                     std::cos(a), std::sin(a), 1.0);
-    s.construction->frame.divRighe = divisionTable(side, o, s.construction->frame.segnoY * down,
-                                                   std::sin(-a), std::cos(-a), 1.0);
+    Frame& f = s.construction->frame;
+    const double across = distance(f.maxB, f.rif) / side;
+    const double down = distance(f.maxA, f.rif) / side;
+    f.largOut = side;
+    f.altOut = side;
+    fillDivisionTables(f, s.construction->orientation.mOrizzonte, across, down, 1.0);
 }
 
 void BM_Rectify(benchmark::State& state) {

@@ -16,6 +16,7 @@
 #include "desktop/QtPlatform.h"
 #include "facade/FacadeRenderer.h"
 #include "geometry/Frame.h"
+#include "image/BitmapFile.h"
 #include "image/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "ui/Undo.h"
@@ -134,18 +135,12 @@ void BM_RectifyInWindow(benchmark::State& state) {
     click({std::min(at(1100, 820).x, at(1100, 80).x), std::min(at(100, 80).y, at(1100, 80).y)});
     // Spread the output over the area as side x side pixels.
     WorkingState& s = w.window.context().s;
-    const double a = std::atan(s.construction->orientation.mOrizzonte);
-    const Point o{s.construction->frame.rif.x, s.construction->frame.rif.y};
-    const double across =
-        distance({s.construction->frame.maxB.x, s.construction->frame.maxB.y}, o) / side;
-    const double down =
-        distance({s.construction->frame.maxA.x, s.construction->frame.maxA.y}, o) / side;
-    s.construction->frame.largOut = side;
-    s.construction->frame.altOut = side;
-    s.construction->frame.divColonne = divisionTable(side, o, s.construction->frame.segnoX * across,
-                                                     std::cos(a), std::sin(a), 1.0);
-    s.construction->frame.divRighe = divisionTable(side, o, s.construction->frame.segnoY * down,
-                                                   std::sin(-a), std::cos(-a), 1.0);
+    Frame& f = s.construction->frame;
+    const double across = distance(f.maxB, f.rif) / side;
+    const double down = distance(f.maxA, f.rif) / side;
+    f.largOut = side;
+    f.altOut = side;
+    fillDivisionTables(f, s.construction->orientation.mOrizzonte, across, down, 1.0);
     for (auto _ : state) {
         w.window.run(RADDR1);
         QApplication::processEvents();

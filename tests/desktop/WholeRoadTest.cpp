@@ -25,6 +25,7 @@
 #include "desktop/Translations.h"
 #include "desktop/ZoomWindow.h"
 #include "facade/FacadeRenderer.h"
+#include "image/BitmapFile.h"
 #include "sidecar/ConstructionFile.h"
 
 namespace vesta::desktop {
@@ -351,7 +352,7 @@ double facadeAt(const WorkingState& s, const DivisionPoint& d, bool column) {
     const double px = column ? s.construction->orientation.po.x : s.construction->orientation.pv.x,
                  py = column ? s.construction->orientation.po.y : s.construction->orientation.pv.y;
     const double m = column ? s.construction->frame.mOrizz : s.construction->frame.mVert;
-    const double k = (d[3] - py) / (d[2] - px);
+    const double k = (d.y - py) / (d.x - px);
     const double x =
         (px * k - py - s.construction->frame.rif.x * m + s.construction->frame.rif.y) / (k - m);
     const auto f = facade::imageToFacade(cam, {x, k * (x - px) + py});
@@ -372,7 +373,7 @@ TEST_F(WholeRoadTest, MeasuringOnTheResultFindsTheFacadesTrueSizeAndTheZoomOpens
 
     const WorkingState& s = window.context().s;
     const int W = int(s.construction->frame.largOut), H = int(s.construction->frame.altOut);
-    const bool downward = s.construction->fughe.vv.y > s.construction->fughe.vh.y;
+    const bool downward = s.fughe->vv.y > s.fughe->vh.y;
     const auto u = [&](int x) {
         const int c = s.construction->frame.segnoX == -1 ? W - x : x + 1;
         return facadeAt(s, s.construction->frame.divColonne[std::size_t(c)], true);

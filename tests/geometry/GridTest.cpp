@@ -19,6 +19,7 @@ class GridTest : public ::testing::Test {
             s.areaCalcolo[k][1] = area[k][0];
             s.areaCalcolo[k][2] = area[k][1];
         }
+        s.construction.emplace();
         s.construction->frame.angoloX1 = 100;
         s.construction->frame.angoloY1 = 100;
         s.construction->frame.angoloX2 = 300;
@@ -31,13 +32,12 @@ class GridTest : public ::testing::Test {
         s.construction->fughe.vv.x = 200;
         s.construction->fughe.vv.y = -100000;
         columns(120);
-        s.construction = ConstructionStage::Frame;
     }
     void columns(int count) {
         s.construction->frame.largOut = count;
         s.construction->frame.divColonne.assign(std::size_t(count) + 1, DivisionPoint{});
         for (int c = 1; c <= count; ++c) {
-            s.construction->frame.divColonne[std::size_t(c)] = {0, 0, 100.0 + c, 300};
+            s.construction->frame.divColonne[std::size_t(c)] = {100.0 + c, 300};
         }
     }
     int greyLines() const {
@@ -72,7 +72,7 @@ TEST_F(GridTest, NoColumnsForAnEmptyFrameAndALineWithoutCrossingsRepeatsThePrevi
     griglia1(app.ctx);
     EXPECT_EQ(greyLines(), 0);
     columns(120);
-    s.construction->frame.divColonne[51] = {0, 0, 500,
+    s.construction->frame.divColonne[51] = {500,
                                             300};  // beyond the right edge: no crossing of its own
     app.picture1.calls.clear();
     griglia1(app.ctx);
@@ -82,8 +82,8 @@ TEST_F(GridTest, NoColumnsForAnEmptyFrameAndALineWithoutCrossingsRepeatsThePrevi
 }
 
 TEST_F(GridTest, ALineThatWouldDivideByZeroIsSkipped) {
-    s.construction->frame.divColonne[51] = {0, 0, 0, 300};  // same x as the measuring point
-    s.construction->frame.divColonne[101] = {0, 0, 0, 0};   // the measuring point itself
+    s.construction->frame.divColonne[51] = {0, 300};  // same x as the measuring point
+    s.construction->frame.divColonne[101] = {0, 0};   // the measuring point itself
     griglia1(app.ctx);
     EXPECT_EQ(greyLines(), 1);
     columns(40000);  // a frame too large for tables: only what exists is walked
@@ -100,7 +100,7 @@ TEST_F(GridTest, RowLinesCrossTheAreaFromSideToSideEveryFiftiethRow) {
     s.construction->frame.altOut = 160;  // rows 1, 51, 101 and 151
     s.construction->frame.divRighe.assign(161, DivisionPoint{});
     for (int r = 1; r <= 160; ++r) {
-        s.construction->frame.divRighe[std::size_t(r)] = {0, 0, 100, 300.0 - r};
+        s.construction->frame.divRighe[std::size_t(r)] = {100, 300.0 - r};
     }
     s.construction->orientation.pv.x = -100000;
     s.construction->orientation.pv.y = 0;

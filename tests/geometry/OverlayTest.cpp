@@ -22,11 +22,11 @@ class OverlayTest : public ::testing::Test {
         s.altezzaPic1 = 600;
         s.centroX = 400;
         s.centroY = 300;
-        s.construction->fughe.vh.x = -838.0;
-        s.construction->fughe.vh.y = 285.1;
-        s.construction->fughe.vv.x = 766.9;
-        s.construction->fughe.vv.y = -2688.5;
-        s.construction = ConstructionStage::VanishingPoints;  // as FUGHE leaves it
+        s.fughe.emplace();  // as FUGHE leaves them
+        s.fughe->vh.x = -838.0;
+        s.fughe->vh.y = 285.1;
+        s.fughe->vv.x = 766.9;
+        s.fughe->vv.y = -2688.5;
     }
     std::vector<std::string> figures() const {
         std::vector<std::string> out;
@@ -60,8 +60,8 @@ TEST_F(OverlayTest, AnEyePointBeyondTenThousandPixelsIsNotDrawn) {
     app.picture1.calls.clear();
     // Vv a thousand times as far along the same line from P: a lens of some 20000 pixels, so D
     // lies far off the photograph.
-    s.construction->fughe.vv.x = 400 + 366.9e3;
-    s.construction->fughe.vv.y = 300 - 2988.5e3;
+    s.fughe->vv.x = 400 + 366.9e3;
+    s.fughe->vv.y = 300 - 2988.5e3;
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
     ASSERT_GE(std::max(std::abs(s.construction->orientation.puntoDist.x),
                        std::abs(s.construction->orientation.puntoDist.y)),
@@ -76,14 +76,13 @@ TEST_F(OverlayTest, FarPointsAreNotDrawnButStillComputed) {
     app.picture1.calls.clear();
     // Beyond 10000 the line F-Vh goes, and with it the circle through E (radius beyond 10000);
     // the lines of the foot point stay.
-    s.construction->fughe.vh.x = -15000;
+    s.fughe->vh.x = -15000;
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
     const auto far = figures();
     EXPECT_EQ(std::count(far.begin(), far.end(), "line"), 3);
     EXPECT_EQ(std::count(far.begin(), far.end(), "circle"),
               std::count(near.begin(), near.end(), "circle") - 1);
-    EXPECT_LT(s.construction->fughe.vh.x - s.construction->orientation.po.x, 0)
-        << "computed all the same";
+    EXPECT_LT(s.fughe->vh.x - s.construction->orientation.po.x, 0) << "computed all the same";
 }
 
 TEST_F(OverlayTest, TextsShowFloorValuesUntilAnAreaExists) {
@@ -109,12 +108,10 @@ class DegenerateOverlayTest : public OverlayTest {
     }
     void expectNothingChanged() {
         EXPECT_TRUE(app.picture1.calls.empty());
-        EXPECT_EQ(s.construction->frame.largOut, before.construction->frame.largOut);
-        EXPECT_EQ(s.construction->frame.altOut, before.construction->frame.altOut);
-        EXPECT_EQ(s.construction->orientation.po.x, before.construction->orientation.po.x);
-        EXPECT_EQ(s.construction->frame.divColonne, before.construction->frame.divColonne);
-        EXPECT_EQ(s.construction->orientation.mOrizzonte,
-                  before.construction->orientation.mOrizzonte);
+        EXPECT_FALSE(s.construction) << "nothing stands to rectify";
+        ASSERT_TRUE(s.fughe);
+        EXPECT_EQ(s.fughe->vh.x, before.fughe->vh.x);
+        EXPECT_EQ(s.fughe->vv.y, before.fughe->vv.y);
         EXPECT_FALSE(f.area.enabled);
         ASSERT_EQ(app.dialogs.messages.size(), 1u);
         EXPECT_EQ(app.dialogs.messages[0].title, degenerate::kTitle);
@@ -126,7 +123,7 @@ class DegenerateOverlayTest : public OverlayTest {
 // A level camera puts the vertical vanishing point straight above the principal point; a few
 // bits of difference must not pass for a slope.
 TEST_F(DegenerateOverlayTest, APrincipalPointBelowTheVanishingPointIsRefused) {
-    s.centroX = s.construction->fughe.vv.x * (1 + 1e-15);
+    s.centroX = s.fughe->vv.x * (1 + 1e-15);
     EXPECT_FALSE(CERCHIONUOVO(app.ctx));
     expectNothingChanged();
     EXPECT_EQ(app.dialogs.messages[0].text, degenerate::kCentroAllineato);
@@ -140,7 +137,7 @@ TEST_F(DegenerateOverlayTest, APrincipalPointBeyondTheHorizonMissesTheCircle) {
 }
 
 TEST_F(DegenerateOverlayTest, APrincipalPointLevelWithTheHorizontalVanishingPoint) {
-    s.centroY = s.construction->fughe.vh.y;
+    s.centroY = s.fughe->vh.y;
     EXPECT_FALSE(CERCHIONUOVO(app.ctx));
     expectNothingChanged();
 }

@@ -319,8 +319,8 @@ TEST(Uncertainty, PureConstructionGivesTheProceduresBits) {
     const Result<Construction> c = construction(ConstructionClicks::from(s));
     ASSERT_TRUE(c.ok());
     const Construction& k = c.value();
-    EXPECT_EQ(k.fughe.vh.x, s.construction->fughe.vh.x);
-    EXPECT_EQ(k.fughe.vv.y, s.construction->fughe.vv.y);
+    EXPECT_EQ(k.fughe.vh.x, s.fughe->vh.x);
+    EXPECT_EQ(k.fughe.vv.y, s.fughe->vv.y);
     EXPECT_EQ(k.orientation.distanzaPrinc, s.construction->orientation.distanzaPrinc);
     EXPECT_EQ(k.orientation.po.x, s.construction->orientation.po.x);
     EXPECT_EQ(k.orientation.pv.y, s.construction->orientation.pv.y);

@@ -34,8 +34,8 @@ class FugheTest : public ::testing::Test {
 TEST_F(FugheTest, TwoHorizontalLinesMeetAtTheirVanishingPoint) {
     lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {100, 500, 120, 100}, {700, 500, 690, 100}});
     FUGHE(app.ctx);
-    EXPECT_EQ(s.construction->fughe.vh.x, 500);
-    EXPECT_EQ(s.construction->fughe.vh.y, 50);
+    EXPECT_EQ(s.fughe->vh.x, 500);
+    EXPECT_EQ(s.fughe->vh.y, 50);
     EXPECT_TRUE(f.raddrizza1.enabled);
     EXPECT_FALSE(f.save.enabled) << "nothing rectified yet";
 }
@@ -48,12 +48,11 @@ TEST_F(FugheTest, AnExactlyVerticalLineHasSlope90) {
         EXPECT_NE(m.text, "Fuga verticale o orizzontale all'infinito !!");
     }
     // The vertical vanishing point is that of the slope-90 line through its first end.
-    EXPECT_DOUBLE_EQ(s.construction->fughe.vv.y, (s.construction->fughe.vv.x - 150) * 90 + 50);
+    EXPECT_DOUBLE_EQ(s.fughe->vv.y, (s.fughe->vv.x - 150) * 90 + 50);
 }
 
-TEST_F(FugheTest, AParallelPairIsRefusedAndChangesNoVanishingPoint) {
-    s.construction->fughe.vh.x = 11;
-    s.construction->fughe.vv.y = 22;
+TEST_F(FugheTest, AParallelPairIsRefusedAndLeavesNoVanishingPoints) {
+    s.fughe = VanishingPoints{{11, 0}, {0, 22}};
     f.CENTRO.enabled = true;
     // Both vertical lines exactly vertical: both slope 90.
     lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {100, 500, 100, 100}, {700, 500, 700, 100}});
@@ -65,8 +64,7 @@ TEST_F(FugheTest, AParallelPairIsRefusedAndChangesNoVanishingPoint) {
     EXPECT_EQ(f.domanda1.caption, prompts::kImpossibile);
     EXPECT_FALSE(f.CENTRO.enabled);
     EXPECT_FALSE(f.raddrizza1.enabled);
-    EXPECT_EQ(s.construction->fughe.vh.x, 11);
-    EXPECT_EQ(s.construction->fughe.vv.y, 22);
+    EXPECT_FALSE(s.fughe);
     EXPECT_EQ(f.Text6[3].caption, "89.3634064240366");
     EXPECT_EQ(f.Text6[4].caption, "89.3634064240366");
 }

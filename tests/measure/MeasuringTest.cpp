@@ -15,6 +15,7 @@ class MeasuringTest : public ::testing::Test {
     void SetUp() override {
         Form_Load(app.ctx, test::screen1024x768());
         s.nRaddr = 2;  // measuring started
+        s.construction.emplace();
         s.construction->frame.largOut = 300;
         s.construction->frame.altOut = 200;
     }

@@ -169,8 +169,8 @@ std::array<double, 2> sourcePoint(const WorkingState& s, int r, int c) {
         (s.construction->orientation.pv.x * mA + qRighe) / (mA - s.construction->frame.mVert);
     const double yR =
         mA * (xR - s.construction->orientation.pv.x) + s.construction->orientation.pv.y;
-    const double mR = (yR - s.construction->fughe.vh.y) / (xR - s.construction->fughe.vh.x);
-    const double bR = s.construction->fughe.vh.y - mR * s.construction->fughe.vh.x;
+    const double mR = (yR - s.fughe->vh.y) / (xR - s.fughe->vh.x);
+    const double bR = s.fughe->vh.y - mR * s.fughe->vh.x;
     const double bx = s.construction->frame.divColonne[std::size_t(c)].x,
                  by = s.construction->frame.divColonne[std::size_t(c)].y;
     const double mB =
@@ -179,10 +179,10 @@ std::array<double, 2> sourcePoint(const WorkingState& s, int r, int c) {
         (s.construction->orientation.po.x * mB + qColonne) / (mB - s.construction->frame.mOrizz);
     const double yC =
         mB * (xC - s.construction->orientation.po.x) + s.construction->orientation.po.y;
-    const double mC = (yC - s.construction->fughe.vv.y) / (xC - s.construction->fughe.vv.x);
+    const double mC = (yC - s.fughe->vv.y) / (xC - s.fughe->vv.x);
     const double sx =
-        (s.construction->fughe.vv.x * mC - s.construction->fughe.vv.y + bR) / (mC - mR);
-    return {sx, mC * (sx - s.construction->fughe.vv.x) + s.construction->fughe.vv.y};
+        (s.fughe->vv.x * mC - s.fughe->vv.y + bR) / (mC - mR);
+    return {sx, mC * (sx - s.fughe->vv.x) + s.fughe->vv.y};
 }
 
 struct EdgesSeen {
@@ -208,7 +208,7 @@ ColourImage bilinearReference(const WorkingState& s, const ColourImage& photo, E
         return photo.bitsPerChannel == 8 ? photo.samples8[at] : photo.samples16[at];
     };
     for (int y = 0; y < H; ++y) {
-        const int r = s.construction->fughe.vv.y > s.construction->fughe.vh.y ? y + 1 : H - y;
+        const int r = s.fughe->vv.y > s.fughe->vh.y ? y + 1 : H - y;
         for (int c = 1; c <= W; ++c) {
             const auto [sx, sy] = sourcePoint(s, r, c);
             if (!(sy >= s.areaCalcolo[1][2] && sy <= s.areaCalcolo[2][2] &&
@@ -271,16 +271,11 @@ class ColourBandsTest : public ::testing::Test {
     }
     // A frame of exactly this many rows and columns on the same construction.
     void resize(int width, int height) {
-        WorkingState& s = app.ctx.s;
-        const double a = std::atan(s.construction->orientation.mOrizzonte);
-        const Point o{s.construction->frame.rif.x, s.construction->frame.rif.y};
-        s.construction->frame.largOut = width;
-        s.construction->frame.altOut = height;
-        s.construction->frame.divColonne = divisionTable(
-            width, o, s.construction->frame.segnoX * 100.0 / width, std::cos(a), std::sin(a), 1.0);
-        s.construction->frame.divRighe =
-            divisionTable(height, o, s.construction->frame.segnoY * 100.0 / height, std::sin(-a),
-                          std::cos(-a), 1.0);
+        Frame& fr = app.ctx.s.construction->frame;
+        fr.largOut = width;
+        fr.altOut = height;
+        fillDivisionTables(fr, app.ctx.s.construction->orientation.mOrizzonte, 100.0 / width,
+                           100.0 / height, 1.0);
     }
     FakeApp app;
     ColourImage photo;

@@ -58,7 +58,7 @@ TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
                     cases.insert(s.construction->frame.casoFughe);
                     pads.insert(int(s.construction->frame.largOut) % 4);
                     signs.insert(s.construction->frame.segnoX);
-                    orders.insert(s.construction->fughe.vv.y > s.construction->fughe.vh.y);
+                    orders.insert(s.fughe->vv.y > s.fughe->vh.y);
                 }
             }
         }
@@ -77,15 +77,10 @@ class RectifyTest : public ::testing::Test {
     }
     // A frame of exactly this many rows and columns on the same construction.
     void resize(int width, int height) {
-        WorkingState& s = app.ctx.s;
-        const double a = std::atan(s.construction->orientation.mOrizzonte);
-        const Point o{s.construction->frame.rif.x, s.construction->frame.rif.y};
-        s.construction->frame.largOut = width;
-        s.construction->frame.altOut = height;
-        s.construction->frame.divColonne = divisionTable(
-            width, o, s.construction->frame.segnoX * 1.0, std::cos(a), std::sin(a), 1.0);
-        s.construction->frame.divRighe = divisionTable(
-            height, o, s.construction->frame.segnoY * 1.0, std::sin(-a), std::cos(-a), 1.0);
+        Frame& fr = app.ctx.s.construction->frame;
+        fr.largOut = width;
+        fr.altOut = height;
+        fillDivisionTables(fr, app.ctx.s.construction->orientation.mOrizzonte, 1.0, 1.0, 1.0);
     }
     FakeApp app;
     WorkingState& s = app.ctx.s;

@@ -33,13 +33,13 @@ inline bool construct(FakeApp& app, Layout layout) {
     const double w = s.larghezzaPic1, h = s.altezzaPic1;
     const auto x = [&](double v) { return layout.mirror ? w - v : v; };
     const auto y = [&](double v) { return layout.flip ? h - v : v; };
-    s.construction->fughe.vh.x = x(-209.5);
-    s.construction->fughe.vh.y = y(71.3);
-    s.construction->fughe.vv.x = x(191.7);
-    s.construction->fughe.vv.y = y(-672.1);
+    s.fughe.emplace();  // as FUGHE leaves them
+    s.fughe->vh.x = x(-209.5);
+    s.fughe->vh.y = y(71.3);
+    s.fughe->vv.x = x(191.7);
+    s.fughe->vv.y = y(-672.1);
     s.centroX = x(100);
     s.centroY = y(75);
-    s.construction = ConstructionStage::VanishingPoints;  // as FUGHE leaves it
     return CERCHIONUOVO(app.ctx);
 }
 
@@ -54,42 +54,33 @@ inline void area(FakeApp& app, double x1, double y1, double x2, double y2) {
 
 // Every output pixel from the formulas as written, one pixel at a time, rows in file order.
 inline std::vector<std::vector<std::uint8_t>> referenceRows(const WorkingState& s) {
-    const int W = int(s.construction->frame.largOut), H = int(s.construction->frame.altOut);
+    const Frame& f = s.construction->frame;
+    const InteriorOrientation& o = s.construction->orientation;
+    const VanishingPoints& v = s.construction->fughe;
+    const int W = int(f.largOut), H = int(f.altOut);
     const IndexedImage& src = s.sorgente.image;
-    const double qRighe = s.construction->frame.rif.y -
-                          s.construction->frame.mVert * s.construction->frame.rif.x -
-                          s.construction->orientation.pv.y;
-    const double qColonne = s.construction->frame.rif.y -
-                            s.construction->frame.mOrizz * s.construction->frame.rif.x -
-                            s.construction->orientation.po.y;
+    const double qRighe = f.rif.y - f.mVert * f.rif.x - o.pv.y;
+    const double qColonne = f.rif.y - f.mOrizz * f.rif.x - o.po.y;
     std::vector<std::vector<std::uint8_t>> rows;
-    const bool downward = s.construction->fughe.vv.y > s.construction->fughe.vh.y;
+    const bool downward = v.vv.y > v.vh.y;
     for (int step = 0; step < H; ++step) {
         const int r = downward ? H - step : 1 + step;
         std::vector<std::uint8_t> out(std::size_t(W), 0);
-        const double ax = s.construction->frame.divRighe[std::size_t(r)].x,
-                     ay = s.construction->frame.divRighe[std::size_t(r)].y;
-        const double mA =
-            (s.construction->orientation.pv.y - ay) / (s.construction->orientation.pv.x - ax);
-        const double xR =
-            (s.construction->orientation.pv.x * mA + qRighe) / (mA - s.construction->frame.mVert);
-        const double yR =
-            mA * (xR - s.construction->orientation.pv.x) + s.construction->orientation.pv.y;
-        const double mR = (yR - s.construction->fughe.vh.y) / (xR - s.construction->fughe.vh.x);
-        const double bR = s.construction->fughe.vh.y - mR * s.construction->fughe.vh.x;
+        const double ax = f.divRighe[std::size_t(r)].x, ay = f.divRighe[std::size_t(r)].y;
+        const double mA = (o.pv.y - ay) / (o.pv.x - ax);
+        const double xR = (o.pv.x * mA + qRighe) / (mA - f.mVert);
+        const double yR = mA * (xR - o.pv.x) + o.pv.y;
+        const double mR = (yR - v.vh.y) / (xR - v.vh.x);
+        const double bR = v.vh.y - mR * v.vh.x;
         for (int c = 1; c <= W; ++c) {
-            const double bx = s.construction->frame.divColonne[std::size_t(c)].x;
-            const double by = s.construction->frame.divColonne[std::size_t(c)].y;
-            const double mB =
-                (s.construction->orientation.po.y - by) / (s.construction->orientation.po.x - bx);
-            const double xC = (s.construction->orientation.po.x * mB + qColonne) /
-                              (mB - s.construction->frame.mOrizz);
-            const double yC =
-                mB * (xC - s.construction->orientation.po.x) + s.construction->orientation.po.y;
-            const double mC = (yC - s.construction->fughe.vv.y) / (xC - s.construction->fughe.vv.x);
-            double sx =
-                (s.construction->fughe.vv.x * mC - s.construction->fughe.vv.y + bR) / (mC - mR);
-            double sy = mC * (sx - s.construction->fughe.vv.x) + s.construction->fughe.vv.y;
+            const double bx = f.divColonne[std::size_t(c)].x;
+            const double by = f.divColonne[std::size_t(c)].y;
+            const double mB = (o.po.y - by) / (o.po.x - bx);
+            const double xC = (o.po.x * mB + qColonne) / (mB - f.mOrizz);
+            const double yC = mB * (xC - o.po.x) + o.po.y;
+            const double mC = (yC - v.vv.y) / (xC - v.vv.x);
+            double sx = (v.vv.x * mC - v.vv.y + bR) / (mC - mR);
+            double sy = mC * (sx - v.vv.x) + v.vv.y;
             if (sy >= s.areaCalcolo[1][2] && sy <= s.areaCalcolo[2][2] &&
                 sx >= s.areaCalcolo[1][1] && sx <= s.areaCalcolo[4][1]) {
                 sy = std::floor(sy);
@@ -97,9 +88,9 @@ inline std::vector<std::vector<std::uint8_t>> referenceRows(const WorkingState& 
                 if (sx < 1) {
                     sx = 1;
                 }
-                const int o = s.construction->frame.segnoX == -1 ? W + 1 - c : c;
+                const int at = f.segnoX == -1 ? W + 1 - c : c;
                 if (sy >= 0 && sy < src.height && sx - 1 < src.width) {
-                    out[std::size_t(o - 1)] = src.row(int(sy))[std::size_t(sx - 1)];
+                    out[std::size_t(at - 1)] = src.row(int(sy))[std::size_t(sx - 1)];
                 }
             }
         }
