@@ -109,28 +109,17 @@ void ALTRA1(Context& ctx) {
     f.VScroll2.visible = false;
     f.HScroll2.visible = false;
 
-    const VisibleRegion v = visibleRegion(s);
+    // The photograph's bars laid out as opening it lays them, a horizontal one without its
+    // vertical twin spanning the whole width; here they count from 1.
     f.VScroll1.visible = false;
-    if (s.altezzaPic1 > v.height) {
-        const ScrollRange r = scrollRange(s.altezzaPic1, v.height);
-        f.VScroll1.visible = true;
-        f.VScroll1.height = v.height;
-        f.VScroll1.max = r.max;
-        f.VScroll1.min = 1;
-        f.VScroll1.smallChange = r.smallChange;
-        f.VScroll1.largeChange = r.largeChange;
-        f.VScroll1.left = v.width;
-    }
     f.HScroll1.visible = false;
-    if (s.larghezzaPic1 > v.width) {
-        const ScrollRange r = scrollRange(s.larghezzaPic1, v.width);
-        f.HScroll1.visible = true;
-        f.HScroll1.width = v.width;
-        f.HScroll1.max = r.max;
-        f.HScroll1.min = 1;
-        f.HScroll1.smallChange = r.smallChange;
-        f.HScroll1.largeChange = r.largeChange;
-        f.HScroll1.top = v.height;
+    f.HScroll1.width = s.schermoLarg;
+    showScrollBars(f, f.VScroll1, f.HScroll1, f.Picture1, s.larghezzaPic1, s.altezzaPic1,
+                   visibleRegion(s));
+    for (Control* bar : {&f.VScroll1, &f.HScroll1}) {
+        if (bar->visible) {
+            bar->min = 1;
+        }
     }
     // The picture went back to the corner; its bars start there too.
     f.HScroll1.value = f.HScroll1.min;
