@@ -8,6 +8,7 @@
 
 #include "rectify/Bands.h"
 
+#include "FrameOfSide.h"
 #include "cli/HeadlessPlatform.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
@@ -96,17 +97,6 @@ ColourConstruction& colourConstruction() {
     return c;
 }
 
-// A frame of side x side output pixels over the same area: the division points spread along
-// the measured sides.
-void frameOfSide(WorkingState& s, int side) {
-    Frame& f = s.construction->frame;
-    const double across = distance(f.maxB, f.rif) / side;
-    const double down = distance(f.maxA, f.rif) / side;
-    f.largOut = side;
-    f.altOut = side;
-    fillDivisionTables(f, s.construction->orientation.mOrizzonte, across, down, 1.0);
-}
-
 void BM_Rectify(benchmark::State& state) {
     WorkingState& s = construction().ctx.s;
     if (!construction().dialogs.messages.empty()) {
@@ -114,7 +104,7 @@ void BM_Rectify(benchmark::State& state) {
         return;
     }
     const int side = int(state.range(0));
-    frameOfSide(s, side);
+    frameOfSide(*s.construction, side);
     const RectifyInputs in = RectifyInputs::from(s);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(side));
     RowWork work;
@@ -152,7 +142,7 @@ void runBands(benchmark::State& state, const BandRectifier& rectifier, int threa
 
 void BM_RectifyAllCores(benchmark::State& state) {
     WorkingState& s = construction().ctx.s;
-    frameOfSide(s, int(state.range(0)));
+    frameOfSide(*s.construction, int(state.range(0)));
     runBands(state, BandRectifier(RectifyInputs::from(s), s.sorgente.image), 0);
 }
 BENCHMARK(BM_RectifyAllCores)->Arg(3000)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -164,7 +154,7 @@ void colourBands(benchmark::State& state, int threads) {
         return;
     }
     WorkingState& s = c.construction->ctx.s;
-    frameOfSide(s, int(state.range(0)));
+    frameOfSide(*s.construction, int(state.range(0)));
     runBands(state, BandRectifier(RectifyInputs::from(s), c.photograph, Interpolation::Bilinear),
              threads);
 }

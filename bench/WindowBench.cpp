@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "FrameOfSide.h"
 #include "cli/HeadlessPlatform.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
@@ -135,12 +136,11 @@ void BM_RectifyInWindow(benchmark::State& state) {
     click({std::min(at(1100, 820).x, at(1100, 80).x), std::min(at(100, 80).y, at(1100, 80).y)});
     // Spread the output over the area as side x side pixels.
     WorkingState& s = w.window.context().s;
-    Frame& f = s.construction->frame;
-    const double across = distance(f.maxB, f.rif) / side;
-    const double down = distance(f.maxA, f.rif) / side;
-    f.largOut = side;
-    f.altOut = side;
-    fillDivisionTables(f, s.construction->orientation.mOrizzonte, across, down, 1.0);
+    if (!s.construction) {
+        state.SkipWithError("no construction stands");
+        return;
+    }
+    frameOfSide(*s.construction, side);
     for (auto _ : state) {
         w.window.run(RADDR1);
         QApplication::processEvents();

@@ -153,38 +153,6 @@ TEST(ColourRectify, NearestOnAnExpandedPaletteBitmapIsThePaletteResultExpanded) 
     });
 }
 
-// The source point of output row r, column c, by the formulas as written.
-std::array<double, 2> sourcePoint(const WorkingState& s, int r, int c) {
-    const double qRighe = s.construction->frame.rif.y -
-                          s.construction->frame.mVert * s.construction->frame.rif.x -
-                          s.construction->orientation.pv.y;
-    const double qColonne = s.construction->frame.rif.y -
-                            s.construction->frame.mOrizz * s.construction->frame.rif.x -
-                            s.construction->orientation.po.y;
-    const double ax = s.construction->frame.divRighe[std::size_t(r)].x,
-                 ay = s.construction->frame.divRighe[std::size_t(r)].y;
-    const double mA =
-        (s.construction->orientation.pv.y - ay) / (s.construction->orientation.pv.x - ax);
-    const double xR =
-        (s.construction->orientation.pv.x * mA + qRighe) / (mA - s.construction->frame.mVert);
-    const double yR =
-        mA * (xR - s.construction->orientation.pv.x) + s.construction->orientation.pv.y;
-    const double mR = (yR - s.fughe->vh.y) / (xR - s.fughe->vh.x);
-    const double bR = s.fughe->vh.y - mR * s.fughe->vh.x;
-    const double bx = s.construction->frame.divColonne[std::size_t(c)].x,
-                 by = s.construction->frame.divColonne[std::size_t(c)].y;
-    const double mB =
-        (s.construction->orientation.po.y - by) / (s.construction->orientation.po.x - bx);
-    const double xC =
-        (s.construction->orientation.po.x * mB + qColonne) / (mB - s.construction->frame.mOrizz);
-    const double yC =
-        mB * (xC - s.construction->orientation.po.x) + s.construction->orientation.po.y;
-    const double mC = (yC - s.fughe->vv.y) / (xC - s.fughe->vv.x);
-    const double sx =
-        (s.fughe->vv.x * mC - s.fughe->vv.y + bR) / (mC - mR);
-    return {sx, mC * (sx - s.fughe->vv.x) + s.fughe->vv.y};
-}
-
 struct EdgesSeen {
     bool left = false, right = false, bottom = false;
 };
@@ -210,7 +178,7 @@ ColourImage bilinearReference(const WorkingState& s, const ColourImage& photo, E
     for (int y = 0; y < H; ++y) {
         const int r = s.fughe->vv.y > s.fughe->vh.y ? y + 1 : H - y;
         for (int c = 1; c <= W; ++c) {
-            const auto [sx, sy] = sourcePoint(s, r, c);
+            const auto [sx, sy] = test::sourcePoint(s, r, c);
             if (!(sy >= s.areaCalcolo[1][2] && sy <= s.areaCalcolo[2][2] &&
                   sx >= s.areaCalcolo[1][1] && sx <= s.areaCalcolo[4][1])) {
                 continue;

@@ -2,6 +2,7 @@
 // obviously correct rectification to hold the fast one against.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -52,35 +53,40 @@ inline void area(FakeApp& app, double x1, double y1, double x2, double y2) {
     app.ctx.s.nAree = 1;
 }
 
-// Every output pixel from the formulas as written, one pixel at a time, rows in file order.
-inline std::vector<std::vector<std::uint8_t>> referenceRows(const WorkingState& s) {
+// The source point of output row r, column c, by the formulas as written.
+inline std::array<double, 2> sourcePoint(const WorkingState& s, int r, int c) {
     const Frame& f = s.construction->frame;
     const InteriorOrientation& o = s.construction->orientation;
     const VanishingPoints& v = s.construction->fughe;
-    const int W = int(f.largOut), H = int(f.altOut);
-    const IndexedImage& src = s.sorgente.image;
     const double qRighe = f.rif.y - f.mVert * f.rif.x - o.pv.y;
     const double qColonne = f.rif.y - f.mOrizz * f.rif.x - o.po.y;
+    const double ax = f.divRighe[std::size_t(r)].x, ay = f.divRighe[std::size_t(r)].y;
+    const double mA = (o.pv.y - ay) / (o.pv.x - ax);
+    const double xR = (o.pv.x * mA + qRighe) / (mA - f.mVert);
+    const double yR = mA * (xR - o.pv.x) + o.pv.y;
+    const double mR = (yR - v.vh.y) / (xR - v.vh.x);
+    const double bR = v.vh.y - mR * v.vh.x;
+    const double bx = f.divColonne[std::size_t(c)].x, by = f.divColonne[std::size_t(c)].y;
+    const double mB = (o.po.y - by) / (o.po.x - bx);
+    const double xC = (o.po.x * mB + qColonne) / (mB - f.mOrizz);
+    const double yC = mB * (xC - o.po.x) + o.po.y;
+    const double mC = (yC - v.vv.y) / (xC - v.vv.x);
+    const double sx = (v.vv.x * mC - v.vv.y + bR) / (mC - mR);
+    return {sx, mC * (sx - v.vv.x) + v.vv.y};
+}
+
+// Every output pixel from the formulas as written, one pixel at a time, rows in file order.
+inline std::vector<std::vector<std::uint8_t>> referenceRows(const WorkingState& s) {
+    const Frame& f = s.construction->frame;
+    const int W = int(f.largOut), H = int(f.altOut);
+    const IndexedImage& src = s.sorgente.image;
     std::vector<std::vector<std::uint8_t>> rows;
-    const bool downward = v.vv.y > v.vh.y;
+    const bool downward = s.construction->fughe.vv.y > s.construction->fughe.vh.y;
     for (int step = 0; step < H; ++step) {
         const int r = downward ? H - step : 1 + step;
         std::vector<std::uint8_t> out(std::size_t(W), 0);
-        const double ax = f.divRighe[std::size_t(r)].x, ay = f.divRighe[std::size_t(r)].y;
-        const double mA = (o.pv.y - ay) / (o.pv.x - ax);
-        const double xR = (o.pv.x * mA + qRighe) / (mA - f.mVert);
-        const double yR = mA * (xR - o.pv.x) + o.pv.y;
-        const double mR = (yR - v.vh.y) / (xR - v.vh.x);
-        const double bR = v.vh.y - mR * v.vh.x;
         for (int c = 1; c <= W; ++c) {
-            const double bx = f.divColonne[std::size_t(c)].x;
-            const double by = f.divColonne[std::size_t(c)].y;
-            const double mB = (o.po.y - by) / (o.po.x - bx);
-            const double xC = (o.po.x * mB + qColonne) / (mB - f.mOrizz);
-            const double yC = mB * (xC - o.po.x) + o.po.y;
-            const double mC = (yC - v.vv.y) / (xC - v.vv.x);
-            double sx = (v.vv.x * mC - v.vv.y + bR) / (mC - mR);
-            double sy = mC * (sx - v.vv.x) + v.vv.y;
+            auto [sx, sy] = sourcePoint(s, r, c);
             if (sy >= s.areaCalcolo[1][2] && sy <= s.areaCalcolo[2][2] &&
                 sx >= s.areaCalcolo[1][1] && sx <= s.areaCalcolo[4][1]) {
                 sy = std::floor(sy);
