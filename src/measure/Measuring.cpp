@@ -8,6 +8,7 @@
 #include "measure/LengthUncertainty.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
+#include "state/RubberBand.h"
 
 namespace vesta {
 
@@ -85,14 +86,7 @@ void Picture2_MouseMove(Context& ctx, float x, float y) {
     if (s.attesaSecondo != 1) {
         return;
     }
-    if (s.primoMovimento == 0) {
-        p.line(s.xPrimo, s.yPrimo, s.xElastico, s.yElastico);
-    } else {
-        s.primoMovimento = 0;
-    }
-    p.line(s.xPrimo, s.yPrimo, x, y);
-    s.xElastico = x;
-    s.yElastico = y;
+    dragRubberBand(s, x, y, [&](float toX, float toY) { p.line(s.xPrimo, s.yPrimo, toX, toY); });
 }
 
 namespace {
