@@ -150,7 +150,7 @@ void principalPoint(Context& ctx, float x, float y) {
 void rubberBand(Context& ctx, float toX, float toY) {
     const WorkingState& s = ctx.s;
     if (s.modoClick == ClickMode::AreaCorner) {
-        ctx.picture1.box(float(s.areaCalcolo[1][1]), float(s.areaCalcolo[1][2]), toX, toY);
+        ctx.picture1.box(float(s.corner(1).x), float(s.corner(1).y), toX, toY);
     } else {
         ctx.picture1.line(s.xPrimo, s.yPrimo, toX, toY);
     }

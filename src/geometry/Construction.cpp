@@ -10,8 +10,8 @@ namespace vesta {
 ConstructionClicks ConstructionClicks::from(const WorkingState& s) {
     ConstructionClicks c;
     for (int k = 0; k < 4; ++k) {
-        c.lines[std::size_t(k)] = {Point{s.rette[k + 1][1], s.rette[k + 1][2]},
-                                   Point{s.rette[k + 1][3], s.rette[k + 1][4]}};
+        const ClickedLine l = s.line(k + 1);
+        c.lines[std::size_t(k)] = {l.first, l.second};
     }
     c.principal = Point{s.centroX, s.centroY};
     c.areaDefined = s.nAree > 0;

@@ -126,8 +126,8 @@ void griglia1(Context& ctx) {
     PictureArea& pic = ctx.picture1;
     pic.setDrawMode(DrawMode::CopyPen);
     pic.setForeColor(kGrey);
-    pic.box(float(s.areaCalcolo[1][1]), float(s.areaCalcolo[1][2]), float(s.areaCalcolo[3][1]),
-            float(s.areaCalcolo[3][2]), colours::red);
+    pic.box(float(s.corner(1).x), float(s.corner(1).y), float(s.corner(3).x), float(s.corner(3).y),
+            colours::red);
 
     const Construction& c = *s.construction;
     const Frame& f = c.frame;

@@ -64,10 +64,11 @@ void FUGHE(Context& ctx) {
     f.domanda1.caption = prompts::kDeviDefinireArea;
 
     for (int i = 1; i <= 4; ++i) {
-        const double dx = s.rette[i][3] - s.rette[i][1];
+        const ClickedLine l = s.line(i);
+        const double dx = l.second.x - l.first.x;
         // An exactly vertical line gets the finite slope 90: a stand-in the panel and the later
         // steps read as steep, never a division by zero.
-        s.pendenze[i] = dx == 0 ? 90 : (s.rette[i][4] - s.rette[i][2]) / dx;
+        s.pendenze[i] = dx == 0 ? 90 : (l.second.y - l.first.y) / dx;
         f.Text6[i].caption = plainForm(degrees(s.pendenze[i]), ctx.decimalSeparator);
     }
 

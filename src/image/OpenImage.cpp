@@ -39,16 +39,6 @@ bool knownCameraKind(const std::string& path) {
     return kind != CameraFormat::Unknown && kind != CameraFormat::PaletteBitmap;
 }
 
-void setAreaDefaults(WorkingState& s) {
-    const double w = s.larghezzaPic1;
-    const double h = s.altezzaPic1;
-    const double corners[5][2] = {{0, 0}, {1, 1}, {1, h - 1}, {w - 1, h - 1}, {w - 1, 1}};
-    for (int k = 1; k <= 4; ++k) {
-        s.areaCalcolo[k][1] = corners[k][0];
-        s.areaCalcolo[k][2] = corners[k][1];
-    }
-}
-
 }  // namespace
 
 void open_Click(Context& ctx) {
@@ -174,7 +164,7 @@ void open_Click(Context& ctx) {
     p.line(0, cy, s.larghezzaPic1, cy);
 
     s.grandezza = 1.0;
-    setAreaDefaults(s);
+    s.setDefaultArea();
     offerKeptConstruction(ctx);
 }
 

@@ -32,10 +32,10 @@ RectifyInputs RectifyInputs::from(const WorkingState& s) {
     in.segnoX = f.segnoX;
     in.largOut = int(f.largOut);
     in.altOut = int(f.altOut);
-    in.clipLeft = s.areaCalcolo[1][1];
-    in.clipRight = s.areaCalcolo[4][1];
-    in.clipTop = s.areaCalcolo[1][2];
-    in.clipBottom = s.areaCalcolo[2][2];
+    in.clipLeft = s.corner(1).x;
+    in.clipRight = s.corner(4).x;
+    in.clipTop = s.corner(1).y;
+    in.clipBottom = s.corner(2).y;
     in.divRighe = f.divRighe;
     in.divColonne = f.divColonne;
     return in;

@@ -38,7 +38,7 @@ Result<ConstructionRecord> recordOf(const WorkingState& s) {
         }
     }
     r.principalPoint = {s.centroX, s.centroY};
-    r.area = {s.areaCalcolo[1][1], s.areaCalcolo[1][2], s.areaCalcolo[3][1], s.areaCalcolo[3][2]};
+    r.area = {s.corner(1).x, s.corner(1).y, s.corner(3).x, s.corner(3).y};
     r.sizeSteps = sizeStepsOf(s.grandezza);
     r.sizeFactor = s.grandezza;
     r.referenceLength = s.misuraCm;

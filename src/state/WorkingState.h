@@ -28,6 +28,11 @@ enum class ResultFile : int {
     Saved = 3,    // moved away by a save
 };
 
+// A construction line as clicked: its first and second end.
+struct ClickedLine {
+    Point first, second;
+};
+
 struct WorkingState {
     // --- Workflow ---
     int nRette = 0;  // construction lines completed, 0..4; -1 after cancelling the last one
@@ -103,6 +108,24 @@ struct WorkingState {
     bool bilineare = true;  // colour photographs: bilinear, else nearest pixel
     // A name whose extension gives the format of the colour scratch file.
     std::string formatoRisultato = "risultato.tif";
+
+    // Line k = 1..4 of `rette`, corner k = 1..4 of `areaCalcolo` (TL, BL, BR, TR).
+    ClickedLine line(int k) const {
+        return {{rette[k][1], rette[k][2]}, {rette[k][3], rette[k][4]}};
+    }
+    Point corner(int k) const { return {areaCalcolo[k][1], areaCalcolo[k][2]}; }
+    void setCorner(int k, Point p) {
+        areaCalcolo[k][1] = p.x;
+        areaCalcolo[k][2] = p.y;
+    }
+    // The area of the whole photograph, one pixel inside its border.
+    void setDefaultArea() {
+        const double w = larghezzaPic1, h = altezzaPic1;
+        setCorner(1, {1, 1});
+        setCorner(2, {1, h - 1});
+        setCorner(3, {w - 1, h - 1});
+        setCorner(4, {w - 1, 1});
+    }
 
     bool aColori() const { return fotoColori != nullptr; }
     int larghezzaSorg() const { return fotoColori ? fotoColori->width : sorgente.image.width; }

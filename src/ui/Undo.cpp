@@ -21,10 +21,11 @@ void redrawStandingLines(Context& ctx) {
     const DrawMode mode = p.drawMode();
     p.setDrawMode(DrawMode::CopyPen);
     for (int k = 1; k <= std::min(s.nRette, 4); ++k) {
-        const double* l = s.rette[k];
-        p.circle(float(l[1]), float(l[2]), 2, colours::red);
-        p.circle(float(l[3]), float(l[4]), 2, colours::red);
-        p.line(float(l[3]), float(l[4]), float(l[1]), float(l[2]), colours::red);
+        const ClickedLine l = s.line(k);
+        p.circle(float(l.first.x), float(l.first.y), 2, colours::red);
+        p.circle(float(l.second.x), float(l.second.y), 2, colours::red);
+        p.line(float(l.second.x), float(l.second.y), float(l.first.x), float(l.first.y),
+               colours::red);
     }
     p.setDrawMode(mode);
 }
@@ -133,11 +134,7 @@ void VALORIDEFAULT(Context& ctx) {
     // With no area the frame takes the photograph's corners one pixel inside its border.
     s.nAree = 0;
     ctx.dialogs.messageBox("VALORI DI DEFAULT", "VESTA", MessageIcon::None);
-    const double corners[5][2] = {{0, 0}, {1, 1}, {1, h - 1}, {w - 1, h - 1}, {w - 1, 1}};
-    for (int k = 1; k <= 4; ++k) {
-        s.areaCalcolo[k][1] = corners[k][0];
-        s.areaCalcolo[k][2] = corners[k][1];
-    }
+    s.setDefaultArea();
     s.centroX = w / 2;
     s.centroY = h / 2;
     constructionChanged(ctx, ConstructionStage::VanishingPoints);
