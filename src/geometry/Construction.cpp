@@ -51,13 +51,22 @@ Result<Construction> construction(const ConstructionClicks& clicks, bool divisio
     if (!fughe) {
         return Result<Construction>::failure(degenerate::kFugaInfinita);
     }
+    Result<Construction> c = constructionOn(*fughe, clicks, divisionTables);
+    if (c.ok() && (!std::isfinite(c.value().aspect) || !(c.value().aspect > 0))) {
+        return Result<Construction>::failure(degenerate::kCornice);
+    }
+    return c;
+}
+
+Result<Construction> constructionOn(const VanishingPoints& fughe, const ConstructionClicks& clicks,
+                                    bool divisionTables) {
     Result<InteriorOrientation> o =
-        interiorOrientation(fughe->vh, fughe->vv, clicks.principal, clicks.givenDistance);
+        interiorOrientation(fughe.vh, fughe.vv, clicks.principal, clicks.givenDistance);
     if (!o.ok()) {
         return Result<Construction>::failure(o.error());
     }
-    FrameInputs in{fughe->vh, fughe->vv,    o.value(),     clicks.areaDefined,
-                   {},        clicks.width, clicks.height, clicks.grandezza};
+    FrameInputs in{fughe.vh, fughe.vv,     o.value(),     clicks.areaDefined,
+                   {},       clicks.width, clicks.height, clicks.grandezza};
     for (int k = 0; k < 7; ++k) {
         for (int j = 0; j < 3; ++j) {
             in.area[k][j] = clicks.area[k][j];
@@ -68,11 +77,8 @@ Result<Construction> construction(const ConstructionClicks& clicks, bool divisio
     if (!frame.ok()) {
         return Result<Construction>::failure(frame.error());
     }
-    Construction c{*fughe, o.value(), std::move(frame.value()), 0};
+    Construction c{fughe, o.value(), std::move(frame.value()), 0};
     c.aspect = distance(c.frame.maxB, c.frame.rif) / distance(c.frame.maxA, c.frame.rif);
-    if (!std::isfinite(c.aspect) || !(c.aspect > 0)) {
-        return Result<Construction>::failure(degenerate::kCornice);
-    }
     return Result<Construction>::success(std::move(c));
 }
 

@@ -42,6 +42,12 @@ std::optional<VanishingPoints> vanishingPoints(const std::array<std::array<Point
 // division tables unless asked.
 Result<Construction> construction(const ConstructionClicks& clicks, bool divisionTables = false);
 
+// The construction on vanishing points already found (those of the clicked lines), with the
+// division tables unless told otherwise; its aspect may be infinite or zero where a measured
+// side has no length.
+Result<Construction> constructionOn(const VanishingPoints& fughe, const ConstructionClicks& clicks,
+                                    bool divisionTables = true);
+
 // Where a point of the photograph falls on the result, as the construction's own lines take
 // it: the line from Vv through it meets the side from O toward Vh, and the horizontal measuring
 // point carries that onto the line through O parallel to the horizon, where its distance from

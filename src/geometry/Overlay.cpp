@@ -5,8 +5,6 @@
 #include "construction/ConstructionState.h"
 #include "geometry/Construction.h"
 #include "geometry/Degenerate.h"
-#include "geometry/Frame.h"
-#include "geometry/InteriorOrientation.h"
 #include "geometry/ProportionsNotice.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
@@ -102,28 +100,17 @@ bool CERCHIONUOVO(Context& ctx) {
     }
     const Point vh = s.fughe->vh;
     const Point vv = s.fughe->vv;
-    const Point p{s.centroX, s.centroY};
 
     // Everything is computed before anything changes, so a degenerate construction leaves the
     // work on show as it was.
-    const std::optional<double> given = givenDistance(ctx);
-    Result<InteriorOrientation> built = interiorOrientation(vh, vv, p, given);
+    ConstructionClicks clicks = ConstructionClicks::from(s);
+    clicks.givenDistance = givenDistance(ctx);
+    Result<Construction> built = constructionOn(*s.fughe, clicks);
     if (!built.ok()) {
         refuseConstruction(ctx, built.error());
         return false;
     }
-    const InteriorOrientation& o = built.value();
-    FrameInputs in{vh, vv, o, s.nAree > 0, {}, s.larghezzaPic1, s.altezzaPic1, s.grandezza};
-    for (int k = 0; k < 7; ++k) {
-        for (int c = 0; c < 3; ++c) {
-            in.area[k][c] = s.areaCalcolo[k][c];
-        }
-    }
-    Result<Frame> frame = rectificationFrame(in);
-    if (!frame.ok()) {
-        refuseConstruction(ctx, frame.error());
-        return false;
-    }
+    const InteriorOrientation& o = built.value().orientation;
 
     f.raddrizza1.enabled = true;
     f.edit.visible = true;
@@ -156,7 +143,7 @@ bool CERCHIONUOVO(Context& ctx) {
         pic.line(at(o.po.x), at(o.po.y), at(foot.x), at(foot.y), colours::blue);
     }
 
-    const Frame& fr = frame.value();
+    const Frame& fr = built.value().frame;
     showFrame(ctx, fr);
 
     if (std::fabs(vh.x) < 20000 && std::fabs(o.r3) < 10000) {
@@ -190,9 +177,7 @@ bool CERCHIONUOVO(Context& ctx) {
     if (areaPending(s)) {
         s.construction.reset();
     } else {
-        Construction c{*s.fughe, o, std::move(frame.value()), 0};
-        c.aspect = distance(c.frame.maxB, c.frame.rif) / distance(c.frame.maxA, c.frame.rif);
-        s.construction = std::move(c);
+        s.construction = std::move(built.value());
     }
     offerConstructionCommands(ctx);
     showProportionUncertainty(ctx);
