@@ -26,12 +26,15 @@ ConstructionClicks ConstructionClicks::from(const WorkingState& s) {
     return c;
 }
 
+double clickedSlope(Point a, Point b) {
+    const double dx = b.x - a.x;
+    return dx == 0 ? 90 : (b.y - a.y) / dx;
+}
+
 std::optional<VanishingPoints> vanishingPoints(const std::array<std::array<Point, 2>, 4>& lines) {
     double m[4];
     for (std::size_t i = 0; i < 4; ++i) {
-        const Point a = lines[i][0], b = lines[i][1];
-        const double dx = b.x - a.x;
-        m[i] = dx == 0 ? 90 : (b.y - a.y) / dx;
+        m[i] = clickedSlope(lines[i][0], lines[i][1]);
     }
     if (m[0] - m[1] == 0 || m[2] - m[3] == 0) {
         return std::nullopt;

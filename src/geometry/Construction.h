@@ -30,8 +30,11 @@ struct ConstructionClicks {
     static ConstructionClicks from(const WorkingState& s);
 };
 
-// Each pair of lines meets at its vanishing point, in point-slope form; an exactly vertical
-// line gets the finite slope 90, a stand-in the panel and the later steps read as steep. Nothing
+// The slope of a clicked line from a to b; an exactly vertical line gets the finite slope 90, a
+// stand-in the panel and the later steps read as steep, never a division by zero.
+double clickedSlope(Point a, Point b);
+
+// Each pair of lines meets at its vanishing point, in point-slope form (clickedSlope). Nothing
 // when a pair is parallel or meets beyond any number. Unlike meetingPoint, slopes are refused
 // only when exactly equal: two clicked lines that are nearly parallel meet far away, which is
 // a vanishing point all the same (the interior orientation then refuses what it cannot use),

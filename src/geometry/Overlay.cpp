@@ -62,11 +62,7 @@ void FUGHE(Context& ctx) {
     f.domanda1.caption = prompts::kDeviDefinireArea;
 
     for (int i = 1; i <= 4; ++i) {
-        const ClickedLine l = s.line(i);
-        const double dx = l.second.x - l.first.x;
-        // An exactly vertical line gets the finite slope 90: a stand-in the panel and the later
-        // steps read as steep, never a division by zero.
-        s.pendenze[i] = dx == 0 ? 90 : (l.second.y - l.first.y) / dx;
+        s.pendenze[i] = clickedSlope(s.line(i).first, s.line(i).second);
         f.Text6[i].caption = plainForm(degrees(s.pendenze[i]), ctx.decimalSeparator);
     }
 
