@@ -78,8 +78,7 @@ TEST_F(FugheTest, ANearlyParallelPairEndsInARefusalNotInACrash) {
            {700, 500, 690, 100}});
     FUGHE(app.ctx);
     EXPECT_FALSE(app.dialogs.messages.empty());
-    EXPECT_LE(s.construction->frame.divColonne.size(), 32768u);
-    EXPECT_LE(s.construction->frame.divRighe.size(), 32768u);
+    EXPECT_FALSE(s.construction) << "nothing to rectify after a refusal";
 }
 
 }  // namespace
