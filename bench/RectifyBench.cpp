@@ -9,6 +9,7 @@
 #include "rectify/Bands.h"
 #include "rectify/KnownMeasuresRectification.h"
 
+#include "FrameOfSide.h"
 #include "cli/HeadlessPlatform.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
@@ -97,19 +98,6 @@ ColourConstruction& colourConstruction() {
     return c;
 }
 
-// A frame of side x side output pixels over the same area: the division points spread along
-// the measured sides.
-void frameOfSide(WorkingState& s, int side) {
-    const double a = std::atan(s.mOrizzonte);
-    const Point o{s.angoloRifX, s.angoloRifY};
-    const double across = distance({s.maxBX, s.maxBY}, o) / side;
-    const double down = distance({s.maxAX, s.maxAY}, o) / side;
-    s.largOut = side;
-    s.altOut = side;
-    s.divColonne = divisionTable(side, o, s.segnoX * across, std::cos(a), std::sin(a), 1.0);
-    s.divRighe = divisionTable(side, o, s.segnoY * down, std::sin(-a), std::cos(-a), 1.0);
-}
-
 void BM_Rectify(benchmark::State& state) {
     WorkingState& s = construction().ctx.s;
     if (!construction().dialogs.messages.empty()) {
@@ -117,7 +105,7 @@ void BM_Rectify(benchmark::State& state) {
         return;
     }
     const int side = int(state.range(0));
-    frameOfSide(s, side);
+    frameOfSide(*s.construction, side);
     const RectifyInputs in = RectifyInputs::from(s);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(side));
     RowWork work;
@@ -155,7 +143,7 @@ void runBands(benchmark::State& state, const BandRectifier& rectifier, int threa
 
 void BM_RectifyAllCores(benchmark::State& state) {
     WorkingState& s = construction().ctx.s;
-    frameOfSide(s, int(state.range(0)));
+    frameOfSide(*s.construction, int(state.range(0)));
     runBands(state, BandRectifier(RectifyInputs::from(s), s.sorgente.image), 0);
 }
 BENCHMARK(BM_RectifyAllCores)->Arg(3000)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -167,7 +155,7 @@ void colourBands(benchmark::State& state, int threads) {
         return;
     }
     WorkingState& s = c.construction->ctx.s;
-    frameOfSide(s, int(state.range(0)));
+    frameOfSide(*s.construction, int(state.range(0)));
     runBands(state, BandRectifier(RectifyInputs::from(s), c.photograph, Interpolation::Bilinear),
              threads);
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "CameraPhotograph.h"
+#include "FrameOfSide.h"
 #include "cli/HeadlessPlatform.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
@@ -17,6 +18,7 @@
 #include "desktop/QtPlatform.h"
 #include "facade/FacadeRenderer.h"
 #include "geometry/Frame.h"
+#include "image/BitmapFile.h"
 #include "image/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "ui/Undo.h"
@@ -160,14 +162,11 @@ void BM_RectifyInWindow(benchmark::State& state) {
     click({std::min(at(1100, 820).x, at(1100, 80).x), std::min(at(100, 80).y, at(1100, 80).y)});
     // Spread the output over the area as side x side pixels.
     WorkingState& s = w.window.context().s;
-    const double a = std::atan(s.mOrizzonte);
-    const Point o{s.angoloRifX, s.angoloRifY};
-    const double across = distance({s.maxBX, s.maxBY}, o) / side;
-    const double down = distance({s.maxAX, s.maxAY}, o) / side;
-    s.largOut = side;
-    s.altOut = side;
-    s.divColonne = divisionTable(side, o, s.segnoX * across, std::cos(a), std::sin(a), 1.0);
-    s.divRighe = divisionTable(side, o, s.segnoY * down, std::sin(-a), std::cos(-a), 1.0);
+    if (!s.construction) {
+        state.SkipWithError("no construction stands");
+        return;
+    }
+    frameOfSide(*s.construction, side);
     for (auto _ : state) {
         w.window.run(RADDR1);
         QApplication::processEvents();

@@ -14,6 +14,7 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "files/FilePlacement.h"
+#include "image/BitmapFile.h"
 #include "image/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
@@ -451,23 +452,25 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
 }
 
 std::string describe(const WorkingState& s, bool json) {
+    static const Construction none;
+    const Construction& c = s.construction ? *s.construction : none;
     const std::pair<const char*, double> values[] = {
-        {"fugaOrizzX", s.fugaOrizzX},
-        {"fugaOrizzY", s.fugaOrizzY},
-        {"fugaVertX", s.fugaVertX},
-        {"fugaVertY", s.fugaVertY},
+        {"fugaOrizzX", c.fughe.vh.x},
+        {"fugaOrizzY", c.fughe.vh.y},
+        {"fugaVertX", c.fughe.vv.x},
+        {"fugaVertY", c.fughe.vv.y},
         {"centroX", s.centroX},
         {"centroY", s.centroY},
-        {"distanzaPrinc", s.distanzaPrinc},
-        {"pox", s.pox},
-        {"poy", s.poy},
-        {"pvx", s.pvx},
-        {"pvy", s.pvy},
-        {"angoloRifX", s.angoloRifX},
-        {"angoloRifY", s.angoloRifY},
+        {"distanzaPrinc", c.orientation.distanzaPrinc},
+        {"pox", c.orientation.po.x},
+        {"poy", c.orientation.po.y},
+        {"pvx", c.orientation.pv.x},
+        {"pvy", c.orientation.pv.y},
+        {"angoloRifX", c.frame.rif.x},
+        {"angoloRifY", c.frame.rif.y},
         // A result by known measures has its own size, whatever the construction's.
-        {"largOut", s.scalaNota > 0 ? s.largRaddr : s.largOut},
-        {"altOut", s.scalaNota > 0 ? s.altRaddr : s.altOut},
+        {"largOut", s.scalaNota > 0 ? s.largRaddr : c.frame.largOut},
+        {"altOut", s.scalaNota > 0 ? s.altRaddr : c.frame.altOut},
     };
     std::string out = json ? "{" : "";
     bool first = true;

@@ -1,13 +1,11 @@
 #include "construction/ConstructionState.h"
 
-#include <algorithm>
-
 #include "geometry/ProportionsNotice.h"
 
 namespace vesta {
 
 void offerConstructionCommands(Context& ctx) {
-    const bool stands = ctx.s.construction == ConstructionStage::Frame;
+    const bool stands = ctx.s.construction.has_value();
     FormModel& f = ctx.form;
     // Once a result exists the button measures and start stays as the result left it.
     if (ctx.s.nRaddr == 0) {
@@ -33,9 +31,14 @@ void offerConstructionCommands(Context& ctx) {
 }
 
 void constructionChanged(Context& ctx, ConstructionStage atMost) {
-    ctx.s.construction = std::min(ctx.s.construction, atMost);
+    if (atMost != ConstructionStage::Frame) {
+        ctx.s.construction.reset();
+    }
+    if (atMost == ConstructionStage::None) {
+        ctx.s.fughe.reset();
+    }
     // With no vanishing points of these lines there are no proportions to be sure of.
-    if (ctx.s.construction == ConstructionStage::None) {
+    if (!ctx.s.fughe) {
         clearProportionUncertainty(ctx);
     }
     offerConstructionCommands(ctx);

@@ -6,6 +6,14 @@
 
 namespace vesta {
 
+// How far the construction on show may still stand after a change of its input.
+enum class ConstructionStage : int {
+    None = 0,  // not even the vanishing points: the lines changed
+    VanishingPoints =
+        1,      // the vanishing points, but not the frame: the point, area or size changed
+    Frame = 2,  // all of it
+};
+
 // Enables the rectifying commands (RADDRIZZA and start, before a result exists) and the grid
 // (GRIGLIA, griglia2) exactly while the frame stands; while rows are computed, the Raddrizza menu
 // (start, altra), save and print stay disabled.

@@ -17,7 +17,7 @@ std::string millimetres(double mm, char decimalSeparator) {
 // lines, then the vanishing points and the construction from them.
 void buildAgain(Context& ctx) {
     WorkingState& s = ctx.s;
-    if (s.nRette != 4 || s.construction == ConstructionStage::None || !ctx.form.Picture1.visible ||
+    if (s.nRette != 4 || !s.fughe || !ctx.form.Picture1.visible ||
         s.resultFile == ResultFile::Writing) {
         return;
     }

@@ -8,6 +8,7 @@
 #include "geometry/Overlay.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
+#include "state/RubberBand.h"
 
 namespace vesta {
 
@@ -149,7 +150,7 @@ void principalPoint(Context& ctx, float x, float y) {
 void rubberBand(Context& ctx, float toX, float toY) {
     const WorkingState& s = ctx.s;
     if (s.modoClick == ClickMode::AreaCorner) {
-        ctx.picture1.box(float(s.areaCalcolo[1][1]), float(s.areaCalcolo[1][2]), toX, toY);
+        ctx.picture1.box(float(s.corner(1).x), float(s.corner(1).y), toX, toY);
     } else {
         ctx.picture1.line(s.xPrimo, s.yPrimo, toX, toY);
     }
@@ -190,14 +191,7 @@ void Picture1_MouseMove(Context& ctx, float x, float y) {
     if (s.attesaSecondo != 1 || s.modoClick == ClickMode::PrincipalPoint) {
         return;
     }
-    if (s.primoMovimento == 0) {
-        rubberBand(ctx, s.xElastico, s.yElastico);  // the same figure again erases the old band
-    } else {
-        s.primoMovimento = 0;
-    }
-    rubberBand(ctx, x, y);
-    s.xElastico = x;
-    s.yElastico = y;
+    dragRubberBand(s, x, y, [&ctx](float toX, float toY) { rubberBand(ctx, toX, toY); });
 }
 
 void abandonPendingInput(Context& ctx) {

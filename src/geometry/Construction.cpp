@@ -10,8 +10,8 @@ namespace vesta {
 ConstructionClicks ConstructionClicks::from(const WorkingState& s) {
     ConstructionClicks c;
     for (int k = 0; k < 4; ++k) {
-        c.lines[std::size_t(k)] = {Point{s.rette[k + 1][1], s.rette[k + 1][2]},
-                                   Point{s.rette[k + 1][3], s.rette[k + 1][4]}};
+        const ClickedLine l = s.line(k + 1);
+        c.lines[std::size_t(k)] = {l.first, l.second};
     }
     c.principal = Point{s.centroX, s.centroY};
     c.areaDefined = s.nAree > 0;
@@ -26,12 +26,15 @@ ConstructionClicks ConstructionClicks::from(const WorkingState& s) {
     return c;
 }
 
+double clickedSlope(Point a, Point b) {
+    const double dx = b.x - a.x;
+    return dx == 0 ? 90 : (b.y - a.y) / dx;
+}
+
 std::optional<VanishingPoints> vanishingPoints(const std::array<std::array<Point, 2>, 4>& lines) {
     double m[4];
     for (std::size_t i = 0; i < 4; ++i) {
-        const Point a = lines[i][0], b = lines[i][1];
-        const double dx = b.x - a.x;
-        m[i] = dx == 0 ? 90 : (b.y - a.y) / dx;
+        m[i] = clickedSlope(lines[i][0], lines[i][1]);
     }
     if (m[0] - m[1] == 0 || m[2] - m[3] == 0) {
         return std::nullopt;
@@ -51,13 +54,22 @@ Result<Construction> construction(const ConstructionClicks& clicks, bool divisio
     if (!fughe) {
         return Result<Construction>::failure(degenerate::kFugaInfinita);
     }
+    Result<Construction> c = constructionOn(*fughe, clicks, divisionTables);
+    if (c.ok() && (!std::isfinite(c.value().aspect) || !(c.value().aspect > 0))) {
+        return Result<Construction>::failure(degenerate::kCornice);
+    }
+    return c;
+}
+
+Result<Construction> constructionOn(const VanishingPoints& fughe, const ConstructionClicks& clicks,
+                                    bool divisionTables) {
     Result<InteriorOrientation> o =
-        interiorOrientation(fughe->vh, fughe->vv, clicks.principal, clicks.givenDistance);
+        interiorOrientation(fughe.vh, fughe.vv, clicks.principal, clicks.givenDistance);
     if (!o.ok()) {
         return Result<Construction>::failure(o.error());
     }
-    FrameInputs in{fughe->vh, fughe->vv,    o.value(),     clicks.areaDefined,
-                   {},        clicks.width, clicks.height, clicks.grandezza};
+    FrameInputs in{fughe.vh, fughe.vv,     o.value(),     clicks.areaDefined,
+                   {},       clicks.width, clicks.height, clicks.grandezza};
     for (int k = 0; k < 7; ++k) {
         for (int j = 0; j < 3; ++j) {
             in.area[k][j] = clicks.area[k][j];
@@ -68,11 +80,8 @@ Result<Construction> construction(const ConstructionClicks& clicks, bool divisio
     if (!frame.ok()) {
         return Result<Construction>::failure(frame.error());
     }
-    Construction c{*fughe, o.value(), std::move(frame.value()), 0};
+    Construction c{fughe, o.value(), std::move(frame.value()), 0};
     c.aspect = distance(c.frame.maxB, c.frame.rif) / distance(c.frame.maxA, c.frame.rif);
-    if (!std::isfinite(c.aspect) || !(c.aspect > 0)) {
-        return Result<Construction>::failure(degenerate::kCornice);
-    }
     return Result<Construction>::success(std::move(c));
 }
 

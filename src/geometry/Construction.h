@@ -30,27 +30,26 @@ struct ConstructionClicks {
     static ConstructionClicks from(const WorkingState& s);
 };
 
-struct VanishingPoints {
-    Point vh, vv;
-};
+// The slope of a clicked line from a to b; an exactly vertical line gets the finite slope 90, a
+// stand-in the panel and the later steps read as steep, never a division by zero.
+double clickedSlope(Point a, Point b);
 
-// Each pair of lines meets at its vanishing point, in point-slope form; an exactly vertical
-// line gets the slope 90 as the construction has always given it. Nothing when a pair is
-// parallel or meets beyond any number.
+// Each pair of lines meets at its vanishing point, in point-slope form (clickedSlope). Nothing
+// when a pair is parallel or meets beyond any number. Unlike meetingPoint, slopes are refused
+// only when exactly equal: two clicked lines that are nearly parallel meet far away, which is
+// a vanishing point all the same (the interior orientation then refuses what it cannot use),
+// and those that meet beyond any number are caught by the finiteness test.
 std::optional<VanishingPoints> vanishingPoints(const std::array<std::array<Point, 2>, 4>& lines);
-
-struct Construction {
-    VanishingPoints fughe;
-    InteriorOrientation orientation;
-    Frame frame;
-    // Width over height of the result before its sides are floored to whole pixels:
-    // |maxB − O| / |maxA − O|.
-    double aspect = 0;
-};
 
 // The construction, or the Italian message that says why there is none; without the frame's
 // division tables unless asked.
 Result<Construction> construction(const ConstructionClicks& clicks, bool divisionTables = false);
+
+// The construction on vanishing points already found (those of the clicked lines), with the
+// division tables unless told otherwise; its aspect may be infinite or zero where a measured
+// side has no length.
+Result<Construction> constructionOn(const VanishingPoints& fughe, const ConstructionClicks& clicks,
+                                    bool divisionTables = true);
 
 // Where a point of the photograph falls on the result, as the construction's own lines take
 // it: the line from Vv through it meets the side from O toward Vh, and the horizontal measuring

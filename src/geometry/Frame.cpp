@@ -60,8 +60,8 @@ std::vector<DivisionPoint> divisionTable(double count, Point o, double signedT, 
     std::vector<DivisionPoint> table(std::size_t(count) + 1);
     const int step = std::max(1, int(floorInt(t)));
     for (std::size_t i = 1; i < table.size(); i += std::size_t(step)) {
-        table[i][2] = o.x + double(i) * signedT * dirX;
-        table[i][3] = o.y + double(i) * signedT * dirY;
+        table[i].x = o.x + double(i) * signedT * dirX;
+        table[i].y = o.y + double(i) * signedT * dirY;
     }
     return table;
 }
@@ -173,12 +173,16 @@ Result<Frame> rectificationFrame(const FrameInputs& in) {
         return Result<Frame>::success(std::move(f));
     }
     const double t = in.grandezza;
-    const double angle = std::atan(o.mOrizzonte);
-    f.divRighe =
-        divisionTable(f.altOut, f.rif, f.segnoY * t, std::sin(-angle), std::cos(-angle), t);
-    f.divColonne =
-        divisionTable(f.largOut, f.rif, f.segnoX * t, std::cos(angle), std::sin(angle), t);
+    fillDivisionTables(f, o.mOrizzonte, t, t, t);
     return Result<Frame>::success(std::move(f));
+}
+
+void fillDivisionTables(Frame& f, double mOrizzonte, double across, double down, double step) {
+    const double angle = std::atan(mOrizzonte);
+    f.divRighe =
+        divisionTable(f.altOut, f.rif, f.segnoY * down, std::sin(-angle), std::cos(-angle), step);
+    f.divColonne =
+        divisionTable(f.largOut, f.rif, f.segnoX * across, std::cos(angle), std::sin(angle), step);
 }
 
 }  // namespace vesta

@@ -22,24 +22,15 @@ struct FrameInputs {
     bool divisionTables = true;
 };
 
-struct Frame {
-    double angoloX1 = 0, angoloY1 = 0, angoloX2 = 0;
-    int angoloY2 = 0;
-    int casoFughe = 0;
-    double mVert = 0, mOrizz = 0;
-    Point rif;         // O, the reference corner
-    Point maxA, maxB;  // measured ends of the sides toward Vv and toward Vh
-    int segnoX = 0, segnoY = 0;
-    double altOut = 0, largOut = 0;
-    // Rows 0..altOut and 0..largOut; left with row 0 alone when the side is beyond what a
-    // bitmap can hold, since no rectification could use them.
-    std::vector<DivisionPoint> divRighe, divColonne;
-};
-
 // Division points i = 1..count from o: o + i·(signedT)·(dirX, dirY), spaced t apart (every
 // floor(t)-th filled), row 0 unused; only row 0 when count is beyond a bitmap's side.
 std::vector<DivisionPoint> divisionTable(double count, Point o, double signedT, double dirX,
                                          double dirY, double t);
+
+// The division tables of frame f for its altOut rows and largOut columns, on the lines through
+// O square to and along the horizon of slope mOrizzonte: columns `across` apart, rows `down`
+// apart, every floor(step)-th point filled.
+void fillDivisionTables(Frame& f, double mOrizzonte, double across, double down, double step);
 
 // Case 1..4 of a corner against the vertical through Vv and the horizontal through Vh.
 int cornerCase(double x, double y, Point vh, Point vv);

@@ -40,16 +40,16 @@ std::optional<double> crossAtX(double edge, Point s, Point v) {
 
 class GridDrawer {
   public:
-    explicit GridDrawer(Context& ctx) : ctx_(ctx), s_(ctx.s) {}
+    GridDrawer(Context& ctx, const Frame& f) : ctx_(ctx), s_(ctx.s), f_(f) {}
 
     void draw(const Family& family) {
-        const Point o{s_.angoloRifX, s_.angoloRifY};
+        const Point o = f_.rif;
         for (double i = 1; i <= family.count; i += 50) {
             const std::size_t index = std::size_t(i);
             if (index >= family.divisions.size()) {
                 break;  // no table for a frame too large to rectify
             }
-            const Point d{family.divisions[index][2], family.divisions[index][3]};
+            const Point d{family.divisions[index].x, family.divisions[index].y};
             const std::optional<double> slope = slopeFrom(family.measuring, d);
             if (!slope) {
                 continue;
@@ -77,25 +77,25 @@ class GridDrawer {
     void drawLine(Point s, const Family& family) {
         const double(&a)[7][3] = s_.areaCalcolo;
         const Point v = family.vanishing;
-        const auto x1 = crossAtY(s_.angoloY2, s, v);
-        const auto x2 = crossAtY(s_.angoloY1, s, v);
-        const auto y3 = crossAtX(s_.angoloX2, s, v);
-        const auto y4 = crossAtX(s_.angoloX1, s, v);
+        const auto x1 = crossAtY(f_.angoloY2, s, v);
+        const auto x2 = crossAtY(f_.angoloY1, s, v);
+        const auto y3 = crossAtX(f_.angoloX2, s, v);
+        const auto y4 = crossAtX(f_.angoloX1, s, v);
         if (!x1 || !x2 || !y3 || !y4) {
             return;
         }
         const bool inclusive = family.inclusiveEnds;
         if (a[1][1] <= *x1 && *x1 <= a[4][1]) {
-            keep(*x1, s_.angoloY2);
+            keep(*x1, f_.angoloY2);
         }
         if ((inclusive ? a[2][1] <= *x2 : a[2][1] < *x2) && *x2 <= a[3][1]) {
-            keep(*x2, s_.angoloY1);
+            keep(*x2, f_.angoloY1);
         }
         if (a[4][2] <= *y3 && *y3 <= a[3][2]) {
-            keep(s_.angoloX2, *y3);
+            keep(f_.angoloX2, *y3);
         }
         if (a[1][2] <= *y4 && (inclusive ? *y4 <= a[2][2] : *y4 < a[2][2])) {
-            keep(s_.angoloX1, *y4);
+            keep(f_.angoloX1, *y4);
         }
         const auto inside = [&](Point p) {
             return a[1][1] <= p.x && p.x <= a[4][1] && a[1][2] <= p.y && p.y <= a[2][2];
@@ -108,6 +108,7 @@ class GridDrawer {
 
     Context& ctx_;
     WorkingState& s_;
+    const Frame& f_;
     // Crossings of the line being drawn, from index 1; places not reached keep the previous
     // line's points.
     Point crossings_[5] = {};
@@ -119,20 +120,20 @@ class GridDrawer {
 void griglia1(Context& ctx) {
     WorkingState& s = ctx.s;
     // A grid of a frame that no longer stands would show what will not be rectified.
-    if (s.construction != ConstructionStage::Frame) {
+    if (!s.construction) {
         return;
     }
     PictureArea& pic = ctx.picture1;
     pic.setDrawMode(DrawMode::CopyPen);
     pic.setForeColor(kGrey);
-    pic.box(float(s.areaCalcolo[1][1]), float(s.areaCalcolo[1][2]), float(s.areaCalcolo[3][1]),
-            float(s.areaCalcolo[3][2]), colours::red);
+    pic.box(float(s.corner(1).x), float(s.corner(1).y), float(s.corner(3).x), float(s.corner(3).y),
+            colours::red);
 
-    const Point vh{s.fugaOrizzX, s.fugaOrizzY};
-    const Point vv{s.fugaVertX, s.fugaVertY};
-    GridDrawer grid(ctx);
-    grid.draw(Family{s.divColonne, s.largOut, Point{s.pox, s.poy}, s.mOrizz, vv, false});
-    grid.draw(Family{s.divRighe, s.altOut, Point{s.pvx, s.pvy}, s.mVert, vh, true});
+    const Construction& c = *s.construction;
+    const Frame& f = c.frame;
+    GridDrawer grid(ctx, f);
+    grid.draw(Family{f.divColonne, f.largOut, c.orientation.po, f.mOrizz, c.fughe.vv, false});
+    grid.draw(Family{f.divRighe, f.altOut, c.orientation.pv, f.mVert, c.fughe.vh, true});
     s.nMisura = grid.counter();
 
     ctx.form.domanda1.caption = prompts::kVuoiRaddrizzare;

@@ -10,20 +10,6 @@
 
 namespace vesta {
 
-struct InteriorOrientation {
-    double mCentro = 0;        // slope of the line from the vertical vanishing point Vv to P
-    double mOrizzonte = 0;     // -1 / mCentro: the horizon's slope
-    Point piede;               // F: the horizon meets the line Vv-P
-    Point puntoDist;           // D: the eye point turned down onto the horizon through P
-    double distanzaPrinc = 0;  // |P D|, which equals sqrt(|P Vv| · |P F|)
-    double r2 = 0;             // |Vv D|: the circle that carries the vertical measuring point
-    Point pv;                  // measuring point of the vertical direction
-    double mH = 0;             // slope of P-Vh
-    Point e;                   // E: P's circle of radius |P D| cut by the perpendicular to P-Vh
-    double r3 = 0;             // |Vh E|: the circle that carries the horizontal measuring point
-    Point po;                  // measuring point of the horizontal direction
-};
-
 // The construction, in the order and with the root choices of the classic method:
 //  F      = horizon through Vh (perpendicular to Vv-P) meets the line Vv-P;
 //  D      = the circle on the diameter Vv-F cut by the parallel to the horizon through P (the

@@ -6,12 +6,9 @@
 
 #include <optional>
 
-namespace vesta {
+#include "state/Construction.h"
 
-struct Point {
-    double x = 0;
-    double y = 0;
-};
+namespace vesta {
 
 // True when a - b is zero up to the rounding of numbers of their size: a difference that
 // small carries no information, and dividing by it gives slopes of 1e16 that wreck every

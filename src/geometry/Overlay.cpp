@@ -4,9 +4,8 @@
 
 #include "construction/ConstructionState.h"
 #include "construction/FocalLengthCommand.h"
+#include "geometry/Construction.h"
 #include "geometry/Degenerate.h"
-#include "geometry/Frame.h"
-#include "geometry/InteriorOrientation.h"
 #include "geometry/ProportionsNotice.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
@@ -34,32 +33,12 @@ bool refuseConstruction(Context& ctx, const std::string& why) {
     clearProportionUncertainty(ctx);
     ctx.form.domanda1.caption = prompts::kImpossibile;
     ctx.dialogs.messageBox(why, degenerate::kTitle, MessageIcon::Critical);
-    return offerExifFocalLength(ctx, "", constructionKey(ctx.s)) &&
-           ctx.s.construction == ConstructionStage::Frame;
+    return offerExifFocalLength(ctx, "", constructionKey(ctx.s)) && ctx.s.construction;
 }
 
-void storeFrame(Context& ctx, Frame&& f) {
+// The panel once a frame stands.
+void showFrame(Context& ctx, const Frame& frame) {
     WorkingState& s = ctx.s;
-    s.angoloX1 = f.angoloX1;
-    s.angoloY1 = f.angoloY1;
-    s.angoloX2 = f.angoloX2;
-    s.angoloY2 = f.angoloY2;
-    s.casoFughe = f.casoFughe;
-    s.mVert = f.mVert;
-    s.mOrizz = f.mOrizz;
-    s.angoloRifX = f.rif.x;
-    s.angoloRifY = f.rif.y;
-    s.maxAX = f.maxA.x;
-    s.maxAY = f.maxA.y;
-    s.maxBX = f.maxB.x;
-    s.maxBY = f.maxB.y;
-    s.segnoX = f.segnoX;
-    s.segnoY = f.segnoY;
-    s.altOut = f.altOut;
-    s.largOut = f.largOut;
-    s.divRighe = std::move(f.divRighe);
-    s.divColonne = std::move(f.divColonne);
-
     FormModel& form = ctx.form;
     if (s.primoMovimento == 0) {
         form.domanda1.caption = prompts::kVuoiGriglia;
@@ -67,8 +46,8 @@ void storeFrame(Context& ctx, Frame&& f) {
     s.interrompi = 0;
     form.GRIGLIA.enabled = true;
     form.RADDRIZZA.enabled = true;
-    form.tfuox.caption = strForm(s.largOut) + " x";
-    form.tfuoy.caption = strForm(s.altOut) + " y";
+    form.tfuox.caption = strForm(frame.largOut) + " x";
+    form.tfuoy.caption = strForm(frame.altOut) + " y";
     form.tfuox.tooltip = "Dimensione in X dell'immagine raddrizzata";
     form.tfuoy.tooltip = "Dimensione in y dell'immagine raddrizzata";
 }
@@ -86,28 +65,12 @@ void FUGHE(Context& ctx) {
     f.domanda1.caption = prompts::kDeviDefinireArea;
 
     for (int i = 1; i <= 4; ++i) {
-        const double dx = s.rette[i][3] - s.rette[i][1];
-        // An exactly vertical line gets the finite slope 90: a stand-in the panel and the later
-        // steps read as steep, never a division by zero.
-        s.pendenze[i] = dx == 0 ? 90 : (s.rette[i][4] - s.rette[i][2]) / dx;
+        s.pendenze[i] = clickedSlope(s.line(i).first, s.line(i).second);
         f.Text6[i].caption = plainForm(degrees(s.pendenze[i]), ctx.decimalSeparator);
     }
 
-    const double* m = s.pendenze;
-    bool parallel = m[1] - m[2] == 0 || m[3] - m[4] == 0;
-    double hx = 0, hy = 0, vx = 0, vy = 0;
-    if (!parallel) {
-        hx = (s.rette[1][1] * m[1] - s.rette[1][2] - s.rette[2][1] * m[2] + s.rette[2][2]) /
-             (m[1] - m[2]);
-        vx = (s.rette[3][1] * m[3] - s.rette[3][2] - s.rette[4][1] * m[4] + s.rette[4][2]) /
-             (m[3] - m[4]);
-        hy = (hx - s.rette[1][1]) * m[1] + s.rette[1][2];
-        vy = (vx - s.rette[3][1]) * m[3] + s.rette[3][2];
-        // Slopes that differ only in their last bits meet beyond any number.
-        parallel =
-            !std::isfinite(hx) || !std::isfinite(hy) || !std::isfinite(vx) || !std::isfinite(vy);
-    }
-    if (parallel) {
+    const std::optional<VanishingPoints> fughe = vanishingPoints(ConstructionClicks::from(s).lines);
+    if (!fughe) {
         constructionChanged(ctx, ConstructionStage::None);
         f.domanda1.caption = prompts::kImpossibile;
         ctx.dialogs.messageBox("Fuga verticale o orizzontale all'infinito !!", degenerate::kTitle,
@@ -115,11 +78,8 @@ void FUGHE(Context& ctx) {
         f.CENTRO.enabled = false;
         return;
     }
-    s.fugaOrizzX = hx;
-    s.fugaVertX = vx;
-    s.fugaOrizzY = hy;
-    s.fugaVertY = vy;
-    s.construction = ConstructionStage::VanishingPoints;
+    s.construction.reset();
+    s.fughe = fughe;
 
     f.raddrizza1.enabled = true;
     f.edit.enabled = true;
@@ -134,31 +94,21 @@ bool CERCHIONUOVO(Context& ctx) {
     FormModel& f = ctx.form;
     PictureArea& pic = ctx.picture1;
     // Vanishing points of other lines, or of another photograph, are nothing to build on.
-    if (s.construction == ConstructionStage::None) {
+    if (!s.fughe) {
         return false;
     }
-    const Point vh{s.fugaOrizzX, s.fugaOrizzY};
-    const Point vv{s.fugaVertX, s.fugaVertY};
-    const Point p{s.centroX, s.centroY};
+    const Point vh = s.fughe->vh;
+    const Point vv = s.fughe->vv;
 
     // Everything is computed before anything changes, so a degenerate construction leaves the
     // work on show as it was.
-    const std::optional<double> given = givenDistance(ctx);
-    Result<InteriorOrientation> built = interiorOrientation(vh, vv, p, given);
+    ConstructionClicks clicks = ConstructionClicks::from(s);
+    clicks.givenDistance = givenDistance(ctx);
+    Result<Construction> built = constructionOn(*s.fughe, clicks);
     if (!built.ok()) {
         return refuseConstruction(ctx, built.error());
     }
-    const InteriorOrientation& o = built.value();
-    FrameInputs in{vh, vv, o, s.nAree > 0, {}, s.larghezzaPic1, s.altezzaPic1, s.grandezza};
-    for (int k = 0; k < 7; ++k) {
-        for (int c = 0; c < 3; ++c) {
-            in.area[k][c] = s.areaCalcolo[k][c];
-        }
-    }
-    Result<Frame> frame = rectificationFrame(in);
-    if (!frame.ok()) {
-        return refuseConstruction(ctx, frame.error());
-    }
+    const InteriorOrientation& o = built.value().orientation;
 
     f.raddrizza1.enabled = true;
     f.edit.visible = true;
@@ -169,59 +119,50 @@ bool CERCHIONUOVO(Context& ctx) {
     f.save.enabled = hasResult(s);
     f.CENTRO.enabled = true;
 
-    s.mCentro = o.mCentro;
-    s.mOrizzonte = o.mOrizzonte;
-    s.piedeX = o.piede.x;
-    s.piedeY = o.piede.y;
-    s.puntoDistX = o.puntoDist.x;
-    s.puntoDistY = o.puntoDist.y;
-    s.distanzaPrinc = o.distanzaPrinc;
-    s.pvx = o.pv.x;
-    s.pvy = o.pv.y;
     s.pendenza = o.mH;
-    s.pox = o.po.x;
-    s.poy = o.po.y;
 
     const auto at = [](double v) { return float(v); };
-    if (within(s.puntoDistX, 10000) && within(s.puntoDistY, 10000)) {
-        pic.line(at(s.centroX), at(s.centroY), at(s.puntoDistX), at(s.puntoDistY), colours::blue);
-        pic.circle(at(s.puntoDistX), at(s.puntoDistY), 2, kQb12);
+    const Point d = o.puntoDist, foot = o.piede;
+    if (within(d.x, 10000) && within(d.y, 10000)) {
+        pic.line(at(s.centroX), at(s.centroY), at(d.x), at(d.y), colours::blue);
+        pic.circle(at(d.x), at(d.y), 2, kQb12);
     }
-    if (within(s.fugaOrizzX, 10000)) {
-        pic.line(at(s.piedeX), at(s.piedeY), at(s.fugaOrizzX), at(s.fugaOrizzY), colours::blue);
+    if (within(vh.x, 10000)) {
+        pic.line(at(foot.x), at(foot.y), at(vh.x), at(vh.y), colours::blue);
     }
     if (within(o.r2, 10000)) {
-        pic.circle(at(s.fugaVertX), at(s.fugaVertY), at(o.r2), kQb12);
-        pic.circle(at(s.pvx), at(s.pvy), 3, kQb12);
+        pic.circle(at(vv.x), at(vv.y), at(o.r2), kQb12);
+        pic.circle(at(o.pv.x), at(o.pv.y), 3, kQb12);
     }
-    if (within(s.piedeX, 10000) && within(s.piedeY, 10000) && within(s.fugaVertX, 10000) &&
-        within(s.fugaVertY, 10000)) {
-        pic.line(at(s.fugaVertX), at(s.fugaVertY), at(s.piedeX), at(s.piedeY), colours::blue);
-        pic.circle(at(s.piedeX), at(s.piedeY), 2, kQb12);
-        pic.line(at(s.pox), at(s.poy), at(s.piedeX), at(s.piedeY), colours::blue);
+    if (within(foot.x, 10000) && within(foot.y, 10000) && within(vv.x, 10000) &&
+        within(vv.y, 10000)) {
+        pic.line(at(vv.x), at(vv.y), at(foot.x), at(foot.y), colours::blue);
+        pic.circle(at(foot.x), at(foot.y), 2, kQb12);
+        pic.line(at(o.po.x), at(o.po.y), at(foot.x), at(foot.y), colours::blue);
     }
 
-    storeFrame(ctx, std::move(frame.value()));
+    const Frame& fr = built.value().frame;
+    showFrame(ctx, fr);
 
-    if (std::fabs(s.fugaOrizzX) < 20000 && std::fabs(o.r3) < 10000) {
-        pic.circle(at(s.fugaOrizzX), at(s.fugaOrizzY), at(o.r3));
+    if (std::fabs(vh.x) < 20000 && std::fabs(o.r3) < 10000) {
+        pic.circle(at(vh.x), at(vh.y), at(o.r3));
     }
-    if (s.fugaVertY > -20000) {
+    if (vv.y > -20000) {
         pic.circle(at(s.centroX), at(s.centroY), 3);
     }
-    if (within(s.pvx, 10000) && within(s.pvy, 10000)) {
-        pic.circle(at(s.pvx), at(s.pvy), 4, kQb3);
+    if (within(o.pv.x, 10000) && within(o.pv.y, 10000)) {
+        pic.circle(at(o.pv.x), at(o.pv.y), 4, kQb3);
     }
 
     if (s.nAree == 0) {
-        f.Text6[1].caption = "pox" + strForm(floorInt(s.pox));
-        f.Text6[2].caption = "poy" + strForm(floorInt(s.poy));
-        f.Text6[3].caption = "pvx" + strForm(floorInt(s.pvx));
-        f.Text6[4].caption = "pvy" + strForm(floorInt(s.pvy));
-        f.tfuvx.caption = "maxay" + strForm(floorInt(s.maxAY));
-        f.tfuvy.caption = "maxbx" + strForm(floorInt(s.maxBX));
+        f.Text6[1].caption = "pox" + strForm(floorInt(o.po.x));
+        f.Text6[2].caption = "poy" + strForm(floorInt(o.po.y));
+        f.Text6[3].caption = "pvx" + strForm(floorInt(o.pv.x));
+        f.Text6[4].caption = "pvy" + strForm(floorInt(o.pv.y));
+        f.tfuvx.caption = "maxay" + strForm(floorInt(fr.maxA.y));
+        f.tfuvy.caption = "maxbx" + strForm(floorInt(fr.maxB.x));
     }
-    f.Text6[4].caption = "DIS" + strForm(floorInt(s.distanzaPrinc));
+    f.Text6[4].caption = "DIS" + strForm(floorInt(o.distanzaPrinc));
 
     f.CENTRO.enabled = true;
     f.RETTANG.enabled = true;
@@ -231,7 +172,11 @@ bool CERCHIONUOVO(Context& ctx) {
     f.area.enabled = true;
     f.griglia2.enabled = true;
     // An area with only its first corner in is no area to rectify yet.
-    s.construction = areaPending(s) ? ConstructionStage::VanishingPoints : ConstructionStage::Frame;
+    if (areaPending(s)) {
+        s.construction.reset();
+    } else {
+        s.construction = std::move(built.value());
+    }
     offerConstructionCommands(ctx);
     showProportionUncertainty(ctx);
     return true;

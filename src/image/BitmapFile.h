@@ -10,23 +10,12 @@
 #include <fstream>
 #include <string>
 
-#include "image/IndexedImage.h"
+#include "state/IndexedImage.h"
 #include "state/Result.h"
 
 namespace vesta {
 
-inline constexpr std::size_t kHeaderBytes = 54;
 inline constexpr std::size_t kPixelOffset = kHeaderBytes + kPaletteBytes;  // 1078
-inline constexpr int kMaxSide = 32767;  // width and height live in 16 bits, high bit clear
-using HeaderBlock = std::array<std::uint8_t, kHeaderBytes>;
-
-// A source photograph as read from disk.
-struct SourceBitmap {
-    std::int64_t lunghezzaFile = 0;  // length of the file in bytes
-    HeaderBlock intestazione{};      // the 54 header bytes the outputs are made from
-    IndexedImage image;              // whole rows, row 0 at the top; palette = tavolozza
-    int padSorg = 0;                 // pad bytes after each row of the file
-};
 
 // Reads an 8-bit uncompressed palette bitmap. A file in the classic layout (header of 40 bytes,
 // pixels at 1078, rows bottom first) keeps its header and palette bytes exactly; any other valid

@@ -8,6 +8,7 @@
 #include "construction/ConstructionState.h"
 #include "construction/FocalLengthCommand.h"
 #include "geometry/FocalLength.h"
+#include "image/BitmapFile.h"
 #include "image/Scrolling.h"
 #include "sidecar/KeepConstruction.h"
 #include "state/Numbers.h"
@@ -38,16 +39,6 @@ bool knownCameraKind(const std::string& path) {
     const CameraFormat kind =
         sniffCameraFormat(reinterpret_cast<const std::uint8_t*>(head), std::size_t(in.gcount()));
     return kind != CameraFormat::Unknown && kind != CameraFormat::PaletteBitmap;
-}
-
-void setAreaDefaults(WorkingState& s) {
-    const double w = s.larghezzaPic1;
-    const double h = s.altezzaPic1;
-    const double corners[5][2] = {{0, 0}, {1, 1}, {1, h - 1}, {w - 1, h - 1}, {w - 1, 1}};
-    for (int k = 1; k <= 4; ++k) {
-        s.areaCalcolo[k][1] = corners[k][0];
-        s.areaCalcolo[k][2] = corners[k][1];
-    }
 }
 
 }  // namespace
@@ -179,7 +170,7 @@ void open_Click(Context& ctx) {
     p.line(0, cy, s.larghezzaPic1, cy);
 
     s.grandezza = 1.0;
-    setAreaDefaults(s);
+    s.setDefaultArea();
     s.exifFocal35 = declaredFocal;
     focalLengthForNewPhotograph(ctx);
     offerKeptConstruction(ctx);

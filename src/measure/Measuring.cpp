@@ -8,6 +8,7 @@
 #include "measure/LengthUncertainty.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
+#include "state/RubberBand.h"
 
 namespace vesta {
 
@@ -65,14 +66,7 @@ void Picture2_MouseMove(Context& ctx, float x, float y) {
     if (s.attesaSecondo != 1) {
         return;
     }
-    if (s.primoMovimento == 0) {
-        p.line(s.xPrimo, s.yPrimo, s.xElastico, s.yElastico);
-    } else {
-        s.primoMovimento = 0;
-    }
-    p.line(s.xPrimo, s.yPrimo, x, y);
-    s.xElastico = x;
-    s.yElastico = y;
+    dragRubberBand(s, x, y, [&](float toX, float toY) { p.line(s.xPrimo, s.yPrimo, toX, toY); });
 }
 
 namespace {
@@ -176,10 +170,13 @@ void MISURA1(Context& ctx) {
 
 void Picture2_DblClick(Context& ctx) {
     const WorkingState& s = ctx.s;
+    // A result by known measures has its own size, and needs no construction.
+    if (s.scalaNota <= 0 && !s.construction) {
+        return;
+    }
+    const double largOut = s.scalaNota > 0 ? s.largRaddr : s.construction->frame.largOut;
+    const double altOut = s.scalaNota > 0 ? s.altRaddr : s.construction->frame.altOut;
     PictureArea& p = ctx.picture2;
-    // A result by known measures has its own size, whatever the construction's.
-    const double largOut = s.scalaNota > 0 ? s.largRaddr : s.largOut;
-    const double altOut = s.scalaNota > 0 ? s.altRaddr : s.altOut;
     for (double x = 1; x <= largOut; x += 80) {
         p.line(float(x), 1, float(x), float(altOut), kDarkGreen);
     }

@@ -12,10 +12,10 @@
 #include <optional>
 
 #include "geometry/KnownMeasures.h"
-#include "image/IndexedImage.h"
 #include "rectify/ColourSampler.h"
 #include "rectify/RowRectifier.h"
 #include "state/ColourImage.h"
+#include "state/IndexedImage.h"
 
 namespace vesta {
 

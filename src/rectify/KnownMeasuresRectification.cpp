@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "geometry/Construction.h"
+#include "image/BitmapFile.h"
 #include "rectify/Bands.h"
 #include "state/Numbers.h"
 

@@ -7,6 +7,7 @@
 #include "geometry/Construction.h"
 #include "geometry/ProportionsNotice.h"
 #include "geometry/Uncertainty.h"
+#include "image/BitmapFile.h"
 #include "image/Scrolling.h"
 #include "rectify/ColourRectification.h"
 #include "rectify/KnownMeasuresRectification.h"
@@ -28,7 +29,7 @@ constexpr const char* kNoConstruction =
     "principale e l'area di calcolo";
 
 // The reason an output of this size cannot be computed, or nothing.
-const char* sizeRefusal(const WorkingState& s) {
+const char* sizeRefusal(const Frame& s) {
     if (s.altOut > kMaxSide) {
         return "Immagine troppo alta (più di 32767 righe); selezionare un'area più piccola";
     }
@@ -246,16 +247,17 @@ void RADDR1(Context& ctx) {
         }
     }
     const char* why = nullptr;
+    const double largOut = s.construction ? s.construction->frame.largOut : 0;
     if (!refusal.empty()) {
         why = refusal.c_str();
     } else if (known || (s.nRaddr > 1 && s.scalaNota > 0)) {
         // the frame's own size was checked; measuring needs no construction either
-    } else if (s.nRaddr == 1 && s.construction != ConstructionStage::Frame) {
+    } else if (s.nRaddr == 1 && !s.construction) {
         why = kNoConstruction;
-    } else if (s.largOut > (s.aColori() ? kMaxSide : 3000)) {
+    } else if (largOut > (s.aColori() ? kMaxSide : 3000)) {
         why = kTooWide;
     } else if (s.nRaddr == 1) {
-        why = sizeRefusal(s);
+        why = sizeRefusal(s.construction->frame);
     }
     if (why) {
         ctx.dialogs.messageBox(why, kTitle, MessageIcon::Critical);

@@ -4,54 +4,78 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace vesta {
 
 RectifyInputs RectifyInputs::from(const WorkingState& s) {
     RectifyInputs in;
-    in.fugaOrizzX = s.fugaOrizzX;
-    in.fugaOrizzY = s.fugaOrizzY;
-    in.fugaVertX = s.fugaVertX;
-    in.fugaVertY = s.fugaVertY;
-    in.angoloRifX = s.angoloRifX;
-    in.angoloRifY = s.angoloRifY;
-    in.mVert = s.mVert;
-    in.mOrizz = s.mOrizz;
-    in.pvx = s.pvx;
-    in.pvy = s.pvy;
-    in.pox = s.pox;
-    in.poy = s.poy;
-    in.segnoX = s.segnoX;
-    in.largOut = int(s.largOut);
-    in.altOut = int(s.altOut);
-    in.clipLeft = s.areaCalcolo[1][1];
-    in.clipRight = s.areaCalcolo[4][1];
-    in.clipTop = s.areaCalcolo[1][2];
-    in.clipBottom = s.areaCalcolo[2][2];
-    in.divRighe = s.divRighe;
-    in.divColonne = s.divColonne;
     in.source = &s.sorgente.image;
+    // No construction, nothing to rectify: an output of no rows and no columns.
+    if (!s.construction) {
+        return in;
+    }
+    const Construction& c = *s.construction;
+    const Frame& f = c.frame;
+    in.fugaOrizzX = c.fughe.vh.x;
+    in.fugaOrizzY = c.fughe.vh.y;
+    in.fugaVertX = c.fughe.vv.x;
+    in.fugaVertY = c.fughe.vv.y;
+    in.angoloRifX = f.rif.x;
+    in.angoloRifY = f.rif.y;
+    in.mVert = f.mVert;
+    in.mOrizz = f.mOrizz;
+    in.pvx = c.orientation.pv.x;
+    in.pvy = c.orientation.pv.y;
+    in.pox = c.orientation.po.x;
+    in.poy = c.orientation.po.y;
+    in.segnoX = f.segnoX;
+    in.largOut = int(f.largOut);
+    in.altOut = int(f.altOut);
+    in.clipLeft = s.corner(1).x;
+    in.clipRight = s.corner(4).x;
+    in.clipTop = s.corner(1).y;
+    in.clipBottom = s.corner(2).y;
+    in.divRighe = f.divRighe;
+    in.divColonne = f.divColonne;
     return in;
 }
 
+namespace {
+
+// Rows and columns are one construction mirrored: the line from the measuring point through a
+// division point meets the side through O (q = O.y − sideSlope·O.x − measuring.y), and the
+// output line runs from the vanishing point through that meeting point. Its slope, or nothing
+// where a divisor is exactly zero.
+std::optional<double> outputLineSlope(Point measuring, const DivisionPoint& d, double q,
+                                      double sideSlope, Point vanishing) {
+    if (measuring.x - d.x == 0) {
+        return std::nullopt;
+    }
+    const double m = (measuring.y - d.y) / (measuring.x - d.x);
+    if (m - sideSlope == 0) {
+        return std::nullopt;
+    }
+    const double x = (measuring.x * m + q) / (m - sideSlope);
+    const double y = m * (x - measuring.x) + measuring.y;
+    if (x - vanishing.x == 0) {
+        return std::nullopt;
+    }
+    return (y - vanishing.y) / (x - vanishing.x);
+}
+
+}  // namespace
+
 RowLine rowLine(const RectifyInputs& in, int r) {
-    const DivisionPoint& d = in.divRighe[std::size_t(r)];
-    const double ax = d[2], ay = d[3];
     const double qRighe = in.angoloRifY - in.mVert * in.angoloRifX - in.pvy;
-    if (in.pvx - ax == 0) {
-        return {};
-    }
-    const double mA = (in.pvy - ay) / (in.pvx - ax);
-    if (mA - in.mVert == 0) {
-        return {};
-    }
-    const double xR = (in.pvx * mA + qRighe) / (mA - in.mVert);
-    const double yR = mA * (xR - in.pvx) + in.pvy;
-    if (xR - in.fugaOrizzX == 0) {
+    const std::optional<double> mR =
+        outputLineSlope({in.pvx, in.pvy}, in.divRighe[std::size_t(r)], qRighe, in.mVert,
+                        {in.fugaOrizzX, in.fugaOrizzY});
+    if (!mR) {
         return {};
     }
     RowLine line;
-    line.mR = (yR - in.fugaOrizzY) / (xR - in.fugaOrizzX);
+    line.mR = *mR;
     line.bR = in.fugaOrizzY - line.mR * in.fugaOrizzX;
     line.valid = std::isfinite(line.mR) && std::isfinite(line.bR);
     return line;
@@ -67,25 +91,16 @@ ColumnLines columnLines(const RectifyInputs& in) {
     lines.valid.assign(n, 0);
     const double qColonne = in.angoloRifY - in.mOrizz * in.angoloRifX - in.poy;
     for (std::size_t i = 0; i < n; ++i) {
-        const DivisionPoint& d = in.divColonne[i + 1];
-        const double bx = d[2], by = d[3];
-        if (in.pox - bx == 0) {
+        const std::optional<double> mC =
+            outputLineSlope({in.pox, in.poy}, in.divColonne[i + 1], qColonne, in.mOrizz,
+                            {in.fugaVertX, in.fugaVertY});
+        if (!mC) {
             continue;
         }
-        const double mB = (in.poy - by) / (in.pox - bx);
-        if (mB - in.mOrizz == 0) {
-            continue;
-        }
-        const double xC = (in.pox * mB + qColonne) / (mB - in.mOrizz);
-        const double yC = mB * (xC - in.pox) + in.poy;
-        if (xC - in.fugaVertX == 0) {
-            continue;
-        }
-        const double mC = (yC - in.fugaVertY) / (xC - in.fugaVertX);
-        const double a = in.fugaVertX * mC - in.fugaVertY;
-        lines.valid[i] = std::isfinite(mC) && std::isfinite(a);
+        const double a = in.fugaVertX * *mC - in.fugaVertY;
+        lines.valid[i] = std::isfinite(*mC) && std::isfinite(a);
         if (lines.valid[i]) {
-            lines.mC[i] = mC;
+            lines.mC[i] = *mC;
             lines.a[i] = a;
         }
     }

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/IndexedImage.h"
+#include "state/IndexedImage.h"
 #include "state/WorkingState.h"
 
 namespace vesta {

@@ -9,6 +9,7 @@
 
 #include "codec/ColourFileWriter.h"
 #include "files/FilePlacement.h"
+#include "image/BitmapFile.h"
 
 #include "rectify/ScratchFile.h"
 #include "sidecar/KeepConstruction.h"

@@ -38,16 +38,19 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
         }
     }
     r.principalPoint = {s.centroX, s.centroY};
-    r.area = {s.areaCalcolo[1][1], s.areaCalcolo[1][2], s.areaCalcolo[3][1], s.areaCalcolo[3][2]};
+    r.area = {s.corner(1).x, s.corner(1).y, s.corner(3).x, s.corner(3).y};
     r.sizeSteps = sizeStepsOf(s.grandezza);
     r.sizeFactor = s.grandezza;
     r.focal35 = focal35;
     r.referenceLength = s.misuraCm;
     r.scale = s.scala;
-    r.horizontalVanishingPoint = {s.fugaOrizzX, s.fugaOrizzY};
-    r.verticalVanishingPoint = {s.fugaVertX, s.fugaVertY};
-    r.principalDistance = s.distanzaPrinc;
-    r.outputSize = {int(s.largOut), int(s.altOut)};
+    if (s.construction) {
+        const Construction& c = *s.construction;
+        r.horizontalVanishingPoint = {c.fughe.vh.x, c.fughe.vh.y};
+        r.verticalVanishingPoint = {c.fughe.vv.x, c.fughe.vv.y};
+        r.principalDistance = c.orientation.distanzaPrinc;
+        r.outputSize = {int(c.frame.largOut), int(c.frame.altOut)};
+    }
     r.knownMeasures = s.misureNote;
     // A result by known measures has its own size, whatever the construction's.
     if (s.scalaNota > 0) {

@@ -5,9 +5,9 @@
 
 #include <optional>
 
-#include "image/IndexedImage.h"
 #include "state/ColourImage.h"
 #include "state/Colours.h"
+#include "state/IndexedImage.h"
 
 namespace vesta {
 

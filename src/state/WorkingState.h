@@ -11,22 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "image/BitmapFile.h"
 #include "state/ColourImage.h"
+#include "state/Construction.h"
+#include "state/IndexedImage.h"
 
 namespace vesta {
 
 // What a click on the photograph means (the values are the system's own).
 enum class ClickMode : int { LineEnd = 0, AreaCorner = 1, PrincipalPoint = 2 };
-
-// How much of the construction stands on the photograph on show, made from its current input.
-// Rectifying and the grid need the whole frame; nothing is ever computed from a frame of other
-// lines, another principal point or area, or another photograph.
-enum class ConstructionStage : int {
-    None = 0,             // no vanishing points of the current four lines
-    VanishingPoints = 1,  // those of the current lines, but no frame of the current point and area
-    Frame = 2,            // the frame of the current lines, principal point, area and size
-};
 
 // The rectified image of this window in its scratch file.
 enum class ResultFile : int {
@@ -36,8 +28,10 @@ enum class ResultFile : int {
     Saved = 3,    // moved away by a save
 };
 
-// A table row of division points: columns 2 and 3 hold x and y; 0 and 1 stay 0.
-using DivisionPoint = std::array<double, 4>;
+// A construction line as clicked: its first and second end.
+struct ClickedLine {
+    Point first, second;
+};
 
 struct WorkingState {
     // --- Workflow ---
@@ -51,7 +45,6 @@ struct WorkingState {
     int nAree = 0;             // area inputs started since the last defaults
     int nMisura = 0;           // points taken by the measuring (and the grid's point counter)
     int pannelloNascosto = 0;  // 1 while the command panel is hidden
-    ConstructionStage construction = ConstructionStage::None;
     ResultFile resultFile = ResultFile::None;
 
     // --- Construction input ---
@@ -65,34 +58,18 @@ struct WorkingState {
     // result is rectified by them rather than by the vanishing points.
     std::optional<std::array<double, 2>> misureNote;
 
-    // --- Geometry results ---
-    double fugaOrizzX = 0, fugaOrizzY = 0;  // horizontal vanishing point (lines 1 and 2)
-    double fugaVertX = 0, fugaVertY = 0;    // vertical vanishing point (lines 3 and 4)
-    double centroX = 0, centroY = 0;        // principal point
-    int casoFughe = 0;                      // case 1..4 of the reference corner
-    double angoloX1 = 0, angoloY1 = 0, angoloX2 = 0;
-    int angoloY2 = 0;
-    double areaCalcolo[7][3] = {};  // corner k = 1..4 (TL, BL, BR, TR): x in column 1, y in 2
-
-    // --- Interior orientation and overlay ---
-    double mCentro = 0, mOrizzonte = 0;
-    double piedeX = 0, piedeY = 0;          // foot point on the horizon
-    double puntoDistX = 0, puntoDistY = 0;  // rotated eye point
-    double distanzaPrinc = 0;               // principal distance
-    double pox = 0, poy = 0;                // measuring point of the horizontal direction
-    double pvx = 0, pvy = 0;                // measuring point of the vertical direction
-
-    // --- Rectification frame ---
-    double angoloRifX = 0, angoloRifY = 0;              // reference corner of the area
-    double mVert = 0, mOrizz = 0;                       // slopes of the area sides through it
-    double maxAX = 0, maxAY = 0, maxBX = 0, maxBY = 0;  // measured ends of the two sides
-    int segnoX = 0, segnoY = 0;
-    std::vector<DivisionPoint> divRighe;    // rows 0..altOut
-    std::vector<DivisionPoint> divColonne;  // rows 0..largOut
+    // --- What stands on the photograph on show ---
+    // The vanishing points of the current four lines, and the whole construction made from
+    // them with the current principal point, area and size factor. Nothing is ever computed
+    // from the construction of other lines, another point or area, or another photograph:
+    // whatever no longer holds is not there. Rectifying and the grid need `construction`.
+    std::optional<VanishingPoints> fughe;
+    std::optional<Construction> construction;
+    double centroX = 0, centroY = 0;  // principal point
+    double areaCalcolo[7][3] = {};    // corner k = 1..4 (TL, BL, BR, TR): x in column 1, y in 2
 
     // --- Output, measuring and screen ---
     double grandezza = 1.0;  // size factor of the rectified image, 1.0 to 1.9
-    double largOut = 0, altOut = 0;
     int largRaddr = 0;
     double altRaddr = 0;
     std::string misuraCm;  // real length typed for the first measured distance
@@ -141,6 +118,24 @@ struct WorkingState {
 
     // The 35 mm equivalent focal length the photograph's camera file declares, in mm.
     std::optional<double> exifFocal35;
+
+    // Line k = 1..4 of `rette`, corner k = 1..4 of `areaCalcolo` (TL, BL, BR, TR).
+    ClickedLine line(int k) const {
+        return {{rette[k][1], rette[k][2]}, {rette[k][3], rette[k][4]}};
+    }
+    Point corner(int k) const { return {areaCalcolo[k][1], areaCalcolo[k][2]}; }
+    void setCorner(int k, Point p) {
+        areaCalcolo[k][1] = p.x;
+        areaCalcolo[k][2] = p.y;
+    }
+    // The area of the whole photograph, one pixel inside its border.
+    void setDefaultArea() {
+        const double w = larghezzaPic1, h = altezzaPic1;
+        setCorner(1, {1, 1});
+        setCorner(2, {1, h - 1});
+        setCorner(3, {w - 1, h - 1});
+        setCorner(4, {w - 1, 1});
+    }
 
     bool aColori() const { return fotoColori != nullptr; }
     int larghezzaSorg() const { return fotoColori ? fotoColori->width : sorgente.image.width; }

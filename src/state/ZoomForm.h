@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "image/IndexedImage.h"
 #include "state/ColourImage.h"
+#include "state/IndexedImage.h"
 
 namespace vesta {
 

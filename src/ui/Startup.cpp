@@ -57,8 +57,7 @@ void Form_Click(Context& ctx) {
     p.setDrawMode(DrawMode::CopyPen);
     p.box(20, 40, 120, 140);
     p.circle(70, 90, 50);
-    p.box(float(s.areaCalcolo[1][1]), float(s.areaCalcolo[1][2]), float(s.areaCalcolo[3][1]),
-          float(s.areaCalcolo[3][2]));
+    p.box(float(s.corner(1).x), float(s.corner(1).y), float(s.corner(3).x), float(s.corner(3).y));
     const float cx = float(s.centroX);
     const float cy = float(s.centroY);
     p.circle(cx, cy, 2);

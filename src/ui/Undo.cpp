@@ -21,10 +21,11 @@ void redrawStandingLines(Context& ctx) {
     const DrawMode mode = p.drawMode();
     p.setDrawMode(DrawMode::CopyPen);
     for (int k = 1; k <= std::min(s.nRette, 4); ++k) {
-        const double* l = s.rette[k];
-        p.circle(float(l[1]), float(l[2]), 2, colours::red);
-        p.circle(float(l[3]), float(l[4]), 2, colours::red);
-        p.line(float(l[3]), float(l[4]), float(l[1]), float(l[2]), colours::red);
+        const ClickedLine l = s.line(k);
+        p.circle(float(l.first.x), float(l.first.y), 2, colours::red);
+        p.circle(float(l.second.x), float(l.second.y), 2, colours::red);
+        p.line(float(l.second.x), float(l.second.y), float(l.first.x), float(l.first.y),
+               colours::red);
     }
     p.setDrawMode(mode);
 }
@@ -109,28 +110,17 @@ void ALTRA1(Context& ctx) {
     f.VScroll2.visible = false;
     f.HScroll2.visible = false;
 
-    const VisibleRegion v = visibleRegion(s);
+    // The photograph's bars laid out as opening it lays them, a horizontal one without its
+    // vertical twin spanning the whole width; here they count from 1.
     f.VScroll1.visible = false;
-    if (s.altezzaPic1 > v.height) {
-        const ScrollRange r = scrollRange(s.altezzaPic1, v.height);
-        f.VScroll1.visible = true;
-        f.VScroll1.height = v.height;
-        f.VScroll1.max = r.max;
-        f.VScroll1.min = 1;
-        f.VScroll1.smallChange = r.smallChange;
-        f.VScroll1.largeChange = r.largeChange;
-        f.VScroll1.left = v.width;
-    }
     f.HScroll1.visible = false;
-    if (s.larghezzaPic1 > v.width) {
-        const ScrollRange r = scrollRange(s.larghezzaPic1, v.width);
-        f.HScroll1.visible = true;
-        f.HScroll1.width = v.width;
-        f.HScroll1.max = r.max;
-        f.HScroll1.min = 1;
-        f.HScroll1.smallChange = r.smallChange;
-        f.HScroll1.largeChange = r.largeChange;
-        f.HScroll1.top = v.height;
+    f.HScroll1.width = s.schermoLarg;
+    showScrollBars(f, f.VScroll1, f.HScroll1, f.Picture1, s.larghezzaPic1, s.altezzaPic1,
+                   visibleRegion(s));
+    for (Control* bar : {&f.VScroll1, &f.HScroll1}) {
+        if (bar->visible) {
+            bar->min = 1;
+        }
     }
     // The picture went back to the corner; its bars start there too.
     f.HScroll1.value = f.HScroll1.min;
@@ -141,25 +131,11 @@ void VALORIDEFAULT(Context& ctx) {
     WorkingState& s = ctx.s;
     const double w = s.larghezzaPic1;
     const double h = s.altezzaPic1;
+    // With no area the frame takes the photograph's corners one pixel inside its border.
     s.nAree = 0;
     s.misureNote.reset();
-    if (s.fugaVertY > s.fugaOrizzY) {
-        s.angoloX1 = s.fugaOrizzX > s.fugaVertX ? 1 : w - 1;
-        s.angoloY1 = 1;
-        s.angoloX2 = s.fugaOrizzX > s.fugaVertX ? w - 1 : 1;
-        s.angoloY2 = toInteger16(h - 1);
-    } else {
-        s.angoloX1 = s.fugaOrizzX > s.fugaVertX ? 1 : w - 1;
-        s.angoloY1 = h - 1;
-        s.angoloX2 = s.fugaOrizzX > s.fugaVertX ? w - 1 : 1;
-        s.angoloY2 = 1;
-    }
     ctx.dialogs.messageBox("VALORI DI DEFAULT", "VESTA", MessageIcon::None);
-    const double corners[5][2] = {{0, 0}, {1, 1}, {1, h - 1}, {w - 1, h - 1}, {w - 1, 1}};
-    for (int k = 1; k <= 4; ++k) {
-        s.areaCalcolo[k][1] = corners[k][0];
-        s.areaCalcolo[k][2] = corners[k][1];
-    }
+    s.setDefaultArea();
     s.centroX = w / 2;
     s.centroY = h / 2;
     constructionChanged(ctx, ConstructionStage::VanishingPoints);

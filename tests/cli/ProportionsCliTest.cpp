@@ -100,7 +100,7 @@ TEST(ProportionsCli, AGivenFocalLengthIsThePrincipalDistanceAndReplaysToTheSameB
         level.camera.focal * kDiagonal35mm / std::hypot(level.camera.width, level.camera.height);
     const BatchResult done = runBatch(r, dir.path().string());
     ASSERT_TRUE(done.ok) << done.message;
-    EXPECT_NEAR(done.state.distanzaPrinc, level.camera.focal, 1e-6);
+    EXPECT_NEAR(done.state.construction->orientation.distanzaPrinc, level.camera.focal, 1e-6);
     const Result<ConstructionRecord> record = recordOf(done.state, r.focal35);
     ASSERT_TRUE(record.ok()) << record.error();
     const std::string json = constructionJson(record.value());

@@ -53,7 +53,7 @@ TEST_F(PictureInputTest, TheFourthLineRunsTheVanishingPointsOnRelease) {
     EXPECT_EQ(f.domanda1.caption, prompts::kFughe);
     EXPECT_FALSE(f.RETTANG.enabled);
     Picture1_MouseUp(ctx, 650, 90);
-    EXPECT_NE(s.fugaVertY, 0) << "FUGHE ran";
+    EXPECT_NE(s.fughe->vv.y, 0) << "FUGHE ran";
     EXPECT_TRUE(f.RETTANG.enabled) << "the overlay enabled the next steps";
     // With four lines a further click stores nothing.
     const double stored = s.rette[4][1];

@@ -42,7 +42,7 @@ class FocalWindowTest : public test::WindowTest {
     // Width over height, on the facade, of the part of it the result shows.
     double trueAspect() {
         ConstructionClicks clicks = ConstructionClicks::from(ctx().s);
-        clicks.givenDistance = ctx().s.distanzaPrinc;
+        clicks.givenDistance = ctx().s.construction->orientation.distanzaPrinc;
         return test::shownAspect(scene.camera, construction(clicks).value());
     }
     Context& ctx() { return window.context(); }
@@ -62,17 +62,19 @@ TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthMakesItTrue) {
     dialogs.messages.clear();
 
     // Words are refused and change nothing.
-    const double derived = ctx().s.distanzaPrinc;
+    const double derived = ctx().s.construction->orientation.distanzaPrinc;
     dialogs.inputs.push_back("ventotto");
     window.menuAction("focale")->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_FALSE(ctx().focal35.has_value());
-    EXPECT_EQ(ctx().s.distanzaPrinc, derived);
+    EXPECT_EQ(ctx().s.construction->orientation.distanzaPrinc, derived);
 
     dialogs.inputs.push_back(plainForm(scene.camera.focal * kDiagonal35mm / 1000, ','));
     window.menuAction("focale")->trigger();
-    EXPECT_NEAR(ctx().s.distanzaPrinc, scene.camera.focal, 1e-6);
-    EXPECT_NEAR(ctx().s.largOut / ctx().s.altOut / trueAspect(), 1, 0.01);
+    EXPECT_NEAR(ctx().s.construction->orientation.distanzaPrinc, scene.camera.focal, 1e-6);
+    EXPECT_NEAR(
+        ctx().s.construction->frame.largOut / ctx().s.construction->frame.altOut / trueAspect(), 1,
+        0.01);
     EXPECT_NE(figure->toolTip().indexOf("focale equivalente"), -1);
     EXPECT_EQ(dialogs.messages.size(), 1u) << "sure now: no second warning";
 }
@@ -106,7 +108,8 @@ TEST_F(FocalWindowTest, TheFocalLengthAJpegDeclaresIsOfferedOnce) {
     QTest::mouseClick(window.pictureWidget("Picture1"), Qt::LeftButton, {}, QPoint(400, 310));
     ASSERT_EQ(dialogs.questions.size(), 2u);
     EXPECT_EQ(ctx().focal35, double(declared));
-    EXPECT_NEAR(ctx().s.distanzaPrinc, principalDistanceFrom35mm(declared, 800, 600).value(), 1e-6);
+    EXPECT_NEAR(ctx().s.construction->orientation.distanzaPrinc,
+                principalDistanceFrom35mm(declared, 800, 600).value(), 1e-6);
 
     open("livella.bmp");
     EXPECT_FALSE(ctx().focal35.has_value());

@@ -25,6 +25,7 @@
 #include "desktop/Translations.h"
 #include "desktop/ZoomWindow.h"
 #include "facade/FacadeRenderer.h"
+#include "image/BitmapFile.h"
 #include "sidecar/ConstructionFile.h"
 
 namespace vesta::desktop {
@@ -178,7 +179,7 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifySaveAndPrint) {
     EXPECT_EQ(prompt(), "Vuoi misurare ?");
     EXPECT_FALSE(window.pictureWidget("Picture1")->isVisible());
     EXPECT_TRUE(window.pictureWidget("Picture2")->isVisible());
-    EXPECT_EQ(window.picture2().canvas().width(), int(ctx.s.largOut));
+    EXPECT_EQ(window.picture2().canvas().width(), int(ctx.s.construction->frame.largOut));
     EXPECT_EQ(qobject_cast<QPushButton*>(window.control("RADDRIZZA"))->text(), "Misura");
     expectReachable("RADDRIZZA");
     EXPECT_EQ(qobject_cast<QPushButton*>(window.control("cancella"))->text(), "Altra ?");
@@ -300,14 +301,14 @@ TEST_F(WholeRoadTest, ATurnedCameraJpegRectifiesInColourAndSavesAsPng) {
     click("RADDRIZZA");
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
     const Context& ctx = window.context();
-    EXPECT_EQ(window.picture2().canvas().width(), int(ctx.s.largOut));
+    EXPECT_EQ(window.picture2().canvas().width(), int(ctx.s.construction->frame.largOut));
     EXPECT_TRUE(window.menuAction("save")->isEnabled());
 
     dialogs.save = (dir / "facciata.png").string();
     window.menuAction("save")->trigger();
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
     const ColourImage saved = readPhoto(dir / "facciata.png");
-    EXPECT_EQ(saved.width, int(ctx.s.largOut));
+    EXPECT_EQ(saved.width, int(ctx.s.construction->frame.largOut));
     EXPECT_EQ(saved.channels, 3);
 
     ASSERT_EQ(rectify((dir / "foto.jpg").string() + " " + (dir / "batch.png").string() + kClicks),
@@ -322,10 +323,12 @@ TEST_F(WholeRoadTest, ATurnedCameraJpegRectifiesInColourAndSavesAsPng) {
 // measuring point onto the side through the reference corner, then back through the camera.
 double facadeAt(const WorkingState& s, const DivisionPoint& d, bool column) {
     const facade::PinholeCamera cam = facade::samples::rolled().camera;
-    const double px = column ? s.pox : s.pvx, py = column ? s.poy : s.pvy;
-    const double m = column ? s.mOrizz : s.mVert;
-    const double k = (d[3] - py) / (d[2] - px);
-    const double x = (px * k - py - s.angoloRifX * m + s.angoloRifY) / (k - m);
+    const double px = column ? s.construction->orientation.po.x : s.construction->orientation.pv.x,
+                 py = column ? s.construction->orientation.po.y : s.construction->orientation.pv.y;
+    const double m = column ? s.construction->frame.mOrizz : s.construction->frame.mVert;
+    const double k = (d.y - py) / (d.x - px);
+    const double x =
+        (px * k - py - s.construction->frame.rif.x * m + s.construction->frame.rif.y) / (k - m);
     const auto f = facade::imageToFacade(cam, {x, k * (x - px) + py});
     return column ? f->u : f->v;
 }
@@ -338,15 +341,16 @@ TEST_F(WholeRoadTest, MeasuringOnTheResultFindsTheFacadesTrueSizeAndTheZoomOpens
     EXPECT_EQ(prompt(), "Definire due punti");
 
     const WorkingState& s = window.context().s;
-    const int W = int(s.largOut), H = int(s.altOut);
-    const bool downward = s.fugaVertY > s.fugaOrizzY;
+    const int W = int(s.construction->frame.largOut), H = int(s.construction->frame.altOut);
+    const bool downward = s.fughe->vv.y > s.fughe->vh.y;
     const auto u = [&](int x) {
-        const int c = s.segnoX == -1 ? W - x : x + 1;
-        return facadeAt(s, s.divColonne[std::size_t(c)], true);
+        const int c = s.construction->frame.segnoX == -1 ? W - x : x + 1;
+        return facadeAt(s, s.construction->frame.divColonne[std::size_t(c)], true);
     };
     const auto v = [&](int y) {
         const int k = H - 1 - y;
-        return facadeAt(s, s.divRighe[std::size_t(downward ? H - k : 1 + k)], false);
+        return facadeAt(s, s.construction->frame.divRighe[std::size_t(downward ? H - k : 1 + k)],
+                        false);
     };
     PictureWidget* result = window.pictureWidget("Picture2");
     const auto measure = [&](QPoint a, QPoint b) {

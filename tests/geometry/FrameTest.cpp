@@ -74,11 +74,11 @@ TEST(Frame, DivisionPointsRunAlongAndAcrossTheHorizonAtTheSizeFactorsSpacing) {
     ASSERT_GT(std::fabs(m), 0.05) << "the rolled sample has a sloping horizon";
     const auto& c = f.divColonne;
     const auto& r = f.divRighe;
-    EXPECT_EQ(c[0][2], 0);
-    EXPECT_NEAR((c[10][3] - c[1][3]) / (c[10][2] - c[1][2]), m, 1e-12);
-    EXPECT_NEAR(distance({c[1][2], c[1][3]}, {c[2][2], c[2][3]}), 1.3, 1e-12);
-    EXPECT_NEAR((r[10][3] - r[1][3]) * m + (r[10][2] - r[1][2]), 0, 1e-9) << "square to it";
-    EXPECT_NEAR(distance({r[5][2], r[5][3]}, f.rif), 5 * 1.3, 1e-12);
+    EXPECT_EQ(c[0].x, 0);
+    EXPECT_NEAR((c[10].y - c[1].y) / (c[10].x - c[1].x), m, 1e-12);
+    EXPECT_NEAR(distance({c[1].x, c[1].y}, {c[2].x, c[2].y}), 1.3, 1e-12);
+    EXPECT_NEAR((r[10].y - r[1].y) * m + (r[10].x - r[1].x), 0, 1e-9) << "square to it";
+    EXPECT_NEAR(distance({r[5].x, r[5].y}, f.rif), 5 * 1.3, 1e-12);
 }
 
 // When the far corner toward Vh is carried onto the side at the height of the horizontal

@@ -16,19 +16,22 @@ class GridTest : public test::AppTest {
             s.areaCalcolo[k][1] = area[k][0];
             s.areaCalcolo[k][2] = area[k][1];
         }
-        s.angoloX1 = s.angoloY1 = s.angoloRifX = 100;
-        s.angoloX2 = s.angoloY2 = s.angoloRifY = 300;
-        s.mOrizz = s.pox = s.poy = 0;
-        s.fugaVertX = 200;
-        s.fugaVertY = -100000;
+        s.construction.emplace();
+        s.construction->frame.angoloX1 = s.construction->frame.angoloY1 =
+            s.construction->frame.rif.x = 100;
+        s.construction->frame.angoloX2 = s.construction->frame.angoloY2 =
+            s.construction->frame.rif.y = 300;
+        s.construction->frame.mOrizz = s.construction->orientation.po.x =
+            s.construction->orientation.po.y = 0;
+        s.construction->fughe.vv.x = 200;
+        s.construction->fughe.vv.y = -100000;
         columns(120);
-        s.construction = ConstructionStage::Frame;
     }
     void columns(int count) {
-        s.largOut = count;
-        s.divColonne.assign(std::size_t(count) + 1, DivisionPoint{});
+        s.construction->frame.largOut = count;
+        s.construction->frame.divColonne.assign(std::size_t(count) + 1, DivisionPoint{});
         for (int c = 1; c <= count; ++c) {
-            s.divColonne[std::size_t(c)] = {0, 0, 100.0 + c, 300};
+            s.construction->frame.divColonne[std::size_t(c)] = {100.0 + c, 300};
         }
     }
     // The grid's own lines, in grey.
@@ -61,7 +64,8 @@ TEST_F(GridTest, NoColumnsForAnEmptyFrameAndALineWithoutCrossingsRepeatsThePrevi
     griglia1(app.ctx);
     EXPECT_EQ(greyLines(), 0);
     columns(120);
-    s.divColonne[51] = {0, 0, 500, 300};  // beyond the right edge: no crossing of its own
+    s.construction->frame.divColonne[51] = {500,
+                                            300};  // beyond the right edge: no crossing of its own
     app.picture1.calls.clear();
     griglia1(app.ctx);
     // Its places in the crossing table still hold column 1's points, drawn again.
@@ -70,12 +74,12 @@ TEST_F(GridTest, NoColumnsForAnEmptyFrameAndALineWithoutCrossingsRepeatsThePrevi
 }
 
 TEST_F(GridTest, ALineThatWouldDivideByZeroIsSkipped) {
-    s.divColonne[51] = {0, 0, 0, 300};  // same x as the measuring point
-    s.divColonne[101] = {0, 0, 0, 0};   // the measuring point itself
+    s.construction->frame.divColonne[51] = {0, 300};  // same x as the measuring point
+    s.construction->frame.divColonne[101] = {0, 0};   // the measuring point itself
     griglia1(app.ctx);
     EXPECT_EQ(greyLines(), 1);
     columns(40000);  // a frame too large for tables: only what exists is walked
-    s.divColonne.resize(1);
+    s.construction->frame.divColonne.resize(1);
     app.picture1.calls.clear();
     griglia1(app.ctx);
     EXPECT_EQ(greyLines(), 0);
@@ -85,13 +89,14 @@ TEST_F(GridTest, ALineThatWouldDivideByZeroIsSkipped) {
 // Vh: here nearly level lines from the left edge x = 100 to the right edge x = 300.
 TEST_F(GridTest, RowLinesCrossTheAreaFromSideToSideEveryFiftiethRow) {
     columns(0);
-    s.altOut = 160;  // rows 1, 51, 101 and 151
-    s.divRighe.assign(161, DivisionPoint{});
+    s.construction->frame.altOut = 160;  // rows 1, 51, 101 and 151
+    s.construction->frame.divRighe.assign(161, DivisionPoint{});
     for (int r = 1; r <= 160; ++r) {
-        s.divRighe[std::size_t(r)] = {0, 0, 100, 300.0 - r};
+        s.construction->frame.divRighe[std::size_t(r)] = {100, 300.0 - r};
     }
-    s.pvx = -100000, s.pvy = 0, s.mVert = 1e9;
-    s.fugaOrizzX = 100000, s.fugaOrizzY = 200;
+    s.construction->orientation.pv.x = -100000, s.construction->orientation.pv.y = 0,
+    s.construction->frame.mVert = 1e9;
+    s.construction->fughe.vh.x = 100000, s.construction->fughe.vh.y = 200;
     griglia1(app.ctx);
     const auto rows = grey();
     ASSERT_EQ(rows.size(), 4u);

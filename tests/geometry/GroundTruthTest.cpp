@@ -64,9 +64,9 @@ FacadePoint onFacade(const PinholeCamera& c, ImagePoint p) {
 // through O, as the perspective grid draws it.
 double alongSide(const PinholeCamera& cam, const WorkingState& s, const DivisionPoint& d,
                  ImagePoint measuring, double sideSlope, bool columns) {
-    const ImagePoint o{s.angoloRifX, s.angoloRifY};
+    const ImagePoint o{s.construction->frame.rif.x, s.construction->frame.rif.y};
     const FacadePoint fo = onFacade(cam, o);
-    const FacadePoint f = onFacade(cam, meet(measuring, {d[2], d[3]}, o, sideSlope));
+    const FacadePoint f = onFacade(cam, meet(measuring, {d.x, d.y}, o, sideSlope));
     return columns ? f.u - fo.u : f.v - fo.v;
 }
 
@@ -77,10 +77,13 @@ struct Spacing {
 };
 
 Spacing spacing(const PinholeCamera& cam, const WorkingState& s, bool columns) {
-    const std::vector<DivisionPoint>& table = columns ? s.divColonne : s.divRighe;
-    const int count = int(columns ? s.largOut : s.altOut);
-    const ImagePoint measuring = columns ? ImagePoint{s.pox, s.poy} : ImagePoint{s.pvx, s.pvy};
-    const double slope = columns ? s.mOrizz : s.mVert;
+    const std::vector<DivisionPoint>& table =
+        columns ? s.construction->frame.divColonne : s.construction->frame.divRighe;
+    const int count = int(columns ? s.construction->frame.largOut : s.construction->frame.altOut);
+    const ImagePoint measuring =
+        columns ? ImagePoint{s.construction->orientation.po.x, s.construction->orientation.po.y}
+                : ImagePoint{s.construction->orientation.pv.x, s.construction->orientation.pv.y};
+    const double slope = columns ? s.construction->frame.mOrizz : s.construction->frame.mVert;
     EXPECT_EQ(table.size(), std::size_t(count) + 1);
     Spacing result;
     result.step =
@@ -98,8 +101,8 @@ class GroundTruth : public ::testing::TestWithParam<Shot> {};
 // A slope passed to sin/cos as an angle, a wrong measuring point or a swapped root gives
 // uneven steps on the facade, or columns and rows of different facade size.
 void expectTrueToTheFacade(const PinholeCamera& cam, const WorkingState& s) {
-    ASSERT_GT(s.largOut, 50);
-    ASSERT_GT(s.altOut, 50);
+    ASSERT_GT(s.construction->frame.largOut, 50);
+    ASSERT_GT(s.construction->frame.altOut, 50);
 
     const Spacing columns = spacing(cam, s, true);
     const Spacing rows = spacing(cam, s, false);
@@ -109,15 +112,24 @@ void expectTrueToTheFacade(const PinholeCamera& cam, const WorkingState& s) {
     EXPECT_LT(square, 0.005) << columns.step << " cm per column, " << rows.step << " per row";
 
     // The measured ends, carried back onto the sides, give the frame's true size on the facade.
-    const ImagePoint o{s.angoloRifX, s.angoloRifY};
+    const ImagePoint o{s.construction->frame.rif.x, s.construction->frame.rif.y};
     const FacadePoint fo = onFacade(cam, o);
-    const FacadePoint endB = onFacade(cam, meet({s.pox, s.poy}, {s.maxBX, s.maxBY}, o, s.mOrizz));
-    const FacadePoint endA = onFacade(cam, meet({s.pvx, s.pvy}, {s.maxAX, s.maxAY}, o, s.mVert));
+    const FacadePoint endB =
+        onFacade(cam, meet({s.construction->orientation.po.x, s.construction->orientation.po.y},
+                           {s.construction->frame.maxB.x, s.construction->frame.maxB.y}, o,
+                           s.construction->frame.mOrizz));
+    const FacadePoint endA =
+        onFacade(cam, meet({s.construction->orientation.pv.x, s.construction->orientation.pv.y},
+                           {s.construction->frame.maxA.x, s.construction->frame.maxA.y}, o,
+                           s.construction->frame.mVert));
     const double width = std::fabs(endB.u - fo.u), height = std::fabs(endA.v - fo.v);
-    const double proportion = std::fabs((s.largOut / s.altOut) / (width / height) - 1);
+    const double proportion = std::fabs(
+        (s.construction->frame.largOut / s.construction->frame.altOut) / (width / height) - 1);
     // Flooring a side to whole pixels may take up to one pixel off it.
-    EXPECT_LT(proportion, 0.005 + 1 / std::min(s.largOut, s.altOut))
-        << s.largOut << " x " << s.altOut << " for " << width << " x " << height << " cm";
+    EXPECT_LT(proportion,
+              0.005 + 1 / std::min(s.construction->frame.largOut, s.construction->frame.altOut))
+        << s.construction->frame.largOut << " x " << s.construction->frame.altOut << " for "
+        << width << " x " << height << " cm";
 }
 
 TEST_P(GroundTruth, DivisionPointsAreEvenAndSquareOnTheFacade) {
@@ -153,7 +165,7 @@ TEST(GroundTruthUnrolled, ExactLinesAskForAnotherCentreAndOnePixelAsideIsTrue) {
         test::clickLines(app, *clicks);
         ASSERT_EQ(app.dialogs.messages.size(), 1u);
         EXPECT_EQ(app.dialogs.messages[0].text, degenerate::kCentroAllineato);
-        EXPECT_EQ(app.ctx.s.largOut, 0) << "no frame was made";
+        EXPECT_FALSE(app.ctx.s.construction) << "no frame was made";
         CENTRO_Click(app.ctx);
         test::click(app.ctx, float(cam.principal.x + 1), float(cam.principal.y));
         app.dialogs.messages.clear();

@@ -28,11 +28,11 @@ class OverlayTest : public PhotographTest {
   protected:
     void SetUp() override {
         PhotographTest::SetUp();
-        s.fugaOrizzX = -838.0;
-        s.fugaOrizzY = 285.1;
-        s.fugaVertX = 766.9;
-        s.fugaVertY = -2688.5;
-        s.construction = ConstructionStage::VanishingPoints;  // as FUGHE leaves it
+        s.fughe.emplace();  // as FUGHE leaves them
+        s.fughe->vh.x = -838.0;
+        s.fughe->vh.y = 285.1;
+        s.fughe->vv.x = 766.9;
+        s.fughe->vv.y = -2688.5;
     }
     std::vector<std::string> figures() const {
         std::vector<std::string> out;
@@ -45,7 +45,7 @@ class OverlayTest : public PhotographTest {
 
 TEST_F(OverlayTest, ThePrincipalDistanceIsTheCamerasFocalLength) {
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
-    EXPECT_NEAR(s.distanzaPrinc, 640, 1.0);
+    EXPECT_NEAR(s.construction->orientation.distanzaPrinc, 640, 1.0);
 }
 
 // Points thousands of pixels away would be drawn as lines across the whole screen.
@@ -57,15 +57,20 @@ TEST_F(OverlayTest, AnEyePointBeyondTenThousandPixelsIsNotDrawn) {
         });
     };
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
-    EXPECT_TRUE(touches(s.puntoDistX, s.puntoDistY)) << "the line P-D and D's circle";
+    EXPECT_TRUE(
+        touches(s.construction->orientation.puntoDist.x, s.construction->orientation.puntoDist.y))
+        << "the line P-D and D's circle";
     app.picture1.calls.clear();
     // Vv a thousand times as far along the same line from P: a lens of some 20000 pixels, so D
     // lies far off the photograph.
-    s.fugaVertX = 400 + 366.9e3;
-    s.fugaVertY = 300 - 2988.5e3;
+    s.fughe->vv.x = 400 + 366.9e3;
+    s.fughe->vv.y = 300 - 2988.5e3;
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
-    ASSERT_GE(std::max(std::abs(s.puntoDistX), std::abs(s.puntoDistY)), 10000);
-    EXPECT_FALSE(touches(s.puntoDistX, s.puntoDistY));
+    ASSERT_GE(std::max(std::abs(s.construction->orientation.puntoDist.x),
+                       std::abs(s.construction->orientation.puntoDist.y)),
+              10000);
+    EXPECT_FALSE(
+        touches(s.construction->orientation.puntoDist.x, s.construction->orientation.puntoDist.y));
 }
 
 TEST_F(OverlayTest, FarPointsAreNotDrawnButStillComputed) {
@@ -74,13 +79,13 @@ TEST_F(OverlayTest, FarPointsAreNotDrawnButStillComputed) {
     app.picture1.calls.clear();
     // Beyond 10000 the line F-Vh goes, and with it the circle through E (radius beyond 10000);
     // the lines of the foot point stay.
-    s.fugaOrizzX = -15000;
+    s.fughe->vh.x = -15000;
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
     const auto far = figures();
     EXPECT_EQ(std::count(far.begin(), far.end(), "line"), 3);
     EXPECT_EQ(std::count(far.begin(), far.end(), "circle"),
               std::count(near.begin(), near.end(), "circle") - 1);
-    EXPECT_LT(s.fugaOrizzX - s.pox, 0) << "computed all the same";
+    EXPECT_LT(s.fughe->vh.x - s.construction->orientation.po.x, 0) << "computed all the same";
 }
 
 class DegenerateOverlayTest : public OverlayTest {
@@ -94,11 +99,10 @@ class DegenerateOverlayTest : public OverlayTest {
     }
     void expectNothingChanged() {
         EXPECT_TRUE(app.picture1.calls.empty());
-        EXPECT_EQ(s.largOut, before.largOut);
-        EXPECT_EQ(s.altOut, before.altOut);
-        EXPECT_EQ(s.pox, before.pox);
-        EXPECT_EQ(s.divColonne, before.divColonne);
-        EXPECT_EQ(s.mOrizzonte, before.mOrizzonte);
+        EXPECT_FALSE(s.construction) << "nothing stands to rectify";
+        ASSERT_TRUE(s.fughe);
+        EXPECT_EQ(s.fughe->vh.x, before.fughe->vh.x);
+        EXPECT_EQ(s.fughe->vv.y, before.fughe->vv.y);
         EXPECT_FALSE(f.area.enabled);
         ASSERT_EQ(app.dialogs.messages.size(), 1u);
         EXPECT_EQ(app.dialogs.messages[0].title, degenerate::kTitle);
@@ -114,9 +118,9 @@ TEST_F(DegenerateOverlayTest, PrincipalPointsThatLeaveNoConstructionAreRefused) 
     const struct {
         double x, y;
         const char* why;
-    } cases[] = {{s.fugaVertX * (1 + 1e-15), s.centroY, degenerate::kCentroAllineato},
+    } cases[] = {{s.fughe->vv.x * (1 + 1e-15), s.centroY, degenerate::kCentroAllineato},
                  {s.centroX, 2000, degenerate::kCerchioMancato},
-                 {s.centroX, s.fugaOrizzY, nullptr}};
+                 {s.centroX, s.fughe->vh.y, nullptr}};
     for (const auto& c : cases) {
         s = before;
         f.domanda1.caption.clear();
@@ -148,8 +152,8 @@ class FugheTest : public PhotographTest {
 TEST_F(FugheTest, TheLinesMeetAtTheirVanishingPointsAndAVerticalOneHasSlope90) {
     lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {150, 50, 150, 400}, {700, 500, 690, 100}});
     FUGHE(app.ctx);
-    EXPECT_EQ(s.fugaOrizzX, 500);
-    EXPECT_EQ(s.fugaOrizzY, 50);
+    EXPECT_EQ(s.fughe->vh.x, 500);
+    EXPECT_EQ(s.fughe->vh.y, 50);
     EXPECT_TRUE(f.raddrizza1.enabled);
     EXPECT_FALSE(f.save.enabled) << "nothing rectified yet";
     EXPECT_EQ(s.pendenze[3], 90);
@@ -157,12 +161,12 @@ TEST_F(FugheTest, TheLinesMeetAtTheirVanishingPointsAndAVerticalOneHasSlope90) {
         EXPECT_NE(m.text, "Fuga verticale o orizzontale all'infinito !!");
     }
     // The vertical vanishing point is that of the slope-90 line through its first end.
-    EXPECT_DOUBLE_EQ(s.fugaVertY, (s.fugaVertX - 150) * 90 + 50);
+    EXPECT_DOUBLE_EQ(s.fughe->vv.y, (s.fughe->vv.x - 150) * 90 + 50);
 }
 
 TEST_F(FugheTest, AParallelPairIsRefusedAndChangesNoVanishingPoint) {
-    s.fugaOrizzX = 11;
-    s.fugaVertY = 22;
+    s.fughe->vh.x = 11;
+    s.fughe->vv.y = 22;
     f.CENTRO.enabled = true;
     // Both vertical lines exactly vertical: both slope 90.
     lines({{0, 0, 100, 10}, {0, 100, 100, 90}, {100, 500, 100, 100}, {700, 500, 700, 100}});
@@ -171,8 +175,8 @@ TEST_F(FugheTest, AParallelPairIsRefusedAndChangesNoVanishingPoint) {
     EXPECT_EQ(app.dialogs.messages[0].text, "Fuga verticale o orizzontale all'infinito !!");
     EXPECT_EQ(f.domanda1.caption, prompts::kImpossibile);
     EXPECT_FALSE(f.CENTRO.enabled || f.raddrizza1.enabled);
-    EXPECT_EQ(s.fugaOrizzX, 11);
-    EXPECT_EQ(s.fugaVertY, 22);
+    EXPECT_EQ(s.fughe->vh.x, 11);
+    EXPECT_EQ(s.fughe->vv.y, 22);
 }
 
 // Slopes a few bits apart pass the exact test; what follows must refuse, not crash or
@@ -184,8 +188,8 @@ TEST_F(FugheTest, ANearlyParallelPairEndsInARefusalNotInACrash) {
            {700, 500, 690, 100}});
     FUGHE(app.ctx);
     EXPECT_FALSE(app.dialogs.messages.empty());
-    EXPECT_LE(s.divColonne.size(), 32768u);
-    EXPECT_LE(s.divRighe.size(), 32768u);
+    EXPECT_LE(s.construction->frame.divColonne.size(), 32768u);
+    EXPECT_LE(s.construction->frame.divRighe.size(), 32768u);
 }
 
 }  // namespace

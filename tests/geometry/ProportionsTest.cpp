@@ -247,13 +247,13 @@ TEST(Uncertainty, PureConstructionGivesTheProceduresBits) {
     const Result<Construction> c = construction(ConstructionClicks::from(s));
     ASSERT_TRUE(c.ok());
     const Construction& k = c.value();
-    EXPECT_EQ(k.fughe.vh.x, s.fugaOrizzX);
-    EXPECT_EQ(k.fughe.vv.y, s.fugaVertY);
-    EXPECT_EQ(k.orientation.distanzaPrinc, s.distanzaPrinc);
-    EXPECT_EQ(k.orientation.po.x, s.pox);
-    EXPECT_EQ(k.frame.maxA.y, s.maxAY);
-    EXPECT_EQ(k.frame.largOut, s.largOut);
-    EXPECT_EQ(k.frame.altOut, s.altOut);
+    EXPECT_EQ(k.fughe.vh.x, s.fughe->vh.x);
+    EXPECT_EQ(k.fughe.vv.y, s.fughe->vv.y);
+    EXPECT_EQ(k.orientation.distanzaPrinc, s.construction->orientation.distanzaPrinc);
+    EXPECT_EQ(k.orientation.po.x, s.construction->orientation.po.x);
+    EXPECT_EQ(k.frame.maxA.y, s.construction->frame.maxA.y);
+    EXPECT_EQ(k.frame.largOut, s.construction->frame.largOut);
+    EXPECT_EQ(k.frame.altOut, s.construction->frame.altOut);
 }
 
 // The stated sigma is honest: over a sweep of cameras, a third of them level and a third

@@ -13,8 +13,9 @@ class MeasuringTest : public test::AppTest {
   protected:
     void SetUp() override {
         s.nRaddr = 2;  // measuring started
-        s.largOut = 300;
-        s.altOut = 200;
+        s.construction.emplace();
+        s.construction->frame.largOut = 300;
+        s.construction->frame.altOut = 200;
     }
     void pair(float x1, float y1, float x2, float y2) {
         Picture2_MouseDown(app.ctx, x1, y1);

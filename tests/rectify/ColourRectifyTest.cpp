@@ -115,7 +115,8 @@ struct EdgesSeen {
 // 1/128 of a pixel rounded down, neighbours beyond the photograph replaced by its edge, 0 where
 // the nearest pixel is outside the area or the photograph.
 ColourImage bilinearReference(const WorkingState& s, const ColourImage& photo, EdgesSeen& seen) {
-    const int W = int(s.largOut), H = int(s.altOut), ch = photo.channels;
+    const int W = int(s.construction->frame.largOut), H = int(s.construction->frame.altOut),
+              ch = photo.channels;
     ColourImage out;
     out.width = W;
     out.height = H;
@@ -129,7 +130,7 @@ ColourImage bilinearReference(const WorkingState& s, const ColourImage& photo, E
         return photo.bitsPerChannel == 8 ? photo.samples8[at] : photo.samples16[at];
     };
     for (int y = 0; y < H; ++y) {
-        const int r = s.fugaVertY > s.fugaOrizzY ? y + 1 : H - y;
+        const int r = s.fughe->vv.y > s.fughe->vh.y ? y + 1 : H - y;
         for (int c = 1; c <= W; ++c) {
             const auto [sx, sy] = test::sourcePoint(s, r, c);
             if (!test::insideArea(s, sx, sy)) {
@@ -146,7 +147,7 @@ ColourImage bilinearReference(const WorkingState& s, const ColourImage& photo, E
             seen.left |= x0 < 0;
             seen.right |= x0 + 1 >= photo.width;
             seen.bottom |= y0 + 1 >= photo.height;
-            const int o = s.segnoX == -1 ? W - c : c - 1;
+            const int o = s.construction->frame.segnoX == -1 ? W - c : c - 1;
             for (int k = 0; k < ch; ++k) {
                 const std::uint32_t sum = sample(x0, y0, k) * (128 - wx) * (128 - wy) +
                                           sample(x0 + 1, y0, k) * wx * (128 - wy) +
@@ -175,7 +176,8 @@ TEST(ColourRectify, BilinearMatchesThePixelByPixelFormulaInEveryDepthAndLayout) 
             const ColourImage got =
                 whole(BandRectifier(RectifyInputs::from(s), photo, Interpolation::Bilinear));
             ASSERT_TRUE(sameSamples(got, want))
-                << f.channels << " channels, " << f.bits << " bits, case " << s.casoFughe;
+                << f.channels << " channels, " << f.bits << " bits, case "
+                << s.construction->frame.casoFughe;
         }
     });
     EXPECT_TRUE(seen.left && seen.right && seen.bottom) << "the clamped edges were reached";

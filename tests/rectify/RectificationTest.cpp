@@ -35,12 +35,14 @@ TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
             const WorkingState& s = app.ctx.s;
             RADDR1(app.ctx);
             ASSERT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
-            ASSERT_EQ(test::fileRows(scratchBytes(app), int(s.largOut), int(s.altOut)),
+            ASSERT_EQ(test::fileRows(scratchBytes(app), int(s.construction->frame.largOut),
+                                     int(s.construction->frame.altOut)),
                       test::referenceRows(s))
-                << "case " << s.casoFughe << " sign " << s.segnoX << " size " << s.grandezza;
-            pads.insert(int(s.largOut) % 4);
-            signs.insert(s.segnoX);
-            orders.insert(s.fugaVertY > s.fugaOrizzY);
+                << "case " << s.construction->frame.casoFughe << " sign "
+                << s.construction->frame.segnoX << " size " << s.grandezza;
+            pads.insert(int(s.construction->frame.largOut) % 4);
+            signs.insert(s.construction->frame.segnoX);
+            orders.insert(s.fughe->vv.y > s.fughe->vh.y);
         });
     EXPECT_EQ(pads.size(), 4u);
     EXPECT_TRUE(signs.count(-1) && signs.count(1));
@@ -79,7 +81,7 @@ TEST_F(RectifyTest, TheScratchFileHasTheSourceHeaderPatchedAndPaddedRows) {
 TEST_F(RectifyTest, TheResultIsShownAndTheButtonNowMeasures) {
     RADDR1(app.ctx);
     EXPECT_EQ(app.events.beeps, 1);
-    EXPECT_EQ(app.picture2.width, int(s.largOut));
+    EXPECT_EQ(app.picture2.width, int(s.construction->frame.largOut));
     EXPECT_TRUE(f.Picture2.visible && !f.Picture1.visible);
     EXPECT_EQ(f.RADDRIZZA.caption, "Misura");
     EXPECT_EQ(f.domanda1.caption, prompts::kVuoiMisurare);
@@ -145,7 +147,7 @@ TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
     };
     RADDR1(app.ctx);
     EXPECT_EQ(test::fileRows(scratchBytes(app), 60, 40), want);
-    ASSERT_NE(s.largOut, 60);
+    ASSERT_NE(s.construction->frame.largOut, 60);
     EXPECT_EQ(s.nRaddr, 1) << "F6 during the loop started nothing";
     EXPECT_EQ(s.largRaddr, 60);
     EXPECT_EQ(app.picture2.width, 60);

@@ -34,13 +34,13 @@ inline bool construct(FakeApp& app, Layout layout) {
     const double w = s.larghezzaPic1, h = s.altezzaPic1;
     const auto x = [&](double v) { return layout.mirror ? w - v : v; };
     const auto y = [&](double v) { return layout.flip ? h - v : v; };
-    s.fugaOrizzX = x(-209.5);
-    s.fugaOrizzY = y(71.3);
-    s.fugaVertX = x(191.7);
-    s.fugaVertY = y(-672.1);
+    s.fughe.emplace();  // as FUGHE leaves them
+    s.fughe->vh.x = x(-209.5);
+    s.fughe->vh.y = y(71.3);
+    s.fughe->vv.x = x(191.7);
+    s.fughe->vv.y = y(-672.1);
     s.centroX = x(100);
     s.centroY = y(75);
-    s.construction = ConstructionStage::VanishingPoints;  // as FUGHE leaves it
     return CERCHIONUOVO(app.ctx);
 }
 
@@ -55,21 +55,33 @@ inline void area(FakeApp& app, double x1, double y1, double x2, double y2) {
 
 // The source point of output row r, column c, by the formulas as written.
 inline std::array<double, 2> sourcePoint(const WorkingState& s, int r, int c) {
-    const double qRighe = s.angoloRifY - s.mVert * s.angoloRifX - s.pvy;
-    const double qColonne = s.angoloRifY - s.mOrizz * s.angoloRifX - s.poy;
-    const double ax = s.divRighe[std::size_t(r)][2], ay = s.divRighe[std::size_t(r)][3];
-    const double mA = (s.pvy - ay) / (s.pvx - ax);
-    const double xR = (s.pvx * mA + qRighe) / (mA - s.mVert);
-    const double yR = mA * (xR - s.pvx) + s.pvy;
-    const double mR = (yR - s.fugaOrizzY) / (xR - s.fugaOrizzX);
-    const double bR = s.fugaOrizzY - mR * s.fugaOrizzX;
-    const double bx = s.divColonne[std::size_t(c)][2], by = s.divColonne[std::size_t(c)][3];
-    const double mB = (s.poy - by) / (s.pox - bx);
-    const double xC = (s.pox * mB + qColonne) / (mB - s.mOrizz);
-    const double yC = mB * (xC - s.pox) + s.poy;
-    const double mC = (yC - s.fugaVertY) / (xC - s.fugaVertX);
-    const double sx = (s.fugaVertX * mC - s.fugaVertY + bR) / (mC - mR);
-    return {sx, mC * (sx - s.fugaVertX) + s.fugaVertY};
+    const double qRighe = s.construction->frame.rif.y -
+                          s.construction->frame.mVert * s.construction->frame.rif.x -
+                          s.construction->orientation.pv.y;
+    const double qColonne = s.construction->frame.rif.y -
+                            s.construction->frame.mOrizz * s.construction->frame.rif.x -
+                            s.construction->orientation.po.y;
+    const double ax = s.construction->frame.divRighe[std::size_t(r)].x,
+                 ay = s.construction->frame.divRighe[std::size_t(r)].y;
+    const double mA =
+        (s.construction->orientation.pv.y - ay) / (s.construction->orientation.pv.x - ax);
+    const double xR =
+        (s.construction->orientation.pv.x * mA + qRighe) / (mA - s.construction->frame.mVert);
+    const double yR =
+        mA * (xR - s.construction->orientation.pv.x) + s.construction->orientation.pv.y;
+    const double mR = (yR - s.fughe->vh.y) / (xR - s.fughe->vh.x);
+    const double bR = s.fughe->vh.y - mR * s.fughe->vh.x;
+    const double bx = s.construction->frame.divColonne[std::size_t(c)].x,
+                 by = s.construction->frame.divColonne[std::size_t(c)].y;
+    const double mB =
+        (s.construction->orientation.po.y - by) / (s.construction->orientation.po.x - bx);
+    const double xC =
+        (s.construction->orientation.po.x * mB + qColonne) / (mB - s.construction->frame.mOrizz);
+    const double yC =
+        mB * (xC - s.construction->orientation.po.x) + s.construction->orientation.po.y;
+    const double mC = (yC - s.fughe->vv.y) / (xC - s.fughe->vv.x);
+    const double sx = (s.fughe->vv.x * mC - s.fughe->vv.y + bR) / (mC - mR);
+    return {sx, mC * (sx - s.fughe->vv.x) + s.fughe->vv.y};
 }
 
 inline bool insideArea(const WorkingState& s, double sx, double sy) {
@@ -79,10 +91,10 @@ inline bool insideArea(const WorkingState& s, double sx, double sy) {
 
 // Every output pixel from the formulas as written, one pixel at a time, rows in file order.
 inline std::vector<std::vector<std::uint8_t>> referenceRows(const WorkingState& s) {
-    const int W = int(s.largOut), H = int(s.altOut);
+    const int W = int(s.construction->frame.largOut), H = int(s.construction->frame.altOut);
     const IndexedImage& src = s.sorgente.image;
     std::vector<std::vector<std::uint8_t>> rows;
-    const bool downward = s.fugaVertY > s.fugaOrizzY;
+    const bool downward = s.fughe->vv.y > s.fughe->vh.y;
     for (int step = 0; step < H; ++step) {
         const int r = downward ? H - step : 1 + step;
         std::vector<std::uint8_t> out(std::size_t(W), 0);
@@ -91,7 +103,7 @@ inline std::vector<std::vector<std::uint8_t>> referenceRows(const WorkingState& 
             if (insideArea(s, sx, sy)) {
                 sy = std::floor(sy);
                 sx = std::max(1.0, std::floor(sx));
-                const int o = s.segnoX == -1 ? W + 1 - c : c;
+                const int o = s.construction->frame.segnoX == -1 ? W + 1 - c : c;
                 if (sy >= 0 && sy < src.height && sx - 1 < src.width) {
                     out[std::size_t(o - 1)] = src.row(int(sy))[std::size_t(sx - 1)];
                 }
@@ -121,10 +133,11 @@ void forEachConstruction(const std::vector<std::array<double, 4>>& areas,
                         continue;
                     }
                     const WorkingState& s = app.ctx.s;
-                    if (s.largOut < 1 || s.altOut < 1 || s.largOut > 3000) {
+                    if (s.construction->frame.largOut < 1 || s.construction->frame.altOut < 1 ||
+                        s.construction->frame.largOut > 3000) {
                         continue;
                     }
-                    cases.insert(s.casoFughe);
+                    cases.insert(s.construction->frame.casoFughe);
                     check(app);
                 }
             }
@@ -135,12 +148,10 @@ void forEachConstruction(const std::vector<std::array<double, 4>>& areas,
 
 // A frame of exactly this many columns and rows on the construction, `across` and `down` apart.
 inline void resizeFrame(WorkingState& s, int width, int height, double across, double down) {
-    const double a = std::atan(s.mOrizzonte);
-    const Point o{s.angoloRifX, s.angoloRifY};
-    s.largOut = width;
-    s.altOut = height;
-    s.divColonne = divisionTable(width, o, s.segnoX * across, std::cos(a), std::sin(a), 1.0);
-    s.divRighe = divisionTable(height, o, s.segnoY * down, std::sin(-a), std::cos(-a), 1.0);
+    Frame& f = s.construction->frame;
+    f.largOut = width;
+    f.altOut = height;
+    fillDivisionTables(f, s.construction->orientation.mOrizzonte, across, down, 1.0);
 }
 
 // The pixel rows of a bitmap file, in file order.

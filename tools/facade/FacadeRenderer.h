@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "image/IndexedImage.h"
+#include "state/IndexedImage.h"
 
 namespace vesta::facade {
 

@@ -1,4 +1,5 @@
-// An 8-bit palette image in memory: whole rows of palette indices, row 0 at the top.
+// An 8-bit palette image in memory (whole rows of palette indices, row 0 at the top), the
+// photograph as read from its bitmap file, and the largest side a bitmap can hold.
 #pragma once
 
 #include <array>
@@ -25,6 +26,18 @@ struct IndexedImage {
         const std::uint8_t* e = palette.data() + 4 * std::size_t(index);
         return Rgb{e[2], e[1], e[0]};
     }
+};
+
+inline constexpr std::size_t kHeaderBytes = 54;
+inline constexpr int kMaxSide = 32767;  // width and height live in 16 bits, high bit clear
+using HeaderBlock = std::array<std::uint8_t, kHeaderBytes>;
+
+// A source photograph as read from disk.
+struct SourceBitmap {
+    std::int64_t lunghezzaFile = 0;  // length of the file in bytes
+    HeaderBlock intestazione{};      // the 54 header bytes the outputs are made from
+    IndexedImage image;              // whole rows, row 0 at the top; palette = tavolozza
+    int padSorg = 0;                 // pad bytes after each row of the file
 };
 
 }  // namespace vesta
