@@ -140,7 +140,7 @@ constexpr std::uint32_t kHeader = 54;
 
 class BmpWriter : public RowWriter {
   public:
-    BmpWriter(int fd, const RowShape& shape) : fd_(fd), shape_(shape) {
+    BmpWriter(int fd, const RowShape& shape) : RowWriter(shape), fd_(fd) {
         const std::string refusal = rowShapeRefusal(shape, kMaxColourSide);
         if (!refusal.empty()) {
             fail(refusal);
@@ -174,19 +174,14 @@ class BmpWriter : public RowWriter {
         roundTo8Bits(samples, narrow_.size(), narrow_.data());
         return put(narrow_.data());
     }
-    bool finish() override {
-        if (!error_.empty()) {
-            return false;
-        }
-        return rows_ == shape_.height || fail("L'immagine da scrivere è incompleta.");
-    }
 
   private:
+    bool completeFile() override { return true; }
     static constexpr const char* kWriteError =
         "Errore di scrittura della bitmap: il disco è pieno o non scrivibile.";
     bool put(const std::uint8_t* samples) {
-        if (!error_.empty() || rows_ >= shape_.height) {
-            return fail("Riga in più nell'immagine da scrivere.");
+        if (!nextRow()) {
+            return false;
         }
         std::uint8_t* out = row_.data();
         for (int x = 0; x < shape_.width; ++x, out += 3) {
@@ -198,17 +193,14 @@ class BmpWriter : public RowWriter {
                 out[2] = samples[3 * x];
             }
         }
-        const std::uint64_t fileRow = std::uint64_t(shape_.height - 1 - rows_);
-        ++rows_;
+        const std::uint64_t fileRow = std::uint64_t(shape_.height - rows_);
         return writeAllAt(fd_, row_.data(), row_.size(), kHeader + fileRow * stride_) ||
                fail(kWriteError);
     }
     int fd_;
-    RowShape shape_;
     std::uint64_t stride_ = 0;
     std::vector<std::uint8_t> row_;
     std::vector<std::uint8_t> narrow_;
-    int rows_ = 0;
 };
 
 }  // namespace

@@ -337,7 +337,7 @@ bool finishEncoding(Encoder* e) {
 class JpegWriter : public RowWriter {
   public:
     JpegWriter(int fd, const RowShape& shape, const std::vector<std::uint8_t>& profile, int quality)
-        : shape_(shape), encoder_(std::make_unique<Encoder>()) {
+        : RowWriter(shape), encoder_(std::make_unique<Encoder>()) {
         initErrors(encoder_->errors);
         encoder_->dest.fd = fd;
         row_.resize(std::size_t(shape.width) * std::size_t(shape.channels));
@@ -364,34 +364,18 @@ class JpegWriter : public RowWriter {
         roundTo8Bits(samples, row_.size(), row_.data());
         return put();
     }
-    bool finish() override {
-        if (!error_.empty()) {
-            return false;
-        }
-        if (rows_ != shape_.height) {
-            return fail("L'immagine da scrivere è incompleta.");
-        }
-        return finishEncoding(encoder_.get()) || failed();
-    }
 
   private:
-    bool put() {
-        if (!error_.empty() || rows_ >= shape_.height) {
-            return fail("Riga in più nell'immagine da scrivere.");
-        }
-        ++rows_;
-        return encodeRow(encoder_.get(), row_.data()) || failed();
-    }
+    bool completeFile() override { return finishEncoding(encoder_.get()) || failed(); }
+    bool put() { return nextRow() && (encodeRow(encoder_.get(), row_.data()) || failed()); }
     bool failed() {
         return fail(encoder_->errors.pub.msg_code == JERR_FILE_WRITE
                         ? "Errore di scrittura del file JPEG: il disco è pieno o non scrivibile."
                         : std::string("Errore nella scrittura del file JPEG (") +
                               encoder_->errors.detail + ").");
     }
-    RowShape shape_;
     std::unique_ptr<Encoder> encoder_;
     std::vector<std::uint8_t> row_;
-    int rows_ = 0;
 };
 
 }  // namespace

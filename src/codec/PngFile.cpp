@@ -252,7 +252,7 @@ bool finishEncoding(Encoder* e) {
 class PngWriter : public RowWriter {
   public:
     PngWriter(int fd, const RowShape& shape, const std::vector<std::uint8_t>& profile)
-        : shape_(shape), encoder_(std::make_unique<Encoder>()) {
+        : RowWriter(shape), encoder_(std::make_unique<Encoder>()) {
         encoder_->context.fd = fd;
         const std::string refusal = rowShapeRefusal(shape, kMaxColourSide);
         if (!refusal.empty()) {
@@ -270,45 +270,19 @@ class PngWriter : public RowWriter {
             failed();
         }
     }
-    bool writeRow(const std::uint8_t* samples) override {
-        if (shape_.bitsPerChannel != 8) {
-            return fail("Formato dei pixel non previsto per la scrittura.");
-        }
-        return put(samples);
-    }
-    bool writeRow(const std::uint16_t* samples) override {
-        if (shape_.bitsPerChannel != 16) {
-            return fail("Formato dei pixel non previsto per la scrittura.");
-        }
-        return put(samples);
-    }
-    bool finish() override {
-        if (!error_.empty()) {
-            return false;
-        }
-        if (rows_ != shape_.height) {
-            return fail("L'immagine da scrivere è incompleta.");
-        }
-        return finishEncoding(encoder_.get()) || failed();
-    }
+    bool writeRow(const std::uint8_t* samples) override { return rowsOf(8) && put(samples); }
+    bool writeRow(const std::uint16_t* samples) override { return rowsOf(16) && put(samples); }
 
   private:
-    bool put(const void* row) {
-        if (!error_.empty() || rows_ >= shape_.height) {
-            return fail("Riga in più nell'immagine da scrivere.");
-        }
-        ++rows_;
-        return encodeRow(encoder_.get(), row) || failed();
-    }
+    bool completeFile() override { return finishEncoding(encoder_.get()) || failed(); }
+    bool put(const void* row) { return nextRow() && (encodeRow(encoder_.get(), row) || failed()); }
     bool failed() {
         return fail(encoder_->context.writeFailed
                         ? "Errore di scrittura del file PNG: il disco è pieno o non scrivibile."
                         : std::string("Errore nella scrittura del file PNG (") +
                               encoder_->context.detail + ").");
     }
-    RowShape shape_;
     std::unique_ptr<Encoder> encoder_;
-    int rows_ = 0;
 };
 
 }  // namespace

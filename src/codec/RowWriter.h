@@ -16,23 +16,51 @@ struct RowShape {
     int bitsPerChannel = 8;  // of the rows given; the file may hold fewer
 };
 
+// The checks every format shares: rows past the last or of the wrong depth, a file finished
+// before its last row, the first failure kept as the reason.
 class RowWriter {
   public:
+    explicit RowWriter(const RowShape& shape) : shape_(shape) {}
     virtual ~RowWriter() = default;
     // One row of width * channels samples; the overload matching the shape's bits is used.
     virtual bool writeRow(const std::uint8_t* samples) = 0;
     virtual bool writeRow(const std::uint16_t* samples) = 0;
     // Completes the file after the last row; false when anything failed.
-    virtual bool finish() = 0;
+    bool finish() {
+        if (!error_.empty()) {
+            return false;
+        }
+        if (rows_ != shape_.height) {
+            return fail("L'immagine da scrivere è incompleta.");
+        }
+        return completeFile();
+    }
     const std::string& error() const { return error_; }
 
   protected:
+    // The format's own end of the file, once every row is written.
+    virtual bool completeFile() = 0;
+    // Takes the next row, rows_ - 1 from the top: false after a failure or past the last row.
+    bool nextRow() {
+        if (!error_.empty() || rows_ >= shape_.height) {
+            return fail("Riga in più nell'immagine da scrivere.");
+        }
+        ++rows_;
+        return true;
+    }
+    // False, with the reason, unless the rows given have `bits` bits a sample.
+    bool rowsOf(int bits) {
+        return shape_.bitsPerChannel == bits ||
+               fail("Formato dei pixel non previsto per la scrittura.");
+    }
     bool fail(std::string message) {
         if (error_.empty()) {
             error_ = std::move(message);
         }
         return false;
     }
+    RowShape shape_;
+    int rows_ = 0;  // rows taken
     std::string error_;
 };
 

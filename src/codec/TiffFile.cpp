@@ -415,7 +415,7 @@ class TiffWriter : public RowWriter {
   public:
     TiffWriter(int fd, const RowShape& shape, const std::vector<std::uint8_t>& profile,
                TiffCompression compression)
-        : shape_(shape) {
+        : RowWriter(shape) {
         const std::string refusal = rowShapeRefusal(shape, kMaxColourSide);
         if (!refusal.empty()) {
             fail(refusal);
@@ -457,53 +457,32 @@ class TiffWriter : public RowWriter {
         }
         row_.resize(std::size_t(shape.width) * shape.channels * (shape.bitsPerChannel / 8));
     }
-    bool writeRow(const std::uint8_t* samples) override {
-        if (shape_.bitsPerChannel != 8) {
-            return fail("Formato dei pixel non previsto per la scrittura.");
-        }
-        return put(samples);
-    }
-    bool writeRow(const std::uint16_t* samples) override {
-        if (shape_.bitsPerChannel != 16) {
-            return fail("Formato dei pixel non previsto per la scrittura.");
-        }
-        return put(samples);
-    }
-    bool finish() override {
-        if (!error_.empty()) {
-            return false;
-        }
-        if (rows_ != shape_.height) {
-            return fail("L'immagine da scrivere è incompleta.");
-        }
+    bool writeRow(const std::uint8_t* samples) override { return rowsOf(8) && put(samples); }
+    bool writeRow(const std::uint16_t* samples) override { return rowsOf(16) && put(samples); }
+
+  private:
+    bool completeFile() override {
         const bool flushed = TIFFFlush(tif_.get()) == 1;
         tif_.reset();
         return flushed || failed();
     }
-
-  private:
     bool put(const void* samples) {
-        if (!error_.empty() || rows_ >= shape_.height) {
-            return fail("Riga in più nell'immagine da scrivere.");
+        if (!nextRow()) {
+            return false;
         }
         // The predictor may work in place: hand the library a copy.
         std::memcpy(row_.data(), samples, row_.size());
-        if (TIFFWriteScanline(tif_.get(), row_.data(), std::uint32_t(rows_), 0) != 1) {
-            return failed();
-        }
-        ++rows_;
-        return true;
+        return TIFFWriteScanline(tif_.get(), row_.data(), std::uint32_t(rows_ - 1), 0) == 1 ||
+               failed();
     }
     bool failed() {
         return fail(std::string("Errore nella scrittura del file TIFF (") +
                     (context_.detail[0] ? context_.detail : "disco pieno o non scrivibile") + ").");
     }
-    RowShape shape_;
     TiffContext context_;
     std::unique_ptr<TIFFOpenOptions, OptionsFree> options_;
     TiffHandle tif_;
     std::vector<std::uint8_t> row_;
-    int rows_ = 0;
 };
 
 }  // namespace
