@@ -79,7 +79,8 @@ void toQImage(const IndexedImage& image, QImage& into) {
     }
 }
 
-void CanvasPicture::setPicture(const IndexedImage& image) {
+template <typename Image>
+void CanvasPicture::show(const Image& image) {
     releaseCanvas();
     toQImage(image, base_);
     restoreCanvas();
@@ -88,13 +89,12 @@ void CanvasPicture::setPicture(const IndexedImage& image) {
     notify();
 }
 
+void CanvasPicture::setPicture(const IndexedImage& image) {
+    show(image);
+}
+
 void CanvasPicture::setPicture(const ColourImage& image) {
-    releaseCanvas();
-    toQImage(image, base_);
-    restoreCanvas();
-    figures_.clear();
-    ++serial_;
-    notify();
+    show(image);
 }
 
 void CanvasPicture::refresh() {

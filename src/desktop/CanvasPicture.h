@@ -61,6 +61,9 @@ class CanvasPicture : public PictureArea {
     void drawCircle(float cx, float cy, float radius, Rgb colour, DrawMode mode) override;
 
   private:
+    // The bare picture replaced by `image`, nothing drawn on it.
+    template <typename Image>
+    void show(const Image& image);
     void releaseCanvas();
     void restoreCanvas();
     void ownCanvas();
