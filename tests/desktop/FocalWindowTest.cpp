@@ -55,7 +55,6 @@ TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthMakesItTrue) {
     open("livella.bmp");
     clickLines();
     const QLabel* figure = qobject_cast<QLabel*>(window.control("incertezza"));
-    EXPECT_EQ(figure->text().left(1), "±");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].title, "Proporzioni incerte");
     EXPECT_NE(dialogs.messages[0].text.find("(Focale...)"), std::string::npos);

@@ -38,15 +38,6 @@ PinholeCamera levelCamera() {
     return c;
 }
 
-PinholeCamera lookingDown() {
-    PinholeCamera c = facade::samples::centred().camera;
-    c.yaw = -18;
-    c.pitch = -17;
-    c.roll = 4;
-    c.position = {1300, 1400, 1900};
-    return c;
-}
-
 // The meeting point of the line through a and b with the line through o of slope m.
 ImagePoint meet(ImagePoint a, ImagePoint b, ImagePoint o, double m) {
     const double dx = b.x - a.x, dy = b.y - a.y;
@@ -148,7 +139,6 @@ INSTANTIATE_TEST_SUITE_P(
     // Without roll the vertical vanishing point stands straight above the principal point.
     ::testing::Values(Shot{"rolled7", facade::samples::rolled().camera},
                       Shot{"rolled2ShiftedLens", facade::samples::large().camera},
-                      Shot{"lookingDownRolled", lookingDown()},
                       Shot{"pitchedAndYawedFloored", facade::samples::centred().camera, true},
                       Shot{"levelFloored", levelCamera(), true}),
     [](const ::testing::TestParamInfo<Shot>& info) { return info.param.name; });

