@@ -201,12 +201,6 @@ TEST(Cli, SizeStepsAccumulateLikeTheSpinButton) {
     EXPECT_EQ(parsed.request->lines[3][1].y, 4.5f);
 }
 
-}  // namespace
-}  // namespace vesta
-
-namespace vesta {
-namespace {
-
 // A kept construction replays to the very bytes of the run that made it, on that photograph
 // only.
 TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
