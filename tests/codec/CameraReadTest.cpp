@@ -3,6 +3,7 @@
 #include <tiffio.h>
 
 #include <cstdlib>
+#include <numeric>
 
 #include "BitmapBytes.h"
 #include "CodecFixtures.h"
@@ -73,14 +74,11 @@ ColourImage gradient(int width, int height, int channels) {
 }
 
 double meanError(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
-    if (a.size() != b.size() || a.empty()) {
-        return 1e9;
-    }
-    double sum = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        sum += std::abs(int(a[i]) - int(b[i]));
-    }
-    return sum / double(a.size());
+    const auto diff = [](int x, int y) { return double(std::abs(x - y)); };
+    return a.size() != b.size() || a.empty()
+               ? 1e9
+               : std::transform_reduce(a.begin(), a.end(), b.begin(), 0.0, std::plus<>(), diff) /
+                     double(a.size());
 }
 
 TEST_F(CameraReadTest, JpegKeepsThePhotographWithinItsLossAndCarriesTheProfile) {
