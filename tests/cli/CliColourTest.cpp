@@ -100,22 +100,11 @@ TEST(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExp
 // JPEG in is the window's whole road; JPEG out is the codec's test.)
 TEST(CliColour, EveryInputKindWritesEveryOutputFormat) {
     test::TempDir dir;
-    const ColourImage rgb = expanded(sample());
-    ColourImage grey;
-    grey.width = rgb.width;
-    grey.height = rgb.height;
-    grey.channels = 1;
-    ColourImage deep = rgb;
-    deep.bitsPerChannel = 16;
-    deep.samples8.clear();
-    for (std::size_t i = 0; i < rgb.samples8.size(); ++i) {
-        if (i % 3 == 1) {
-            grey.samples8.push_back(rgb.samples8[i]);
-        }
-        deep.samples16.push_back(std::uint16_t(rgb.samples8[i] * 257));
-    }
-    ASSERT_EQ(saveColourImage((dir / "grigia.png").string(), grey), "");
-    ASSERT_EQ(saveColourImage((dir / "profonda.tif").string(), deep), "");
+    // Photographs of the sample's size whose every sample differs from its neighbours.
+    ASSERT_EQ(saveColourImage((dir / "grigia.png").string(), test::patternImage(800, 600, 1, 8)),
+              "");
+    ASSERT_EQ(saveColourImage((dir / "profonda.tif").string(), test::patternImage(800, 600, 3, 16)),
+              "");
 
     struct Case {
         const char* input;
