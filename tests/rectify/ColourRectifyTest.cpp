@@ -171,7 +171,7 @@ class ColourBandsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         test::openPhoto(app, 200, 150);
-        ASSERT_TRUE(test::construct(app, {}));
+        ASSERT_TRUE(test::construct(app));
         photo = test::patternImage(200, 150, 3, 8);
     }
     void resize(int width, int height) {

@@ -33,15 +33,14 @@ TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
          {30, 20, 171, 131}},
         {1.0, 1.5}, [&](FakeApp& app) {
             const WorkingState& s = app.ctx.s;
+            const Frame& f = s.construction->frame;
             RADDR1(app.ctx);
             ASSERT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
-            ASSERT_EQ(test::fileRows(scratchBytes(app), int(s.construction->frame.largOut),
-                                     int(s.construction->frame.altOut)),
+            ASSERT_EQ(test::fileRows(scratchBytes(app), int(f.largOut), int(f.altOut)),
                       test::referenceRows(s))
-                << "case " << s.construction->frame.casoFughe << " sign "
-                << s.construction->frame.segnoX << " size " << s.grandezza;
-            pads.insert(int(s.construction->frame.largOut) % 4);
-            signs.insert(s.construction->frame.segnoX);
+                << "case " << f.casoFughe << " sign " << f.segnoX << " size " << s.grandezza;
+            pads.insert(int(f.largOut) % 4);
+            signs.insert(f.segnoX);
             orders.insert(s.fughe->vv.y > s.fughe->vh.y);
         });
     EXPECT_EQ(pads.size(), 4u);
@@ -53,7 +52,7 @@ class RectifyTest : public ::testing::Test {
   protected:
     void SetUp() override {
         test::openPhoto(app, 200, 150);
-        ASSERT_TRUE(test::construct(app, {}));
+        ASSERT_TRUE(test::construct(app));
     }
     void resize(int width, int height) { test::resizeFrame(s, width, height, 1.0, 1.0); }
     FakeApp app;
@@ -151,7 +150,7 @@ TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
     EXPECT_TRUE(f.save.enabled && f.print1.enabled);
 
     ALTRA1(app.ctx);
-    ASSERT_TRUE(test::construct(app, {}));
+    ASSERT_TRUE(test::construct(app));
     app.events.yields = 0;
     app.events.duringYield = [&](int n) {
         if (n == 3) {

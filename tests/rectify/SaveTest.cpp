@@ -104,7 +104,7 @@ TEST_F(SaveTest, OnlyThisWindowsCompletedResultIsOffered) {
 TEST(ScratchFile, AResultWhoseFileWentIsSavedFromMemory) {
     test::FakeApp app;
     test::openPhoto(app, 200, 150);
-    ASSERT_TRUE(test::construct(app, {}));
+    ASSERT_TRUE(test::construct(app));
     RADDR1(app.ctx);
     const auto written = test::readBytes(app.ctx.paths.scratchFile());
     fs::remove(app.ctx.paths.scratchFile());
@@ -121,7 +121,7 @@ TEST(ScratchFile, AResultWhoseFileWentIsSavedFromMemory) {
 TEST(ScratchFile, AFileInTheWayIsLeftAloneAndRefused) {
     test::FakeApp app;
     test::openPhoto(app, 200, 150);
-    ASSERT_TRUE(test::construct(app, {}));
+    ASSERT_TRUE(test::construct(app));
     test::writeBytes(app.ctx.paths.scratchFile(), {1, 2, 3});
     RADDR1(app.ctx);
     ASSERT_EQ(app.dialogs.messages.size(), 1u);
