@@ -124,10 +124,7 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
     constexpr int kBlock = 16;
     auto level = [](int block) { return 40 * block; };  // 40 .. 240
     for (const Stored& s : cases) {
-        ColourImage stored;
-        stored.width = s.columns * kBlock;
-        stored.height = s.rows * kBlock;
-        stored.channels = 3;
+        ColourImage stored{s.columns * kBlock, s.rows * kBlock, 3, 8, {}, {}, {}};
         for (int y = 0; y < stored.height; ++y) {
             for (int x = 0; x < stored.width; ++x) {
                 const int block = s.blocks[std::size_t((y / kBlock) * s.columns + x / kBlock)];
@@ -153,8 +150,7 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
                     facts.focalLengthMm == 24.5 && facts.focalLength35mm == 36 &&
                     facts.pixelXDimension == 6000)
             << what;
-        ASSERT_EQ(photo.image.width, 3 * kBlock) << what;
-        ASSERT_EQ(photo.image.height, 2 * kBlock) << what;
+        ASSERT_TRUE(photo.image.width == 3 * kBlock && photo.image.height == 2 * kBlock) << what;
         for (int block = 1; block <= 6; ++block) {
             const int cx = ((block - 1) % 3) * kBlock + kBlock / 2;
             const int cy = ((block - 1) / 3) * kBlock + kBlock / 2;
@@ -211,9 +207,8 @@ TEST_F(CameraReadTest, TiffTilesPlanesAndOrientation) {
     }
     const CameraPhoto photo = read(path);
     EXPECT_EQ(photo.facts.orientation, 3);
-    ASSERT_EQ(photo.image.width, kWidth);
-    ASSERT_EQ(photo.image.height, kHeight);
-    ASSERT_EQ(photo.image.bitsPerChannel, 16);
+    ASSERT_TRUE(photo.image.width == kWidth && photo.image.height == kHeight &&
+                photo.image.bitsPerChannel == 16);
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             for (int c = 0; c < 3; ++c) {
