@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "../geometry/FacadeClicks.h"
 #include "BitmapBytes.h"
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
@@ -155,14 +154,20 @@ TEST(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
     scene.supersampling = 1;
     const std::string photo = (dir / "obliqua.png").string(), out = (dir / "out.tif").string();
     ASSERT_EQ(saveColourImage(photo, expanded(facade::renderFacade(scene))), "");
-    const std::optional<ConstructionClicks> clicks = test::clicksFor(scene.camera);
-    ASSERT_TRUE(clicks);
     std::vector<std::string> args{VESTA_RECTIFY, photo, out};
-    for (std::size_t k = 0; k < 4; ++k) {
-        const auto& [a, b] = clicks->lines[k];
-        args.insert(args.end(), {std::string("--") + "hhvv"[k] + "1212"[k],
-                                 std::to_string(int(a.x)) + "," + std::to_string(int(a.y)) + "," +
-                                     std::to_string(int(b.x)) + "," + std::to_string(int(b.y))});
+    const char* flag[] = {"--h1", "--h2", "--v1", "--v2"};
+    int k = 0;
+    for (const char* name : {"cornice-bottom", "string-course-top", "left", "right"}) {
+        const facade::ReferenceEdge e = facade::referenceEdge(scene.facade, name);
+        std::string line;
+        for (double t : {0.15, 0.85}) {
+            const facade::ImagePoint p = facade::projectFacadePoint(
+                scene.camera,
+                {e.from.u + t * (e.to.u - e.from.u), e.from.v + t * (e.to.v - e.from.v)});
+            line += (line.empty() ? "" : ",") + std::to_string(int(p.x)) + "," +
+                    std::to_string(int(p.y));
+        }
+        args.insert(args.end(), {flag[k++], line});
     }
     std::vector<char*> argv;
     for (std::string& a : args) {
