@@ -35,9 +35,7 @@ TEST(ColourWriteTest, AFailedSaveLeavesTheOldFileAndNoTemporary) {
 
     // An image the format cannot hold, an unknown format or a missing folder: the writer's
     // reason, the old file whole and no temporary left beside it.
-    ColourImage empty;
-    empty.width = 0;
-    empty.height = 0;
+    const ColourImage empty;  // no pixels
     EXPECT_NE(saveColourImage(target.string(), empty), "");
     EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"result.png"});
     EXPECT_NE(saveColourImage((dir / "result.gif").string(), test::patternImage(2, 2, 3, 8)), "");
