@@ -12,22 +12,18 @@
 namespace vesta {
 namespace {
 
-class UndoTest : public test::AppTest {
-  protected:
-    void open(int width, int height) { test::openBitmap(app, width, height); }
-    void line(float x1, float y1, float x2, float y2) { test::clickLine(app.ctx, x1, y1, x2, y2); }
-};
+class UndoTest : public test::AppTest {};
 
 TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
-    open(800, 600);
+    test::openBitmap(app, 800, 600);
     CANC2(app.ctx);
     EXPECT_EQ(s.nRette, -1);
     EXPECT_EQ(f.domanda1.caption, prompts::kDueRetteOrizz) << "unchanged with no line";
-    line(100, 100, 700, 160);
+    test::clickLine(app.ctx, 100, 100, 700, 160);
     EXPECT_EQ(s.nRette, 1) << "the next click starts the first line normally";
-    line(100, 500, 700, 450);
-    line(120, 520, 150, 80);
-    line(680, 520, 650, 90);
+    test::clickLine(app.ctx, 100, 500, 700, 450);
+    test::clickLine(app.ctx, 120, 520, 150, 80);
+    test::clickLine(app.ctx, 680, 520, 650, 90);
     CANC2(app.ctx);
     EXPECT_EQ(s.nRette, 3);
     EXPECT_EQ(f.Text6[4].caption, "");
@@ -60,7 +56,7 @@ TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
 // A first corner or a first line end left pending must not become half of the next input,
 // and its rubber band must not stay on the photograph.
 TEST_F(UndoTest, CancelAndAnotherAbandonAHalfDoneInput) {
-    open(800, 600);
+    test::openBitmap(app, 800, 600);
     test::clickFourLines(app.ctx);
     RETTANG3(app.ctx);
     PICTURE1_MouseDown(app.ctx, 200, 150);
@@ -86,7 +82,7 @@ TEST_F(UndoTest, CancelAndAnotherAbandonAHalfDoneInput) {
 }
 
 TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
-    open(800, 600);
+    test::openBitmap(app, 800, 600);
     s.nRette = 4;
     s.nRaddr = s.raddrAvviato = 1;
     f.RADDRIZZA.caption = "Misura";
@@ -101,13 +97,13 @@ TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
 }
 
 TEST_F(UndoTest, AnotherRectificationRangesTheBarsOfTheSource) {
-    open(1500, 900);  // beyond the visible 1008 x 720
+    test::openBitmap(app, 1500, 900);  // beyond the visible 1008 x 720
     s.nRaddr = 2;
     ALTRA1(app.ctx);
     EXPECT_EQ(s.nRaddr, 0);
     ASSERT_TRUE(f.HScroll1.visible && f.VScroll1.visible);
     EXPECT_EQ(f.HScroll1.max, 1500 - 1008);
-    open(300, 200);
+    test::openBitmap(app, 300, 200);
     ALTRA1(app.ctx);
     EXPECT_FALSE(f.HScroll1.visible || f.VScroll1.visible);
 }
