@@ -35,11 +35,9 @@ BatchRequest requestFor(const FacadeScene& scene, const test::TempDir& dir,
     EXPECT_TRUE(writeBitmapFile(r.input, classicHeader(image.width, image.height), image));
     const std::optional<ConstructionClicks> clicks = test::clicksFor(scene.camera);
     EXPECT_TRUE(clicks) << name;
-    for (std::size_t k = 0; clicks && k < 4; ++k) {
-        for (std::size_t end = 0; end < 2; ++end) {
-            const Point p = clicks->lines[k][end];
-            r.lines[k][end] = {float(p.x), float(p.y)};
-        }
+    for (std::size_t i = 0; clicks && i < 8; ++i) {
+        const Point p = clicks->lines[i / 2][i % 2];
+        r.lines[i / 2][i % 2] = {float(p.x), float(p.y)};
     }
     return r;
 }
