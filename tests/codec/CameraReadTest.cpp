@@ -125,12 +125,10 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
     auto level = [](int block) { return 40 * block; };  // 40 .. 240
     for (const Stored& s : cases) {
         ColourImage stored{s.columns * kBlock, s.rows * kBlock, 3, 8, {}, {}, {}};
-        for (int y = 0; y < stored.height; ++y) {
-            for (int x = 0; x < stored.width; ++x) {
-                const int block = s.blocks[std::size_t((y / kBlock) * s.columns + x / kBlock)];
-                stored.samples8.insert(stored.samples8.end(),
-                                       {std::uint8_t(level(block)), 100, 50});
-            }
+        for (int i = 0; i < stored.width * stored.height; ++i) {
+            const int x = i % stored.width, y = i / stored.width;
+            const int block = s.blocks[std::size_t((y / kBlock) * s.columns + x / kBlock)];
+            stored.samples8.insert(stored.samples8.end(), {std::uint8_t(level(block)), 100, 50});
         }
         const auto plain = save("plain.jpg", stored);
         test::ExifFields fields;
@@ -191,17 +189,14 @@ TEST_F(CameraReadTest, TiffTilesPlanesAndOrientation) {
         TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);
         TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);
         std::vector<std::uint16_t> tile(16 * 16);
-        for (int c = 0; c < 3; ++c) {
-            for (int ty = 0; ty < kHeight; ty += 16) {
-                for (int tx = 0; tx < kWidth; tx += 16) {
-                    for (int y = 0; y < 16; ++y) {
-                        for (int x = 0; x < 16; ++x) {
-                            tile[std::size_t(y * 16 + x)] = sample(tx + x, ty + y, c);
-                        }
-                    }
-                    TIFFWriteTile(tif, tile.data(), tx, ty, 0, std::uint16_t(c));
-                }
+        // Three planes of 2 x 3 tiles, the last row and column of tiles overhanging.
+        for (int t = 0; t < 18; ++t) {
+            const int c = t / 6, ty = t / 3 % 2 * 16, tx = t % 3 * 16;
+            for (int i = 0; i < 256; ++i) {
+                tile[std::size_t(i)] = sample(tx + i % 16, ty + i / 16, c);
             }
+            TIFFWriteTile(tif, tile.data(), std::uint32_t(tx), std::uint32_t(ty), 0,
+                          std::uint16_t(c));
         }
         TIFFClose(tif);
     }
@@ -209,14 +204,11 @@ TEST_F(CameraReadTest, TiffTilesPlanesAndOrientation) {
     EXPECT_EQ(photo.facts.orientation, 3);
     ASSERT_TRUE(photo.image.width == kWidth && photo.image.height == kHeight &&
                 photo.image.bitsPerChannel == 16);
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                ASSERT_EQ(photo.image.samples16[std::size_t((y * kWidth + x) * 3 + c)],
-                          sample(kWidth - 1 - x, kHeight - 1 - y, c))
-                    << x << "," << y << "," << c;
-            }
-        }
+    for (int i = 0; i < kWidth * kHeight * 3; ++i) {
+        const int x = i / 3 % kWidth, y = i / 3 / kWidth;
+        ASSERT_EQ(photo.image.samples16[std::size_t(i)],
+                  sample(kWidth - 1 - x, kHeight - 1 - y, i % 3))
+            << x << "," << y;
     }
 }
 
