@@ -25,8 +25,7 @@ TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
     test::clickLine(app.ctx, 120, 520, 150, 80);
     test::clickLine(app.ctx, 680, 520, 650, 90);
     CANC2(app.ctx);
-    EXPECT_EQ(s.nRette, 3);
-    EXPECT_EQ(f.Text6[4].caption, "");
+    EXPECT_TRUE(s.nRette == 3 && f.Text6[4].caption.empty());
     EXPECT_EQ(f.domanda1.caption, prompts::kSecondaVert);
     // The repaint erased every line; the three that stand are drawn again, in red, and the
     // cancelled one is not.
@@ -41,8 +40,7 @@ TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
             redrawn.push_back({std::min(c->at[0], c->at[2]), std::min(c->at[1], c->at[3])});
         }
     }
-    const std::vector<std::vector<float>> standing = {{100, 100}, {100, 450}, {120, 80}};
-    EXPECT_EQ(redrawn, standing);
+    EXPECT_EQ(redrawn, (std::vector<std::vector<float>>{{100, 100}, {100, 450}, {120, 80}}));
     CANC2(app.ctx);
     EXPECT_EQ(f.Text6[3].caption, "");
     EXPECT_EQ(f.domanda1.caption, prompts::kPrimaVert);
