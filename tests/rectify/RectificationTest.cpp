@@ -15,10 +15,6 @@ namespace {
 
 using test::FakeApp;
 
-std::vector<std::uint8_t> scratchBytes(const FakeApp& app) {
-    return test::readBytes(app.ctx.paths.scratchFile());
-}
-
 // The fast loop (column lines made once, rows streamed) against the formulas pixel by pixel,
 // over every case of the reference corner, both row orders, mirrored rows and every padding.
 TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
@@ -36,7 +32,8 @@ TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
             const Frame& f = s.construction->frame;
             RADDR1(app.ctx);
             ASSERT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
-            ASSERT_EQ(test::fileRows(scratchBytes(app), int(f.largOut), int(f.altOut)),
+            ASSERT_EQ(test::fileRows(test::readBytes(app.ctx.paths.scratchFile()), int(f.largOut),
+                                     int(f.altOut)),
                       test::referenceRows(s))
                 << "case " << f.casoFughe << " sign " << f.segnoX << " size " << s.grandezza;
             pads.insert(int(f.largOut) % 4);
@@ -63,7 +60,7 @@ class RectifyTest : public ::testing::Test {
 TEST_F(RectifyTest, TheScratchFileHasTheSourceHeaderPatchedAndPaddedRows) {
     resize(101, 3);
     RADDR1(app.ctx);
-    const auto bytes = scratchBytes(app);
+    const auto bytes = test::readBytes(app.ctx.paths.scratchFile());
     ASSERT_EQ(bytes.size(), 1078u + 3 * 104);
     // File size, width and height.
     EXPECT_EQ((std::array{bytes[2] | bytes[3] << 8, bytes[18] | bytes[19] << 8,
@@ -114,7 +111,7 @@ TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextRowAndZeroesTheRest) {
     EXPECT_EQ(app.events.yields, 10);
     auto want = test::referenceRows(s);
     std::fill(want.begin() + 10, want.end(), std::vector<std::uint8_t>(120, 0));
-    EXPECT_EQ(test::fileRows(scratchBytes(app), 120, 200), want);
+    EXPECT_EQ(test::fileRows(test::readBytes(app.ctx.paths.scratchFile()), 120, 200), want);
     EXPECT_EQ(progressAtStop, 5) << "rows counted from 1 upward: 10 of 200";
     EXPECT_EQ(f.RADDRIZZA.caption, "Misura") << "the partial result is shown as usual";
 }
@@ -137,7 +134,7 @@ TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
         }
     };
     RADDR1(app.ctx);
-    EXPECT_EQ(test::fileRows(scratchBytes(app), 60, 40), want);
+    EXPECT_EQ(test::fileRows(test::readBytes(app.ctx.paths.scratchFile()), 60, 40), want);
     ASSERT_NE(s.construction->frame.largOut, 60);
     EXPECT_EQ(s.nRaddr, 1) << "F6 during the loop started nothing";
     EXPECT_TRUE(s.largRaddr == 60 && app.picture2.width == 60);

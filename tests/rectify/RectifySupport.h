@@ -98,29 +98,28 @@ template <class Check>
 void forEachConstruction(const std::vector<std::array<double, 4>>& areas,
                          std::initializer_list<double> sizes, Check check) {
     std::set<int> cases;
-    for (const bool mirror : {false, true}) {
-        for (const bool flip : {false, true}) {
-            for (const double size : sizes) {
-                for (const auto& a : areas) {
-                    FakeApp app;
-                    openPhoto(app, 200, 150);
-                    double(&corner)[7][3] = app.ctx.s.areaCalcolo;
-                    corner[1][1] = corner[2][1] = a[0];
-                    corner[3][1] = corner[4][1] = a[2];
-                    corner[1][2] = corner[4][2] = a[1];
-                    corner[2][2] = corner[3][2] = a[3];
-                    app.ctx.s.nAree = 1;
-                    app.ctx.s.grandezza = size;
-                    if (!construct(app, mirror, flip)) {
-                        continue;
-                    }
-                    const Frame& f = app.ctx.s.construction->frame;
-                    if (f.largOut < 1 || f.altOut < 1 || f.largOut > 3000) {
-                        continue;
-                    }
-                    cases.insert(f.casoFughe);
-                    check(app);
+    for (int layout = 0; layout < 4; ++layout) {
+        const bool mirror = layout & 1, flip = layout & 2;
+        for (const double size : sizes) {
+            for (const auto& a : areas) {
+                FakeApp app;
+                openPhoto(app, 200, 150);
+                double(&corner)[7][3] = app.ctx.s.areaCalcolo;
+                corner[1][1] = corner[2][1] = a[0];
+                corner[3][1] = corner[4][1] = a[2];
+                corner[1][2] = corner[4][2] = a[1];
+                corner[2][2] = corner[3][2] = a[3];
+                app.ctx.s.nAree = 1;
+                app.ctx.s.grandezza = size;
+                if (!construct(app, mirror, flip)) {
+                    continue;
                 }
+                const Frame& f = app.ctx.s.construction->frame;
+                if (f.largOut < 1 || f.altOut < 1 || f.largOut > 3000) {
+                    continue;
+                }
+                cases.insert(f.casoFughe);
+                check(app);
             }
         }
     }
