@@ -193,15 +193,11 @@ TEST_F(ColourBandsTest, TheBytesDoNotDependOnBandsOrThreads) {
         rectifier->fill(0, rectifier->height(), work, one);
         for (const int threads : {1, 2, 4}) {
             for (const int bandRows : {1, 7, 0}) {
-                BandOptions options;
-                options.threads = threads;
-                options.bandRows = bandRows;
                 int lastProgress = 0;
-                options.progress = [&](int done, int rows) {
-                    EXPECT_GT(done, lastProgress);
-                    EXPECT_EQ(rows, 203);
-                    lastProgress = done;
-                };
+                const BandOptions options{threads, bandRows, nullptr, [&](int done, int rows) {
+                                              EXPECT_TRUE(done > lastProgress && rows == 203);
+                                              lastProgress = done;
+                                          }};
                 EXPECT_TRUE(sameSamples(whole(*rectifier, options), one))
                     << threads << " threads, bands of " << bandRows;
                 EXPECT_EQ(lastProgress, 203);
@@ -216,11 +212,7 @@ TEST_F(ColourBandsTest, ACancelOrAFailingSinkStopsTheBands) {
     const BandRectifier rectifier(RectifyInputs::from(app.ctx.s), photo, Interpolation::Bilinear);
     for (const int threads : {1, 4}) {
         std::atomic<bool> cancel = false;
-        BandOptions options;
-        options.threads = threads;
-        options.bandRows = 10;
-        options.cancel = &cancel;
-        options.progress = [&](int done, int) { cancel = done >= 30; };
+        BandOptions options{threads, 10, &cancel, [&](int done, int) { cancel = done >= 30; }};
         int bands = 0;
         EXPECT_EQ(rectifyInBands(rectifier, options,
                                  [&](int, const ColourImage&) { return ++bands > 0; }),
@@ -252,8 +244,7 @@ TEST_F(ColourBandsTest, AHugeResultIsHeldABandAtATime) {
     resize(20000, 15000);
     const ColourImage deep = test::patternImage(200, 150, 3, 16);
     const BandRectifier rectifier(RectifyInputs::from(app.ctx.s), deep, Interpolation::Bilinear);
-    BandOptions options;
-    options.threads = 4;
+    const BandOptions options{4, 0, nullptr, {}};
     const std::size_t row = 20000u * 3 * 2;
     ASSERT_EQ(rectifier.rowBytes(), row);
     EXPECT_LE(bandRowsFor(rectifier, options) * row, std::size_t(1) << 20);
