@@ -51,19 +51,6 @@ ColourImage expanded(const IndexedImage& image, int width = 0) {
     return out;
 }
 
-// The 8-bit samples with `channels` a pixel: a grey result kept in three equal channels (as a
-// 24-bit bitmap holds it) gives its first.
-std::vector<std::uint8_t> samplesAs(const ColourImage& image, int channels) {
-    if (image.channels == channels) {
-        return image.samples8;
-    }
-    std::vector<std::uint8_t> first;
-    for (std::size_t i = 0; i < image.samples8.size(); i += std::size_t(image.channels)) {
-        first.push_back(image.samples8[i]);
-    }
-    return first;
-}
-
 // By known measures, a colour photograph that is the palette sample expanded, rectified with
 // the nearest pixel, is the palette result expanded: the same source pixel for every output
 // pixel. Bilinear is another image of the same size.
@@ -110,13 +97,14 @@ TEST(CliColour, EveryInputKindWritesEveryOutputFormat) {
         ASSERT_GT(png.width, 600);
         EXPECT_TRUE(png.channels == photo.channels && tif.bitsPerChannel == photo.bitsPerChannel);
         EXPECT_TRUE(png.samples8 == tif.samples8 && png.samples16 == tif.samples16);
-        // The BMP holds the same picture in 8 bits.
-        std::vector<std::uint8_t> eight = png.samples8;
-        if (photo.bitsPerChannel == 16) {
-            eight.resize(png.samples16.size());
-            roundTo8Bits(png.samples16.data(), eight.size(), eight.data());
+        // The BMP holds the same picture in 8 bits, grey in three equal channels.
+        std::vector<std::uint8_t> eight(png.samples8.size() + png.samples16.size()), want;
+        roundTo8Bits(png.samples16.data(), png.samples16.size(), eight.data());
+        std::copy(png.samples8.begin(), png.samples8.end(), eight.begin());
+        for (const std::uint8_t v : eight) {
+            want.insert(want.end(), std::size_t(3 / photo.channels), v);
         }
-        EXPECT_TRUE(samplesAs(bmp, photo.channels) == eight);
+        EXPECT_TRUE(bmp.samples8 == want);
     }
     // Any other name is refused before anything is written.
     EXPECT_EQ(
