@@ -63,16 +63,6 @@ TEST_F(CameraReadTest, LosslessFormatsGiveBackEverySampleAndTheProfile) {
     }
 }
 
-// A smooth picture, which JPEG keeps closely.
-ColourImage gradient(int width, int height, int channels) {
-    ColourImage image{width, height, channels, 8, {}, {}, {}};
-    for (int i = 0; i < width * height * channels; ++i) {
-        const int x = i / channels % width, y = i / channels / width;
-        image.samples8.push_back(std::uint8_t((x * 3 + y * 2 + i % channels * 60) % 256));
-    }
-    return image;
-}
-
 double meanError(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
     const auto diff = [](int x, int y) { return double(std::abs(x - y)); };
     return a.size() != b.size() || a.empty()
@@ -83,7 +73,12 @@ double meanError(const std::vector<std::uint8_t>& a, const std::vector<std::uint
 
 TEST_F(CameraReadTest, JpegKeepsThePhotographWithinItsLossAndCarriesTheProfile) {
     for (int channels : {1, 3}) {
-        ColourImage image = gradient(64, 40, channels);
+        // A smooth picture, which JPEG keeps closely.
+        ColourImage image{64, 40, channels, 8, {}, {}, {}};
+        for (int i = 0; i < 64 * 40 * channels; ++i) {
+            const int x = i / channels % 64, y = i / channels / 64;
+            image.samples8.push_back(std::uint8_t((x * 3 + y * 2 + i % channels * 60) % 256));
+        }
         image.iccProfile = test::smallIccProfile(channels == 1);
         const CameraPhoto photo = read(save("a.jpg", image));
         EXPECT_LT(meanError(photo.image.samples8, image.samples8), 1.5) << channels;
