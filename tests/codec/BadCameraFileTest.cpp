@@ -43,8 +43,7 @@ TEST_F(BadCameraFileTest, OnlyRegularFilesOfAKnownKindAreRead) {
 
     test::writeBytes(dir / "empty.png", {});
     const auto empty = readCameraFile((dir / "empty.png").string());
-    ASSERT_FALSE(empty.ok());
-    EXPECT_TRUE(says(empty.error(), "riconosciuta"));
+    EXPECT_TRUE(!empty.ok() && says(empty.error(), "riconosciuta"));
     EXPECT_TRUE(says(refusal({'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}), "riconosciuta"));
     EXPECT_TRUE(says(refusal(test::bitmapBytes({.paletteEntries = 0, .bitCount = 16})), "16 bit"));
 }
