@@ -17,8 +17,7 @@ namespace {
 
 struct Outcome {
     int code = 0;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 namespace fs = std::filesystem;
