@@ -43,8 +43,7 @@ TEST_F(BadCameraFileTest, OnlyRegularFilesOfAKnownKindAreRead) {
 
     test::writeBytes(dir / "empty.png", {});
     const auto empty = readCameraFile((dir / "empty.png").string());
-    ASSERT_FALSE(empty.ok());
-    EXPECT_TRUE(says(empty.error(), "riconosciuta"));
+    EXPECT_TRUE(!empty.ok() && says(empty.error(), "riconosciuta"));
     EXPECT_TRUE(says(refusal({'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}), "riconosciuta"));
     EXPECT_TRUE(says(refusal(test::bitmapBytes({.paletteEntries = 0, .bitCount = 16})), "16 bit"));
 }
@@ -68,17 +67,10 @@ TEST_F(BadCameraFileTest, TruncatedFilesOfEveryKindAreRefused) {
     }
 }
 
-void put16be(std::vector<std::uint8_t>& b, std::size_t at, int v) {
-    b[at] = std::uint8_t(v >> 8);
-    b[at + 1] = std::uint8_t(v);
-}
-void put32be(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    put16be(b, at, int(v >> 16));
-    put16be(b, at + 2, int(v & 0xFFFF));
-}
-void put32le(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        b[at + i] = std::uint8_t(v >> (8 * i));
+// `n` bytes of `v` at `at`, most significant first when `big`.
+void put(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n, bool big) {
+    for (int i = 0; i < n; ++i) {
+        b[at + std::size_t(i)] = std::uint8_t(v >> 8 * (big ? n - 1 - i : i));
     }
 }
 
@@ -89,8 +81,8 @@ TEST_F(BadCameraFileTest, DeclaredSizesOutOfRangeAreRefused) {
     const std::size_t frame = test::jpegMarker(jpeg, 0xC0);
     for (const auto& [width, height] : {std::pair{65500, 65500}, std::pair{100, 0}}) {
         auto bytes = jpeg;
-        put16be(bytes, frame + 5, height);
-        put16be(bytes, frame + 7, width);
+        put(bytes, frame + 5, std::uint32_t(height), 2, true);
+        put(bytes, frame + 7, std::uint32_t(width), 2, true);
         const std::string message = refusal(bytes);
         EXPECT_TRUE(says(message, "troppo grande") || says(message, "danneggiato")) << message;
     }
@@ -100,9 +92,9 @@ TEST_F(BadCameraFileTest, DeclaredSizesOutOfRangeAreRefused) {
     for (const auto& [width, height] :
          {std::pair{60000u, 60000u}, std::pair{0u, 10u}, std::pair{70000u, 10u}}) {
         auto bytes = png;
-        put32be(bytes, 16, width);
-        put32be(bytes, 20, height);
-        put32be(bytes, 29, std::uint32_t(crc32(0, bytes.data() + 12, 17)));
+        put(bytes, 16, width, 4, true);
+        put(bytes, 20, height, 4, true);
+        put(bytes, 29, std::uint32_t(crc32(0, bytes.data() + 12, 17)), 4, true);
         const std::string message = refusal(bytes);
         EXPECT_TRUE(says(message, "troppo grande") ||
                     (width != height && says(message, "danneggiato")))
@@ -120,13 +112,13 @@ TEST_F(BadCameraFileTest, DeclaredSizesOutOfRangeAreRefused) {
     EXPECT_TRUE(says(refusal(tiff), "troppo grande"));
 
     auto bmp = goodFile("d.bmp", 3, 8);
-    put32le(bmp, 18, 40000);
-    put32le(bmp, 22, 40000);
+    put(bmp, 18, 40000, 4, false);
+    put(bmp, 22, 40000, 4, false);
     EXPECT_TRUE(says(refusal(bmp), "troppo grande"));
-    put32le(bmp, 18, 0);
+    put(bmp, 18, 0, 4, false);
     EXPECT_TRUE(says(refusal(bmp), "non valide"));
-    put32le(bmp, 18, 3000);
-    put32le(bmp, 22, 3000);
+    put(bmp, 18, 3000, 4, false);
+    put(bmp, 22, 3000, 4, false);
     EXPECT_TRUE(says(refusal(bmp), "incompleto"));
 }
 

@@ -3,6 +3,7 @@
 #include <tiffio.h>
 
 #include <cstdlib>
+#include <numeric>
 
 #include "BitmapBytes.h"
 #include "CodecFixtures.h"
@@ -62,52 +63,31 @@ TEST_F(CameraReadTest, LosslessFormatsGiveBackEverySampleAndTheProfile) {
     }
 }
 
-ColourImage gradient(int width, int height, int channels, int bits) {
-    ColourImage image;
-    image.width = width;
-    image.height = height;
-    image.channels = channels;
-    image.bitsPerChannel = bits;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < channels; ++c) {
-                const int v = (x * 3 + y * 2 + c * 60) % 256;
-                if (bits == 16) {
-                    image.samples16.push_back(std::uint16_t(v * 257));
-                } else {
-                    image.samples8.push_back(std::uint8_t(v));
-                }
-            }
-        }
-    }
-    return image;
-}
-
 double meanError(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
-    if (a.size() != b.size() || a.empty()) {
-        return 1e9;
-    }
-    double sum = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        sum += std::abs(int(a[i]) - int(b[i]));
-    }
-    return sum / double(a.size());
+    const auto diff = [](int x, int y) { return double(std::abs(x - y)); };
+    return a.size() != b.size() || a.empty()
+               ? 1e9
+               : std::transform_reduce(a.begin(), a.end(), b.begin(), 0.0, std::plus<>(), diff) /
+                     double(a.size());
 }
 
 TEST_F(CameraReadTest, JpegKeepsThePhotographWithinItsLossAndCarriesTheProfile) {
     for (int channels : {1, 3}) {
-        ColourImage image = gradient(64, 40, channels, 8);
+        // A smooth picture, which JPEG keeps closely.
+        ColourImage image{64, 40, channels, 8, {}, {}, {}};
+        for (int i = 0; i < 64 * 40 * channels; ++i) {
+            const int x = i / channels % 64, y = i / channels / 64;
+            image.samples8.push_back(std::uint8_t((x * 3 + y * 2 + i % channels * 60) % 256));
+        }
         image.iccProfile = test::smallIccProfile(channels == 1);
         const CameraPhoto photo = read(save("a.jpg", image));
-        EXPECT_EQ(photo.image.channels, channels);
-        EXPECT_EQ(photo.image.bitsPerChannel, 8);
         EXPECT_LT(meanError(photo.image.samples8, image.samples8), 1.5) << channels;
         EXPECT_TRUE(photo.image.iccProfile == image.iccProfile);
     }
     // 16-bit input is rounded to 8 bits: 33036 is 128.55 and 33024 is 128.498, where dropping
     // the low byte would give 129 for both and truncating 128 for both.
     for (const auto& [value, expected] : {std::pair{33036, 129}, std::pair{33024, 128}}) {
-        ColourImage deep = gradient(16, 16, 3, 16);
+        ColourImage deep = test::patternImage(16, 16, 3, 16);
         deep.samples16.assign(deep.samples16.size(), std::uint16_t(value));
         const CameraPhoto photo = read(save("b.JPEG", deep));
         ASSERT_EQ(photo.image.samples8.size(), deep.samples16.size());
@@ -139,16 +119,11 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
     constexpr int kBlock = 16;
     auto level = [](int block) { return 40 * block; };  // 40 .. 240
     for (const Stored& s : cases) {
-        ColourImage stored;
-        stored.width = s.columns * kBlock;
-        stored.height = s.rows * kBlock;
-        stored.channels = 3;
-        for (int y = 0; y < stored.height; ++y) {
-            for (int x = 0; x < stored.width; ++x) {
-                const int block = s.blocks[std::size_t((y / kBlock) * s.columns + x / kBlock)];
-                stored.samples8.insert(stored.samples8.end(),
-                                       {std::uint8_t(level(block)), 100, 50});
-            }
+        ColourImage stored{s.columns * kBlock, s.rows * kBlock, 3, 8, {}, {}, {}};
+        for (int i = 0; i < stored.width * stored.height; ++i) {
+            const int x = i % stored.width, y = i / stored.width;
+            const int block = s.blocks[std::size_t((y / kBlock) * s.columns + x / kBlock)];
+            stored.samples8.insert(stored.samples8.end(), {std::uint8_t(level(block)), 100, 50});
         }
         const auto plain = save("plain.jpg", stored);
         test::ExifFields fields;
@@ -168,8 +143,7 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
                     facts.focalLengthMm == 24.5 && facts.focalLength35mm == 36 &&
                     facts.pixelXDimension == 6000)
             << what;
-        ASSERT_EQ(photo.image.width, 3 * kBlock) << what;
-        ASSERT_EQ(photo.image.height, 2 * kBlock) << what;
+        ASSERT_TRUE(photo.image.width == 3 * kBlock && photo.image.height == 2 * kBlock) << what;
         for (int block = 1; block <= 6; ++block) {
             const int cx = ((block - 1) % 3) * kBlock + kBlock / 2;
             const int cy = ((block - 1) / 3) * kBlock + kBlock / 2;
@@ -210,33 +184,26 @@ TEST_F(CameraReadTest, TiffTilesPlanesAndOrientation) {
         TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);
         TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);
         std::vector<std::uint16_t> tile(16 * 16);
-        for (int c = 0; c < 3; ++c) {
-            for (int ty = 0; ty < kHeight; ty += 16) {
-                for (int tx = 0; tx < kWidth; tx += 16) {
-                    for (int y = 0; y < 16; ++y) {
-                        for (int x = 0; x < 16; ++x) {
-                            tile[std::size_t(y * 16 + x)] = sample(tx + x, ty + y, c);
-                        }
-                    }
-                    TIFFWriteTile(tif, tile.data(), tx, ty, 0, std::uint16_t(c));
-                }
+        // Three planes of 2 x 3 tiles, the last row and column of tiles overhanging.
+        for (int t = 0; t < 18; ++t) {
+            const int c = t / 6, ty = t / 3 % 2 * 16, tx = t % 3 * 16;
+            for (int i = 0; i < 256; ++i) {
+                tile[std::size_t(i)] = sample(tx + i % 16, ty + i / 16, c);
             }
+            TIFFWriteTile(tif, tile.data(), std::uint32_t(tx), std::uint32_t(ty), 0,
+                          std::uint16_t(c));
         }
         TIFFClose(tif);
     }
     const CameraPhoto photo = read(path);
     EXPECT_EQ(photo.facts.orientation, 3);
-    ASSERT_EQ(photo.image.width, kWidth);
-    ASSERT_EQ(photo.image.height, kHeight);
-    ASSERT_EQ(photo.image.bitsPerChannel, 16);
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                ASSERT_EQ(photo.image.samples16[std::size_t((y * kWidth + x) * 3 + c)],
-                          sample(kWidth - 1 - x, kHeight - 1 - y, c))
-                    << x << "," << y << "," << c;
-            }
-        }
+    ASSERT_TRUE(photo.image.width == kWidth && photo.image.height == kHeight &&
+                photo.image.bitsPerChannel == 16);
+    for (int i = 0; i < kWidth * kHeight * 3; ++i) {
+        const int x = i / 3 % kWidth, y = i / 3 / kWidth;
+        ASSERT_EQ(photo.image.samples16[std::size_t(i)],
+                  sample(kWidth - 1 - x, kHeight - 1 - y, i % 3))
+            << x << "," << y;
     }
 }
 

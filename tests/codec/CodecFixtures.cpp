@@ -1,10 +1,11 @@
 #include "CodecFixtures.h"
 
-#include <png.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 
 namespace vesta::test {
@@ -146,41 +147,39 @@ std::vector<std::uint8_t> withExifSegment(const std::vector<std::uint8_t>& jpeg,
     return out;
 }
 
-namespace {
-
-bool writePngSteps(png_structp png, png_infop info, const RawPng& raw, std::FILE* file,
-                   png_bytepp rows) {
-    if (setjmp(png_jmpbuf(png))) {
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, png_uint_32(raw.width), png_uint_32(raw.height), 8, PNG_COLOR_TYPE_GRAY,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_eXIf_1(png, info, png_uint_32(raw.exif.size()), const_cast<png_bytep>(raw.exif.data()));
-    png_write_info(png, info);
-    png_write_image(png, rows);
-    png_write_end(png, info);
-    return true;
-}
-
-}  // namespace
-
+// Chunks written by hand: the length, the type, the data and the checksum of type and data.
 void writeRawPng(const std::filesystem::path& path, const RawPng& raw) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    std::vector<png_bytep> rows;
+    std::vector<std::uint8_t> file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const auto chunk = [&](const char* type, std::vector<std::uint8_t> data) {
+        data.insert(data.begin(), type, type + 4);
+        std::vector<std::uint8_t> length(4), crc(4);
+        put32(length, 0, std::uint32_t(data.size() - 4));
+        put32(crc, 0, std::uint32_t(::crc32(0, data.data(), uInt(data.size()))));
+        for (const auto* part : {&length, &data, &crc}) {
+            file.insert(file.end(), part->begin(), part->end());
+        }
+    };
+    std::vector<std::uint8_t> header(13, 0);  // 8-bit grey, not interlaced
+    put32(header, 0, std::uint32_t(raw.width));
+    put32(header, 4, std::uint32_t(raw.height));
+    header[8] = 8;
+    std::vector<std::uint8_t> rows;
     for (const auto& row : raw.rows) {
-        rows.push_back(const_cast<png_bytep>(row.data()));
+        rows.push_back(0);  // no filter
+        rows.insert(rows.end(), row.begin(), row.end());
     }
-    const bool good = file && writePngSteps(png, info, raw, file, rows.data());
-    png_destroy_write_struct(&png, &info);
-    if (file) {
-        std::fclose(file);
-    }
-    if (!good) {
+    uLongf packed = compressBound(uLong(rows.size()));
+    std::vector<std::uint8_t> idat(packed);
+    if (compress(idat.data(), &packed, rows.data(), uLong(rows.size())) != Z_OK) {
         throw std::runtime_error("the test could not write its PNG");
     }
+    idat.resize(packed);
+    chunk("IHDR", header);
+    chunk("eXIf", raw.exif);
+    chunk("IDAT", idat);
+    chunk("IEND", {});
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
 }
 
 std::size_t jpegMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code) {

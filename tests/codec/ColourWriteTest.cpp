@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include "BitmapBytes.h"
 #include "CodecFixtures.h"
 #include "codec/ColourFileWriter.h"
@@ -11,20 +13,17 @@ namespace vesta {
 namespace {
 
 TEST(ColourWriteTest, TheFormatComesFromTheExtensionInAnyCase) {
-    const std::vector<std::pair<std::string, ColourFileFormat>> names = {
+    const std::pair<std::string, std::optional<ColourFileFormat>> names[] = {
         {"b.TIF", ColourFileFormat::Tiff},
         {"d.JpG", ColourFileFormat::Jpeg},
         {"g.h.png", ColourFileFormat::Png},
-    };
+        {"a.gif", {}},
+        {"a.png.txt", {}},
+        {"png", {}}};
     for (const auto& [name, format] : names) {
         const auto found = colourFormatForPath(name);
-        ASSERT_TRUE(found.ok()) << name;
-        EXPECT_EQ(found.value(), format) << name;
-    }
-    for (const std::string name : {"a.gif", "a.png.txt", "png"}) {
-        const auto found = colourFormatForPath(name);
-        ASSERT_FALSE(found.ok()) << name;
-        EXPECT_NE(found.error().find(".tiff"), std::string::npos);
+        EXPECT_EQ(found.ok() ? std::optional(found.value()) : std::nullopt, format) << name;
+        EXPECT_TRUE(found.ok() || found.error().find(".tiff") != std::string::npos) << name;
     }
 }
 
@@ -35,9 +34,7 @@ TEST(ColourWriteTest, AFailedSaveLeavesTheOldFileAndNoTemporary) {
 
     // An image the format cannot hold, an unknown format or a missing folder: the writer's
     // reason, the old file whole and no temporary left beside it.
-    ColourImage empty;
-    empty.width = 0;
-    empty.height = 0;
+    const ColourImage empty;  // no pixels
     EXPECT_NE(saveColourImage(target.string(), empty), "");
     EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"result.png"});
     EXPECT_NE(saveColourImage((dir / "result.gif").string(), test::patternImage(2, 2, 3, 8)), "");

@@ -24,25 +24,16 @@ constexpr Format kFormats[] = {{3, 8}, {3, 16}, {1, 8}, {1, 16}};
 // A palette image in grey or colour: the palette's colours, or the index itself as the grey
 // value; 16 bits repeat the byte (v · 257).
 ColourImage expand(const IndexedImage& image, Format f) {
-    ColourImage out;
-    out.width = image.width;
-    out.height = image.height;
-    out.channels = f.channels;
-    out.bitsPerChannel = f.bits;
-    std::vector<std::uint16_t> samples;
+    ColourImage out{image.width, image.height, f.channels, f.bits, {}, {}, {}};
     for (const std::uint8_t index : image.pixels) {
-        if (f.channels == 1) {
-            samples.push_back(index);
-        } else {
-            const Rgb c = image.colour(index);
-            samples.insert(samples.end(), {c.r, c.g, c.b});
-        }
-    }
-    for (const std::uint16_t v : samples) {
-        if (f.bits == 8) {
-            out.samples8.push_back(std::uint8_t(v));
-        } else {
-            out.samples16.push_back(std::uint16_t(v * 257));
+        const Rgb c = image.colour(index);
+        for (const std::uint8_t v : f.channels == 1 ? std::vector<std::uint8_t>{index}
+                                                    : std::vector<std::uint8_t>{c.r, c.g, c.b}) {
+            if (f.bits == 8) {
+                out.samples8.push_back(v);
+            } else {
+                out.samples16.push_back(std::uint16_t(v * 257));
+            }
         }
     }
     return out;
@@ -50,11 +41,8 @@ ColourImage expand(const IndexedImage& image, Format f) {
 
 // The whole result, gathered from the bands as a sink would write them.
 ColourImage whole(const BandRectifier& rectifier, BandOptions options = {}) {
-    ColourImage out;
-    out.width = rectifier.width();
-    out.height = 0;
-    out.channels = rectifier.channels();
-    out.bitsPerChannel = rectifier.bitsPerChannel();
+    ColourImage out{
+        rectifier.width(), 0, rectifier.channels(), rectifier.bitsPerChannel(), {}, {}, {}};
     const BandsOutcome outcome =
         rectifyInBands(rectifier, options, [&](int first, const ColourImage& band) {
             EXPECT_EQ(first, out.height) << "bands in row order, none missing";
@@ -117,11 +105,7 @@ struct EdgesSeen {
 ColourImage bilinearReference(const WorkingState& s, const ColourImage& photo, EdgesSeen& seen) {
     const int W = int(s.construction->frame.largOut), H = int(s.construction->frame.altOut),
               ch = photo.channels;
-    ColourImage out;
-    out.width = W;
-    out.height = H;
-    out.channels = ch;
-    out.bitsPerChannel = photo.bitsPerChannel;
+    ColourImage out{W, H, ch, photo.bitsPerChannel, {}, {}, {}};
     std::vector<std::uint32_t> samples(std::size_t(W) * H * ch, 0);
     const auto sample = [&](int x, int y, int k) -> std::uint32_t {
         x = std::clamp(x, 0, photo.width - 1);
@@ -187,7 +171,7 @@ class ColourBandsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         test::openPhoto(app, 200, 150);
-        ASSERT_TRUE(test::construct(app, {}));
+        ASSERT_TRUE(test::construct(app));
         photo = test::patternImage(200, 150, 3, 8);
     }
     void resize(int width, int height) {
@@ -209,15 +193,11 @@ TEST_F(ColourBandsTest, TheBytesDoNotDependOnBandsOrThreads) {
         rectifier->fill(0, rectifier->height(), work, one);
         for (const int threads : {1, 2, 4}) {
             for (const int bandRows : {1, 7, 0}) {
-                BandOptions options;
-                options.threads = threads;
-                options.bandRows = bandRows;
                 int lastProgress = 0;
-                options.progress = [&](int done, int rows) {
-                    EXPECT_GT(done, lastProgress);
-                    EXPECT_EQ(rows, 203);
-                    lastProgress = done;
-                };
+                const BandOptions options{threads, bandRows, nullptr, [&](int done, int rows) {
+                                              EXPECT_TRUE(done > lastProgress && rows == 203);
+                                              lastProgress = done;
+                                          }};
                 EXPECT_TRUE(sameSamples(whole(*rectifier, options), one))
                     << threads << " threads, bands of " << bandRows;
                 EXPECT_EQ(lastProgress, 203);
@@ -232,11 +212,7 @@ TEST_F(ColourBandsTest, ACancelOrAFailingSinkStopsTheBands) {
     const BandRectifier rectifier(RectifyInputs::from(app.ctx.s), photo, Interpolation::Bilinear);
     for (const int threads : {1, 4}) {
         std::atomic<bool> cancel = false;
-        BandOptions options;
-        options.threads = threads;
-        options.bandRows = 10;
-        options.cancel = &cancel;
-        options.progress = [&](int done, int) { cancel = done >= 30; };
+        BandOptions options{threads, 10, &cancel, [&](int done, int) { cancel = done >= 30; }};
         int bands = 0;
         EXPECT_EQ(rectifyInBands(rectifier, options,
                                  [&](int, const ColourImage&) { return ++bands > 0; }),
@@ -268,8 +244,7 @@ TEST_F(ColourBandsTest, AHugeResultIsHeldABandAtATime) {
     resize(20000, 15000);
     const ColourImage deep = test::patternImage(200, 150, 3, 16);
     const BandRectifier rectifier(RectifyInputs::from(app.ctx.s), deep, Interpolation::Bilinear);
-    BandOptions options;
-    options.threads = 4;
+    const BandOptions options{4, 0, nullptr, {}};
     const std::size_t row = 20000u * 3 * 2;
     ASSERT_EQ(rectifier.rowBytes(), row);
     EXPECT_LE(bandRowsFor(rectifier, options) * row, std::size_t(1) << 20);

@@ -105,8 +105,7 @@ TEST(FilePlacement, SomethingOtherThanAFileAtTheTargetIsNeverReplaced) {
     EXPECT_FALSE(moveFile(scratch.string(), (dir / "cartella").string(), error));
     EXPECT_FALSE(moveFile(scratch.string(), (dir / "pipe").string(), error));
     EXPECT_FALSE(error.empty());
-    EXPECT_TRUE(fs::is_directory(dir / "cartella"));
-    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_TRUE(fs::is_directory(dir / "cartella") && fs::is_fifo(dir / "pipe"));
     EXPECT_EQ(test::readBytes(scratch), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 

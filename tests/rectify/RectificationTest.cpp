@@ -15,10 +15,6 @@ namespace {
 
 using test::FakeApp;
 
-std::vector<std::uint8_t> scratchBytes(const FakeApp& app) {
-    return test::readBytes(app.ctx.paths.scratchFile());
-}
-
 // The fast loop (column lines made once, rows streamed) against the formulas pixel by pixel,
 // over every case of the reference corner, both row orders, mirrored rows and every padding.
 TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
@@ -33,15 +29,15 @@ TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
          {30, 20, 171, 131}},
         {1.0, 1.5}, [&](FakeApp& app) {
             const WorkingState& s = app.ctx.s;
+            const Frame& f = s.construction->frame;
             RADDR1(app.ctx);
             ASSERT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
-            ASSERT_EQ(test::fileRows(scratchBytes(app), int(s.construction->frame.largOut),
-                                     int(s.construction->frame.altOut)),
+            ASSERT_EQ(test::fileRows(test::readBytes(app.ctx.paths.scratchFile()), int(f.largOut),
+                                     int(f.altOut)),
                       test::referenceRows(s))
-                << "case " << s.construction->frame.casoFughe << " sign "
-                << s.construction->frame.segnoX << " size " << s.grandezza;
-            pads.insert(int(s.construction->frame.largOut) % 4);
-            signs.insert(s.construction->frame.segnoX);
+                << "case " << f.casoFughe << " sign " << f.segnoX << " size " << s.grandezza;
+            pads.insert(int(f.largOut) % 4);
+            signs.insert(f.segnoX);
             orders.insert(s.fughe->vv.y > s.fughe->vh.y);
         });
     EXPECT_EQ(pads.size(), 4u);
@@ -53,7 +49,7 @@ class RectifyTest : public ::testing::Test {
   protected:
     void SetUp() override {
         test::openPhoto(app, 200, 150);
-        ASSERT_TRUE(test::construct(app, {}));
+        ASSERT_TRUE(test::construct(app));
     }
     void resize(int width, int height) { test::resizeFrame(s, width, height, 1.0, 1.0); }
     FakeApp app;
@@ -64,15 +60,14 @@ class RectifyTest : public ::testing::Test {
 TEST_F(RectifyTest, TheScratchFileHasTheSourceHeaderPatchedAndPaddedRows) {
     resize(101, 3);
     RADDR1(app.ctx);
-    const auto bytes = scratchBytes(app);
+    const auto bytes = test::readBytes(app.ctx.paths.scratchFile());
     ASSERT_EQ(bytes.size(), 1078u + 3 * 104);
-    EXPECT_EQ(bytes[18] | bytes[19] << 8, 101);
-    EXPECT_EQ(bytes[22] | bytes[23] << 8, 3);
-    EXPECT_EQ(bytes[2] | bytes[3] << 8, 1390);
-    for (int k = 0; k < 3; ++k) {
-        for (int p = 101; p < 104; ++p) {
-            EXPECT_EQ(bytes[1078 + k * 104 + p], 0);
-        }
+    // File size, width and height.
+    EXPECT_EQ((std::array{bytes[2] | bytes[3] << 8, bytes[18] | bytes[19] << 8,
+                          bytes[22] | bytes[23] << 8}),
+              (std::array{1390, 101, 3}));
+    for (const auto& row : test::fileRows(bytes, 104, 3)) {
+        EXPECT_EQ(std::vector(row.begin() + 101, row.end()), std::vector<std::uint8_t>(3, 0));
     }
     EXPECT_TRUE(std::equal(s.sorgente.image.palette.begin(), s.sorgente.image.palette.end(),
                            bytes.begin() + 54));
@@ -81,10 +76,6 @@ TEST_F(RectifyTest, TheScratchFileHasTheSourceHeaderPatchedAndPaddedRows) {
 TEST_F(RectifyTest, TheResultIsShownAndTheButtonNowMeasures) {
     RADDR1(app.ctx);
     EXPECT_EQ(app.events.beeps, 1);
-    EXPECT_EQ(app.picture2.width, int(s.construction->frame.largOut));
-    EXPECT_TRUE(f.Picture2.visible && !f.Picture1.visible);
-    EXPECT_EQ(f.RADDRIZZA.caption, "Misura");
-    EXPECT_EQ(f.domanda1.caption, prompts::kVuoiMisurare);
     EXPECT_TRUE(f.save.enabled && f.print1.enabled);
     EXPECT_FALSE(f.start.enabled || f.area.enabled || f.RETTANG.visible || f.Text4.visible);
 
@@ -100,13 +91,10 @@ TEST_F(RectifyTest, WhileComputingThePromptSaysSoAndALargeResultGetsItsBars) {
     std::vector<std::string> shown;
     app.events.duringYield = [&](int) { shown.push_back(f.domanda1.caption); };
     RADDR1(app.ctx);
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.front(), "Sto calcolando...");
-    EXPECT_EQ(shown.back(), "Sto calcolando...");
+    EXPECT_EQ(std::set(shown.begin(), shown.end()), std::set<std::string>{"Sto calcolando..."});
     ASSERT_TRUE(f.HScroll2.visible && f.VScroll2.visible);
-    EXPECT_EQ(f.HScroll2.max, 1200 - 1008);
-    EXPECT_EQ(f.VScroll2.max, 800 - 720);
-    EXPECT_EQ(f.VScroll2.largeChange, 72);
+    EXPECT_EQ((std::array{f.HScroll2.max, f.VScroll2.max, f.VScroll2.largeChange}),
+              (std::array{1200 - 1008, 800 - 720, 72}));
     EXPECT_FALSE(f.HScroll1.visible || f.VScroll1.visible) << "the photograph's bars go";
 }
 
@@ -123,7 +111,7 @@ TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextRowAndZeroesTheRest) {
     EXPECT_EQ(app.events.yields, 10);
     auto want = test::referenceRows(s);
     std::fill(want.begin() + 10, want.end(), std::vector<std::uint8_t>(120, 0));
-    EXPECT_EQ(test::fileRows(scratchBytes(app), 120, 200), want);
+    EXPECT_EQ(test::fileRows(test::readBytes(app.ctx.paths.scratchFile()), 120, 200), want);
     EXPECT_EQ(progressAtStop, 5) << "rows counted from 1 upward: 10 of 200";
     EXPECT_EQ(f.RADDRIZZA.caption, "Misura") << "the partial result is shown as usual";
 }
@@ -146,16 +134,15 @@ TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
         }
     };
     RADDR1(app.ctx);
-    EXPECT_EQ(test::fileRows(scratchBytes(app), 60, 40), want);
+    EXPECT_EQ(test::fileRows(test::readBytes(app.ctx.paths.scratchFile()), 60, 40), want);
     ASSERT_NE(s.construction->frame.largOut, 60);
     EXPECT_EQ(s.nRaddr, 1) << "F6 during the loop started nothing";
-    EXPECT_EQ(s.largRaddr, 60);
-    EXPECT_EQ(app.picture2.width, 60);
+    EXPECT_TRUE(s.largRaddr == 60 && app.picture2.width == 60);
     EXPECT_FALSE(std::filesystem::exists(app.folder / "presto.bmp"));
     EXPECT_TRUE(f.save.enabled && f.print1.enabled);
 
     ALTRA1(app.ctx);
-    ASSERT_TRUE(test::construct(app, {}));
+    ASSERT_TRUE(test::construct(app));
     app.events.yields = 0;
     app.events.duringYield = [&](int n) {
         if (n == 3) {
@@ -163,12 +150,10 @@ TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
         }
     };
     RADDR1(app.ctx);
-    EXPECT_TRUE(f.Picture1.visible && f.RADDRIZZA.visible);
-    EXPECT_FALSE(f.Picture2.visible || f.Text4.visible);
+    EXPECT_TRUE(f.Picture1.visible && f.RADDRIZZA.visible && !f.Picture2.visible &&
+                !f.Text4.visible && !f.save.enabled && !f.RADDRIZZA.enabled && s.nRaddr == 0);
     EXPECT_EQ(f.RADDRIZZA.caption, "Raddrizza");
-    EXPECT_EQ(s.nRaddr, 0);
     EXPECT_FALSE(std::filesystem::exists(app.ctx.paths.scratchFile()));
-    EXPECT_FALSE(f.save.enabled || f.RADDRIZZA.enabled);
     const std::size_t messages = app.dialogs.messages.size();
     RADDR1(app.ctx);  // "Misura" once rectified the new photograph with the old frame
     EXPECT_EQ(app.dialogs.messages.size(), messages + 1);
@@ -189,9 +174,8 @@ TEST_F(RectifyTest, SizesNoBitmapCanHoldAreRefusedAndNothingIsWritten) {
         ASSERT_EQ(app.dialogs.messages.size(), 1u);
         EXPECT_EQ(app.dialogs.messages[0].text, message);
         EXPECT_EQ(app.dialogs.messages[0].title, "IMPOSSIBILE RADDRIZZARE");
-        EXPECT_EQ(s.nRaddr, 0);
+        EXPECT_TRUE(s.nRaddr == 0 && f.RADDRIZZA.visible);
         EXPECT_FALSE(std::filesystem::exists(app.ctx.paths.scratchFile()));
-        EXPECT_TRUE(f.RADDRIZZA.visible);
     }
     resize(3000, 2);
     RADDR1(app.ctx);

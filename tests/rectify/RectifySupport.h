@@ -17,23 +17,19 @@
 
 namespace vesta::test {
 
-// The rolled sample's construction at a quarter of its size, mirrored and flipped at will
-// (a mirrored construction is as sound as the original).
-struct Layout {
-    bool mirror = false;  // horizontal vanishing point on the other side
-    bool flip = false;    // vertical vanishing point below instead of above
-};
-
 inline void openPhoto(FakeApp& app, int width, int height) {
     Form_Load(app.ctx, screen1024x768());
     openBitmap(app, width, height);
 }
 
-inline bool construct(FakeApp& app, Layout layout) {
+// The rolled sample's construction at a quarter of its size, its horizontal vanishing point on
+// the other side when `mirror`, its vertical one below instead of above when `flip` (a mirrored
+// construction is as sound as the original).
+inline bool construct(FakeApp& app, bool mirror = false, bool flip = false) {
     WorkingState& s = app.ctx.s;
     const double w = s.larghezzaPic1, h = s.altezzaPic1;
-    const auto x = [&](double v) { return layout.mirror ? w - v : v; };
-    const auto y = [&](double v) { return layout.flip ? h - v : v; };
+    const auto x = [&](double v) { return mirror ? w - v : v; };
+    const auto y = [&](double v) { return flip ? h - v : v; };
     s.fughe.emplace();  // as FUGHE leaves them
     s.fughe->vh.x = x(-209.5);
     s.fughe->vh.y = y(71.3);
@@ -44,41 +40,22 @@ inline bool construct(FakeApp& app, Layout layout) {
     return CERCHIONUOVO(app.ctx);
 }
 
-inline void area(FakeApp& app, double x1, double y1, double x2, double y2) {
-    double(&a)[7][3] = app.ctx.s.areaCalcolo;
-    a[1][1] = a[2][1] = x1;
-    a[3][1] = a[4][1] = x2;
-    a[1][2] = a[4][2] = y1;
-    a[2][2] = a[3][2] = y2;
-    app.ctx.s.nAree = 1;
-}
-
 // The source point of output row r, column c, by the formulas as written.
 inline std::array<double, 2> sourcePoint(const WorkingState& s, int r, int c) {
-    const double qRighe = s.construction->frame.rif.y -
-                          s.construction->frame.mVert * s.construction->frame.rif.x -
-                          s.construction->orientation.pv.y;
-    const double qColonne = s.construction->frame.rif.y -
-                            s.construction->frame.mOrizz * s.construction->frame.rif.x -
-                            s.construction->orientation.po.y;
-    const double ax = s.construction->frame.divRighe[std::size_t(r)].x,
-                 ay = s.construction->frame.divRighe[std::size_t(r)].y;
-    const double mA =
-        (s.construction->orientation.pv.y - ay) / (s.construction->orientation.pv.x - ax);
-    const double xR =
-        (s.construction->orientation.pv.x * mA + qRighe) / (mA - s.construction->frame.mVert);
-    const double yR =
-        mA * (xR - s.construction->orientation.pv.x) + s.construction->orientation.pv.y;
+    const Frame& f = s.construction->frame;
+    const auto& o = s.construction->orientation;
+    const double qRighe = f.rif.y - f.mVert * f.rif.x - o.pv.y;
+    const double qColonne = f.rif.y - f.mOrizz * f.rif.x - o.po.y;
+    const double ax = f.divRighe[std::size_t(r)].x, ay = f.divRighe[std::size_t(r)].y;
+    const double mA = (o.pv.y - ay) / (o.pv.x - ax);
+    const double xR = (o.pv.x * mA + qRighe) / (mA - f.mVert);
+    const double yR = mA * (xR - o.pv.x) + o.pv.y;
     const double mR = (yR - s.fughe->vh.y) / (xR - s.fughe->vh.x);
     const double bR = s.fughe->vh.y - mR * s.fughe->vh.x;
-    const double bx = s.construction->frame.divColonne[std::size_t(c)].x,
-                 by = s.construction->frame.divColonne[std::size_t(c)].y;
-    const double mB =
-        (s.construction->orientation.po.y - by) / (s.construction->orientation.po.x - bx);
-    const double xC =
-        (s.construction->orientation.po.x * mB + qColonne) / (mB - s.construction->frame.mOrizz);
-    const double yC =
-        mB * (xC - s.construction->orientation.po.x) + s.construction->orientation.po.y;
+    const double bx = f.divColonne[std::size_t(c)].x, by = f.divColonne[std::size_t(c)].y;
+    const double mB = (o.po.y - by) / (o.po.x - bx);
+    const double xC = (o.po.x * mB + qColonne) / (mB - f.mOrizz);
+    const double yC = mB * (xC - o.po.x) + o.po.y;
     const double mC = (yC - s.fughe->vv.y) / (xC - s.fughe->vv.x);
     const double sx = (s.fughe->vv.x * mC - s.fughe->vv.y + bR) / (mC - mR);
     return {sx, mC * (sx - s.fughe->vv.x) + s.fughe->vv.y};
@@ -121,25 +98,28 @@ template <class Check>
 void forEachConstruction(const std::vector<std::array<double, 4>>& areas,
                          std::initializer_list<double> sizes, Check check) {
     std::set<int> cases;
-    for (const bool mirror : {false, true}) {
-        for (const bool flip : {false, true}) {
-            for (const double size : sizes) {
-                for (const auto& a : areas) {
-                    FakeApp app;
-                    openPhoto(app, 200, 150);
-                    area(app, a[0], a[1], a[2], a[3]);
-                    app.ctx.s.grandezza = size;
-                    if (!construct(app, {mirror, flip})) {
-                        continue;
-                    }
-                    const WorkingState& s = app.ctx.s;
-                    if (s.construction->frame.largOut < 1 || s.construction->frame.altOut < 1 ||
-                        s.construction->frame.largOut > 3000) {
-                        continue;
-                    }
-                    cases.insert(s.construction->frame.casoFughe);
-                    check(app);
+    for (int layout = 0; layout < 4; ++layout) {
+        const bool mirror = layout & 1, flip = layout & 2;
+        for (const double size : sizes) {
+            for (const auto& a : areas) {
+                FakeApp app;
+                openPhoto(app, 200, 150);
+                double(&corner)[7][3] = app.ctx.s.areaCalcolo;
+                corner[1][1] = corner[2][1] = a[0];
+                corner[3][1] = corner[4][1] = a[2];
+                corner[1][2] = corner[4][2] = a[1];
+                corner[2][2] = corner[3][2] = a[3];
+                app.ctx.s.nAree = 1;
+                app.ctx.s.grandezza = size;
+                if (!construct(app, mirror, flip)) {
+                    continue;
                 }
+                const Frame& f = app.ctx.s.construction->frame;
+                if (f.largOut < 1 || f.altOut < 1 || f.largOut > 3000) {
+                    continue;
+                }
+                cases.insert(f.casoFughe);
+                check(app);
             }
         }
     }

@@ -26,23 +26,18 @@ TEST(FitToWindow, PanelAndBarsFollowTheWindowsEdges) {
     fitToWindow(app.ctx, 1024, 768);  // visible region 1008 x 720, bars 16 thick
     EXPECT_LE(f.Frame1.left + f.Frame1.width, 1024 - 16);
     ASSERT_TRUE(f.HScroll1.visible && f.VScroll1.visible);
-    EXPECT_EQ(f.HScroll1.max, 1500 - 1008);
-    EXPECT_EQ(f.HScroll1.top, 720);
-    EXPECT_EQ(f.VScroll1.max, 900 - 720);
-    EXPECT_EQ(f.VScroll1.left, 1008);
+    EXPECT_TRUE(f.HScroll1.max == 1500 - 1008 && f.HScroll1.top == 720);
+    EXPECT_TRUE(f.VScroll1.max == 900 - 720 && f.VScroll1.left == 1008);
     f.VScroll1.value = f.VScroll1.max;
     VScroll1_Change(app.ctx);
 
     fitToWindow(app.ctx, 1024, 868);  // 100 pixels more of the photograph in sight
-    EXPECT_EQ(f.VScroll1.max, 900 - 820);
-    EXPECT_EQ(f.VScroll1.value, 80);
-    EXPECT_EQ(f.Picture1.top, -80);
+    EXPECT_TRUE(f.VScroll1.max == 900 - 820 && f.VScroll1.value == 80 && f.Picture1.top == -80);
     EXPECT_EQ(f.Picture1.top + f.Picture1.height, 868 - 16) << "the far edge at the window's";
 
     fitToWindow(app.ctx, 1920, 1080);
     EXPECT_FALSE(f.HScroll1.visible || f.VScroll1.visible);
-    EXPECT_EQ(f.Picture1.left + f.Picture1.top, 0);
-    EXPECT_EQ(f.Picture1.height, 900);
+    EXPECT_TRUE(f.Picture1.left + f.Picture1.top == 0 && f.Picture1.height == 900);
     EXPECT_EQ(f.Frame1.left, panelAtStart);
 }
 
