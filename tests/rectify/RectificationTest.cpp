@@ -100,6 +100,8 @@ TEST_F(RectifyTest, WhileComputingThePromptSaysSoAndALargeResultGetsItsBars) {
 
 TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextRowAndZeroesTheRest) {
     resize(120, 200);
+    // Taken before the loop: the cancel takes the construction back.
+    auto want = test::referenceRows(s);
     int progressAtStop = -1;
     app.events.duringYield = [&](int n) {
         if (n == 10) {
@@ -109,7 +111,6 @@ TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextRowAndZeroesTheRest) {
     };
     RADDR1(app.ctx);
     EXPECT_EQ(app.events.yields, 10);
-    auto want = test::referenceRows(s);
     std::fill(want.begin() + 10, want.end(), std::vector<std::uint8_t>(120, 0));
     EXPECT_EQ(test::fileRows(test::readBytes(app.ctx.paths.scratchFile()), 120, 200), want);
     EXPECT_EQ(progressAtStop, 5) << "rows counted from 1 upward: 10 of 200";
