@@ -6,11 +6,13 @@ namespace vesta {
 
 void offerConstructionCommands(Context& ctx) {
     const bool stands = ctx.s.construction.has_value();
+    // Known measures kept for these four lines rectify without the construction.
+    const bool byMeasures = ctx.s.misureNote && ctx.s.nRette == 4;
     FormModel& f = ctx.form;
     // Once a result exists the button measures and start stays as the result left it.
     if (ctx.s.nRaddr == 0) {
-        f.RADDRIZZA.enabled = stands;
-        f.start.enabled = stands;
+        f.RADDRIZZA.enabled = stands || byMeasures;
+        f.start.enabled = stands || byMeasures;
     }
     f.GRIGLIA.enabled = stands;
     f.griglia2.enabled = stands;
@@ -34,8 +36,10 @@ void constructionChanged(Context& ctx, ConstructionStage atMost) {
     if (atMost != ConstructionStage::Frame) {
         ctx.s.construction.reset();
     }
+    // Known measures belong to the rectangle these lines bound: a line that goes takes them too.
     if (atMost == ConstructionStage::None) {
         ctx.s.fughe.reset();
+        ctx.s.misureNote.reset();
     }
     // With no vanishing points of these lines there are no proportions to be sure of.
     if (!ctx.s.fughe) {

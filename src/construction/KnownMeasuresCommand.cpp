@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "construction/ConstructionState.h"
 #include "rectify/KnownMeasuresRectification.h"
 #include "rectify/Rectification.h"
 #include "state/Numbers.h"
@@ -51,6 +52,7 @@ void misureNote_Click(Context& ctx) {
     // A rectification that could not start leaves the measures as they were.
     if (s.raddrAvviato != 1) {
         s.misureNote = before;
+        offerConstructionCommands(ctx);
     }
 }
 

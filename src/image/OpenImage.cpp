@@ -101,7 +101,6 @@ void open_Click(Context& ctx) {
     f.Picture1.height = height;
 
     s.nomeFile = *chosen;
-    s.misureNote.reset();  // the measures of another photograph's rectangle
     f.domanda1.caption = prompts::kStoCaricando;
     f.tfuox.caption = "fuox";
     f.tfuoy.caption = "fuoy";

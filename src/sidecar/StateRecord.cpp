@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "construction/Commands.h"
+#include "construction/ConstructionState.h"
 #include "construction/PictureInput.h"
 #include "geometry/Overlay.h"
 #include "state/Numbers.h"
@@ -101,6 +102,7 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
     click(ctx, r.area[2], r.area[3]);
     // The measures of the rectangle these lines bound: the next rectification is by them.
     ctx.s.misureNote = r.knownMeasures;
+    offerConstructionCommands(ctx);
 }
 
 }  // namespace vesta
