@@ -133,23 +133,18 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     t.place(f.Label2, 840, 2055, 180, 270);
     f.Label3 = make("Label3", ControlKind::Label, "Frame1", "x.", "");
     t.place(f.Label3, 240, 2055, 180, 270);
-    for (Control* l : {&f.Label2, &f.Label3}) {
-        l->font = kLabelFont;
-        l->background = colours::windowBackground;
-    }
-
     f.incertezza = make("incertezza", ControlKind::Label, "Frame1", "",
                         "incertezza delle proporzioni (larghezza:altezza) dell'immagine "
                         "raddrizzata dovuta alla precisione dei clic, una deviazione standard");
     t.place(f.incertezza, 240, 1470, 1140, 270);
-    f.incertezza.font = kLabelFont;
-    f.incertezza.background = colours::windowBackground;
     f.incertezzaMisura = make("incertezzaMisura", ControlKind::Label, "Frame1", "",
                               "incertezza della misura d, una deviazione standard, con le sue "
                               "parti: la scala, i due punti presi e le proporzioni");
     t.place(f.incertezzaMisura, 120, 4185, 2895, 240);
-    f.incertezzaMisura.font = kLabelFont;
-    f.incertezzaMisura.background = colours::windowBackground;
+    for (Control* l : {&f.Label2, &f.Label3, &f.incertezza, &f.incertezzaMisura}) {
+        l->font = kLabelFont;
+        l->background = colours::windowBackground;
+    }
 
     f.zoo =
         make("zoo", ControlKind::Button, "", "Zoom", "visualizza l'immagine ingrandita o ridotta");
