@@ -25,8 +25,8 @@ void buildAgain(Context& ctx) {
     pic.refresh();
     pic.setDrawMode(DrawMode::CopyPen);
     for (int i = 1; i <= 4; ++i) {
-        pic.line(float(s.rette[i][1]), float(s.rette[i][2]), float(s.rette[i][3]),
-                 float(s.rette[i][4]), colours::red);
+        const auto [from, to] = s.line(i);
+        pic.line(float(from.x), float(from.y), float(to.x), float(to.y), colours::red);
     }
     const float cx = float(s.centroX), cy = float(s.centroY);
     pic.line(cx, cy - 20, cx, cy + 20, colours::lightCyan);

@@ -1,7 +1,7 @@
 #include "construction/PictureInput.h"
 
+#include <algorithm>
 #include <cmath>
-#include <utility>
 
 #include "construction/ConstructionState.h"
 #include "geometry/Grid.h"
@@ -68,18 +68,15 @@ void lineEnd(Context& ctx, float x, float y) {
     s.nRette += 1;
     constructionChanged(ctx, ConstructionStage::None);
     f.cancella.enabled = true;
-    double* line = s.rette[s.nRette];
-    line[1] = s.xPrimo;
-    line[2] = s.yPrimo;
-    line[3] = s.xSecondo;
-    line[4] = s.ySecondo;
+    s.setLine(s.nRette, {s.xPrimo, s.yPrimo}, {s.xSecondo, s.ySecondo});
     f.tfuvx.caption = text(ctx, s.xSecondo);
     f.tfuvy.caption = text(ctx, s.ySecondo);
     Control& angle = f.Text6[s.nRette];
-    if (line[3] - line[1] == 0) {
+    const auto [from, to] = s.line(s.nRette);
+    if (to.x - from.x == 0) {
         angle.caption = "90";
     } else {
-        s.pendenza = (line[4] - line[2]) / (line[3] - line[1]);
+        s.pendenza = (to.y - from.y) / (to.x - from.x);
         angle.caption = text(ctx, std::atan(s.pendenza) * 180 / kPi);
     }
 }
@@ -87,7 +84,6 @@ void lineEnd(Context& ctx, float x, float y) {
 void areaCorner(Context& ctx, float x, float y) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
-    double(&a)[7][3] = s.areaCalcolo;
     // The frame was made from the area being replaced.
     constructionChanged(ctx, ConstructionStage::VanishingPoints);
     if (s.attesaSecondo != 1) {
@@ -96,8 +92,7 @@ void areaCorner(Context& ctx, float x, float y) {
         }
         s.attesaSecondo = 1;
         s.primoMovimento = 1;
-        a[1][1] = x;
-        a[1][2] = y;
+        s.setCorner(1, {x, y});
         f.tfuox.caption = text(ctx, x);
         f.tfuoy.caption = text(ctx, y);
         f.tfuvx.caption = "";
@@ -106,27 +101,18 @@ void areaCorner(Context& ctx, float x, float y) {
     }
     s.attesaSecondo = 0;
     s.primoMovimento = 0;
-    const double x1 = a[1][1];
-    const double y1 = a[1][2];
-    a[2][1] = x1;
-    a[2][2] = y;
-    a[3][1] = x;
-    a[3][2] = y;
-    a[4][1] = x;
-    a[4][2] = y1;
     // Corners 1 and 2 on the left, 1 and 4 at the top, whichever way the diagonal was drawn.
-    if (a[1][1] > a[4][1]) {
-        std::swap(a[1][1], a[4][1]);
-        std::swap(a[2][1], a[3][1]);
-    }
-    if (a[1][2] > a[2][2]) {
-        std::swap(a[1][2], a[2][2]);
-        std::swap(a[4][2], a[3][2]);
-    }
+    const Point first = s.corner(1);
+    const double left = std::min(first.x, double(x)), right = std::max(first.x, double(x));
+    const double top = std::min(first.y, double(y)), bottom = std::max(first.y, double(y));
+    s.setCorner(1, {left, top});
+    s.setCorner(2, {left, bottom});
+    s.setCorner(3, {right, bottom});
+    s.setCorner(4, {right, top});
     f.tfuvx.caption = text(ctx, x);
     f.tfuvy.caption = text(ctx, y);
     ctx.picture1.setDrawMode(DrawMode::CopyPen);
-    ctx.picture1.box(float(a[1][1]), float(a[1][2]), float(a[3][1]), float(a[3][2]), colours::red);
+    ctx.picture1.box(float(left), float(top), float(right), float(bottom), colours::red);
 }
 
 void principalPoint(Context& ctx, float x, float y) {

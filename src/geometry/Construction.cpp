@@ -15,10 +15,9 @@ ConstructionClicks ConstructionClicks::from(const WorkingState& s) {
     }
     c.principal = Point{s.centroX, s.centroY};
     c.areaDefined = s.nAree > 0;
-    for (int k = 0; k < 7; ++k) {
-        for (int j = 0; j < 3; ++j) {
-            c.area[k][j] = s.areaCalcolo[k][j];
-        }
+    for (int k = 1; k <= 4; ++k) {
+        c.area[k][1] = s.corner(k).x;
+        c.area[k][2] = s.corner(k).y;
     }
     c.width = s.larghezzaPic1;
     c.height = s.altezzaPic1;

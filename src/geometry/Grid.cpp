@@ -75,7 +75,7 @@ class GridDrawer {
     }
 
     void drawLine(Point s, const Family& family) {
-        const double(&a)[7][3] = s_.areaCalcolo;
+        const Point tl = s_.corner(1), bl = s_.corner(2), br = s_.corner(3), tr = s_.corner(4);
         const Point v = family.vanishing;
         const auto x1 = crossAtY(f_.angoloY2, s, v);
         const auto x2 = crossAtY(f_.angoloY1, s, v);
@@ -85,20 +85,20 @@ class GridDrawer {
             return;
         }
         const bool inclusive = family.inclusiveEnds;
-        if (a[1][1] <= *x1 && *x1 <= a[4][1]) {
+        if (tl.x <= *x1 && *x1 <= tr.x) {
             keep(*x1, f_.angoloY2);
         }
-        if ((inclusive ? a[2][1] <= *x2 : a[2][1] < *x2) && *x2 <= a[3][1]) {
+        if ((inclusive ? bl.x <= *x2 : bl.x < *x2) && *x2 <= br.x) {
             keep(*x2, f_.angoloY1);
         }
-        if (a[4][2] <= *y3 && *y3 <= a[3][2]) {
+        if (tr.y <= *y3 && *y3 <= br.y) {
             keep(f_.angoloX2, *y3);
         }
-        if (a[1][2] <= *y4 && (inclusive ? *y4 <= a[2][2] : *y4 < a[2][2])) {
+        if (tl.y <= *y4 && (inclusive ? *y4 <= bl.y : *y4 < bl.y)) {
             keep(f_.angoloX1, *y4);
         }
         const auto inside = [&](Point p) {
-            return a[1][1] <= p.x && p.x <= a[4][1] && a[1][2] <= p.y && p.y <= a[2][2];
+            return tl.x <= p.x && p.x <= tr.x && tl.y <= p.y && p.y <= bl.y;
         };
         if (inside(crossings_[1]) && inside(crossings_[2])) {
             ctx_.picture1.line(float(crossings_[1].x), float(crossings_[1].y),

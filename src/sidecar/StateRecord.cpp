@@ -34,9 +34,8 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
     r.photograph = std::filesystem::path(s.nomeFile).filename().string();
     r.sha256 = sum.value();
     for (std::size_t k = 0; k < 4; ++k) {
-        for (std::size_t c = 0; c < 4; ++c) {
-            r.lines[k][c] = s.rette[k + 1][c + 1];
-        }
+        const auto [from, to] = s.line(int(k) + 1);
+        r.lines[k] = {from.x, from.y, to.x, to.y};
     }
     r.principalPoint = {s.centroX, s.centroY};
     r.area = {s.corner(1).x, s.corner(1).y, s.corner(3).x, s.corner(3).y};

@@ -123,6 +123,12 @@ struct WorkingState {
     ClickedLine line(int k) const {
         return {{rette[k][1], rette[k][2]}, {rette[k][3], rette[k][4]}};
     }
+    void setLine(int k, Point a, Point b) {
+        rette[k][1] = a.x;
+        rette[k][2] = a.y;
+        rette[k][3] = b.x;
+        rette[k][4] = b.y;
+    }
     Point corner(int k) const { return {areaCalcolo[k][1], areaCalcolo[k][2]}; }
     void setCorner(int k, Point p) {
         areaCalcolo[k][1] = p.x;
