@@ -164,14 +164,6 @@ void forEachConstruction(const std::vector<std::array<double, 4>>& areas,
     EXPECT_EQ(cases, (std::set<int>{1, 2, 3, 4}));
 }
 
-// A frame of exactly this many columns and rows on the construction, `across` and `down` apart.
-inline void resizeFrame(WorkingState& s, int width, int height, double across, double down) {
-    Frame& f = s.construction->frame;
-    f.largOut = width;
-    f.altOut = height;
-    fillDivisionTables(f, s.construction->orientation.mOrizzonte, across, down, 1.0);
-}
-
 // The rolled sample's construction on a 200 x 150 photograph.
 class RectifyTest : public ::testing::Test {
   protected:
@@ -179,7 +171,13 @@ class RectifyTest : public ::testing::Test {
         openPhoto(app, 200, 150);
         ASSERT_TRUE(construct(app));
     }
-    void resize(int width, int height) { resizeFrame(s, width, height, 1.0, 1.0); }
+    // A frame of exactly this many columns and rows, one pixel apart.
+    void resize(int width, int height) {
+        Frame& frame = s.construction->frame;
+        frame.largOut = width;
+        frame.altOut = height;
+        fillDivisionTables(frame, s.construction->orientation.mOrizzonte, 1.0, 1.0, 1.0);
+    }
     FakeApp app;
     WorkingState& s = app.ctx.s;
     FormModel& f = app.ctx.form;
