@@ -139,7 +139,8 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
                     "163,448,216,174", "--v2", "635,525,651,129", "--area", "200,150,620,500",
                     "--size", "1.3"})
              .request;
-    // Runs `request`, keeps its record as `name`, replays that with the tool; the tool's output.
+    // Runs `request`, keeps its record as `name` and replays it with the tool, which must give
+    // the same bytes; `printed` is what the replay printed.
     std::string printed;
     const auto replays = [&](const std::string& name, const std::string& flags) {
         const BatchResult done = runBatch(request, dir.path().string());
