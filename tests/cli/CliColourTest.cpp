@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -53,7 +52,7 @@ ColourImage expanded(const IndexedImage& image, int width = 0) {
 
 // By known measures, a colour photograph that is the palette sample expanded, rectified with
 // the nearest pixel, is the palette result expanded: the same source pixel for every output
-// pixel. Bilinear is another image of the same size.
+// pixel. Bilinear is another image of the same size. The output's name chooses its format.
 TEST(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
     test::TempDir dir;
     const Result<SourceBitmap> palette = readSourceBitmap(kSample);
@@ -64,53 +63,18 @@ TEST(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExp
                       " --interp nearest --known 300,250"),
               0);
     const ColourImage known = readBack(dir / "kcol.png");
+    EXPECT_EQ(test::readBytes(dir / "kcol.png")[1], 'P');
     Result<SourceBitmap> knownPalette = readSourceBitmap((dir / "kpal.bmp").string());
     ASSERT_TRUE(knownPalette.ok());
     ASSERT_GT(known.width, 100);
     EXPECT_TRUE(known.samples8 == expanded(knownPalette.value().image, known.width).samples8);
-    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "kbil.png").string() +
+    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "kbil.tif").string() +
                       " --known 300,250"),
               0);
-    const ColourImage knownBilinear = readBack(dir / "kbil.png");
+    EXPECT_EQ(test::readBytes(dir / "kbil.tif")[0], 'I');
+    const ColourImage knownBilinear = readBack(dir / "kbil.tif");
     EXPECT_EQ(knownBilinear.width, known.width);
     EXPECT_NE(knownBilinear.samples8, known.samples8);
-}
-
-// Grey and 16-bit files in, each lossless format out, read back: PNG and TIFF hold the same
-// samples, 16 bits survive where the format holds them, BMP holds them rounded to 8 bits. (A
-// JPEG in is the window's whole road; JPEG out is the codec's test.)
-TEST(CliColour, EveryInputKindWritesEveryOutputFormat) {
-    test::TempDir dir;
-    // Photographs of the sample's size whose every sample differs from its neighbours.
-    for (const ColourImage& photo :
-         {test::patternImage(800, 600, 1, 8), test::patternImage(800, 600, 3, 16)}) {
-        const std::string in =
-            (dir / (photo.channels == 1 ? "grigia.png" : "profonda.tif")).string();
-        SCOPED_TRACE(in);
-        ASSERT_EQ(saveColourImage(in, photo), "");
-        for (const char* out : {"r.png", "r.tif", "r.bmp"}) {
-            ASSERT_EQ(rectify(in + " " + (dir / out).string()), 0) << out;
-        }
-        const ColourImage png = readBack(dir / "r.png");
-        const ColourImage tif = readBack(dir / "r.tif");
-        const ColourImage bmp = readBack(dir / "r.bmp");
-        ASSERT_GT(png.width, 600);
-        EXPECT_TRUE(png.channels == photo.channels && tif.bitsPerChannel == photo.bitsPerChannel);
-        EXPECT_TRUE(png.samples8 == tif.samples8 && png.samples16 == tif.samples16);
-        // The BMP holds the same picture in 8 bits, grey in three equal channels.
-        std::vector<std::uint8_t> eight(png.samples8.size() + png.samples16.size()), want;
-        roundTo8Bits(png.samples16.data(), png.samples16.size(), eight.data());
-        std::copy(png.samples8.begin(), png.samples8.end(), eight.begin());
-        for (const std::uint8_t v : eight) {
-            want.insert(want.end(), std::size_t(3 / photo.channels), v);
-        }
-        EXPECT_TRUE(bmp.samples8 == want);
-    }
-    // Any other name is refused before anything is written.
-    EXPECT_EQ(
-        rectify((dir / "grigia.png").string() + " " + (dir / "r.gif").string() + " 2>/dev/null"),
-        1);
-    EXPECT_FALSE(fs::exists(dir / "r.gif"));
 }
 
 // A result far larger than its photograph (an oblique facade, 800 x 600 pixels, opened out to
@@ -128,32 +92,24 @@ TEST(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
     scene.supersampling = 1;
     const std::string photo = (dir / "obliqua.png").string(), out = (dir / "out.tif").string();
     ASSERT_EQ(saveColourImage(photo, expanded(facade::renderFacade(scene))), "");
-    // The shell replaces itself with the batch tool, so the child's peak memory is the tool's.
     std::string command = std::string("exec ") + VESTA_RECTIFY + " " + photo + " " + out;
     const char* flag[] = {"--h1", "--h2", "--v1", "--v2"};
     int k = 0;
     for (const char* name : {"cornice-bottom", "string-course-top", "left", "right"}) {
         const facade::ReferenceEdge e = facade::referenceEdge(scene.facade, name);
-        std::string line;
+        command += std::string(" ") + flag[k++];
         for (double t : {0.15, 0.85}) {
             const facade::ImagePoint p = facade::projectFacadePoint(
                 scene.camera,
                 {e.from.u + t * (e.to.u - e.from.u), e.from.v + t * (e.to.v - e.from.v)});
-            line += (line.empty() ? "" : ",") + std::to_string(int(p.x)) + "," +
-                    std::to_string(int(p.y));
+            command +=
+                (t < 0.5 ? " " : ",") + std::to_string(int(p.x)) + "," + std::to_string(int(p.y));
         }
-        command += std::string(" ") + flag[k++] + " " + line;
     }
-    command += " > /dev/null";
-    const pid_t child = fork();
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
-        _exit(127);
-    }
-    int status = 0;
+    // The largest child waited for is the batch tool, which the shell became.
+    ASSERT_EQ(std::system((command + " > /dev/null").c_str()), 0);
     rusage usage{};
-    ASSERT_EQ(wait4(child, &status, 0, &usage), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
     const ColourImage result = readBack(out);
     const double resultBytes = double(result.width) * result.height * 3;
     ASSERT_GT(resultBytes, 100e6);

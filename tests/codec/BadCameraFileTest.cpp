@@ -4,8 +4,9 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
+#include <algorithm>
+
 #include "BitmapBytes.h"
-#include "CodecFixtures.h"
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
 
@@ -41,9 +42,6 @@ TEST_F(BadCameraFileTest, OnlyRegularFilesOfAKnownKindAreRead) {
         EXPECT_TRUE(says(read.error(), "ordinario")) << path;
     }
 
-    test::writeBytes(dir / "empty.png", {});
-    const auto empty = readCameraFile((dir / "empty.png").string());
-    EXPECT_TRUE(!empty.ok() && says(empty.error(), "riconosciuta"));
     EXPECT_TRUE(says(refusal({'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}), "riconosciuta"));
     EXPECT_TRUE(says(refusal(test::bitmapBytes({.paletteEntries = 0, .bitCount = 16})), "16 bit"));
 }
@@ -78,7 +76,9 @@ void put(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n, b
 // reader takes the memory (under the sanitizers an attempt would abort the test).
 TEST_F(BadCameraFileTest, DeclaredSizesOutOfRangeAreRefused) {
     const auto jpeg = goodFile("a.jpg", 3, 8);
-    const std::size_t frame = test::jpegMarker(jpeg, 0xC0);
+    const std::uint8_t baseline[] = {0xFF, 0xC0};
+    const std::size_t frame =
+        std::size_t(std::search(jpeg.begin(), jpeg.end(), baseline, baseline + 2) - jpeg.begin());
     for (const auto& [width, height] : {std::pair{65500, 65500}, std::pair{100, 0}}) {
         auto bytes = jpeg;
         put(bytes, frame + 5, std::uint32_t(height), 2, true);
@@ -117,9 +117,6 @@ TEST_F(BadCameraFileTest, DeclaredSizesOutOfRangeAreRefused) {
     EXPECT_TRUE(says(refusal(bmp), "troppo grande"));
     put(bmp, 18, 0, 4, false);
     EXPECT_TRUE(says(refusal(bmp), "non valide"));
-    put(bmp, 18, 3000, 4, false);
-    put(bmp, 22, 3000, 4, false);
-    EXPECT_TRUE(says(refusal(bmp), "incompleto"));
 }
 
 }  // namespace

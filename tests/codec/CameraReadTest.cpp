@@ -9,6 +9,7 @@
 #include "CodecFixtures.h"
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
+#include "codec/RowWriter.h"
 
 namespace vesta {
 namespace {
@@ -31,7 +32,8 @@ class CameraReadTest : public ::testing::Test {
 
 // Lossless formats must give back every sample, both bytes of 16-bit ones (byte order), rows
 // in order (a bottom-first format read upside down), padded rows (an odd width), and the
-// profile. A bitmap holds 8-bit colour: grey is expanded.
+// profile. A bitmap holds 8-bit colour: grey is expanded, 16 bits rounded as every 8-bit output
+// rounds them.
 TEST_F(CameraReadTest, LosslessFormatsGiveBackEverySampleAndTheProfile) {
     struct Case {
         std::string name;
@@ -54,21 +56,15 @@ TEST_F(CameraReadTest, LosslessFormatsGiveBackEverySampleAndTheProfile) {
                     got.iccProfile == image.iccProfile)
             << c.name;
     }
-    const ColourImage grey = test::patternImage(5, 3, 1, 8);
+    const ColourImage grey = test::patternImage(5, 3, 1, 16);
     const ColourImage expanded = read(save("f.BMP", grey)).image;
-    ASSERT_EQ(expanded.channels, 3);
-    for (std::size_t i = 0; i < grey.samples8.size(); ++i) {
-        EXPECT_EQ(expanded.samples8[3 * i], grey.samples8[i]);
-        EXPECT_EQ(expanded.samples8[3 * i + 2], grey.samples8[i]);
+    std::vector<std::uint8_t> eight(grey.samples16.size());
+    roundTo8Bits(grey.samples16.data(), eight.size(), eight.data());
+    ASSERT_EQ(expanded.samples8.size(), 3 * eight.size());
+    for (std::size_t i = 0; i < eight.size(); ++i) {
+        EXPECT_TRUE(expanded.samples8[3 * i] == eight[i] &&
+                    expanded.samples8[3 * i + 2] == eight[i]);
     }
-}
-
-double meanError(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
-    const auto diff = [](int x, int y) { return double(std::abs(x - y)); };
-    return a.size() != b.size() || a.empty()
-               ? 1e9
-               : std::transform_reduce(a.begin(), a.end(), b.begin(), 0.0, std::plus<>(), diff) /
-                     double(a.size());
 }
 
 TEST_F(CameraReadTest, JpegKeepsThePhotographWithinItsLossAndCarriesTheProfile) {
@@ -81,7 +77,11 @@ TEST_F(CameraReadTest, JpegKeepsThePhotographWithinItsLossAndCarriesTheProfile) 
         }
         image.iccProfile = test::smallIccProfile(channels == 1);
         const CameraPhoto photo = read(save("a.jpg", image));
-        EXPECT_LT(meanError(photo.image.samples8, image.samples8), 1.5) << channels;
+        ASSERT_EQ(photo.image.samples8.size(), image.samples8.size());
+        const double error = std::transform_reduce(image.samples8.begin(), image.samples8.end(),
+                                                   photo.image.samples8.begin(), 0.0, std::plus<>(),
+                                                   [](int a, int b) { return std::abs(a - b); });
+        EXPECT_LT(error / double(image.samples8.size()), 1.5) << channels;
         EXPECT_TRUE(photo.image.iccProfile == image.iccProfile);
     }
     // 16-bit input is rounded to 8 bits: 33036 is 128.55 and 33024 is 128.498, where dropping
@@ -93,13 +93,6 @@ TEST_F(CameraReadTest, JpegKeepsThePhotographWithinItsLossAndCarriesTheProfile) 
         ASSERT_EQ(photo.image.samples8.size(), deep.samples16.size());
         EXPECT_EQ(photo.image.samples8[100], expected) << value;
     }
-
-    // A low quality gives a smaller file: the parameter reaches the encoder.
-    const ColourImage noisy = test::patternImage(64, 64, 3, 8);
-    ColourWriteOptions low;
-    low.jpegQuality = 30;
-    EXPECT_LT(std::filesystem::file_size(save("c.jpg", noisy, low)),
-              std::filesystem::file_size(save("d.jpg", noisy)));
 }
 
 // The upright photograph is 3 x 2 blocks numbered 1 2 3 / 4 5 6 from the top left. For each
@@ -129,7 +122,6 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
         test::ExifFields fields;
         fields.orientation = s.orientation;
         fields.bigEndian = s.orientation % 2 == 1;
-        fields.make = "Camera " + std::to_string(s.orientation);
         fields.focalLengthMm = 24.5;
         fields.focalLength35mm = 36;
         fields.pixelXDimension = 6000;
@@ -139,9 +131,8 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
         const CameraPhoto photo = read(oriented);
         const std::string what = "orientation " + std::to_string(s.orientation);
         const CameraFacts& facts = photo.facts;
-        EXPECT_TRUE(facts.orientation == s.orientation && facts.make == fields.make &&
-                    facts.focalLengthMm == 24.5 && facts.focalLength35mm == 36 &&
-                    facts.pixelXDimension == 6000)
+        EXPECT_TRUE(facts.orientation == s.orientation && facts.focalLengthMm == 24.5 &&
+                    facts.focalLength35mm == 36 && facts.pixelXDimension == 6000)
             << what;
         ASSERT_TRUE(photo.image.width == 3 * kBlock && photo.image.height == 2 * kBlock) << what;
         for (int block = 1; block <= 6; ++block) {
@@ -153,12 +144,11 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
 
         // The JPEG reader turns the rows while decoding, the others after: a PNG with the same
         // stored blocks in its eXIf chunk must come out the same, to the last pixel.
-        test::RawPng png{s.columns, s.rows, test::exifBlock(fields), {}};
-        for (int y = 0; y < s.rows; ++y) {
-            const auto row = s.blocks.begin() + y * s.columns;
-            png.rows.emplace_back(row, row + s.columns);
-        }
-        test::writeRawPng(dir / "oriented.png", png);
+        ColourImage blocks{s.columns, s.rows, 1, 8, {}, {}, {}};
+        blocks.samples8.assign(s.blocks.begin(), s.blocks.end());
+        test::writeBytes(dir / "oriented.png",
+                         test::withExifChunk(test::readBytes(save("plain.png", blocks)),
+                                             test::exifBlock(fields)));
         const ColourImage small = read(dir / "oriented.png").image;
         EXPECT_EQ(small.samples8, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6})) << what;
     }
@@ -207,17 +197,10 @@ TEST_F(CameraReadTest, TiffTilesPlanesAndOrientation) {
     }
 }
 
-// The kind is told by the bytes: a palette bitmap named .jpg still takes the palette road, a
-// colour bitmap named .png is read as a bitmap.
-TEST_F(CameraReadTest, BitmapsAreToldByTheirBytesNotTheirName) {
+// The kind is told by the bytes: a palette bitmap named .jpg still takes the palette road.
+TEST_F(CameraReadTest, APaletteBitmapIsToldByItsBytesNotItsName) {
     test::writeBytes(dir / "palette.jpg", test::bitmapBytes({.width = 5, .height = 3}));
     EXPECT_TRUE(read(dir / "palette.jpg").paletteBitmap);
-
-    const ColourImage colour = test::patternImage(3, 2, 3, 8);
-    std::filesystem::rename(save("colour.bmp", colour), dir / "colour.png");
-    const CameraPhoto photo = read(dir / "colour.png");
-    EXPECT_FALSE(photo.paletteBitmap);
-    EXPECT_EQ(photo.image.samples8, colour.samples8);
 }
 
 }  // namespace

@@ -3,10 +3,7 @@
 #include <zlib.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <stdexcept>
 
 namespace vesta::test {
 
@@ -34,7 +31,7 @@ struct Bytes {
 struct Entry {
     std::uint16_t tag, type;
     std::uint32_t count;
-    std::vector<std::uint32_t> values;  // SHORT or LONG inline; RATIONAL pairs; ASCII bytes
+    std::vector<std::uint32_t> values;  // SHORT or LONG inline; RATIONAL pairs
 };
 
 }  // namespace
@@ -63,11 +60,6 @@ std::vector<std::uint8_t> smallIccProfile(bool grey) {
 
 std::vector<std::uint8_t> exifBlock(const ExifFields& f) {
     std::vector<Entry> ifd0{{0x0112, 3, 1, {std::uint32_t(f.orientation)}}};
-    if (!f.make.empty()) {
-        std::vector<std::uint32_t> chars(f.make.begin(), f.make.end());
-        chars.push_back(0);
-        ifd0.push_back({0x010F, 2, std::uint32_t(chars.size()), chars});
-    }
     std::vector<Entry> exif;
     if (f.focalLengthMm > 0) {
         exif.push_back({0x920A, 5, 1, {std::uint32_t(std::lround(f.focalLengthMm * 100)), 100}});
@@ -108,14 +100,7 @@ std::vector<std::uint8_t> exifBlock(const ExifFields& f) {
             } else {
                 b.u32(std::uint32_t(extra + t.data.size()));
                 for (std::uint32_t v : e.values) {
-                    if (e.type == 2) {
-                        t.data.push_back(std::uint8_t(v));
-                    } else {
-                        t.u32(v);
-                    }
-                }
-                if (t.data.size() % 2) {
-                    t.data.push_back(0);
+                    t.u32(v);
                 }
             }
         }
@@ -147,52 +132,15 @@ std::vector<std::uint8_t> withExifSegment(const std::vector<std::uint8_t>& jpeg,
     return out;
 }
 
-// Chunks written by hand: the length, the type, the data and the checksum of type and data.
-void writeRawPng(const std::filesystem::path& path, const RawPng& raw) {
-    std::vector<std::uint8_t> file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    const auto chunk = [&](const char* type, std::vector<std::uint8_t> data) {
-        data.insert(data.begin(), type, type + 4);
-        std::vector<std::uint8_t> length(4), crc(4);
-        put32(length, 0, std::uint32_t(data.size() - 4));
-        put32(crc, 0, std::uint32_t(::crc32(0, data.data(), uInt(data.size()))));
-        for (const auto* part : {&length, &data, &crc}) {
-            file.insert(file.end(), part->begin(), part->end());
-        }
-    };
-    std::vector<std::uint8_t> header(13, 0);  // 8-bit grey, not interlaced
-    put32(header, 0, std::uint32_t(raw.width));
-    put32(header, 4, std::uint32_t(raw.height));
-    header[8] = 8;
-    std::vector<std::uint8_t> rows;
-    for (const auto& row : raw.rows) {
-        rows.push_back(0);  // no filter
-        rows.insert(rows.end(), row.begin(), row.end());
-    }
-    uLongf packed = compressBound(uLong(rows.size()));
-    std::vector<std::uint8_t> idat(packed);
-    if (compress(idat.data(), &packed, rows.data(), uLong(rows.size())) != Z_OK) {
-        throw std::runtime_error("the test could not write its PNG");
-    }
-    idat.resize(packed);
-    chunk("IHDR", header);
-    chunk("eXIf", raw.exif);
-    chunk("IDAT", idat);
-    chunk("IEND", {});
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-}
-
-std::size_t jpegMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code) {
-    for (std::size_t i = 2; i + 1 < jpeg.size();) {
-        if (jpeg[i] != 0xFF) {
-            break;
-        }
-        if (jpeg[i + 1] == code) {
-            return i;
-        }
-        i += 2 + (std::size_t(jpeg[i + 2]) << 8 | jpeg[i + 3]);
-    }
-    throw std::runtime_error("marker not found");
+std::vector<std::uint8_t> withExifChunk(std::vector<std::uint8_t> png,
+                                        const std::vector<std::uint8_t>& block) {
+    std::vector<std::uint8_t> chunk(8 + block.size() + 4);
+    put32(chunk, 0, std::uint32_t(block.size()));
+    std::memcpy(&chunk[4], "eXIf", 4);
+    std::copy(block.begin(), block.end(), chunk.begin() + 8);
+    put32(chunk, 8 + block.size(), std::uint32_t(::crc32(0, &chunk[4], uInt(4 + block.size()))));
+    png.insert(png.begin() + 33, chunk.begin(), chunk.end());
+    return png;
 }
 
 }  // namespace vesta::test

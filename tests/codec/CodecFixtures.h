@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,7 +17,6 @@ std::vector<std::uint8_t> smallIccProfile(bool grey);
 struct ExifFields {
     int orientation = 1;
     bool bigEndian = false;
-    std::string make;
     double focalLengthMm = 0;  // written when > 0
     int focalLength35mm = 0;   // written when > 0
     int pixelXDimension = 0;   // written as LONG when > 0
@@ -30,17 +28,8 @@ std::vector<std::uint8_t> exifBlock(const ExifFields& fields);
 std::vector<std::uint8_t> withExifSegment(const std::vector<std::uint8_t>& jpeg,
                                           const std::vector<std::uint8_t>& block);
 
-// An 8-bit grey PNG with an eXIf chunk, which vesta's own writer never makes. `rows` holds the
-// raw rows.
-struct RawPng {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> exif;
-    std::vector<std::vector<std::uint8_t>> rows;
-};
-void writeRawPng(const std::filesystem::path& path, const RawPng& png);
-
-// The byte offset of the first marker `code` (0xC0 for a baseline frame) in a JPEG file.
-std::size_t jpegMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code);
+// The PNG file with an eXIf chunk, which vesta's own writer never makes, after its header chunk.
+std::vector<std::uint8_t> withExifChunk(std::vector<std::uint8_t> png,
+                                        const std::vector<std::uint8_t>& block);
 
 }  // namespace vesta::test

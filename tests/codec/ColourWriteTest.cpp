@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "BitmapBytes.h"
-#include "CodecFixtures.h"
 #include "codec/ColourFileWriter.h"
 
 namespace vesta {
@@ -32,12 +31,10 @@ TEST(ColourWriteTest, AFailedSaveLeavesTheOldFileAndNoTemporary) {
     const auto target = dir / "result.png";
     test::writeBytes(target, {'o', 'l', 'd'});
 
-    // An image the format cannot hold, an unknown format or a missing folder: the writer's
-    // reason, the old file whole and no temporary left beside it.
+    // An image the format cannot hold or a missing folder: the writer's reason, the old file
+    // whole and no temporary left beside it.
     const ColourImage empty;  // no pixels
     EXPECT_NE(saveColourImage(target.string(), empty), "");
-    EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"result.png"});
-    EXPECT_NE(saveColourImage((dir / "result.gif").string(), test::patternImage(2, 2, 3, 8)), "");
     EXPECT_NE(saveColourImage((dir / "no" / "such.png").string(), test::patternImage(2, 2, 3, 8)),
               "");
     EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"result.png"});
