@@ -34,6 +34,10 @@ TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
             ASSERT_EQ(test::filePixels(app.ctx.paths.scratchFile(), int(f.largOut), int(f.altOut)),
                       test::referenceIndices(s))
                 << "case " << f.casoFughe << " sign " << f.segnoX << " size " << s.grandezza;
+            const auto bytes = test::readBytes(app.ctx.paths.scratchFile());
+            const auto& palette = s.sorgente.image.palette;
+            EXPECT_TRUE(std::equal(palette.begin(), palette.end(), bytes.begin() + 54))
+                << "the photograph's palette";
             pads.insert(int(f.largOut) % 4);
         });
     EXPECT_EQ(pads.size(), 4u);
@@ -64,13 +68,16 @@ TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextRowAndZeroesTheRest) {
     resize(120, 200);
     // Taken before the loop: the cancel takes the construction back.
     auto want = test::referenceIndices(s);
+    std::string prompt;
     app.events.duringYield = [&](int n) {
         if (n == 10) {
             CANC2(app.ctx);
+            prompt = f.domanda1.caption;
         }
     };
     RADDR1(app.ctx);
     EXPECT_EQ(app.events.yields, 10);
+    EXPECT_EQ(prompt, "Ho finito.");
     std::fill_n(want.begin(), (200 - 10) * 120, 0);  // the rows above the ten written last
     EXPECT_EQ(test::filePixels(app.ctx.paths.scratchFile(), 120, 200), want);
     EXPECT_EQ(f.RADDRIZZA.caption, "Misura") << "the partial result is shown as usual";
