@@ -30,18 +30,15 @@ TEST_F(PictureInputTest, EachLineShowsItsAngleAndThePromptForTheNext) {
     clickLine(ctx, 100, 200, 200, 100);
     EXPECT_EQ(f.Text6[2].caption, "-45") << "-45.00000000000004 to 15 digits";
     EXPECT_EQ(f.domanda1.caption, prompts::kPrimaVert);
+    const double slope = s.pendenza;
+    clickLine(ctx, 150, 50, 150, 400);
+    EXPECT_EQ(f.Text6[3].caption, "90");
+    EXPECT_EQ(s.pendenza, slope) << "a vertical line keeps the last slope";
+    CANC2(ctx);
     clickLine(ctx, 0, 0, 2, 1);
     EXPECT_EQ(f.Text6[3].caption, "26,565051177078") << "the user's decimal separator";
     EXPECT_EQ(f.domanda1.caption, prompts::kSecondaVert);
     EXPECT_EQ(s.nRette, 3);
-}
-
-TEST_F(PictureInputTest, AVerticalLineShows90AndKeepsTheSlope) {
-    clickLine(ctx, 10, 20, 30, 40);
-    const double before = s.pendenza;
-    clickLine(ctx, 150, 50, 150, 400);
-    EXPECT_EQ(f.Text6[2].caption, "90");
-    EXPECT_EQ(s.pendenza, before);
 }
 
 TEST_F(PictureInputTest, TheFourthLineRunsTheVanishingPointsOnRelease) {
