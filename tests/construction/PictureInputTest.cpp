@@ -4,6 +4,7 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "state/Prompts.h"
+#include "ui/Undo.h"
 
 namespace vesta {
 namespace {

@@ -29,8 +29,6 @@ TEST_F(ProportionsPanelTest, ASureConstructionShowsItsFigureAnUnsureOneWarnsOnce
     const std::string& shown = app.ctx.form.incertezza.caption;
     ASSERT_EQ(shown.rfind("±", 0), 0u) << shown;
     EXPECT_NE(shown.find(','), std::string::npos) << "the user's decimal separator";
-    EXPECT_GT(app.ctx.s.aspectSigma, 0);
-    EXPECT_LT(app.ctx.s.aspectSigma, 0.02);
     EXPECT_EQ(warnings(), 0u);
 
     // Short lines that meet far away: a pixel more or less moves them a great deal.

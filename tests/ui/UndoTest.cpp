@@ -101,9 +101,6 @@ TEST_F(UndoTest, AnotherRectificationRangesTheBarsOfTheSource) {
     EXPECT_EQ(s.nRaddr, 0);
     ASSERT_TRUE(f.HScroll1.visible && f.VScroll1.visible);
     EXPECT_EQ(f.HScroll1.max, 1500 - 1008);
-    test::openBitmap(app, 300, 200);
-    ALTRA1(app.ctx);
-    EXPECT_FALSE(f.HScroll1.visible || f.VScroll1.visible);
 }
 
 TEST_F(UndoTest, DefaultsTakeThePhotographsCornersAndCentre) {
