@@ -4,6 +4,7 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "state/Prompts.h"
+#include "ui/Undo.h"
 
 namespace vesta {
 namespace {
@@ -30,18 +31,15 @@ TEST_F(PictureInputTest, EachLineShowsItsAngleAndThePromptForTheNext) {
     clickLine(ctx, 100, 200, 200, 100);
     EXPECT_EQ(f.Text6[2].caption, "-45") << "-45.00000000000004 to 15 digits";
     EXPECT_EQ(f.domanda1.caption, prompts::kPrimaVert);
+    const double slope = s.pendenza;
+    clickLine(ctx, 150, 50, 150, 400);
+    EXPECT_EQ(f.Text6[3].caption, "90");
+    EXPECT_EQ(s.pendenza, slope) << "a vertical line keeps the last slope";
+    CANC2(ctx);
     clickLine(ctx, 0, 0, 2, 1);
     EXPECT_EQ(f.Text6[3].caption, "26,565051177078") << "the user's decimal separator";
     EXPECT_EQ(f.domanda1.caption, prompts::kSecondaVert);
     EXPECT_EQ(s.nRette, 3);
-}
-
-TEST_F(PictureInputTest, AVerticalLineShows90AndKeepsTheSlope) {
-    clickLine(ctx, 10, 20, 30, 40);
-    const double before = s.pendenza;
-    clickLine(ctx, 150, 50, 150, 400);
-    EXPECT_EQ(f.Text6[2].caption, "90");
-    EXPECT_EQ(s.pendenza, before);
 }
 
 TEST_F(PictureInputTest, TheFourthLineRunsTheVanishingPointsOnRelease) {
@@ -66,14 +64,12 @@ TEST_F(PictureInputTest, AreaCornersAreNormalisedWhicheverWayTheDiagonalRuns) {
     RETTANG3(ctx);
     RETTANG3(ctx);
     EXPECT_EQ(s.nAree, 2);
-    EXPECT_FALSE(f.GRIGLIA.enabled) << "no construction to draw a grid of";
     click(ctx, 300, 250);
     click(ctx, 100, 50);
     const auto& a = s.areaCalcolo;
     EXPECT_EQ(std::vector<double>(
                   {a[1][1], a[1][2], a[2][1], a[2][2], a[3][1], a[3][2], a[4][1], a[4][2]}),
               std::vector<double>({100, 50, 100, 250, 300, 250, 300, 50}));
-    EXPECT_FALSE(f.RADDRIZZA.enabled) << "an area without lines is nothing to rectify";
     EXPECT_EQ(s.modoClick, ClickMode::AreaCorner) << "a further pair defines a new area";
 }
 

@@ -5,6 +5,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
+#include <algorithm>
 
 #include "BitmapBytes.h"
 #include "WindowFixture.h"
@@ -23,7 +25,7 @@ class MainWindowTest : public test::WindowTest {
     const std::string sample = VESTA_SAMPLES_DIR "/facciata_centrata.bmp";
 };
 
-TEST_F(MainWindowTest, AClickOnTheWindowBackgroundRedraws) {
+TEST_F(MainWindowTest, AClickOnTheBackgroundRedrawsAndTheTextBoxesNeverTakeTheFocus) {
     openFile(sample);
     window.picture1().line(0, 200, 300, 200, colours::blue);
     QTest::mouseClick(window.client(), Qt::LeftButton, {}, QPoint(1010, 700));
@@ -33,44 +35,38 @@ TEST_F(MainWindowTest, AClickOnTheWindowBackgroundRedraws) {
     window.push();
     QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);  // disabled
     EXPECT_EQ(prompt(), "x") << "a click on a disabled button is no background click";
-}
-
-// The background's double click, Exit and Help reach their procedures.
-TEST_F(MainWindowTest, DoubleClickExitAndHelpAreWired) {
-    openFile(sample);
-    QTest::mouseDClick(window.client(), Qt::LeftButton, {}, QPoint(1010, 700));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "VALORI DI DEFAULT");
-    window.menuAction("exit")->trigger();
-    EXPECT_EQ(events.terminations, 1);
-    window.menuAction("help1")->trigger();
-    EXPECT_EQ(dialogs.helpShown.size() + dialogs.messages.size(), 2u);
-}
-
-// A file name typed at the wrong moment, or Ctrl+C meant for Canc, must not land in a box.
-TEST_F(MainWindowTest, TheTextBoxesOnlyShowAndNeverTakeTheFocus) {
-    openFile(sample);
-    auto* box = qobject_cast<QLineEdit*>(window.control("tfuox"));
-    ASSERT_NE(box, nullptr);
-    const QString shown = box->text();
-    QTest::mouseClick(box, Qt::LeftButton);
-    EXPECT_FALSE(box->hasFocus());
-    QTest::keyClicks(box, "facciata");
-    EXPECT_EQ(box->text(), shown);
-    for (const char* name : {"Text1", "Text3", "Text6(1)", "tfuvy"}) {
-        const auto* edit = qobject_cast<QLineEdit*>(window.control(name));
-        ASSERT_NE(edit, nullptr) << name;
-        EXPECT_TRUE(edit->isReadOnly()) << name;
-        EXPECT_EQ(edit->focusPolicy(), Qt::NoFocus) << name;
+    // A file name typed at the wrong moment, or Ctrl+C meant for Canc, must not land in a box.
+    for (const char* name : {"tfuox", "Text1", "Text3", "Text6(1)", "tfuvy"}) {
+        auto* box = qobject_cast<QLineEdit*>(window.control(name));
+        ASSERT_NE(box, nullptr) << name;
+        const QString shown = box->text();
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClicks(box, "facciata");
+        EXPECT_FALSE(box->hasFocus()) << name;
+        EXPECT_EQ(box->text(), shown) << name;
     }
 }
 
-// Only a release beside the picture fits the viewer; one on the picture leaves it alone.
-TEST_F(MainWindowTest, TheZoomViewerFitsOnlyOnAReleaseOutsideThePicture) {
+// Only a release beside the picture fits the viewer; one on the picture leaves it alone. The
+// wheel scrolls it an arrow-click's step a line, and closed it opens again.
+TEST_F(MainWindowTest, TheZoomViewerScrollsFitsOnAReleaseOutsideThePictureAndReopens) {
     openFile(sample);
     QTest::mouseClick(window.control("zoo"), Qt::LeftButton);
     ZoomWindow* zoom = window.zoomWindow();
     ASSERT_NE(zoom, nullptr);
+    QTest::mouseClick(zoom->spin()->upArrow(), Qt::LeftButton);
+    EXPECT_GE(zoom->spin()->downArrow()->height(), 16) << "an arrow a hand can hit";
+    QScrollBar* down = zoom->vertical();
+    ASSERT_GT(down->maximum(), 0);
+    EXPECT_GE(down->singleStep() / 15, 10) << "an arrow moves at least 10 pixels";
+    const QPointF at(zoom->image()->width() / 2.0, zoom->image()->height() / 2.0);
+    QWheelEvent wheel(at, zoom->image()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(zoom->image(), &wheel);
+    EXPECT_EQ(down->value(),
+              std::min(down->maximum(), QApplication::wheelScrollLines() * down->singleStep()));
+    EXPECT_EQ(window.context().zoomForm.image.top, -down->value());
+
     const QSize before = zoom->size();
     const QRect picture = zoom->image()->geometry();
     ASSERT_TRUE(picture.width() > before.width() || picture.height() > before.height());
@@ -80,6 +76,10 @@ TEST_F(MainWindowTest, TheZoomViewerFitsOnlyOnAReleaseOutsideThePicture) {
     QTest::mouseClick(zoom, Qt::LeftButton, {},
                       QPoint(picture.width() + 30, picture.height() + 30));
     EXPECT_EQ(zoom->width(), picture.width()) << "fitted to the picture";
+    zoom->close();
+    EXPECT_FALSE(window.context().zoomForm.loaded);
+    QTest::mouseClick(window.control("zoo"), Qt::LeftButton);
+    EXPECT_TRUE(zoom->isVisible());
 }
 
 // Scrolling moves the picture itself, so a click reaches the procedures in image pixels.

@@ -6,7 +6,6 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "BitmapBytes.h"
 #include "WindowFixture.h"
@@ -63,24 +62,12 @@ TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
     EXPECT_DOUBLE_EQ(y - std::floor(y), 0.5);
     EXPECT_EQ(under, photoAt(x, y));
 
-    // 1:4: whole photograph pixels, four at a time; the screen pixel shows their blend.
+    // 1:4: whole photograph pixels, four at a time.
     choose("scale1to4");
-    const QPoint end = inPhoto({151, 103});
-    const QRgb blend = shownAt(end);
-    click(end);
+    click(inPhoto({151, 103}));
     ASSERT_EQ(s().nRette, 1);
-    const double x2 = s().rette[1][3], y2 = s().rette[1][4];
-    EXPECT_EQ(std::fmod(x2, 4.0), 0.0);
-    EXPECT_EQ(std::fmod(y2, 4.0), 0.0);
-    for (int shift : {0, 8, 16}) {
-        std::vector<int> under;
-        for (int i = 0; i < 16; ++i) {
-            under.push_back(int((photoAt(x2 + i % 4, y2 + i / 4) >> shift) & 0xFF));
-        }
-        const auto [lowest, highest] = std::minmax_element(under.begin(), under.end());
-        const int v = int((blend >> shift) & 0xFF);
-        EXPECT_TRUE(*lowest - 2 <= v && v <= *highest + 2) << shift;
-    }
+    EXPECT_EQ(std::fmod(s().rette[1][3], 4.0), 0.0);
+    EXPECT_EQ(std::fmod(s().rette[1][4], 4.0), 0.0);
     EXPECT_DOUBLE_EQ(s().rette[1][1], x) << "the first end is kept as clicked";
 
     // Back at 1:1 the bars are ranged as on opening and a click stores its screen pixel.
@@ -181,8 +168,6 @@ TEST_F(ViewScaleTest, TheMagnifierShowsThePixelUnderTheCursorAtItsCentre) {
     // The crosshair's point is the point a click there stores.
     click(at);
     EXPECT_EQ(QPointF(s().xPrimo, s().yPrimo), point);
-    choose("magnifier");
-    EXPECT_FALSE(lens->isVisible());
 }
 
 }  // namespace
