@@ -15,6 +15,8 @@
 #include "measure/Measuring.h"
 #include "rectify/KnownMeasuresRectification.h"
 #include "rectify/Rectification.h"
+#include "sidecar/StateRecord.h"
+#include "ui/Undo.h"
 
 namespace vesta {
 namespace {
@@ -80,6 +82,29 @@ TEST(KnownMeasuresCli, RectifiedWithoutAConstructionAndTheWindowWritesTheSameByt
                 frame.value().altOut == out.value().image.height);
     EXPECT_EQ(done.state.scalaNota, frame.value().cmPerPixel);
     EXPECT_NE(describe(done.state, true).find("\"cm_per_pixel\": "), std::string::npos);
+
+    // Its kept record, restored in the window: the measures offer Raddrizza with no
+    // construction; a line given again takes them away.
+    const Result<ConstructionRecord> kept = recordOf(done.state);
+    ASSERT_TRUE(kept.ok() && kept.value().knownMeasures);
+    for (const bool redrawLine : {false, true}) {
+        test::FakeApp app;
+        Form_Load(app.ctx, test::screen1024x768());
+        app.dialogs.openAnswers = {f.input};
+        open_Click(app.ctx);
+        restoreConstruction(app.ctx, kept.value());
+        ASSERT_TRUE(!app.ctx.s.construction && app.ctx.form.RADDRIZZA.enabled);
+        if (redrawLine) {
+            CANC2(app.ctx);
+            const auto& l = kept.value().lines[3];
+            test::click(app.ctx, float(l[0]), float(l[1]));
+            test::click(app.ctx, float(l[2]), float(l[3]));
+            EXPECT_FALSE(app.ctx.s.misureNote || app.ctx.form.RADDRIZZA.enabled);
+        } else {
+            RADDR1(app.ctx);
+            EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), test::readBytes(f.output));
+        }
+    }
 
     // The window's command on the level photograph, answered as a user answers it.
     BatchRequest r = requestFor(samples::level(), dir, "window");
