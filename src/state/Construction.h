@@ -10,6 +10,7 @@ namespace vesta {
 struct Point {
     double x = 0;
     double y = 0;
+    bool operator==(const Point&) const = default;
 };
 
 // Where each pair of construction lines meets.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "Fakes.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
@@ -54,10 +56,10 @@ TEST_F(PictureInputTest, TheFourthLineRunsTheVanishingPointsOnRelease) {
     EXPECT_NE(s.fughe->vv.y, 0) << "FUGHE ran";
     EXPECT_TRUE(f.RETTANG.enabled) << "the overlay enabled the next steps";
     // With four lines a further click stores nothing.
-    const double stored = s.rette[4][1];
+    const Point stored = s.line(4).first;
     click(ctx, 5, 5);
     EXPECT_EQ(s.nRette, 4);
-    EXPECT_EQ(s.rette[4][1], stored);
+    EXPECT_EQ(s.line(4).first, stored);
 }
 
 TEST_F(PictureInputTest, AreaCornersAreNormalisedWhicheverWayTheDiagonalRuns) {
@@ -66,10 +68,8 @@ TEST_F(PictureInputTest, AreaCornersAreNormalisedWhicheverWayTheDiagonalRuns) {
     EXPECT_EQ(s.nAree, 2);
     click(ctx, 300, 250);
     click(ctx, 100, 50);
-    const auto& a = s.areaCalcolo;
-    EXPECT_EQ(std::vector<double>(
-                  {a[1][1], a[1][2], a[2][1], a[2][2], a[3][1], a[3][2], a[4][1], a[4][2]}),
-              std::vector<double>({100, 50, 100, 250, 300, 250, 300, 50}));
+    EXPECT_EQ((std::array{s.corner(1), s.corner(2), s.corner(3), s.corner(4)}),
+              (std::array<Point, 4>{{{100, 50}, {100, 250}, {300, 250}, {300, 50}}}));
     EXPECT_EQ(s.modoClick, ClickMode::AreaCorner) << "a further pair defines a new area";
 }
 

@@ -66,9 +66,10 @@ TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
     choose("scale1to4");
     click(inPhoto({151, 103}));
     ASSERT_EQ(s().nRette, 1);
-    EXPECT_EQ(std::fmod(s().rette[1][3], 4.0), 0.0);
-    EXPECT_EQ(std::fmod(s().rette[1][4], 4.0), 0.0);
-    EXPECT_DOUBLE_EQ(s().rette[1][1], x) << "the first end is kept as clicked";
+    const auto [first, second] = s().line(1);
+    EXPECT_EQ(std::fmod(second.x, 4.0), 0.0);
+    EXPECT_EQ(std::fmod(second.y, 4.0), 0.0);
+    EXPECT_DOUBLE_EQ(first.x, x) << "the first end is kept as clicked";
 
     // Back at 1:1 the bars are ranged as on opening and a click stores its screen pixel.
     choose("scale1to1");

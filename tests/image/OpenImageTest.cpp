@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "BitmapBytes.h"
 #include "Fakes.h"
 #include "image/OpenImage.h"
@@ -31,10 +33,8 @@ TEST_F(OpenImageTest, OpeningShowsThePhotographAndStartsTheFirstLineAfresh) {
     EXPECT_EQ(f.caption, "Raddrizzamento di   ' " + path + " '");
     EXPECT_EQ(f.domanda1.caption, prompts::kDueRetteOrizz);
     EXPECT_TRUE(s.centroX == 400.5 && s.centroY == 300.5);
-    const auto& a = s.areaCalcolo;
-    EXPECT_EQ(std::vector<double>(
-                  {a[1][1], a[1][2], a[2][1], a[2][2], a[3][1], a[3][2], a[4][1], a[4][2]}),
-              std::vector<double>({1, 1, 1, 600, 800, 600, 800, 1}));
+    EXPECT_EQ((std::array{s.corner(1), s.corner(2), s.corner(3), s.corner(4)}),
+              (std::array<Point, 4>{{{1, 1}, {1, 600}, {800, 600}, {800, 1}}}));
     EXPECT_FALSE(f.RADDRIZZA.enabled || f.save.enabled) << "nothing rectified yet";
     EXPECT_TRUE(s.nRette == 0 && s.modoClick == ClickMode::LineEnd && s.nRaddr == 0 &&
                 s.grandezza == 1.0 && f.RADDRIZZA.caption == "Raddrizza");
@@ -46,7 +46,7 @@ TEST_F(OpenImageTest, OpeningShowsThePhotographAndStartsTheFirstLineAfresh) {
 TEST_F(OpenImageTest, CancellingOrARefusedFileKeepsThePhotographOnShow) {
     test::openBitmap(app, 640, 480);
     s.nRette = 3;
-    s.rette[2][1] = 17.5;
+    s.setLine(2, {17.5, 0}, {0, 0});
     const WorkingState before = s;
     const std::string caption = f.caption;
     app.picture1.calls.clear();
@@ -58,7 +58,7 @@ TEST_F(OpenImageTest, CancellingOrARefusedFileKeepsThePhotographOnShow) {
          {std::optional<std::string>(), std::optional(broken.string())}) {
         open(answer);
         EXPECT_TRUE(f.caption == caption && s.nomeFile == before.nomeFile && s.nRette == 3 &&
-                    s.rette[2][1] == 17.5 &&
+                    s.line(2).first.x == 17.5 &&
                     s.sorgente.image.pixels == before.sorgente.image.pixels);
         EXPECT_TRUE(app.picture1.calls.empty()) << "nothing drawn over the photograph on show";
     }

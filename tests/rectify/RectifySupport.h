@@ -81,8 +81,8 @@ inline ColourImage referenceImage(const WorkingState& s, const ColourImage& phot
         for (int c = 1; c <= W; ++c) {
             const auto [sx, sy] = sourcePoint(s, r, c);
             const double nx = std::max(1.0, std::floor(sx)) - 1, ny = std::floor(sy);
-            if (sy < s.areaCalcolo[1][2] || sy > s.areaCalcolo[2][2] || sx < s.areaCalcolo[1][1] ||
-                sx > s.areaCalcolo[4][1] || ny < 0 || ny >= photo.height || nx >= photo.width) {
+            if (sy < s.corner(1).y || sy > s.corner(2).y || sx < s.corner(1).x ||
+                sx > s.corner(4).x || ny < 0 || ny >= photo.height || nx >= photo.width) {
                 continue;
             }
             const double qx = std::floor((sx - 1.5) * 128), qy = std::floor((sy - 0.5) * 128);
@@ -142,11 +142,10 @@ void forEachConstruction(const std::vector<std::array<double, 4>>& areas,
             for (const auto& a : areas) {
                 FakeApp app;
                 openPhoto(app, 200, 150);
-                double(&corner)[7][3] = app.ctx.s.areaCalcolo;
-                corner[1][1] = corner[2][1] = a[0];
-                corner[3][1] = corner[4][1] = a[2];
-                corner[1][2] = corner[4][2] = a[1];
-                corner[2][2] = corner[3][2] = a[3];
+                app.ctx.s.setCorner(1, {a[0], a[1]});
+                app.ctx.s.setCorner(2, {a[0], a[3]});
+                app.ctx.s.setCorner(3, {a[2], a[3]});
+                app.ctx.s.setCorner(4, {a[2], a[1]});
                 app.ctx.s.nAree = 1;
                 app.ctx.s.grandezza = size;
                 if (!construct(app, layout & 1, layout & 2)) {

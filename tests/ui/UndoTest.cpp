@@ -75,8 +75,7 @@ TEST_F(UndoTest, CancelAndAnotherAbandonAHalfDoneInput) {
     EXPECT_TRUE(erased.figure == "box" && erased.at == band.at && erased.mode == DrawMode::Invert)
         << "the band drawn again, so erased";
     PICTURE1_MouseDown(app.ctx, 600, 400);
-    EXPECT_TRUE(s.areaCalcolo[1][1] == 600 && s.attesaSecondo == 1)
-        << "the click starts a new area";
+    EXPECT_TRUE(s.corner(1).x == 600 && s.attesaSecondo == 1) << "the click starts a new area";
 }
 
 TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
@@ -107,7 +106,7 @@ TEST_F(UndoTest, DefaultsTakeThePhotographsCornersAndCentre) {
     s.larghezzaPic1 = 640;
     s.altezzaPic1 = 480;
     VALORIDEFAULT(app.ctx);
-    EXPECT_TRUE(s.centroX == 320 && s.areaCalcolo[3][1] == 639 && s.nAree == 0);
+    EXPECT_TRUE(s.centroX == 320 && s.corner(3).x == 639 && s.nAree == 0);
     ASSERT_EQ(app.dialogs.messages.size(), 1u);
     EXPECT_EQ(app.dialogs.messages[0].text, "VALORI DI DEFAULT");
     EXPECT_EQ(f.domanda1.caption, prompts::kDefault);
