@@ -81,10 +81,7 @@ inline void clickLines(FakeApp& app, const ConstructionClicks& c) {
 
 // The centred sample's place with a level camera: the vertical vanishing point lies far away.
 inline facade::FacadeScene levelScene() {
-    facade::FacadeScene level = facade::samples::centred();
-    level.camera.pitch = 0.5;
-    level.camera.position.y = 450;
-    return level;
+    return facade::samples::level();
 }
 
 // Where the camera saw a point of the photograph (clicks' coordinates, see mouse()) on the facade.
