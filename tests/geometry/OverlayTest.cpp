@@ -25,25 +25,18 @@ class OverlayTest : public test::AppTest {
     }
 };
 
-// Points thousands of pixels away would be drawn as lines across the whole screen; they are
-// left out of the drawing, yet computed all the same.
-TEST_F(OverlayTest, PointsBeyondTenThousandPixelsAreNotDrawnButStillComputed) {
+// Points thousands of pixels away would be drawn as lines across the whole screen.
+TEST_F(OverlayTest, AnEyePointBeyondTenThousandPixelsIsNotDrawn) {
     const auto touches = [&](Point p) {
         return std::any_of(app.picture1.calls.begin(), app.picture1.calls.end(), [&](auto& c) {
             return (c.at.size() == 4 && c.at[2] == float(p.x) && c.at[3] == float(p.y)) ||
                    (c.at.size() == 3 && c.at[0] == float(p.x) && c.at[1] == float(p.y));
         });
     };
-    const auto count = [&](const char* figure) {
-        return std::count_if(app.picture1.calls.begin(), app.picture1.calls.end(),
-                             [&](auto& c) { return c.figure == figure; });
-    };
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
     EXPECT_TRUE(touches(s.construction->orientation.puntoDist)) << "the line P-D and D's circle";
-    const auto nearCircles = count("circle");
     // Vv a thousand times as far along the same line from P: a lens of some 20000 pixels, so the
     // eye point D lies far off the photograph.
-    const Point vv = s.fughe->vv;
     s.fughe->vv = {400 + 366.9e3, 300 - 2988.5e3};
     app.picture1.calls.clear();
     ASSERT_TRUE(CERCHIONUOVO(app.ctx));
@@ -51,15 +44,6 @@ TEST_F(OverlayTest, PointsBeyondTenThousandPixelsAreNotDrawnButStillComputed) {
                        std::abs(s.construction->orientation.puntoDist.y)),
               10000);
     EXPECT_FALSE(touches(s.construction->orientation.puntoDist));
-    // Vh beyond 10000: the line F-Vh goes, and with it the circle through E; the lines of the
-    // foot point stay.
-    s.fughe->vv = vv;
-    s.fughe->vh.x = -15000;
-    app.picture1.calls.clear();
-    ASSERT_TRUE(CERCHIONUOVO(app.ctx));
-    EXPECT_EQ(count("line"), 3);
-    EXPECT_EQ(count("circle"), nearCircles - 1);
-    EXPECT_LT(s.fughe->vh.x - s.construction->orientation.po.x, 0);
 }
 
 // A level camera puts the vertical vanishing point straight above the principal point (a few

@@ -38,25 +38,6 @@ double aspectError(const PinholeCamera& cam, const Construction& c) {
     return c.aspect / test::shownAspect(cam, c) - 1;
 }
 
-// A camera turned by yaw, pitch and roll that looks at the facade point (600, aimV) from as
-// near as lets every click fall inside the photograph.
-std::optional<PinholeCamera> aimedCamera(double yaw, double pitch, double roll, double focal,
-                                         double aimV) {
-    PinholeCamera cam;
-    cam.focal = focal;
-    cam.yaw = yaw;
-    cam.pitch = pitch;
-    cam.roll = roll;
-    const facade::CameraAxes axes = facade::cameraAxes(cam);
-    for (double d = 500; d < 20000; d *= 1.05) {
-        cam.position = {600 - d * axes.forward.x, aimV - d * axes.forward.y, -d * axes.forward.z};
-        if (clicksFor(cam)) {
-            return cam;
-        }
-    }
-    return std::nullopt;
-}
-
 // The hand-worked mapping (u, v) -> (u, v) / (1 + u / 10): the 10 x 10 cm square shows as the
 // quadrilateral (0,0) (5,0) (5,5) (0,10), and its centre (5,5) at (10/3, 10/3).
 ConstructionClicks handWorked() {
@@ -210,7 +191,7 @@ TEST(Uncertainty, StatedSigmaIsHonestOverASweepOfCameras) {
         } else if (n % 3 == 1) {
             pitch = uniform(-2, 2);
         }
-        const std::optional<PinholeCamera> cam = aimedCamera(yaw, pitch, roll, focal, aim);
+        const std::optional<PinholeCamera> cam = test::aimedCamera(yaw, pitch, roll, focal, aim);
         ASSERT_TRUE(cam);
         const ConstructionClicks clicks = *clicksFor(*cam);
         const Result<Construction> c = construction(clicks);

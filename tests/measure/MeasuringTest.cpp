@@ -36,7 +36,6 @@ TEST_F(MeasuringTest, TheFirstPairFixesTheScaleAndEveryPairShowsItsParts) {
     pair(10, 20, 40, 60);
     EXPECT_EQ(app.dialogs.prompts, std::vector<std::string>{"Inserire la misura in cm."});
     EXPECT_EQ(s.scala, 2);
-    EXPECT_EQ(s.misuraCm, "100");
     EXPECT_EQ(f.Text6[1].caption, "d 100");
     EXPECT_EQ(f.Text6[2].caption, "dx 60");
     EXPECT_EQ(f.Text6[3].caption, "dy 80");
