@@ -42,6 +42,7 @@ TEST_F(MeasuringTest, TheFirstPairFixesTheScaleAndEveryPairShowsItsParts) {
     EXPECT_EQ(f.Text6[4].caption, "a 53.13");
     EXPECT_EQ(f.domanda1.caption, "Altra misura ?");
     pair(5, 5, 5, 30);
+    EXPECT_EQ(f.Text6[1].caption, "d 50");
     EXPECT_EQ(f.Text6[4].caption, "a 90");
     pair(0, 10, 10, 0);
     EXPECT_EQ(f.Text6[4].caption, "a-45") << "-45.00000000000004 to 15 digits, then cut";
