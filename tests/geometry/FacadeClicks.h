@@ -66,6 +66,25 @@ inline std::optional<ConstructionClicks> clicksFor(const facade::PinholeCamera& 
     return c;
 }
 
+// A camera turned by yaw, pitch and roll that looks at the facade point (600, aimV) from as
+// near as lets every click fall inside the photograph.
+inline std::optional<facade::PinholeCamera> aimedCamera(double yaw, double pitch, double roll,
+                                                        double focal, double aimV) {
+    facade::PinholeCamera cam;
+    cam.focal = focal;
+    cam.yaw = yaw;
+    cam.pitch = pitch;
+    cam.roll = roll;
+    const facade::CameraAxes axes = facade::cameraAxes(cam);
+    for (double d = 500; d < 20000; d *= 1.05) {
+        cam.position = {600 - d * axes.forward.x, aimV - d * axes.forward.y, -d * axes.forward.z};
+        if (clicksFor(cam)) {
+            return cam;
+        }
+    }
+    return std::nullopt;
+}
+
 // The window made for the photograph, its principal point placed, the four lines clicked.
 inline void clickLines(FakeApp& app, const ConstructionClicks& c) {
     Form_Load(app.ctx, screen1024x768());
@@ -81,10 +100,7 @@ inline void clickLines(FakeApp& app, const ConstructionClicks& c) {
 
 // The centred sample's place with a level camera: the vertical vanishing point lies far away.
 inline facade::FacadeScene levelScene() {
-    facade::FacadeScene level = facade::samples::centred();
-    level.camera.pitch = 0.5;
-    level.camera.position.y = 450;
-    return level;
+    return facade::samples::level();
 }
 
 // Where the camera saw a point of the photograph (clicks' coordinates, see mouse()) on the facade.
