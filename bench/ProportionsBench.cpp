@@ -30,11 +30,8 @@ ConstructionClicks rolledClicks(double scale) {
     const auto at = [&](double u, double v) { return facade::projectFacadePoint(cam, {u, v}); };
     const facade::ImagePoint tl = at(100, 820), bl = at(100, 80), br = at(1100, 80),
                              tr = at(1100, 820);
-    c.areaDefined = true;
-    c.area[1][1] = c.area[2][1] = std::floor(std::max(tl.x, bl.x));
-    c.area[3][1] = c.area[4][1] = std::floor(std::min(tr.x, br.x));
-    c.area[1][2] = c.area[4][2] = std::floor(std::max(tl.y, tr.y));
-    c.area[2][2] = c.area[3][2] = std::floor(std::min(bl.y, br.y));
+    c.setArea(std::floor(std::max(tl.x, bl.x)), std::floor(std::max(tl.y, tr.y)),
+              std::floor(std::min(tr.x, br.x)), std::floor(std::min(bl.y, br.y)));
     c.width = cam.width;
     c.height = cam.height;
     c.principal = Point{cam.principal.x, cam.principal.y};

@@ -16,8 +16,7 @@ ConstructionClicks ConstructionClicks::from(const WorkingState& s) {
     c.principal = Point{s.centroX, s.centroY};
     c.areaDefined = s.nAree > 0;
     for (int k = 1; k <= 4; ++k) {
-        c.area[k][1] = s.corner(k).x;
-        c.area[k][2] = s.corner(k).y;
+        c.area[std::size_t(k - 1)] = s.corner(k);
     }
     c.width = s.larghezzaPic1;
     c.height = s.altezzaPic1;
@@ -67,13 +66,8 @@ Result<Construction> constructionOn(const VanishingPoints& fughe, const Construc
     if (!o.ok()) {
         return Result<Construction>::failure(o.error());
     }
-    FrameInputs in{fughe.vh, fughe.vv,     o.value(),     clicks.areaDefined,
-                   {},       clicks.width, clicks.height, clicks.grandezza};
-    for (int k = 0; k < 7; ++k) {
-        for (int j = 0; j < 3; ++j) {
-            in.area[k][j] = clicks.area[k][j];
-        }
-    }
+    FrameInputs in{fughe.vh,    fughe.vv,     o.value(),     clicks.areaDefined,
+                   clicks.area, clicks.width, clicks.height, clicks.grandezza};
     in.divisionTables = divisionTables;
     Result<Frame> frame = rectificationFrame(in);
     if (!frame.ok()) {

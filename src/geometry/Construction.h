@@ -20,10 +20,16 @@ struct ConstructionClicks {
     std::array<std::array<Point, 2>, 4> lines{};
     Point principal;
     bool areaDefined = false;
-    double area[7][3] = {};  // corner k = 1..4 (TL, BL, BR, TR): x in column 1, y in 2
+    std::array<Point, 4> area{};  // corners top-left, bottom-left, bottom-right, top-right
     double width = 0, height = 0;
     double grandezza = 1.0;
     std::optional<double> givenDistance;  // principal distance from the focal length
+
+    // An area given as its sides.
+    void setArea(double left, double top, double right, double bottom) {
+        areaDefined = true;
+        area = {Point{left, top}, Point{left, bottom}, Point{right, bottom}, Point{right, top}};
+    }
 
     // The clicks of the working state (rette, centroX/Y, areaCalcolo, picture size, grandezza),
     // with no given distance.

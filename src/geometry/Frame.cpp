@@ -38,7 +38,7 @@ void chooseCorners(const FrameInputs& in, Frame& f) {
             f.casoFughe = 4;
         }
     } else {
-        const auto corner = [&](int k) { return Point{in.area[k][1], in.area[k][2]}; };
+        const auto corner = [&](int k) { return in.area[std::size_t(k - 1)]; };
         const int first = vvBelow ? (vhRight ? 1 : 4) : (vhRight ? 2 : 3);
         const int second = vvBelow ? (vhRight ? 3 : 2) : (vhRight ? 4 : 1);
         c1 = corner(first);

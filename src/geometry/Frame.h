@@ -3,6 +3,7 @@
 // the division points of the output rows and columns.
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "geometry/InteriorOrientation.h"
@@ -14,7 +15,7 @@ struct FrameInputs {
     Point vh, vv;  // horizontal and vertical vanishing points
     InteriorOrientation orientation;
     bool areaDefined = false;      // nAree > 0
-    double area[7][3] = {};        // areaCalcolo
+    std::array<Point, 4> area{};   // areaCalcolo: top-left, bottom-left, bottom-right, top-right
     double width = 0, height = 0;  // larghezzaPic1, altezzaPic1
     double grandezza = 1.0;
     // Off where only the frame's corners and sizes are wanted (the uncertainty repeats the

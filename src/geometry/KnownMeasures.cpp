@@ -75,10 +75,10 @@ Result<KnownMeasuresFrame> knownMeasuresFrame(const ConstructionClicks& clicks, 
     // The area, and its corners on the rectangle's plane. Every corner must lie on the side of
     // the vanishing line where the known rectangle lies; the box being convex, all of it does.
     if (clicks.areaDefined) {
-        f.clipLeft = clicks.area[1][1];
-        f.clipTop = clicks.area[1][2];
-        f.clipRight = clicks.area[4][1];
-        f.clipBottom = clicks.area[2][2];
+        f.clipLeft = clicks.area[0].x;
+        f.clipTop = clicks.area[0].y;
+        f.clipRight = clicks.area[3].x;
+        f.clipBottom = clicks.area[1].y;
     } else {
         f.clipLeft = 1;
         f.clipTop = 1;

@@ -52,7 +52,6 @@ struct WorkingState {
     float xSecondo = 0, ySecondo = 0;    // second point of the last two-point input
     float xElastico = 0, yElastico = 0;  // where the rubber band was last drawn
     double pendenza = 0;                 // slope of the last non-vertical line input
-    double rette[6][6] = {};             // row k = 1..4: x1, y1, x2, y2 of line k in columns 1..4
     double pendenze[5] = {};             // slope of line k = 1..4
     // The true width and height, in cm, of the rectangle the four lines bound: when given, the
     // result is rectified by them rather than by the vanishing points.
@@ -66,7 +65,6 @@ struct WorkingState {
     std::optional<VanishingPoints> fughe;
     std::optional<Construction> construction;
     double centroX = 0, centroY = 0;  // principal point
-    double areaCalcolo[7][3] = {};    // corner k = 1..4 (TL, BL, BR, TR): x in column 1, y in 2
 
     // --- Output, measuring and screen ---
     double grandezza = 1.0;  // size factor of the rectified image, 1.0 to 1.9
@@ -119,21 +117,12 @@ struct WorkingState {
     // The 35 mm equivalent focal length the photograph's camera file declares, in mm.
     std::optional<double> exifFocal35;
 
-    // Line k = 1..4 of `rette`, corner k = 1..4 of `areaCalcolo` (TL, BL, BR, TR).
-    ClickedLine line(int k) const {
-        return {{rette[k][1], rette[k][2]}, {rette[k][3], rette[k][4]}};
-    }
-    void setLine(int k, Point a, Point b) {
-        rette[k][1] = a.x;
-        rette[k][2] = a.y;
-        rette[k][3] = b.x;
-        rette[k][4] = b.y;
-    }
-    Point corner(int k) const { return {areaCalcolo[k][1], areaCalcolo[k][2]}; }
-    void setCorner(int k, Point p) {
-        areaCalcolo[k][1] = p.x;
-        areaCalcolo[k][2] = p.y;
-    }
+    // Construction line k = 1..4 (1 and 2 horizontal, 3 and 4 vertical) and corner k = 1..4 of
+    // the area (top-left, bottom-left, bottom-right, top-right).
+    ClickedLine line(int k) const { return rette[std::size_t(k)]; }
+    void setLine(int k, Point a, Point b) { rette[std::size_t(k)] = {a, b}; }
+    Point corner(int k) const { return areaCalcolo[std::size_t(k)]; }
+    void setCorner(int k, Point p) { areaCalcolo[std::size_t(k)] = p; }
     // The area of the whole photograph, one pixel inside its border.
     void setDefaultArea() {
         const double w = larghezzaPic1, h = altezzaPic1;
@@ -146,6 +135,12 @@ struct WorkingState {
     bool aColori() const { return fotoColori != nullptr; }
     int larghezzaSorg() const { return fotoColori ? fotoColori->width : sorgente.image.width; }
     int altezzaSorg() const { return fotoColori ? fotoColori->height : sorgente.image.height; }
+
+  private:
+    // Indexed by k as the procedures count; a line completed after the last one was cancelled
+    // (nRette -1) lands in row 0, which nothing reads.
+    std::array<ClickedLine, 6> rette{};
+    std::array<Point, 5> areaCalcolo{};
 };
 
 }  // namespace vesta

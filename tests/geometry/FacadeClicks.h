@@ -54,11 +54,7 @@ inline std::optional<ConstructionClicks> clicksFor(const facade::PinholeCamera& 
     if (!inImage(from) || !inImage(to)) {
         return std::nullopt;
     }
-    c.areaDefined = true;
-    c.area[1][1] = c.area[2][1] = clicked(from).x;
-    c.area[3][1] = c.area[4][1] = clicked(to).x;
-    c.area[1][2] = c.area[4][2] = clicked(from).y;
-    c.area[2][2] = c.area[3][2] = clicked(to).y;
+    c.setArea(clicked(from).x, clicked(from).y, clicked(to).x, clicked(to).y);
     c.width = cam.width;
     c.height = cam.height;
     const double half = floored ? 0.5 : 0;
@@ -125,8 +121,8 @@ inline double shownAspect(const facade::PinholeCamera& cam, const Construction& 
 // Area, then its two corners.
 inline void clickArea(FakeApp& app, const ConstructionClicks& c) {
     RETTANG3(app.ctx);
-    click(app.ctx, float(c.area[1][1]), float(c.area[1][2]));
-    click(app.ctx, float(c.area[3][1]), float(c.area[3][2]));
+    click(app.ctx, float(c.area[0].x), float(c.area[0].y));
+    click(app.ctx, float(c.area[2].x), float(c.area[2].y));
 }
 
 }  // namespace vesta::test

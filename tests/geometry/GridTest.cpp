@@ -11,11 +11,10 @@ namespace {
 class GridTest : public test::AppTest {
   protected:
     void SetUp() override {
-        const double area[5][2] = {{0, 0}, {100, 100}, {100, 300}, {300, 300}, {300, 100}};
-        for (int k = 1; k <= 4; ++k) {
-            s.areaCalcolo[k][1] = area[k][0];
-            s.areaCalcolo[k][2] = area[k][1];
-        }
+        s.setCorner(1, {100, 100});
+        s.setCorner(2, {100, 300});
+        s.setCorner(3, {300, 300});
+        s.setCorner(4, {300, 100});
         Construction& c = s.construction.emplace();  // the measuring point po at (0, 0)
         c.frame.angoloX1 = c.frame.angoloY1 = c.frame.rif.x = 100;
         c.frame.angoloX2 = c.frame.angoloY2 = c.frame.rif.y = 300;

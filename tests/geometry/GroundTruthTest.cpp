@@ -69,8 +69,8 @@ void expectTrueToTheFacade(const PinholeCamera& cam, const Construction& c,
     // The result's sides run through the area's outermost corners on the facade, to within two
     // pixels of the photograph (5 cm).
     std::vector<double> u, v;
-    for (int k = 1; k <= 4; ++k) {
-        const FacadePoint p = test::onFacade(cam, {clicks.area[k][1], clicks.area[k][2]});
+    for (const Point corner : clicks.area) {
+        const FacadePoint p = test::onFacade(cam, {corner.x, corner.y});
         u.push_back(p.u);
         v.push_back(p.v);
     }

@@ -86,10 +86,7 @@ class FugheTest : public OverlayTest {
     void lines(std::initializer_list<std::array<double, 4>> four) {
         int k = 1;
         for (const auto& l : four) {
-            for (int c = 0; c < 4; ++c) {
-                s.rette[k][c + 1] = l[c];
-            }
-            ++k;
+            s.setLine(k++, {l[0], l[1]}, {l[2], l[3]});
         }
     }
 };

@@ -46,11 +46,7 @@ ConstructionClicks handWorked() {
                 {Point{0, 10}, Point{5, 5}},
                 {Point{0, 0}, Point{0, 10}},
                 {Point{5, 0}, Point{5, 5}}}};
-    c.areaDefined = true;
-    c.area[1][1] = c.area[2][1] = 0;
-    c.area[3][1] = c.area[4][1] = 5;
-    c.area[1][2] = c.area[4][2] = 0;
-    c.area[2][2] = c.area[3][2] = 10;
+    c.setArea(0, 0, 5, 10);
     c.width = c.height = 20;
     return c;
 }
@@ -103,7 +99,7 @@ TEST(KnownMeasures, HandWorkedMappingAndItsRefusals) {
     EXPECT_EQ(refused(bowTie, 10, 10), degenerate::kRettangoloStorto);
     // The plane's vanishing line is u = -10, x = 10: an area reaching it has no image.
     ConstructionClicks farArea = handWorked();
-    farArea.area[3][1] = farArea.area[4][1] = 12;
+    farArea.setArea(0, 0, 12, 10);
     EXPECT_EQ(refused(farArea, 10, 10), degenerate::kAreaOltreOrizzonte);
 }
 
