@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BitmapBytes.h"
 #include "cli/BatchRun.h"
+#include "sidecar/ConstructionFile.h"
 #include "sidecar/StateRecord.h"
 
 namespace vesta {
@@ -125,6 +127,22 @@ TEST(Cli, SizeStepsAccumulateLikeTheSpinButtonAndValuesReachTheRequest) {
     EXPECT_EQ(parsed.request->sizeSteps, 5);
     EXPECT_EQ(parsed.request->lines[3][1].y, 4.5f);
     EXPECT_TRUE(parsed.request->clickSigma == 0.5 && parsed.request->focal35 == 28.0);
+}
+
+// The rolled sample's results as they stand: a change anywhere on the palette road (the
+// construction, the frame's roundings, the row loop, the file) shows here, where comparing the
+// window with the batch tool would not.
+TEST(Cli, ThePaletteRoadKeepsItsBytes) {
+    test::TempDir dir;
+    const std::pair<std::string, std::string> runs[] = {
+        {" --area 200,150,620,500",
+         "7d0b4e3ebec4ce275e2d123decb658f42da35b7c67017361c54f120b6d2cc9e0"},
+        {" --size 1.3", "599bc6e579dadb70e8a5365606f4a094c5ce16c3fd15d1a1ca16647078fa922e"}};
+    for (const auto& [args, sum] : runs) {
+        const std::string out = (dir / ("r" + sum + ".bmp")).string();
+        ASSERT_EQ(run(kSample + " " + out + kLines + args, dir).code, 0) << args;
+        EXPECT_EQ(fileSha256(out).value(), sum) << args;
+    }
 }
 
 // A kept construction replays to the very bytes of the run that made it, on that photograph
