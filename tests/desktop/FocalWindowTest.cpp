@@ -39,7 +39,7 @@ class FocalWindowTest : public test::WindowTest {
     }
     Context& ctx() { return window.context(); }
 
-    FacadeScene scene = test::levelScene();  // 800 x 600: a diagonal of 1000 pixels
+    FacadeScene scene = facade::samples::level();  // 800 x 600: a diagonal of 1000 pixels
     test::TempDir& dir = scratch;
 };
 

@@ -94,11 +94,6 @@ inline void clickLines(FakeApp& app, const ConstructionClicks& c) {
     }
 }
 
-// The centred sample's place with a level camera: the vertical vanishing point lies far away.
-inline facade::FacadeScene levelScene() {
-    return facade::samples::level();
-}
-
 // Where the camera saw a point of the photograph (clicks' coordinates, see mouse()) on the facade.
 inline facade::FacadePoint onFacade(const facade::PinholeCamera& cam, Point p) {
     const std::optional<facade::FacadePoint> q = facade::imageToFacade(cam, {p.x + 0.5, p.y + 0.5});

@@ -294,22 +294,6 @@ CameraAxes cameraAxes(const PinholeCamera& c) {
     return {right, up, forward};
 }
 
-Homography facadeToImage(const PinholeCamera& c) {
-    const CameraAxes a = cameraAxes(c);
-    const Vec3& C = c.position;
-    // Camera coordinates of u X + v Y - C, one row per axis: (X component, Y component, offset).
-    const std::array<double, 3> xr{a.right.x, a.right.y, -dot(C, a.right)};
-    const std::array<double, 3> yr{a.up.x, a.up.y, -dot(C, a.up)};
-    const std::array<double, 3> zr{a.forward.x, a.forward.y, -dot(C, a.forward)};
-    Homography h{};
-    for (int k = 0; k < 3; ++k) {
-        h[k] = c.focal * xr[k] + c.principal.x * zr[k];
-        h[3 + k] = -c.focal * yr[k] + c.principal.y * zr[k];
-        h[6 + k] = zr[k];
-    }
-    return h;
-}
-
 ImagePoint project(const PinholeCamera& c, const Vec3& world) {
     const CameraAxes a = cameraAxes(c);
     const Vec3 d = world - c.position;

@@ -98,10 +98,6 @@ struct CameraAxes {
 };
 CameraAxes cameraAxes(const PinholeCamera& camera);
 
-// The 3 x 3 matrix, row-major, taking the facade's (u, v, 1) to homogeneous image coordinates.
-using Homography = std::array<double, 9>;
-Homography facadeToImage(const PinholeCamera& camera);
-
 // Where a point of the world, or of the facade, lands in the image. A point behind the camera
 // gives its mirror image through the centre of projection: check inFront() when that can happen
 // (every point of the facade is in front of the sample cameras).
