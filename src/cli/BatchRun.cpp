@@ -34,8 +34,9 @@ const char* const kUsage =
     "                   [--focal35 MM|exif] [--json]\n"
     "     vesta-rectify --help\n"
     "INPUT: bitmap a tavolozza di 8 bit, BMP a colori, JPEG, PNG, TIFF (8 o 16 bit).\n"
-    "OUTPUT: il formato secondo l'estensione (.bmp .png .tif .tiff .jpg .jpeg); le fotografie\n"
-    "a colori si raddrizzano con interpolazione bilineare, salvo --interp nearest.\n"
+    "OUTPUT: il formato secondo l'estensione (.bmp .png .tif .tiff .jpg .jpeg); da una bitmap\n"
+    "a tavolozza, BMP con ogni altra estensione. Le fotografie a colori si raddrizzano con\n"
+    "interpolazione bilineare, salvo --interp nearest.\n"
     "--known L,A: larghezza e altezza vere in cm (col punto decimale) del rettangolo delimitato\n"
     "dalle quattro rette; si raddrizza con esse, senza costruzione, e la scala (cm per pixel)\n"
     "è nota.\n";
