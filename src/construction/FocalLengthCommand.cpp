@@ -1,5 +1,6 @@
 #include "construction/FocalLengthCommand.h"
 
+#include "construction/PictureInput.h"
 #include "geometry/Overlay.h"
 #include "state/Numbers.h"
 
@@ -28,10 +29,7 @@ void buildAgain(Context& ctx) {
         const auto [from, to] = s.line(i);
         pic.line(float(from.x), float(from.y), float(to.x), float(to.y), colours::red);
     }
-    const float cx = float(s.centroX), cy = float(s.centroY);
-    pic.line(cx, cy - 20, cx, cy + 20, colours::lightCyan);
-    pic.line(cx - 20, cy, cx + 20, cy, colours::lightCyan);
-    pic.circle(cx, cy, 4, colours::lightCyan);
+    markPrincipalPoint(pic, s.centroX, s.centroY);
     FUGHE(ctx);
 }
 

@@ -115,6 +115,17 @@ void areaCorner(Context& ctx, float x, float y) {
     ctx.picture1.box(float(left), float(top), float(right), float(bottom), colours::red);
 }
 
+}  // namespace
+
+void markPrincipalPoint(PictureArea& pic, double x, double y) {
+    const float cx = float(x), cy = float(y);
+    pic.line(cx, float(y - 20), cx, float(y + 20), colours::lightCyan);
+    pic.line(float(x - 20), cy, float(x + 20), cy, colours::lightCyan);
+    pic.circle(cx, cy, 4, colours::lightCyan);
+}
+
+namespace {
+
 void principalPoint(Context& ctx, float x, float y) {
     WorkingState& s = ctx.s;
     PictureArea& pic = ctx.picture1;
@@ -122,11 +133,7 @@ void principalPoint(Context& ctx, float x, float y) {
     s.centroX = x;
     s.centroY = y;
     constructionChanged(ctx, ConstructionStage::VanishingPoints);
-    const float cx = x;
-    const float cy = y;
-    pic.line(cx, float(s.centroY - 20), cx, float(s.centroY + 20), colours::lightCyan);
-    pic.line(float(s.centroX - 20), cy, float(s.centroX + 20), cy, colours::lightCyan);
-    pic.circle(cx, cy, 4, colours::lightCyan);
+    markPrincipalPoint(pic, s.centroX, s.centroY);
     ctx.form.domanda1.caption = s.nRette < 2 ? prompts::kDueRetteOrizz : prompts::kDueRetteVert;
     s.modoClick = ClickMode::LineEnd;
 }

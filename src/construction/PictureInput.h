@@ -19,4 +19,7 @@ void Picture1_MouseUp(Context& ctx, float x, float y);
 // measuring point), erasing its rubber band, so the next click starts a new one.
 void abandonPendingInput(Context& ctx);
 
+// The principal point's mark: a cross of 20 pixels each way and a small circle.
+void markPrincipalPoint(PictureArea& pic, double x, double y);
+
 }  // namespace vesta
