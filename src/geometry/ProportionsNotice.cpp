@@ -65,23 +65,18 @@ void showProportionUncertainty(Context& ctx) {
     }
     const double sigma = ctx.clickSigma > 0 ? ctx.clickSigma : kMouseClickSigma;
     const ProportionUncertainty u = proportionUncertainty(clicks, sigma);
-    s.aspectSigma = u.aspectSigma;
     s.distanceSigma = u.distanceSigma;
-    s.aspectIndeterminate = u.indeterminate;
-    const std::string text = aspectText(u.aspectSigma, u.indeterminate, ctx.decimalSeparator);
-    ctx.form.incertezza.caption = text;
-    ctx.form.incertezza.foreground = std::nullopt;
+    const bool sure = showAspectUncertainty(ctx, u.aspectSigma, u.indeterminate);
     showDistanceSource(ctx, clicks.givenDistance.has_value());
-    if (!u.indeterminate && u.aspectSigma <= kUncertainAspect) {
+    if (sure) {
         return;
     }
-    ctx.form.incertezza.foreground = colours::red;
     const std::vector<double> key = constructionKey(s);
     if (key == s.warnedClicks) {
         return;
     }
-    const std::string uncertain =
-        "Le proporzioni dell'immagine raddrizzata sono incerte (" + text + ").";
+    const std::string uncertain = "Le proporzioni dell'immagine raddrizzata sono incerte (" +
+                                  ctx.form.incertezza.caption + ").";
     // The camera's own focal length is the surest help there is: asked for rather than told.
     // Accepted or declined, the question has told the uncertainty already.
     if (offerExifFocalLength(ctx, uncertain, key) || key == s.warnedClicks) {
@@ -108,6 +103,15 @@ std::vector<double> constructionKey(const WorkingState& s) {
     key.push_back(clicks.principal.x);
     key.push_back(clicks.principal.y);
     return key;
+}
+
+bool showAspectUncertainty(Context& ctx, double aspectSigma, bool indeterminate) {
+    ctx.s.aspectSigma = aspectSigma;
+    ctx.s.aspectIndeterminate = indeterminate;
+    ctx.form.incertezza.caption = aspectText(aspectSigma, indeterminate, ctx.decimalSeparator);
+    const bool sure = !indeterminate && aspectSigma <= kUncertainAspect;
+    ctx.form.incertezza.foreground = sure ? std::nullopt : std::optional<Rgb>(colours::red);
+    return sure;
 }
 
 void clearProportionUncertainty(Context& ctx) {

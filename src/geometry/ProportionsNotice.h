@@ -28,6 +28,10 @@ std::optional<double> givenDistance(const Context& ctx);
 // warning or question about a construction is not repeated for the same one.
 std::vector<double> constructionKey(const WorkingState& s);
 
+// Keeps the result's width:height uncertainty and shows its figure on the panel, in red above
+// kUncertainAspect or when it cannot be told; true when it is sure enough.
+bool showAspectUncertainty(Context& ctx, double aspectSigma, bool indeterminate);
+
 // Forgets the figure: no construction is on show.
 void clearProportionUncertainty(Context& ctx);
 

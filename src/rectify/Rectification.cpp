@@ -29,15 +29,15 @@ constexpr const char* kNoConstruction =
     "principale e l'area di calcolo";
 
 // The reason an output of this size cannot be computed, or nothing.
-const char* sizeRefusal(const Frame& s) {
-    if (s.altOut > kMaxSide) {
+const char* sizeRefusal(const Frame& f) {
+    if (f.altOut > kMaxSide) {
         return "Immagine troppo alta (più di 32767 righe); selezionare un'area più piccola";
     }
-    if (s.largOut < 1 || s.altOut < 1) {
+    if (f.largOut < 1 || f.altOut < 1) {
         return "L'immagine raddrizzata sarebbe vuota; selezionare un'area più grande";
     }
-    if (s.divRighe.size() < std::size_t(s.altOut) + 1 ||
-        s.divColonne.size() < std::size_t(s.largOut) + 1) {
+    if (f.divRighe.size() < std::size_t(f.altOut) + 1 ||
+        f.divColonne.size() < std::size_t(f.largOut) + 1) {
         return "Costruzione incompleta: ridefinire le rette e l'area di calcolo";
     }
     return nullptr;
@@ -311,13 +311,8 @@ void RADDR1(Context& ctx) {
                 ConstructionClicks::from(s), (*s.misureNote)[0], (*s.misureNote)[1],
                 ctx.clickSigma > 0 ? ctx.clickSigma : kMouseClickSigma);
             s.scalaNotaSigma = u.scaleSigma;
-            s.aspectSigma = u.aspectSigma;
-            s.aspectIndeterminate = u.indeterminate;
-            // The panel's figure is now this mapping's, no longer the construction's.
-            f.incertezza.caption = aspectText(u.aspectSigma, u.indeterminate, ctx.decimalSeparator);
-            f.incertezza.foreground = u.indeterminate || u.aspectSigma > kUncertainAspect
-                                          ? std::optional<Rgb>(colours::red)
-                                          : std::nullopt;
+            // The panel's figure is now this mapping's, not the construction's.
+            showAspectUncertainty(ctx, u.aspectSigma, u.indeterminate);
             return;
         }
         if (s.aColori()) {
