@@ -8,10 +8,12 @@ namespace vesta {
 
 // How far the construction on show may still stand after a change of its input.
 enum class ConstructionStage : int {
-    None = 0,  // not even the vanishing points: the lines changed
-    VanishingPoints =
-        1,      // the vanishing points, but not the frame: the point, area or size changed
-    Frame = 2,  // all of it
+    // Not even the vanishing points: the lines changed.
+    None = 0,
+    // The vanishing points, but not the frame: the point, area or size changed.
+    VanishingPoints = 1,
+    // All of it.
+    Frame = 2,
 };
 
 // Enables the rectifying commands (RADDRIZZA and start, before a result exists) and the grid

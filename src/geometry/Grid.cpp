@@ -49,7 +49,7 @@ class GridDrawer {
             if (index >= family.divisions.size()) {
                 break;  // no table for a frame too large to rectify
             }
-            const Point d{family.divisions[index].x, family.divisions[index].y};
+            const Point d = family.divisions[index];
             const std::optional<double> slope = slopeFrom(family.measuring, d);
             if (!slope) {
                 continue;

@@ -34,11 +34,7 @@ struct InteriorOrientation {
 };
 
 // A division point of an output row or column, on the photograph.
-struct DivisionPoint {
-    double x = 0;
-    double y = 0;
-    bool operator==(const DivisionPoint&) const = default;
-};
+using DivisionPoint = Point;
 
 struct Frame {
     double angoloX1 = 0, angoloY1 = 0, angoloX2 = 0;  // the two corners the frame grows from
