@@ -50,6 +50,13 @@ void chooseCorners(const FrameInputs& in, Frame& f) {
     f.angoloY2 = toInteger16(c2.y);
 }
 
+// Which way the result shows the columns and rows: the first row shown is the one by O when Vv
+// lies below Vh, which stands a photograph upright, and the columns run as segnoX says.
+void showUnmirrored(Frame& f, const FrameInputs& in) {
+    f.columnsReversed = f.segnoX == -1;
+    f.rowsReversed = !(in.vv.y > in.vh.y);
+}
+
 }  // namespace
 
 std::vector<DivisionPoint> divisionTable(double count, Point o, double signedT, double dirX,
@@ -161,6 +168,7 @@ Result<Frame> rectificationFrame(const FrameInputs& in) {
 
     f.segnoY = sign(f.maxA.y - f.rif.y);
     f.segnoX = sign(f.maxB.x - f.rif.x);
+    showUnmirrored(f, in);
     f.altOut = floorInt(distance(f.maxA, f.rif) / in.grandezza);
     f.largOut = floorInt(distance(f.maxB, f.rif) / in.grandezza);
     if (!std::isfinite(f.altOut) || !std::isfinite(f.largOut)) {

@@ -89,14 +89,11 @@ void BandRectifier::fill(int first, int last, RowWork& work, ColourImage& band) 
         return;
     }
     const bool covered = tablesCover(in_) && (!colour_ || wellFormed(*colour_));
-    // The rows in the order they are shown: the first shown row is the last the division
-    // table counts when the vertical vanishing point lies below the horizontal one.
-    const bool downward = in_.fugaVertY > in_.fugaOrizzY;
     for (int y = first; y < last; ++y) {
         const std::size_t at = std::size_t(y - first) * rowSamples;
         std::uint8_t* out8 = deep ? nullptr : band.samples8.data() + at;
         std::uint16_t* out16 = deep ? band.samples16.data() + at : nullptr;
-        const int r = downward ? y + 1 : in_.altOut - y;
+        const int r = in_.rowsReversed ? in_.altOut - y : y + 1;
         const RowLine line = covered && r >= 1 && r <= in_.altOut ? rowLine(in_, r) : RowLine{};
         if (!colour_) {
             if (line.valid) {

@@ -21,12 +21,12 @@ void nearestRow(const RectifyInputs& in, const ColourImage& photo, const Sample*
     std::fill(out, out + std::size_t(n) * Channels, Sample(0));
     const std::size_t stride = photo.rowSamples();
     Sample* const last = out + std::size_t(n - 1) * Channels;
-    const bool mirrored = in.segnoX == -1;
+    const bool reversed = in.columnsReversed;
     forEachNearestPixel(
         work, n, AreaClip::of(in), photo.width, photo.height, [=](int i, int r, int c) {
             const Sample* p = pixels + r * stride + std::size_t(c) * Channels;
             Sample* d =
-                mirrored ? last - std::size_t(i) * Channels : out + std::size_t(i) * Channels;
+                reversed ? last - std::size_t(i) * Channels : out + std::size_t(i) * Channels;
             for (int k = 0; k < Channels; ++k) {
                 d[k] = p[k];
             }
@@ -188,9 +188,9 @@ void bilinearRow(const RectifyInputs& in, const ColourImage& photo, const Sample
                  const RowWork& work, Sample* out) {
     const int n = in.largOut;
     const std::size_t stride = photo.rowSamples();
-    const bool mirrored = in.segnoX == -1;
+    const bool reversed = in.columnsReversed;
     for (int i = 0; i < n; ++i) {
-        Sample* d = out + std::size_t(mirrored ? n - 1 - i : i) * Channels;
+        Sample* d = out + std::size_t(reversed ? n - 1 - i : i) * Channels;
         const int x0 = work.col[std::size_t(i)];
         if (x0 < 0) {
             std::fill(d, d + Channels, Sample(0));
@@ -370,7 +370,7 @@ void sampleBilinear(const RectifyInputs& in, const ColourImage& photo, RowWork& 
     }
 #if defined(__x86_64__)
     if (hasAvx2()) {
-        (in.segnoX == -1 ? bilinearRgb8Avx2<true>
+        (in.columnsReversed ? bilinearRgb8Avx2<true>
                          : bilinearRgb8Avx2<false>)(work, in.largOut, photo.samples8.data(),
                                                     photo.width, photo.samples8.size(), out);
         return;

@@ -19,7 +19,6 @@ Result<KnownMeasuresFrame> knownMeasuresFrameOf(const WorkingState& s) {
 
 RectifyInputs knownMeasuresInputs(const WorkingState& s, const KnownMeasuresFrame& frame) {
     RectifyInputs in;
-    in.segnoX = 1;
     in.largOut = frame.largOut;
     in.altOut = frame.altOut;
     in.clipLeft = frame.clipLeft;

@@ -15,7 +15,7 @@ namespace vesta {
 // asked of the construction), or the Italian message that says why there is none.
 Result<KnownMeasuresFrame> knownMeasuresFrameOf(const WorkingState& s);
 
-// What the samplers read: the frame's size, the frame's clip, the photograph, not mirrored.
+// What the samplers read: the frame's size, the frame's clip, the photograph; nothing reversed.
 RectifyInputs knownMeasuresInputs(const WorkingState& s, const KnownMeasuresFrame& frame);
 
 // Writes the result into the scratch file `scratch`, already created empty. A palette

@@ -46,7 +46,7 @@ const char* sizeRefusal(const Frame& f) {
 void showProgress(Context& ctx, const RectifyInputs& in, int r) {
     const double altOut = in.altOut;
     const double p = floorInt(std::fabs(100 * (r - altOut) / altOut));
-    ctx.form.Text4.caption = strForm(in.fugaVertY < in.fugaOrizzY ? 100 - p : p) + "%";
+    ctx.form.Text4.caption = strForm(in.rowsReversed ? 100 - p : p) + "%";
 }
 
 // The scratch file could not be written: nothing is shown, the photograph and its
@@ -72,7 +72,7 @@ void abandon(Context& ctx, const std::string& why) {
     ctx.dialogs.messageBox(why, kTitle, MessageIcon::Critical);
 }
 
-// Steps through the rows in the order the vanishing points give, writing each as soon as it
+// Steps through the rows bottom first, as the file holds them, writing each as soon as it
 // is done. Stops when another photograph was opened meanwhile: its pixels are not this
 // construction's.
 ColourRows computeRows(Context& ctx, const RectifyInputs& in, BitmapWriter& file) {
@@ -80,11 +80,10 @@ ColourRows computeRows(Context& ctx, const RectifyInputs& in, BitmapWriter& file
     const ColumnLines columns = columnLines(in);
     std::vector<std::uint8_t> righeOut(std::size_t(in.largOut));
     RowWork work;
-    const bool downward = in.fugaVertY > in.fugaOrizzY;
     const std::uint8_t* photograph = s.sorgente.image.pixels.data();
     int k = 0;
     for (int step = 0; step < in.altOut; ++step) {
-        const int r = downward ? in.altOut - step : 1 + step;
+        const int r = in.rowsReversed ? 1 + step : in.altOut - step;
         const RowLine line = rowLine(in, r);
         showProgress(ctx, in, r);
         if (s.interrompi == 1) {

@@ -17,7 +17,7 @@ struct RectifyInputs {
     double fugaOrizzX = 0, fugaOrizzY = 0, fugaVertX = 0, fugaVertY = 0;
     double angoloRifX = 0, angoloRifY = 0, mVert = 0, mOrizz = 0;
     double pvx = 0, pvy = 0, pox = 0, poy = 0;
-    int segnoX = 0;
+    bool columnsReversed = false, rowsReversed = false;  // as the frame shows them
     int largOut = 0, altOut = 0;
     double clipLeft = 0, clipRight = 0, clipTop = 0, clipBottom = 0;  // the area, bounds in
     // Copies: a size step taken while the rectification lets events through re-creates the
@@ -107,7 +107,7 @@ inline void forEachNearestPixel(const RowWork& work, int n, AreaClip clip, int w
 }
 
 // Fills one output row of largOut palette indices (cleared first): the index of each column's
-// nearest pixel (forEachNearestPixel), mirrored when segnoX = −1. A source point outside the
+// nearest pixel (forEachNearestPixel), right to left when columnsReversed. A source point outside the
 // area or the stored image gives index 0.
 void rectifyRow(const RectifyInputs& in, const ColumnLines& columns, const RowLine& row,
                 RowWork& work, std::uint8_t* out);
