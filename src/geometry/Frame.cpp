@@ -50,11 +50,34 @@ void chooseCorners(const FrameInputs& in, Frame& f) {
     f.angoloY2 = toInteger16(c2.y);
 }
 
-// Which way the result shows the columns and rows: the first row shown is the one by O when Vv
-// lies below Vh, which stands a photograph upright, and the columns run as segnoX says.
-void showUnmirrored(Frame& f, const FrameInputs& in) {
+// Which way the result shows the columns and rows, never a mirror image. The columns run from O
+// toward q2, the end of the side toward Vh, and the rows toward q1 on the side toward Vv; the
+// photograph's map onto the result keeps the facade's handedness when (q2 − O) × (q1 − O), its
+// sign turned for each reversed axis, is positive (y downwards in both). As laid out, the
+// first row shown is the one by O when Vv lies below Vh, which stands a photograph upright,
+// and the columns run as segnoX says. A photograph turned by a quarter (a camera held
+// sideways, a scan) can come out mirrored so; then one axis is turned back. Where the facade's
+// verticals run up and down the photograph the rows stand it upright already, and the columns
+// are turned; where they run across, nothing on the screen says which way is up, and the
+// facade's top goes where Vv lies, as a facade taken from the street shows it.
+void showUnmirrored(Frame& f, const FrameInputs& in, Point q2, Point q1) {
     f.columnsReversed = f.segnoX == -1;
     f.rowsReversed = !(in.vv.y > in.vh.y);
+    const Point across{q2.x - f.rif.x, q2.y - f.rif.y}, down{q1.x - f.rif.x, q1.y - f.rif.y};
+    const double turn = across.x * down.y - across.y * down.x;
+    const bool mirrored = turn != 0 && (turn < 0) != (f.columnsReversed != f.rowsReversed);
+    if (!mirrored) {
+        return;
+    }
+    const bool upAndDown = std::fabs(down.y) >= std::fabs(down.x);
+    // Vv's side is on top when the rows counted toward it are shown bottom up, or those
+    // counted away from it top down.
+    const bool rowsTowardVv = (in.vv.x - f.rif.x) * down.x + (in.vv.y - f.rif.y) * down.y > 0;
+    if (upAndDown || rowsTowardVv == f.rowsReversed) {
+        f.columnsReversed = !f.columnsReversed;
+    } else {
+        f.rowsReversed = !f.rowsReversed;
+    }
 }
 
 }  // namespace
@@ -168,7 +191,7 @@ Result<Frame> rectificationFrame(const FrameInputs& in) {
 
     f.segnoY = sign(f.maxA.y - f.rif.y);
     f.segnoX = sign(f.maxB.x - f.rif.x);
-    showUnmirrored(f, in);
+    showUnmirrored(f, in, *q2, *q1);
     f.altOut = floorInt(distance(f.maxA, f.rif) / in.grandezza);
     f.largOut = floorInt(distance(f.maxB, f.rif) / in.grandezza);
     if (!std::isfinite(f.altOut) || !std::isfinite(f.largOut)) {

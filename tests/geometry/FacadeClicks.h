@@ -3,13 +3,16 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "Fakes.h"
 #include "construction/Commands.h"
 #include "facade/FacadeRenderer.h"
 #include "geometry/Construction.h"
+#include "state/IndexedImage.h"
 
 namespace vesta::test {
 
@@ -47,10 +50,17 @@ inline std::optional<ConstructionClicks> clicksFor(const facade::PinholeCamera& 
         ++k;
     }
     const auto at = [&](double u, double v) { return facade::projectFacadePoint(cam, {u, v}); };
-    const facade::ImagePoint tl = at(100, 820), bl = at(100, 80), br = at(1100, 80),
-                             tr = at(1100, 820);
-    const facade::ImagePoint from{std::max(tl.x, bl.x), std::max(tl.y, tr.y)};
-    const facade::ImagePoint to{std::min(tr.x, br.x), std::min(bl.y, br.y)};
+    // The box inside the rectangle's picture, however the photograph is turned: between its
+    // second and third corner from the left, and from the top.
+    std::array<double, 4> xs, ys;
+    std::size_t i = 0;
+    for (const facade::ImagePoint p : {at(100, 820), at(100, 80), at(1100, 80), at(1100, 820)}) {
+        xs[i] = p.x;
+        ys[i++] = p.y;
+    }
+    std::sort(xs.begin(), xs.end());
+    std::sort(ys.begin(), ys.end());
+    const facade::ImagePoint from{xs[1], ys[1]}, to{xs[2], ys[2]};
     if (!inImage(from) || !inImage(to)) {
         return std::nullopt;
     }
@@ -111,6 +121,58 @@ inline double shownAspect(const facade::PinholeCamera& cam, const Construction& 
     const facade::FacadePoint o = onFacade(cam, shown->o), w = onFacade(cam, shown->widthEnd),
                               h = onFacade(cam, shown->heightEnd);
     return std::hypot(w.u - o.u, w.v - o.v) / std::hypot(h.u - o.u, h.v - o.v);
+}
+
+// The camera that took the photograph turned clockwise by `quarters` quarter turns: the same
+// photograph turned, as a camera held sideways or an editor gives it.
+inline facade::PinholeCamera turned(facade::PinholeCamera cam, int quarters) {
+    for (int i = 0; i < quarters; ++i) {
+        cam.principal = {cam.height - cam.principal.y, cam.principal.x};
+        std::swap(cam.width, cam.height);
+        cam.roll += 90;
+    }
+    return cam;
+}
+
+// The standard facade without the two upper windows of its left column, so that a mirror image
+// of it differs from it.
+inline facade::FacadeLayout lopsidedFacade() {
+    facade::FacadeLayout layout = facade::standardFacade();
+    std::erase_if(layout.windows,
+                  [](const facade::FacadeRect& w) { return w.left < 200 && w.bottom > 300; });
+    return layout;
+}
+
+// How a result shows the facade.
+enum class Shown { Upright, HalfTurned, MirroredLeftRight, UpsideDownMirrored };
+
+// Which way a palette result shows the part `box` of the facade it covers: of the four ways,
+// the one in which most of a grid of its pixels hold the facade's own colour at their place;
+// and how many more than in the next best (a share of the grid).
+inline std::pair<Shown, double> shownWay(const IndexedImage& result,
+                                         const facade::FacadeLayout& layout,
+                                         facade::FacadeRect box) {
+    std::array<int, 4> hits{};
+    int samples = 0;
+    for (int j = 0; j < 60; ++j) {
+        for (int i = 0; i < 80; ++i) {
+            const int x = (2 * i + 1) * result.width / 160, y = (2 * j + 1) * result.height / 120;
+            const double fx = (x + 0.5) / result.width, fy = (y + 0.5) / result.height;
+            const std::uint8_t got = result.row(y)[x];
+            for (std::size_t way = 0; way < 4; ++way) {
+                const bool acrossTurned = way == 1 || way == 2, upTurned = way == 1 || way == 3;
+                const double u =
+                    acrossTurned ? box.right - fx * box.width() : box.left + fx * box.width();
+                const double v =
+                    upTurned ? box.bottom + fy * box.height() : box.top - fy * box.height();
+                hits[way] += got == facade::facadeColour(layout, {u, v});
+            }
+            ++samples;
+        }
+    }
+    std::array<int, 4> order{0, 1, 2, 3};
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return hits[a] > hits[b]; });
+    return {Shown(order[0]), double(hits[order[0]] - hits[order[1]]) / samples};
 }
 
 // Area, then its two corners.

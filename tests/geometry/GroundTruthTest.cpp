@@ -11,12 +11,15 @@
 
 #include "FacadeClicks.h"
 #include "geometry/Degenerate.h"
+#include "rectify/Bands.h"
 
 namespace vesta {
 namespace {
 
 using facade::FacadePoint;
+using facade::FacadeRect;
 using facade::PinholeCamera;
+using test::Shown;
 
 // The meeting point of the line through a and b with the line through o of slope m.
 Point meet(Point a, Point b, Point o, double m) {
@@ -132,6 +135,72 @@ TEST(GroundTruth, ExactLinesWithoutRollAskForAnotherCentreAndOnePixelAsideIsTrue
     ASSERT_TRUE(app.dialogs.messages.empty());
     ASSERT_TRUE(app.ctx.s.construction);
     expectTrueToTheFacade(cam, *app.ctx.s.construction, *clicks);
+}
+
+// The smallest rectangle of the facade that holds the points of the photograph.
+FacadeRect onFacade(const PinholeCamera& cam, std::initializer_list<Point> points) {
+    FacadeRect box{1e9, 1e9, -1e9, -1e9};
+    for (const Point p : points) {
+        const FacadePoint f = test::onFacade(cam, p);
+        box = {std::min(box.left, f.u), std::min(box.bottom, f.v), std::max(box.right, f.u),
+               std::max(box.top, f.v)};
+    }
+    return box;
+}
+
+// The whole result of a rectification in bands, as the batch tool and the colour road make it.
+IndexedImage rectified(const BandRectifier& rectifier) {
+    IndexedImage out;
+    out.width = rectifier.width();
+    rectifyInBands(rectifier, {}, [&](int, const ColourImage& band) {
+        out.pixels.insert(out.pixels.end(), band.samples8.begin(), band.samples8.end());
+        out.height += band.height;
+        return true;
+    });
+    return out;
+}
+
+// A photograph turned by a quarter (a camera held sideways, a scan) came out as the facade's
+// mirror image in some poses: upside down, left and right kept. A lopsided facade in every
+// quarter turn of poses from either side, looking up and down, rectified by the construction,
+// is never mirrored: upright as the photograph stands, turned by half
+// when it stands on its head.
+TEST(GroundTruth, NoQuarterTurnOfThePhotographMirrorsTheFacade) {
+    const facade::FacadeLayout layout = test::lopsidedFacade();
+    const std::array<double, 3> poses[] = {{24, -12, 2},  {-24, -12, -2}, {24, 12, 3},
+                                           {-24, 12, -3}, {30, 20, 0},    {-10, -25, 5}};
+    for (const auto& [yaw, pitch, roll] : poses) {
+        const PinholeCamera upright = test::aimedCamera(yaw, pitch, roll, 700, 450).value();
+        for (int quarters = 0; quarters < 4; ++quarters) {
+            SCOPED_TRACE(testing::Message() << "yaw " << yaw << ", pitch " << pitch << ", roll "
+                                            << roll << ", quarter turns " << quarters);
+            const PinholeCamera cam = test::turned(upright, quarters);
+            const IndexedImage photo = facade::renderFacade({layout, cam, 1});
+            const ConstructionClicks clicks = test::clicksFor(cam).value();
+            test::FakeApp app;
+            test::clickLines(app, clicks);
+            test::clickArea(app, clicks);
+            ASSERT_TRUE(app.ctx.s.construction);
+            const ShownCorners shown = shownCorners(*app.ctx.s.construction).value();
+            const RectifyInputs in = RectifyInputs::from(app.ctx.s);
+            const IndexedImage result = rectified(BandRectifier(in, photo));
+            const auto [byLines, margin] = test::shownWay(
+                result, layout, onFacade(cam, {shown.o, shown.widthEnd, shown.heightEnd}));
+            EXPECT_GT(margin, 0.05);
+            // The colour road lays its rows and columns out as the palette road does.
+            const ColourImage grey{photo.width, photo.height, 1, 8, photo.pixels, {}, {}};
+            EXPECT_EQ(rectified(BandRectifier(in, grey, Interpolation::Nearest)).pixels,
+                      result.pixels);
+
+            for (const Shown way : {byLines}) {
+                if (quarters % 2 == 0) {
+                    EXPECT_EQ(way, quarters == 0 ? Shown::Upright : Shown::HalfTurned);
+                } else {
+                    EXPECT_TRUE(way == Shown::Upright || way == Shown::HalfTurned) << int(way);
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
