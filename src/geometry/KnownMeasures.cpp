@@ -56,8 +56,25 @@ Result<KnownMeasuresFrame> knownMeasuresFrame(const ConstructionClicks& clicks, 
     }
     // The upper line is the one whose crossings lie higher on the screen, the left one the one
     // whose crossings lie further left: the result stands as the photograph does.
-    const int top = at[0][0].y + at[0][1].y <= at[1][0].y + at[1][1].y ? 0 : 1;
-    const int left = at[0][0].x + at[1][0].x <= at[0][1].x + at[1][1].x ? 0 : 1;
+    int top = at[0][0].y + at[0][1].y <= at[1][0].y + at[1][1].y ? 0 : 1;
+    int left = at[0][0].x + at[1][0].x <= at[0][1].x + at[1][1].x ? 0 : 1;
+    // In a photograph turned by a quarter those corners may run anticlockwise, and the result
+    // would be the rectangle's mirror image: one choice is turned back, as the construction
+    // does. Where the vertical lines run up and down the screen, the upper line stands the
+    // result upright and the left one is changed; where they run across, the upper line is the
+    // one on the side where they meet, as a facade taken from the street shows it.
+    if (cross(at[top][left], at[top][1 - left], at[1 - top][left]) < 0) {
+        // Along the first vertical line, from its crossing with line 1 toward that with line 0.
+        const Point up{at[0][0].x - at[1][0].x, at[0][0].y - at[1][0].y};
+        const std::optional<Point> vv = crossing(line[2], line[3]);
+        const bool vvBeyondLine0 = vv && (vv->x - at[1][0].x) * up.x + (vv->y - at[1][0].y) * up.y >
+                                             (up.x * up.x + up.y * up.y) / 2;
+        if (std::fabs(up.y) >= std::fabs(up.x) || !vv || (top == 0) == vvBeyondLine0) {
+            left = 1 - left;
+        } else {
+            top = 1 - top;
+        }
+    }
     KnownMeasuresFrame f;
     f.corners = {at[top][left], at[top][1 - left], at[1 - top][1 - left], at[1 - top][left]};
     if (!convexClockwise(f.corners)) {

@@ -145,5 +145,44 @@ TEST(KnownMeasuresCli, RectifiedWithoutAConstructionAndTheWindowWritesTheSameByt
     EXPECT_NE(ctx.form.incertezzaMisura.caption.find("scala ±"), std::string::npos);
 }
 
+// The large sample turned a quarter clockwise, as a camera held sideways gives it, came out
+// upside down with left and right kept: a mirror image. By the batch tool, on the palette road
+// the window takes too, by the construction and by known measures, a lopsided facade taken so
+// stands upright.
+TEST(ProportionsCli, APhotographTurnedByAQuarterIsNotMirrored) {
+    test::TempDir dir;
+    FacadeScene scene = samples::large();
+    scene.facade = test::lopsidedFacade();
+    scene.camera = test::turned(scene.camera, 1);
+    scene.supersampling = 1;
+    BatchRequest r = requestFor(scene, dir, "turned");
+    const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
+    const auto& a = clicks.area;
+    r.area[0] = Click{float(a[0].x), float(a[0].y)};
+    r.area[1] = Click{float(a[2].x), float(a[2].y)};
+    for (const bool known : {false, true}) {
+        SCOPED_TRACE(known ? "by known measures" : "by the construction");
+        if (known) {
+            r.known = kRectangleCm;
+        }
+        const BatchResult done = runBatch(r, dir.path().string());
+        ASSERT_TRUE(done.ok) << done.message;
+        const Result<SourceBitmap> out = readSourceBitmap(r.output);
+        ASSERT_TRUE(out.ok() && done.state.construction);
+        const ShownCorners shown = shownCorners(*done.state.construction).value();
+        std::array<Point, 4> corners{shown.o, shown.widthEnd, shown.heightEnd, shown.o};
+        if (known) {
+            corners = a;
+        }
+        FacadeRect box{1e9, 1e9, -1e9, -1e9};
+        for (const Point p : corners) {
+            const FacadePoint f = test::onFacade(scene.camera, p);
+            box = {std::min(box.left, f.u), std::min(box.bottom, f.v), std::max(box.right, f.u),
+                   std::max(box.top, f.v)};
+        }
+        EXPECT_EQ(test::shownWay(out.value().image, scene.facade, box).first, test::Shown::Upright);
+    }
+}
+
 }  // namespace
 }  // namespace vesta

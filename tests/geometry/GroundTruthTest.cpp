@@ -11,7 +11,9 @@
 
 #include "FacadeClicks.h"
 #include "geometry/Degenerate.h"
+#include "geometry/KnownMeasures.h"
 #include "rectify/Bands.h"
+#include "rectify/KnownMeasuresRectification.h"
 
 namespace vesta {
 namespace {
@@ -162,8 +164,8 @@ IndexedImage rectified(const BandRectifier& rectifier) {
 
 // A photograph turned by a quarter (a camera held sideways, a scan) came out as the facade's
 // mirror image in some poses: upside down, left and right kept. A lopsided facade in every
-// quarter turn of poses from either side, looking up and down, rectified by the construction,
-// is never mirrored: upright as the photograph stands, turned by half
+// quarter turn of poses from either side, looking up and down, rectified by the construction
+// and by known measures, is never mirrored: upright as the photograph stands, turned by half
 // when it stands on its head.
 TEST(GroundTruth, NoQuarterTurnOfThePhotographMirrorsTheFacade) {
     const facade::FacadeLayout layout = test::lopsidedFacade();
@@ -192,7 +194,16 @@ TEST(GroundTruth, NoQuarterTurnOfThePhotographMirrorsTheFacade) {
             EXPECT_EQ(rectified(BandRectifier(in, grey, Interpolation::Nearest)).pixels,
                       result.pixels);
 
-            for (const Shown way : {byLines}) {
+            // The cornice bottom to the string-course top, edge to edge.
+            const Result<KnownMeasuresFrame> frame = knownMeasuresFrame(clicks, 1200, 522);
+            ASSERT_TRUE(frame.ok()) << frame.error();
+            const auto& a = clicks.area;
+            const auto [byMeasures, knownMargin] = test::shownWay(
+                rectified(BandRectifier(knownMeasuresInputs(app.ctx.s, frame.value()),
+                                        frame.value(), photo)),
+                layout, onFacade(cam, {a[0], a[1], a[2], a[3]}));
+            EXPECT_GT(knownMargin, 0.05);
+            for (const Shown way : {byLines, byMeasures}) {
                 if (quarters % 2 == 0) {
                     EXPECT_EQ(way, quarters == 0 ? Shown::Upright : Shown::HalfTurned);
                 } else {
