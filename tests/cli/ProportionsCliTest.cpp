@@ -160,6 +160,7 @@ TEST(ProportionsCli, APhotographTurnedByAQuarterIsNotMirrored) {
     const auto& a = clicks.area;
     r.area[0] = Click{float(a[0].x), float(a[0].y)};
     r.area[1] = Click{float(a[2].x), float(a[2].y)};
+    r.centre = Click{float(clicks.principal.x), float(clicks.principal.y)};  // a shifted lens
     for (const bool known : {false, true}) {
         SCOPED_TRACE(known ? "by known measures" : "by the construction");
         if (known) {
@@ -180,7 +181,14 @@ TEST(ProportionsCli, APhotographTurnedByAQuarterIsNotMirrored) {
             box = {std::min(box.left, f.u), std::min(box.bottom, f.v), std::max(box.right, f.u),
                    std::max(box.top, f.v)};
         }
-        EXPECT_EQ(test::shownWay(out.value().image, scene.facade, box).first, test::Shown::Upright);
+        const IndexedImage& image = out.value().image;
+        EXPECT_EQ(test::shownWay(image, scene.facade, box).first, test::Shown::Upright);
+        // Turned back, the result still measures the facade: its proportions, and by known
+        // measures its scale.
+        EXPECT_NEAR(double(image.width) / image.height / (box.width() / box.height()), 1, 0.01);
+        if (known) {
+            EXPECT_NEAR(image.width * done.state.scalaNota / box.width(), 1, 0.01);
+        }
     }
 }
 
