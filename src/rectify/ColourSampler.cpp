@@ -371,8 +371,8 @@ void sampleBilinear(const RectifyInputs& in, const ColourImage& photo, RowWork& 
 #if defined(__x86_64__)
     if (hasAvx2()) {
         (in.columnsReversed ? bilinearRgb8Avx2<true>
-                         : bilinearRgb8Avx2<false>)(work, in.largOut, photo.samples8.data(),
-                                                    photo.width, photo.samples8.size(), out);
+                            : bilinearRgb8Avx2<false>)(work, in.largOut, photo.samples8.data(),
+                                                       photo.width, photo.samples8.size(), out);
         return;
     }
 #endif

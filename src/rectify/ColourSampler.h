@@ -29,8 +29,8 @@ namespace vesta {
 enum class Interpolation { Nearest, Bilinear };
 
 // One output row of largOut pixels (channels samples each, cleared first) from the source
-// points rowSourcePoints left in work, right to left when columnsReversed. The 8-bit forms need an 8-bit
-// photograph, the 16-bit forms a 16-bit one.
+// points rowSourcePoints left in work, right to left when columnsReversed. The 8-bit forms need an
+// 8-bit photograph, the 16-bit forms a 16-bit one.
 void sampleNearest(const RectifyInputs& in, const ColourImage& photograph, RowWork& work,
                    std::uint8_t* out);
 void sampleNearest(const RectifyInputs& in, const ColourImage& photograph, RowWork& work,

@@ -107,8 +107,8 @@ inline void forEachNearestPixel(const RowWork& work, int n, AreaClip clip, int w
 }
 
 // Fills one output row of largOut palette indices (cleared first): the index of each column's
-// nearest pixel (forEachNearestPixel), right to left when columnsReversed. A source point outside the
-// area or the stored image gives index 0.
+// nearest pixel (forEachNearestPixel), right to left when columnsReversed. A source point outside
+// the area or the stored image gives index 0.
 void rectifyRow(const RectifyInputs& in, const ColumnLines& columns, const RowLine& row,
                 RowWork& work, std::uint8_t* out);
 

@@ -44,13 +44,13 @@ struct Frame {
     Point rif;                       // O, the reference corner (angoloRifX, angoloRifY)
     Point maxA, maxB;                // measured ends of the sides toward Vv and toward Vh
     int segnoX = 0, segnoY = 0;      // which way columns and rows run from O
-    // How the result shows them: column c at x = c − 1, or at largOut − c when reversed; row r
-    // at y = r − 1, or at altOut − r when reversed.
-    bool columnsReversed = false, rowsReversed = false;
     double altOut = 0, largOut = 0;  // output size in pixels
     // Rows 0..altOut and 0..largOut, row 0 unused; left with row 0 alone when the side is
     // beyond what a bitmap can hold, since no rectification could use them.
     std::vector<DivisionPoint> divRighe, divColonne;
+    // How the result shows the columns and rows: column c at x = c − 1, or at largOut − c when
+    // reversed; row r at y = r − 1, or at altOut − r when reversed.
+    bool columnsReversed = false, rowsReversed = false;
 };
 
 struct Construction {
