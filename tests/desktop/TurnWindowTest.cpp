@@ -8,6 +8,8 @@
 
 #include "BitmapBytes.h"
 #include "WindowFixture.h"
+#include "codec/CameraFile.h"
+#include "codec/ColourFileWriter.h"
 #include "image/BitmapFile.h"
 #include "image/LittleEndian.h"
 #include "image/QuarterTurns.h"
@@ -140,6 +142,42 @@ TEST_F(TurnWindowTest, TheResultTurnsWithWhatIsSavedAndMeasured) {
                                (scratch / "girata.json").string() + " > /dev/null";
     ASSERT_EQ(std::system(replay.c_str()), 0);
     EXPECT_EQ(test::readBytes(scratch / "rifatta.bmp"), test::readBytes(scratch / "girata.bmp"));
+}
+
+// A colour photograph turned upright and its colour result turned: the scratch file (TIFF in
+// the window) and a save in another format both hold the turned result, and the kept
+// construction replays to the saved bytes.
+TEST_F(TurnWindowTest, AColourPhotographAndItsResultTurnAndReplay) {
+    const ColourImage upright = test::patternImage(800, 600, 3, 16);
+    ASSERT_EQ(saveColourImage((scratch / "foto.png").string(), turnedClockwise(upright, 1)), "");
+    openFile((scratch / "foto.png").string());
+    choose("ruotaSinistra");
+    ASSERT_TRUE(s().fotoColori && s().fotoColori->samples16 == upright.samples16);
+    for (const auto& p : {std::array{234, 174},
+                          {615, 135},
+                          {201, 352},
+                          {602, 379},
+                          {163, 448},
+                          {216, 174},
+                          {635, 525},
+                          {651, 129}}) {
+        clickPhoto(p[0], p[1]);
+    }
+    QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);
+    const ColourImage result = s().risultatoColori;
+    ASSERT_GT(result.width, 0);
+    choose("capovolgi");
+    const Result<CameraPhoto> kept = readCameraFile(ctx().paths.scratchFile());
+    ASSERT_TRUE(kept.ok()) << kept.error();
+    EXPECT_TRUE(kept.value().image.samples16 == turnedClockwise(result, 2).samples16);
+    dialogs.saveAnswers.push_back((scratch / "girata.png").string());
+    choose("save");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
+    const std::string replay = std::string(VESTA_RECTIFY) + " " +
+                               (scratch / "rifatta.png").string() + " --from " +
+                               (scratch / "girata.json").string() + " > /dev/null";
+    ASSERT_EQ(std::system(replay.c_str()), 0);
+    EXPECT_EQ(test::readBytes(scratch / "rifatta.png"), test::readBytes(scratch / "girata.png"));
 }
 
 }  // namespace
