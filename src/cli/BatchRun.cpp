@@ -16,8 +16,10 @@
 #include "files/FilePlacement.h"
 #include "image/BitmapFile.h"
 #include "image/OpenImage.h"
+#include "image/TurnPhotograph.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
+#include "rectify/TurnResult.h"
 #include "sidecar/StateRecord.h"
 #include "state/LargePages.h"
 #include "state/Prompts.h"
@@ -29,7 +31,8 @@ const char* const kUsage =
     "uso: vesta-rectify INPUT OUTPUT --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
-    "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A] [--json]\n"
+    "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
+    "                   [--rotate 90|180|270] [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
     "                   [--focal35 MM|exif] [--json]\n"
     "     vesta-rectify --help\n"
@@ -39,7 +42,9 @@ const char* const kUsage =
     "interpolazione bilineare, salvo --interp nearest.\n"
     "--known L,A: larghezza e altezza vere in cm (col punto decimale) del rettangolo delimitato\n"
     "dalle quattro rette; si raddrizza con esse, senza costruzione, e la scala (cm per pixel)\n"
-    "è nota.\n";
+    "è nota.\n"
+    "--rotate 90|180|270: gira la fotografia di tanti gradi in senso orario, dopo l'orientamento\n"
+    "EXIF e prima delle rette; ogni clic è un pixel della fotografia girata.\n";
 
 namespace {
 
@@ -215,6 +220,14 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.known = std::array<double, 2>{*w, *h};
             known = true;
         }
+        if (a == "--rotate") {
+            if (value != "90" && value != "180" && value != "270") {
+                parsed.error = "--rotate vuole 90, 180 o 270 (gradi in senso orario)";
+                return parsed;
+            }
+            request.photographTurn = value == "90" ? 1 : value == "180" ? 2 : 3;
+            known = true;
+        }
         if (a == "--click-sigma") {
             const auto v = plainNumber<double>(value);
             if (!v || !(*v > 0)) {
@@ -237,7 +250,8 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         } else if (seen.size() > 1u + (parsed.json ? 1u : 0u) + (request.clickSigma ? 1u : 0u) +
                                      (request.focal35 || request.focal35FromExif ? 1u : 0u)) {
             parsed.error =
-                "--from non si combina con rette, centro, area, grandezza o interpolazione";
+                "--from non si combina con rette, centro, area, grandezza, interpolazione o "
+                "rotazione";
         } else {
             request.input = files.size() == 2 ? files[0] : "";
             request.output = files.back();
@@ -359,6 +373,10 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
          [&] {
              return ctx.s.nomeFile == request.input && (ctx.focal35 || !request.focal35FromExif);
          }});
+    if (request.photographTurn != 0) {
+        road.push_back({[&] { turnPhotograph(ctx, request.photographTurn); },
+                        [&] { return ctx.s.photographTurn == request.photographTurn; }});
+    }
     road.push_back({[&] {
                         for (const auto& line : request.lines) {
                             click(ctx, line[0]);
@@ -392,6 +410,12 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
                         RADDR1(ctx);
                     },
                     [&] { return ctx.s.raddrAvviato == 1; }});
+    if (request.resultTurn != 0) {
+        // The turned result is made from the whole image in memory, as the window turns it.
+        picture2.keep = true;
+        road.push_back({[&] { turnResult(ctx, request.resultTurn); },
+                        [&] { return ctx.s.resultTurn == request.resultTurn; }});
+    }
 
     bool good = true;
     road.insert(road.begin() + 1, Step{[] {},

@@ -31,6 +31,10 @@ struct BatchRequest {
     // True width and height, cm, of the lines' rectangle: rectified by them, no construction
     // needed.
     std::optional<std::array<double, 2>> known;
+    // Clockwise quarter turns of the photograph once opened (the clicks are pixels of the
+    // turned photograph), and of the result before it is written, from a kept construction.
+    int photographTurn = 0;
+    int resultTurn = 0;
 };
 
 struct BatchResult {

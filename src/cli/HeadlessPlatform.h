@@ -14,7 +14,10 @@ class BlindPicture : public PictureArea {
     void setPicture(const IndexedImage&) override {}
     void setPicture(const ColourImage&) override {}
     void refresh() override {}
-    bool shown() const override { return false; }
+    bool shown() const override { return keep; }
+    // The result is kept in memory, as a window keeps the one it shows: a result to be turned
+    // before it is written needs it whole.
+    bool keep = false;
 
   protected:
     void drawLine(float, float, float, float, Rgb, DrawMode) override {}

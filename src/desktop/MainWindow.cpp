@@ -55,6 +55,10 @@ void cancAtView(Context& ctx) {
     CANC2(ctx);
     reshowView(ctx);
 }
+void turnAtView(Context& ctx, void (*turn)(Context&)) {
+    turn(ctx);
+    reshowView(ctx);
+}
 
 }  // namespace
 
@@ -138,6 +142,9 @@ void MainWindow::connectEvents() {
     onMenu("area", RETTANG3);
     onMenu("griglia2", griglia1);
     onMenu("focale", focale_Click);
+    onMenu("ruotaDestra", [](Context& c) { turnAtView(c, ruotaDestra_Click); });
+    onMenu("ruotaSinistra", [](Context& c) { turnAtView(c, ruotaSinistra_Click); });
+    onMenu("capovolgi", [](Context& c) { turnAtView(c, capovolgi_Click); });
 
     auto onButton = [this](const char* name, void (*procedure)(Context&)) {
         connect(qobject_cast<QPushButton*>(control(name)), &QPushButton::clicked, this,

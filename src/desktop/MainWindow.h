@@ -9,6 +9,7 @@
 #include "desktop/CanvasPicture.h"
 #include "desktop/FormPusher.h"
 #include "state/Context.h"
+#include "ui/TurnCommands.h"
 
 namespace vesta::desktop {
 
@@ -40,10 +41,12 @@ class MainWindow : public QMainWindow {
     ZoomWindow* zoomWindow() const { return zoom_; }
     Magnifier* magnifier() const { return magnifier_; }
 
-    // Runs one procedure of the core, then shows what it changed.
+    // Runs one procedure of the core, then shows what it changed. Whether the picture on show
+    // may be turned follows from the stage any procedure leaves.
     template <typename Procedure>
     void run(Procedure&& procedure) {
         procedure(ctx_);
+        offerTurnCommands(ctx_);
         push();
     }
     void push();

@@ -101,6 +101,7 @@ void open_Click(Context& ctx) {
     f.Picture1.height = height;
 
     s.nomeFile = *chosen;
+    s.photographTurn = 0;
     f.domanda1.caption = prompts::kStoCaricando;
     f.tfuox.caption = "fuox";
     f.tfuoy.caption = "fuoy";
@@ -112,6 +113,16 @@ void open_Click(Context& ctx) {
     s.risultatoColori = ColourImage{};
     LEGGI_img(ctx, std::move(read.value()));
 
+    startConstructionOver(ctx);
+    s.exifFocal35 = declaredFocal;
+    focalLengthForNewPhotograph(ctx);
+    offerKeptConstruction(ctx);
+}
+
+void startConstructionOver(Context& ctx) {
+    FormModel& f = ctx.form;
+    WorkingState& s = ctx.s;
+    PictureArea& p = ctx.picture1;
     s.altezzaPic1 = float(f.Picture1.height);
     s.larghezzaPic1 = float(f.Picture1.width);
 
@@ -170,9 +181,6 @@ void open_Click(Context& ctx) {
 
     s.grandezza = 1.0;
     s.setDefaultArea();
-    s.exifFocal35 = declaredFocal;
-    focalLengthForNewPhotograph(ctx);
-    offerKeptConstruction(ctx);
 }
 
 void LEGGI_img(Context& ctx, SourceBitmap bitmap) {

@@ -14,6 +14,11 @@ inline constexpr const char* kPhotographPattern = "*.bmp *.jpg *.jpeg *.png *.ti
 // the photograph, construction and caption on show stay exactly as they were.
 void open_Click(Context& ctx);
 
+// The photograph just put in Picture1, whose width and height are its size: the panel and bars
+// laid out for it and the construction back at its first step, as a new photograph has it: no
+// line, the principal point at the centre, the whole photograph as the area, size factor 1.0.
+void startConstructionOver(Context& ctx);
+
 // LEGGI_img: takes a bitmap read from `nomeFile` into the working state and updates the window.
 void LEGGI_img(Context& ctx, SourceBitmap bitmap);
 

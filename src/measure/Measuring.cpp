@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "geometry/Uncertainty.h"
 #include "measure/LengthUncertainty.h"
@@ -174,8 +175,12 @@ void Picture2_DblClick(Context& ctx) {
     if (s.scalaNota <= 0 && !s.construction) {
         return;
     }
-    const double largOut = s.scalaNota > 0 ? s.largRaddr : s.construction->frame.largOut;
-    const double altOut = s.scalaNota > 0 ? s.altRaddr : s.construction->frame.altOut;
+    double largOut = s.scalaNota > 0 ? s.largRaddr : s.construction->frame.largOut;
+    double altOut = s.scalaNota > 0 ? s.altRaddr : s.construction->frame.altOut;
+    // A result turned a quarter lies across its frame (its own size is turned already).
+    if (s.scalaNota <= 0 && s.resultTurn % 2 == 1) {
+        std::swap(largOut, altOut);
+    }
     PictureArea& p = ctx.picture2;
     for (double x = 1; x <= largOut; x += 80) {
         p.line(float(x), 1, float(x), float(altOut), kDarkGreen);

@@ -267,6 +267,7 @@ void RADDR1(Context& ctx) {
         s.raddrAvviato = 1;
     } else {
         s.scalaNota = 0;
+        s.resultTurn = 0;
         const RectifyInputs in = known ? knownMeasuresInputs(s, *known) : RectifyInputs::from(s);
         for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
             c->visible = false;

@@ -54,6 +54,21 @@ std::array<double, N> numbers(const json& j) {
 
 const char* const kLineNames[4] = {"h1", "h2", "v1", "v2"};
 
+// Quarter turns from degrees clockwise, 0, 90, 180 or 270; none when absent (older records).
+int turnOf(const json& options, const char* name) {
+    if (!options.contains(name)) {
+        return 0;
+    }
+    if (!options.at(name).is_number_integer()) {
+        throw std::runtime_error("rotazione non intera");
+    }
+    const int degrees = options.at(name).get<int>();
+    if (degrees != 0 && degrees != 90 && degrees != 180 && degrees != 270) {
+        throw std::runtime_error("rotazione diversa da 0, 90, 180 o 270 gradi");
+    }
+    return degrees / 90;
+}
+
 }  // namespace
 
 std::string constructionJson(const ConstructionRecord& r) {
@@ -70,6 +85,13 @@ std::string constructionJson(const ConstructionRecord& r) {
     }
     if (r.focal35) {
         options["focal35_mm"] = *r.focal35;
+    }
+    // Degrees clockwise; absent when not turned, so a record of an upright road is as before.
+    if (r.photographTurn != 0) {
+        options["rotate_degrees"] = 90 * r.photographTurn;
+    }
+    if (r.resultTurn != 0) {
+        options["result_rotate_degrees"] = 90 * r.resultTurn;
     }
     json result = {{"horizontal_vanishing_point", pair(r.horizontalVanishingPoint)},
                    {"vertical_vanishing_point", pair(r.verticalVanishingPoint)},
@@ -136,6 +158,8 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
         if (options.contains("focal35_mm")) {
             r.focal35 = number(options.at("focal35_mm"));
         }
+        r.photographTurn = turnOf(options, "rotate_degrees");
+        r.resultTurn = turnOf(options, "result_rotate_degrees");
         r.referenceLength = doc.value("reference_length", std::string());
         r.scale = doc.contains("scale_cm_per_pixel") ? number(doc.at("scale_cm_per_pixel")) : 0;
         if (doc.contains("construction")) {

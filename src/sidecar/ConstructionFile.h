@@ -26,8 +26,12 @@ struct ConstructionRecord {
     std::string interpolation;  // empty for the palette road, else "nearest" or "bilinear"
     std::optional<std::array<double, 2>> knownMeasures;  // width, height in cm
     std::optional<double> focal35;                       // 35 mm equivalent focal length, mm
-    std::string referenceLength;                         // as typed for the measuring scale
-    double scale = 0;                                    // cm per pixel of the result, 0 if none
+    // Clockwise quarter turns, 0 to 3: of the photograph before the lines (the clicks are
+    // pixels of the turned photograph), and of the result before it was saved.
+    int photographTurn = 0;
+    int resultTurn = 0;
+    std::string referenceLength;  // as typed for the measuring scale
+    double scale = 0;             // cm per pixel of the result, 0 if none
 
     // What the construction gave; written for the reader, not needed for a replay.
     std::array<double, 2> horizontalVanishingPoint{};

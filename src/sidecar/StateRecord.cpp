@@ -7,6 +7,7 @@
 #include "construction/ConstructionState.h"
 #include "construction/PictureInput.h"
 #include "geometry/Overlay.h"
+#include "image/TurnPhotograph.h"
 #include "state/Numbers.h"
 
 namespace vesta {
@@ -42,6 +43,8 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
     r.sizeSteps = sizeStepsOf(s.grandezza);
     r.sizeFactor = s.grandezza;
     r.focal35 = focal35;
+    r.photographTurn = s.photographTurn;
+    r.resultTurn = s.resultTurn;
     r.referenceLength = s.misuraCm;
     r.scale = s.scala;
     if (s.construction) {
@@ -79,6 +82,8 @@ void setSizeFactor(Context& ctx, double grandezza) {
 }
 
 void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
+    // The clicks are pixels of the photograph as it was turned.
+    turnPhotograph(ctx, r.photographTurn - ctx.s.photographTurn);
     // The distance the construction was made with, before its lines meet.
     ctx.focal35 = r.focal35;
     ctx.focal35FromExif = r.focal35 && r.focal35 == ctx.s.exifFocal35;

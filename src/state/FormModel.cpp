@@ -219,6 +219,13 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.help1 = menu("help1", "help", "&help", "F1");
     f.focale = menu("focale", "edit", "F&ocale...", "");
     f.focale.enabled = false;  // a focal length belongs to a photograph
+    f.ruotaDestra = menu("ruotaDestra", "edit", "Ruota a &destra", "");
+    f.ruotaSinistra = menu("ruotaSinistra", "edit", "Ruota a &sinistra", "");
+    f.capovolgi = menu("capovolgi", "edit", "Ca&povolgi", "");
+    // Offered once a photograph is on show.
+    for (MenuItem* m : {&f.ruotaDestra, &f.ruotaSinistra, &f.capovolgi}) {
+        m->enabled = false;
+    }
     for (MenuItem* m : {&f.canc, &f.centro1, &f.area, &f.griglia2}) {
         m->enabled = false;
     }
@@ -244,11 +251,12 @@ std::vector<const Control*> FormModel::controls() const {
 }
 
 std::vector<MenuItem*> FormModel::menus() {
-    return {&file,       &open,      &save,      &exit,      &edit,       &canc,      &centro1,
-            &area,       &griglia2,  &frame_m,   &view,      &fitView,    &scale1to4, &scale1to2,
-            &scale1to1,  &scale2to1, &scale4to1, &scale8to1, &zoomIn,     &zoomOut,   &magnifier,
-            &raddrizza1, &start,     &altra,     &bilineare, &misureNote, &print1,    &print,
-            &help,       &help1,     &focale};
+    return {&file,      &open,        &save,          &exit,       &edit,      &canc,
+            &centro1,   &area,        &griglia2,      &frame_m,    &view,      &fitView,
+            &scale1to4, &scale1to2,   &scale1to1,     &scale2to1,  &scale4to1, &scale8to1,
+            &zoomIn,    &zoomOut,     &magnifier,     &raddrizza1, &start,     &altra,
+            &bilineare, &misureNote,  &print1,        &print,      &help,      &help1,
+            &focale,    &ruotaDestra, &ruotaSinistra, &capovolgi};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

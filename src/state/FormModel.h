@@ -87,6 +87,8 @@ struct FormModel {
     MenuItem print1, print;
     MenuItem help, help1;
     MenuItem focale;  // Edit: the focal length of the photograph
+    // Edit: turning the picture on show, a quarter clockwise, a quarter anticlockwise, a half.
+    MenuItem ruotaDestra, ruotaSinistra, capovolgi;
 
     // The photograph's view: screen pixels per photograph pixel, and whether the scale follows
     // the window so that the whole photograph fits. Picture1 and its bars are sized in screen

@@ -117,6 +117,11 @@ struct WorkingState {
     // The 35 mm equivalent focal length the photograph's camera file declares, in mm.
     std::optional<double> exifFocal35;
 
+    // Clockwise quarter turns, 0 to 3, given to the photograph since it was opened (every click
+    // is a pixel of the turned photograph) and to the rectified image since it was computed.
+    int photographTurn = 0;
+    int resultTurn = 0;
+
     // Construction line k = 1..4 (1 and 2 horizontal, 3 and 4 vertical) and corner k = 1..4 of
     // the area (top-left, bottom-left, bottom-right, top-right).
     ClickedLine line(int k) const { return rette[std::size_t(k)]; }

@@ -10,6 +10,9 @@
 
 #include "BitmapBytes.h"
 #include "cli/BatchRun.h"
+#include "codec/ColourFileWriter.h"
+#include "image/BitmapFile.h"
+#include "image/QuarterTurns.h"
 #include "sidecar/ConstructionFile.h"
 #include "sidecar/StateRecord.h"
 
@@ -196,6 +199,53 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
     EXPECT_EQ(other.code, 1);
     EXPECT_NE(other.err.find("non è quella"), std::string::npos) << other.err;
     EXPECT_EQ(run("a.bmp b.bmp --from x.json" + kLines, dir).code, 2);
+}
+
+// A photograph stored sideways (a quarter anticlockwise) and set upright by --rotate 90 takes
+// the upright photograph's clicks and gives its very bytes, palette or colour. A kept
+// construction keeps that turn and the result's, and replays both.
+TEST(CliRotate, ATurnedPhotographTurnedBackGivesTheUprightBytesAndReplays) {
+    test::TempDir dir;
+    const SourceBitmap upright = readSourceBitmap(kSample).value();
+    const IndexedImage side = turnedClockwise(upright.image, -1);
+    ASSERT_TRUE(writeBitmapFile((dir / "coricata.bmp").string(),
+                                turnedHeader(upright.intestazione, side.width, side.height, -1),
+                                side));
+    const ColourImage colour = test::patternImage(800, 600, 3, 8);
+    ASSERT_EQ(saveColourImage((dir / "dritta.png").string(), colour), "");
+    ASSERT_EQ(saveColourImage((dir / "coricata.png").string(), turnedClockwise(colour, -1)), "");
+    const std::string area = " --area 200,150,620,500";
+    const std::pair<std::string, std::string> pairs[] = {
+        {kSample, (dir / "coricata.bmp").string()},
+        {(dir / "dritta.png").string(), (dir / "coricata.png").string()}};
+    for (const auto& [straight, lying] : pairs) {
+        const std::string ext = fs::path(straight).extension().string();
+        const std::string a = (dir / ("a" + ext)).string(), b = (dir / ("b" + ext)).string();
+        ASSERT_EQ(run(straight + " " + a + kLines + area, dir).code, 0) << straight;
+        const Outcome turned = run(lying + " " + b + kLines + area + " --rotate 90", dir);
+        ASSERT_EQ(turned.code, 0) << turned.err;
+        EXPECT_EQ(test::readBytes(b), test::readBytes(a)) << lying;
+    }
+    EXPECT_EQ(run(kSample + " " + (dir / "c.bmp").string() + kLines + " --rotate 45", dir).code, 2);
+
+    // Turned upright, rectified, the result turned a half: the record replays it to its bytes.
+    BatchRequest request =
+        *parseArgs({(dir / "coricata.bmp").string(), (dir / "d.bmp").string(), "--h1",
+                    "234,174,615,135", "--h2", "201,352,602,379", "--v1", "163,448,216,174", "--v2",
+                    "635,525,651,129", "--area", "200,150,620,500", "--rotate", "90"})
+             .request;
+    request.resultTurn = 2;
+    const BatchResult done = runBatch(request, dir.path().string());
+    ASSERT_TRUE(done.ok) << done.message;
+    EXPECT_TRUE(
+        readSourceBitmap((dir / "d.bmp").string()).value().image.pixels ==
+        turnedClockwise(readSourceBitmap((dir / "a.bmp").string()).value().image, 2).pixels);
+    const std::string t = constructionJson(recordOf(done.state).value());
+    test::writeBytes(dir / "d.json", std::vector<std::uint8_t>(t.begin(), t.end()));
+    const Outcome replay =
+        run((dir / "e.bmp").string() + " --from " + (dir / "d.json").string(), dir);
+    ASSERT_EQ(replay.code, 0) << replay.err;
+    EXPECT_EQ(test::readBytes(dir / "e.bmp"), test::readBytes(dir / "d.bmp"));
 }
 
 }  // namespace

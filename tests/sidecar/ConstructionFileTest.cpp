@@ -28,6 +28,8 @@ ConstructionRecord aRecord() {
     r.principalDistance = 640.0000000000001;
     r.outputSize = {935, 912};
     r.aspectSigma = 0.032;
+    r.photographTurn = 1;
+    r.resultTurn = 3;
     return r;
 }
 
@@ -50,6 +52,17 @@ TEST(ConstructionFile, RoundTripKeepsEveryBit) {
                 b.principalDistance == r.principalDistance && !b.distanceSigma);
     // Whatever else the file holds comes back as written.
     EXPECT_EQ(constructionJson(b), text);
+    EXPECT_TRUE(b.photographTurn == 1 && b.resultTurn == 3);
+    EXPECT_NE(text.find("\"rotate_degrees\": 90"), std::string::npos);
+
+    // A record of an upright road says nothing of turns, as those written before turns existed.
+    ConstructionRecord upright = r;
+    upright.photographTurn = upright.resultTurn = 0;
+    const std::string plain = constructionJson(upright);
+    EXPECT_EQ(plain.find("rotate"), std::string::npos);
+    const Result<ConstructionRecord> old = parseConstructionJson(plain);
+    ASSERT_TRUE(old.ok()) << old.error();
+    EXPECT_TRUE(old.value().photographTurn == 0 && old.value().resultTurn == 0);
 }
 
 TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
@@ -67,6 +80,8 @@ TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
         with("\"bilinear\"", "\"cubic\""),
         with("400.125", "\"400\""),
         with("\"vesta_construction\": 1", "\"vesta_construction\": 2"),
+        with("\"rotate_degrees\": 90", "\"rotate_degrees\": 45"),
+        with("\"result_rotate_degrees\": 270", "\"result_rotate_degrees\": 90.5"),
     };
     for (const std::string& text : bad) {
         const Result<ConstructionRecord> r = parseConstructionJson(text);

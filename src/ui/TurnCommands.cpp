@@ -1,0 +1,56 @@
+#include "ui/TurnCommands.h"
+
+#include "image/TurnPhotograph.h"
+#include "rectify/TurnResult.h"
+
+namespace vesta {
+
+namespace {
+
+// A turn of the photograph starts the construction over, so it is offered only before the
+// first line: afterwards it would throw the user's lines away.
+bool photographTurns(const Context& ctx) {
+    const WorkingState& s = ctx.s;
+    return s.larghezzaSorg() > 0 && ctx.form.Picture1.visible && s.nRette <= 0 &&
+           s.raddrAvviato == 0 && s.resultFile != ResultFile::Writing;
+}
+
+bool resultTurns(const Context& ctx) {
+    const WorkingState& s = ctx.s;
+    return ctx.form.Picture2.visible && !ctx.form.Picture1.visible &&
+           s.resultFile != ResultFile::Writing &&
+           (s.immagineRaddrizzata.width > 0 || s.risultatoColori.width > 0);
+}
+
+void turnOnShow(Context& ctx, int quarters) {
+    if (resultTurns(ctx)) {
+        turnResult(ctx, quarters);
+    } else if (photographTurns(ctx)) {
+        turnPhotograph(ctx, quarters);
+    }
+    offerTurnCommands(ctx);
+}
+
+}  // namespace
+
+void ruotaDestra_Click(Context& ctx) {
+    turnOnShow(ctx, 1);
+}
+
+void ruotaSinistra_Click(Context& ctx) {
+    turnOnShow(ctx, -1);
+}
+
+void capovolgi_Click(Context& ctx) {
+    turnOnShow(ctx, 2);
+}
+
+void offerTurnCommands(Context& ctx) {
+    const bool possible = photographTurns(ctx) || resultTurns(ctx);
+    FormModel& f = ctx.form;
+    for (MenuItem* m : {&f.ruotaDestra, &f.ruotaSinistra, &f.capovolgi}) {
+        m->enabled = possible;
+    }
+}
+
+}  // namespace vesta
