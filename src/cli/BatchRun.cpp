@@ -44,7 +44,7 @@ const char* const kUsage =
 namespace {
 
 void click(Context& ctx, Click at) {
-    PICTURE1_MouseDown(ctx, at.x, at.y);
+    PICTURE1_MouseDown(ctx, at.x, at.y, at.viewScale);
     Picture1_MouseUp(ctx, at.x, at.y);
 }
 

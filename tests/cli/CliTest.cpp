@@ -177,6 +177,28 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
     EXPECT_NE(printed.find("distanzaPrinc: "), std::string::npos) << "the construction printed";
     const auto plain = test::readBytes(made);
 
+    // Lines clicked on a view at 1:4 travel with their scale: the replay states the figure of
+    // clicks four pixels wide, the one --click-sigma gives for them.
+    const auto aspectLine = [](const std::string& text) {
+        const std::size_t at = text.find("aspect_sigma: ");
+        return at == std::string::npos ? text : text.substr(at, text.find('\n', at) - at);
+    };
+    const std::string atOneToOne = aspectLine(printed);
+    for (auto& line : request.lines) {
+        line[0].viewScale = line[1].viewScale = 0.25;
+    }
+    replays("ridotta", "");
+    const Outcome wide = run(
+        photo + " " + (dir / "larga.bmp").string() +
+            " --h1 234,174,615,135 --h2 201,352,602,379 --v1 163,448,216,174 --v2 "
+            "635,525,651,129 --area 200,150,620,500 --size 1.3 --click-sigma 1.1547005383792515",
+        dir);
+    EXPECT_EQ(aspectLine(printed), aspectLine(wide.out));
+    EXPECT_NE(aspectLine(printed), atOneToOne);
+    for (auto& line : request.lines) {
+        line[0].viewScale = line[1].viewScale = 1;
+    }
+
     request.focal35 = 20;
     replays("focale", "");
     EXPECT_NE(test::readBytes(made), plain) << "the focal length makes another image";

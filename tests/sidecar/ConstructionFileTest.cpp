@@ -28,6 +28,7 @@ ConstructionRecord aRecord() {
     r.principalDistance = 640.0000000000001;
     r.outputSize = {935, 912};
     r.aspectSigma = 0.032;
+    r.lineViewScales[2] = {0.171875, 4};  // v1 from the fit view to 4:1
     return r;
 }
 
@@ -50,6 +51,14 @@ TEST(ConstructionFile, RoundTripKeepsEveryBit) {
                 b.principalDistance == r.principalDistance && !b.distanceSigma);
     // Whatever else the file holds comes back as written.
     EXPECT_EQ(constructionJson(b), text);
+    EXPECT_EQ(b.lineViewScales, r.lineViewScales);
+
+    // A record clicked all at 1:1, as older ones, does not say so and reads as 1:1.
+    ConstructionRecord plain = r;
+    plain.lineViewScales[2] = {1, 1};
+    const std::string older = constructionJson(plain);
+    EXPECT_EQ(older.find("view_scale"), std::string::npos);
+    EXPECT_EQ(parseConstructionJson(older).value().lineViewScales, plain.lineViewScales);
 }
 
 TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
@@ -67,6 +76,7 @@ TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
         with("\"bilinear\"", "\"cubic\""),
         with("400.125", "\"400\""),
         with("\"vesta_construction\": 1", "\"vesta_construction\": 2"),
+        with("0.171875", "0"),
     };
     for (const std::string& text : bad) {
         const Result<ConstructionRecord> r = parseConstructionJson(text);
