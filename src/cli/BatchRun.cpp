@@ -14,12 +14,14 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "files/FilePlacement.h"
+#include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
 #include "image/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "sidecar/StateRecord.h"
 #include "state/LargePages.h"
+#include "state/Numbers.h"
 #include "state/Prompts.h"
 #include "ui/Startup.h"
 
@@ -39,7 +41,9 @@ const char* const kUsage =
     "interpolazione bilineare, salvo --interp nearest.\n"
     "--known L,A: larghezza e altezza vere in cm (col punto decimale) del rettangolo delimitato\n"
     "dalle quattro rette; si raddrizza con esse, senza costruzione, e la scala (cm per pixel)\n"
-    "è nota.\n";
+    "è nota.\n"
+    "--focal35 MM: la focale equivalente 35 mm, da 4 a 2000 mm; exif: quella che la\n"
+    "fotografia dichiara, se è in quei limiti.\n";
 
 namespace {
 
@@ -192,9 +196,10 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             known = true;
         } else if (a == "--focal35") {
             const auto v = plainNumber<double>(value);
-            if (!v || !(*v > 0)) {
-                parsed.error =
-                    "--focal35 vuole la focale equivalente 35 mm, maggiore di zero, o exif";
+            if (!v || !plausibleFocal35(*v)) {
+                parsed.error = "--focal35 vuole la focale equivalente 35 mm, da " +
+                               plainForm(kFocal35Min, '.') + " a " + plainForm(kFocal35Max, '.') +
+                               " mm, o exif";
                 return parsed;
             }
             request.focal35 = *v;
@@ -354,6 +359,13 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
                  dialogs.messages.push_back(
                      "La fotografia non dichiara la sua focale: --focal35 exif non "
                      "si può usare.");
+             } else if (request.focal35FromExif && ctx.focal35 && !plausibleFocal35(*ctx.focal35)) {
+                 dialogs.messages.push_back(
+                     "La fotografia dichiara una focale equivalente di " +
+                     plainForm(*ctx.focal35, '.') + " mm, fuori dai limiti (da " +
+                     plainForm(kFocal35Min, '.') + " a " + plainForm(kFocal35Max, '.') +
+                     " mm): --focal35 exif non si può usare.");
+                 ctx.focal35.reset();
              }
          },
          [&] {

@@ -107,6 +107,7 @@ TEST(Cli, UsageErrorsExitWithTwoAndHelpWithZero) {
              kSample + o + kLines + " --h1 234,174,615,135",
              kSample + o + kLines + " --known 300;250",
              kSample + o + kLines + " --click-sigma -1",
+             kSample + o + kLines + " --focal35 100000",
          }) {
         const Outcome r = run(args, dir);
         EXPECT_EQ(r.code, 2) << args;
@@ -127,6 +128,8 @@ TEST(Cli, SizeStepsAccumulateLikeTheSpinButtonAndValuesReachTheRequest) {
     EXPECT_EQ(parsed.request->sizeSteps, 5);
     EXPECT_EQ(parsed.request->lines[3][1].y, 4.5f);
     EXPECT_TRUE(parsed.request->clickSigma == 0.5 && parsed.request->focal35 == 28.0);
+    EXPECT_NE(parseArgs({"a.bmp", "b.bmp", "--focal35", "2001"}).error.find("da 4 a 2000 mm"),
+              std::string::npos);
 }
 
 // The rolled sample's results as they stand: a change anywhere on the palette road (the

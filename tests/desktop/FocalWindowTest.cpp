@@ -59,11 +59,29 @@ TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthIsThePrincipal
     EXPECT_FALSE(ctx().focal35.has_value());
     EXPECT_EQ(ctx().s.construction->orientation.distanzaPrinc, derived);
 
-    dialogs.inputs.push_back(plainForm(scene.camera.focal * kDiagonal35mm / 1000, ','));
+    const std::string typed = plainForm(scene.camera.focal * kDiagonal35mm / 1000, ',');
+    dialogs.inputs.push_back(typed);
     window.menuAction("focale")->trigger();
     EXPECT_NEAR(ctx().s.construction->orientation.distanzaPrinc, scene.camera.focal, 1e-6);
     EXPECT_NE(figure->toolTip().indexOf("focale equivalente"), -1);
     EXPECT_EQ(dialogs.messages.size(), 1u) << "sure now: no second warning";
+
+    // The field opens holding the focal length in use, and Enter keeps it to the bit; one out
+    // of the plausible range, or one that reads 1200 or 1.2, is refused with a message that
+    // says why, and the one in use stays.
+    dialogs.messages.clear();
+    const std::optional<double> inUse = ctx().focal35;
+    const std::string shown = plainForm(*inUse, ctx().decimalSeparator);
+    for (const std::string& answer : {shown, std::string("100000"), std::string("1.200")}) {
+        dialogs.inputs.push_back(answer);
+        window.menuAction("focale")->trigger();
+        EXPECT_EQ(ctx().focal35, inUse) << answer;
+    }
+    EXPECT_EQ(dialogs.initials, (std::vector<std::string>{"", "", shown, shown, shown}))
+        << "empty while none is in use";
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_NE(dialogs.messages[0].text.find("da 4 a 2000 mm"), std::string::npos);
+    EXPECT_NE(dialogs.messages[1].text.find("ambiguo"), std::string::npos);
 }
 
 // The camera file's 35 mm equivalent is offered, not applied, once for these lines; a
@@ -98,6 +116,16 @@ TEST_F(FocalWindowTest, TheFocalLengthAJpegDeclaresIsOfferedOnce) {
                 principalDistanceFrom35mm(declared, 800, 600).value(), 1e-6);
 
     open("livella.bmp");
+    EXPECT_FALSE(ctx().focal35.has_value());
+
+    // A declared focal length no lens has is a camera file's error: never offered.
+    const std::filesystem::path odd = dir / "errata.jpg";
+    ASSERT_EQ(saveColourImage(odd.string(), test::patternImage(800, 600, 3, 8)), "");
+    exif.focalLength35mm = 5000;
+    test::writeBytes(odd, test::withExifSegment(test::readBytes(odd), test::exifBlock(exif)));
+    open("errata.jpg");
+    clickLines();
+    EXPECT_EQ(dialogs.questions.size(), 2u);
     EXPECT_FALSE(ctx().focal35.has_value());
 }
 
