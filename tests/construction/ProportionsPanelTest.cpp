@@ -7,6 +7,7 @@
 #include "Fakes.h"
 #include "construction/Commands.h"
 #include "geometry/Uncertainty.h"
+#include "sidecar/StateRecord.h"
 
 namespace vesta {
 namespace {
@@ -77,6 +78,20 @@ TEST_F(ProportionsPanelTest, EachLineEndIsAsSureAsAPixelOfItsView) {
     EXPECT_NEAR(reduced / plain, 4, 0.4);
     const double part = figure(1, 0.25);
     EXPECT_TRUE(plain < part && part < reduced) << part;
+
+    // Restored at 1:1, a kept construction's ends keep the view they were clicked on.
+    ConstructionRecord kept;
+    for (std::size_t k = 0; k < 4; ++k) {
+        const ClickedLine l = s.line(int(k) + 1);
+        kept.lines[k] = {l.first.x, l.first.y, l.second.x, l.second.y};
+        kept.lineViewScales[k] = s.lineViewScales(int(k) + 1);
+    }
+    kept.principalPoint = {400, 300};
+    kept.area = {1, 1, 799, 599};
+    test::openBitmap(app, 800, 600);
+    f.viewScale = 1;
+    restoreConstruction(app.ctx, kept);
+    EXPECT_EQ(s.aspectSigma, part);
     app.ctx.clickSigma = 0.5;
     EXPECT_EQ(figure(0.25, 0.25), oneSigma(0.5)) << "one sigma given for all wins";
 }
