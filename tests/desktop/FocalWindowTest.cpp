@@ -2,9 +2,12 @@
 // on a level camera whose far vertical vanishing point leaves the derived distance to chance.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <QLabel>
 #include <QTest>
+
 #include <cmath>
+#include <cstdlib>
 
 #include "../codec/CodecFixtures.h"
 #include "../geometry/FacadeClicks.h"
@@ -127,6 +130,21 @@ TEST_F(FocalWindowTest, TheFocalLengthAJpegDeclaresIsOfferedOnce) {
     clickLines();
     EXPECT_EQ(dialogs.questions.size(), 2u);
     EXPECT_FALSE(ctx().focal35.has_value());
+    // Nor taken by vesta-rectify --focal35 exif, which says why.
+    std::string command = std::string(VESTA_RECTIFY) + " " + odd.string() + " " +
+                          (dir / "errata.png").string() + " --focal35 exif";
+    const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
+    for (std::size_t k = 0; k < 4; ++k) {
+        const auto& [a, b] = clicks.lines[k];
+        command += std::string(k < 2 ? " --h" : " --v") + char('1' + k % 2) + " " +
+                   plainForm(a.x, '.') + "," + plainForm(a.y, '.') + "," + plainForm(b.x, '.') +
+                   "," + plainForm(b.y, '.');
+    }
+    const int status = std::system((command + " 2> " + (dir / "err.txt").string()).c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::vector<std::uint8_t> err = test::readBytes(dir / "err.txt");
+    EXPECT_NE(std::string(err.begin(), err.end()).find("5000 mm, fuori dai limiti"),
+              std::string::npos);
 }
 
 }  // namespace
