@@ -14,6 +14,7 @@
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
 #include "files/FilePlacement.h"
+#include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
 #include "image/OpenImage.h"
 #include "image/TurnPhotograph.h"
@@ -22,6 +23,7 @@
 #include "rectify/TurnResult.h"
 #include "sidecar/StateRecord.h"
 #include "state/LargePages.h"
+#include "state/Numbers.h"
 #include "state/Prompts.h"
 #include "ui/Startup.h"
 
@@ -44,12 +46,14 @@ const char* const kUsage =
     "dalle quattro rette; si raddrizza con esse, senza costruzione, e la scala (cm per pixel)\n"
     "è nota.\n"
     "--rotate 90|180|270: gira la fotografia di tanti gradi in senso orario, dopo l'orientamento\n"
-    "EXIF e prima delle rette; ogni clic è un pixel della fotografia girata.\n";
+    "EXIF e prima delle rette; ogni clic è un pixel della fotografia girata.\n"
+    "--focal35 MM: la focale equivalente 35 mm, da 4 a 2000 mm; exif: quella che la\n"
+    "fotografia dichiara, se è in quei limiti.\n";
 
 namespace {
 
 void click(Context& ctx, Click at) {
-    PICTURE1_MouseDown(ctx, at.x, at.y);
+    PICTURE1_MouseDown(ctx, at.x, at.y, at.viewScale);
     Picture1_MouseUp(ctx, at.x, at.y);
 }
 
@@ -197,9 +201,10 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             known = true;
         } else if (a == "--focal35") {
             const auto v = plainNumber<double>(value);
-            if (!v || !(*v > 0)) {
-                parsed.error =
-                    "--focal35 vuole la focale equivalente 35 mm, maggiore di zero, o exif";
+            if (!v || !plausibleFocal35(*v)) {
+                parsed.error = "--focal35 vuole la focale equivalente 35 mm, da " +
+                               plainForm(kFocal35Min, '.') + " a " + plainForm(kFocal35Max, '.') +
+                               " mm, o exif";
                 return parsed;
             }
             request.focal35 = *v;
@@ -368,6 +373,13 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
                  dialogs.messages.push_back(
                      "La fotografia non dichiara la sua focale: --focal35 exif non "
                      "si può usare.");
+             } else if (request.focal35FromExif && ctx.focal35 && !plausibleFocal35(*ctx.focal35)) {
+                 dialogs.messages.push_back(
+                     "La fotografia dichiara una focale equivalente di " +
+                     plainForm(*ctx.focal35, '.') + " mm, fuori dai limiti (da " +
+                     plainForm(kFocal35Min, '.') + " a " + plainForm(kFocal35Max, '.') +
+                     " mm): --focal35 exif non si può usare.");
+                 ctx.focal35.reset();
              }
          },
          [&] {

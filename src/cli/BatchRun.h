@@ -14,6 +14,7 @@ namespace vesta {
 struct Click {
     float x = 0;
     float y = 0;
+    double viewScale = 1.0;  // of the window the click was made in: how sure it is
 };
 
 struct BatchRequest {

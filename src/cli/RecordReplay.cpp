@@ -24,8 +24,8 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
                                              " non è quella su cui è stata fatta la costruzione.");
     }
     for (std::size_t k = 0; k < 4; ++k) {
-        request.lines[k][0] = {float(r.lines[k][0]), float(r.lines[k][1])};
-        request.lines[k][1] = {float(r.lines[k][2]), float(r.lines[k][3])};
+        request.lines[k][0] = {float(r.lines[k][0]), float(r.lines[k][1]), r.lineViewScales[k][0]};
+        request.lines[k][1] = {float(r.lines[k][2]), float(r.lines[k][3]), r.lineViewScales[k][1]};
     }
     request.centre = Click{float(r.principalPoint[0]), float(r.principalPoint[1])};
     request.area[0] = Click{float(r.area[0]), float(r.area[1])};

@@ -1,6 +1,7 @@
 #include "construction/FocalLengthCommand.h"
 
 #include "construction/PictureInput.h"
+#include "geometry/FocalLength.h"
 #include "geometry/Overlay.h"
 #include "state/Numbers.h"
 
@@ -35,6 +36,12 @@ void buildAgain(Context& ctx) {
 
 }  // namespace
 
+std::string focalRangeMessage(char decimalSeparator) {
+    return "Focale fuori dai limiti: la focale equivalente 35 mm va da " +
+           plainForm(kFocal35Min, decimalSeparator) + " a " +
+           millimetres(kFocal35Max, decimalSeparator) + ".";
+}
+
 void useFocalLength(Context& ctx, std::optional<double> focal35, bool fromExif) {
     ctx.focal35 = focal35;
     ctx.focal35FromExif = focal35 && fromExif;
@@ -49,16 +56,23 @@ void focale_Click(Context& ctx) {
     if (ctx.focal35) {
         prompt += "\nIn uso: " + millimetres(*ctx.focal35, ctx.decimalSeparator) + ".";
     }
-    if (ctx.s.exifFocal35) {
+    if (ctx.s.exifFocal35 && plausibleFocal35(*ctx.s.exifFocal35)) {
         prompt += "\nLa fotografia dichiara " +
                   millimetres(*ctx.s.exifFocal35, ctx.decimalSeparator) + ".";
     }
-    const std::optional<std::string> typed = ctx.dialogs.inputBox(prompt, kTitle);
-    if (!typed) {
+    // The field holds the focal length in use: Enter keeps it, to the bit, whether typed or
+    // taken from the camera file.
+    const std::string inUse = ctx.focal35 ? plainForm(*ctx.focal35, ctx.decimalSeparator) : "";
+    const std::optional<std::string> typed = ctx.dialogs.inputBoxHolding(prompt, kTitle, inUse);
+    if (!typed || (ctx.focal35 && *typed == inUse)) {
         return;
     }
     if (typed->find_first_not_of(' ') == std::string::npos) {
         useFocalLength(ctx, std::nullopt, false);
+        return;
+    }
+    if (ambiguousPoint(*typed)) {
+        ctx.dialogs.messageBox(ambiguousPointMessage(*typed), kTitle, MessageIcon::Warning);
         return;
     }
     const std::optional<double> mm = typedNumber(*typed);
@@ -73,13 +87,19 @@ void focale_Click(Context& ctx) {
         useFocalLength(ctx, std::nullopt, false);
         return;
     }
+    if (!plausibleFocal35(*mm)) {
+        ctx.dialogs.messageBox(focalRangeMessage(ctx.decimalSeparator), kTitle,
+                               MessageIcon::Warning);
+        return;
+    }
     const bool sameAsExif = ctx.s.exifFocal35 && *ctx.s.exifFocal35 == *mm;
     useFocalLength(ctx, *mm, sameAsExif);
 }
 
 bool offerExifFocalLength(Context& ctx, const std::string& why, const std::vector<double>& key) {
     WorkingState& s = ctx.s;
-    if (!s.exifFocal35 || ctx.focal35 == s.exifFocal35 || key == s.warnedClicks) {
+    if (!s.exifFocal35 || !plausibleFocal35(*s.exifFocal35) || ctx.focal35 == s.exifFocal35 ||
+        key == s.warnedClicks) {
         return false;
     }
     s.warnedClicks = key;

@@ -33,6 +33,12 @@ void misureNote_Click(Context& ctx) {
     }
     const std::optional<double> w = typedLength(*width);
     const std::optional<double> h = typedLength(*height);
+    for (const std::string* typed : {&*width, &*height}) {
+        if (ambiguousPoint(*typed)) {
+            ctx.dialogs.messageBox(ambiguousPointMessage(*typed), kTitle, MessageIcon::Warning);
+            return;
+        }
+    }
     if (!w || !h) {
         ctx.dialogs.messageBox(
             "Misure non valide: inserire larghezza e altezza maggiori di zero, "

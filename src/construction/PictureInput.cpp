@@ -23,7 +23,7 @@ void showPointer(Context& ctx, float x, float y) {
     ctx.form.Text2.caption = text(ctx, y);
 }
 
-void lineEnd(Context& ctx, float x, float y) {
+void lineEnd(Context& ctx, float x, float y, double viewScale) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
     PictureArea& pic = ctx.picture1;
@@ -33,6 +33,7 @@ void lineEnd(Context& ctx, float x, float y) {
         s.primoMovimento = 1;
         s.xPrimo = x;
         s.yPrimo = y;
+        s.firstViewScale = viewScale;
         pic.circle(s.xPrimo, s.yPrimo, 2, colours::red);
         f.tfuox.caption = text(ctx, s.xPrimo);
         f.tfuoy.caption = text(ctx, s.yPrimo);
@@ -68,7 +69,8 @@ void lineEnd(Context& ctx, float x, float y) {
     s.nRette += 1;
     constructionChanged(ctx, ConstructionStage::None);
     f.cancella.enabled = true;
-    s.setLine(s.nRette, {s.xPrimo, s.yPrimo}, {s.xSecondo, s.ySecondo});
+    s.setLine(s.nRette, {s.xPrimo, s.yPrimo}, {s.xSecondo, s.ySecondo},
+              {s.firstViewScale, viewScale});
     f.tfuvx.caption = text(ctx, s.xSecondo);
     f.tfuvy.caption = text(ctx, s.ySecondo);
     Control& angle = f.Text6[s.nRette];
@@ -152,6 +154,10 @@ void rubberBand(Context& ctx, float toX, float toY) {
 }  // namespace
 
 void PICTURE1_MouseDown(Context& ctx, float x, float y) {
+    PICTURE1_MouseDown(ctx, x, y, ctx.form.viewScale);
+}
+
+void PICTURE1_MouseDown(Context& ctx, float x, float y, double viewScale) {
     WorkingState& s = ctx.s;
     ctx.picture1.setForeColor(colours::red);
     ctx.picture1.setDrawMode(DrawMode::CopyPen);
@@ -166,7 +172,7 @@ void PICTURE1_MouseDown(Context& ctx, float x, float y) {
     }
     switch (s.modoClick) {
         case ClickMode::LineEnd:
-            lineEnd(ctx, x, y);
+            lineEnd(ctx, x, y, viewScale);
             break;
         case ClickMode::AreaCorner:
             areaCorner(ctx, x, y);

@@ -7,7 +7,10 @@
 
 namespace vesta {
 
+// A line end keeps the view scale it was clicked at (the form's), which tells how sure it is.
 void PICTURE1_MouseDown(Context& ctx, float x, float y);
+// The same for a click made at another view scale: a kept construction replayed.
+void PICTURE1_MouseDown(Context& ctx, float x, float y, double viewScale);
 // Drags a rubber-band line or box, in invert mode, from the first click to the pointer:
 // exactly one is on screen at a time.
 void Picture1_MouseMove(Context& ctx, float x, float y);

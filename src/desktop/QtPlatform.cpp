@@ -47,9 +47,15 @@ void QtDialogs::messageBox(const std::string& text, const std::string& title, Me
 
 std::optional<std::string> QtDialogs::inputBox(const std::string& prompt,
                                                const std::string& title) {
+    return inputBoxHolding(prompt, title, std::string());
+}
+
+std::optional<std::string> QtDialogs::inputBoxHolding(const std::string& prompt,
+                                                      const std::string& title,
+                                                      const std::string& initial) {
     bool ok = false;
     const QString text =
-        QInputDialog::getText(parent_, q(title), q(prompt), QLineEdit::Normal, QString(), &ok);
+        QInputDialog::getText(parent_, q(title), q(prompt), QLineEdit::Normal, q(initial), &ok);
     if (!ok) {
         return std::nullopt;
     }

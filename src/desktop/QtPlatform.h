@@ -20,6 +20,8 @@ class QtDialogs : public Dialogs {
     void messageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
     std::optional<std::string> inputBox(const std::string& prompt,
                                         const std::string& title) override;
+    std::optional<std::string> inputBoxHolding(const std::string& prompt, const std::string& title,
+                                               const std::string& initial) override;
     std::optional<std::string> openFile(const std::string& folder,
                                         const std::string& pattern) override;
     std::optional<std::string> saveFile(const std::string& folder,

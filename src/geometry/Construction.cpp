@@ -12,6 +12,8 @@ ConstructionClicks ConstructionClicks::from(const WorkingState& s) {
     for (int k = 0; k < 4; ++k) {
         const ClickedLine l = s.line(k + 1);
         c.lines[std::size_t(k)] = {l.first, l.second};
+        const std::array<double, 2> scales = s.lineViewScales(k + 1);
+        c.sigmas[std::size_t(k)] = {clickSigmaAt(scales[0]), clickSigmaAt(scales[1])};
     }
     c.principal = Point{s.centroX, s.centroY};
     c.areaDefined = s.nAree > 0;

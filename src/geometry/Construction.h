@@ -9,6 +9,7 @@
 #include "geometry/Frame.h"
 #include "geometry/InteriorOrientation.h"
 #include "geometry/Lines.h"
+#include "state/ClickPrecision.h"
 #include "state/Result.h"
 #include "state/WorkingState.h"
 
@@ -18,6 +19,11 @@ namespace vesta {
 // lines 2 and 3 toward the vertical one; each is given by its two clicked ends.
 struct ConstructionClicks {
     std::array<std::array<Point, 2>, 4> lines{};
+    // How sure each line end is, photograph pixels, one standard deviation.
+    std::array<std::array<double, 2>, 4> sigmas{{{kMouseClickSigma, kMouseClickSigma},
+                                                 {kMouseClickSigma, kMouseClickSigma},
+                                                 {kMouseClickSigma, kMouseClickSigma},
+                                                 {kMouseClickSigma, kMouseClickSigma}}};
     Point principal;
     bool areaDefined = false;
     std::array<Point, 4> area{};  // corners top-left, bottom-left, bottom-right, top-right
@@ -31,8 +37,15 @@ struct ConstructionClicks {
         area = {Point{left, top}, Point{left, bottom}, Point{right, bottom}, Point{right, top}};
     }
 
+    // One sigma for every line end, whatever view it was clicked at.
+    void setClickSigma(double sigma) {
+        for (auto& line : sigmas) {
+            line = {sigma, sigma};
+        }
+    }
+
     // The clicks of the working state (rette, centroX/Y, areaCalcolo, picture size, grandezza),
-    // with no given distance.
+    // each line end as sure as the view it was clicked at, with no given distance.
     static ConstructionClicks from(const WorkingState& s);
 };
 

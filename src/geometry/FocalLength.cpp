@@ -4,6 +4,10 @@
 
 namespace vesta {
 
+bool plausibleFocal35(double mm) {
+    return mm >= kFocal35Min && mm <= kFocal35Max;
+}
+
 namespace {
 
 constexpr const char* kFocaleNonValida =

@@ -12,6 +12,13 @@ namespace vesta {
 // The diagonal of a 36 x 24 mm frame, the film a 35 mm equivalent focal length refers to.
 inline constexpr double kDiagonal35mm = 43.266615305567875;
 
+// The 35 mm equivalent focal lengths taken, in mm: from a fisheye to the longest telephoto. A
+// number beyond them is a slip of the keys or a camera file's error, and would give a principal
+// distance, and an output, thousands of times too large.
+inline constexpr double kFocal35Min = 4;
+inline constexpr double kFocal35Max = 2000;
+bool plausibleFocal35(double mm);
+
 // A 35 mm equivalent focal length refers to the frame's diagonal: the distance is
 // f35 · (image diagonal in pixels) / 43.27. Whatever the aspect of the photograph, the
 // diagonal is what the equivalence keeps.

@@ -63,8 +63,10 @@ void showProportionUncertainty(Context& ctx) {
         clearProportionUncertainty(ctx);
         return;
     }
-    const double sigma = ctx.clickSigma > 0 ? ctx.clickSigma : kMouseClickSigma;
-    const ProportionUncertainty u = proportionUncertainty(clicks, sigma);
+    if (ctx.clickSigma > 0) {
+        clicks.setClickSigma(ctx.clickSigma);
+    }
+    const ProportionUncertainty u = proportionUncertainty(clicks);
     s.distanceSigma = u.distanceSigma;
     const bool sure = showAspectUncertainty(ctx, u.aspectSigma, u.indeterminate);
     showDistanceSource(ctx, clicks.givenDistance.has_value());

@@ -30,11 +30,11 @@ std::optional<double> shownAspect(const Construction& c, const ShownCorners& sho
     return std::isfinite(aspect) && aspect > 0 ? std::optional<double>(aspect) : std::nullopt;
 }
 
-// The clicks with each line end moved within ±reach in x and in y.
-void perturb(const ConstructionClicks& clicks, double reach, std::mt19937_64& gen,
-             ConstructionClicks& moved) {
+// The clicks with each line end moved within ±sqrt(3)·σ in x and in y, σ its own.
+void perturb(const ConstructionClicks& clicks, std::mt19937_64& gen, ConstructionClicks& moved) {
     for (std::size_t k = 0; k < 4; ++k) {
         for (std::size_t e = 0; e < 2; ++e) {
+            const double reach = std::sqrt(3.0) * clicks.sigmas[k][e];
             const double dx = reach * symmetricUnit(gen);
             const double dy = reach * symmetricUnit(gen);
             moved.lines[k][e] = Point{clicks.lines[k][e].x + dx, clicks.lines[k][e].y + dy};
@@ -44,8 +44,15 @@ void perturb(const ConstructionClicks& clicks, double reach, std::mt19937_64& ge
 
 constexpr std::uint64_t kSeed = 20261207;
 
-bool usableSigma(double clickSigma) {
-    return std::isfinite(clickSigma) && clickSigma >= 0;
+bool usableSigmas(const ConstructionClicks& clicks) {
+    for (const auto& line : clicks.sigmas) {
+        for (double sigma : line) {
+            if (!std::isfinite(sigma) || sigma < 0) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 // Over the fixed-seed perturbations of the clicks: the share that `deviations` refuses (nothing,
@@ -57,14 +64,13 @@ struct Spread {
 };
 
 template <typename Deviations>
-Spread spreadOver(const ConstructionClicks& clicks, double clickSigma, Deviations deviations) {
-    const double reach = std::sqrt(3.0) * clickSigma;
+Spread spreadOver(const ConstructionClicks& clicks, Deviations deviations) {
     std::mt19937_64 gen(kSeed);
     ConstructionClicks moved = clicks;
     int refused = 0;
     std::array<double, 2> sum{};
     for (int n = 0; n < kUncertaintySamples; ++n) {
-        perturb(clicks, reach, gen, moved);
+        perturb(clicks, gen, moved);
         const std::optional<std::array<double, 2>> d = deviations(moved);
         if (!d || !std::isfinite((*d)[0]) || !std::isfinite((*d)[1])) {
             ++refused;
@@ -84,10 +90,10 @@ Spread spreadOver(const ConstructionClicks& clicks, double clickSigma, Deviation
 
 }  // namespace
 
-ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks, double clickSigma) {
+ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks) {
     ProportionUncertainty u;
     const Result<Construction> central = construction(clicks);
-    if (!central.ok() || !usableSigma(clickSigma)) {
+    if (!central.ok() || !usableSigmas(clicks)) {
         u.refusedShare = 1;
         u.indeterminate = true;
         return u;
@@ -104,18 +110,17 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks, do
         return u;
     }
     const double distance0 = central.value().orientation.distanzaPrinc;
-    const Spread spread =
-        spreadOver(clicks, clickSigma,
-                   [&](const ConstructionClicks& moved) -> std::optional<std::array<double, 2>> {
-                       const Result<Construction> c = construction(moved);
-                       const std::optional<double> aspect =
-                           c.ok() ? shownAspect(c.value(), *shown) : std::nullopt;
-                       if (!aspect) {
-                           return std::nullopt;
-                       }
-                       return std::array<double, 2>{c.value().orientation.distanzaPrinc - distance0,
-                                                    *aspect / *aspect0 - 1};
-                   });
+    const Spread spread = spreadOver(
+        clicks, [&](const ConstructionClicks& moved) -> std::optional<std::array<double, 2>> {
+            const Result<Construction> c = construction(moved);
+            const std::optional<double> aspect =
+                c.ok() ? shownAspect(c.value(), *shown) : std::nullopt;
+            if (!aspect) {
+                return std::nullopt;
+            }
+            return std::array<double, 2>{c.value().orientation.distanzaPrinc - distance0,
+                                         *aspect / *aspect0 - 1};
+        });
     u.refusedShare = spread.refusedShare;
     u.indeterminate = u.refusedShare > kIndeterminateShare;
     u.distanceSigma = spread.rms[0];
@@ -124,10 +129,10 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks, do
 }
 
 KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& clicks, double widthCm,
-                                                  double heightCm, double clickSigma) {
+                                                  double heightCm) {
     KnownMeasuresUncertainty u;
     const Result<KnownMeasuresFrame> central = knownMeasuresFrame(clicks, widthCm, heightCm);
-    if (!central.ok() || !usableSigma(clickSigma)) {
+    if (!central.ok() || !usableSigmas(clicks)) {
         u.refusedShare = 1;
         u.indeterminate = true;
         return u;
@@ -139,8 +144,7 @@ KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& clic
     const Point h = f.outputToSource.apply({0, double(f.altOut)});
     const double width0 = f.largOut * f.cmPerPixel, height0 = f.altOut * f.cmPerPixel;
     const Spread spread = spreadOver(
-        clicks, clickSigma,
-        [&](const ConstructionClicks& moved) -> std::optional<std::array<double, 2>> {
+        clicks, [&](const ConstructionClicks& moved) -> std::optional<std::array<double, 2>> {
             const Result<KnownMeasuresFrame> g = knownMeasuresFrame(moved, widthCm, heightCm);
             const std::optional<Homography> toPlane =
                 g.ok() ? g.value().rectangleToSource.inverse() : std::nullopt;

@@ -4,13 +4,9 @@
 #pragma once
 
 #include "geometry/Construction.h"
+#include "state/ClickPrecision.h"
 
 namespace vesta {
-
-// A click lands anywhere in the pixel under the pointer: uniform over ±0.5 pixel in each
-// coordinate, one standard deviation 1 / sqrt(12). On a view magnified k times a click is sure
-// to 1/k of that.
-inline constexpr double kMouseClickSigma = 0.28867513459481287;
 
 // Past this share of perturbed clicks that admit no construction, the ratio is indeterminate.
 inline constexpr double kIndeterminateShare = 0.10;
@@ -27,15 +23,15 @@ struct ProportionUncertainty {
 };
 
 // A fixed-seed Monte Carlo through the construction itself: each of the eight line ends moves
-// uniformly within ±sqrt(3)·clickSigma in x and in y, and the construction is made again. The
+// uniformly within ±sqrt(3)·σ in x and in y, σ its own (`ConstructionClicks::sigmas`), and
+// the construction is made again. The
 // spreads are root mean squares about the unperturbed figures, so a perturbed mean that
 // drifts away from them counts too. The principal point and the area are not perturbed: the
 // first is a choice, not a click, and moving the area moves the truth the result is compared
 // with along with the result. Indeterminate when the unperturbed clicks have no construction
-// or when more than kIndeterminateShare of the perturbed ones have none, or when clickSigma is
-// not a number of pixels (negative, infinite or NaN).
-ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks,
-                                            double clickSigma = kMouseClickSigma);
+// or when more than kIndeterminateShare of the perturbed ones have none, or when a σ is not a
+// number of pixels (negative, infinite or NaN).
+ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks);
 
 struct KnownMeasuresUncertainty {
     double aspectSigma = 0;   // width:height of the result, relative, one standard deviation
@@ -49,7 +45,6 @@ struct KnownMeasuresUncertainty {
 // width:height and the scale that mapping would give it. The measures themselves are taken as
 // exact: their own error is the user's to know.
 KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& clicks, double widthCm,
-                                                  double heightCm,
-                                                  double clickSigma = kMouseClickSigma);
+                                                  double heightCm);
 
 }  // namespace vesta

@@ -138,8 +138,10 @@ void MISURA1(Context& ctx) {
             ctx.dialogs.messageBox(
                 d == 0 ? "I due punti coincidono: la scala non può essere stabilita.\n"
                          "Definire due punti distinti di lunghezza nota."
-                       : "Lunghezza non valida: inserire un numero maggiore di zero, in "
-                         "centimetri (per esempio 120 o 12,5).",
+                : typed && ambiguousPoint(*typed)
+                    ? ambiguousPointMessage(*typed)
+                    : "Lunghezza non valida: inserire un numero maggiore di zero, in "
+                      "centimetri (per esempio 120 o 12,5).",
                 "MISURA", MessageIcon::Warning);
             if (!(s.scala > 0)) {
                 f.domanda1.caption = prompts::kDuePunti;

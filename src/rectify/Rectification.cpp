@@ -307,9 +307,12 @@ void RADDR1(Context& ctx) {
             finishRectifying(ctx, in, std::move(result), header, s.aColori());
             s.scala = known->cmPerPixel;
             s.scalaNota = known->cmPerPixel;
-            const KnownMeasuresUncertainty u = knownMeasuresUncertainty(
-                ConstructionClicks::from(s), (*s.misureNote)[0], (*s.misureNote)[1],
-                ctx.clickSigma > 0 ? ctx.clickSigma : kMouseClickSigma);
+            ConstructionClicks clicks = ConstructionClicks::from(s);
+            if (ctx.clickSigma > 0) {
+                clicks.setClickSigma(ctx.clickSigma);
+            }
+            const KnownMeasuresUncertainty u =
+                knownMeasuresUncertainty(clicks, (*s.misureNote)[0], (*s.misureNote)[1]);
             s.scalaNotaSigma = u.scaleSigma;
             // The panel's figure is now this mapping's, not the construction's.
             showAspectUncertainty(ctx, u.aspectSigma, u.indeterminate);

@@ -73,8 +73,12 @@ int turnOf(const json& options, const char* name) {
 
 std::string constructionJson(const ConstructionRecord& r) {
     json lines = json::object();
+    json viewScales = json::object();
+    bool allAt1to1 = true;
     for (int k = 0; k < 4; ++k) {
         lines[kLineNames[k]] = r.lines[std::size_t(k)];
+        viewScales[kLineNames[k]] = r.lineViewScales[std::size_t(k)];
+        allAt1to1 = allAt1to1 && r.lineViewScales[std::size_t(k)] == std::array<double, 2>{1, 1};
     }
     json options = json::object();
     if (!r.interpolation.empty()) {
@@ -114,7 +118,13 @@ std::string constructionJson(const ConstructionRecord& r) {
                       {"reference_length", r.referenceLength},
                       {"scale_cm_per_pixel", r.scale},
                       {"construction", result}};
-    return doc.dump(2) + "\n";
+    // A construction clicked at 1:1 is written as before.
+    if (allAt1to1) {
+        return doc.dump(2) + "\n";
+    }
+    json withScales = doc;
+    withScales["line_view_scales"] = viewScales;
+    return withScales.dump(2) + "\n";
 }
 
 Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
@@ -133,6 +143,16 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
         r.sha256 = doc.at("photograph").at("sha256").get<std::string>();
         for (int k = 0; k < 4; ++k) {
             r.lines[std::size_t(k)] = numbers<4>(doc.at("lines").at(kLineNames[k]));
+        }
+        if (doc.contains("line_view_scales")) {
+            for (int k = 0; k < 4; ++k) {
+                const std::array<double, 2> scales =
+                    numbers<2>(doc.at("line_view_scales").at(kLineNames[k]));
+                if (!(scales[0] > 0 && scales[1] > 0)) {
+                    throw std::runtime_error("scala della vista non positiva");
+                }
+                r.lineViewScales[std::size_t(k)] = scales;
+            }
         }
         r.principalPoint = numbers<2>(doc.at("principal_point"));
         r.area = numbers<4>(doc.at("area"));

@@ -17,6 +17,10 @@ struct ConstructionRecord {
     std::string sha256;      // of the photograph's bytes, lower-case hex
     // The four lines as clicked: h1, h2, v1, v2, each x1, y1, x2, y2.
     std::array<std::array<double, 4>, 4> lines{};
+    // The view scale each line end was clicked at (screen pixels per photograph pixel), which
+    // tells how sure it is; 1:1 in a record that does not say.
+    std::array<std::array<double, 2>, 4> lineViewScales{
+        {{1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}}};
     std::array<double, 2> principalPoint{};
     std::array<double, 4> area{};  // two opposite corners: x1, y1, x2, y2
     int sizeSteps = 0;             // steps of 0.1 up from 1.0 on the size arrows

@@ -14,8 +14,8 @@ namespace vesta {
 
 namespace {
 
-void click(Context& ctx, double x, double y) {
-    PICTURE1_MouseDown(ctx, float(x), float(y));
+void click(Context& ctx, double x, double y, double viewScale = 1.0) {
+    PICTURE1_MouseDown(ctx, float(x), float(y), viewScale);
     Picture1_MouseUp(ctx, float(x), float(y));
 }
 
@@ -37,6 +37,7 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
     for (std::size_t k = 0; k < 4; ++k) {
         const auto [from, to] = s.line(int(k) + 1);
         r.lines[k] = {from.x, from.y, to.x, to.y};
+        r.lineViewScales[k] = s.lineViewScales(int(k) + 1);
     }
     r.principalPoint = {s.centroX, s.centroY};
     r.area = {s.corner(1).x, s.corner(1).y, s.corner(3).x, s.corner(3).y};
@@ -91,9 +92,11 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
         ctx.s.bilineare = r.interpolation == "bilinear";
         ctx.form.bilineare.checked = ctx.s.bilineare;
     }
-    for (const auto& line : r.lines) {
-        click(ctx, line[0], line[1]);
-        click(ctx, line[2], line[3]);
+    // Each line end as sure as it was when clicked, whatever the view now.
+    for (std::size_t k = 0; k < 4; ++k) {
+        const auto& line = r.lines[k];
+        click(ctx, line[0], line[1], r.lineViewScales[k][0]);
+        click(ctx, line[2], line[3], r.lineViewScales[k][1]);
     }
     CENTRO_Click(ctx);
     click(ctx, r.principalPoint[0], r.principalPoint[1]);

@@ -88,7 +88,47 @@ std::optional<double> typedNumber(const std::string& text) {
 
 std::optional<double> typedLength(const std::string& text) {
     const std::optional<double> v = typedNumber(text);
-    return v && *v > 0 ? v : std::nullopt;
+    return v && *v > 0 && !ambiguousPoint(text) ? v : std::nullopt;
+}
+
+namespace {
+
+std::string withoutBlanks(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c != ' ') {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool allDigits(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+}  // namespace
+
+bool ambiguousPoint(const std::string& text) {
+    const std::string number = withoutBlanks(text);
+    const std::size_t point = number.find('.');
+    if (point == std::string::npos || number.find(',') != std::string::npos) {
+        return false;
+    }
+    const std::string whole = number.substr(0, point), part = number.substr(point + 1);
+    return allDigits(whole) && whole.find_first_not_of('0') != std::string::npos &&
+           part.size() == 3 && allDigits(part);
+}
+
+std::string ambiguousPointMessage(const std::string& text) {
+    const std::string number = withoutBlanks(text);
+    const std::size_t point = number.find('.');
+    const std::string whole = number.substr(0, point), part = number.substr(point + 1);
+    const std::string decimals = part.substr(0, part.find_last_not_of('0') + 1);
+    const std::string asDecimal = decimals.empty() ? whole : whole + "," + decimals;
+    return "Il numero " + number + " è ambiguo: scrivere " + whole + part +
+           " se il punto separa le migliaia, oppure " + asDecimal +
+           " se separa i decimali (si usa la virgola).";
 }
 
 }  // namespace vesta

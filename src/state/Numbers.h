@@ -32,7 +32,16 @@ std::string plainForm(double value, char decimalSeparator);
 // A number typed by the user, with a comma or a point as decimal separator and blanks ignored,
 // read the same in every locale; nothing when the text is empty or not a finite number.
 std::optional<double> typedNumber(const std::string& text);
-// A length typed by the user, read as above; nothing unless it is a number above zero.
+// A length typed by the user, read as above; nothing unless it is a number above zero and not
+// ambiguous.
 std::optional<double> typedLength(const std::string& text);
+
+// A point followed by exactly three digits and no comma, as in "1.200": an Italian reader
+// means twelve hundred by it (the point groups thousands), the reading above gives 1.2. Such
+// a number is refused rather than taken a thousand times off. A leading zero ("0.125") groups
+// no thousands and is not ambiguous.
+bool ambiguousPoint(const std::string& text);
+// The Italian message that refuses such a number and shows how to type either reading.
+std::string ambiguousPointMessage(const std::string& text);
 
 }  // namespace vesta

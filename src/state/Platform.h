@@ -18,6 +18,13 @@ class Dialogs {
     // A modal input box; the typed text, or nothing when cancelled.
     virtual std::optional<std::string> inputBox(const std::string& prompt,
                                                 const std::string& title) = 0;
+    // The same with the field holding `initial`, so that Enter keeps it.
+    virtual std::optional<std::string> inputBoxHolding(const std::string& prompt,
+                                                       const std::string& title,
+                                                       const std::string& initial) {
+        (void)initial;
+        return inputBox(prompt, title);
+    }
     // The Open dialog, starting in `folder` with the name pattern `pattern`; the chosen path,
     // or nothing when the user cancelled or picked nothing.
     virtual std::optional<std::string> openFile(const std::string& folder,

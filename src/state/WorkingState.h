@@ -49,6 +49,7 @@ struct WorkingState {
 
     // --- Construction input ---
     float xPrimo = 0, yPrimo = 0;        // first point of the two-point input in progress
+    double firstViewScale = 1.0;         // the view scale that first point was clicked at
     float xSecondo = 0, ySecondo = 0;    // second point of the last two-point input
     float xElastico = 0, yElastico = 0;  // where the rubber band was last drawn
     double pendenza = 0;                 // slope of the last non-vertical line input
@@ -125,7 +126,13 @@ struct WorkingState {
     // Construction line k = 1..4 (1 and 2 horizontal, 3 and 4 vertical) and corner k = 1..4 of
     // the area (top-left, bottom-left, bottom-right, top-right).
     ClickedLine line(int k) const { return rette[std::size_t(k)]; }
-    void setLine(int k, Point a, Point b) { rette[std::size_t(k)] = {a, b}; }
+    // The view scales (screen pixels per photograph pixel) its two ends were clicked at: each
+    // is as sure as a pixel of its view.
+    std::array<double, 2> lineViewScales(int k) const { return retteScale[std::size_t(k)]; }
+    void setLine(int k, Point a, Point b, std::array<double, 2> viewScales = {1.0, 1.0}) {
+        rette[std::size_t(k)] = {a, b};
+        retteScale[std::size_t(k)] = viewScales;
+    }
     Point corner(int k) const { return areaCalcolo[std::size_t(k)]; }
     void setCorner(int k, Point p) { areaCalcolo[std::size_t(k)] = p; }
     // The area of the whole photograph, one pixel inside its border.
@@ -145,6 +152,8 @@ struct WorkingState {
     // Indexed by k as the procedures count; a line completed after the last one was cancelled
     // (nRette -1) lands in row 0, which nothing reads.
     std::array<ClickedLine, 6> rette{};
+    std::array<std::array<double, 2>, 6> retteScale{
+        {{1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}}};
     std::array<Point, 5> areaCalcolo{};
 };
 

@@ -30,11 +30,42 @@ void redrawStandingLines(Context& ctx) {
     p.setDrawMode(mode);
 }
 
+// The prompt for line k = 1..4, as it stood before that line's first end was clicked.
+const char* linePrompt(int k) {
+    switch (k) {
+        case 1:
+            return prompts::kPrimaOrizz;
+        case 2:
+            return prompts::kSecondaOrizz;
+        case 3:
+            return prompts::kPrimaVert;
+        default:
+            return prompts::kSecondaVert;
+    }
+}
+
+// A line with only its first end clicked: that end and its rubber band go, the lines before it
+// stand, and the same line is asked for again.
+void abandonHalfDrawnLine(Context& ctx) {
+    abandonPendingInput(ctx);
+    ctx.picture1.refresh();
+    for (Control* box : {&ctx.form.tfuox, &ctx.form.tfuoy, &ctx.form.tfuvx, &ctx.form.tfuvy}) {
+        box->caption = "";
+    }
+    ctx.form.domanda1.caption = linePrompt(std::max(ctx.s.nRette, 0) + 1);
+    redrawStandingLines(ctx);
+}
+
 }  // namespace
 
 void CANC2(Context& ctx) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
+    if (s.attesaSecondo == 1 && s.modoClick == ClickMode::LineEnd && s.raddrAvviato != 1 &&
+        s.nRaddr == 0) {
+        abandonHalfDrawnLine(ctx);
+        return;
+    }
     f.raddrizza1.enabled = false;
     f.edit.enabled = true;
     f.save.enabled = false;

@@ -110,6 +110,7 @@ TEST(Cli, UsageErrorsExitWithTwoAndHelpWithZero) {
              kSample + o + kLines + " --h1 234,174,615,135",
              kSample + o + kLines + " --known 300;250",
              kSample + o + kLines + " --click-sigma -1",
+             kSample + o + kLines + " --focal35 100000",
          }) {
         const Outcome r = run(args, dir);
         EXPECT_EQ(r.code, 2) << args;
@@ -130,6 +131,8 @@ TEST(Cli, SizeStepsAccumulateLikeTheSpinButtonAndValuesReachTheRequest) {
     EXPECT_EQ(parsed.request->sizeSteps, 5);
     EXPECT_EQ(parsed.request->lines[3][1].y, 4.5f);
     EXPECT_TRUE(parsed.request->clickSigma == 0.5 && parsed.request->focal35 == 28.0);
+    EXPECT_NE(parseArgs({"a.bmp", "b.bmp", "--focal35", "2001"}).error.find("da 4 a 2000 mm"),
+              std::string::npos);
 }
 
 // The rolled sample's results as they stand: a change anywhere on the palette road (the
@@ -179,6 +182,28 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
     replays("semplice", "");
     EXPECT_NE(printed.find("distanzaPrinc: "), std::string::npos) << "the construction printed";
     const auto plain = test::readBytes(made);
+
+    // Lines clicked on a view at 1:4 travel with their scale: the replay states the figure of
+    // clicks four pixels wide, the one --click-sigma gives for them.
+    const auto aspectLine = [](const std::string& text) {
+        const std::size_t at = text.find("aspect_sigma: ");
+        return at == std::string::npos ? text : text.substr(at, text.find('\n', at) - at);
+    };
+    const std::string atOneToOne = aspectLine(printed);
+    for (auto& line : request.lines) {
+        line[0].viewScale = line[1].viewScale = 0.25;
+    }
+    replays("ridotta", "");
+    const Outcome wide = run(
+        photo + " " + (dir / "larga.bmp").string() +
+            " --h1 234,174,615,135 --h2 201,352,602,379 --v1 163,448,216,174 --v2 "
+            "635,525,651,129 --area 200,150,620,500 --size 1.3 --click-sigma 1.1547005383792515",
+        dir);
+    EXPECT_EQ(aspectLine(printed), aspectLine(wide.out));
+    EXPECT_NE(aspectLine(printed), atOneToOne);
+    for (auto& line : request.lines) {
+        line[0].viewScale = line[1].viewScale = 1;
+    }
 
     request.focal35 = 20;
     replays("focale", "");

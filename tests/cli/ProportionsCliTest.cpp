@@ -122,13 +122,16 @@ TEST(KnownMeasuresCli, RectifiedWithoutAConstructionAndTheWindowWritesTheSameByt
         }
     }
     ASSERT_TRUE(ctx.form.MISURENOTE.enabled);
-    // Cancel at the height, then a measure that is no number: nothing changes.
+    // Cancel at the height, then a measure that is no number, then one that reads twelve
+    // hundred or 1.2: nothing changes.
     const std::size_t shown = app.dialogs.messages.size();
-    app.dialogs.inputs = {"1200", std::nullopt, "1200", "zero"};
+    app.dialogs.inputs = {"1200", std::nullopt, "1200", "zero", "1.200", "522"};
+    misureNote_Click(ctx);
     misureNote_Click(ctx);
     misureNote_Click(ctx);
     EXPECT_TRUE(!ctx.s.misureNote.has_value() && ctx.s.raddrAvviato == 0);
-    ASSERT_EQ(app.dialogs.messages.size(), shown + 1);
+    ASSERT_EQ(app.dialogs.messages.size(), shown + 2);
+    EXPECT_NE(app.dialogs.messages.back().text.find("ambiguo"), std::string::npos);
     app.dialogs.inputs = {"1200", "522,0"};
     misureNote_Click(ctx);
     ASSERT_EQ(ctx.s.raddrAvviato, 1);

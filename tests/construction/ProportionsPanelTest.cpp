@@ -6,6 +6,8 @@
 
 #include "Fakes.h"
 #include "construction/Commands.h"
+#include "geometry/Uncertainty.h"
+#include "sidecar/StateRecord.h"
 
 namespace vesta {
 namespace {
@@ -47,6 +49,51 @@ TEST_F(ProportionsPanelTest, ASureConstructionShowsItsFigureAnUnsureOneWarnsOnce
     GRANDEZZA_SpinUp(app.ctx);
     GRANDEZZA_SpinUp(app.ctx);
     EXPECT_EQ(warnings(), 1u);
+}
+
+// A click is as sure as a pixel of the view it was made on. Lines clicked on the fit view of a
+// photograph four times the window's size state four times the 1:1 figure, which stays exactly
+// today's; the batch tool's one sigma for every click gives the same figures; a view clicked
+// only in part at 1:4 lies between.
+TEST_F(ProportionsPanelTest, EachLineEndIsAsSureAsAPixelOfItsView) {
+    const auto figure = [&](double firstLines, double lastLines) {
+        test::openBitmap(app, 800, 600);
+        f.viewScale = firstLines;
+        line(100, 100, 700, 160);
+        line(100, 500, 700, 450);
+        f.viewScale = lastLines;
+        line(120, 520, 150, 80);
+        line(680, 520, 650, 90);
+        return s.aspectSigma;
+    };
+    const auto oneSigma = [&](double sigma) {
+        ConstructionClicks clicks = ConstructionClicks::from(s);
+        clicks.setClickSigma(sigma);
+        return proportionUncertainty(clicks).aspectSigma;
+    };
+    const double plain = figure(1, 1);
+    EXPECT_EQ(plain, oneSigma(0.28867513459481287));
+    const double reduced = figure(0.25, 0.25);
+    EXPECT_EQ(reduced, oneSigma(4 * 0.28867513459481287));
+    EXPECT_NEAR(reduced / plain, 4, 0.4);
+    const double part = figure(1, 0.25);
+    EXPECT_TRUE(plain < part && part < reduced) << part;
+
+    // Restored at 1:1, a kept construction's ends keep the view they were clicked on.
+    ConstructionRecord kept;
+    for (std::size_t k = 0; k < 4; ++k) {
+        const ClickedLine l = s.line(int(k) + 1);
+        kept.lines[k] = {l.first.x, l.first.y, l.second.x, l.second.y};
+        kept.lineViewScales[k] = s.lineViewScales(int(k) + 1);
+    }
+    kept.principalPoint = {400, 300};
+    kept.area = {1, 1, 799, 599};
+    test::openBitmap(app, 800, 600);
+    f.viewScale = 1;
+    restoreConstruction(app.ctx, kept);
+    EXPECT_EQ(s.aspectSigma, part);
+    app.ctx.clickSigma = 0.5;
+    EXPECT_EQ(figure(0.25, 0.25), oneSigma(0.5)) << "one sigma given for all wins";
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 // on a level camera whose far vertical vanishing point leaves the derived distance to chance.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <QLabel>
 #include <QTest>
+
 #include <cmath>
+#include <cstdlib>
 
 #include "../codec/CodecFixtures.h"
 #include "../geometry/FacadeClicks.h"
@@ -59,11 +62,29 @@ TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthIsThePrincipal
     EXPECT_FALSE(ctx().focal35.has_value());
     EXPECT_EQ(ctx().s.construction->orientation.distanzaPrinc, derived);
 
-    dialogs.inputs.push_back(plainForm(scene.camera.focal * kDiagonal35mm / 1000, ','));
+    const std::string typed = plainForm(scene.camera.focal * kDiagonal35mm / 1000, ',');
+    dialogs.inputs.push_back(typed);
     window.menuAction("focale")->trigger();
     EXPECT_NEAR(ctx().s.construction->orientation.distanzaPrinc, scene.camera.focal, 1e-6);
     EXPECT_NE(figure->toolTip().indexOf("focale equivalente"), -1);
     EXPECT_EQ(dialogs.messages.size(), 1u) << "sure now: no second warning";
+
+    // The field opens holding the focal length in use, and Enter keeps it to the bit; one out
+    // of the plausible range, or one that reads 1200 or 1.2, is refused with a message that
+    // says why, and the one in use stays.
+    dialogs.messages.clear();
+    const std::optional<double> inUse = ctx().focal35;
+    const std::string shown = plainForm(*inUse, ctx().decimalSeparator);
+    for (const std::string& answer : {shown, std::string("100000"), std::string("1.200")}) {
+        dialogs.inputs.push_back(answer);
+        window.menuAction("focale")->trigger();
+        EXPECT_EQ(ctx().focal35, inUse) << answer;
+    }
+    EXPECT_EQ(dialogs.initials, (std::vector<std::string>{"", "", shown, shown, shown}))
+        << "empty while none is in use";
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_NE(dialogs.messages[0].text.find("da 4 a 2000 mm"), std::string::npos);
+    EXPECT_NE(dialogs.messages[1].text.find("ambiguo"), std::string::npos);
 }
 
 // The camera file's 35 mm equivalent is offered, not applied, once for these lines; a
@@ -99,6 +120,31 @@ TEST_F(FocalWindowTest, TheFocalLengthAJpegDeclaresIsOfferedOnce) {
 
     open("livella.bmp");
     EXPECT_FALSE(ctx().focal35.has_value());
+
+    // A declared focal length no lens has is a camera file's error: never offered.
+    const std::filesystem::path odd = dir / "errata.jpg";
+    ASSERT_EQ(saveColourImage(odd.string(), test::patternImage(800, 600, 3, 8)), "");
+    exif.focalLength35mm = 5000;
+    test::writeBytes(odd, test::withExifSegment(test::readBytes(odd), test::exifBlock(exif)));
+    open("errata.jpg");
+    clickLines();
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_FALSE(ctx().focal35.has_value());
+    // Nor taken by vesta-rectify --focal35 exif, which says why.
+    std::string command = std::string(VESTA_RECTIFY) + " " + odd.string() + " " +
+                          (dir / "errata.png").string() + " --focal35 exif";
+    const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
+    for (std::size_t k = 0; k < 4; ++k) {
+        const auto& [a, b] = clicks.lines[k];
+        command += std::string(k < 2 ? " --h" : " --v") + char('1' + k % 2) + " " +
+                   plainForm(a.x, '.') + "," + plainForm(a.y, '.') + "," + plainForm(b.x, '.') +
+                   "," + plainForm(b.y, '.');
+    }
+    const int status = std::system((command + " 2> " + (dir / "err.txt").string()).c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::vector<std::uint8_t> err = test::readBytes(dir / "err.txt");
+    EXPECT_NE(std::string(err.begin(), err.end()).find("5000 mm, fuori dai limiti"),
+              std::string::npos);
 }
 
 }  // namespace

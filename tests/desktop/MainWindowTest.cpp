@@ -82,6 +82,25 @@ TEST_F(MainWindowTest, TheZoomViewerScrollsFitsOnAReleaseOutsideThePictureAndReo
     EXPECT_TRUE(zoom->isVisible());
 }
 
+// Canc. pressed while a line waits for its second end takes that end and its rubber band
+// away, not the line before it.
+TEST_F(MainWindowTest, CancelOnAHalfDrawnLineLeavesTheLineBefore) {
+    openFile(sample);
+    PictureWidget* picture = window.pictureWidget("Picture1");
+    const QRgb bare = pixel1(300, 250);
+    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(500, 120));
+    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(100, 400));
+    QTest::mouseMove(picture, QPoint(500, 100));
+    ASSERT_NE(pixel1(300, 250), bare) << "the rubber band crosses this pixel";
+    QTest::mouseClick(window.control("cancella"), Qt::LeftButton);
+    const WorkingState& s = window.context().s;
+    EXPECT_TRUE(s.nRette == 1 && s.attesaSecondo == 0);
+    EXPECT_EQ(pixel1(300, 250), bare);
+    EXPECT_EQ(prompt().toStdString(), "Definire la 2°retta orizz.");
+    EXPECT_EQ(pixel1(300, 110) & 0xFFFFFF, 0xFF0000u) << "the first line drawn again";
+}
+
 // Scrolling moves the picture itself, so a click reaches the procedures in image pixels.
 TEST_F(MainWindowTest, MousePositionsArePicturePixelsAtEveryScrollPosition) {
     test::TempDir dir;

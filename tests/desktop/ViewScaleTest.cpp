@@ -151,6 +151,24 @@ TEST_F(ViewScaleTest, CtrlWheelScalesAboutTheCursor) {
     EXPECT_NEAR(photo->toPicture(inPhoto(cursor)).x(), under.x(), 0.25);
 }
 
+// Each line end keeps the view it was clicked on: the fit view's, 1:1 or a magnified one; the
+// lens moves no click, so a point taken through it is as sure as its view's pixel.
+TEST_F(ViewScaleTest, EachLineEndKeepsTheScaleOfTheViewItWasClickedOn) {
+    choose("fitView");
+    const double fit = photo->scale();
+    ASSERT_LT(fit, 1.0);
+    click(inPhoto({200, 100}));
+    choose("scale1to1");
+    click(inPhoto({300, 120}));
+    choose("scale4to1");
+    choose("magnifier");
+    click(inPhoto({200, 300}));
+    click(inPhoto({500, 310}));
+    ASSERT_EQ(s().nRette, 2);
+    EXPECT_EQ(s().lineViewScales(1), (std::array<double, 2>{fit, 1.0}));
+    EXPECT_EQ(s().lineViewScales(2), (std::array<double, 2>{4.0, 4.0}));
+}
+
 TEST_F(ViewScaleTest, TheMagnifierShowsThePixelUnderTheCursorAtItsCentre) {
     choose("scale4to1");
     choose("magnifier");

@@ -62,14 +62,15 @@ TEST_F(MeasuringTest, EachLengthShowsItsPlusMinusWithTheProportionsPart) {
 }
 
 TEST_F(MeasuringTest, ABadReferenceLengthSetsNoScaleAndTheNextPairAsksAgain) {
-    for (const std::optional<std::string>& answer :
-         std::vector<std::optional<std::string>>{std::nullopt, "", "abc", "0", "-3", "12 cm"}) {
+    for (const std::optional<std::string>& answer : std::vector<std::optional<std::string>>{
+             std::nullopt, "", "abc", "0", "-3", "12 cm", "1.200"}) {
         app.dialogs.inputs.push_back(answer);
         pair(0, 0, 10, 0);
         EXPECT_EQ(s.nMisura, 0);
         EXPECT_FALSE(s.scala > 0);
     }
-    EXPECT_EQ(app.dialogs.messages.size(), 6u);
+    ASSERT_EQ(app.dialogs.messages.size(), 7u);
+    EXPECT_NE(app.dialogs.messages.back().text.find("scrivere 1200 "), std::string::npos);
     EXPECT_EQ(f.domanda1.caption, prompts::kDuePunti);
     app.dialogs.inputs.push_back("12,5");  // the comma as decimal separator
     pair(0, 0, 10, 0);
@@ -79,7 +80,7 @@ TEST_F(MeasuringTest, ABadReferenceLengthSetsNoScaleAndTheNextPairAsksAgain) {
     app.dialogs.inputs.push_back("7.5");
     pair(3, 3, 3, 3);
     EXPECT_EQ(s.scala, 1.25);
-    EXPECT_EQ(app.dialogs.messages.size(), 7u);
+    EXPECT_EQ(app.dialogs.messages.size(), 8u);
 }
 
 // Under an Italian locale the C library reads neither "12.5" nor "12,5" made into "12.5".

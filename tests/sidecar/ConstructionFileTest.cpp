@@ -30,6 +30,7 @@ ConstructionRecord aRecord() {
     r.aspectSigma = 0.032;
     r.photographTurn = 1;
     r.resultTurn = 3;
+    r.lineViewScales[2] = {0.171875, 4};  // v1 from the fit view to 4:1
     return r;
 }
 
@@ -63,6 +64,14 @@ TEST(ConstructionFile, RoundTripKeepsEveryBit) {
     const Result<ConstructionRecord> old = parseConstructionJson(plain);
     ASSERT_TRUE(old.ok()) << old.error();
     EXPECT_TRUE(old.value().photographTurn == 0 && old.value().resultTurn == 0);
+    EXPECT_EQ(b.lineViewScales, r.lineViewScales);
+
+    // A record clicked all at 1:1, as older ones, does not say so and reads as 1:1.
+    ConstructionRecord oneToOne = r;
+    oneToOne.lineViewScales[2] = {1, 1};
+    const std::string older = constructionJson(oneToOne);
+    EXPECT_EQ(older.find("view_scale"), std::string::npos);
+    EXPECT_EQ(parseConstructionJson(older).value().lineViewScales, oneToOne.lineViewScales);
 }
 
 TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
@@ -82,6 +91,7 @@ TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
         with("\"vesta_construction\": 1", "\"vesta_construction\": 2"),
         with("\"rotate_degrees\": 90", "\"rotate_degrees\": 45"),
         with("\"result_rotate_degrees\": 270", "\"result_rotate_degrees\": 90.5"),
+        with("0.171875", "0"),
     };
     for (const std::string& text : bad) {
         const Result<ConstructionRecord> r = parseConstructionJson(text);

@@ -41,5 +41,25 @@ TEST(NumberRules, TextsKeepTheirFormUnderAnItalianLocale) {
                                         "0.25", "1,5E-05"}));
 }
 
+// "1.200" is twelve hundred to an Italian reader and 1.2 to the program: refused, never read a
+// thousand times off; a comma, another count of decimals or a leading zero leaves no doubt.
+TEST(TypedLength, APointBeforeThreeDigitsIsAmbiguousAndRefused) {
+    for (const char* text : {"1.200", " 12.500", "1.000", "250.125"}) {
+        EXPECT_TRUE(ambiguousPoint(text) && !typedLength(text)) << text;
+    }
+    for (const char* text :
+         {"12,5", "12.5", "1200", "1.2", "1.2000", "0.125", "1,200", "1.200,5"}) {
+        EXPECT_FALSE(ambiguousPoint(text)) << text;
+    }
+    EXPECT_EQ(typedLength("12.5"), 12.5);
+    EXPECT_EQ(typedLength("12,5"), 12.5);
+    EXPECT_EQ(typedLength("1200"), 1200);
+    EXPECT_EQ(typedLength("0.125"), 0.125);
+    EXPECT_EQ(ambiguousPointMessage("1.200"),
+              "Il numero 1.200 è ambiguo: scrivere 1200 se il punto separa le migliaia, oppure "
+              "1,2 se separa i decimali (si usa la virgola).");
+    EXPECT_NE(ambiguousPointMessage("1.000").find("oppure 1 se"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vesta

@@ -65,6 +65,11 @@ class ScriptedDialogs : public Dialogs {
         prompts.push_back(prompt);
         return next(inputs);
     }
+    std::optional<std::string> inputBoxHolding(const std::string& prompt, const std::string& title,
+                                               const std::string& initial) override {
+        initials.push_back(initial);
+        return inputBox(prompt, title);
+    }
     std::optional<std::string> openFile(const std::string&, const std::string&) override {
         return next(openAnswers);
     }
@@ -85,6 +90,7 @@ class ScriptedDialogs : public Dialogs {
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, inputs;
     std::vector<Message> messages;
     std::vector<std::string> prompts, helpShown, questions;
+    std::vector<std::string> initials;  // what each input box that holds a text opened with
     bool confirmAnswer = true;
     int printed = 0;
 
