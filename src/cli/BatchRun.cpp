@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "cli/HeadlessPlatform.h"
+#include "cli/TerminationCleanup.h"
 #include "codec/ColourFileWriter.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
@@ -332,12 +333,34 @@ bool rectifiable(const Context& ctx) {
     return ctx.form.RADDRIZZA.enabled && ctx.form.domanda1.caption != prompts::kImpossibile;
 }
 
+// OUTPUT's temporary file, made before any work; a stopping signal removes it while it lives.
+struct OutputTemporary {
+    explicit OutputTemporary(const std::string& target) : file(target) {
+        rememberLeftover(Leftover::OutputTemporary, file.temporaryPath());
+    }
+    ~OutputTemporary() { forgetLeftover(Leftover::OutputTemporary); }
+    OutputTemporary(const OutputTemporary&) = delete;
+    OutputTemporary& operator=(const OutputTemporary&) = delete;
+    PendingFile file;
+};
+
 }  // namespace
 
 BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir) {
     BatchResult result;
     if (const auto why = outputRefusal(request)) {
         result.message = *why;
+        return result;
+    }
+    // A folder that cannot take OUTPUT is found now, not after the computing.
+    std::optional<OutputTemporary> output;
+    std::string error;
+    {
+        const TerminationHeld held;
+        output.emplace(request.output);
+    }
+    if (!output->file.ready(error)) {
+        result.message = "Impossibile scrivere il file " + request.output + " (" + error + ").";
         return result;
     }
     BlindPicture picture1, picture2;
@@ -456,19 +479,24 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
         good = false;
         break;
     }
-    std::string error;
     const std::string scratch = ctx.paths.scratchFile();
     const bool bmpOutput = !format.ok() || format.value() == ColourFileFormat::Bmp;
     if (good && !ctx.s.aColori() && !bmpOutput) {
         // A palette result in another format: its colours, from the finished bitmap.
-        error = saveColourImage(request.output, expandedResult(scratch));
+        const ColourImage colours = expandedResult(scratch);
         std::error_code ignored;
         std::filesystem::remove(scratch, ignored);
-        if (!error.empty()) {
+        const bool placed = output->file.place(
+            [&](int fd, std::string& why) {
+                why = writeColourImage(fd, colours, format.value());
+                return why.empty();
+            },
+            error);
+        if (!placed) {
             result.message = "Impossibile scrivere il file " + request.output + " (" + error + ").";
             good = false;
         }
-    } else if (good && !moveFile(scratch, request.output, error)) {
+    } else if (good && !output->file.placeFrom(scratch, error)) {
         result.message = "Impossibile scrivere il file " + request.output + " (" + error + ").";
         good = false;
     }

@@ -48,8 +48,9 @@ struct BatchResult {
 // file to the output. A step is refused when the state it leaves says so (the photograph not
 // opened, Raddrizza not enabled, no result on show); the message is what that step showed.
 // Nothing is written at the output unless everything succeeded, and an output that is the
-// input itself or not a regular file is refused before any work. The scratch file lives in
-// `scratchDir`, which must be this run's own folder.
+// input itself, not a regular file or in a folder that cannot take it is refused before any
+// work: OUTPUT's temporary file is made first. The scratch file lives in `scratchDir`, which
+// must be this run's own folder.
 BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir);
 
 // Parses the command line; nothing and a message for the user when it is not valid.

@@ -369,6 +369,11 @@ class JpegWriter : public RowWriter {
     bool completeFile() override { return finishEncoding(encoder_.get()) || failed(); }
     bool put() { return nextRow() && (encodeRow(encoder_.get(), row_.data()) || failed()); }
     bool failed() {
+        // The encoder holds the whole image's coefficients to optimise its tables: a large
+        // result may find no memory for them.
+        if (encoder_->errors.pub.msg_code == JERR_OUT_OF_MEMORY) {
+            return failForMemory("Memoria insufficiente per scrivere il file JPEG.");
+        }
         return fail(encoder_->errors.pub.msg_code == JERR_FILE_WRITE
                         ? "Errore di scrittura del file JPEG: il disco è pieno o non scrivibile."
                         : std::string("Errore nella scrittura del file JPEG (") +

@@ -36,6 +36,8 @@ class RowWriter {
         return completeFile();
     }
     const std::string& error() const { return error_; }
+    // The first failure was the encoder running out of memory, not the file refusing bytes.
+    bool outOfMemory() const { return outOfMemory_; }
 
   protected:
     // The format's own end of the file, once every row is written.
@@ -59,9 +61,14 @@ class RowWriter {
         }
         return false;
     }
+    bool failForMemory(std::string message) {
+        outOfMemory_ = error_.empty();
+        return fail(std::move(message));
+    }
     RowShape shape_;
     int rows_ = 0;  // rows taken
     std::string error_;
+    bool outOfMemory_ = false;
 };
 
 // Empty when a writer can take rows of this shape, else the Italian reason.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <stop_token>
 #include <thread>
@@ -251,6 +252,11 @@ class Pool {
                     return ready_[std::size_t(k)] >= 0 || abandoned_ || run_.cancelled();
                 });
                 buffer = ready_[std::size_t(k)];
+                // A thread that could not compute its band (out of memory) ends the run here,
+                // on the caller's thread, where the failure can be told.
+                if (failure_) {
+                    std::rethrow_exception(failure_);
+                }
             }
             if (buffer < 0 || run_.cancelled()) {
                 return BandsOutcome::Cancelled;
@@ -294,8 +300,18 @@ class Pool {
                 changed_.notify_all();
                 return;
             }
-            run_.rectifier.fill(run_.firstRow(k), run_.lastRow(k), rowWork,
-                                buffers_[std::size_t(buffer)]);
+            try {
+                run_.rectifier.fill(run_.firstRow(k), run_.lastRow(k), rowWork,
+                                    buffers_[std::size_t(buffer)]);
+            } catch (...) {
+                {
+                    std::lock_guard lock(mutex_);
+                    failure_ = std::current_exception();
+                    abandoned_ = true;
+                }
+                changed_.notify_all();
+                return;
+            }
             {
                 std::lock_guard lock(mutex_);
                 ready_[std::size_t(k)] = buffer;
@@ -312,6 +328,7 @@ class Pool {
     std::vector<int> ready_;             // the buffer holding each finished band, −1 before
     int next_ = 0;                       // the next band a thread takes
     bool abandoned_ = false;             // a thread saw the cancel and took no more bands
+    std::exception_ptr failure_;         // what stopped a thread, to be thrown on the caller's
     std::vector<std::jthread> threads_;  // last: joined before the rest goes
 };
 

@@ -133,8 +133,12 @@ ColourRows rectifyColourBands(Context& ctx, const BandRectifier& rectifier,
     if (another) {
         return ColourRows::AnotherPhotograph;
     }
+    // The writer's own failure: a full disk, or an encoder without memory.
+    const auto failed = [&] {
+        return writer->outOfMemory() ? ColourRows::OutOfMemory : ColourRows::WriteFailed;
+    };
     if (outcome == BandsOutcome::SinkStopped) {
-        return ColourRows::WriteFailed;
+        return failed();
     }
     // A cancelled result is complete all the same: the rows not computed are black.
     if (rowsWritten < shape.height) {
@@ -145,11 +149,14 @@ ColourRows rectifyColourBands(Context& ctx, const BandRectifier& rectifier,
             const bool good = shape.bitsPerChannel == 16 ? writer->writeRow(black16.data())
                                                          : writer->writeRow(black8.data());
             if (!good) {
-                return ColourRows::WriteFailed;
+                return failed();
             }
         }
     }
-    if (!writer->finish() || !fd.close()) {
+    if (!writer->finish()) {
+        return failed();
+    }
+    if (!fd.close()) {
         return ColourRows::WriteFailed;
     }
     if (keep) {

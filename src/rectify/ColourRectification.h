@@ -11,7 +11,7 @@
 
 namespace vesta {
 
-enum class ColourRows { Written, WriteFailed, AnotherPhotograph };
+enum class ColourRows { Written, WriteFailed, AnotherPhotograph, OutOfMemory };
 
 // Writes the result into the scratch file `scratch`, already created empty. Between bands the
 // event loop runs: a cancel (interrompi) stops the computing and leaves the rows not computed

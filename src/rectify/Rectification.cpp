@@ -191,6 +191,12 @@ bool rowsWritten(Context& ctx, ColourRows rows, const std::string& scratch) {
         discardForTheNewPhotograph(ctx);
         return false;
     }
+    if (rows == ColourRows::OutOfMemory) {
+        abandon(ctx,
+                "Memoria insufficiente per scrivere l'immagine raddrizzata: selezionare un'area "
+                "più piccola.");
+        return false;
+    }
     if (rows != ColourRows::Written) {
         abandon(ctx,
                 "Impossibile scrivere il file dell'immagine raddrizzata (disco pieno o "

@@ -40,24 +40,11 @@ std::string colourNameForSaving(const std::string& chosen) {
 }
 
 bool moveFile(const std::string& from, const std::string& to, std::string& error) {
-    if (!canReplace(to, error) || !syncFile(from, error)) {
+    if (!canReplace(to, error)) {
         return false;
     }
-    // On one volume the rename is the whole move: the old file keeps its name until the new
-    // one takes it.
-    if (::rename(from.c_str(), to.c_str()) == 0) {
-        syncFolderOf(to);
-        return true;
-    }
-    if (errno != EXDEV) {
-        error = std::error_code(errno, std::system_category()).message();
-        return false;
-    }
-    if (!replaceFile(to, copyOf(from), error)) {
-        return false;
-    }
-    ::unlink(from.c_str());
-    return true;
+    PendingFile pending(to);
+    return pending.placeFrom(from, error);
 }
 
 std::string nameForSaving(const std::string& chosen) {

@@ -19,7 +19,9 @@ std::string colourNameForSaving(const std::string& chosen);
 
 // Moves a file: a rename, or, when the target lies on another volume, a copy put in place
 // beside the target and then the removal of `from`. Whatever was at `to` stays whole on every
-// failure, and a folder, device or pipe there is never replaced. False with the reason.
+// failure, and a folder, device or pipe there is never replaced. The file takes the mode of the
+// one it replaces, or that of a new document (the private scratch file's is not kept). False
+// with the reason.
 bool moveFile(const std::string& from, const std::string& to, std::string& error);
 
 // save_Click: the Save dialog, then the scratch file of this window's last completed result

@@ -1,16 +1,21 @@
 #include "sidecar/ConstructionFile.h"
 
+#include <fcntl.h>
 #include <openssl/evp.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <sstream>
+
+#include "state/IndexedImage.h"
 
 namespace vesta {
 
@@ -20,7 +25,8 @@ using nlohmann::json;
 namespace fs = std::filesystem;
 
 constexpr int kFormatVersion = 1;
-constexpr std::uintmax_t kLargestRecord = 1 << 20;  // a record is a few kilobytes
+// A record is a few kilobytes: anything much larger is not one, and is not read whole.
+constexpr std::size_t kLargestRecord = std::size_t(64) << 10;
 const char* const kDamaged = "Il file della costruzione è danneggiato o non è di VESTA:\n";
 
 json pair(const std::array<double, 2>& p) {
@@ -40,16 +46,91 @@ double number(const json& j) {
     return v;
 }
 
+// A number no larger than `limit` in magnitude, else `why`.
+double numberWithin(const json& j, double limit, const char* why) {
+    const double v = number(j);
+    if (!(std::fabs(v) <= limit)) {
+        throw std::runtime_error(why);
+    }
+    return v;
+}
+
+// A number above zero, as a length or a focal length must be.
+double positive(const json& j, const char* why) {
+    const double v = number(j);
+    if (!(v > 0)) {
+        throw std::runtime_error(why);
+    }
+    return v;
+}
+
+// A whole number from `low` to `high`, else `why`: checked before it is converted, since a
+// number beyond an int's range (1e300, 2^63) has no int to become.
+int wholeNumber(const json& j, int low, int high, const char* why) {
+    if (j.is_number_unsigned()) {
+        if (j.get<std::uint64_t>() > std::uint64_t(high)) {
+            throw std::runtime_error(why);
+        }
+        return int(j.get<std::uint64_t>());
+    }
+    if (j.is_number_integer()) {
+        const std::int64_t v = j.get<std::int64_t>();
+        if (v < low || v > high) {
+            throw std::runtime_error(why);
+        }
+        return int(v);
+    }
+    const double v = number(j);
+    if (!(v >= low && v <= high) || v != std::floor(v)) {
+        throw std::runtime_error(why);
+    }
+    return int(v);
+}
+
+// Clicks are single-precision pixels, as the mouse gives them.
+constexpr const char* kClickOutOfRange = "coordinate fuori dai limiti";
+
+// N numbers, each no larger than `limit` in magnitude.
 template <std::size_t N>
-std::array<double, N> numbers(const json& j) {
+std::array<double, N> numbers(const json& j, double limit = DBL_MAX) {
     if (!j.is_array() || j.size() != N) {
         throw std::runtime_error("elenco di numeri errato");
     }
     std::array<double, N> out{};
     for (std::size_t i = 0; i < N; ++i) {
-        out[i] = number(j[i]);
+        out[i] = numberWithin(j[i], limit, kClickOutOfRange);
     }
     return out;
+}
+
+// The photograph is the one in the record's own folder: a plain file name, nothing that
+// reaches another folder.
+bool plainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+// At most `limit` bytes of the regular file `path` into `text`; false when it is not a regular
+// file, cannot be read or is larger. Opened without waiting, so a pipe put there never blocks.
+bool readSmallFile(const std::string& path, std::size_t limit, std::string& text) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
+    bool good = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uintmax_t(st.st_size) <= limit;
+    text.assign(good ? std::size_t(st.st_size) : 0, '\0');
+    std::size_t got = 0;
+    while (good && got < text.size()) {
+        const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        good = n > 0;
+        got += good ? std::size_t(n) : 0;
+    }
+    ::close(fd);
+    return good;
 }
 
 const char* const kLineNames[4] = {"h1", "h2", "v1", "v2"};
@@ -62,7 +143,7 @@ int turnOf(const json& options, const char* name) {
     if (!options.at(name).is_number_integer()) {
         throw std::runtime_error("rotazione non intera");
     }
-    const int degrees = options.at(name).get<int>();
+    const int degrees = wholeNumber(options.at(name), 0, 270, "rotazione fuori dai limiti");
     if (degrees != 0 && degrees != 90 && degrees != 180 && degrees != 270) {
         throw std::runtime_error("rotazione diversa da 0, 90, 180 o 270 gradi");
     }
@@ -140,26 +221,29 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
         }
         ConstructionRecord r;
         r.photograph = doc.at("photograph").at("name").get<std::string>();
+        if (!plainFileName(r.photograph)) {
+            throw std::runtime_error(
+                "il nome della fotografia non è quello di un file nella "
+                "cartella della costruzione");
+        }
         r.sha256 = doc.at("photograph").at("sha256").get<std::string>();
         for (int k = 0; k < 4; ++k) {
-            r.lines[std::size_t(k)] = numbers<4>(doc.at("lines").at(kLineNames[k]));
+            r.lines[std::size_t(k)] = numbers<4>(doc.at("lines").at(kLineNames[k]), FLT_MAX);
         }
         if (doc.contains("line_view_scales")) {
             for (int k = 0; k < 4; ++k) {
                 const std::array<double, 2> scales =
-                    numbers<2>(doc.at("line_view_scales").at(kLineNames[k]));
+                    numbers<2>(doc.at("line_view_scales").at(kLineNames[k]), 1e6);
                 if (!(scales[0] > 0 && scales[1] > 0)) {
                     throw std::runtime_error("scala della vista non positiva");
                 }
                 r.lineViewScales[std::size_t(k)] = scales;
             }
         }
-        r.principalPoint = numbers<2>(doc.at("principal_point"));
-        r.area = numbers<4>(doc.at("area"));
-        r.sizeSteps = doc.at("size_steps").get<int>();
-        if (r.sizeSteps < 0 || r.sizeSteps > 9) {
-            throw std::runtime_error("fattore di grandezza fuori dai limiti");
-        }
+        r.principalPoint = numbers<2>(doc.at("principal_point"), FLT_MAX);
+        r.area = numbers<4>(doc.at("area"), FLT_MAX);
+        r.sizeSteps =
+            wholeNumber(doc.at("size_steps"), 0, 9, "fattore di grandezza fuori dai limiti");
         r.sizeFactor =
             doc.contains("size_factor") ? number(doc.at("size_factor")) : 1.0 + r.sizeSteps / 10.0;
         if (std::fabs(r.sizeFactor - (1.0 + r.sizeSteps / 10.0)) > 1e-6) {
@@ -173,10 +257,15 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
             }
         }
         if (options.contains("known_measures_cm")) {
-            r.knownMeasures = numbers<2>(options.at("known_measures_cm"));
+            const json& known = options.at("known_measures_cm");
+            if (!known.is_array() || known.size() != 2) {
+                throw std::runtime_error("elenco di numeri errato");
+            }
+            r.knownMeasures = {positive(known[0], "misure note fuori dai limiti"),
+                               positive(known[1], "misure note fuori dai limiti")};
         }
         if (options.contains("focal35_mm")) {
-            r.focal35 = number(options.at("focal35_mm"));
+            r.focal35 = positive(options.at("focal35_mm"), "focale fuori dai limiti");
         }
         r.photographTurn = turnOf(options, "rotate_degrees");
         r.resultTurn = turnOf(options, "result_rotate_degrees");
@@ -187,7 +276,14 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
             r.horizontalVanishingPoint = numbers<2>(c.at("horizontal_vanishing_point"));
             r.verticalVanishingPoint = numbers<2>(c.at("vertical_vanishing_point"));
             r.principalDistance = number(c.at("principal_distance"));
-            r.outputSize = c.at("output_size").get<std::array<int, 2>>();
+            const json& size = c.at("output_size");
+            if (!size.is_array() || size.size() != 2) {
+                throw std::runtime_error("elenco di numeri errato");
+            }
+            for (std::size_t i = 0; i < 2; ++i) {
+                r.outputSize[i] =
+                    wholeNumber(size[i], 0, kMaxSide, "dimensioni dell'immagine fuori dai limiti");
+            }
             if (c.contains("aspect_sigma")) {
                 r.aspectSigma = number(c.at("aspect_sigma"));
             }
@@ -205,17 +301,11 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
 }
 
 Result<ConstructionRecord> readConstructionFile(const std::string& path) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) > kLargestRecord) {
+    std::string text;
+    if (!readSmallFile(path, kLargestRecord, text)) {
         return Result<ConstructionRecord>::failure("Impossibile leggere la costruzione:\n" + path);
     }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in) {
-        return Result<ConstructionRecord>::failure("Impossibile leggere la costruzione:\n" + path);
-    }
-    return parseConstructionJson(text.str());
+    return parseConstructionJson(text);
 }
 
 Result<std::string> fileSha256(const std::string& path) {
@@ -263,14 +353,25 @@ std::vector<std::string> constructionsFor(const std::string& photographPath) {
     if (ec) {
         return {};
     }
+    const std::string name = photograph.filename().string();
+    // The name as every record of this photograph writes it: a file without it is passed over
+    // unparsed, so a folder of foreign or large files costs little more than their listing.
+    const std::string nameInRecord =
+        json(name).dump(-1, ' ', false, json::error_handler_t::replace);
     std::optional<std::string> checksum;
     std::vector<std::pair<fs::file_time_type, std::string>> found;
+    std::string text;
     for (const fs::directory_entry& entry : it) {
-        if (entry.path().extension() != ".json" || !entry.is_regular_file(ec)) {
+        if (entry.path().extension() != ".json" || !entry.is_regular_file(ec) ||
+            entry.file_size(ec) > kLargestRecord) {
             continue;
         }
-        const Result<ConstructionRecord> record = readConstructionFile(entry.path().string());
-        if (!record.ok() || record.value().photograph != photograph.filename().string()) {
+        if (!readSmallFile(entry.path().string(), kLargestRecord, text) ||
+            text.find(nameInRecord) == std::string::npos) {
+            continue;
+        }
+        const Result<ConstructionRecord> record = parseConstructionJson(text);
+        if (!record.ok() || record.value().photograph != name) {
             continue;
         }
         if (!checksum) {

@@ -49,7 +49,9 @@ struct ConstructionRecord {
 // The record as a JSON document (numbers in the C form, whatever the locale).
 std::string constructionJson(const ConstructionRecord& record);
 
-// Reads a record; an Italian message when the file is not one vesta wrote or is damaged.
+// Reads a record; an Italian message when the file is not one vesta wrote or is damaged: its
+// photograph not a plain file name (the photograph is the one beside the record), a number
+// beyond its range. A file larger than any record (64 KiB) is not read.
 Result<ConstructionRecord> parseConstructionJson(const std::string& text);
 Result<ConstructionRecord> readConstructionFile(const std::string& path);
 
@@ -60,7 +62,8 @@ Result<std::string> fileSha256(const std::string& path);
 std::string constructionPathFor(const std::string& imagePath);
 
 // The records in the photograph's folder that were made on this very photograph (same name
-// and checksum), newest first. Unreadable or foreign files are passed over.
+// and checksum), newest first. Unreadable or foreign files are passed over, unparsed when they
+// do not hold the photograph's name.
 std::vector<std::string> constructionsFor(const std::string& photographPath);
 
 }  // namespace vesta

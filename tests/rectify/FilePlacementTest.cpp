@@ -69,16 +69,21 @@ TEST(FilePlacement, NeitherANonFileNorAFullDiskLosesWhatIsAtTheTarget) {
     }
     EXPECT_EQ(test::readBytes(target), old);
     EXPECT_EQ(test::namesIn(dir.path()), before) << "no stub left beside the target";
+    // A replaced file keeps its own mode, whatever the umask.
+    fs::permissions(target, fs::perms(0604));
     EXPECT_TRUE(replaceFile(target.string(), copyOf(source.string()), error)) << error;
     EXPECT_EQ(test::readBytes(target), result);
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0604));
 
     if (!anotherVolume(dir.path(), "/dev/shm")) {
         GTEST_SKIP() << "no second volume for a move that must copy";
     }
     test::writeBytes(target, old);
+    fs::permissions(target, fs::perms(0640));
     const fs::path scratch =
         fs::path("/dev/shm") / ("vesta-test-" + std::to_string(::getpid()) + ".bmp");
     test::writeBytes(scratch, result);
+    fs::permissions(scratch, fs::perms(0600));
     {
         FullDisk full(65536);
         EXPECT_FALSE(moveFile(scratch.string(), target.string(), error));
@@ -88,6 +93,7 @@ TEST(FilePlacement, NeitherANonFileNorAFullDiskLosesWhatIsAtTheTarget) {
     EXPECT_EQ(test::namesIn(dir.path()), before);
     EXPECT_TRUE(moveFile(scratch.string(), target.string(), error)) << error;
     EXPECT_EQ(test::readBytes(target), result);
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
     EXPECT_FALSE(fs::exists(scratch));
 }
 

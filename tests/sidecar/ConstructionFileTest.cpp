@@ -92,6 +92,19 @@ TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
         with("\"rotate_degrees\": 90", "\"rotate_degrees\": 45"),
         with("\"result_rotate_degrees\": 270", "\"result_rotate_degrees\": 90.5"),
         with("0.171875", "0"),
+        // Only a file in the record's own folder is its photograph.
+        with("\"facciata.bmp\"", "\"../w/facciata.bmp\""),
+        with("\"facciata.bmp\"", "\"/tmp/facciata.bmp\""),
+        with("\"facciata.bmp\"", "\"facciata.bmp\\u0000.txt\""),
+        with("\"facciata.bmp\"", "\"..\""),
+        // Numbers beyond their range, which no int or float can hold or no replay can use.
+        with("\"size_steps\": 8", "\"size_steps\": 1e300"),
+        with("\"size_steps\": 8", "\"size_steps\": 9223372036854775808"),
+        with("\"size_steps\": 8", "\"size_steps\": 4294967296"),
+        with("935", "1e300"),
+        with("912", "-4294967296"),
+        with("400.125", "1e300"),
+        with("\"focal35_mm\": 28", "\"focal35_mm\": -28"),
     };
     for (const std::string& text : bad) {
         const Result<ConstructionRecord> r = parseConstructionJson(text);
@@ -114,6 +127,10 @@ TEST(ConstructionFile, OnlyRecordsOfThisVeryPhotographAreOffered) {
     altered.sha256 = std::string(64, '0');  // the same name, other bytes
     write(dir / "vecchia.json", constructionJson(altered));
     write(dir / "appunti.json", "[1, 2, 3]");
+    // Far larger than any record: not read whole, however it begins.
+    std::string padded = constructionJson(mine);
+    padded.insert(1, std::string(70000, ' '));
+    write(dir / "gonfiata.json", padded);
 
     const std::vector<std::string> found = constructionsFor((dir / "facciata.bmp").string());
     ASSERT_EQ(found.size(), 1u);
