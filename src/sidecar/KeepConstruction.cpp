@@ -1,5 +1,6 @@
 #include "sidecar/KeepConstruction.h"
 
+#include <exception>
 #include <filesystem>
 
 #include "files/FilePlacement.h"
@@ -29,7 +30,15 @@ void keepConstructionBeside(Context& ctx, const std::string& imagePath) {
         notKept(record.error());
         return;
     }
-    const std::string text = constructionJson(record.value());
+    // A record is UTF-8 text; a photograph whose file name is not (an old archive's Latin-1
+    // name) cannot be named in one, and the image saved stays the user's all the same.
+    std::string text;
+    try {
+        text = constructionJson(record.value());
+    } catch (const std::exception&) {
+        notKept("il nome della fotografia non è un testo UTF-8 e non si può scrivere.");
+        return;
+    }
     std::string error;
     const bool written = replaceFile(
         path, [&](int fd, std::string& why) { return writeAll(fd, text.data(), text.size(), why); },

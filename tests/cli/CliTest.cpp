@@ -342,168 +342,168 @@ TEST(CliRotate, ATurnedPhotographTurnedBackGivesTheUprightBytesAndReplays) {
         run((dir / "e.bmp").string() + " --from " + (dir / "d.json").string(), dir);
     ASSERT_EQ(replay.code, 0) << replay.err;
     EXPECT_EQ(test::readBytes(dir / "e.bmp"), test::readBytes(dir / "d.bmp"));
-    // A user's new result is a document others on the survey can read (0666 less the umask), not
-    // the private scratch file renamed; a replaced one keeps the mode it had.
-    TEST(Cli, OutputsTakeTheUsersModeOrKeepTheirOwn) {
-        test::TempDir dir;
-        test::writeBytes(dir / "vecchia.bmp", {1});
-        fs::permissions(dir / "vecchia.bmp", fs::perms(0604));
-        for (const char* name : {"nuova.bmp", "nuova.png", "vecchia.bmp"}) {
-            ASSERT_EQ(run(kSample + " " + (dir / name).string() + kLines, dir, "umask 027;").code,
-                      0);
-        }
-        EXPECT_EQ(modeOf(dir / "nuova.bmp"), 0640u);
-        EXPECT_EQ(modeOf(dir / "nuova.png"), 0640u);
-        EXPECT_EQ(modeOf(dir / "vecchia.bmp"), 0604u);
-    }
+}
 
-    // A destination folder that cannot take OUTPUT refuses the run before anything else: before
-    // the photograph is even opened, let alone rectified.
-    TEST(Cli, AnUnwritableDestinationIsRefusedBeforeAnyWork) {
-        test::TempDir dir;
-        std::vector<fs::path> outputs = {dir / "manca" / "o.bmp"};
-        if (::geteuid() != 0) {  // a read-only folder refuses nothing to the superuser
-            fs::create_directory(dir / "sola-lettura");
-            fs::permissions(dir / "sola-lettura", fs::perms(0555));
-            outputs.push_back(dir / "sola-lettura" / "o.bmp");
-        }
-        for (const fs::path& out : outputs) {
-            const Outcome r =
-                run((dir / "nessuna.bmp").string() + " " + out.string() + kLines, dir);
-            EXPECT_EQ(r.code, 1);
-            EXPECT_EQ(r.err.rfind("Impossibile scrivere il file " + out.string(), 0), 0u) << r.err;
-        }
+// A user's new result is a document others on the survey can read (0666 less the umask), not
+// the private scratch file renamed; a replaced one keeps the mode it had.
+TEST(Cli, OutputsTakeTheUsersModeOrKeepTheirOwn) {
+    test::TempDir dir;
+    test::writeBytes(dir / "vecchia.bmp", {1});
+    fs::permissions(dir / "vecchia.bmp", fs::perms(0604));
+    for (const char* name : {"nuova.bmp", "nuova.png", "vecchia.bmp"}) {
+        ASSERT_EQ(run(kSample + " " + (dir / name).string() + kLines, dir, "umask 027;").code, 0);
     }
+    EXPECT_EQ(modeOf(dir / "nuova.bmp"), 0640u);
+    EXPECT_EQ(modeOf(dir / "nuova.png"), 0640u);
+    EXPECT_EQ(modeOf(dir / "vecchia.bmp"), 0604u);
+}
 
-    // Out of memory, as a photograph too large for the memory left or a JPEG encoder without room
-    // for its coefficients: an Italian message that says so, exit 1, nothing left in the temporary
-    // folder or beside OUTPUT. (Under AddressSanitizer a memory limit stops the sanitizer first.)
-    TEST(Cli, RunningOutOfMemoryIsToldAndLeavesNothing) {
+// A destination folder that cannot take OUTPUT refuses the run before anything else: before
+// the photograph is even opened, let alone rectified.
+TEST(Cli, AnUnwritableDestinationIsRefusedBeforeAnyWork) {
+    test::TempDir dir;
+    std::vector<fs::path> outputs = {dir / "manca" / "o.bmp"};
+    if (::geteuid() != 0) {  // a read-only folder refuses nothing to the superuser
+        fs::create_directory(dir / "sola-lettura");
+        fs::permissions(dir / "sola-lettura", fs::perms(0555));
+        outputs.push_back(dir / "sola-lettura" / "o.bmp");
+    }
+    for (const fs::path& out : outputs) {
+        const Outcome r = run((dir / "nessuna.bmp").string() + " " + out.string() + kLines, dir);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err.rfind("Impossibile scrivere il file " + out.string(), 0), 0u) << r.err;
+    }
+}
+
+// Out of memory, as a photograph too large for the memory left or a JPEG encoder without room
+// for its coefficients: an Italian message that says so, exit 1, nothing left in the temporary
+// folder or beside OUTPUT. (Under AddressSanitizer a memory limit stops the sanitizer first.)
+TEST(Cli, RunningOutOfMemoryIsToldAndLeavesNothing) {
 #if defined(__SANITIZE_ADDRESS__)
-        GTEST_SKIP() << "the sanitizer cannot run under a memory limit";
+    GTEST_SKIP() << "the sanitizer cannot run under a memory limit";
 #endif
-        test::TempDir dir;
-        const fs::path tmp = dir / "tmp", out = dir / "out";
-        fs::create_directories(tmp);
-        fs::create_directories(out);
-        const fs::path huge = dir / "enorme.png";
-        test::writeBytes(huge, blackPng(12000));
-        const std::string limited = inTmp(tmp) + " ulimit -v 100000;";
-        for (const std::string& args : {huge.string() + " " + (out / "o.tif").string() + kLines,
-                                        colourPhotograph(dir).string() + " " +
-                                            (out / "o.jpg").string() + kLines + kLargeArea}) {
-            const Outcome r = run(args, dir, limited);
-            EXPECT_EQ(r.code, 1) << r.err;
-            EXPECT_EQ(r.err.rfind("Memoria insufficiente", 0), 0u) << r.err;
-            EXPECT_TRUE(test::namesIn(tmp).empty());
-            EXPECT_TRUE(test::namesIn(out).empty());
-        }
+    test::TempDir dir;
+    const fs::path tmp = dir / "tmp", out = dir / "out";
+    fs::create_directories(tmp);
+    fs::create_directories(out);
+    const fs::path huge = dir / "enorme.png";
+    test::writeBytes(huge, blackPng(12000));
+    const std::string limited = inTmp(tmp) + " ulimit -v 100000;";
+    for (const std::string& args :
+         {huge.string() + " " + (out / "o.tif").string() + kLines,
+          colourPhotograph(dir).string() + " " + (out / "o.jpg").string() + kLines + kLargeArea}) {
+        const Outcome r = run(args, dir, limited);
+        EXPECT_EQ(r.code, 1) << r.err;
+        EXPECT_EQ(r.err.rfind("Memoria insufficiente", 0), 0u) << r.err;
+        EXPECT_TRUE(test::namesIn(tmp).empty());
+        EXPECT_TRUE(test::namesIn(out).empty());
     }
+}
 
-    // Starts the tool with TMPDIR set and the default action for the stopping signals (a test
-    // runner may ignore some); its process number.
-    pid_t spawn(const std::string& args, const fs::path& tmp) {
-        std::vector<std::string> words = {VESTA_RECTIFY};
-        for (std::size_t at = 0; at < args.size();) {
-            const std::size_t blank = args.find(' ', at);
-            const std::size_t end = blank == std::string::npos ? args.size() : blank;
-            if (end > at) {
-                words.push_back(args.substr(at, end - at));
-            }
-            at = end + 1;
+// Starts the tool with TMPDIR set and the default action for the stopping signals (a test
+// runner may ignore some); its process number.
+pid_t spawn(const std::string& args, const fs::path& tmp) {
+    std::vector<std::string> words = {VESTA_RECTIFY};
+    for (std::size_t at = 0; at < args.size();) {
+        const std::size_t blank = args.find(' ', at);
+        const std::size_t end = blank == std::string::npos ? args.size() : blank;
+        if (end > at) {
+            words.push_back(args.substr(at, end - at));
         }
-        std::vector<char*> argv;
-        for (std::string& w : words) {
-            argv.push_back(w.data());
-        }
-        argv.push_back(nullptr);
-        std::string variable = "TMPDIR=" + tmp.string();
-        char* env[] = {variable.data(), nullptr};
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t plain;
-        sigemptyset(&plain);
-        for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
-            sigaddset(&plain, s);
-        }
-        posix_spawnattr_setsigdefault(&attributes, &plain);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-        pid_t pid = -1;
-        const int failed = posix_spawn(&pid, argv[0], nullptr, &attributes, argv.data(), env);
-        posix_spawnattr_destroy(&attributes);
-        return failed == 0 ? pid : -1;
+        at = end + 1;
     }
+    std::vector<char*> argv;
+    for (std::string& w : words) {
+        argv.push_back(w.data());
+    }
+    argv.push_back(nullptr);
+    std::string variable = "TMPDIR=" + tmp.string();
+    char* env[] = {variable.data(), nullptr};
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t plain;
+    sigemptyset(&plain);
+    for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&plain, s);
+    }
+    posix_spawnattr_setsigdefault(&attributes, &plain);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = -1;
+    const int failed = posix_spawn(&pid, argv[0], nullptr, &attributes, argv.data(), env);
+    posix_spawnattr_destroy(&attributes);
+    return failed == 0 ? pid : -1;
+}
 
-    // Waits until the run has a file in its scratch folder: it is computing. False after a minute.
-    bool computing(const fs::path& tmp) {
-        for (int i = 0; i < 6000; ++i) {
-            for (const std::string& name : test::namesIn(tmp)) {
-                std::error_code ec;
-                if (fs::is_directory(tmp / name) && !fs::is_empty(tmp / name, ec) && !ec) {
-                    return true;
-                }
+// Waits until the run has a file in its scratch folder: it is computing. False after a minute.
+bool computing(const fs::path& tmp) {
+    for (int i = 0; i < 6000; ++i) {
+        for (const std::string& name : test::namesIn(tmp)) {
+            std::error_code ec;
+            if (fs::is_directory(tmp / name) && !fs::is_empty(tmp / name, ec) && !ec) {
+                return true;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    return false;
+}
 
-    // A run stopped by SIGINT, SIGTERM or SIGHUP removes its scratch folder and the temporary file
-    // beside OUTPUT, and ends by that signal. One killed outright cannot: the next run removes what
-    // it left, and nothing else: not a running process's files, not another user's, not a user's
-    // file of a similar name.
-    TEST(Cli, StoppedRunsLeaveNothingAndKilledRunsLeftoversGoAtTheNextStart) {
-        test::TempDir dir;
-        const fs::path tmp = dir / "tmp", out = dir / "out";
-        fs::create_directories(tmp);
-        fs::create_directories(out);
-        const std::string args =
-            colourPhotograph(dir).string() + " " + (out / "r.tif").string() + kLines + kLargeArea;
-        pid_t killed = -1;
-        for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGKILL}) {
-            const pid_t pid = spawn(args, tmp);
-            ASSERT_GT(pid, 0);
-            ASSERT_TRUE(computing(tmp)) << signal;
-            EXPECT_EQ(test::namesIn(out).size(), 1u) << "OUTPUT's temporary file, made first";
-            ::kill(pid, signal);
-            int status = 0;
-            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
-            if (signal != SIGKILL) {
-                EXPECT_TRUE(test::namesIn(tmp).empty()) << signal;
-                EXPECT_TRUE(test::namesIn(out).empty()) << signal;
-            }
-            killed = pid;
+// A run stopped by SIGINT, SIGTERM or SIGHUP removes its scratch folder and the temporary file
+// beside OUTPUT, and ends by that signal. One killed outright cannot: the next run removes what
+// it left, and nothing else: not a running process's files, not another user's, not a user's
+// file of a similar name.
+TEST(Cli, StoppedRunsLeaveNothingAndKilledRunsLeftoversGoAtTheNextStart) {
+    test::TempDir dir;
+    const fs::path tmp = dir / "tmp", out = dir / "out";
+    fs::create_directories(tmp);
+    fs::create_directories(out);
+    const std::string args =
+        colourPhotograph(dir).string() + " " + (out / "r.tif").string() + kLines + kLargeArea;
+    pid_t killed = -1;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGKILL}) {
+        const pid_t pid = spawn(args, tmp);
+        ASSERT_GT(pid, 0);
+        ASSERT_TRUE(computing(tmp)) << signal;
+        EXPECT_EQ(test::namesIn(out).size(), 1u) << "OUTPUT's temporary file, made first";
+        ::kill(pid, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        if (signal != SIGKILL) {
+            EXPECT_TRUE(test::namesIn(tmp).empty()) << signal;
+            EXPECT_TRUE(test::namesIn(out).empty()) << signal;
         }
-        EXPECT_EQ(test::namesIn(tmp).size(), 1u);
-        const std::string live = std::to_string(::getpid()), dead = std::to_string(killed);
-        const std::vector<fs::path> kept = {
-            tmp / ("vesta-rectify-" + live + "-abcdef"),
-            out / (".r.tif.vesta-" + live + "-0123456789ab.tmp"),
-            out / ("r.tif.vesta-" + dead + "-0123456789ab.tmp"),
-            out / (".r.tif.vesta-" + dead + "-0123456789ab.tmp.bak"),
-        };
-        fs::create_directory(kept[0]);
-        for (std::size_t i = 1; i < kept.size(); ++i) {
-            test::writeBytes(kept[i], {1});
-        }
-        std::vector<std::string> expected = {kept[0].filename().string()};
-        if (::geteuid() == 0) {  // another user's folder of a dead run
-            const fs::path theirs = tmp / ("vesta-rectify-" + dead + "-ghijkl");
-            fs::create_directory(theirs);
-            ASSERT_EQ(::chown(theirs.c_str(), 12345, 12345), 0);
-            expected.push_back(theirs.filename().string());
-        }
-        ASSERT_EQ(run(kSample + " " + (out / "ok.bmp").string() + kLines, dir, inTmp(tmp)).code, 0);
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(test::namesIn(tmp), expected);
-        std::vector<std::string> beside = {"ok.bmp"};
-        for (std::size_t i = 1; i < kept.size(); ++i) {
-            beside.push_back(kept[i].filename().string());
-        }
-        std::sort(beside.begin(), beside.end());
-        EXPECT_EQ(test::namesIn(out), beside);
+        killed = pid;
     }
+    EXPECT_EQ(test::namesIn(tmp).size(), 1u);
+    const std::string live = std::to_string(::getpid()), dead = std::to_string(killed);
+    const std::vector<fs::path> kept = {
+        tmp / ("vesta-rectify-" + live + "-abcdef"),
+        out / (".r.tif.vesta-" + live + "-0123456789ab.tmp"),
+        out / ("r.tif.vesta-" + dead + "-0123456789ab.tmp"),
+        out / (".r.tif.vesta-" + dead + "-0123456789ab.tmp.bak"),
+    };
+    fs::create_directory(kept[0]);
+    for (std::size_t i = 1; i < kept.size(); ++i) {
+        test::writeBytes(kept[i], {1});
+    }
+    std::vector<std::string> expected = {kept[0].filename().string()};
+    if (::geteuid() == 0) {  // another user's folder of a dead run
+        const fs::path theirs = tmp / ("vesta-rectify-" + dead + "-ghijkl");
+        fs::create_directory(theirs);
+        ASSERT_EQ(::chown(theirs.c_str(), 12345, 12345), 0);
+        expected.push_back(theirs.filename().string());
+    }
+    ASSERT_EQ(run(kSample + " " + (out / "ok.bmp").string() + kLines, dir, inTmp(tmp)).code, 0);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(test::namesIn(tmp), expected);
+    std::vector<std::string> beside = {"ok.bmp"};
+    for (std::size_t i = 1; i < kept.size(); ++i) {
+        beside.push_back(kept[i].filename().string());
+    }
+    std::sort(beside.begin(), beside.end());
+    EXPECT_EQ(test::namesIn(out), beside);
+}
 
 }  // namespace
 }  // namespace vesta

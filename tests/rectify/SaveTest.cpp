@@ -83,6 +83,19 @@ TEST_F(SaveTest, TheUsersFilesAreReplacedOnlyWhenTheySaySoAndNeverByARecord) {
     EXPECT_NE(app.dialogs.messages[0].text.find("la costruzione no"), std::string::npos);
 }
 
+// A photograph whose file name is not UTF-8 (an old archive's Latin-1 name) cannot be named in
+// a record: the image is saved all the same and the user is told, the window does not end.
+TEST_F(SaveTest, APhotographNameNotInUtf8SavesTheImageWithoutItsRecord) {
+    const fs::path latin1 = app.folder / "facciata\xe0.bmp";
+    fs::copy_file(app.ctx.s.nomeFile, latin1);
+    app.ctx.s.nomeFile = latin1.string();
+    save("salvata.bmp");
+    EXPECT_EQ(test::readBytes(app.folder / "salvata.bmp"), scratch);
+    EXPECT_FALSE(fs::exists(app.folder / "salvata.json"));
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_NE(app.dialogs.messages[0].text.find("UTF-8"), std::string::npos);
+}
+
 // A cancelled dialog, a move that fails, and a file at the scratch name that no completed
 // rectification of this window made (left by a run that ended during its loop, or by an earlier
 // one): the scratch file stays, and only the failure is told.
