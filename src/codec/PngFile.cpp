@@ -60,7 +60,7 @@ bool readInfo(Decoder* d) {
     return true;
 }
 
-bool setTransforms(Decoder* d) {
+bool setTransforms(Decoder* d, int* passes) {
     if (setjmp(png_jmpbuf(d->png))) {
         return false;
     }
@@ -76,16 +76,34 @@ bool setTransforms(Decoder* d) {
     if (png_get_bit_depth(png, d->info) == 16 && std::endian::native == std::endian::little) {
         png_set_swap(png);
     }
-    png_set_interlace_handling(png);
+    *passes = png_set_interlace_handling(png);
     png_read_update_info(png, d->info);
     return true;
 }
 
-bool readImage(Decoder* d, png_bytepp rows) {
+bool readRow(Decoder* d, png_bytep row) {
     if (setjmp(png_jmpbuf(d->png))) {
         return false;
     }
-    png_read_image(d->png, rows);
+    png_read_row(d->png, row, nullptr);
+    return true;
+}
+
+// Decodes every pass into `samples`, reserved for the whole image and grown a row at a time
+// as the rows arrive: a file that declares more rows than it holds is refused at the first
+// missing one, having taken the memory of the rows it held.
+template <typename Sample>
+bool readImage(Decoder* d, int passes, std::size_t rowSamples, png_uint_32 height,
+               std::vector<Sample>& samples) {
+    for (int pass = 0; pass < passes; ++pass) {
+        for (png_uint_32 y = 0; y < height; ++y) {
+            Sample* row = growImageBuffer(samples, rowSamples * (std::size_t(y) + 1)) +
+                          rowSamples * std::size_t(y);
+            if (!readRow(d, reinterpret_cast<png_bytep>(row))) {
+                return false;
+            }
+        }
+    }
     return true;
 }
 
@@ -153,7 +171,8 @@ Result<DecodedImage> decodePng(const std::uint8_t* data, std::size_t size,
     if (!tooLarge.empty()) {
         return refuse(tooLarge);
     }
-    if (!setTransforms(&d)) {
+    int passes = 1;
+    if (!setTransforms(&d, &passes)) {
         return damaged(d);
     }
     if (png_get_channels(d.png, d.info) != channels || png_get_bit_depth(d.png, d.info) != depth ||
@@ -167,20 +186,16 @@ Result<DecodedImage> decodePng(const std::uint8_t* data, std::size_t size,
     image.height = int(height);
     image.channels = channels;
     image.bitsPerChannel = depth;
-    std::vector<png_bytep> rows(height);
-    const std::size_t rowBytes = image.rowSamples() * std::size_t(depth / 8);
+    const std::size_t samples = image.rowSamples() * height;
+    bool good = false;
     if (depth == 16) {
-        resizeImageBuffer(image.samples16, image.rowSamples() * height);
-        for (png_uint_32 y = 0; y < height; ++y) {
-            rows[y] = reinterpret_cast<png_bytep>(image.samples16.data()) + rowBytes * y;
-        }
+        reserveImageBuffer(image.samples16, samples);
+        good = readImage(&d, passes, image.rowSamples(), height, image.samples16);
     } else {
-        resizeImageBuffer(image.samples8, image.rowSamples() * height);
-        for (png_uint_32 y = 0; y < height; ++y) {
-            rows[y] = image.samples8.data() + rowBytes * y;
-        }
+        reserveImageBuffer(image.samples8, samples);
+        good = readImage(&d, passes, image.rowSamples(), height, image.samples8);
     }
-    if (!readImage(&d, rows.data())) {
+    if (!good) {
         return damaged(d);
     }
     // Chunks after the image data may hold the EXIF block; a damaged tail costs only those.
