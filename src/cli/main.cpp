@@ -39,6 +39,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", result.message.c_str());
         return 1;
     }
+    if (!result.notice.empty()) {
+        std::fprintf(stderr, "%s\n", result.notice.c_str());
+    }
     std::fputs(vesta::describe(result.state, parsed.json).c_str(), stdout);
     return 0;
 }

@@ -11,6 +11,8 @@
 namespace vesta {
 
 inline constexpr int kMaxColourSide = 65535;
+// The largest colour profile a reader keeps (a PNG's is compressed: this bounds its unpacking).
+inline constexpr std::size_t kMaxProfileBytes = std::size_t(256) << 20;
 
 // Every buffer a reader takes for one photograph counts against maxBytes: the file's bytes,
 // the decoded samples and the decoder's own work (a progressive JPEG's coefficients, a TIFF's

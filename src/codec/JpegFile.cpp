@@ -314,6 +314,7 @@ Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
 namespace {
 
 constexpr std::size_t kOutputBuffer = 1 << 16;
+constexpr std::uint64_t kOptimisedCodingBytes = std::uint64_t(64) << 20;
 
 struct JpegDestination {
     jpeg_destination_mgr pub;  // first, so the library's pointer is also ours
@@ -370,7 +371,12 @@ bool beginEncoding(Encoder* e, const RowShape* shape, int quality, const std::ui
     cinfo->in_color_space = shape->channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, quality, TRUE);
-    cinfo->optimize_coding = TRUE;
+    // Huffman tables made for the image need every coefficient of it first (2 bytes a sample):
+    // 6 GB for a result of a gigapixel. A small result gets them; a larger one the standard
+    // tables, a few per cent larger, and its rows are encoded as they come.
+    const std::uint64_t coefficients = std::uint64_t(shape->width) * std::uint64_t(shape->height) *
+                                       std::uint64_t(shape->channels) * 2;
+    cinfo->optimize_coding = coefficients <= kOptimisedCodingBytes ? TRUE : FALSE;
     cinfo->dct_method = JDCT_ISLOW;
     // Full colour resolution at high quality: a facade's fine lines keep their colour.
     if (quality >= 90) {
@@ -380,7 +386,8 @@ bool beginEncoding(Encoder* e, const RowShape* shape, int quality, const std::ui
         }
     }
     jpeg_start_compress(cinfo, TRUE);
-    if (profileLength > 0) {
+    // A larger profile would wrap the segments' count round and be lost on reading.
+    if (profileLength > 0 && profileLength <= kMaxJpegProfileBytes) {
         jpeg_write_icc_profile(cinfo, profile, unsigned(profileLength));
     }
     return true;
@@ -438,10 +445,15 @@ class JpegWriter : public RowWriter {
     bool completeFile() override { return finishEncoding(encoder_.get()) || failed(); }
     bool put() { return nextRow() && (encodeRow(encoder_.get(), row_.data()) || failed()); }
     bool failed() {
-        return fail(encoder_->errors.pub.msg_code == JERR_FILE_WRITE
-                        ? "Errore di scrittura del file JPEG: il disco è pieno o non scrivibile."
-                        : std::string("Errore nella scrittura del file JPEG (") +
-                              encoder_->errors.detail + ").");
+        const int code = encoder_->errors.pub.msg_code;
+        if (code == JERR_FILE_WRITE) {
+            return fail("Errore di scrittura del file JPEG: il disco è pieno o non scrivibile.");
+        }
+        if (code == JERR_OUT_OF_MEMORY) {
+            return fail("Memoria insufficiente per scrivere il file JPEG.");
+        }
+        return fail(std::string("Errore nella scrittura del file JPEG (") +
+                    encoder_->errors.detail + ").");
     }
     std::unique_ptr<Encoder> encoder_;
     std::vector<std::uint8_t> row_;

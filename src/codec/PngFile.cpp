@@ -56,6 +56,8 @@ bool readInfo(Decoder* d) {
     }
     png_set_read_fn(d->png, &d->context, readFromMemory);
     png_set_user_limits(d->png, kMaxColourSide, kMaxColourSide);
+    // libpng drops a profile over 8 MB without a word; a device link's may be larger.
+    png_set_chunk_malloc_max(d->png, kMaxProfileBytes);
     png_read_info(d->png, d->info);
     return true;
 }
@@ -232,6 +234,7 @@ bool beginEncoding(Encoder* e, const RowShape* shape, const std::uint8_t* profil
     png_set_write_fn(png, &e->context, writeToFd, flushNothing);
     // A profile libpng finds unfit for the image is left out with a warning, not an error.
     png_set_benign_errors(png, 1);
+    png_set_chunk_malloc_max(png, kMaxProfileBytes);
     png_set_compression_level(png, 6);
     png_set_IHDR(png, e->info, png_uint_32(shape->width), png_uint_32(shape->height),
                  shape->bitsPerChannel,

@@ -392,6 +392,28 @@ TEST_F(HostileFileTest, SmallFilesDeclaringHugePhotographsTakeLittleMemory) {
     }
     EXPECT_LT(std::stol(lines.back()), 100) << "MiB above the start";
 }
+
+// A JPEG result is encoded as its rows come: its Huffman tables made for the image held every
+// coefficient first, 6 bytes a pixel (384 MB here, where the process may hold 512 MiB).
+TEST_F(HostileFileTest, ALargeJpegResultIsWrittenWithoutHoldingIt) {
+    const auto path = dir / "large.jpg";
+    const auto lines = inChild(std::uint64_t(512) << 20, [&] {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const RowShape shape{8000, 8000, 3, 8};
+        const auto writer = makeColourWriter(ColourFileFormat::Jpeg, fd, shape, {});
+        std::vector<std::uint8_t> row(std::size_t(shape.width) * 3, 90);
+        bool good = writer->error().empty();
+        for (int y = 0; good && y < shape.height; ++y) {
+            good = writer->writeRow(row.data());
+        }
+        good = good && writer->finish();
+        ::close(fd);
+        return (good ? std::string("scritto") : writer->error()) + "\n";
+    });
+    ASSERT_EQ(lines.size(), 2u) << lines[0];
+    EXPECT_EQ(lines[0], "scritto");
+    EXPECT_LT(std::stol(lines[1]), 100) << "MiB above the start";
+}
 #endif
 
 }  // namespace
