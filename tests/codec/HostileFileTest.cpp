@@ -74,8 +74,10 @@ std::vector<std::uint8_t> progressiveJpeg(const ColourImage& image) {
     return bytes;
 }
 
-// The JPEG with its frame header (baseline or progressive) declaring another size.
-std::vector<std::uint8_t> jpegDeclaring(std::vector<std::uint8_t> jpeg, int width, int height) {
+// The JPEG with its frame header (baseline or progressive) declaring another size. (Unused
+// under AddressSanitizer, whose bookkeeping swamps the memory tests.)
+[[maybe_unused]] std::vector<std::uint8_t> jpegDeclaring(std::vector<std::uint8_t> jpeg, int width,
+                                                         int height) {
     std::size_t frame = find(jpeg, {0xFF, 0xC0});
     if (frame == std::string::npos) {
         frame = find(jpeg, {0xFF, 0xC2});
@@ -86,7 +88,8 @@ std::vector<std::uint8_t> jpegDeclaring(std::vector<std::uint8_t> jpeg, int widt
 }
 
 // The PNG with its header chunk declaring another size, its checksum made right.
-std::vector<std::uint8_t> pngDeclaring(std::vector<std::uint8_t> png, int width, int height) {
+[[maybe_unused]] std::vector<std::uint8_t> pngDeclaring(std::vector<std::uint8_t> png, int width,
+                                                        int height) {
     putBig(png, 16, std::uint32_t(width), 4);
     putBig(png, 20, std::uint32_t(height), 4);
     putBig(png, 29, std::uint32_t(crc32(0, png.data() + 12, 17)), 4);
