@@ -507,6 +507,9 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
         return result;
     }
     result.ok = true;
+    if (ctx.s.fotoColori && format.ok()) {
+        result.notice = profileNotice(format.value(), ctx.s.fotoColori->iccProfile.size());
+    }
     // The numbers of the construction, without a second copy of the photograph.
     ctx.s.sorgente = SourceBitmap{};
     ctx.s.immagineRaddrizzata = IndexedImage{};

@@ -41,6 +41,7 @@ struct BatchRequest {
 struct BatchResult {
     bool ok = false;
     std::string message;  // the program's Italian message when refused
+    std::string notice;   // on success, what the output could not keep (the colour profile)
     WorkingState state;   // the construction as it ended (on success), without its images
 };
 

@@ -52,6 +52,9 @@ int rectify(const vesta::ParsedArgs& parsed, std::string& scratchFolder) {
         std::fprintf(stderr, "%s\n", result.message.c_str());
         return 1;
     }
+    if (!result.notice.empty()) {
+        std::fprintf(stderr, "%s\n", result.notice.c_str());
+    }
     std::fputs(vesta::describe(result.state, parsed.json).c_str(), stdout);
     return 0;
 }

@@ -141,9 +141,9 @@ Result<CameraPhoto> readCameraFile(const std::string& path, const DecodeLimits& 
         return refuse("Il file non si può aprire: non è un file ordinario.");
     }
     const std::uint64_t length = std::uint64_t(status.st_size);
-    // A file larger than the largest decoded image it could hold is not a photograph of ours.
-    if (length > limits.maxBytes + (std::uint64_t(64) << 20)) {
-        return refuse("Il file è troppo grande per essere aperto.");
+    // The file's bytes are held while it is decoded: they count against the limit.
+    if (length >= limits.maxBytes) {
+        return refuse("Il file è troppo grande per la memoria di questo computer.");
     }
     std::uint8_t head[32];
     const std::int64_t headLength = readUpTo(file.get(), head, sizeof head);
@@ -167,7 +167,7 @@ Result<CameraPhoto> readCameraFile(const std::string& path, const DecodeLimits& 
         return refuse("Il file non si può leggere.");
     }
     bytes.resize(std::size_t(headLength + rest));
-    return decodeCameraFile(bytes.data(), bytes.size(), limits);
+    return decodeCameraFile(bytes.data(), bytes.size(), DecodeLimits{limits.maxBytes - length});
 }
 
 }  // namespace vesta

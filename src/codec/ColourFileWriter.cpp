@@ -32,6 +32,23 @@ Result<ColourFileFormat> colourFormatForPath(const std::string& path) {
         ".jpeg o .bmp.");
 }
 
+std::string profileNotice(ColourFileFormat format, std::size_t profileBytes) {
+    constexpr const char* kKept =
+        ": il risultato è scritto senza profilo (TIFF e PNG lo conservano).";
+    if (profileBytes == 0) {
+        return {};
+    }
+    if (format == ColourFileFormat::Bmp) {
+        return std::string("Una bitmap (BMP) non porta il profilo colore della fotografia") + kKept;
+    }
+    if (format == ColourFileFormat::Jpeg && profileBytes > kMaxJpegProfileBytes) {
+        return "Il profilo colore della fotografia (" +
+               std::to_string((profileBytes + (1 << 20) - 1) >> 20) +
+               " MB) è più grande di quanto un file JPEG possa portare" + kKept;
+    }
+    return {};
+}
+
 std::unique_ptr<RowWriter> makeColourWriter(ColourFileFormat format, int fd, const RowShape& shape,
                                             const std::vector<std::uint8_t>& iccProfile,
                                             const ColourWriteOptions& options) {

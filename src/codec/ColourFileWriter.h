@@ -23,6 +23,11 @@ struct ColourWriteOptions {
 // Any other name gives a message that lists them.
 Result<ColourFileFormat> colourFormatForPath(const std::string& path);
 
+// Empty when a file of `format` keeps a colour profile of `profileBytes` (or there is none),
+// else the Italian notice that the result is written without it: a bitmap holds no profile,
+// and a JPEG file at most 255 segments of it, about 16 MB.
+std::string profileNotice(ColourFileFormat format, std::size_t profileBytes);
+
 // A row writer of `format` into `fd`. JPEG and BMP hold 8 bits: 16-bit rows are rounded.
 std::unique_ptr<RowWriter> makeColourWriter(ColourFileFormat format, int fd, const RowShape& shape,
                                             const std::vector<std::uint8_t>& iccProfile,

@@ -12,10 +12,14 @@ std::string colourSizeRefusal(std::int64_t width, std::int64_t height, int chann
     const std::uint64_t bytes = std::uint64_t(width) * std::uint64_t(height) *
                                 std::uint64_t(channels) * std::uint64_t(bitsPerChannel / 8);
     if (bytes > limits.maxBytes) {
-        return "L'immagine è troppo grande (" + std::to_string(width) + " x " +
-               std::to_string(height) + " pixel): non c'è memoria sufficiente per aprirla.";
+        return tooLargeForMemory(width, height);
     }
     return {};
+}
+
+std::string tooLargeForMemory(std::int64_t width, std::int64_t height) {
+    return "La fotografia è troppo grande per la memoria di questo computer (" +
+           std::to_string(width) + " x " + std::to_string(height) + " pixel): non si può aprire.";
 }
 
 }  // namespace vesta

@@ -1,5 +1,7 @@
 #include "codec/JpegFile.h"
 
+#include <algorithm>
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -29,9 +31,11 @@ struct JpegErrors {
     jpeg_error_mgr pub;  // first, so the library's pointer is also ours
     std::jmp_buf jump;
     char detail[JMSG_LENGTH_MAX];
-    bool truncated;
+    bool missingEnd;  // the file ended before its end marker
+    bool corrupt;     // a warning of missing or corrupt data, kept in detail
     bool tooManyScans;
     int scans;
+    std::uint32_t scannedComponents;  // a bit for each component id a scan carried
 };
 
 JpegErrors* errorsOf(j_common_ptr cinfo) {
@@ -46,17 +50,28 @@ void jpegErrorExit(j_common_ptr cinfo) {
     std::longjmp(errors->jump, 1);
 }
 
-// Warnings and traces are counted, never printed: the window has no terminal.
+// Nothing is printed: the window has no terminal. libjpeg only warns of missing or corrupt
+// data and fills the gap with grey, so a warning ends the decoding as an error does. Two are
+// not about the pixels (an unknown JFIF revision, an unknown Adobe transform). The end of
+// the file before the end marker is noted and judged once the rows are read: a file that
+// lacks only its end marker holds every pixel, and other readers open it.
 void jpegEmitMessage(j_common_ptr cinfo, int level) {
     JpegErrors* errors = errorsOf(cinfo);
+    const int code = cinfo->err->msg_code;
     if (level < 0) {
         ++cinfo->err->num_warnings;
-        if (cinfo->err->msg_code == JWRN_JPEG_EOF) {
-            errors->truncated = true;
+        if (code == JWRN_JPEG_EOF) {
+            errors->missingEnd = true;
+        } else if (code != JWRN_JFIF_MAJOR && code != JWRN_ADOBE_XFORM) {
+            errors->corrupt = true;
+            (*cinfo->err->format_message)(cinfo, errors->detail);
+            std::longjmp(errors->jump, 1);
         }
-    } else if (level == 1 && cinfo->err->msg_code == JTRC_SOS && ++errors->scans > kMaxScans) {
+    } else if (level == 1 && code == JTRC_SOS && ++errors->scans > kMaxScans) {
         errors->tooManyScans = true;
         std::longjmp(errors->jump, 1);
+    } else if (level == 1 && code == JTRC_SOS_COMPONENT) {
+        errors->scannedComponents |= std::uint32_t(1) << (cinfo->err->msg_parm.i[0] & 31);
     }
 }
 
@@ -131,6 +146,30 @@ bool readRows(Decoder* d, std::uint8_t* out, std::size_t stride, JDIMENSION want
     return true;
 }
 
+// Every scan of a progressive file arrived, each coefficient to its last bit: the file lacks
+// at most its end marker. (A file cut between two scans decodes, but blurred.)
+bool everyScanRead(const jpeg_decompress_struct& cinfo, std::uint32_t scannedComponents) {
+    for (int c = 0; c < cinfo.num_components; ++c) {
+        if ((scannedComponents >> (cinfo.comp_info[c].component_id & 31) & 1) == 0) {
+            return false;
+        }
+    }
+    if (!cinfo.progressive_mode) {
+        return true;
+    }
+    if (cinfo.coef_bits == nullptr) {
+        return false;
+    }
+    for (int c = 0; c < cinfo.num_components; ++c) {
+        for (int k = 0; k < DCTSIZE2; ++k) {
+            if (cinfo.coef_bits[c][k] != 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // Only the end marker is left to read: a file that lacks it still holds the whole image.
 bool finishDecompress(Decoder* d) {
     if (setjmp(d->errors.jump)) {
@@ -148,8 +187,16 @@ Result<DecodedImage> damaged(const Decoder& d) {
     if (d.errors.tooManyScans) {
         return refuse("Il file JPEG è danneggiato: dichiara troppe scansioni progressive.");
     }
-    if (d.errors.truncated) {
+    const int code = d.errors.pub.msg_code;
+    if (code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY) {
+        return refuse(tooLargeForMemory(d.cinfo.image_width, d.cinfo.image_height));
+    }
+    if (d.errors.missingEnd) {
         return refuse("Il file JPEG è incompleto: finisce prima della fine dell'immagine.");
+    }
+    if (d.errors.corrupt) {
+        return refuse(std::string("Il file JPEG è danneggiato: mancano dati o sono alterati (") +
+                      d.errors.detail + ").");
     }
     return refuse(std::string("Il file JPEG è danneggiato e non si può leggere (") +
                   d.errors.detail + ").");
@@ -198,7 +245,18 @@ Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
     }
     std::free(profile);
     d.errors.detail[0] = 0;
+    d.errors.corrupt = false;
 
+    // The decoded image and the band are counted first; what is left bounds libjpeg's own
+    // memory, above all the coefficients of a progressive file (about 2 bytes a sample, for
+    // the whole image), which it then refuses to take rather than going past the limit.
+    constexpr int kBand = 64;
+    const std::uint64_t rowBytes = std::uint64_t(cinfo.image_width) * std::uint64_t(channels);
+    const std::uint64_t ours = rowBytes * (std::uint64_t(cinfo.image_height) + kBand);
+    if (ours >= limits.maxBytes) {
+        return refuse(tooLargeForMemory(cinfo.image_width, cinfo.image_height));
+    }
+    cinfo.mem->max_memory_to_use = long(std::min<std::uint64_t>(limits.maxBytes - ours, LONG_MAX));
     if (!startDecompress(&d)) {
         return damaged(d);
     }
@@ -215,15 +273,24 @@ Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
     image.height = turned ? width : height;
     image.channels = channels;
     image.bitsPerChannel = 8;
-    resizeImageBuffer(image.samples8, image.rowSamples() * std::size_t(image.height));
     const std::size_t stride = std::size_t(width) * std::size_t(channels);
     if (orientation == 1) {
-        if (!readRows(&d, image.samples8.data(), stride, cinfo.output_height)) {
-            return damaged(d);
+        // Grown a band at a time as rows arrive: a file that declares more rows than it
+        // holds is refused at the first missing one, having taken only what it held.
+        reserveImageBuffer(image.samples8, stride * std::size_t(height));
+        while (cinfo.output_scanline < cinfo.output_height) {
+            const std::size_t first = cinfo.output_scanline;
+            const std::size_t rows = std::min<std::size_t>(kBand, std::size_t(height) - first);
+            std::uint8_t* at = growImageBuffer(image.samples8, stride * (first + rows));
+            if (!readRows(&d, at + stride * first, stride, JDIMENSION(rows))) {
+                return damaged(d);
+            }
         }
     } else {
         // Turned while decoding, a band of rows at a time: no second copy of the photograph.
-        constexpr int kBand = 64;
+        // A quarter turn writes every upright row from the first band on, so its memory is
+        // taken whole; the other turns are placed from the bottom up.
+        resizeImageBuffer(image.samples8, image.rowSamples() * std::size_t(image.height));
         std::vector<std::uint8_t> band(stride * kBand);
         while (cinfo.output_scanline < cinfo.output_height) {
             const int first = int(cinfo.output_scanline);
@@ -235,16 +302,19 @@ Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
         }
     }
     decoded.upright = true;
-    if (d.errors.truncated) {
+    if (d.errors.missingEnd && !everyScanRead(cinfo, d.errors.scannedComponents)) {
         return damaged(d);
     }
-    finishDecompress(&d);
+    if (!finishDecompress(&d)) {
+        return damaged(d);
+    }
     return Result<DecodedImage>::success(std::move(decoded));
 }
 
 namespace {
 
 constexpr std::size_t kOutputBuffer = 1 << 16;
+constexpr std::uint64_t kOptimisedCodingBytes = std::uint64_t(64) << 20;
 
 struct JpegDestination {
     jpeg_destination_mgr pub;  // first, so the library's pointer is also ours
@@ -301,7 +371,12 @@ bool beginEncoding(Encoder* e, const RowShape* shape, int quality, const std::ui
     cinfo->in_color_space = shape->channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, quality, TRUE);
-    cinfo->optimize_coding = TRUE;
+    // Huffman tables made for the image need every coefficient of it first (2 bytes a sample):
+    // 6 GB for a result of a gigapixel. A small result gets them; a larger one the standard
+    // tables, a few per cent larger, and its rows are encoded as they come.
+    const std::uint64_t coefficients = std::uint64_t(shape->width) * std::uint64_t(shape->height) *
+                                       std::uint64_t(shape->channels) * 2;
+    cinfo->optimize_coding = coefficients <= kOptimisedCodingBytes ? TRUE : FALSE;
     cinfo->dct_method = JDCT_ISLOW;
     // Full colour resolution at high quality: a facade's fine lines keep their colour.
     if (quality >= 90) {
@@ -311,7 +386,8 @@ bool beginEncoding(Encoder* e, const RowShape* shape, int quality, const std::ui
         }
     }
     jpeg_start_compress(cinfo, TRUE);
-    if (profileLength > 0) {
+    // A larger profile would wrap the segments' count round and be lost on reading.
+    if (profileLength > 0 && profileLength <= kMaxJpegProfileBytes) {
         jpeg_write_icc_profile(cinfo, profile, unsigned(profileLength));
     }
     return true;

@@ -16,11 +16,15 @@ namespace vesta {
 namespace {
 
 // libtiff reports errors through handlers; these keep the first message for the refusal and
-// print nothing, since the window has no terminal.
+// print nothing, since the window has no terminal. Some damage libtiff only warns of and works
+// round with made-up data (a strip offset missing: the strip is read from the file's start):
+// such warnings, and every warning while pixels are read, are errors here.
 struct TiffContext {
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
     std::size_t at = 0;
+    bool readingPixels = false;
+    bool damagedData = false;
     char detail[200] = {};
 };
 
@@ -32,7 +36,16 @@ int collectError(TIFF*, void* userData, const char*, const char* format, va_list
     return 1;
 }
 
-int ignoreWarning(TIFF*, void*, const char*, const char*, va_list) {
+int collectDataWarning(TIFF*, void* userData, const char* module, const char* format,
+                       va_list args) {
+    auto* context = static_cast<TiffContext*>(userData);
+    const bool aboutData = module != nullptr && std::strcmp(module, "TIFFFetchStripThing") == 0;
+    if (context && (context->readingPixels || aboutData)) {
+        context->damagedData = true;
+        if (context->detail[0] == 0) {
+            std::vsnprintf(context->detail, sizeof context->detail, format, args);
+        }
+    }
     return 1;
 }
 
@@ -95,7 +108,7 @@ std::unique_ptr<TIFFOpenOptions, OptionsFree> openOptions(TiffContext* context,
     std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
     if (options) {
         TIFFOpenOptionsSetErrorHandlerExtR(options.get(), collectError, context);
-        TIFFOpenOptionsSetWarningHandlerExtR(options.get(), ignoreWarning, context);
+        TIFFOpenOptionsSetWarningHandlerExtR(options.get(), collectDataWarning, context);
         TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(maxAlloc));
     }
     return options;
@@ -119,29 +132,78 @@ std::uint16_t sampleAt(const std::uint8_t* p, std::uint16_t) {
     return v;
 }
 
-// The layout of the samples as stored, for the direct road at 8 or 16 bits.
+// libtiff reads an uncompressed strip that has no offset or too few bytes from wherever the
+// file says, even its start, without a word: every strip or tile must be there in full.
+bool everyBlockPresent(TIFF* tif, std::uint32_t height, TiffContext& context) {
+    std::uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    const bool tiled = TIFFIsTiled(tif);
+    std::uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    rowsPerStrip = std::clamp<std::uint32_t>(rowsPerStrip, 1, height);
+    const std::uint32_t stripsPerPlane = (height - 1) / rowsPerStrip + 1;
+    const std::uint32_t blocks = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    for (std::uint32_t b = 0; b < blocks; ++b) {
+        const std::uint64_t offset = TIFFGetStrileOffset(tif, b);
+        const std::uint64_t bytes = TIFFGetStrileByteCount(tif, b);
+        std::uint64_t need = 1;
+        if (compression == COMPRESSION_NONE) {
+            const std::uint32_t first = b % stripsPerPlane * rowsPerStrip;
+            need = tiled ? std::uint64_t(TIFFTileSize64(tif))
+                         : TIFFVStripSize64(tif, std::min(rowsPerStrip, height - first));
+        }
+        if (offset == 0 || bytes < need || context.damagedData) {
+            if (context.detail[0] == 0) {
+                std::snprintf(context.detail, sizeof context.detail, "mancano i dati del blocco %u",
+                              unsigned(b));
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+// The layout of the samples as stored, for the direct road: 8 or 16 bits a sample, or grey of
+// 1, 2 or 4 bits, which is widened to 8 (one byte a pixel, not the RGBA road's four).
 struct Layout {
     std::uint32_t width, height;
-    int bytes;           // a sample
+    int bits;            // a sample, as stored
     int storedPerPixel;  // samples a pixel in one strip or tile: all of them, or 1 when planar
     int planes;          // planes to read: 1 when interleaved, else the channels kept
     int channels;        // kept
+
+    // Bytes of one stored row of `columns` pixels (rows of packed bits end on a byte).
+    std::uint64_t rowBytes(std::uint64_t columns) const {
+        return (columns * std::uint64_t(storedPerPixel) * std::uint64_t(bits) + 7) / 8;
+    }
 };
 
-// Copies a block of `blockWidth` x `rows` stored pixels at (x0, y0) of plane `plane`.
+// Copies a block of `blockWidth` x `rows` stored pixels at (x0, y0) of plane `plane`; `out`
+// already holds its rows.
 template <typename Sample>
 void place(const Layout& l, const std::uint8_t* block, std::uint32_t blockWidth, std::uint32_t x0,
-           std::uint32_t y0, std::uint32_t rows, int plane, std::vector<Sample>& out) {
+           std::uint32_t y0, std::uint32_t rows, int plane, Sample* out) {
     const std::uint32_t columns = std::min(blockWidth, l.width - x0);
     rows = std::min(rows, l.height - y0);
-    const std::size_t pixelBytes = std::size_t(l.storedPerPixel) * std::size_t(l.bytes);
+    const std::size_t blockRow = std::size_t(l.rowBytes(blockWidth));
     for (std::uint32_t r = 0; r < rows; ++r) {
-        const std::uint8_t* in = block + std::size_t(r) * blockWidth * pixelBytes;
-        Sample* to = out.data() + ((std::size_t(y0) + r) * l.width + x0) * l.channels;
+        const std::uint8_t* in = block + std::size_t(r) * blockRow;
+        Sample* to = out + ((std::size_t(y0) + r) * l.width + x0) * l.channels;
+        if (l.bits < 8) {
+            // Packed grey, first pixel in the high bits; the top value becomes 255.
+            const int perByte = 8 / l.bits;
+            const unsigned top = (1u << l.bits) - 1;
+            for (std::uint32_t x = 0; x < columns; ++x) {
+                const int shift = 8 - l.bits * (int(x % perByte) + 1);
+                to[x] = Sample((in[x / perByte] >> shift & top) * 255 / top);
+            }
+            continue;
+        }
+        const std::size_t pixelBytes = std::size_t(l.storedPerPixel) * std::size_t(l.bits / 8);
         for (std::uint32_t x = 0; x < columns; ++x, in += pixelBytes, to += l.channels) {
             if (l.planes == 1) {
                 for (int c = 0; c < l.channels; ++c) {
-                    to[c] = Sample(sampleAt(in + c * l.bytes, Sample()));
+                    to[c] = Sample(sampleAt(in + c * (l.bits / 8), Sample()));
                 }
             } else {
                 to[plane] = Sample(sampleAt(in, Sample()));
@@ -150,17 +212,25 @@ void place(const Layout& l, const std::uint8_t* block, std::uint32_t blockWidth,
     }
 }
 
+// Reads strip or tile after strip or tile into `out`, reserved for the whole image and grown
+// as rows arrive: a file that declares more rows than it holds is refused at the first
+// missing block, having taken the memory of the blocks it held.
 template <typename Sample>
-bool readDirect(TIFF* tif, const Layout& l, const DecodeLimits& limits, std::vector<Sample>& out) {
+bool readDirect(TIFF* tif, const Layout& l, const DecodeLimits& limits, TiffContext& context,
+                std::vector<Sample>& out) {
     std::vector<std::uint8_t> buffer;
-    const std::size_t pixelBytes = std::size_t(l.storedPerPixel) * std::size_t(l.bytes);
+    const std::size_t rowSamples = std::size_t(l.width) * std::size_t(l.channels);
+    const std::uint64_t image = std::uint64_t(rowSamples) * l.height * sizeof(Sample);
+    const std::uint64_t budget = limits.maxBytes > image ? limits.maxBytes - image : 0;
+    reserveImageBuffer(out, rowSamples * l.height);
+    context.readingPixels = true;
     if (TIFFIsTiled(tif)) {
         std::uint32_t tileWidth = 0, tileHeight = 0;
         TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
         TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileHeight);
-        const std::uint64_t need = std::uint64_t(tileWidth) * tileHeight * pixelBytes;
+        const std::uint64_t need = l.rowBytes(tileWidth) * tileHeight;
         const tmsize_t tileSize = TIFFTileSize(tif);
-        if (tileWidth == 0 || tileHeight == 0 || need > limits.maxBytes || tileSize <= 0 ||
+        if (tileWidth == 0 || tileHeight == 0 || need > budget || tileSize <= 0 ||
             std::uint64_t(tileSize) < need) {
             return false;
         }
@@ -168,14 +238,17 @@ bool readDirect(TIFF* tif, const Layout& l, const DecodeLimits& limits, std::vec
         for (int plane = 0; plane < l.planes; ++plane) {
             // 64-bit steps: a huge declared tile must not wrap the loop round.
             for (std::uint64_t y = 0; y < l.height; y += tileHeight) {
+                const std::uint64_t below = std::min<std::uint64_t>(y + tileHeight, l.height);
+                Sample* rows = growImageBuffer(out, rowSamples * std::size_t(below));
                 for (std::uint64_t x = 0; x < l.width; x += tileWidth) {
                     const std::uint32_t tile = TIFFComputeTile(
                         tif, std::uint32_t(x), std::uint32_t(y), 0, std::uint16_t(plane));
-                    if (TIFFReadEncodedTile(tif, tile, buffer.data(), tileSize) < tmsize_t(need)) {
+                    if (TIFFReadEncodedTile(tif, tile, buffer.data(), tileSize) < tmsize_t(need) ||
+                        context.damagedData) {
                         return false;
                     }
                     place(l, buffer.data(), tileWidth, std::uint32_t(x), std::uint32_t(y),
-                          tileHeight, plane, out);
+                          tileHeight, plane, rows);
                 }
             }
         }
@@ -184,28 +257,31 @@ bool readDirect(TIFF* tif, const Layout& l, const DecodeLimits& limits, std::vec
     std::uint32_t rowsPerStrip = 0;
     TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
     rowsPerStrip = std::clamp<std::uint32_t>(rowsPerStrip, 1, l.height);
-    const std::uint64_t stripBytes = std::uint64_t(rowsPerStrip) * l.width * pixelBytes;
-    if (stripBytes > limits.maxBytes) {
+    const std::uint64_t stripBytes = std::uint64_t(rowsPerStrip) * l.rowBytes(l.width);
+    if (stripBytes > budget) {
         return false;
     }
     buffer.resize(std::size_t(stripBytes));
     for (int plane = 0; plane < l.planes; ++plane) {
         for (std::uint32_t y = 0; y < l.height; y += rowsPerStrip) {
             const std::uint32_t rows = std::min(rowsPerStrip, l.height - y);
-            const tmsize_t need = tmsize_t(std::uint64_t(rows) * l.width * pixelBytes);
+            const tmsize_t need = tmsize_t(std::uint64_t(rows) * l.rowBytes(l.width));
             const std::uint32_t strip = TIFFComputeStrip(tif, y, std::uint16_t(plane));
-            if (TIFFReadEncodedStrip(tif, strip, buffer.data(), need) < need) {
+            Sample* at = growImageBuffer(out, rowSamples * (std::size_t(y) + rows));
+            if (TIFFReadEncodedStrip(tif, strip, buffer.data(), need) < need ||
+                context.damagedData) {
                 return false;
             }
-            place(l, buffer.data(), l.width, 0, y, rows, plane, out);
+            place(l, buffer.data(), l.width, 0, y, rows, plane, at);
         }
     }
     return true;
 }
 
-// Everything else libtiff can turn into colour, at 8 bits.
-bool readThroughRgba(TIFF* tif, std::uint32_t width, std::uint32_t height, ColourImage& image,
-                     TiffContext& context) {
+// Everything else libtiff can turn into colour, at 8 bits, a band of rows at a time through
+// its RGBA interface: the band, not the whole image, at four bytes a pixel.
+bool readThroughRgba(TIFF* tif, std::uint32_t width, std::uint32_t height,
+                     const DecodeLimits& limits, ColourImage& image, TiffContext& context) {
     char message[1024] = {};
     TIFFRGBAImage reader;
     if (!TIFFRGBAImageBegin(&reader, tif, 1, message)) {
@@ -216,22 +292,46 @@ bool readThroughRgba(TIFF* tif, std::uint32_t width, std::uint32_t height, Colou
     // The rows as stored: the orientation is applied later, the same way for every format.
     reader.req_orientation = ORIENTATION_TOPLEFT;
     reader.orientation = ORIENTATION_TOPLEFT;
-    std::vector<std::uint32_t> raster(std::size_t(width) * height);
-    const bool good = TIFFRGBAImageGet(&reader, raster.data(), width, height) != 0;
-    TIFFRGBAImageEnd(&reader);
-    if (!good) {
-        return false;
+    // A band of whole strips or tiles, each decoded once; a few rows when those are too large.
+    std::uint32_t blockRows = 0;
+    if (!TIFFGetField(tif, TIFFIsTiled(tif) ? TIFFTAG_TILELENGTH : TIFFTAG_ROWSPERSTRIP,
+                      &blockRows)) {
+        blockRows = height;
     }
-    resizeImageBuffer(image.samples8, raster.size() * std::size_t(image.channels));
-    std::uint8_t* to = image.samples8.data();
-    for (const std::uint32_t pixel : raster) {
-        *to++ = std::uint8_t(TIFFGetR(pixel));
-        if (image.channels == 3) {
-            *to++ = std::uint8_t(TIFFGetG(pixel));
-            *to++ = std::uint8_t(TIFFGetB(pixel));
+    // The caller made sure one row of the band fits beside the image.
+    const std::uint64_t rowBytes = std::uint64_t(width) * 4;
+    const std::uint64_t image8 = std::uint64_t(width) * height * std::uint64_t(image.channels);
+    const std::uint64_t room = std::min<std::uint64_t>(limits.maxBytes - image8, 64 << 20);
+    std::uint32_t bandRows = std::clamp<std::uint32_t>(blockRows, 1, height);
+    if (std::uint64_t(bandRows) * rowBytes > room) {
+        bandRows = std::uint32_t(std::clamp<std::uint64_t>(room / rowBytes, 1, 64));
+    }
+    std::vector<std::uint32_t> raster(std::size_t(width) * bandRows);
+    const std::size_t rowSamples = image.rowSamples();
+    reserveImageBuffer(image.samples8, rowSamples * height);
+    context.readingPixels = true;
+    bool good = true;
+    for (std::uint32_t y = 0; good && y < height; y += bandRows) {
+        const std::uint32_t rows = std::min(bandRows, height - y);
+        reader.row_offset = int(y);
+        reader.col_offset = 0;
+        good = TIFFRGBAImageGet(&reader, raster.data(), width, rows) != 0 && !context.damagedData;
+        if (!good) {
+            break;
+        }
+        std::uint8_t* to =
+            growImageBuffer(image.samples8, rowSamples * (std::size_t(y) + rows)) + rowSamples * y;
+        for (std::size_t i = 0; i < std::size_t(width) * rows; ++i) {
+            const std::uint32_t pixel = raster[i];
+            *to++ = std::uint8_t(TIFFGetR(pixel));
+            if (image.channels == 3) {
+                *to++ = std::uint8_t(TIFFGetG(pixel));
+                *to++ = std::uint8_t(TIFFGetB(pixel));
+            }
         }
     }
-    return true;
+    TIFFRGBAImageEnd(&reader);
+    return good;
 }
 
 // A rational tag, which the library hands out as float or double depending on the tag.
@@ -338,18 +438,23 @@ Result<DecodedImage> decodeTiff(const std::uint8_t* data, std::size_t size,
     }
     const bool grey =
         photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
-    const bool direct = (bits == 8 || bits == 16) && format == SAMPLEFORMAT_UINT &&
-                        ((grey && samplesPerPixel >= 1) ||
-                         (photometric == PHOTOMETRIC_RGB && samplesPerPixel >= 3));
+    const bool packedGrey = grey && (bits == 1 || bits == 2 || bits == 4) && samplesPerPixel == 1 &&
+                            format == SAMPLEFORMAT_UINT;
+    const bool direct = packedGrey || ((bits == 8 || bits == 16) && format == SAMPLEFORMAT_UINT &&
+                                       ((grey && samplesPerPixel >= 1) ||
+                                        (photometric == PHOTOMETRIC_RGB && samplesPerPixel >= 3)));
 
     DecodedImage decoded;
     ColourImage& image = decoded.image;
     image.channels = grey ? 1 : 3;
-    image.bitsPerChannel = direct ? bits : 8;
+    image.bitsPerChannel = bits == 16 && direct ? 16 : 8;
     const std::string tooLarge =
         colourSizeRefusal(width, height, image.channels, image.bitsPerChannel, limits);
     if (!tooLarge.empty()) {
         return refuse(tooLarge);
+    }
+    if (context.damagedData || !everyBlockPresent(tif.get(), height, context)) {
+        return damaged(context);
     }
     image.width = int(width);
     image.height = int(height);
@@ -358,15 +463,13 @@ Result<DecodedImage> decodeTiff(const std::uint8_t* data, std::size_t size,
         const bool planes = planar == PLANARCONFIG_SEPARATE && samplesPerPixel > 1;
         const Layout layout{width,
                             height,
-                            bits / 8,
+                            bits,
                             planes ? 1 : int(samplesPerPixel),
                             planes ? image.channels : 1,
                             image.channels};
         const bool good = bits == 16
-                              ? (resizeImageBuffer(image.samples16, image.rowSamples() * height),
-                                 readDirect(tif.get(), layout, limits, image.samples16))
-                              : (resizeImageBuffer(image.samples8, image.rowSamples() * height),
-                                 readDirect(tif.get(), layout, limits, image.samples8));
+                              ? readDirect(tif.get(), layout, limits, context, image.samples16)
+                              : readDirect(tif.get(), layout, limits, context, image.samples8);
         if (!good) {
             return damaged(context);
         }
@@ -385,14 +488,14 @@ Result<DecodedImage> decodeTiff(const std::uint8_t* data, std::size_t size,
                                       "leggere (") +
                           message + ").");
         }
-        const std::string rasterTooLarge = colourSizeRefusal(width, height, 4, 8, limits);
-        if (!rasterTooLarge.empty()) {
-            return refuse(rasterTooLarge);
+        if (std::uint64_t(width) * (height * std::uint64_t(image.channels) + 4) > limits.maxBytes) {
+            return refuse(tooLargeForMemory(width, height));
         }
-        if (!readThroughRgba(tif.get(), width, height, image, context)) {
+        if (!readThroughRgba(tif.get(), width, height, limits, image, context)) {
             return damaged(context);
         }
     }
+    context.readingPixels = false;
 
     std::uint32_t profileLength = 0;
     void* profile = nullptr;

@@ -70,6 +70,7 @@ MainWindow::MainWindow(const Services& services)
       ctx_(picture1_, picture2_, services.dialogs, services.events, services.paths),
       client_(new QWidget(this)) {
     ctx_.decimalSeparator = services.decimalSeparator;
+    ctx_.decodeBytes = memoryForDecoding(MemoryUse::Window);
     Form_Load(ctx_, services.screen);
 
     setCentralWidget(client_);

@@ -60,7 +60,7 @@ void open_Click(Context& ctx) {
     std::optional<double> declaredFocal;
     Result<SourceBitmap> read = Result<SourceBitmap>::success(SourceBitmap{});
     if (knownCameraKind(*chosen)) {
-        Result<CameraPhoto> photo = readCameraFile(*chosen);
+        Result<CameraPhoto> photo = readCameraFile(*chosen, DecodeLimits{ctx.decodeBytes});
         if (!photo.ok()) {
             read = Result<SourceBitmap>::failure(photo.error());
         } else if (photo.value().paletteBitmap) {

@@ -117,10 +117,14 @@ namespace {
 // never uses.
 typedef double Lanes __attribute__((vector_size(32)));
 
-__attribute__((target_clones("avx2", "default"))) void sourcePoints(const double* mC,
-                                                                    const double* a, double mR,
-                                                                    double bR, double vx, double vy,
-                                                                    int n, double* sx, double* sy) {
+#ifdef VESTA_NO_TARGET_CLONES
+#define VESTA_VECTOR_CLONES
+#else
+#define VESTA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+
+VESTA_VECTOR_CLONES void sourcePoints(const double* mC, const double* a, double mR, double bR,
+                                      double vx, double vy, int n, double* sx, double* sy) {
     int i = 0;
     const Lanes vmR = {mR, mR, mR, mR}, vbR = {bR, bR, bR, bR};
     const Lanes vvx = {vx, vx, vx, vx}, vvy = {vy, vy, vy, vy};

@@ -134,6 +134,14 @@ void save_Click(Context& ctx) {
         saved = error.empty();
         if (saved) {
             fs::remove(scratch, ec);
+            // Advice, not a question: the panel says what the chosen format could not keep.
+            const auto format = colourFormatForPath(name);
+            const std::string notice =
+                format.ok() ? profileNotice(format.value(), s.risultatoColori.iccProfile.size())
+                            : std::string();
+            if (!notice.empty()) {
+                ctx.form.domanda1.caption = notice;
+            }
         }
     } else if (!fs::is_regular_file(scratch, ec) && !rewriteScratchFile(ctx, scratch)) {
         return;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "state/FormModel.h"
+#include "state/MemoryBudget.h"
 #include "state/PictureArea.h"
 #include "state/Platform.h"
 #include "state/WorkingState.h"
@@ -33,6 +34,8 @@ struct Context {
     std::optional<double> focal35;
     // It was taken from the photograph's EXIF, not typed.
     bool focal35FromExif = false;
+    // The most memory opening a photograph may take; the window sets its own, lower share.
+    std::uint64_t decodeBytes = memoryForDecoding(MemoryUse::Batch);
 };
 
 }  // namespace vesta

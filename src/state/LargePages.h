@@ -24,4 +24,24 @@ void resizeImageBuffer(std::vector<T>& samples, std::size_t n) {
     samples.assign(n, T());
 }
 
+// Empties `samples` and reserves room for n elements without writing them: the pages of an
+// untouched reservation cost nothing, so a damaged file that declares a huge image and holds
+// a few rows takes the memory of those rows only. A reader then grows it as rows arrive.
+template <typename T>
+void reserveImageBuffer(std::vector<T>& samples, std::size_t n) {
+    std::vector<T>().swap(samples);
+    samples.reserve(n);
+    adviseLargePages(samples.data(), n * sizeof(T));
+}
+
+// Grows `samples` to at least n elements inside its reservation (n never exceeds it): only
+// the new elements are written. Returns the first element.
+template <typename T>
+T* growImageBuffer(std::vector<T>& samples, std::size_t n) {
+    if (samples.size() < n) {
+        samples.resize(n);
+    }
+    return samples.data();
+}
+
 }  // namespace vesta

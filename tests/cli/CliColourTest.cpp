@@ -77,6 +77,29 @@ TEST(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExp
     EXPECT_NE(knownBilinear.samples8, known.samples8);
 }
 
+// A bitmap holds no colour profile: the result is written without it and stderr says so; a
+// TIFF result keeps it, without a word.
+TEST(CliColour, AProfileTheOutputCannotHoldIsNoticedOnStderr) {
+    test::TempDir dir;
+    const Result<SourceBitmap> palette = readSourceBitmap(kSample);
+    ASSERT_TRUE(palette.ok());
+    ColourImage photo = expanded(palette.value().image);
+    photo.iccProfile.assign(300, 7);
+    ASSERT_EQ(saveColourImage((dir / "foto.tif").string(), photo), "");
+    for (const std::string name : {"r.bmp", "r.tif"}) {
+        const std::string command = std::string(VESTA_RECTIFY) + " " + (dir / "foto.tif").string() +
+                                    " " + (dir / name).string() + kClicks + " > /dev/null 2> " +
+                                    (dir / "err.txt").string();
+        ASSERT_EQ(std::system(command.c_str()), 0) << name;
+        const auto err = test::readBytes(dir / "err.txt");
+        const bool bmp = name == "r.bmp";
+        EXPECT_EQ(std::string(err.begin(), err.end()),
+                  bmp ? profileNotice(ColourFileFormat::Bmp, 300) + "\n" : "")
+            << name;
+        EXPECT_EQ(readBack(dir / name).iccProfile.empty(), bmp) << name;
+    }
+}
+
 // A result far larger than its photograph (an oblique facade, 800 x 600 pixels, opened out to
 // some 7700 x 5700) is computed and written a band at a time: the batch tool's peak memory stays
 // a small part of the result's pixels. (Under AddressSanitizer its own bookkeeping swamps the

@@ -6,7 +6,10 @@
 #include <optional>
 
 #include "BitmapBytes.h"
+#include "CodecFixtures.h"
+#include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
+#include "codec/JpegFile.h"
 
 namespace vesta {
 namespace {
@@ -55,6 +58,34 @@ TEST(ColourWriteTest, AFullDiskIsReportedInEveryFormat) {
         EXPECT_NE(writeColourImage(fd, image, format), "") << int(format);
     }
     ::close(fd);
+}
+
+
+// A profile is kept wherever the format can hold it: libpng dropped one over 8 MB without a
+// word, and a JPEG's 255 segments were overrun (their count wrapped and the profile was lost).
+// Where it cannot be kept, the notice says so.
+TEST(ColourWriteTest, ALargeProfileIsKeptWhereTheFormatHoldsItAndNoticedWhereNot) {
+    const test::TempDir dir;
+    for (const auto& [name, size] :
+         {std::pair{"a.png", std::size_t(9) << 20}, std::pair{"b.jpg", kMaxJpegProfileBytes},
+          std::pair{"c.jpg", kMaxJpegProfileBytes + 1}, std::pair{"d.tif", std::size_t(9) << 20}}) {
+        ColourImage image = test::patternImage(30, 20, 3, 8);
+        image.iccProfile = test::smallIccProfile(false);
+        image.iccProfile.resize(size, 0x5A);
+        for (int i = 0; i < 4; ++i) {
+            image.iccProfile[std::size_t(i)] = std::uint8_t(size >> (24 - 8 * i));
+        }
+        const auto path = dir / name;
+        ASSERT_EQ(saveColourImage(path.string(), image), "") << name;
+        const auto read = readCameraFile(path.string());
+        ASSERT_TRUE(read.ok()) << name << ": " << read.error();
+        const auto format = colourFormatForPath(name).value();
+        const bool fits = profileNotice(format, size).empty();
+        EXPECT_EQ(read.value().image.iccProfile == image.iccProfile, fits) << name;
+        EXPECT_EQ(fits, size <= kMaxJpegProfileBytes || format != ColourFileFormat::Jpeg) << name;
+    }
+    EXPECT_NE(profileNotice(ColourFileFormat::Bmp, 500), "");
+    EXPECT_EQ(profileNotice(ColourFileFormat::Bmp, 0), "");
 }
 
 }  // namespace

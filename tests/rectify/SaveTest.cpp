@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "RectifySupport.h"
+#include "codec/ColourFileWriter.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
@@ -60,6 +61,17 @@ TEST_F(SaveTest, TheScratchFileMovesToTheChosenName) {
     ASSERT_EQ(app.dialogs.messages.size(), 1u);
     EXPECT_NE(app.dialogs.messages[0].text.find("Non c'è una nuova immagine"), std::string::npos);
     EXPECT_FALSE(fs::exists(app.folder / "ancora.bmp"));
+}
+
+// A bitmap cannot hold a colour result's profile: the panel says it was saved without it.
+TEST_F(SaveTest, AColourResultSavedWithoutItsProfileSaysSoInThePanel) {
+    ColourImage& result = app.ctx.s.risultatoColori;
+    result = test::patternImage(6, 4, 3, 8);
+    result.iccProfile.assign(100, 1);
+    app.ctx.s.formatoRisultato = "risultato.tif";
+    save("colori.bmp");
+    EXPECT_TRUE(fs::exists(app.folder / "colori.bmp"));
+    EXPECT_EQ(app.ctx.form.domanda1.caption, profileNotice(ColourFileFormat::Bmp, 100));
 }
 
 // An existing image is replaced only when the user says so. The construction is kept beside
