@@ -11,6 +11,7 @@
 
 #include "BitmapBytes.h"
 #include "Fakes.h"
+#include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
 #include "desktop/MainWindow.h"
 #include "desktop/PictureWidget.h"
@@ -182,6 +183,13 @@ TEST_F(WholeRoadTest, ACameraJpegRectifiesInColourAndSavesAsPng) {
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
     const auto saved = test::readBytes(dir / "facciata.png");
     ASSERT_FALSE(saved.empty());
+    // Saved once, the result on show is offered again, in another format.
+    dialogs.save = (dir / "facciata.tif").string();
+    window.menuAction("save")->trigger();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
+    const Result<CameraPhoto> tiff = readCameraFile((dir / "facciata.tif").string());
+    ASSERT_TRUE(tiff.ok()) << tiff.error();
+    EXPECT_EQ(tiff.value().image.width, window.context().s.largRaddr);
 
     ASSERT_EQ(rectify((dir / "foto.jpg").string() + " " + (dir / "batch.png").string() + kClicks),
               0);

@@ -42,11 +42,6 @@ TEST_F(SaveTest, TheScratchFileMovesToTheChosenName) {
     EXPECT_EQ(test::readBytes(app.folder / "facciata.BMP"), scratch);
     EXPECT_TRUE(!fs::exists(app.ctx.paths.scratchFile()) && app.dialogs.messages.empty());
     EXPECT_TRUE(readConstructionFile((app.folder / "facciata.json").string()).ok());
-    // Nothing new since: the user is told, not left with a silent failure.
-    save("ancora.bmp");
-    ASSERT_EQ(app.dialogs.messages.size(), 1u);
-    EXPECT_NE(app.dialogs.messages[0].text.find("Non c'è una nuova immagine"), std::string::npos);
-    EXPECT_FALSE(fs::exists(app.folder / "ancora.bmp"));
 }
 
 // An existing image is replaced only when the user says so. The construction is kept beside
@@ -104,6 +99,28 @@ TEST_F(RectifyTest, AFileInTheWayIsLeftAloneAndAResultWhoseFileWentIsSavedFromMe
     save_Click(app.ctx);
     EXPECT_EQ(test::readBytes(app.folder / "facciata.bmp"), written);
     EXPECT_EQ(app.dialogs.messages.size(), 1u);
+}
+
+// The result on show is offered again once saved: under another name with the same bytes, and
+// under the same name again, asked first, with nothing lost. A file that appears at the scratch
+// name after a save is not the result's: it is never moved or removed.
+TEST_F(RectifyTest, TheResultOnShowIsSavedAgainUnderAnyName) {
+    RADDR1(app.ctx);
+    const auto written = test::readBytes(app.ctx.paths.scratchFile());
+    for (const char* name : {"prima.bmp", "seconda.bmp", "prima.bmp"}) {
+        app.dialogs.saveAnswers.push_back((app.folder / name).string());
+        save_Click(app.ctx);
+        EXPECT_EQ(test::readBytes(app.folder / name), written) << name;
+    }
+    EXPECT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
+    EXPECT_EQ(app.dialogs.questions.size(), 1u) << "replacing prima.bmp is asked";
+    EXPECT_TRUE(fs::exists(app.folder / "seconda.json") &&
+                !fs::exists(app.ctx.paths.scratchFile()));
+    test::writeBytes(app.ctx.paths.scratchFile(), {1, 2, 3});
+    app.dialogs.saveAnswers.push_back((app.folder / "terza.bmp").string());
+    save_Click(app.ctx);
+    EXPECT_FALSE(fs::exists(app.folder / "terza.bmp"));
+    EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
 // This process's own goes too: no window of it made the file yet.
