@@ -26,6 +26,7 @@
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
+#include "rectify/UnsavedResult.h"
 #include "state/Numbers.h"
 #include "ui/Startup.h"
 #include "ui/Undo.h"
@@ -194,6 +195,12 @@ void MainWindow::connectEvents() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    bool mayClose = true;
+    run([&mayClose](Context& c) { mayClose = resultMayGo(c, Leaving::Exit); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
     // The window's scratch file goes with it; a saved image was moved away already.
     const bool computing = ctx_.s.resultFile == ResultFile::Writing;
     discardScratchFile(ctx_);

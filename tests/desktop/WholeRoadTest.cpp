@@ -2,9 +2,11 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <utility>
@@ -41,8 +43,13 @@ class ScriptedQtDialogs : public QtDialogs {
         questions.push_back(text);
         return true;
     }
+    // Answered by the script, or by the real box when no answer is set.
+    SaveChoice askToSave(const std::string& text, const std::string& title) override {
+        return saveAnswer ? *saveAnswer : QtDialogs::askToSave(text, title);
+    }
     std::string open, save, pdf;
     std::optional<std::string> input;
+    std::optional<SaveChoice> saveAnswer = SaveChoice::DontSave;
     std::vector<std::string> messages, questions;
 
   protected:
@@ -167,6 +174,34 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSaveAndPrint) {
     EXPECT_EQ(test::readBytes(again), scratch);
     window.close();
     EXPECT_FALSE(std::filesystem::exists(again)) << "the window's scratch file goes with it";
+}
+
+// Closing the window with a result never saved asks in the window's own box: "Annulla" keeps
+// the window and the result; "Salva" saves it, then the window closes.
+TEST_F(WholeRoadTest, ClosingWithAnUnsavedResultAsksFirst) {
+    window.menuAction("open")->trigger();
+    construct();
+    click("RADDRIZZA");
+    dialogs.saveAnswer.reset();
+    QStringList buttons;
+    QTimer::singleShot(0, [&buttons] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>{}) {
+            buttons << button->text();
+        }
+        if (box) {
+            box->reject();  // as the window's close button or Esc
+        }
+    });
+    EXPECT_FALSE(window.close());
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"Annulla", "Non salvare", "Salva"}));
+    EXPECT_TRUE(window.isVisible() &&
+                std::filesystem::exists(window.context().paths.scratchFile()));
+    dialogs.saveAnswer = SaveChoice::Save;
+    dialogs.save = (dir / "chiusura.bmp").string();
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(std::filesystem::exists(dir / "chiusura.bmp"));
 }
 
 // A camera JPEG takes the same clicks, rectifies in colour (bilinear unless told otherwise) and

@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include "RectifySupport.h"
+#include "image/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
 #include "sidecar/ConstructionFile.h"
+#include "ui/Undo.h"
+#include "ui/WindowCommands.h"
 
 namespace vesta {
 namespace {
@@ -121,6 +124,49 @@ TEST_F(RectifyTest, TheResultOnShowIsSavedAgainUnderAnyName) {
     save_Click(app.ctx);
     EXPECT_FALSE(fs::exists(app.folder / "terza.bmp"));
     EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+// Exit and another photograph ask before a result never saved goes: "Annulla", or "Salva" with
+// the save dialog cancelled, changes nothing; "Salva" saves first; "Non salvare" goes on and the
+// old result is no longer offered. Nothing is asked when nothing is unsaved.
+TEST_F(RectifyTest, ExitAndOpenAskBeforeAnUnsavedResultGoes) {
+    RADDR1(app.ctx);
+    const std::string scratch = app.ctx.paths.scratchFile();
+    const auto leaveAndOpen = [&](SaveChoice answer) {
+        app.dialogs.saveChoice = answer;
+        EXIT_Click(app.ctx);
+        app.dialogs.openAnswers = {(app.folder / "foto.bmp").string()};
+        open_Click(app.ctx);
+    };
+    leaveAndOpen(SaveChoice::Cancel);
+    app.dialogs.saveAnswers = {std::nullopt, std::nullopt};
+    leaveAndOpen(SaveChoice::Save);
+    EXPECT_EQ(app.events.terminations, 0);
+    EXPECT_EQ(app.dialogs.openAnswers.size(), 1u) << "not even the Open dialog";
+    EXPECT_TRUE(s.resultFile == ResultFile::Unsaved && fs::exists(scratch) && f.Picture2.visible);
+    ASSERT_EQ(app.dialogs.saveQuestions.size(), 4u);
+    EXPECT_EQ(app.dialogs.saveQuestions[0],
+              "L'immagine raddrizzata non è stata salvata.\nSalvarla prima di uscire?");
+    EXPECT_EQ(app.dialogs.saveQuestions[1],
+              "L'immagine raddrizzata non è stata salvata.\n"
+              "Salvarla prima di aprire un'altra immagine?");
+
+    app.dialogs.saveChoice = SaveChoice::Save;
+    app.dialogs.saveAnswers = {(app.folder / "salvata.bmp").string()};
+    EXIT_Click(app.ctx);
+    EXPECT_TRUE(app.events.terminations == 1 && fs::exists(app.folder / "salvata.bmp"));
+
+    ALTRA1(app.ctx);
+    RADDR1(app.ctx);
+    ASSERT_TRUE(s.resultFile == ResultFile::Unsaved && fs::exists(scratch));
+    app.dialogs.openAnswers = {(app.folder / "foto.bmp").string()};
+    app.dialogs.saveChoice = SaveChoice::DontSave;
+    open_Click(app.ctx);
+    EXPECT_TRUE(f.Picture1.visible && !f.Picture2.visible);
+    EXPECT_TRUE(s.resultFile == ResultFile::None && !fs::exists(scratch) && !f.save.enabled);
+    EXIT_Click(app.ctx);
+    EXPECT_EQ(app.events.terminations, 2);
+    EXPECT_EQ(app.dialogs.saveQuestions.size(), 6u);
 }
 
 // This process's own goes too: no window of it made the file yet.

@@ -76,6 +76,10 @@ class ScriptedDialogs : public Dialogs {
         questions.push_back(text);
         return confirmAnswer;
     }
+    SaveChoice askToSave(const std::string& text, const std::string&) override {
+        saveQuestions.push_back(text);
+        return saveChoice;
+    }
     bool printWindow() override {
         ++printed;
         return true;
@@ -86,6 +90,9 @@ class ScriptedDialogs : public Dialogs {
     std::vector<Message> messages;
     std::vector<std::string> prompts, helpShown, questions;
     bool confirmAnswer = true;
+    // Before unsaved work would go: what was asked, and the answer.
+    std::vector<std::string> saveQuestions;
+    SaveChoice saveChoice = SaveChoice::DontSave;
     int printed = 0;
 
   private:
