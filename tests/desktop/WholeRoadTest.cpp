@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -174,6 +175,51 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSaveAndPrint) {
     EXPECT_EQ(test::readBytes(again), scratch);
     window.close();
     EXPECT_FALSE(std::filesystem::exists(again)) << "the window's scratch file goes with it";
+}
+
+// While rows are computed only one cancel gets through: keys, shortcuts and clicks are dropped
+// there and then, a second cancel does not also take a line away, and what reaches the window
+// only after the last row (here posted during the loop) is dropped as well, so nothing acts on
+// the result.
+TEST_F(WholeRoadTest, WhileRowsAreComputedOnlyOneCancelGetsThrough) {
+    window.menuAction("open")->trigger();
+    construct();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget* cancel = window.control("cancella");
+    PictureWidget* photo = window.pictureWidget("Picture1");
+    QSignalSpy photoClicks(photo, &PictureWidget::mouseDown);
+    const auto post = [](QWidget* to, QEvent::Type type) {
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QCoreApplication::postEvent(
+            to, new QMouseEvent(type, QPointF(5, 5), to->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                                held, {}));
+    };
+    events.duringYield = [&](int yield) {
+        if (yield != 2) {
+            return;
+        }
+        for (const Qt::Key key : {Qt::Key_F6, Qt::Key_Escape, Qt::Key_F7, Qt::Key_F2, Qt::Key_F4}) {
+            QTest::keyClick(&window, key);
+        }
+        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);  // the cancel
+        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        for (QWidget* to : {cancel, static_cast<QWidget*>(photo), static_cast<QWidget*>(photo)}) {
+            post(to, QEvent::MouseButtonPress);
+            post(to, QEvent::MouseButtonRelease);
+        }
+    };
+    click("RADDRIZZA");
+    QCoreApplication::processEvents();
+    const Context& ctx = window.context();
+    EXPECT_EQ(events.yields, 2) << "stopped before the next row";
+    EXPECT_TRUE(ctx.s.nRette == 4 && ctx.s.nRaddr == 1);
+    EXPECT_TRUE(ctx.form.Picture2.visible && !ctx.form.Picture1.visible);
+    EXPECT_EQ(ctx.s.resultFile, ResultFile::Unsaved);
+    EXPECT_EQ(prompt(), "Vuoi misurare ?");
+    EXPECT_TRUE(events.terminations == 0 && photoClicks.isEmpty() && dialogs.messages.empty());
 }
 
 // Closing the window with a result never saved asks in the window's own box: "Annulla" keeps
