@@ -45,6 +45,9 @@ class AnsweringDialogs : public Dialogs {
     }
     void showHelp(const std::string&) override {}
     bool confirm(const std::string&, const std::string&) override { return false; }
+    SaveChoice askToSave(const std::string&, const std::string&) override {
+        return SaveChoice::Cancel;
+    }
     bool printWindow() override { return false; }
 
     std::vector<std::string> messages;

@@ -1,5 +1,6 @@
 #include "desktop/MainWindow.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -26,6 +27,7 @@
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
+#include "rectify/UnsavedResult.h"
 #include "state/Numbers.h"
 #include "ui/Startup.h"
 #include "ui/Undo.h"
@@ -67,7 +69,8 @@ MainWindow::MainWindow(const Services& services)
                 designPixels(4092, services.screen.twipsPerPixelY), colours::windowBackground),
       picture2_(designPixels(1935, services.screen.twipsPerPixelX),
                 designPixels(2415, services.screen.twipsPerPixelY), colours::windowBackground),
-      ctx_(picture1_, picture2_, services.dialogs, services.events, services.paths),
+      yields_(services.events),
+      ctx_(picture1_, picture2_, services.dialogs, yields_, services.paths),
       client_(new QWidget(this)) {
     ctx_.decimalSeparator = services.decimalSeparator;
     ctx_.decodeBytes = memoryForDecoding(MemoryUse::Window);
@@ -89,6 +92,10 @@ MainWindow::MainWindow(const Services& services)
     magnifier_ = new Magnifier(picture1_, client_);
     connectEvents();
     connectView();
+    gate_ = new InputGate(
+        {[this] { return ctx_.s.resultFile == ResultFile::Writing; },
+         [this] { return ctx_.s.interrompi != 0; }, control("cancella"), menuAction("canc")},
+        this);
     push();
     // The window itself holds the focus at start, not the first text box.
     client_->setFocusPolicy(Qt::ClickFocus);
@@ -113,6 +120,14 @@ void MainWindow::push() {
     if (zoom_) {
         zoom_->push(ctx_.zoomForm);
     }
+}
+
+void MainWindow::dropInputOfTheComputation() {
+    // Sent while "Sto calcolando..." was on show, after the last yield: meant for a window that
+    // is no longer there.
+    gate_->dropAll(true);
+    QCoreApplication::processEvents();
+    gate_->dropAll(false);
 }
 
 void MainWindow::openZoom() {
@@ -202,6 +217,12 @@ void MainWindow::connectEvents() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    bool mayClose = true;
+    run([&mayClose](Context& c) { mayClose = resultMayGo(c, Leaving::Exit); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
     // The window's scratch file goes with it; a saved image was moved away already.
     const bool computing = ctx_.s.resultFile == ResultFile::Writing;
     discardScratchFile(ctx_);

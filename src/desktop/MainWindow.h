@@ -8,6 +8,7 @@
 
 #include "desktop/CanvasPicture.h"
 #include "desktop/FormPusher.h"
+#include "desktop/InputGate.h"
 #include "state/Context.h"
 #include "ui/TurnCommands.h"
 
@@ -42,12 +43,19 @@ class MainWindow : public QMainWindow {
     Magnifier* magnifier() const { return magnifier_; }
 
     // Runs one procedure of the core, then shows what it changed. Whether the picture on show
-    // may be turned follows from the stage any procedure leaves.
+    // may be turned follows from the stage any procedure leaves. Input sent while it computed
+    // rows and not yet handed out is dropped once it ends.
     template <typename Procedure>
     void run(Procedure&& procedure) {
+        const long yields = yields_.count();
+        ++running_;
         procedure(ctx_);
+        --running_;
         offerTurnCommands(ctx_);
         push();
+        if (running_ == 0 && yields_.count() != yields) {
+            dropInputOfTheComputation();
+        }
     }
     void push();
 
@@ -57,6 +65,7 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void dropInputOfTheComputation();
     void connectEvents();
     void openZoom();
     void connectView();
@@ -66,11 +75,14 @@ class MainWindow : public QMainWindow {
 
     CanvasPicture picture1_;
     CanvasPicture picture2_;
+    CountedYields yields_;
     Context ctx_;
     QWidget* client_;
     FormPusher pusher_;
     ZoomWindow* zoom_ = nullptr;
     Magnifier* magnifier_ = nullptr;
+    InputGate* gate_ = nullptr;
+    int running_ = 0;   // procedures under way, one inside another during a computation's yield
     int zoomTurn_ = 0;  // parts of a wheel notch not yet turned into a step
 };
 

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <cstdlib>
 
@@ -96,6 +97,23 @@ void QtDialogs::showHelp(const std::string& path) {
 bool QtDialogs::confirm(const std::string& text, const std::string& title) {
     return QMessageBox::question(parent_, q(title), q(text), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
+}
+
+SaveChoice QtDialogs::askToSave(const std::string& text, const std::string& title) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(q(title));
+    box.setText(q(text));
+    box.setIcon(QMessageBox::Warning);
+    QPushButton* save = box.addButton("Salva", QMessageBox::AcceptRole);
+    QPushButton* dontSave = box.addButton("Non salvare", QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton("Annulla", QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) {
+        return SaveChoice::Save;
+    }
+    return box.clickedButton() == dontSave ? SaveChoice::DontSave : SaveChoice::Cancel;
 }
 
 bool QtDialogs::choosePrinter(QPrinter& printer) {

@@ -28,6 +28,7 @@ class QtDialogs : public Dialogs {
                                         const std::string& pattern) override;
     void showHelp(const std::string& path) override;
     bool confirm(const std::string& text, const std::string& title) override;
+    SaveChoice askToSave(const std::string& text, const std::string& title) override;
     bool printWindow() override;
 
   protected:

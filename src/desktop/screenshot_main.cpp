@@ -34,6 +34,9 @@ class AnsweringDialogs : public vesta::Dialogs {
     }
     void showHelp(const std::string&) override {}
     bool confirm(const std::string&, const std::string&) override { return false; }
+    vesta::SaveChoice askToSave(const std::string&, const std::string&) override {
+        return vesta::SaveChoice::Cancel;
+    }
     bool printWindow() override { return false; }
 
   private:

@@ -10,6 +10,8 @@
 #include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
 #include "image/Scrolling.h"
+#include "rectify/ScratchFile.h"
+#include "rectify/UnsavedResult.h"
 #include "sidecar/KeepConstruction.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
@@ -48,6 +50,9 @@ void open_Click(Context& ctx) {
     WorkingState& s = ctx.s;
     PictureArea& p = ctx.picture1;
 
+    if (!resultMayGo(ctx, Leaving::AnotherPhotograph)) {
+        return;
+    }
     const std::optional<std::string> chosen =
         ctx.dialogs.openFile(ctx.paths.samplesDir(), kPhotographPattern);
     s.altezzaBarra = toInteger16(f.HScroll1.height);
@@ -76,6 +81,11 @@ void open_Click(Context& ctx) {
         ctx.dialogs.messageBox("Impossibile aprire il file\n" + *chosen + "\n\n" + read.error(),
                                "IMMAGINE NON CARICATA", MessageIcon::Critical);
         return;
+    }
+    // The previous result goes with its photograph: saved already, or chosen not to be.
+    if (s.resultFile != ResultFile::Writing) {
+        discardScratchFile(ctx);
+        s.resultFile = ResultFile::None;
     }
     const int width = colour ? colour->width : read.value().image.width;
     const int height = colour ? colour->height : read.value().image.height;

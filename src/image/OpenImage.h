@@ -11,7 +11,9 @@ inline constexpr const char* kPhotographPattern = "*.bmp *.jpg *.jpeg *.png *.ti
 
 // open_Click: asks for a photograph and loads it: an 8-bit palette bitmap as such, any other
 // kind as a grey or colour photograph. A file that cannot be read is refused with a message, and
-// the photograph, construction and caption on show stay exactly as they were.
+// the photograph, construction and caption on show stay exactly as they were. A completed
+// result not yet saved is offered for saving first ("Annulla" opens nothing); once another
+// photograph is in, the previous result is no longer offered.
 void open_Click(Context& ctx);
 
 // The photograph just put in Picture1, whose width and height are its size: the panel and bars

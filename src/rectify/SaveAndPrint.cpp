@@ -53,25 +53,11 @@ std::string nameForSaving(const std::string& chosen) {
 
 namespace {
 
-// The scratch file went while its image is on show (removed by hand, a cleaned folder): the
-// file is made again from the image in memory, with the header it was written with. False with
-// the reason told to the user when that cannot be.
+// The palette result's scratch file is not there (moved by an earlier save, or removed by
+// hand): it is made again from the image in memory, with the header it was written with. False
+// with the reason told to the user when that cannot be.
 bool rewriteScratchFile(Context& ctx, const std::string& scratch) {
     const WorkingState& s = ctx.s;
-    if (s.risultatoColori.width > 0) {
-        std::error_code ignored;
-        fs::create_directories(ctx.paths.scratchDir, ignored);
-        const std::string error =
-            createExclusively(scratch) ? saveColourImage(scratch, s.risultatoColori) : "";
-        if (!error.empty() || !fs::is_regular_file(scratch, ignored)) {
-            ctx.dialogs.messageBox("Il file temporaneo dell'immagine raddrizzata\n" + scratch +
-                                       "\nnon esiste più e non si può ricreare: l'immagine "
-                                       "resta visibile, ma non è stata salvata.",
-                                   kTitle, MessageIcon::Critical);
-            return false;
-        }
-        return true;
-    }
     if (s.immagineRaddrizzata.width < 1) {
         ctx.dialogs.messageBox("Il file temporaneo dell'immagine raddrizzata\n" + scratch +
                                    "\nnon esiste più e l'immagine non è in memoria: eseguire di "
@@ -82,9 +68,12 @@ bool rewriteScratchFile(Context& ctx, const std::string& scratch) {
     std::error_code ignored;
     fs::create_directories(ctx.paths.scratchDir, ignored);
     std::string error;
-    if (!createExclusively(scratch) ||
-        !writeBitmapFile(scratch, s.resultHeader, s.immagineRaddrizzata, &error)) {
-        fs::remove(scratch, ignored);
+    const bool created = createExclusively(scratch);
+    if (!created || !writeBitmapFile(scratch, s.resultHeader, s.immagineRaddrizzata, &error)) {
+        // Only a file made here goes: one already at the name is not this window's.
+        if (created) {
+            fs::remove(scratch, ignored);
+        }
         ctx.dialogs.messageBox("Il file temporaneo dell'immagine raddrizzata\n" + scratch +
                                    "\nnon esiste più e non si può ricreare" +
                                    (error.empty() ? std::string() : " (" + error + ")") +
@@ -99,15 +88,9 @@ bool rewriteScratchFile(Context& ctx, const std::string& scratch) {
 
 void save_Click(Context& ctx) {
     WorkingState& s = ctx.s;
-    // Only this window's last completed result is offered, never a file it did not finish.
-    if (s.resultFile == ResultFile::Saved) {
-        ctx.dialogs.messageBox(
-            "Non c'è una nuova immagine raddrizzata da salvare: l'ultima è già stata salvata.\n"
-            "Eseguire un nuovo raddrizzamento per salvarne un'altra.",
-            kTitle, MessageIcon::Information);
-        return;
-    }
-    if (s.resultFile != ResultFile::Unsaved) {
+    // Only this window's last completed result is offered, never a file it did not finish. Once
+    // saved it is offered again, under another name or in another format.
+    if (s.resultFile != ResultFile::Unsaved && s.resultFile != ResultFile::Saved) {
         ctx.dialogs.messageBox(
             "Non c'è un'immagine raddrizzata da salvare: eseguire prima un raddrizzamento.", kTitle,
             MessageIcon::Information);
@@ -126,13 +109,17 @@ void save_Click(Context& ctx) {
         !ctx.dialogs.confirm("Il file\n" + name + "\nesiste già. Sostituirlo?", kTitle)) {
         return;
     }
+    // After a save the scratch name is no longer the result's: whatever is there is not read,
+    // moved or removed.
+    const bool inScratch = s.resultFile == ResultFile::Unsaved && fs::is_regular_file(scratch, ec);
     std::string error;
     bool saved = false;
-    if (colour && !sameFormat(name, s.formatoRisultato)) {
-        // Another format than the scratch file's: encoded again from the result on show.
+    if (colour && !(inScratch && sameFormat(name, s.formatoRisultato))) {
+        // Another format than the scratch file's, or no scratch file: encoded again from the
+        // result on show.
         error = saveColourImage(name, s.risultatoColori);
         saved = error.empty();
-        if (saved) {
+        if (saved && inScratch) {
             fs::remove(scratch, ec);
             // Advice, not a question: the panel says what the chosen format could not keep.
             const auto format = colourFormatForPath(name);
@@ -143,10 +130,15 @@ void save_Click(Context& ctx) {
                 ctx.form.domanda1.caption = notice;
             }
         }
-    } else if (!fs::is_regular_file(scratch, ec) && !rewriteScratchFile(ctx, scratch)) {
+    } else if (!inScratch && !rewriteScratchFile(ctx, scratch)) {
         return;
     } else {
         saved = moveFile(scratch, name, error);
+        // A file made again for this save goes when it could not be moved, unless it holds
+        // the result not yet saved.
+        if (!saved && !inScratch && s.resultFile == ResultFile::Saved) {
+            fs::remove(scratch, ec);
+        }
     }
     if (!saved) {
         ctx.dialogs.messageBox("Impossibile salvare l'immagine raddrizzata in\n" + name + "\n(" +

@@ -26,9 +26,10 @@ bool moveFile(const std::string& from, const std::string& to, std::string& error
 
 // save_Click: the Save dialog, then the scratch file of this window's last completed result
 // moved to the chosen name (a colour result in another format than the scratch file's is
-// encoded again from the image on show); a scratch file gone meanwhile is made again from the image
-// in memory. An existing file is replaced only when the user says so; when nothing new exists or
-// the move fails the user is told and the scratch file and the image on show are kept.
+// encoded again from the image on show). Once saved the result is offered again: the scratch file
+// is gone, so a palette result is written again from the image in memory and a colour one encoded
+// again. An existing file is replaced only when the user says so; when there is no result or the
+// save fails the user is told and the scratch file and the image on show are kept.
 void save_Click(Context& ctx);
 
 // print_Click: the Print dialog once; the window is printed only when the user confirms.

@@ -9,6 +9,9 @@ namespace vesta {
 
 enum class MessageIcon { None, Information, Warning, Critical };
 
+// The answers to the question asked before unsaved work would go.
+enum class SaveChoice { Save, DontSave, Cancel };
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -36,6 +39,9 @@ class Dialogs {
     virtual void showHelp(const std::string& path) = 0;
     // A modal question with Yes and No; true for Yes.
     virtual bool confirm(const std::string& text, const std::string& title) = 0;
+    // A modal question about unsaved work, with the buttons Salva, Non salvare and Annulla;
+    // closing it answers Annulla.
+    virtual SaveChoice askToSave(const std::string& text, const std::string& title) = 0;
     // The Print dialog, once; prints an image of the main window only when the user confirms.
     // False when cancelled or when the printer failed.
     virtual bool printWindow() = 0;

@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include "rectify/ScratchFile.h"
+#include "rectify/UnsavedResult.h"
+
 namespace vesta {
 
 void frame_m_Click(Context& ctx) {
@@ -29,6 +32,11 @@ void help1_Click(Context& ctx) {
 }
 
 void EXIT_Click(Context& ctx) {
+    if (!resultMayGo(ctx, Leaving::Exit)) {
+        return;
+    }
+    // Saved, or chosen not to be: closing the window asks nothing more.
+    discardScratchFile(ctx);
     ctx.events.terminate();
 }
 

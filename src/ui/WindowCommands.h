@@ -11,7 +11,8 @@ void frame_m_Click(Context& ctx);
 // help1: shows the help page installed beside the program's data.
 void help1_Click(Context& ctx);
 
-// exit: ends the program at once, even in the middle of a rectification.
+// exit: ends the program, even in the middle of a rectification; a completed result not yet
+// saved is offered for saving first, and "Annulla" keeps the program running as it was.
 void EXIT_Click(Context& ctx);
 
 }  // namespace vesta

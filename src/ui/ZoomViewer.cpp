@@ -13,9 +13,10 @@ double pictureWidth(const WorkingState& s) {
     return s.nRaddr > 0 ? double(s.largRaddr) : double(s.larghezzaPic1);
 }
 
-// A scroll bar's maximum is a 16-bit number: beyond it the bar stops at its limit.
+// A scroll bar's maximum is a 16-bit number: beyond it the bar stops at its limit. A picture
+// that fits has nothing to scroll.
 int barMax(double value) {
-    return toInteger16(value);
+    return std::max(0, int(toInteger16(value)));
 }
 
 // Steps in twips, the bars' unit: an arrow moves a twentieth of the window's side, a click on
@@ -25,13 +26,7 @@ void setSteps(ScrollBarState& bar, double windowSide) {
     bar.largeChange = std::max(1, int(toInteger16(windowSide * 0.9)));
 }
 
-void fitBars(Context& ctx) {
-    ZoomForm& z = ctx.zoomForm;
-    z.vScroll.max = barMax(z.image.height - z.window.height);
-    z.hScroll.max = barMax(z.image.width - z.window.width);
-    setSteps(z.vScroll, z.window.height);
-    setSteps(z.hScroll, z.window.width);
-}
+void fitBars(Context& ctx);
 
 }  // namespace
 
@@ -80,6 +75,8 @@ void zoo_Click(Context& ctx) {
     z.colourPicture = !s.aColori()    ? ColourImage{}
                       : s.nRaddr != 0 ? s.risultatoColori
                                       : *s.fotoColori;
+    // The picture on show may be another, of another size, than when the viewer was last used.
+    fitBars(ctx);
 }
 
 void zoom_Form_Resize(Context& ctx, double width, double height) {
@@ -102,6 +99,23 @@ void zoom_VScroll1_Change(Context& ctx, int value) {
     ctx.s.posV = value;
     ctx.zoomForm.image.top = -value;
 }
+
+namespace {
+
+// The bars' ranges follow the picture's and the window's sizes. A range that shrank below a
+// bar's value takes the bar and the picture back with it: a picture left further off than the
+// bar can reach would hide its near edge for good.
+void fitBars(Context& ctx) {
+    ZoomForm& z = ctx.zoomForm;
+    z.vScroll.max = barMax(z.image.height - z.window.height);
+    z.hScroll.max = barMax(z.image.width - z.window.width);
+    setSteps(z.vScroll, z.window.height);
+    setSteps(z.hScroll, z.window.width);
+    zoom_HScroll1_Change(ctx, std::clamp(z.hScroll.value, 0, z.hScroll.max));
+    zoom_VScroll1_Change(ctx, std::clamp(z.vScroll.value, 0, z.vScroll.max));
+}
+
+}  // namespace
 
 namespace {
 

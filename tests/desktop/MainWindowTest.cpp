@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 #include "BitmapBytes.h"
 #include "WindowFixture.h"
@@ -99,6 +100,32 @@ TEST_F(MainWindowTest, CancelOnAHalfDrawnLineLeavesTheLineBefore) {
     EXPECT_EQ(pixel1(300, 250), bare);
     EXPECT_EQ(prompt().toStdString(), "Definire la 2°retta orizz.");
     EXPECT_EQ(pixel1(300, 110) & 0xFFFFFF, 0xFF0000u) << "the first line drawn again";
+}
+
+// Enlarged twice, scrolled to its far side and then made wider than the picture, the viewer
+// brings the picture back with its bar: its left part stays within reach.
+TEST_F(MainWindowTest, TheZoomViewersBarsFollowItsSizeAndTheZoom) {
+    openFile(sample);
+    QTest::mouseClick(window.control("zoo"), Qt::LeftButton);
+    ZoomWindow* zoom = window.zoomWindow();
+    ASSERT_NE(zoom, nullptr);
+    QTest::mouseClick(zoom->spin()->upArrow(), Qt::LeftButton);
+    QTest::mouseClick(zoom->spin()->upArrow(), Qt::LeftButton);
+    QScrollBar* across = zoom->horizontal();
+    // The bar counts twips, 15 a pixel on this screen.
+    const auto shownAtBar = [&] {
+        return zoom->image()->x() == -std::lround(across->value() / 15.0);
+    };
+    across->setValue(across->maximum());
+    ASSERT_LT(zoom->image()->x(), -200);
+    zoom->resize(900, 700);
+    EXPECT_TRUE(shownAtBar());
+    EXPECT_EQ(zoom->image()->x(), 0) << "a picture narrower than the viewer is not scrolled";
+    zoom->resize(300, 300);
+    across->setValue(across->maximum());
+    EXPECT_TRUE(shownAtBar() && zoom->image()->x() < -300) << "it scrolls again once wider";
+    QTest::mouseClick(zoom->spin()->downArrow(), Qt::LeftButton);
+    EXPECT_TRUE(shownAtBar() && across->value() == across->maximum());
 }
 
 // Scrolling moves the picture itself, so a click reaches the procedures in image pixels.

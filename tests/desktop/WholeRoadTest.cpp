@@ -2,15 +2,19 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <utility>
 
 #include "BitmapBytes.h"
 #include "Fakes.h"
+#include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
 #include "desktop/MainWindow.h"
 #include "desktop/PictureWidget.h"
@@ -40,8 +44,13 @@ class ScriptedQtDialogs : public QtDialogs {
         questions.push_back(text);
         return true;
     }
+    // Answered by the script, or by the real box when no answer is set.
+    SaveChoice askToSave(const std::string& text, const std::string& title) override {
+        return saveAnswer ? *saveAnswer : QtDialogs::askToSave(text, title);
+    }
     std::string open, save, pdf;
     std::optional<std::string> input;
+    std::optional<SaveChoice> saveAnswer = SaveChoice::DontSave;
     std::vector<std::string> messages, questions;
 
   protected:
@@ -168,6 +177,79 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSaveAndPrint) {
     EXPECT_FALSE(std::filesystem::exists(again)) << "the window's scratch file goes with it";
 }
 
+// While rows are computed only one cancel gets through: keys, shortcuts and clicks are dropped
+// there and then, a second cancel does not also take a line away, and what reaches the window
+// only after the last row (here posted during the loop) is dropped as well, so nothing acts on
+// the result.
+TEST_F(WholeRoadTest, WhileRowsAreComputedOnlyOneCancelGetsThrough) {
+    window.menuAction("open")->trigger();
+    construct();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget* cancel = window.control("cancella");
+    PictureWidget* photo = window.pictureWidget("Picture1");
+    QSignalSpy photoClicks(photo, &PictureWidget::mouseDown);
+    const auto post = [](QWidget* to, QEvent::Type type) {
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QCoreApplication::postEvent(
+            to, new QMouseEvent(type, QPointF(5, 5), to->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                                held, {}));
+    };
+    events.duringYield = [&](int yield) {
+        if (yield != 2) {
+            return;
+        }
+        for (const Qt::Key key : {Qt::Key_F6, Qt::Key_Escape, Qt::Key_F7, Qt::Key_F2, Qt::Key_F4}) {
+            QTest::keyClick(&window, key);
+        }
+        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);  // the cancel
+        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        for (QWidget* to : {cancel, static_cast<QWidget*>(photo), static_cast<QWidget*>(photo)}) {
+            post(to, QEvent::MouseButtonPress);
+            post(to, QEvent::MouseButtonRelease);
+        }
+    };
+    click("RADDRIZZA");
+    QCoreApplication::processEvents();
+    const Context& ctx = window.context();
+    EXPECT_EQ(events.yields, 2) << "stopped before the next row";
+    EXPECT_TRUE(ctx.s.nRette == 4 && ctx.s.nRaddr == 1);
+    EXPECT_TRUE(ctx.form.Picture2.visible && !ctx.form.Picture1.visible);
+    EXPECT_EQ(ctx.s.resultFile, ResultFile::Unsaved);
+    EXPECT_EQ(prompt(), "Vuoi misurare ?");
+    EXPECT_TRUE(events.terminations == 0 && photoClicks.isEmpty() && dialogs.messages.empty());
+}
+
+// Closing the window with a result never saved asks in the window's own box: "Annulla" keeps
+// the window and the result; "Salva" saves it, then the window closes.
+TEST_F(WholeRoadTest, ClosingWithAnUnsavedResultAsksFirst) {
+    window.menuAction("open")->trigger();
+    construct();
+    click("RADDRIZZA");
+    dialogs.saveAnswer.reset();
+    QStringList buttons;
+    QTimer::singleShot(0, [&buttons] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>{}) {
+            buttons << button->text();
+        }
+        if (box) {
+            box->reject();  // as the window's close button or Esc
+        }
+    });
+    EXPECT_FALSE(window.close());
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"Annulla", "Non salvare", "Salva"}));
+    EXPECT_TRUE(window.isVisible() &&
+                std::filesystem::exists(window.context().paths.scratchFile()));
+    dialogs.saveAnswer = SaveChoice::Save;
+    dialogs.save = (dir / "chiusura.bmp").string();
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(std::filesystem::exists(dir / "chiusura.bmp"));
+}
+
 // A camera JPEG takes the same clicks, rectifies in colour (bilinear unless told otherwise) and
 // saves as PNG: the same file vesta-rectify makes of it, and the kept construction replays to it.
 TEST_F(WholeRoadTest, ACameraJpegRectifiesInColourAndSavesAsPng) {
@@ -182,6 +264,13 @@ TEST_F(WholeRoadTest, ACameraJpegRectifiesInColourAndSavesAsPng) {
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
     const auto saved = test::readBytes(dir / "facciata.png");
     ASSERT_FALSE(saved.empty());
+    // Saved once, the result on show is offered again, in another format.
+    dialogs.save = (dir / "facciata.tif").string();
+    window.menuAction("save")->trigger();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
+    const Result<CameraPhoto> tiff = readCameraFile((dir / "facciata.tif").string());
+    ASSERT_TRUE(tiff.ok()) << tiff.error();
+    EXPECT_EQ(tiff.value().image.width, window.context().s.largRaddr);
 
     ASSERT_EQ(rectify((dir / "foto.jpg").string() + " " + (dir / "batch.png").string() + kClicks),
               0);

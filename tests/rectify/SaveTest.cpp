@@ -8,10 +8,13 @@
 
 #include "RectifySupport.h"
 #include "codec/ColourFileWriter.h"
+#include "image/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
 #include "sidecar/ConstructionFile.h"
+#include "ui/Undo.h"
+#include "ui/WindowCommands.h"
 
 namespace vesta {
 namespace {
@@ -56,11 +59,6 @@ TEST_F(SaveTest, TheScratchFileMovesToTheChosenName) {
     EXPECT_TRUE(readConstructionFile((app.folder / "facciata.json").string()).ok());
     EXPECT_EQ(fs::status(app.folder / "facciata.BMP").permissions(), documentMode());
     EXPECT_EQ(fs::status(app.folder / "facciata.json").permissions(), documentMode());
-    // Nothing new since: the user is told, not left with a silent failure.
-    save("ancora.bmp");
-    ASSERT_EQ(app.dialogs.messages.size(), 1u);
-    EXPECT_NE(app.dialogs.messages[0].text.find("Non c'è una nuova immagine"), std::string::npos);
-    EXPECT_FALSE(fs::exists(app.folder / "ancora.bmp"));
 }
 
 // A bitmap cannot hold a colour result's profile: the panel says it was saved without it.
@@ -144,6 +142,71 @@ TEST_F(RectifyTest, AFileInTheWayIsLeftAloneAndAResultWhoseFileWentIsSavedFromMe
     save_Click(app.ctx);
     EXPECT_EQ(test::readBytes(app.folder / "facciata.bmp"), written);
     EXPECT_EQ(app.dialogs.messages.size(), 1u);
+}
+
+// The result on show is offered again once saved: under another name with the same bytes, and
+// under the same name again, asked first, with nothing lost. A file that appears at the scratch
+// name after a save is not the result's: it is never moved or removed.
+TEST_F(RectifyTest, TheResultOnShowIsSavedAgainUnderAnyName) {
+    RADDR1(app.ctx);
+    const auto written = test::readBytes(app.ctx.paths.scratchFile());
+    for (const char* name : {"prima.bmp", "seconda.bmp", "prima.bmp"}) {
+        app.dialogs.saveAnswers.push_back((app.folder / name).string());
+        save_Click(app.ctx);
+        EXPECT_EQ(test::readBytes(app.folder / name), written) << name;
+    }
+    EXPECT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
+    EXPECT_EQ(app.dialogs.questions.size(), 1u) << "replacing prima.bmp is asked";
+    EXPECT_TRUE(fs::exists(app.folder / "seconda.json") &&
+                !fs::exists(app.ctx.paths.scratchFile()));
+    test::writeBytes(app.ctx.paths.scratchFile(), {1, 2, 3});
+    app.dialogs.saveAnswers.push_back((app.folder / "terza.bmp").string());
+    save_Click(app.ctx);
+    EXPECT_FALSE(fs::exists(app.folder / "terza.bmp"));
+    EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+// Exit and another photograph ask before a result never saved goes: "Annulla", or "Salva" with
+// the save dialog cancelled, changes nothing; "Salva" saves first; "Non salvare" goes on and the
+// old result is no longer offered. Nothing is asked when nothing is unsaved.
+TEST_F(RectifyTest, ExitAndOpenAskBeforeAnUnsavedResultGoes) {
+    RADDR1(app.ctx);
+    const std::string scratch = app.ctx.paths.scratchFile();
+    const auto leaveAndOpen = [&](SaveChoice answer) {
+        app.dialogs.saveChoice = answer;
+        EXIT_Click(app.ctx);
+        app.dialogs.openAnswers = {(app.folder / "foto.bmp").string()};
+        open_Click(app.ctx);
+    };
+    leaveAndOpen(SaveChoice::Cancel);
+    app.dialogs.saveAnswers = {std::nullopt, std::nullopt};
+    leaveAndOpen(SaveChoice::Save);
+    EXPECT_EQ(app.events.terminations, 0);
+    EXPECT_EQ(app.dialogs.openAnswers.size(), 1u) << "not even the Open dialog";
+    EXPECT_TRUE(s.resultFile == ResultFile::Unsaved && fs::exists(scratch) && f.Picture2.visible);
+    ASSERT_EQ(app.dialogs.saveQuestions.size(), 4u);
+    EXPECT_EQ(app.dialogs.saveQuestions[0],
+              "L'immagine raddrizzata non è stata salvata.\nSalvarla prima di uscire?");
+    EXPECT_EQ(app.dialogs.saveQuestions[1],
+              "L'immagine raddrizzata non è stata salvata.\n"
+              "Salvarla prima di aprire un'altra immagine?");
+
+    app.dialogs.saveChoice = SaveChoice::Save;
+    app.dialogs.saveAnswers = {(app.folder / "salvata.bmp").string()};
+    EXIT_Click(app.ctx);
+    EXPECT_TRUE(app.events.terminations == 1 && fs::exists(app.folder / "salvata.bmp"));
+
+    ALTRA1(app.ctx);
+    RADDR1(app.ctx);
+    ASSERT_TRUE(s.resultFile == ResultFile::Unsaved && fs::exists(scratch));
+    app.dialogs.openAnswers = {(app.folder / "foto.bmp").string()};
+    app.dialogs.saveChoice = SaveChoice::DontSave;
+    open_Click(app.ctx);
+    EXPECT_TRUE(f.Picture1.visible && !f.Picture2.visible);
+    EXPECT_TRUE(s.resultFile == ResultFile::None && !fs::exists(scratch) && !f.save.enabled);
+    EXIT_Click(app.ctx);
+    EXPECT_EQ(app.events.terminations, 2);
+    EXPECT_EQ(app.dialogs.saveQuestions.size(), 6u);
 }
 
 // This process's own goes too: no window of it made the file yet.

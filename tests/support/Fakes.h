@@ -81,6 +81,10 @@ class ScriptedDialogs : public Dialogs {
         questions.push_back(text);
         return confirmAnswer;
     }
+    SaveChoice askToSave(const std::string& text, const std::string&) override {
+        saveQuestions.push_back(text);
+        return saveChoice;
+    }
     bool printWindow() override {
         ++printed;
         return true;
@@ -92,6 +96,9 @@ class ScriptedDialogs : public Dialogs {
     std::vector<std::string> prompts, helpShown, questions;
     std::vector<std::string> initials;  // what each input box that holds a text opened with
     bool confirmAnswer = true;
+    // Before unsaved work would go: what was asked, and the answer.
+    std::vector<std::string> saveQuestions;
+    SaveChoice saveChoice = SaveChoice::DontSave;
     int printed = 0;
 
   private:

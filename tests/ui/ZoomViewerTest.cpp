@@ -49,6 +49,27 @@ TEST_F(ZoomViewerTest, ScrollMaximaSaturateAtTheSixteenBitLimit) {
     EXPECT_TRUE(z.image.left == -1200 && s.posH == 1200);
 }
 
+// The bars' ranges follow every resize and zoom step, and a bar beyond its new range comes
+// back with the picture: left there, the picture's near part could never be scrolled to again.
+TEST_F(ZoomViewerTest, TheBarsAndThePictureFollowEveryResizeAndZoomStep) {
+    zoo_Click(app.ctx);
+    Spin1_SpinUp(app.ctx);
+    Spin1_SpinUp(app.ctx);  // 10560 x 7920 twips in a window of 5325 x 6210
+    zoom_HScroll1_Change(app.ctx, z.hScroll.max);
+    zoom_VScroll1_Change(app.ctx, z.vScroll.max);
+    ASSERT_TRUE(z.hScroll.max == 5235 && z.vScroll.max == 1710);
+    zoom_Form_Resize(app.ctx, 900 * 15, 700 * 15);
+    EXPECT_TRUE(z.hScroll.max == 0 && z.hScroll.value == 0 && z.image.left == 0 && s.posH == 0);
+    EXPECT_TRUE(z.vScroll.max == 0 && z.vScroll.value == 0 && z.image.top == 0 && s.posV == 0);
+    zoom_Form_Resize(app.ctx, 5325, 6210);
+    zoom_HScroll1_Change(app.ctx, z.hScroll.max);
+    Spin1_SpinDown(app.ctx);  // 9504 twips wide
+    EXPECT_TRUE(z.hScroll.max == 4179 && z.hScroll.value == 4179 && z.image.left == -4179);
+    s.larghezzaPic1 = 400;  // another photograph, narrower than the window
+    zoo_Click(app.ctx);
+    EXPECT_TRUE(z.hScroll.max == 0 && z.image.left == 0);
+}
+
 // Ten twips a pixel, of the photograph or of the rectified image; only the latter takes a grid.
 TEST_F(ZoomViewerTest, OpensOnThePhotographOrOnTheRectifiedImageWhichAloneTakesAGrid) {
     zoo_Click(app.ctx);

@@ -1,0 +1,61 @@
+// The window's input while rows are computed. The rectification lets events through once per
+// row or band so that Canc. can stop it; everything else the user sends meanwhile (keys,
+// shortcuts, clicks, the wheel) is dropped, not kept for later, and the cancel passes once.
+#pragma once
+
+#include <QAction>
+#include <QObject>
+#include <QWidget>
+#include <functional>
+
+#include "state/Platform.h"
+
+namespace vesta::desktop {
+
+class InputGate : public QObject {
+    Q_OBJECT
+  public:
+    struct Window {
+        std::function<bool()> computing;  // rows are being computed
+        std::function<bool()> cancelled;  // a cancel reached the computation already
+        QWidget* cancelButton;            // Canc.
+        QAction* cancelAction;            // the menu item whose shortcut is Ctrl+C
+    };
+    // Watches every event of the application from now on.
+    explicit InputGate(Window window, QObject* parent = nullptr);
+
+    // While set, every input is dropped, a cancel too: for the input sent during a computation
+    // that reaches the window only after it ended.
+    void dropAll(bool on) { dropAll_ = on; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    bool cancelOpen() const { return !dropAll_ && !window_.cancelled(); }
+
+    Window window_;
+    bool dropAll_ = false;
+    bool cancelPressed_ = false;
+    Qt::MouseButtons droppedPresses_;  // their releases go the same way, however late
+};
+
+// The procedures' event loop, counting its yields: a procedure during which the count moved
+// computed rows.
+class CountedYields : public EventLoop {
+  public:
+    explicit CountedYields(EventLoop& loop) : loop_(loop) {}
+    void yield() override {
+        ++count_;
+        loop_.yield();
+    }
+    void beep() override { loop_.beep(); }
+    void terminate() override { loop_.terminate(); }
+    long count() const { return count_; }
+
+  private:
+    EventLoop& loop_;
+    long count_ = 0;
+};
+
+}  // namespace vesta::desktop
