@@ -60,7 +60,6 @@ TEST(ColourWriteTest, AFullDiskIsReportedInEveryFormat) {
     ::close(fd);
 }
 
-
 // A profile is kept wherever the format can hold it: libpng dropped one over 8 MB without a
 // word, and a JPEG's 255 segments were overrun (their count wrapped and the profile was lost).
 // Where it cannot be kept, the notice says so.
