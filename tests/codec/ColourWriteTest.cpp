@@ -14,18 +14,12 @@
 namespace vesta {
 namespace {
 
-TEST(ColourWriteTest, TheFormatComesFromTheExtensionInAnyCase) {
-    const std::pair<std::string, std::optional<ColourFileFormat>> names[] = {
-        {"b.TIF", ColourFileFormat::Tiff},
-        {"d.JpG", ColourFileFormat::Jpeg},
-        {"g.h.png", ColourFileFormat::Png},
-        {"a.gif", {}},
-        {"a.png.txt", {}},
-        {"png", {}}};
-    for (const auto& [name, format] : names) {
+// The format is the last extension's (in any case, as CameraReadTest's names show); any other
+// name is refused with the extensions that are known.
+TEST(ColourWriteTest, ANameWithoutAKnownExtensionIsRefused) {
+    for (const char* name : {"a.gif", "a.png.txt", "png"}) {
         const auto found = colourFormatForPath(name);
-        EXPECT_EQ(found.ok() ? std::optional(found.value()) : std::nullopt, format) << name;
-        EXPECT_TRUE(found.ok() || found.error().find(".tiff") != std::string::npos) << name;
+        EXPECT_TRUE(!found.ok() && found.error().find(".tiff") != std::string::npos) << name;
     }
 }
 
@@ -83,7 +77,6 @@ TEST(ColourWriteTest, ALargeProfileIsKeptWhereTheFormatHoldsItAndNoticedWhereNot
         EXPECT_EQ(read.value().image.iccProfile == image.iccProfile, fits) << name;
         EXPECT_EQ(fits, size <= kMaxJpegProfileBytes || format != ColourFileFormat::Jpeg) << name;
     }
-    EXPECT_NE(profileNotice(ColourFileFormat::Bmp, 500), "");
     EXPECT_EQ(profileNotice(ColourFileFormat::Bmp, 0), "");
 }
 
