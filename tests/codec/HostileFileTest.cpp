@@ -32,8 +32,16 @@
 namespace vesta {
 namespace {
 
-bool says(const std::string& message, const std::string& word) {
-    return message.find(word) != std::string::npos;
+// Whether `message` holds one of the '|'-separated `words`.
+bool says(const std::string& message, const std::string& words) {
+    for (std::size_t at = 0; at <= words.size();) {
+        const std::size_t end = std::min(words.find('|', at), words.size());
+        if (message.find(words.substr(at, end - at)) != std::string::npos) {
+            return true;
+        }
+        at = end + 1;
+    }
+    return false;
 }
 
 // `n` bytes of `v` at `at`, most significant first unless `little`.
@@ -197,16 +205,44 @@ TEST_F(HostileFileTest, DamagedFilesAreRefusedWithTheDamageNamed) {
     std::copy_n(planar.begin() + long(array), 4, planar.begin() + long(offsets + 8));
     writeTiff(dir / "cut.tif", {.rowsWritten = 12});  // strips that are not there
 
-    const std::string jpegData = "Il file JPEG è danneggiato: mancano dati";
-    const std::tuple<std::string, std::vector<std::uint8_t>, std::string> cases[] = {
+    // Out of range, empty or of no known kind: refused from the header. (Huge sizes are
+    // below, where the memory they take is measured.)
+    const auto png = saved("b.png", test::patternImage(61, 47, 3, 16));
+    auto bmp = saved("d.bmp", test::patternImage(61, 47, 3, 8));
+    putBig(bmp, 18, 40000, 4, true);
+    putBig(bmp, 22, 40000, 4, true);
+    auto flat = bmp;
+    putBig(flat, 18, 0, 4, true);
+
+    const std::string jpegData = "Il file JPEG è danneggiato: mancano dati|incompleto";
+    std::vector<std::tuple<std::string, std::vector<std::uint8_t>, std::string>> cases = {
         {"cut.jpg", cut, jpegData},
         {"zeroed.jpg", zeroed, jpegData},
         {"scans.jpg", {progressive.begin(), progressive.begin() + long(lastScan)}, "incompleto"},
         {"short.tif", planar, "Il file TIFF è danneggiato"},
-        {"cut.tif", test::readBytes(dir / "cut.tif"), "Il file TIFF è danneggiato"}};
+        {"cut.tif", test::readBytes(dir / "cut.tif"), "Il file TIFF è danneggiato"},
+        {"flat.jpg", jpegDeclaring(jpeg, 100, 0), "troppo grande|danneggiato"},
+        {"thin.png", pngDeclaring(png, 0, 10), "troppo grande|danneggiato"},
+        {"wide.png", pngDeclaring(png, 70000, 10), "troppo grande|danneggiato"},
+        {"wide.bmp", bmp, "troppo grande"},
+        {"flat.bmp", flat, "non valide|troppo grande"},
+        {"a.gif", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}, "riconosciuta"},
+        {"deep.bmp", test::bitmapBytes({.paletteEntries = 0, .bitCount = 16}), "16 bit"}};
+    // Cut files of every kind.
+    for (const auto& file : {jpeg, png, saved("e.tif", test::patternImage(61, 47, 3, 16)),
+                             saved("f.bmp", test::patternImage(61, 47, 3, 8))}) {
+        for (std::size_t cut : {std::size_t(3), std::size_t(20), file.size() / 4, file.size() / 2,
+                                file.size() * 7 / 8}) {
+            if (file[0] != 'B' || cut >= 30) {  // shorter, the palette road refuses a bitmap
+                cases.push_back({"cut",
+                                 {file.begin(), file.begin() + long(cut)},
+                                 "incomplet|danneggiat|riconosciuta"});
+            }
+        }
+    }
     for (const auto& [name, bytes, why] : cases) {
         const std::string message = refusal(name, bytes);
-        EXPECT_TRUE(says(message, why) || says(message, "incompleto")) << name << ": " << message;
+        EXPECT_TRUE(says(message, why)) << name << " (" << bytes.size() << "): " << message;
     }
 }
 
@@ -258,56 +294,15 @@ TEST_F(HostileFileTest, PackedAndPaletteTiffsGiveLibtiffsOwnPixels) {
     }
 }
 
-// Only regular files of a known kind are read: a pipe with no writer would be waited on for
+// Only regular files are read: a pipe with no writer would be waited on for
 // ever.
-TEST_F(HostileFileTest, OnlyRegularFilesOfAKnownKindAreRead) {
+TEST_F(HostileFileTest, OnlyRegularFilesAreRead) {
     EXPECT_FALSE(readCameraFile((dir / "missing.jpg").string()).ok());
     const auto pipe = dir / "pipe.jpg";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     for (const auto& path : {dir.path(), pipe}) {
         const auto read = readCameraFile(path.string());
         EXPECT_TRUE(!read.ok() && says(read.error(), "ordinario")) << path;
-    }
-    EXPECT_TRUE(says(refusal("a.gif", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}), "riconosciuta"));
-    EXPECT_TRUE(
-        says(refusal("b.bmp", test::bitmapBytes({.paletteEntries = 0, .bitCount = 16})), "16 bit"));
-}
-
-TEST_F(HostileFileTest, TruncatedFilesOfEveryKindAreRefused) {
-    for (const auto& name : {"a.jpg", "c.png", "e.tif", "f.bmp"}) {
-        const auto file = saved(name, test::patternImage(61, 47, 3, name[0] == 'c' ? 16 : 8));
-        for (std::size_t cut : {std::size_t(3), std::size_t(20), file.size() / 4, file.size() / 2,
-                                file.size() * 7 / 8}) {
-            if (file[0] == 'B' && cut < 30) {
-                continue;  // too short to tell its bits: the palette road refuses it
-            }
-            const std::string message =
-                refusal(name, std::vector<std::uint8_t>(file.begin(), file.begin() + long(cut)));
-            EXPECT_TRUE(says(message, "incomplet") || says(message, "danneggiat") ||
-                        says(message, "riconosciuta"))
-                << message;
-        }
-    }
-}
-
-// An empty or out-of-range size is refused from the header. (Huge ones are below, where the
-// memory they take is measured.)
-TEST_F(HostileFileTest, DeclaredSizesOutOfRangeAreRefused) {
-    const auto png = saved("b.png", test::patternImage(61, 47, 3, 16));
-    auto bmp = saved("d.bmp", test::patternImage(61, 47, 3, 8));
-    putBig(bmp, 18, 40000, 4, true);
-    putBig(bmp, 22, 40000, 4, true);
-    auto flat = bmp;
-    putBig(flat, 18, 0, 4, true);
-    const std::pair<std::vector<std::uint8_t>, std::string> cases[] = {
-        {jpegDeclaring(saved("a.jpg", test::patternImage(61, 47, 3, 8)), 100, 0), "danneggiato"},
-        {pngDeclaring(png, 0, 10), "danneggiato"},
-        {pngDeclaring(png, 70000, 10), "danneggiato"},
-        {bmp, "troppo grande"},
-        {flat, "non valide"}};
-    for (const auto& [bytes, why] : cases) {
-        const std::string message = refusal("x", bytes);
-        EXPECT_TRUE(says(message, why) || says(message, "troppo grande")) << message;
     }
 }
 
