@@ -7,7 +7,6 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <algorithm>
-#include <cmath>
 
 #include "BitmapBytes.h"
 #include "WindowFixture.h"
@@ -81,51 +80,6 @@ TEST_F(MainWindowTest, TheZoomViewerScrollsFitsOnAReleaseOutsideThePictureAndReo
     EXPECT_FALSE(window.context().zoomForm.loaded);
     QTest::mouseClick(window.control("zoo"), Qt::LeftButton);
     EXPECT_TRUE(zoom->isVisible());
-}
-
-// Canc. pressed while a line waits for its second end takes that end and its rubber band
-// away, not the line before it.
-TEST_F(MainWindowTest, CancelOnAHalfDrawnLineLeavesTheLineBefore) {
-    openFile(sample);
-    PictureWidget* picture = window.pictureWidget("Picture1");
-    const QRgb bare = pixel1(300, 250);
-    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(100, 100));
-    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(500, 120));
-    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(100, 400));
-    QTest::mouseMove(picture, QPoint(500, 100));
-    ASSERT_NE(pixel1(300, 250), bare) << "the rubber band crosses this pixel";
-    QTest::mouseClick(window.control("cancella"), Qt::LeftButton);
-    const WorkingState& s = window.context().s;
-    EXPECT_TRUE(s.nRette == 1 && s.attesaSecondo == 0);
-    EXPECT_EQ(pixel1(300, 250), bare);
-    EXPECT_EQ(prompt().toStdString(), "Definire la 2°retta orizz.");
-    EXPECT_EQ(pixel1(300, 110) & 0xFFFFFF, 0xFF0000u) << "the first line drawn again";
-}
-
-// Enlarged twice, scrolled to its far side and then made wider than the picture, the viewer
-// brings the picture back with its bar: its left part stays within reach.
-TEST_F(MainWindowTest, TheZoomViewersBarsFollowItsSizeAndTheZoom) {
-    openFile(sample);
-    QTest::mouseClick(window.control("zoo"), Qt::LeftButton);
-    ZoomWindow* zoom = window.zoomWindow();
-    ASSERT_NE(zoom, nullptr);
-    QTest::mouseClick(zoom->spin()->upArrow(), Qt::LeftButton);
-    QTest::mouseClick(zoom->spin()->upArrow(), Qt::LeftButton);
-    QScrollBar* across = zoom->horizontal();
-    // The bar counts twips, 15 a pixel on this screen.
-    const auto shownAtBar = [&] {
-        return zoom->image()->x() == -std::lround(across->value() / 15.0);
-    };
-    across->setValue(across->maximum());
-    ASSERT_LT(zoom->image()->x(), -200);
-    zoom->resize(900, 700);
-    EXPECT_TRUE(shownAtBar());
-    EXPECT_EQ(zoom->image()->x(), 0) << "a picture narrower than the viewer is not scrolled";
-    zoom->resize(300, 300);
-    across->setValue(across->maximum());
-    EXPECT_TRUE(shownAtBar() && zoom->image()->x() < -300) << "it scrolls again once wider";
-    QTest::mouseClick(zoom->spin()->downArrow(), Qt::LeftButton);
-    EXPECT_TRUE(shownAtBar() && across->value() == across->maximum());
 }
 
 // Scrolling moves the picture itself, so a click reaches the procedures in image pixels.

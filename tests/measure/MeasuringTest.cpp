@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
-
 #include "Fakes.h"
 #include "measure/Measuring.h"
 #include "state/Prompts.h"
@@ -81,20 +79,6 @@ TEST_F(MeasuringTest, ABadReferenceLengthSetsNoScaleAndTheNextPairAsksAgain) {
     pair(3, 3, 3, 3);
     EXPECT_EQ(s.scala, 1.25);
     EXPECT_EQ(app.dialogs.messages.size(), 8u);
-}
-
-// Under an Italian locale the C library reads neither "12.5" nor "12,5" made into "12.5".
-TEST(TypedLength, AFractionalLengthIsReadWithEitherSeparatorInAnItalianLocale) {
-    const std::string before = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "it_IT.UTF-8"), nullptr)
-        << "the it_IT.UTF-8 locale is missing: scripts/install-deps.sh generates it";
-    const auto comma = typedLength("12,5"), point = typedLength("12.5");
-    const auto hex = typedLength("0x1p3"), infinite = typedLength("inf");
-    std::setlocale(LC_ALL, before.c_str());
-    EXPECT_EQ(comma, 12.5);
-    EXPECT_EQ(point, 12.5);
-    EXPECT_EQ(hex, std::nullopt);
-    EXPECT_EQ(infinite, std::nullopt);
 }
 
 TEST_F(MeasuringTest, StrIsCutToSixCharactersSignPlaceIncluded) {

@@ -51,9 +51,8 @@ TEST(ConstructionFile, RoundTripKeepsEveryBit) {
     EXPECT_TRUE(b.lines == r.lines && b.principalPoint == r.principalPoint &&
                 b.sizeFactor == r.sizeFactor && b.scale == r.scale &&
                 b.principalDistance == r.principalDistance && !b.distanceSigma);
-    // Whatever else the file holds comes back as written.
+    // Whatever else the file holds (turns, view scales) comes back as written.
     EXPECT_EQ(constructionJson(b), text);
-    EXPECT_TRUE(b.photographTurn == 1 && b.resultTurn == 3);
     EXPECT_NE(text.find("\"rotate_degrees\": 90"), std::string::npos);
 
     // A record of an upright road says nothing of turns, as those written before turns existed.
@@ -64,7 +63,6 @@ TEST(ConstructionFile, RoundTripKeepsEveryBit) {
     const Result<ConstructionRecord> old = parseConstructionJson(plain);
     ASSERT_TRUE(old.ok()) << old.error();
     EXPECT_TRUE(old.value().photographTurn == 0 && old.value().resultTurn == 0);
-    EXPECT_EQ(b.lineViewScales, r.lineViewScales);
 
     // A record clicked all at 1:1, as older ones, does not say so and reads as 1:1.
     ConstructionRecord oneToOne = r;

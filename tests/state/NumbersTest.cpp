@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <optional>
 #include <string>
 
 #include "state/Numbers.h"
@@ -22,7 +23,8 @@ TEST(NumberRules, RoundingFlooringAndSixteenBits) {
 
 // Str reserves a blank for the sign and hides the last bits of a rounding error in fifteen
 // significant digits. The window runs under the user's locale; an Italian one must not turn
-// Str's point into a comma nor take the user's separator away from the plain form.
+// Str's point into a comma nor take the user's separator away from the plain form, and the C
+// library there reads neither "12.5" nor "12,5" made into "12.5".
 TEST(NumberRules, TextsKeepTheirFormUnderAnItalianLocale) {
     const std::string before = std::setlocale(LC_ALL, nullptr);
     ASSERT_NE(std::setlocale(LC_ALL, "it_IT.UTF-8"), nullptr)
@@ -35,7 +37,10 @@ TEST(NumberRules, TextsKeepTheirFormUnderAnItalianLocale) {
                                  strForm(1e16),
                                  plainForm(0.25, '.'),
                                  plainForm(1.5e-5, ',')};
+    const std::optional<double> typed[] = {typedLength("12,5"), typedLength("12.5"),
+                                           typedLength("0x1p3"), typedLength("inf")};
     std::setlocale(LC_ALL, before.c_str());
+    EXPECT_TRUE(typed[0] == 12.5 && typed[1] == 12.5 && !typed[2] && !typed[3]);
     EXPECT_EQ(std::vector<std::string>(std::begin(texts), std::end(texts)),
               (std::vector<std::string>{" 640", "-37", " 53.130102354156", "-45", " 1.9", " 1E+16",
                                         "0.25", "1,5E-05"}));
