@@ -107,6 +107,10 @@ PictureWidget* MainWindow::pictureWidget(const std::string& name) const {
 }
 
 MainWindow::~MainWindow() {
+    // The gate filters the whole application and reads this window's state: it goes first, so
+    // the events the widgets send while they are taken down never reach a window half gone.
+    delete gate_;
+    gate_ = nullptr;
     delete zoom_;
 }
 
