@@ -121,6 +121,10 @@ void open_Click(Context& ctx) {
 
     s.fotoColori = std::move(colour);
     s.risultatoColori = ColourImage{};
+    // Only a grey or colour photograph is interpolated; a palette bitmap takes the nearest pixel.
+    f.bilineare.enabled = s.fotoColori != nullptr;
+    // A measured length's ± belongs to the previous photograph's result.
+    f.incertezzaMisura.caption.clear();
     LEGGI_img(ctx, std::move(read.value()));
 
     startConstructionOver(ctx);
@@ -147,6 +151,7 @@ void startConstructionOver(Context& ctx) {
     f.GRIGLIA.visible = true;
     f.Text3.visible = false;
     f.RADDRIZZA.caption = "Raddrizza";
+    f.RADDRIZZA.tooltip = "opera il raddrizzamento";  // not Misura's of a previous result
     f.RADDRIZZA.enabled = false;
 
     placeScrollBarsOfSource(ctx);

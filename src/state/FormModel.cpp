@@ -211,6 +211,7 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.bilineare = menu("bilineare", "raddrizza1", "&Interpolazione bilineare", "");
     f.bilineare.checkable = true;
     f.bilineare.checked = true;
+    f.bilineare.enabled = false;  // until a grey or colour photograph is open
     f.misureNote = menu("misureNote", "raddrizza1", "&Misure note...", "");
     f.misureNote.enabled = false;
     f.print1 = menu("print1", "", "&Print", "");

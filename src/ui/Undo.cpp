@@ -136,6 +136,8 @@ void ALTRA1(Context& ctx) {
     f.GRIGLIA.visible = true;
     f.Text3.visible = true;
     f.RADDRIZZA.caption = "Raddrizza";
+    // Back on the photograph the button rectifies again: Misura's tooltip would mislead.
+    f.RADDRIZZA.tooltip = " Inizia l'operazione di raddrizzamento";
     s.nRaddr = 0;
     offerConstructionCommands(ctx);
     f.VScroll2.visible = false;

@@ -4,6 +4,7 @@
 
 #include "BitmapBytes.h"
 #include "Fakes.h"
+#include "codec/ColourFileWriter.h"
 #include "image/OpenImage.h"
 #include "state/Prompts.h"
 
@@ -28,6 +29,8 @@ TEST_F(OpenImageTest, OpeningShowsThePhotographAndStartsTheFirstLineAfresh) {
     s.grandezza = 1.7;
     s.attesaSecondo = 1;
     f.RADDRIZZA.caption = "Misura";
+    f.RADDRIZZA.tooltip = " Stabilisce una scala per le misurazioni dell'immagine";
+    f.incertezzaMisura.caption = "d ±0,4 cm (scala ±0,1%)";
     test::openBitmap(app, 801, 601, "piccola.bmp");
     const std::string path = (app.folder / "piccola.bmp").string();
     EXPECT_EQ(f.caption, "Raddrizzamento di   ' " + path + " '");
@@ -39,6 +42,14 @@ TEST_F(OpenImageTest, OpeningShowsThePhotographAndStartsTheFirstLineAfresh) {
     EXPECT_TRUE(s.nRette == 0 && s.modoClick == ClickMode::LineEnd && s.nRaddr == 0 &&
                 s.grandezza == 1.0 && f.RADDRIZZA.caption == "Raddrizza");
     EXPECT_EQ(s.attesaSecondo, 0) << "a pending first point must not carry over";
+    EXPECT_EQ(f.incertezzaMisura.caption, "") << "the last photograph's measured length";
+    EXPECT_EQ(f.RADDRIZZA.tooltip, "opera il raddrizzamento");
+    // Interpolation is offered only where it acts: not on a palette bitmap.
+    EXPECT_FALSE(f.bilineare.enabled);
+    const std::string png = (app.folder / "colori.png").string();
+    ASSERT_EQ(saveColourImage(png, test::patternImage(64, 48, 3, 8)), "");
+    open(png);
+    EXPECT_TRUE(s.fotoColori && f.bilineare.enabled);
 }
 
 // Cancelling the dialog, or a file that is refused (reported), keeps the photograph on show and

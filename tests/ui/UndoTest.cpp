@@ -109,6 +109,7 @@ TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
     s.nRette = 4;
     s.nRaddr = s.raddrAvviato = 1;
     f.RADDRIZZA.caption = "Misura";
+    f.RADDRIZZA.tooltip = " Stabilisce una scala per le misurazioni dell'immagine";
     f.cancella.caption = "Altra ?";
     f.Picture1.visible = false;
     f.Picture2.visible = true;
@@ -117,6 +118,7 @@ TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
     EXPECT_EQ(f.domanda1.caption, prompts::kDeviDefinireArea);
     EXPECT_TRUE(f.Picture1.visible && !f.Picture2.visible && !f.save.enabled);
     EXPECT_EQ(f.RADDRIZZA.caption, "Raddrizza");
+    EXPECT_EQ(f.RADDRIZZA.tooltip, " Inizia l'operazione di raddrizzamento");
 }
 
 TEST_F(UndoTest, AnotherRectificationRangesTheBarsOfTheSource) {
