@@ -73,24 +73,21 @@ void showProportionUncertainty(Context& ctx) {
     if (sure) {
         return;
     }
-    const std::vector<double> key = constructionKey(s);
-    if (key == s.warnedClicks) {
-        return;
-    }
     const std::string uncertain = "Le proporzioni dell'immagine raddrizzata sono incerte (" +
                                   ctx.form.incertezza.caption + ").";
-    // The camera's own focal length is the surest help there is: asked for rather than told.
-    // Accepted or declined, the question has told the uncertainty already.
-    if (offerExifFocalLength(ctx, uncertain, key) || key == s.warnedClicks) {
-        return;
+    // Told on the panel, never in a box that would stop the road: the figure in red, what helps
+    // under it.
+    ctx.form.incertezza.tooltip +=
+        "\n" + uncertain +
+        " Aiutano: rette più lunghe e più distanti tra loro, i punti presi su una vista "
+        "ingrandita, le misure note del rettangolo delle quattro rette (Misure note) o la "
+        "focale della fotografia (Focale...).";
+    // The camera's own focal length is the surest help there is: asked for, once for these
+    // clicks, rather than told.
+    const std::vector<double> key = constructionKey(s);
+    if (key != s.warnedClicks) {
+        offerExifFocalLength(ctx, uncertain, key);
     }
-    s.warnedClicks = key;
-    ctx.dialogs.messageBox(
-        uncertain +
-            " Aiutano: rette più lunghe e più distanti tra loro, i punti presi su una vista "
-            "ingrandita, le misure note del rettangolo delle quattro rette (Misure note) o la "
-            "focale della fotografia (Focale...).",
-        "Proporzioni incerte", MessageIcon::Warning);
 }
 
 std::vector<double> constructionKey(const WorkingState& s) {
