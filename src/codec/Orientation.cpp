@@ -57,6 +57,18 @@ void remapTile(const Sample* from, Sample* to, int outWidth, std::int64_t start,
     }
 }
 
+template <typename Sample, int Channels>
+void remapTiles(const Sample* from, Sample* to, int outWidth, int outHeight, std::int64_t start,
+                std::int64_t stepU, std::int64_t stepV) {
+    for (int v0 = 0; v0 < outHeight; v0 += kTile) {
+        const int v1 = std::min(outHeight, v0 + kTile);
+        for (int u0 = 0; u0 < outWidth; u0 += kTile) {
+            remapTile<Sample, Channels>(from, to, outWidth, start, stepU, stepV, u0,
+                                        std::min(outWidth, u0 + kTile), v0, v1);
+        }
+    }
+}
+
 template <typename Sample>
 std::vector<Sample> remap(const std::vector<Sample>& from, int width, int height, int channels,
                           const Mapping& m, int outWidth, int outHeight) {
@@ -68,23 +80,47 @@ std::vector<Sample> remap(const std::vector<Sample>& from, int width, int height
     const std::int64_t start = (y0 * width + x0) * channels;
     const std::int64_t stepU = (std::int64_t(m.yu) * width + m.xu) * channels;
     const std::int64_t stepV = (std::int64_t(m.yv) * width + m.xv) * channels;
-    for (int v0 = 0; v0 < outHeight; v0 += kTile) {
-        const int v1 = std::min(outHeight, v0 + kTile);
-        for (int u0 = 0; u0 < outWidth; u0 += kTile) {
-            const int u1 = std::min(outWidth, u0 + kTile);
-            if (channels == 3) {
-                remapTile<Sample, 3>(from.data(), to.data(), outWidth, start, stepU, stepV, u0, u1,
-                                     v0, v1);
-            } else {
-                remapTile<Sample, 1>(from.data(), to.data(), outWidth, start, stepU, stepV, u0, u1,
-                                     v0, v1);
-            }
-        }
+    const Sample* in = from.data();
+    Sample* out = to.data();
+    switch (channels) {
+        case 1:
+            remapTiles<Sample, 1>(in, out, outWidth, outHeight, start, stepU, stepV);
+            break;
+        case 2:
+            remapTiles<Sample, 2>(in, out, outWidth, outHeight, start, stepU, stepV);
+            break;
+        case 3:
+            remapTiles<Sample, 3>(in, out, outWidth, outHeight, start, stepU, stepV);
+            break;
+        default:
+            remapTiles<Sample, 4>(in, out, outWidth, outHeight, start, stepU, stepV);
+            break;
     }
     return to;
 }
 
+template <typename Sample>
+std::vector<Sample> orientedSamplesOf(const std::vector<Sample>& stored, int width, int height,
+                                      int channels, int orientation) {
+    if (orientation < 2 || orientation > 8 || stored.empty()) {
+        return stored;
+    }
+    const Mapping m = mappingFor(orientation);
+    return remap(stored, width, height, channels, m, m.swapSides ? height : width,
+                 m.swapSides ? width : height);
+}
+
 }  // namespace
+
+std::vector<std::uint8_t> orientedSamples(const std::vector<std::uint8_t>& stored, int width,
+                                          int height, int channels, int orientation) {
+    return orientedSamplesOf(stored, width, height, channels, orientation);
+}
+
+std::vector<std::uint16_t> orientedSamples(const std::vector<std::uint16_t>& stored, int width,
+                                           int height, int channels, int orientation) {
+    return orientedSamplesOf(stored, width, height, channels, orientation);
+}
 
 ColourImage turnUpright(ColourImage stored, int orientation) {
     if (orientation < 2 || orientation > 8) {

@@ -4,85 +4,20 @@
 #include <cstdint>
 #include <vector>
 
+#include "codec/Orientation.h"
 #include "image/BitmapFile.h"
-#include "state/LargePages.h"
 
 namespace vesta {
 
 namespace {
 
-// Tiles of the turned image, so that a quarter turn reads each row of the image a short run
-// at a time while it is in the cache, rather than one pixel from every row in turn.
-constexpr int kTile = 64;
-
-template <typename Sample, int Channels>
-void copyTile(const Sample* from, Sample* to, int outWidth, std::int64_t start, std::int64_t stepU,
-              std::int64_t stepV, int u0, int u1, int v0, int v1) {
-    for (int v = v0; v < v1; ++v) {
-        const std::int64_t in = start + v * stepV;
-        Sample* out = to + std::int64_t(v) * outWidth * Channels;
-        for (int u = u0; u < u1; ++u) {
-            for (int c = 0; c < Channels; ++c) {
-                out[u * Channels + c] = from[in + u * stepU + c];
-            }
-        }
-    }
-}
-
-template <typename Sample, int Channels>
-void copyTiles(const Sample* from, Sample* to, int outWidth, int outHeight, std::int64_t start,
-               std::int64_t stepU, std::int64_t stepV) {
-    for (int v0 = 0; v0 < outHeight; v0 += kTile) {
-        const int v1 = std::min(outHeight, v0 + kTile);
-        for (int u0 = 0; u0 < outWidth; u0 += kTile) {
-            copyTile<Sample, Channels>(from, to, outWidth, start, stepU, stepV, u0,
-                                       std::min(outWidth, u0 + kTile), v0, v1);
-        }
-    }
-}
-
-// Pixel (u, v) of the turned image is pixel (x, y) of the image, read at
-// start + u * stepU + v * stepV samples:
-//   one quarter:   x = v,         y = H - 1 - u
-//   a half turn:   x = W - 1 - u, y = H - 1 - v
-//   three:         x = W - 1 - v, y = u
+// A clockwise quarter turn is the turn the orientation tag asks of a camera's stored rows:
+// 6 for one quarter, 3 for a half, 8 for three quarters.
 template <typename Sample>
 std::vector<Sample> turnSamples(const std::vector<Sample>& from, int width, int height,
                                 int channels, int quarters) {
-    if (quarters == 0 || from.empty()) {
-        return from;
-    }
-    const std::int64_t c = channels;
-    const std::int64_t row = std::int64_t(width) * c;
-    std::int64_t start = 0, stepU = 0, stepV = 0;
-    if (quarters == 1) {
-        start = (height - 1) * row, stepU = -row, stepV = c;
-    } else if (quarters == 2) {
-        start = (height - 1) * row + (width - 1) * c, stepU = -c, stepV = -row;
-    } else {
-        start = (width - 1) * c, stepU = row, stepV = -c;
-    }
-    const int outWidth = quarters == 2 ? width : height;
-    const int outHeight = quarters == 2 ? height : width;
-    std::vector<Sample> to;
-    resizeImageBuffer(to, from.size());
-    const Sample* in = from.data();
-    Sample* out = to.data();
-    switch (channels) {
-        case 1:
-            copyTiles<Sample, 1>(in, out, outWidth, outHeight, start, stepU, stepV);
-            break;
-        case 2:
-            copyTiles<Sample, 2>(in, out, outWidth, outHeight, start, stepU, stepV);
-            break;
-        case 3:
-            copyTiles<Sample, 3>(in, out, outWidth, outHeight, start, stepU, stepV);
-            break;
-        default:
-            copyTiles<Sample, 4>(in, out, outWidth, outHeight, start, stepU, stepV);
-            break;
-    }
-    return to;
+    constexpr int kOrientation[] = {1, 6, 3, 8};
+    return orientedSamples(from, width, height, channels, kOrientation[quarters]);
 }
 
 }  // namespace
