@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "rectify/Bands.h"
@@ -16,8 +18,10 @@
 #include "facade/FacadeRenderer.h"
 #include "geometry/Frame.h"
 #include "geometry/Overlay.h"
-#include "rectify/RowRectifier.h"
+#include "image/BitmapFile.h"
+#include "rectify/Rectification.h"
 #include "ui/Startup.h"
+#include "ui/Undo.h"
 
 namespace {
 
@@ -43,6 +47,7 @@ std::unique_ptr<Construction> realisticConstruction(int width, int height) {
     Context& ctx = c->ctx;
     Form_Load(ctx, ScreenInfo{1920 * 15.0, 1080 * 15.0, 15.0, 15.0});
     ctx.s.sorgente.image = facade::renderFacade(scene);
+    ctx.s.sorgente.intestazione = classicHeader(width, height);
     ctx.s.larghezzaPic1 = width;
     ctx.s.altezzaPic1 = height;
     ctx.s.centroX = scene.camera.principal.x;
@@ -98,31 +103,6 @@ ColourConstruction& colourConstruction() {
     return c;
 }
 
-void BM_Rectify(benchmark::State& state) {
-    WorkingState& s = construction().ctx.s;
-    if (!construction().dialogs.messages.empty()) {
-        state.SkipWithError(construction().dialogs.messages.front().c_str());
-        return;
-    }
-    const int side = int(state.range(0));
-    frameOfSide(*s.construction, side);
-    const RectifyInputs in = RectifyInputs::from(s);
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(side));
-    RowWork work;
-    std::uint64_t checksum = 0;
-    for (auto _ : state) {
-        const ColumnLines columns = columnLines(in);
-        for (int r = 1; r <= side; ++r) {
-            rectifyRow(in, columns, rowLine(in, r), work, row.data());
-            checksum += row[std::size_t(r) % row.size()];
-        }
-    }
-    benchmark::DoNotOptimize(checksum);
-    state.SetItemsProcessed(state.iterations() * std::int64_t(side) * side);
-    state.counters["threads"] = 1;  // CSV output needs it in every case listed with the others
-}
-BENCHMARK(BM_Rectify)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
-
 // The whole result, `pixels` of it, in bands handed to a sink that only reads them, on
 // `threads` threads (0: every core).
 void runBands(benchmark::State& state, const BandRectifier& rectifier, int threads,
@@ -141,13 +121,63 @@ void runBands(benchmark::State& state, const BandRectifier& rectifier, int threa
     state.counters["threads"] = threadsFor(options);
 }
 
-void BM_RectifyAllCores(benchmark::State& state) {
+// The palette road of the window and the batch tool: side x side indices by the construction.
+void paletteBands(benchmark::State& state, int threads) {
     WorkingState& s = construction().ctx.s;
-    frameOfSide(*s.construction, int(state.range(0)));
-    runBands(state, BandRectifier(RectifyInputs::from(s), s.sorgente.image), 0,
-             state.range(0) * state.range(0));
+    if (!construction().dialogs.messages.empty()) {
+        state.SkipWithError(construction().dialogs.messages.front().c_str());
+        return;
+    }
+    const int side = int(state.range(0));
+    frameOfSide(*s.construction, side);
+    const RectifyInputs in = RectifyInputs::from(s);
+    runBands(state, BandRectifier(in, PixelMapping::construction(in), s.sorgente.image), threads,
+             std::int64_t(side) * side);
+}
+
+void BM_Rectify(benchmark::State& state) {
+    paletteBands(state, 1);
+}
+BENCHMARK(BM_Rectify)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
+
+void BM_RectifyAllCores(benchmark::State& state) {
+    paletteBands(state, 0);
 }
 BENCHMARK(BM_RectifyAllCores)->Arg(3000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The window's road through RADDR1: the bands on both cores, the event loop between them, the
+// scratch bitmap written and read back for Picture2, as the window keeps the result it shows.
+void BM_WindowRectifyPalette(benchmark::State& state) {
+    Construction& c = construction();
+    if (!c.dialogs.messages.empty()) {
+        state.SkipWithError(c.dialogs.messages.front().c_str());
+        return;
+    }
+    const int side = int(state.range(0));
+    frameOfSide(*c.ctx.s.construction, side);
+    char folder[] = "/tmp/vesta-bench-XXXXXX";
+    if (!mkdtemp(folder)) {
+        state.SkipWithError("no scratch folder");
+        return;
+    }
+    c.ctx.paths.scratchDir = folder;
+    c.picture2.keep = true;
+    for (auto _ : state) {
+        RADDR1(c.ctx);
+        state.PauseTiming();
+        if (!c.dialogs.messages.empty() || c.ctx.s.nRaddr != 1) {
+            state.SkipWithError("the rectification did not run");
+            break;
+        }
+        ALTRA1(c.ctx);
+        state.ResumeTiming();
+    }
+    c.picture2.keep = false;
+    std::filesystem::remove(c.ctx.paths.scratchFile());
+    std::filesystem::remove(folder);
+    state.SetItemsProcessed(state.iterations() * std::int64_t(side) * side);
+}
+BENCHMARK(BM_WindowRectifyPalette)->Arg(3000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void colourBands(benchmark::State& state, int threads) {
     ColourConstruction& c = colourConstruction();
@@ -157,8 +187,11 @@ void colourBands(benchmark::State& state, int threads) {
     }
     WorkingState& s = c.construction->ctx.s;
     frameOfSide(*s.construction, int(state.range(0)));
-    runBands(state, BandRectifier(RectifyInputs::from(s), c.photograph, Interpolation::Bilinear),
-             threads, state.range(0) * state.range(0));
+    const RectifyInputs in = RectifyInputs::from(s);
+    runBands(
+        state,
+        BandRectifier(in, PixelMapping::construction(in), c.photograph, Interpolation::Bilinear),
+        threads, state.range(0) * state.range(0));
 }
 
 void BM_RectifyColour(benchmark::State& state) {
@@ -180,10 +213,11 @@ void knownBands(benchmark::State& state, WorkingState& s, const ColourImage* col
         state.SkipWithError(frame.error().c_str());
         return;
     }
-    const RectifyInputs in = knownMeasuresInputs(s, frame.value());
+    const RectifyInputs in = knownMeasuresInputs(frame.value());
     const BandRectifier rectifier =
-        colour ? BandRectifier(in, frame.value(), *colour, Interpolation::Bilinear)
-               : BandRectifier(in, frame.value(), s.sorgente.image);
+        colour ? BandRectifier(in, PixelMapping::knownMeasures(frame.value()), *colour,
+                               Interpolation::Bilinear)
+               : BandRectifier(in, PixelMapping::knownMeasures(frame.value()), s.sorgente.image);
     runBands(state, rectifier, 1, std::int64_t(in.largOut) * in.altOut);
     state.counters["pixels"] = double(in.largOut) * in.altOut;
 }

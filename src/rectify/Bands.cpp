@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <stop_token>
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "rectify/PaletteSampler.h"
 #include "state/LargePages.h"
 
 namespace vesta {
@@ -17,14 +19,6 @@ namespace {
 
 constexpr std::size_t kBandBytes = std::size_t(1) << 20;
 constexpr int kMaxBandRows = 64;  // enough rows to keep a thread busy, few enough to balance
-
-// Tables shorter than the output (a construction not finished) give an empty result rather
-// than a read beyond them.
-bool tablesCover(const RectifyInputs& in) {
-    return in.largOut >= 0 && in.altOut >= 0 &&
-           in.divColonne.size() >= std::size_t(in.largOut) + 1 &&
-           in.divRighe.size() >= std::size_t(in.altOut) + 1;
-}
 
 // A photograph whose samples do not fill its rows gives an empty result rather than a read
 // beyond them.
@@ -35,35 +29,18 @@ bool wellFormed(const ColourImage& p) {
                                   : p.bitsPerChannel == 16 && p.samples16.size() >= samples);
 }
 
-ColumnLines columnsIfCovered(const RectifyInputs& in) {
-    return tablesCover(in) ? columnLines(in) : ColumnLines{};
-}
-
 }  // namespace
 
-BandRectifier::BandRectifier(RectifyInputs in, const IndexedImage& photograph)
-    : in_(std::move(in)) {
-    in_.source = &photograph;
-    columns_ = columnsIfCovered(in_);
-}
+BandRectifier::BandRectifier(RectifyInputs in, PixelMapping mapping, const IndexedImage& photograph)
+    : in_(std::move(in)), mapping_(std::move(mapping)), palette_(&photograph) {}
 
-BandRectifier::BandRectifier(RectifyInputs in, const ColourImage& photograph, Interpolation how)
-    : in_(std::move(in)), colour_(&photograph), how_(how) {
-    in_.source = nullptr;
-    columns_ = columnsIfCovered(in_);
-}
-
-BandRectifier::BandRectifier(RectifyInputs in, const KnownMeasuresFrame& frame,
-                             const IndexedImage& photograph)
-    : in_(std::move(in)), known_(frame) {
-    in_.source = &photograph;
-}
-
-BandRectifier::BandRectifier(RectifyInputs in, const KnownMeasuresFrame& frame,
-                             const ColourImage& photograph, Interpolation how)
-    : in_(std::move(in)), known_(frame), colour_(&photograph), how_(how) {
-    in_.source = nullptr;
-}
+BandRectifier::BandRectifier(RectifyInputs in, PixelMapping mapping, const ColourImage& photograph,
+                             Interpolation how)
+    : in_(std::move(in)),
+      mapping_(std::move(mapping)),
+      colour_(&photograph),
+      wellFormed_(wellFormed(photograph)),
+      how_(how) {}
 
 std::size_t BandRectifier::rowBytes() const {
     return std::size_t(std::max(0, width())) * std::size_t(channels()) *
@@ -85,77 +62,27 @@ void BandRectifier::fill(int first, int last, RowWork& work, ColourImage& band) 
         resizeImageBuffer(band.samples8, rowSamples * std::size_t(rows));
         band.samples16.clear();
     }
-    if (known_) {
-        fillKnown(first, last, work, band);
-        return;
-    }
-    const bool covered = tablesCover(in_) && (!colour_ || wellFormed(*colour_));
     for (int y = first; y < last; ++y) {
         const std::size_t at = std::size_t(y - first) * rowSamples;
-        std::uint8_t* out8 = deep ? nullptr : band.samples8.data() + at;
-        std::uint16_t* out16 = deep ? band.samples16.data() + at : nullptr;
-        const int r = in_.rowsReversed ? in_.altOut - y : y + 1;
-        const RowLine line = covered && r >= 1 && r <= in_.altOut ? rowLine(in_, r) : RowLine{};
-        if (!colour_) {
-            if (line.valid) {
-                rectifyRow(in_, columns_, line, work, out8);
-            } else {
-                std::fill(out8, out8 + rowSamples, std::uint8_t(0));
-            }
-            continue;
-        }
-        if (!line.valid) {
-            if (deep) {
-                std::fill(out16, out16 + rowSamples, std::uint16_t(0));
-            } else {
-                std::fill(out8, out8 + rowSamples, std::uint8_t(0));
-            }
-            continue;
-        }
-        rowSourcePoints(in_, columns_, line, work);
-        if (how_ == Interpolation::Bilinear) {
-            deep ? sampleBilinear(in_, *colour_, work, out16)
-                 : sampleBilinear(in_, *colour_, work, out8);
-        } else {
-            deep ? sampleNearest(in_, *colour_, work, out16)
-                 : sampleNearest(in_, *colour_, work, out8);
-        }
+        fillRow(y, work, deep ? nullptr : band.samples8.data() + at,
+                deep ? band.samples16.data() + at : nullptr);
     }
 }
 
-// The rows of the frame's mapping, top row first: a palette photograph gives the index of each
-// point's nearest pixel, a grey or colour one what its sampler gives.
-void BandRectifier::fillKnown(int first, int last, RowWork& work, ColourImage& band) const {
-    const int n = std::max(0, in_.largOut);
-    const std::size_t rowSamples = band.rowSamples();
-    const bool deep = band.bitsPerChannel == 16;
-    const bool sized = n == known_->largOut;
-    work.sx.resize(std::size_t(n));
-    work.sy.resize(std::size_t(n));
-    for (int y = first; y < last; ++y) {
-        const std::size_t at = std::size_t(y - first) * rowSamples;
-        std::uint8_t* out8 = deep ? nullptr : band.samples8.data() + at;
-        std::uint16_t* out16 = deep ? band.samples16.data() + at : nullptr;
-        if (deep) {
-            std::fill(out16, out16 + rowSamples, std::uint16_t(0));
-        } else {
-            std::fill(out8, out8 + rowSamples, std::uint8_t(0));
-        }
-        if (!sized || (colour_ && !wellFormed(*colour_))) {
-            continue;
-        }
-        known_->sourcePointsOfRow(y, work.sx.data(), work.sy.data());
-        if (!colour_) {
-            const IndexedImage& src = *in_.source;
-            forEachNearestPixel(work, n, AreaClip::of(in_), src.width, src.height,
-                                [&](int i, int row, int cell) { out8[i] = src.row(row)[cell]; });
-        } else if (how_ == Interpolation::Bilinear) {
-            deep ? sampleBilinear(in_, *colour_, work, out16)
-                 : sampleBilinear(in_, *colour_, work, out8);
-        } else {
-            deep ? sampleNearest(in_, *colour_, work, out16)
-                 : sampleNearest(in_, *colour_, work, out8);
-        }
+void BandRectifier::fillRow(int y, RowWork& work, std::uint8_t* out8, std::uint16_t* out16) const {
+    if (!wellFormed_ || !mapping_.rowPoints(in_, y, work)) {
+        const std::size_t n = rowBytes();
+        out8 ? std::memset(out8, 0, n) : std::memset(out16, 0, n);
+        return;
+    }
+    if (palette_) {
+        samplePalette(in_, *palette_, work, out8);
+    } else if (how_ == Interpolation::Bilinear) {
+        out16 ? sampleBilinear(in_, *colour_, work, out16)
+              : sampleBilinear(in_, *colour_, work, out8);
+    } else {
+        out16 ? sampleNearest(in_, *colour_, work, out16)
+              : sampleNearest(in_, *colour_, work, out8);
     }
 }
 

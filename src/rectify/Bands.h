@@ -11,27 +11,22 @@
 #include <functional>
 #include <optional>
 
-#include "geometry/KnownMeasures.h"
 #include "rectify/ColourSampler.h"
+#include "rectify/PixelMapping.h"
 #include "rectify/RowRectifier.h"
 #include "state/ColourImage.h"
 #include "state/IndexedImage.h"
 
 namespace vesta {
 
-// Rows of a result, from a palette photograph (indices, nearest pixel: the bytes of the
-// palette road) or from a grey or colour photograph (its channels and depth, nearest or
-// bilinear). Rows are numbered as the result is shown, top row first; the photograph must
-// outlive this.
+// Rows of a result: each row's source points from a mapping (the construction's lines or the
+// known measures' map), sampled in a palette photograph (indices, nearest pixel: the bytes of
+// the palette road) or in a grey or colour one (its channels and depth, nearest or bilinear).
+// Rows are numbered as the result is shown, top row first; the photograph must outlive this.
 class BandRectifier {
   public:
-    BandRectifier(RectifyInputs in, const IndexedImage& photograph);
-    BandRectifier(RectifyInputs in, const ColourImage& photograph, Interpolation how);
-    // By known measures: each row's source points from the frame's mapping, in place of the
-    // vanishing points' lines; in gives the size, the area and the photograph as above.
-    BandRectifier(RectifyInputs in, const KnownMeasuresFrame& frame,
-                  const IndexedImage& photograph);
-    BandRectifier(RectifyInputs in, const KnownMeasuresFrame& frame, const ColourImage& photograph,
+    BandRectifier(RectifyInputs in, PixelMapping mapping, const IndexedImage& photograph);
+    BandRectifier(RectifyInputs in, PixelMapping mapping, const ColourImage& photograph,
                   Interpolation how);
 
     int width() const { return in_.largOut; }
@@ -46,12 +41,13 @@ class BandRectifier {
     void fill(int first, int last, RowWork& work, ColourImage& band) const;
 
   private:
-    void fillKnown(int first, int last, RowWork& work, ColourImage& band) const;
+    void fillRow(int y, RowWork& work, std::uint8_t* out8, std::uint16_t* out16) const;
 
     RectifyInputs in_;
-    ColumnLines columns_;
-    std::optional<KnownMeasuresFrame> known_;
+    PixelMapping mapping_;
+    const IndexedImage* palette_ = nullptr;
     const ColourImage* colour_ = nullptr;
+    bool wellFormed_ = true;  // a colour photograph's samples fill its rows
     Interpolation how_ = Interpolation::Nearest;
 };
 

@@ -1,12 +1,13 @@
 // The rectification by known measures: the frame's projective mapping of the chosen area onto
-// the rectangle of the measures, in place of the vanishing points' rows and columns. The same
-// clip, samplers, scratch file and progress as the other roads.
+// the rectangle of the measures, in place of the vanishing points' rows and columns
+// (PixelMapping::knownMeasures); the same clip, samplers, sinks and row driver as the other
+// roads.
 #pragma once
 
 #include <string>
 
 #include "geometry/KnownMeasures.h"
-#include "rectify/ColourRectification.h"
+#include "rectify/RowRectifier.h"
 #include "state/Context.h"
 
 namespace vesta {
@@ -15,14 +16,7 @@ namespace vesta {
 // asked of the construction), or the Italian message that says why there is none.
 Result<KnownMeasuresFrame> knownMeasuresFrameOf(const WorkingState& s);
 
-// What the samplers read: the frame's size, the frame's clip, the photograph; nothing reversed.
-RectifyInputs knownMeasuresInputs(const WorkingState& s, const KnownMeasuresFrame& frame);
-
-// Writes the result into the scratch file `scratch`, already created empty. A palette
-// photograph goes band by band on this thread, the event loop running between bands (an Open
-// meanwhile would free its pixels); a grey or colour one as rectifyColour computes it. A cancel
-// leaves the rows not computed as index 0 or black.
-ColourRows rectifyByKnownMeasures(Context& ctx, const KnownMeasuresFrame& frame,
-                                  const RectifyInputs& in, const std::string& scratch);
+// What the samplers read: the frame's size and clip; nothing reversed.
+RectifyInputs knownMeasuresInputs(const KnownMeasuresFrame& frame);
 
 }  // namespace vesta

@@ -9,8 +9,8 @@
 #include "geometry/Uncertainty.h"
 #include "image/BitmapFile.h"
 #include "image/Scrolling.h"
-#include "rectify/ColourRectification.h"
 #include "rectify/KnownMeasuresRectification.h"
+#include "rectify/ResultRows.h"
 #include "rectify/RowRectifier.h"
 #include "rectify/ScratchFile.h"
 #include "state/Numbers.h"
@@ -43,12 +43,6 @@ const char* sizeRefusal(const Frame& f) {
     return nullptr;
 }
 
-void showProgress(Context& ctx, const RectifyInputs& in, int r) {
-    const double altOut = in.altOut;
-    const double p = floorInt(std::fabs(100 * (r - altOut) / altOut));
-    ctx.form.Text4.caption = strForm(in.rowsReversed ? 100 - p : p) + "%";
-}
-
 // The scratch file could not be written: nothing is shown, the photograph and its
 // construction are back as they were before the command.
 void abandon(Context& ctx, const std::string& why) {
@@ -70,42 +64,6 @@ void abandon(Context& ctx, const std::string& why) {
     f.Picture1.enabled = true;
     f.domanda1.caption = prompts::kImpossibile;
     ctx.dialogs.messageBox(why, kTitle, MessageIcon::Critical);
-}
-
-// Steps through the rows bottom first, as the file holds them, writing each as soon as it
-// is done. Stops when another photograph was opened meanwhile: its pixels are not this
-// construction's.
-ColourRows computeRows(Context& ctx, const RectifyInputs& in, BitmapWriter& file) {
-    WorkingState& s = ctx.s;
-    const ColumnLines columns = columnLines(in);
-    std::vector<std::uint8_t> righeOut(std::size_t(in.largOut));
-    RowWork work;
-    const std::uint8_t* photograph = s.sorgente.image.pixels.data();
-    int k = 0;
-    for (int step = 0; step < in.altOut; ++step) {
-        const int r = in.rowsReversed ? 1 + step : in.altOut - step;
-        const RowLine line = rowLine(in, r);
-        showProgress(ctx, in, r);
-        if (s.interrompi == 1) {
-            break;
-        }
-        ctx.events.yield();
-        if (s.sorgente.image.pixels.data() != photograph) {
-            return ColourRows::AnotherPhotograph;
-        }
-        rectifyRow(in, columns, line, work, righeOut.data());
-        if (!file.writeFileRow(k, righeOut.data())) {
-            return ColourRows::WriteFailed;
-        }
-        ++k;
-    }
-    std::fill(righeOut.begin(), righeOut.end(), 0);
-    for (int j = k; j < in.altOut; ++j) {
-        if (!file.writeFileRow(j, righeOut.data())) {
-            return ColourRows::WriteFailed;
-        }
-    }
-    return ColourRows::Written;
 }
 
 // A photograph opened while the rows were computed: the result is thrown away and the window
@@ -186,18 +144,22 @@ void afterRectifying(Context& ctx);
 // The end of computing the rows, the same on every road: a photograph opened meanwhile
 // discards the result, a file that could not be written is abandoned with its message; else
 // the beep and the photograph's pointer back. True when the result stands.
-bool rowsWritten(Context& ctx, ColourRows rows, const std::string& scratch) {
-    if (rows == ColourRows::AnotherPhotograph) {
+bool rowsWritten(Context& ctx, RowsOutcome rows, const std::string& scratch) {
+    if (rows == RowsOutcome::AnotherPhotograph) {
         discardForTheNewPhotograph(ctx);
         return false;
     }
-    if (rows == ColourRows::OutOfMemory) {
+    if (rows == RowsOutcome::NotOpened) {
+        abandon(ctx, "Impossibile creare il file dell'immagine raddrizzata:\n" + scratch);
+        return false;
+    }
+    if (rows == RowsOutcome::OutOfMemory) {
         abandon(ctx,
                 "Memoria insufficiente per scrivere l'immagine raddrizzata: selezionare un'area "
                 "più piccola.");
         return false;
     }
-    if (rows != ColourRows::Written) {
+    if (rows != RowsOutcome::Written) {
         abandon(ctx,
                 "Impossibile scrivere il file dell'immagine raddrizzata (disco pieno o "
                 "senza permessi):\n" +
@@ -224,6 +186,22 @@ bool readBack(Context& ctx, const std::string& scratch, IndexedImage& result) {
         result = std::move(shown.value().image);
     }
     return true;
+}
+
+// A result by known measures has their scale, and the panel's figure is this mapping's, not
+// the construction's.
+void knownMeasuresScale(Context& ctx, const KnownMeasuresFrame& known) {
+    WorkingState& s = ctx.s;
+    s.scala = known.cmPerPixel;
+    s.scalaNota = known.cmPerPixel;
+    ConstructionClicks clicks = ConstructionClicks::from(s);
+    if (ctx.clickSigma > 0) {
+        clicks.setClickSigma(ctx.clickSigma);
+    }
+    const KnownMeasuresUncertainty u =
+        knownMeasuresUncertainty(clicks, (*s.misureNote)[0], (*s.misureNote)[1]);
+    s.scalaNotaSigma = u.scaleSigma;
+    showAspectUncertainty(ctx, u.aspectSigma, u.indeterminate);
 }
 
 }  // namespace
@@ -274,7 +252,7 @@ void RADDR1(Context& ctx) {
     } else {
         s.scalaNota = 0;
         s.resultTurn = 0;
-        const RectifyInputs in = known ? knownMeasuresInputs(s, *known) : RectifyInputs::from(s);
+        const RectifyInputs in = known ? knownMeasuresInputs(*known) : RectifyInputs::from(s);
         for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
             c->visible = false;
         }
@@ -302,53 +280,17 @@ void RADDR1(Context& ctx) {
         s.resultFile = ResultFile::Writing;
         offerConstructionCommands(ctx);
         s.risultatoColori = ColourImage{};
-        if (known) {
-            if (!rowsWritten(ctx, rectifyByKnownMeasures(ctx, *known, in, scratch), scratch)) {
-                return;
-            }
-            IndexedImage result;
-            if (!s.aColori() && !readBack(ctx, scratch, result)) {
-                return;
-            }
-            finishRectifying(ctx, in, std::move(result), header, s.aColori());
-            s.scala = known->cmPerPixel;
-            s.scalaNota = known->cmPerPixel;
-            ConstructionClicks clicks = ConstructionClicks::from(s);
-            if (ctx.clickSigma > 0) {
-                clicks.setClickSigma(ctx.clickSigma);
-            }
-            const KnownMeasuresUncertainty u =
-                knownMeasuresUncertainty(clicks, (*s.misureNote)[0], (*s.misureNote)[1]);
-            s.scalaNotaSigma = u.scaleSigma;
-            // The panel's figure is now this mapping's, not the construction's.
-            showAspectUncertainty(ctx, u.aspectSigma, u.indeterminate);
-            return;
-        }
-        if (s.aColori()) {
-            if (!rowsWritten(ctx, rectifyColour(ctx, in, scratch), scratch)) {
-                return;
-            }
-            finishRectifying(ctx, in, IndexedImage{}, header, true);
-            return;
-        }
-        BitmapWriter file;
-        if (!file.open(scratch, header, s.sorgente.image.palette, in.largOut, in.altOut)) {
-            abandon(ctx, "Impossibile creare il file dell'immagine raddrizzata:\n" + scratch);
-            return;
-        }
-        const ColourRows rows = computeRows(ctx, in, file);
-        const bool closed = file.close();
-        if (!rowsWritten(
-                ctx,
-                closed || rows == ColourRows::AnotherPhotograph ? rows : ColourRows::WriteFailed,
-                scratch)) {
+        if (!rowsWritten(ctx, rectifyIntoScratch(ctx, in, known, scratch), scratch)) {
             return;
         }
         IndexedImage result;
-        if (!readBack(ctx, scratch, result)) {
+        if (!s.aColori() && !readBack(ctx, scratch, result)) {
             return;
         }
-        finishRectifying(ctx, in, std::move(result), header, false);
+        finishRectifying(ctx, in, std::move(result), header, s.aColori());
+        if (known) {
+            knownMeasuresScale(ctx, *known);
+        }
         return;
     }
     afterRectifying(ctx);

@@ -24,7 +24,6 @@ struct RectifyInputs {
     // tables in the working state.
     std::vector<DivisionPoint> divRighe;
     std::vector<DivisionPoint> divColonne;
-    const IndexedImage* source = nullptr;
 
     static RectifyInputs from(const WorkingState& s);
 };
@@ -105,11 +104,5 @@ inline void forEachNearestPixel(const RowWork& work, int n, AreaClip clip, int w
         take(i, row0, cell);
     }
 }
-
-// Fills one output row of largOut palette indices (cleared first): the index of each column's
-// nearest pixel (forEachNearestPixel), right to left when columnsReversed. A source point outside
-// the area or the stored image gives index 0.
-void rectifyRow(const RectifyInputs& in, const ColumnLines& columns, const RowLine& row,
-                RowWork& work, std::uint8_t* out);
 
 }  // namespace vesta

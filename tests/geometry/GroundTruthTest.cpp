@@ -167,13 +167,16 @@ TEST(GroundTruth, NoQuarterTurnOfThePhotographMirrorsTheFacade) {
             ASSERT_TRUE(app.ctx.s.construction);
             const ShownCorners shown = shownCorners(*app.ctx.s.construction).value();
             const RectifyInputs in = RectifyInputs::from(app.ctx.s);
-            const IndexedImage result = rectified(BandRectifier(in, photo));
+            const IndexedImage result =
+                rectified(BandRectifier(in, PixelMapping::construction(in), photo));
             const auto [byLines, margin] = test::shownWay(
                 result, layout, onFacade(cam, {shown.o, shown.widthEnd, shown.heightEnd}));
             EXPECT_GT(margin, 0.05);
             // The colour road lays its rows and columns out as the palette road does.
             const ColourImage grey{photo.width, photo.height, 1, 8, photo.pixels, {}, {}};
-            EXPECT_EQ(rectified(BandRectifier(in, grey, Interpolation::Nearest)).pixels,
+            EXPECT_EQ(rectified(BandRectifier(in, PixelMapping::construction(in), grey,
+                                              Interpolation::Nearest))
+                          .pixels,
                       result.pixels);
 
             // The cornice bottom to the string-course top, edge to edge.
@@ -181,8 +184,8 @@ TEST(GroundTruth, NoQuarterTurnOfThePhotographMirrorsTheFacade) {
             ASSERT_TRUE(frame.ok()) << frame.error();
             const auto& a = clicks.area;
             const auto [byMeasures, knownMargin] = test::shownWay(
-                rectified(BandRectifier(knownMeasuresInputs(app.ctx.s, frame.value()),
-                                        frame.value(), photo)),
+                rectified(BandRectifier(knownMeasuresInputs(frame.value()),
+                                        PixelMapping::knownMeasures(frame.value()), photo)),
                 layout, onFacade(cam, {a[0], a[1], a[2], a[3]}));
             EXPECT_GT(knownMargin, 0.05);
             for (const Shown way : {byLines, byMeasures}) {

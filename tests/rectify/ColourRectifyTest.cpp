@@ -12,6 +12,12 @@ namespace {
 
 using test::FakeApp;
 
+// By the construction standing in s.
+BandRectifier byLines(const WorkingState& s, const ColourImage& photo, Interpolation how) {
+    const RectifyInputs in = RectifyInputs::from(s);
+    return BandRectifier(in, PixelMapping::construction(in), photo, how);
+}
+
 // The whole result, gathered from the bands as a sink would write them: bands in row order,
 // none missing, and the progress counting every row once.
 ColourImage whole(const BandRectifier& rectifier, BandOptions options = {}) {
@@ -52,10 +58,10 @@ TEST(ColourRectify, BothSamplersMatchTheFormulasInEveryDepthLayoutAndBanding) {
                                               nullptr,
                                               {}};
                     ++run;
-                    const ColourImage got = whole(
-                        BandRectifier(RectifyInputs::from(s), photo,
+                    const ColourImage got =
+                        whole(byLines(s, photo,
                                       bilinear ? Interpolation::Bilinear : Interpolation::Nearest),
-                        options);
+                              options);
                     const ColourImage want = test::referenceImage(s, photo, bilinear);
                     ASSERT_TRUE(got.width == want.width && got.height == want.height &&
                                 got.samples8 == want.samples8 && got.samples16 == want.samples16)
@@ -74,7 +80,7 @@ class ColourBandsTest : public test::RectifyTest {
 // A cancel seen at a band boundary hands on nothing more; a sink that fails stops the run.
 TEST_F(ColourBandsTest, ACancelOrAFailingSinkStopsTheBands) {
     resize(120, 200);
-    const BandRectifier rectifier(RectifyInputs::from(s), photo, Interpolation::Bilinear);
+    const BandRectifier rectifier = byLines(s, photo, Interpolation::Bilinear);
     for (const int threads : {1, 4}) {
         std::atomic<bool> cancel = false;
         int bands = 0;
@@ -94,8 +100,7 @@ TEST_F(ColourBandsTest, ACancelOrAFailingSinkStopsTheBands) {
 TEST_F(ColourBandsTest, APhotographShortOfSamplesGivesBlackNotARead) {
     resize(120, 90);
     photo.samples8.pop_back();
-    const ColourImage got =
-        whole(BandRectifier(RectifyInputs::from(s), photo, Interpolation::Bilinear));
+    const ColourImage got = whole(byLines(s, photo, Interpolation::Bilinear));
     EXPECT_EQ(got.samples8, std::vector<std::uint8_t>(120 * 90 * 3, 0));
 }
 
@@ -104,7 +109,7 @@ TEST_F(ColourBandsTest, APhotographShortOfSamplesGivesBlackNotARead) {
 TEST_F(ColourBandsTest, AHugeResultIsHeldABandAtATime) {
     resize(20000, 15000);
     const ColourImage deep = test::patternImage(200, 150, 3, 16);
-    const BandRectifier rectifier(RectifyInputs::from(s), deep, Interpolation::Bilinear);
+    const BandRectifier rectifier = byLines(s, deep, Interpolation::Bilinear);
     const BandOptions options{4, 0, nullptr, {}};
     EXPECT_LE(bandMemory(rectifier, options), std::size_t(6) << 20);
     std::set<const std::uint16_t*> buffers;

@@ -64,21 +64,22 @@ TEST_F(RectifyTest, ComputingIsPromptedALargeResultGetsItsBarsAndTheButtonThenMe
     EXPECT_EQ(app.events.beeps, 1) << "nothing computed again";
 }
 
-TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextRowAndZeroesTheRest) {
+// Bands of 64 rows: the cancel seen after the second hands on nothing more.
+TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextBandAndZeroesTheRest) {
     resize(120, 200);
     // Taken before the loop: the cancel takes the construction back.
     auto want = test::referenceIndices(s);
     std::string prompt;
     app.events.duringYield = [&](int n) {
-        if (n == 10) {
+        if (n == 2) {
             CANC2(app.ctx);
             prompt = f.domanda1.caption;
         }
     };
     RADDR1(app.ctx);
-    EXPECT_EQ(app.events.yields, 10);
+    EXPECT_EQ(app.events.yields, 2);
     EXPECT_EQ(prompt, "Ho finito.");
-    std::fill_n(want.begin(), (200 - 10) * 120, 0);  // the rows above the ten written last
+    std::fill(want.begin() + 128 * 120, want.end(), 0);  // the rows below the two bands
     EXPECT_EQ(test::filePixels(app.ctx.paths.scratchFile(), 120, 200), want);
     EXPECT_EQ(f.RADDRIZZA.caption, "Misura") << "the partial result is shown as usual";
 }
@@ -88,7 +89,7 @@ TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextRowAndZeroesTheRest) {
 // size it was computed with; nothing reads the unfinished file; an Open throws the result away
 // and leaves the new photograph as it opened.
 TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
-    resize(60, 40);
+    resize(60, 400);  // seven bands
     const auto want = test::referenceIndices(s);
     app.dialogs.saveAnswers.push_back((app.folder / "presto.bmp").string());
     app.events.duringYield = [&](int n) {
@@ -99,7 +100,9 @@ TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
         }
     };
     RADDR1(app.ctx);
-    EXPECT_EQ(test::filePixels(app.ctx.paths.scratchFile(), 60, 40), want);
+    EXPECT_EQ(app.events.yields, 7);
+    EXPECT_EQ(s.sorgente.image.pixels.size(), 200u * 150) << "the photograph given back";
+    EXPECT_EQ(test::filePixels(app.ctx.paths.scratchFile(), 60, 400), want);
     EXPECT_EQ(s.nRaddr, 1) << "F6 during the loop started nothing";
     EXPECT_TRUE(s.largRaddr == 60 && app.picture2.width == 60);
     EXPECT_FALSE(std::filesystem::exists(app.folder / "presto.bmp"));
@@ -113,6 +116,8 @@ TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
         }
     };
     RADDR1(app.ctx);
+    EXPECT_EQ(app.events.yields, 3) << "nothing computed after the Open";
+    EXPECT_EQ(s.sorgente.image.pixels.size(), 90u * 70) << "the new photograph kept";
     EXPECT_TRUE(f.Picture1.visible && f.RADDRIZZA.visible && !f.Picture2.visible &&
                 !f.Text4.visible && !f.save.enabled && !f.RADDRIZZA.enabled && s.nRaddr == 0);
     EXPECT_EQ(f.RADDRIZZA.caption, "Raddrizza");

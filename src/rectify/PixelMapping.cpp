@@ -1,0 +1,57 @@
+#include "rectify/PixelMapping.h"
+
+#include <algorithm>
+
+namespace vesta {
+
+namespace {
+
+// Tables shorter than the output (a construction not finished) give an empty result rather
+// than a read beyond them.
+bool tablesCover(const RectifyInputs& in) {
+    return in.largOut >= 0 && in.altOut >= 0 &&
+           in.divColonne.size() >= std::size_t(in.largOut) + 1 &&
+           in.divRighe.size() >= std::size_t(in.altOut) + 1;
+}
+
+}  // namespace
+
+PixelMapping PixelMapping::construction(const RectifyInputs& in) {
+    PixelMapping m;
+    m.covered_ = tablesCover(in);
+    if (m.covered_) {
+        m.columns_ = columnLines(in);
+    }
+    return m;
+}
+
+PixelMapping PixelMapping::knownMeasures(const KnownMeasuresFrame& frame) {
+    PixelMapping m;
+    m.known_ = frame;
+    return m;
+}
+
+bool PixelMapping::rowPoints(const RectifyInputs& in, int y, RowWork& work) const {
+    if (known_) {
+        if (in.largOut != known_->largOut || y < 0 || y >= known_->altOut) {
+            return false;
+        }
+        work.sx.resize(std::size_t(in.largOut));
+        work.sy.resize(std::size_t(in.largOut));
+        known_->sourcePointsOfRow(y, work.sx.data(), work.sy.data());
+        return true;
+    }
+    // The frame numbers its rows from the reference corner: bottom up unless reversed.
+    const int r = in.rowsReversed ? in.altOut - y : y + 1;
+    if (!covered_ || r < 1 || r > in.altOut) {
+        return false;
+    }
+    const RowLine line = rowLine(in, r);
+    if (!line.valid) {
+        return false;
+    }
+    rowSourcePoints(in, columns_, line, work);
+    return true;
+}
+
+}  // namespace vesta
