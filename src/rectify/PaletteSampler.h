@@ -11,7 +11,7 @@ namespace vesta {
 
 // One output row of in.largOut indices (cleared first) from the source points in work, right
 // to left when in.columnsReversed.
-void samplePalette(const RectifyInputs& in, const IndexedImage& photograph, const RowWork& work,
+void samplePalette(const RectifyInputs& in, const IndexedImage& photograph, RowWork& work,
                    std::uint8_t* out);
 
 }  // namespace vesta

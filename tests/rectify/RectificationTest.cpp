@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <set>
 
 #include "RectifySupport.h"
 #include "construction/Commands.h"
+#include "rectify/PaletteSampler.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "state/Prompts.h"
@@ -41,6 +44,53 @@ TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
             pads.insert(int(f.largOut) % 4);
         });
     EXPECT_EQ(pads.size(), 4u);
+}
+
+// The palette sampler's four-at-a-time pass against the nearest-pixel rule on the points where a
+// rounding or a bound could slip: NaN, infinities, the clip's bounds and just beyond, negative
+// fractions, the photograph's last row and column and one past, in both column orders.
+TEST(Rectification, ThePaletteSamplerKeepsTheNearestRuleOnEveryEdge) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double xs[] = {nan, -inf, inf,   -2.5, -0.5, 0, 0.25, 1,
+                         1.5, 7,    7.999, 8,    8.5,  9, 12,   12.5};
+    const double ys[] = {nan, inf, -1e-9, -0.5, 0, 0.5, 2.999, 3, 4.75, 5, 5.5, 6, 7.25};
+    IndexedImage photo;
+    photo.width = 8;
+    photo.height = 5;
+    for (int i = 0; i < 40; ++i) {
+        photo.pixels.push_back(std::uint8_t(i + 1));
+    }
+    RowWork work;
+    for (const double x : xs) {
+        for (const double y : ys) {
+            work.sx.push_back(x);
+            work.sy.push_back(y);
+        }
+    }
+    // Clips beyond the photograph and within it: left, right, top, bottom.
+    for (const auto [left, right, top, bottom] :
+         {std::array{-0.5, 12.0, -0.5, 6.0}, std::array{-0.5, 7.0, 0.5, 3.0}}) {
+        RectifyInputs in;
+        in.clipLeft = left;
+        in.clipRight = right;
+        in.clipTop = top;
+        in.clipBottom = bottom;
+        in.largOut = int(work.sx.size()) - 1;  // not a whole number of vectors
+        std::vector<std::uint8_t> want(std::size_t(in.largOut), 0);
+        forEachNearestPixel(
+            work, in.largOut, AreaClip::of(in), photo.width, photo.height,
+            [&](int i, int row, int cell) { want[std::size_t(i)] = photo.row(row)[cell]; });
+        for (const bool reversed : {false, true}) {
+            in.columnsReversed = reversed;
+            std::vector<std::uint8_t> got(want.size(), 0xff);
+            samplePalette(in, photo, work, got.data());
+            if (reversed) {
+                std::reverse(got.begin(), got.end());
+            }
+            EXPECT_EQ(got, want) << "right " << right << ", reversed " << reversed;
+        }
+    }
 }
 
 using RectifyTest = test::RectifyTest;
