@@ -188,6 +188,23 @@ bool readBack(Context& ctx, const std::string& scratch, IndexedImage& result) {
     return true;
 }
 
+// The window while the rows are computed: the result's size, the progress, the hourglass.
+void showComputing(Context& ctx, const RectifyInputs& in) {
+    FormModel& f = ctx.form;
+    for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
+        c->visible = false;
+    }
+    f.Text4.visible = true;
+    f.tfuox.caption = strForm(floorInt(in.largOut)) + "x";
+    f.tfuoy.caption = strForm(floorInt(in.altOut)) + "y";
+    f.tfuox.tooltip = "Dimensione in X dell'immagine raddrizzata";
+    f.tfuoy.tooltip = "Dimensione in Y dell'immagine raddrizzata";
+    ctx.s.raddrAvviato = 1;
+    f.Picture1.pointer = MousePointer::Hourglass;
+    f.Picture1.enabled = false;
+    f.domanda1.caption = prompts::kStoCalcolando;
+}
+
 // A result by known measures has their scale, and the panel's figure is this mapping's, not
 // the construction's.
 void knownMeasuresScale(Context& ctx, const KnownMeasuresFrame& known) {
@@ -208,7 +225,6 @@ void knownMeasuresScale(Context& ctx, const KnownMeasuresFrame& known) {
 
 void RADDR1(Context& ctx) {
     WorkingState& s = ctx.s;
-    FormModel& f = ctx.form;
     // One rectification at a time: a command handled during the loop's yield starts no other.
     if (s.resultFile == ResultFile::Writing) {
         return;
@@ -253,18 +269,7 @@ void RADDR1(Context& ctx) {
         s.scalaNota = 0;
         s.resultTurn = 0;
         const RectifyInputs in = known ? knownMeasuresInputs(*known) : RectifyInputs::from(s);
-        for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
-            c->visible = false;
-        }
-        f.Text4.visible = true;
-        f.tfuox.caption = strForm(floorInt(in.largOut)) + "x";
-        f.tfuoy.caption = strForm(floorInt(in.altOut)) + "y";
-        f.tfuox.tooltip = "Dimensione in X dell'immagine raddrizzata";
-        f.tfuoy.tooltip = "Dimensione in Y dell'immagine raddrizzata";
-        s.raddrAvviato = 1;
-        f.Picture1.pointer = MousePointer::Hourglass;
-        f.Picture1.enabled = false;
-        f.domanda1.caption = prompts::kStoCalcolando;
+        showComputing(ctx, in);
 
         // Every rectification makes the window's scratch file anew; a file there that this
         // window did not make is left alone.
