@@ -82,11 +82,10 @@ void samplePalette(const RectifyInputs& in, const IndexedImage& src, RowWork& wo
         nearestOffsets(work.sx.data(), work.sy.data(), n, clip, src.width, src.height, offsets);
     }
     const std::uint8_t* pixels = src.pixels.data();
-    std::uint8_t* const last = out + n - 1;
     if (in.columnsReversed) {
         for (int i = 0; i < n; ++i) {
             const std::int32_t at = offsets[i];
-            last[-i] = at < 0 ? 0 : pixels[at];
+            out[n - 1 - i] = at < 0 ? 0 : pixels[at];
         }
     } else {
         for (int i = 0; i < n; ++i) {

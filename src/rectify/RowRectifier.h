@@ -53,7 +53,8 @@ ColumnLines columnLines(const RectifyInputs& in);
 // to row so no row allocates.
 struct RowWork {
     std::vector<double> sx, sy;
-    std::vector<std::int32_t> col, row, wx, wy;  // the bilinear taps of each column
+    // The bilinear taps of each column; col holds the palette sampler's offsets instead.
+    std::vector<std::int32_t> col, row, wx, wy;
 };
 
 // The source points of every column of a valid row into work.sx and work.sy:
