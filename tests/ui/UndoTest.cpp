@@ -6,6 +6,7 @@
 #include "Fakes.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
+#include "rectify/Rectification.h"
 #include "state/Prompts.h"
 #include "ui/Undo.h"
 
@@ -119,6 +120,31 @@ TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
     EXPECT_TRUE(f.Picture1.visible && !f.Picture2.visible && !f.save.enabled);
     EXPECT_EQ(f.RADDRIZZA.caption, "Raddrizza");
     EXPECT_EQ(f.RADDRIZZA.tooltip, " Inizia l'operazione di raddrizzamento");
+}
+
+// "Altra ?" and F7 lead back to the same photograph with the same construction: both offer
+// Raddrizza, Start and Griglia on it at once, and Raddrizza rectifies it again; the first corner
+// of a new area takes them away until that area is complete.
+TEST_F(UndoTest, AfterAResultAltraAndF7BothOfferTheStandingConstruction) {
+    for (void (*back)(Context&) : {CANC2, ALTRA1}) {
+        test::openBitmap(app, 800, 600);
+        test::clickFourLines(app.ctx);
+        RETTANG3(app.ctx);
+        test::click(app.ctx, 150, 150);
+        test::click(app.ctx, 600, 450);
+        RADDR1(app.ctx);
+        ASSERT_EQ(f.cancella.caption, "Altra ?");
+        back(app.ctx);
+        EXPECT_TRUE(s.construction && s.nRaddr == 0);
+        EXPECT_TRUE(f.RADDRIZZA.enabled && f.start.enabled && f.raddrizza1.enabled &&
+                    f.GRIGLIA.enabled && f.griglia2.enabled);
+        RADDR1(app.ctx);
+        EXPECT_TRUE(s.nRaddr == 1 && f.RADDRIZZA.caption == "Misura") << "rectified again";
+        ALTRA1(app.ctx);
+        RETTANG3(app.ctx);
+        test::click(app.ctx, 200, 200);
+        EXPECT_FALSE(f.RADDRIZZA.enabled || f.start.enabled || f.GRIGLIA.enabled);
+    }
 }
 
 TEST_F(UndoTest, AnotherRectificationRangesTheBarsOfTheSource) {
