@@ -64,7 +64,8 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     t.place(f.HScroll2, 0, 11040, 17775, 255);
 
     f.Frame1 = make("Frame1", ControlKind::Frame, "", "COMANDI", "");
-    t.place(f.Frame1, 13680, 240, 3135, 4455);
+    // Taller than designed by the foot that holds the ± of a measured length and the notice.
+    t.place(f.Frame1, 13680, 240, 3135, 5475);
     f.Frame1.background = colours::windowBackground;
     f.Frame1.foreground = colours::orange;
 
@@ -140,10 +141,19 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.incertezzaMisura = make("incertezzaMisura", ControlKind::Label, "Frame1", "",
                               "incertezza della misura d, una deviazione standard, con le sue "
                               "parti: la scala, i due punti presi e le proporzioni");
-    t.place(f.incertezzaMisura, 120, 4185, 2895, 240);
-    for (Control* l : {&f.Label2, &f.Label3, &f.incertezza, &f.incertezzaMisura}) {
+    t.place(f.incertezzaMisura, 120, 4185, 2895, 480);
+    f.avviso = make("avviso", ControlKind::Label, "Frame1", "", "");
+    t.place(f.avviso, 120, 4725, 2895, 660);
+    for (Control* l : {&f.Label2, &f.Label3}) {
         l->font = kLabelFont;
         l->background = colours::windowBackground;
+    }
+    // Figures and notices read as the panel's boxes do: its font, dark on white; red is set
+    // where a figure is not sure enough.
+    for (Control* l : {&f.incertezza, &f.incertezzaMisura, &f.avviso}) {
+        l->font = kTextBoxFont;
+        l->background = colours::white;
+        l->foreground = colours::black;
     }
 
     f.zoo =
@@ -243,6 +253,7 @@ std::vector<Control*> FormModel::controls() {
         &zoo,      &Picture2, &Label1, &VScroll1, &HScroll1,  &Picture1, &Label4,   &incertezza};
     all.push_back(&MISURENOTE);
     all.push_back(&incertezzaMisura);
+    all.push_back(&avviso);
     return all;
 }
 
