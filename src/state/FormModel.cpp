@@ -110,15 +110,17 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
                           ("m" + n).c_str(), kParametri);
         t.place(f.Text6[i], text6[i][0], text6[i][1], i <= 2 ? 1335 : 1575, 330);
     }
+    // Wide enough for the pointer's position to the tenth of a pixel in a photograph thousands
+    // of pixels wide.
     f.Text1 = make("Text1", ControlKind::TextBox, "Frame1", "x.", "coordinate X");
-    t.place(f.Text1, 240, 1815, 492, 255);
+    t.place(f.Text1, 60, 1815, 675, 255);
     f.Text3 = make("Text3", ControlKind::TextBox, "Frame1", " ",
                    "è possibile variare la grandeza dell'immagine raddrizzata");
     t.place(f.Text3, 240, 1200, 492, 228);
     f.Text4 = make("Text4", ControlKind::TextBox, "Frame1", " ", "");
     t.place(f.Text4, 240, 1200, 492, 228);
     f.Text2 = make("Text2", ControlKind::TextBox, "Frame1", "y.", "coordinate Y");
-    t.place(f.Text2, 840, 1815, 492, 255);
+    t.place(f.Text2, 750, 1815, 675, 255);
     for (Control* b : {&f.tfuox, &f.tfuoy, &f.tfuvx, &f.tfuvy, &f.Text6[1], &f.Text6[2],
                        &f.Text6[3], &f.Text6[4], &f.Text1, &f.Text3, &f.Text4, &f.Text2}) {
         textBox(*b);

@@ -45,6 +45,13 @@ TEST_F(MainWindowTest, AClickOnTheBackgroundRedrawsAndTheTextBoxesNeverTakeTheFo
         EXPECT_FALSE(box->hasFocus()) << name;
         EXPECT_EQ(box->text(), shown) << name;
     }
+    // The pointer's boxes hold a position of a photograph thousands of pixels wide, to the
+    // tenth, whole.
+    window.run([](Context& c) { c.form.Text1.caption = c.form.Text2.caption = "9999,5"; });
+    for (const char* name : {"Text1", "Text2"}) {
+        auto* box = qobject_cast<QLineEdit*>(window.control(name));
+        EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()), box->width() - 8) << name;
+    }
 }
 
 // Only a release beside the picture fits the viewer; one on the picture leaves it alone. The
