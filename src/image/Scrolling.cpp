@@ -5,7 +5,7 @@
 namespace vesta {
 
 VisibleRegion visibleRegion(const WorkingState& s) {
-    return VisibleRegion{double(s.schermoLarg) - s.altezzaBarra,
+    return VisibleRegion{double(s.schermoLarg) - s.altezzaBarra - s.panelColumn,
                          double(s.schermoAlt) - 3.0 * s.altezzaBarra};
 }
 
@@ -43,7 +43,7 @@ namespace {
 // bar thickness above the bottom of the screen.
 void scrollAcross(const Context& ctx, const Control& bar, Control& picture) {
     picture.left = -bar.value;
-    picture.width = bar.value + double(ctx.s.schermoLarg) - ctx.s.altezzaBarra;
+    picture.width = bar.value + visibleRegion(ctx.s).width;
 }
 
 void scrollDown(const Context& ctx, const Control& bar, Control& picture) {

@@ -58,7 +58,11 @@ TEST_F(MainWindowTest, AClickOnTheBackgroundRedrawsAndTheTextBoxesNeverTakeTheFo
 // wheel scrolls it an arrow-click's step a line, and closed it opens again.
 TEST_F(MainWindowTest, TheZoomViewerScrollsFitsOnAReleaseOutsideThePictureAndReopens) {
     openFile(sample);
-    QTest::mouseClick(window.control("zoo"), Qt::LeftButton);
+    // The button is seen, not covered by the photograph, and covers none of it.
+    QWidget* zoo = window.control("zoo");
+    EXPECT_EQ(window.client()->childAt(zoo->geometry().center()), zoo);
+    EXPECT_FALSE(zoo->geometry().intersects(window.control("Picture1")->geometry()));
+    QTest::mouseClick(zoo, Qt::LeftButton);
     ZoomWindow* zoom = window.zoomWindow();
     ASSERT_NE(zoom, nullptr);
     QTest::mouseClick(zoom->spin()->upArrow(), Qt::LeftButton);

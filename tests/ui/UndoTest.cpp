@@ -148,12 +148,12 @@ TEST_F(UndoTest, AfterAResultAltraAndF7BothOfferTheStandingConstruction) {
 }
 
 TEST_F(UndoTest, AnotherRectificationRangesTheBarsOfTheSource) {
-    test::openBitmap(app, 1500, 900);  // beyond the visible 1008 x 720
+    test::openBitmap(app, 1500, 900);  // beyond the visible 783 x 720
     s.nRaddr = 2;
     ALTRA1(app.ctx);
     EXPECT_EQ(s.nRaddr, 0);
     ASSERT_TRUE(f.HScroll1.visible && f.VScroll1.visible);
-    EXPECT_EQ(f.HScroll1.max, 1500 - 1008);
+    EXPECT_EQ(f.HScroll1.max, 1500 - 783);
 }
 
 TEST_F(UndoTest, DefaultsTakeThePhotographsCornersAndCentre) {
