@@ -30,6 +30,9 @@ void showScrollBars(FormModel& form, Control& vertical, Control& horizontal, Con
         const ScrollRange r = scrollRange(width, visible.width);
         horizontal.visible = true;
         form.sendToBack(picture);
+        // The picture area ends where its bar's rule puts it, at the visible width: left of the
+        // panel's column, not under it (the image's own width is read before this).
+        picture.width = visible.width - picture.left;
         horizontal.max = r.max;
         horizontal.smallChange = r.smallChange;
         horizontal.largeChange = r.largeChange;

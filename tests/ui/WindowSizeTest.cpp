@@ -49,6 +49,7 @@ TEST(FitToWindow, ThePictureAreaLeavesRoomForThePanel) {
     FormModel& f = app.ctx.form;
     Form_Load(app.ctx, ScreenInfo{1920 * 15.0, 1080 * 15.0, 15, 15});
     test::openBitmap(app, 3000, 2000);
+    EXPECT_LE(f.Picture1.left + f.Picture1.width, f.Frame1.left) << "as opened";
     for (const auto& [width, height] : {std::pair{1920, 1080}, {1024, 768}, {800, 600}}) {
         fitToWindow(app.ctx, width, height);
         ASSERT_TRUE(f.VScroll1.visible && f.HScroll1.visible);
