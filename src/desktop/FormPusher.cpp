@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <utility>
 
 #include "desktop/FontMapping.h"
 #include "desktop/PictureWidget.h"
@@ -74,27 +75,49 @@ QWidget* makeWidget(const Control& c, QWidget* parent, CanvasPicture& picture1,
     return new QWidget(parent);
 }
 
-// Colours and fonts never change after the design, so they are set once.
+// Fonts never change after the design, so they are set once.
 void styleWidget(const Control& c, QWidget* w) {
     if (c.font) {
         w->setFont(qtFont(*c.font));
     }
-    QPalette palette = w->palette();
+    if (c.kind == ControlKind::Frame) {
+        w->setAutoFillBackground(true);
+    }
+}
+
+// Colours follow the form at every push: a figure turns red, or back, after the design.
+// Only a colour that differs is set, so an unchanged control is not repainted.
+void setColours(const Control& c, QWidget* w) {
+    std::pair<QPalette::ColorRole, QColor> wanted[2];
+    int n = 0;
     if (c.kind == ControlKind::Label || c.kind == ControlKind::Frame) {
         // A label without colours of its own keeps the system's, as the design leaves it.
         const QPalette system = QApplication::palette();
-        palette.setColor(QPalette::Window,
-                         c.background ? qColour(*c.background) : system.color(QPalette::Button));
-        palette.setColor(QPalette::WindowText, c.foreground ? qColour(*c.foreground)
-                                                            : system.color(QPalette::WindowText));
-        w->setAutoFillBackground(true);
+        wanted[n++] = {QPalette::Window,
+                       c.background ? qColour(*c.background) : system.color(QPalette::Button)};
+        wanted[n++] = {QPalette::WindowText,
+                       c.foreground ? qColour(*c.foreground) : system.color(QPalette::WindowText)};
     } else if (c.kind == ControlKind::TextBox) {
-        palette.setColor(QPalette::Base, qColour(c.background.value_or(colours::white)));
-        palette.setColor(QPalette::Text, qColour(c.foreground.value_or(colours::black)));
+        wanted[n++] = {QPalette::Base, qColour(c.background.value_or(colours::white))};
+        wanted[n++] = {QPalette::Text, qColour(c.foreground.value_or(colours::black))};
     } else if (c.kind == ControlKind::Button && c.background) {
-        palette.setColor(QPalette::Button, qColour(*c.background));
+        wanted[n++] = {QPalette::Button, qColour(*c.background)};
     }
-    w->setPalette(palette);
+    // A label with no text is no box on the panel: the panel shows through it.
+    if (c.kind == ControlKind::Label && w->autoFillBackground() == c.caption.empty()) {
+        w->setAutoFillBackground(!c.caption.empty());
+    }
+    QPalette palette = w->palette();
+    bool changed = false;
+    for (int i = 0; i < n; ++i) {
+        if (palette.color(wanted[i].first) != wanted[i].second) {
+            palette.setColor(wanted[i].first, wanted[i].second);
+            changed = true;
+        }
+    }
+    if (changed) {
+        w->setPalette(palette);
+    }
 }
 
 void setCaption(QWidget* w, const std::string& caption) {
@@ -173,6 +196,7 @@ void FormPusher::push(const FormModel& form, QWidget* window, QWidget* client) {
         w->setGeometry(pixels(c->left), pixels(c->top), std::max(0, pixels(c->width)),
                        std::max(0, pixels(c->height)));
         setCaption(w, c->caption);
+        setColours(*c, w);
         w->setToolTip(QString::fromStdString(c->tooltip));
         w->setEnabled(c->enabled);
         setScrollBar(w, *c);

@@ -57,6 +57,15 @@ void cancAtView(Context& ctx) {
     CANC2(ctx);
     reshowView(ctx);
 }
+// A new result is laid out one screen pixel per pixel; the chosen view follows, as it does for
+// the photograph. Measuring keeps the view as it is.
+void rectifyAtView(Context& ctx) {
+    const int before = ctx.s.nRaddr;
+    RADDR1(ctx);
+    if (before == 0 && ctx.s.nRaddr == 1) {
+        reshowView(ctx);
+    }
+}
 void turnAtView(Context& ctx, void (*turn)(Context&)) {
     turn(ctx);
     reshowView(ctx);
@@ -117,6 +126,7 @@ MainWindow::~MainWindow() {
 void MainWindow::push() {
     pusher_.push(ctx_.form, this, client_);
     pictureWidget("Picture1")->setScale(ctx_.form.viewScale);
+    pictureWidget("Picture2")->setScale(ctx_.form.viewScale);
     if (!ctx_.form.magnifier.checked || !ctx_.form.Picture1.visible) {
         magnifier_->hide();
     }
@@ -154,7 +164,7 @@ void MainWindow::connectEvents() {
     onMenu("centro1", centro1_Click);
     onMenu("save", save_Click);
     onMenu("print", print_Click);
-    onMenu("start", RADDR1);
+    onMenu("start", rectifyAtView);
     onMenu("altra", altraAtView);
     onMenu("bilineare", bilineare_Click);
     onMenu("misureNote", misureNote_Click);
@@ -173,7 +183,7 @@ void MainWindow::connectEvents() {
     onButton("CENTRO", CENTRO_Click);
     onButton("RETTANG", RETTANG3);
     onButton("GRIGLIA", griglia1);
-    onButton("RADDRIZZA", RADDR1);
+    onButton("RADDRIZZA", rectifyAtView);
     onButton("MISURENOTE", misureNote_Click);
     onButton("cancella", cancAtView);
     connect(qobject_cast<QPushButton*>(control("zoo")), &QPushButton::clicked, this,
@@ -255,11 +265,11 @@ void MainWindow::connectView() {
 }
 
 bool MainWindow::zoomWithWheel(QWidget* watched, const QWheelEvent& event) {
-    PictureWidget* photo = pictureWidget("Picture1");
-    if (!(event.modifiers() & Qt::ControlModifier) || !ctx_.form.Picture1.visible ||
-        ctx_.s.larghezzaPic1 <= 0) {
+    const PictureOnShow shown = pictureOnShow(ctx_);
+    if (!(event.modifiers() & Qt::ControlModifier) || shown == PictureOnShow::None) {
         return false;
     }
+    PictureWidget* photo = pictureWidget(shown == PictureOnShow::Result ? "Picture2" : "Picture1");
     const QPointF at =
         watched == client_ ? event.position() : QPointF(watched->mapTo(client_, event.position()));
     if (!photo->geometry().contains(at.toPoint())) {
@@ -292,7 +302,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         magnifier_->hide();
     }
     if (event->type() == QEvent::Wheel &&
-        (watched == client_ || watched == pictureWidget("Picture1")) &&
+        (watched == client_ || qobject_cast<PictureWidget*>(watched)) &&
         zoomWithWheel(static_cast<QWidget*>(watched), *static_cast<QWheelEvent*>(event))) {
         event->accept();
         return true;

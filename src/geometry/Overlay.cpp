@@ -66,7 +66,8 @@ void FUGHE(Context& ctx) {
 
     for (int i = 1; i <= 4; ++i) {
         s.pendenze[i] = clickedSlope(s.line(i).first, s.line(i).second);
-        f.Text6[i].caption = plainForm(degrees(s.pendenze[i]), ctx.decimalSeparator);
+        // Degrees to the hundredth: what a line drawn by hand can mean.
+        f.Text6[i].caption = roundedForm(degrees(s.pendenze[i]), 2, ctx.decimalSeparator);
     }
 
     const std::optional<VanishingPoints> fughe = vanishingPoints(ConstructionClicks::from(s).lines);

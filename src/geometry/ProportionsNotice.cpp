@@ -76,7 +76,9 @@ void showProportionUncertainty(Context& ctx) {
     const std::string uncertain = "Le proporzioni dell'immagine raddrizzata sono incerte (" +
                                   ctx.form.incertezza.caption + ").";
     // Told on the panel, never in a box that would stop the road: the figure in red, what helps
-    // under it.
+    // in its tooltip, and a line at the panel's foot that points there.
+    ctx.form.avviso.caption = "Proporzioni incerte (" + ctx.form.incertezza.caption +
+                              "): il suggerimento della cifra in rosso dice cosa aiuta.";
     ctx.form.incertezza.tooltip +=
         "\n" + uncertain +
         " Aiutano: rette più lunghe e più distanti tra loro, i punti presi su una vista "
@@ -109,7 +111,8 @@ bool showAspectUncertainty(Context& ctx, double aspectSigma, bool indeterminate)
     ctx.s.aspectIndeterminate = indeterminate;
     ctx.form.incertezza.caption = aspectText(aspectSigma, indeterminate, ctx.decimalSeparator);
     const bool sure = !indeterminate && aspectSigma <= kUncertainAspect;
-    ctx.form.incertezza.foreground = sure ? std::nullopt : std::optional<Rgb>(colours::red);
+    ctx.form.incertezza.foreground = sure ? colours::black : colours::red;
+    ctx.form.avviso.caption.clear();
     return sure;
 }
 
@@ -118,7 +121,8 @@ void clearProportionUncertainty(Context& ctx) {
     ctx.s.distanceSigma = 0;
     ctx.s.aspectIndeterminate = false;
     ctx.form.incertezza.caption.clear();
-    ctx.form.incertezza.foreground = std::nullopt;
+    ctx.form.incertezza.foreground = colours::black;
+    ctx.form.avviso.caption.clear();
     showDistanceSource(ctx, false);
 }
 

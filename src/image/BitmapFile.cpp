@@ -98,7 +98,10 @@ Result<SourceBitmap> readSourceBitmap(const std::string& path) {
 
     std::uint8_t head[kHeaderBytes];
     if (length < 2 || !readAt(in, 0, head, 2) || head[0] != 'B' || head[1] != 'M') {
-        return refuse("Il file non è un'immagine bitmap (BMP).");
+        // Whatever its name says, the file is none of the kinds the program reads: name them.
+        return refuse(
+            "Il file non è un'immagine riconosciuta: si aprono fotografie JPEG, PNG, TIFF e "
+            "bitmap (BMP).");
     }
     if (length < std::int64_t(kHeaderBytes) || !readAt(in, 0, head, kHeaderBytes)) {
         return refuse("L'intestazione della bitmap è incompleta: il file è danneggiato.");

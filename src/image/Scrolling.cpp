@@ -5,7 +5,7 @@
 namespace vesta {
 
 VisibleRegion visibleRegion(const WorkingState& s) {
-    return VisibleRegion{double(s.schermoLarg) - s.altezzaBarra,
+    return VisibleRegion{double(s.schermoLarg) - s.altezzaBarra - s.panelColumn,
                          double(s.schermoAlt) - 3.0 * s.altezzaBarra};
 }
 
@@ -30,6 +30,9 @@ void showScrollBars(FormModel& form, Control& vertical, Control& horizontal, Con
         const ScrollRange r = scrollRange(width, visible.width);
         horizontal.visible = true;
         form.sendToBack(picture);
+        // The picture area ends where its bar's rule puts it, at the visible width: left of the
+        // panel's column, not under it (the image's own width is read before this).
+        picture.width = visible.width - picture.left;
         horizontal.max = r.max;
         horizontal.smallChange = r.smallChange;
         horizontal.largeChange = r.largeChange;
@@ -43,7 +46,7 @@ namespace {
 // bar thickness above the bottom of the screen.
 void scrollAcross(const Context& ctx, const Control& bar, Control& picture) {
     picture.left = -bar.value;
-    picture.width = bar.value + double(ctx.s.schermoLarg) - ctx.s.altezzaBarra;
+    picture.width = bar.value + visibleRegion(ctx.s).width;
 }
 
 void scrollDown(const Context& ctx, const Control& bar, Control& picture) {

@@ -6,8 +6,8 @@
 
 namespace vesta {
 
-// The part of the screen set aside for a picture: the screen less one bar thickness across,
-// less three bar thicknesses down.
+// The part of the window set aside for a picture: the window less one bar thickness and the
+// command panel's column across, less three bar thicknesses down.
 struct VisibleRegion {
     double width = 0;
     double height = 0;

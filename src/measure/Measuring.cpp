@@ -1,6 +1,6 @@
 #include "measure/Measuring.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -61,8 +61,8 @@ void Picture2_MouseDown(Context& ctx, float x, float y) {
 void Picture2_MouseMove(Context& ctx, float x, float y) {
     WorkingState& s = ctx.s;
     PictureArea& p = ctx.picture2;
-    ctx.form.Text1.caption = plainForm(x, ctx.decimalSeparator);
-    ctx.form.Text2.caption = plainForm(y, ctx.decimalSeparator);
+    ctx.form.Text1.caption = roundedForm(x, 1, ctx.decimalSeparator);
+    ctx.form.Text2.caption = roundedForm(y, 1, ctx.decimalSeparator);
     p.setDrawMode(DrawMode::Invert);
     if (s.attesaSecondo != 1) {
         return;
@@ -72,36 +72,43 @@ void Picture2_MouseMove(Context& ctx, float x, float y) {
 
 namespace {
 
-// A length in centimetres for the panel: one decimal, the user's separator, locale-free.
-std::string centimetres(double v, char decimalSeparator) {
-    if (!std::isfinite(v)) {
-        return "?";
+// The decimals of the reference the scale was taken from: the typed length, or the known
+// measures; a length shown finer than its reference would claim what nobody measured.
+int referenceDecimals(const WorkingState& s) {
+    if (s.scalaNota > 0) {
+        return s.misureNote
+                   ? std::max(decimalsOf((*s.misureNote)[0]), decimalsOf((*s.misureNote)[1]))
+                   : 1;
     }
-    char buffer[48];
-    const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 1);
-    std::string text = ec == std::errc() ? std::string(buffer, end) : "?";
-    for (char& c : text) {
-        if (c == '.') {
-            c = decimalSeparator;
-        }
-    }
-    return text;
+    const std::optional<double> typed = typedLength(s.misuraCm);
+    return typed ? decimalsOf(*typed) : 1;
 }
 
-// The ± of the length just measured, from the scale's pair, the two points and the result's
-// uncertain proportions.
+// A spread in centimetres to the reference's unit; one below that unit keeps one significant
+// figure, so that it never reads as nothing.
+std::string spread(double v, int decimals, char sep) {
+    int shown = decimals;
+    while (shown < 6 && std::isfinite(v) && v > 0 && v < 0.5 * std::pow(10.0, -shown)) {
+        ++shown;
+    }
+    return fixedForm(v, shown, sep);
+}
+
+// The length just measured to the reference's unit, and its ± from the scale's pair, the two
+// points and the result's uncertain proportions.
 void showLengthUncertainty(Context& ctx) {
     const WorkingState& s = ctx.s;
     const double clickSigma = ctx.clickSigma > 0 ? ctx.clickSigma : kMouseClickSigma;
     const char sep = ctx.decimalSeparator;
+    const int decimals = referenceDecimals(s);
+    const auto cm = [&](double v) { return spread(v, decimals, sep); };
+    const std::string length = "d " + fixedForm(s.misuraReale, decimals, sep) + " ±";
     if (s.scalaNota > 0) {
         const LengthUncertainty u =
             measuredLengthAtScale(Point{s.xPrimo, s.yPrimo}, Point{s.xSecondo, s.ySecondo},
                                   s.scalaNota, clickSigma, s.scalaNotaSigma);
-        ctx.form.incertezzaMisura.caption = "d ±" + centimetres(u.sigma, sep) + " cm (scala ±" +
-                                            centimetres(u.scalePart, sep) + ", punti ±" +
-                                            centimetres(u.clickPart, sep) + ")";
+        ctx.form.incertezzaMisura.caption = length + cm(u.sigma) + " cm (scala ±" +
+                                            cm(u.scalePart) + ", punti ±" + cm(u.clickPart) + ")";
         return;
     }
     const double aspectSigma = s.aspectIndeterminate ? INFINITY : s.aspectSigma;
@@ -111,10 +118,9 @@ void showLengthUncertainty(Context& ctx) {
     const LengthUncertainty u =
         measuredLength(refA, refB, refCm, Point{s.xPrimo, s.yPrimo}, Point{s.xSecondo, s.ySecondo},
                        clickSigma, aspectSigma);
-    ctx.form.incertezzaMisura.caption = "d ±" + centimetres(u.sigma, sep) + " cm (scala ±" +
-                                        centimetres(u.scalePart, sep) + ", punti ±" +
-                                        centimetres(u.clickPart, sep) + ", proporzioni ±" +
-                                        centimetres(u.aspectPart, sep) + ")";
+    ctx.form.incertezzaMisura.caption = length + cm(u.sigma) + " cm (scala ±" + cm(u.scalePart) +
+                                        ", punti ±" + cm(u.clickPart) + ", proporzioni ±" +
+                                        cm(u.aspectPart) + ")";
 }
 
 }  // namespace

@@ -64,7 +64,8 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     t.place(f.HScroll2, 0, 11040, 17775, 255);
 
     f.Frame1 = make("Frame1", ControlKind::Frame, "", "COMANDI", "");
-    t.place(f.Frame1, 13680, 240, 3135, 4455);
+    // Taller than designed by the foot that holds the ± of a measured length and the notice.
+    t.place(f.Frame1, 13680, 240, 3135, 5475);
     f.Frame1.background = colours::windowBackground;
     f.Frame1.foreground = colours::orange;
 
@@ -109,15 +110,17 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
                           ("m" + n).c_str(), kParametri);
         t.place(f.Text6[i], text6[i][0], text6[i][1], i <= 2 ? 1335 : 1575, 330);
     }
+    // Wide enough for the pointer's position to the tenth of a pixel in a photograph thousands
+    // of pixels wide.
     f.Text1 = make("Text1", ControlKind::TextBox, "Frame1", "x.", "coordinate X");
-    t.place(f.Text1, 240, 1815, 492, 255);
+    t.place(f.Text1, 60, 1815, 675, 255);
     f.Text3 = make("Text3", ControlKind::TextBox, "Frame1", " ",
                    "è possibile variare la grandeza dell'immagine raddrizzata");
     t.place(f.Text3, 240, 1200, 492, 228);
     f.Text4 = make("Text4", ControlKind::TextBox, "Frame1", " ", "");
     t.place(f.Text4, 240, 1200, 492, 228);
     f.Text2 = make("Text2", ControlKind::TextBox, "Frame1", "y.", "coordinate Y");
-    t.place(f.Text2, 840, 1815, 492, 255);
+    t.place(f.Text2, 750, 1815, 675, 255);
     for (Control* b : {&f.tfuox, &f.tfuoy, &f.tfuvx, &f.tfuvy, &f.Text6[1], &f.Text6[2],
                        &f.Text6[3], &f.Text6[4], &f.Text1, &f.Text3, &f.Text4, &f.Text2}) {
         textBox(*b);
@@ -140,10 +143,19 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.incertezzaMisura = make("incertezzaMisura", ControlKind::Label, "Frame1", "",
                               "incertezza della misura d, una deviazione standard, con le sue "
                               "parti: la scala, i due punti presi e le proporzioni");
-    t.place(f.incertezzaMisura, 120, 4185, 2895, 240);
-    for (Control* l : {&f.Label2, &f.Label3, &f.incertezza, &f.incertezzaMisura}) {
+    t.place(f.incertezzaMisura, 120, 4185, 2895, 480);
+    f.avviso = make("avviso", ControlKind::Label, "Frame1", "", "");
+    t.place(f.avviso, 120, 4725, 2895, 660);
+    for (Control* l : {&f.Label2, &f.Label3}) {
         l->font = kLabelFont;
         l->background = colours::windowBackground;
+    }
+    // Figures and notices read as the panel's boxes do: its font, dark on white; red is set
+    // where a figure is not sure enough.
+    for (Control* l : {&f.incertezza, &f.incertezzaMisura, &f.avviso}) {
+        l->font = kTextBoxFont;
+        l->background = colours::white;
+        l->foreground = colours::black;
     }
 
     f.zoo =
@@ -243,6 +255,7 @@ std::vector<Control*> FormModel::controls() {
         &zoo,      &Picture2, &Label1, &VScroll1, &HScroll1,  &Picture1, &Label4,   &incertezza};
     all.push_back(&MISURENOTE);
     all.push_back(&incertezzaMisura);
+    all.push_back(&avviso);
     return all;
 }
 

@@ -76,6 +76,7 @@ struct FormModel {
     Control incertezza;        // how sure the result's proportions are, under the output size
     Control incertezzaMisura;  // the ± of the last measured length, at the panel's foot
     Control MISURENOTE;        // rectifies by the true measures of the lines' rectangle
+    Control avviso;            // the status line: a notice that asks for nothing, on the panel
 
     // Menus, in their order on the bar.
     MenuItem file, open, save, exit;

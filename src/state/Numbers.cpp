@@ -1,5 +1,6 @@
 #include "state/Numbers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -68,6 +69,44 @@ std::string strForm(double value) {
 
 std::string plainForm(double value, char decimalSeparator) {
     return fifteenDigits(value, decimalSeparator);
+}
+
+std::string fixedForm(double value, int decimals, char decimalSeparator) {
+    if (!std::isfinite(value)) {
+        return "?";
+    }
+    char buffer[400];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                         std::chars_format::fixed, std::clamp(decimals, 0, 6));
+    std::string text = ec == std::errc() ? std::string(buffer, end) : "?";
+    // -0.004 to two decimals is no negative figure.
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    for (char& c : text) {
+        c = c == '.' ? decimalSeparator : c;
+    }
+    return text;
+}
+
+std::string roundedForm(double value, int decimals, char decimalSeparator) {
+    std::string text = fixedForm(value, decimals, decimalSeparator);
+    if (text.find(decimalSeparator) != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == decimalSeparator) {
+            text.pop_back();
+        }
+    }
+    return text;
+}
+
+int decimalsOf(double reference) {
+    char buffer[64];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, reference, std::chars_format::fixed);
+    const std::string text = ec == std::errc() ? std::string(buffer, end) : "";
+    const std::size_t point = text.find('.');
+    return point == std::string::npos ? 0 : std::min(3, int(text.size() - point - 1));
 }
 
 std::optional<double> typedNumber(const std::string& text) {

@@ -29,6 +29,15 @@ std::string strForm(double value);
 // the given decimal separator.
 std::string plainForm(double value, char decimalSeparator);
 
+// A figure for the panel to a given number of decimals (0 to 6), in the user's number format:
+// "207,30" for 207.3 to 2. Zero carries no sign; a value that is not finite reads "?".
+std::string fixedForm(double value, int decimals, char decimalSeparator);
+// The same with trailing zeros after the separator dropped: "2668,6", "5990", "-45".
+std::string roundedForm(double value, int decimals, char decimalSeparator);
+// The decimals a reference is given to: those of its shortest exact form, at most 3
+// (1200 -> 0, 12.5 -> 1, 207.25 -> 2).
+int decimalsOf(double reference);
+
 // A number typed by the user, with a comma or a point as decimal separator and blanks ignored,
 // read the same in every locale; nothing when the text is empty or not a finite number.
 std::optional<double> typedNumber(const std::string& text);

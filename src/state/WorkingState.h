@@ -91,6 +91,9 @@ struct WorkingState {
     std::array<double, 4> scalaCoppia{};
     int altezzaBarra = 0;                   // scroll-bar thickness in pixels
     float schermoLarg = 0, schermoAlt = 0;  // window size in pixels (the screen's at start)
+    // Pixels at the window's right kept for the command panel and the bar beside it, none
+    // while the panel is hidden: no picture lies under the panel.
+    double panelColumn = 0;
 
     // --- Zoom viewer ---
     int zoomPerc = 0;

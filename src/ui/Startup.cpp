@@ -2,6 +2,7 @@
 
 #include "state/Numbers.h"
 #include "state/Prompts.h"
+#include "ui/WindowSize.h"
 
 namespace vesta {
 
@@ -27,6 +28,8 @@ void Form_Load(Context& ctx, const ScreenInfo& screen) {
     f.Frame1.left =
         (screen.widthTwips - f.Frame1.width * screen.twipsPerPixelX) / screen.twipsPerPixelX -
         f.VScroll1.width;
+    s.panelColumn = f.Frame1.width + f.VScroll1.width;
+    placeZoomButton(f);
 
     s.primoMovimento = 1;
     s.attesaSecondo = 0;

@@ -30,6 +30,20 @@ void redrawStandingLines(Context& ctx) {
     p.setDrawMode(mode);
 }
 
+// The area of the construction that still stands, as its second corner drew it: what
+// Raddrizza and Griglia would take.
+void redrawStandingArea(Context& ctx) {
+    if (!ctx.s.construction) {
+        return;
+    }
+    PictureArea& p = ctx.picture1;
+    const DrawMode mode = p.drawMode();
+    p.setDrawMode(DrawMode::CopyPen);
+    const Point from = ctx.s.corner(1), to = ctx.s.corner(3);
+    p.box(float(from.x), float(from.y), float(to.x), float(to.y), colours::red);
+    p.setDrawMode(mode);
+}
+
 // The prompt for line k = 1..4, as it stood before that line's first end was clicked.
 const char* linePrompt(int k) {
     switch (k) {
@@ -94,10 +108,11 @@ void CANC2(Context& ctx) {
         box->caption = "";
     }
     s.modoClick = ClickMode::LineEnd;
-    // The lines stay after a rectification, but the area is to be given again; otherwise a line
-    // goes, and with it the vanishing points.
-    constructionChanged(
-        ctx, s.raddrAvviato == 1 ? ConstructionStage::VanishingPoints : ConstructionStage::None);
+    // After a rectification the whole construction stays, as Altra keeps it: the next clicks
+    // may give a new area, whose first corner takes the frame away, or Raddrizza rectifies the
+    // same one again. Otherwise a line goes, and with it the vanishing points.
+    constructionChanged(ctx,
+                        s.raddrAvviato == 1 ? ConstructionStage::Frame : ConstructionStage::None);
     if (s.raddrAvviato == 1) {
         s.nRette = 4;
         s.modoClick = ClickMode::AreaCorner;
@@ -115,6 +130,7 @@ void CANC2(Context& ctx) {
     }
     s.raddrAvviato = 0;
     redrawStandingLines(ctx);
+    redrawStandingArea(ctx);
 }
 
 void ALTRA1(Context& ctx) {

@@ -10,10 +10,6 @@ namespace vesta {
 
 namespace {
 
-bool photographOnShow(const Context& ctx) {
-    return ctx.form.Picture1.visible && ctx.s.larghezzaPic1 > 0 && ctx.s.altezzaPic1 > 0;
-}
-
 // One check mark in the menu: on the fixed scale shown, or on the fit.
 void markScale(FormModel& f) {
     MenuItem* items[] = {&f.scale1to4, &f.scale1to2, &f.scale1to1,
@@ -33,34 +29,43 @@ void scrollTo(Control& bar, double shown, double at) {
 
 }  // namespace
 
-double fitScale(const WorkingState& s) {
+double fitScale(const Context& ctx) {
+    const WorkingState& s = ctx.s;
+    const bool result = pictureOnShow(ctx) == PictureOnShow::Result;
+    const double width = result ? double(s.largRaddr) : double(s.larghezzaPic1);
+    const double height = result ? s.altRaddr : double(s.altezzaPic1);
     const VisibleRegion v = visibleRegion(s);
-    if (s.larghezzaPic1 <= 0 || s.altezzaPic1 <= 0 || v.width <= 0 || v.height <= 0) {
+    if (width <= 0 || height <= 0 || v.width <= 0 || v.height <= 0) {
         return 1.0;
     }
-    return std::min({1.0, v.width / s.larghezzaPic1, v.height / s.altezzaPic1});
+    return std::min({1.0, v.width / width, v.height / height});
 }
 
 void showAtScale(Context& ctx, double scale, double anchorX, double anchorY) {
     FormModel& f = ctx.form;
-    if (!photographOnShow(ctx)) {
+    const PictureOnShow shown = pictureOnShow(ctx);
+    if (shown == PictureOnShow::None) {
         f.viewScale = scale;
         markScale(f);
         return;
     }
-    // The photograph point under the anchor, from where the picture lies now.
-    const double px = (anchorX - f.Picture1.left) / f.viewScale;
-    const double py = (anchorY - f.Picture1.top) / f.viewScale;
+    const bool result = shown == PictureOnShow::Result;
+    Control& picture = result ? f.Picture2 : f.Picture1;
+    Control& across = result ? f.HScroll2 : f.HScroll1;
+    Control& down = result ? f.VScroll2 : f.VScroll1;
+    // The picture point under the anchor, from where the picture lies now.
+    const double px = (anchorX - picture.left) / f.viewScale;
+    const double py = (anchorY - picture.top) / f.viewScale;
     f.viewScale = scale;
     markScale(f);
-    refitPhotograph(ctx);
-    scrollTo(f.HScroll1, px * scale, anchorX);
-    scrollTo(f.VScroll1, py * scale, anchorY);
-    if (f.HScroll1.visible) {
-        HScroll1_Change(ctx);
+    refitPicture(ctx);
+    scrollTo(across, px * scale, anchorX);
+    scrollTo(down, py * scale, anchorY);
+    if (across.visible) {
+        (result ? HScroll2_Change : HScroll1_Change)(ctx);
     }
-    if (f.VScroll1.visible) {
-        VScroll1_Change(ctx);
+    if (down.visible) {
+        (result ? VScroll2_Change : VScroll1_Change)(ctx);
     }
 }
 
@@ -72,13 +77,13 @@ void showScale(Context& ctx, double scale) {
 
 void showFitting(Context& ctx) {
     ctx.form.viewFits = true;
-    showAtScale(ctx, fitScale(ctx.s), 0, 0);
+    showAtScale(ctx, fitScale(ctx), 0, 0);
 }
 
 void stepScale(Context& ctx, int steps, double anchorX, double anchorY) {
     FormModel& f = ctx.form;
     // The fit scale is one of the steps only where it lies below every fixed one.
-    const double fit = fitScale(ctx.s);
+    const double fit = fitScale(ctx);
     double scale = f.viewScale;
     for (; steps > 0; --steps) {
         const double* next =
@@ -110,7 +115,7 @@ void reshowView(Context& ctx) {
     if (!f.viewFits && f.viewScale == 1.0) {
         return;
     }
-    const double scale = f.viewFits ? fitScale(ctx.s) : f.viewScale;
+    const double scale = f.viewFits ? fitScale(ctx) : f.viewScale;
     showAtScale(ctx, scale, 0, 0);
 }
 

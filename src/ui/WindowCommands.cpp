@@ -4,6 +4,7 @@
 
 #include "rectify/ScratchFile.h"
 #include "rectify/UnsavedResult.h"
+#include "ui/WindowSize.h"
 
 namespace vesta {
 
@@ -18,6 +19,9 @@ void frame_m_Click(Context& ctx) {
         f.frame_m.checked = true;
         ctx.s.pannelloNascosto = 0;
     }
+    // The picture takes the panel's column, or gives it back.
+    ctx.s.panelColumn = ctx.s.pannelloNascosto == 1 ? 0 : f.Frame1.width + f.VScroll1.width;
+    fitToWindow(ctx, ctx.s.schermoLarg, ctx.s.schermoAlt);
 }
 
 void help1_Click(Context& ctx) {

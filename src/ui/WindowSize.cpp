@@ -55,39 +55,63 @@ void fitToWindow(Context& ctx, double width, double height) {
     s.schermoLarg = float(width);
     s.schermoAlt = float(height);
     f.Frame1.left = double(s.schermoLarg) - f.Frame1.width - f.VScroll1.width;
+    placeZoomButton(f);
     for (Control* bar : {&f.HScroll1, &f.HScroll2}) {
         if (!bar->visible) {
             bar->width = s.schermoLarg;
         }
     }
-    const bool result = f.Picture2.visible && !f.Picture1.visible && s.largRaddr > 0;
-    if (result) {
-        refit(ctx, {f.VScroll2, f.HScroll2, f.Picture2, double(s.largRaddr), s.altRaddr,
-                    HScroll2_Change, VScroll2_Change});
-    } else if (f.Picture1.visible && s.larghezzaPic1 > 0) {
+    if (pictureOnShow(ctx) != PictureOnShow::None) {
         if (f.viewFits) {
-            f.viewScale = fitScale(s);
+            f.viewScale = fitScale(ctx);
         }
-        refitPhotograph(ctx);
+        refitPicture(ctx);
     }
 }
 
-void refitPhotograph(Context& ctx) {
+void placeZoomButton(FormModel& f) {
+    f.zoo.left = f.Frame1.left + f.Frame1.width - f.zoo.width;
+    f.zoo.top = f.Frame1.top + f.Frame1.height + 8;
+    f.bringToFront(f.zoo);
+}
+
+PictureOnShow pictureOnShow(const Context& ctx) {
+    const FormModel& f = ctx.form;
+    const WorkingState& s = ctx.s;
+    if (f.Picture2.visible && !f.Picture1.visible && s.largRaddr > 0 && s.altRaddr > 0) {
+        return PictureOnShow::Result;
+    }
+    if (f.Picture1.visible && s.larghezzaPic1 > 0 && s.altezzaPic1 > 0) {
+        return PictureOnShow::Photograph;
+    }
+    return PictureOnShow::None;
+}
+
+void refitPicture(Context& ctx) {
     FormModel& f = ctx.form;
+    const WorkingState& s = ctx.s;
+    const PictureOnShow shown = pictureOnShow(ctx);
+    if (shown == PictureOnShow::None) {
+        return;
+    }
+    const bool result = shown == PictureOnShow::Result;
     const double scale = f.viewScale;
-    const double width = double(ctx.s.larghezzaPic1) * scale;
-    const double height = double(ctx.s.altezzaPic1) * scale;
+    const double width = (result ? double(s.largRaddr) : double(s.larghezzaPic1)) * scale;
+    const double height = (result ? s.altRaddr : double(s.altezzaPic1)) * scale;
+    Control& across = result ? f.HScroll2 : f.HScroll1;
+    Control& down = result ? f.VScroll2 : f.VScroll1;
     refit(ctx,
-          {f.VScroll1, f.HScroll1, f.Picture1, width, height, HScroll1_Change, VScroll1_Change});
-    // A magnified photograph may be wider than a bar's 16-bit range: its bars reach the far
-    // edge all the same.
+          {down, across, result ? f.Picture2 : f.Picture1, width, height,
+           result ? HScroll2_Change : HScroll1_Change, result ? VScroll2_Change : VScroll1_Change});
+    // A magnified picture may be wider than a bar's 16-bit range: its bars reach the far edge
+    // all the same.
     if (scale > 1.0) {
         const VisibleRegion v = visibleRegion(ctx.s);
-        if (f.HScroll1.visible) {
-            f.HScroll1.max = int(std::lround(width - v.width));
+        if (across.visible) {
+            across.max = int(std::lround(width - v.width));
         }
-        if (f.VScroll1.visible) {
-            f.VScroll1.max = int(std::lround(height - v.height));
+        if (down.visible) {
+            down.max = int(std::lround(height - v.height));
         }
     }
 }

@@ -11,8 +11,14 @@ namespace vesta {
 // panel keeps its place at the right edge; the bars of the picture on show go to the new right
 // and bottom edges, ranged for the new visible region, and the picture follows its bars.
 void fitToWindow(Context& ctx, double width, double height);
-// Lays Picture1 and its bars out again for the photograph at the view's scale in the present
-// window.
-void refitPhotograph(Context& ctx);
+// The Zoom button under the command panel, at its right edge and in front of the pictures: where
+// the design put it, a picture covered it or it covered the picture.
+void placeZoomButton(FormModel& f);
+
+// Which picture the window shows: the photograph, the rectified image, or none yet.
+enum class PictureOnShow { None, Photograph, Result };
+PictureOnShow pictureOnShow(const Context& ctx);
+// Lays the picture on show and its bars out again at the view's scale in the present window.
+void refitPicture(Context& ctx);
 
 }  // namespace vesta

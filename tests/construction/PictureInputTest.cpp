@@ -39,7 +39,7 @@ TEST_F(PictureInputTest, EachLineShowsItsAngleAndThePromptForTheNext) {
     EXPECT_EQ(s.pendenza, slope) << "a vertical line keeps the last slope";
     CANC2(ctx);
     clickLine(ctx, 0, 0, 2, 1);
-    EXPECT_EQ(f.Text6[3].caption, "26,565051177078") << "the user's decimal separator";
+    EXPECT_EQ(f.Text6[3].caption, "26,57") << "to the hundredth, the user's separator";
     EXPECT_EQ(f.domanda1.caption, prompts::kSecondaVert);
     EXPECT_EQ(s.nRette, 3);
 }

@@ -50,8 +50,26 @@ TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthIsThePrincipal
     open("livella.bmp");
     clickLines();
     const QLabel* figure = qobject_cast<QLabel*>(window.control("incertezza"));
+    const QLabel* notice = qobject_cast<QLabel*>(window.control("avviso"));
+    ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(dialogs.messages.empty()) << "told on the panel, not in a box";
     EXPECT_NE(figure->toolTip().indexOf("(Focale...)"), -1);
+    // The figure reads against its own ground, in red above 2%, and the panel's foot says so.
+    const auto contrast = [](const QLabel* l) {
+        const auto lum = [](QColor c) {
+            const auto lin = [](double v) {
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+        };
+        const double a = lum(l->palette().color(QPalette::WindowText));
+        const double b = lum(l->palette().color(QPalette::Window));
+        return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+    };
+    EXPECT_EQ(figure->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_GE(contrast(figure), 3.0);
+    EXPECT_GE(figure->font().pointSizeF(), 9.0);
+    EXPECT_TRUE(notice->isVisible() && notice->text().startsWith("Proporzioni incerte (±"));
 
     const std::string typed = plainForm(scene.camera.focal * kDiagonal35mm / 1000, ',');
     dialogs.inputs.push_back(typed);
@@ -59,6 +77,9 @@ TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthIsThePrincipal
     EXPECT_NEAR(ctx().s.construction->orientation.distanzaPrinc, scene.camera.focal, 1e-6);
     EXPECT_NE(figure->toolTip().indexOf("focale equivalente"), -1);
     EXPECT_EQ(figure->toolTip().indexOf("Aiutano"), -1) << "sure now";
+    EXPECT_EQ(figure->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_GE(contrast(figure), 7.0);
+    EXPECT_TRUE(notice->text().isEmpty());
 
     // The field opens holding the focal length in use, and Enter keeps it to the bit; one out
     // of the plausible range, one that reads 1200 or 1.2, or words, are refused with a message

@@ -45,13 +45,24 @@ TEST_F(MainWindowTest, AClickOnTheBackgroundRedrawsAndTheTextBoxesNeverTakeTheFo
         EXPECT_FALSE(box->hasFocus()) << name;
         EXPECT_EQ(box->text(), shown) << name;
     }
+    // The pointer's boxes hold a position of a photograph thousands of pixels wide, to the
+    // tenth, whole.
+    window.run([](Context& c) { c.form.Text1.caption = c.form.Text2.caption = "9999,5"; });
+    for (const char* name : {"Text1", "Text2"}) {
+        auto* box = qobject_cast<QLineEdit*>(window.control(name));
+        EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()), box->width() - 8) << name;
+    }
 }
 
 // Only a release beside the picture fits the viewer; one on the picture leaves it alone. The
 // wheel scrolls it an arrow-click's step a line, and closed it opens again.
 TEST_F(MainWindowTest, TheZoomViewerScrollsFitsOnAReleaseOutsideThePictureAndReopens) {
     openFile(sample);
-    QTest::mouseClick(window.control("zoo"), Qt::LeftButton);
+    // The button is seen, not covered by the photograph, and covers none of it.
+    QWidget* zoo = window.control("zoo");
+    EXPECT_EQ(window.client()->childAt(zoo->geometry().center()), zoo);
+    EXPECT_FALSE(zoo->geometry().intersects(window.control("Picture1")->geometry()));
+    QTest::mouseClick(zoo, Qt::LeftButton);
     ZoomWindow* zoom = window.zoomWindow();
     ASSERT_NE(zoom, nullptr);
     QTest::mouseClick(zoom->spin()->upArrow(), Qt::LeftButton);

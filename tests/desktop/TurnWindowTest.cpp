@@ -98,7 +98,8 @@ TEST_F(TurnWindowTest, TheResultTurnsWithWhatIsSavedAndMeasured) {
     choose("ruotaDestra");
     EXPECT_TRUE(s().immagineRaddrizzata.pixels == turnedClockwise(result, 1).pixels);
     EXPECT_TRUE(s().largRaddr == h && s().altRaddr == w && s().attesaSecondo == 0);
-    EXPECT_EQ(window.pictureWidget("Picture2")->size(), QSize(h, w));
+    // Turned, and ending at the visible width (783), left of the panel.
+    EXPECT_EQ(window.pictureWidget("Picture2")->size(), QSize(std::min(h, 783), w));
     const Result<SourceBitmap> scratchFile = readSourceBitmap(ctx().paths.scratchFile());
     ASSERT_TRUE(scratchFile.ok());
     EXPECT_TRUE(scratchFile.value().image.pixels == s().immagineRaddrizzata.pixels);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -127,6 +128,39 @@ TEST_F(ViewScaleTest, AMagnifiedWidePhotographScrollsToItsFarEdge) {
     EXPECT_EQ(shownAt(last), photoAt(point.x(), point.y()));
     EXPECT_NE(shownAt(last - QPoint(8, 0)), photoAt(point.x(), point.y()))
         << "the pattern changes from one column to the next";
+}
+
+// The views act on the rectified image as on the photograph: Ctrl+0 fits it to the window,
+// the menu's mark follows what is shown, and a measuring click on the reduced result is taken
+// in the result's own pixels.
+TEST_F(ViewScaleTest, TheViewsWorkOnTheRectifiedImage) {
+    const auto path = scratch.path() / "prova.bmp";
+    test::writeBytes(path, test::bitmapBytes({.width = 800, .height = 600}));
+    openFile(path.string());
+    window.run([](Context& c) { test::clickFourLines(c); });
+    QTest::mouseClick(qobject_cast<QPushButton*>(window.control("RADDRIZZA")), Qt::LeftButton);
+    ASSERT_TRUE(window.context().form.Picture2.visible) << "rectified";
+    window.resize(640, 480);  // a visible region of 399 x 432
+    PictureWidget* result = window.pictureWidget("Picture2");
+    const double width = s().largRaddr, height = s().altRaddr;
+    ASSERT_GT(std::max(width - 399, height - 432), 0) << "a result larger than the window";
+    QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
+    const double fit = result->scale();
+    ASSERT_LT(fit, 1.0);
+    EXPECT_TRUE(window.menuAction("fitView")->isChecked());
+    EXPECT_LE(result->width(), 399);
+    EXPECT_LE(result->height(), 432);
+    EXPECT_FALSE(window.control("HScroll2")->isVisible() ||
+                 window.control("VScroll2")->isVisible());
+    QTest::mouseClick(qobject_cast<QPushButton*>(window.control("RADDRIZZA")), Qt::LeftButton);
+    QTest::mouseClick(result, Qt::LeftButton, {}, QPoint(100, 60));
+    EXPECT_NEAR(s().xPrimo, 100 / fit, 1 / fit);
+    EXPECT_NEAR(s().yPrimo, 60 / fit, 1 / fit);
+    choose("scale1to1");
+    EXPECT_EQ(result->scale(), 1.0);
+    EXPECT_TRUE(window.control("HScroll2")->isVisible() || window.control("VScroll2")->isVisible())
+        << "the bars back for a result larger than the window";
+    EXPECT_FALSE(window.menuAction("fitView")->isChecked());
 }
 
 TEST_F(ViewScaleTest, CtrlWheelScalesAboutTheCursor) {

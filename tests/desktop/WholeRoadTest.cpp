@@ -136,7 +136,7 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSaveAndPrint) {
     EXPECT_EQ(ctx.form.Text6[1].caption, "d 150");
     const auto* spread = window.findChild<QLabel*>("incertezzaMisura");
     ASSERT_NE(spread, nullptr);
-    EXPECT_TRUE(spread->isVisible() && spread->text().startsWith("d ±"))
+    EXPECT_TRUE(spread->isVisible() && spread->text().startsWith("d 150 ±"))
         << spread->text().toStdString();
 
     // Qt's own dialogs speak Italian.

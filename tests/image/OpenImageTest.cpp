@@ -65,15 +65,20 @@ TEST_F(OpenImageTest, CancellingOrARefusedFileKeepsThePhotographOnShow) {
     auto bytes = test::bitmapBytes({.width = 300, .height = 200});
     bytes.resize(bytes.size() / 2);
     test::writeBytes(broken, bytes);
+    // A text file named as a JPEG is told as none of the kinds the program reads, all named.
+    const auto text = app.folder / "appunti.jpg";
+    test::writeBytes(text, {'n', 'o', 't', 'e', '\n'});
     for (const std::optional<std::string>& answer :
-         {std::optional<std::string>(), std::optional(broken.string())}) {
+         {std::optional<std::string>(), std::optional(broken.string()),
+          std::optional(text.string())}) {
         open(answer);
         EXPECT_TRUE(f.caption == caption && s.nomeFile == before.nomeFile && s.nRette == 3 &&
                     s.line(2).first.x == 17.5 &&
                     s.sorgente.image.pixels == before.sorgente.image.pixels);
         EXPECT_TRUE(app.picture1.calls.empty()) << "nothing drawn over the photograph on show";
     }
-    ASSERT_EQ(app.dialogs.messages.size(), 1u) << "the cancel says nothing";
+    ASSERT_EQ(app.dialogs.messages.size(), 2u) << "the cancel says nothing";
+    EXPECT_NE(app.dialogs.messages[1].text.find("JPEG, PNG, TIFF e bitmap"), std::string::npos);
     EXPECT_EQ(app.dialogs.messages[0].icon, MessageIcon::Critical);
     EXPECT_NE(app.dialogs.messages[0].text.find(broken.string()), std::string::npos);
     EXPECT_NE(app.dialogs.messages[0].text.find("incompleto"), std::string::npos);

@@ -55,8 +55,16 @@ TEST_F(MeasuringTest, EachLengthShowsItsPlusMinusWithTheProportionsPart) {
     // A level length against an upright reference takes the whole of the proportions' spread.
     pair(10, 150, 210, 150);
     const std::string& shown = f.incertezzaMisura.caption;
-    EXPECT_EQ(shown.rfind("d ±", 0), 0u) << shown;
-    EXPECT_NE(shown.find("proporzioni ±10,0)"), std::string::npos) << shown;
+    EXPECT_EQ(shown.rfind("d 200 ±", 0), 0u) << "to the whole cm of the reference: " << shown;
+    EXPECT_NE(shown.find("proporzioni ±10)"), std::string::npos) << shown;
+    // A reference typed to the tenth of a millimetre gives lengths to it, and a spread below
+    // that unit keeps a figure of its own.
+    s.nMisura = 0;
+    app.dialogs.inputs.push_back("12,25");
+    pair(10, 10, 10, 110);
+    pair(10, 150, 210, 150);
+    EXPECT_EQ(shown.rfind("d 24,50 ±", 0), 0u) << shown;
+    EXPECT_EQ(shown.find("±0,00"), std::string::npos) << shown;
 }
 
 TEST_F(MeasuringTest, ABadReferenceLengthSetsNoScaleAndTheNextPairAsksAgain) {

@@ -36,14 +36,20 @@ TEST(NumberRules, TextsKeepTheirFormUnderAnItalianLocale) {
                                  strForm(1.9000000000000008),
                                  strForm(1e16),
                                  plainForm(0.25, '.'),
-                                 plainForm(1.5e-5, ',')};
+                                 plainForm(1.5e-5, ','),
+                                 roundedForm(2668.60473632812, 1, ','),
+                                 roundedForm(5990.04, 1, ','),
+                                 roundedForm(-0.004, 2, ','),
+                                 fixedForm(207.3, 2, ',')};
     const std::optional<double> typed[] = {typedLength("12,5"), typedLength("12.5"),
                                            typedLength("0x1p3"), typedLength("inf")};
     std::setlocale(LC_ALL, before.c_str());
     EXPECT_TRUE(typed[0] == 12.5 && typed[1] == 12.5 && !typed[2] && !typed[3]);
     EXPECT_EQ(std::vector<std::string>(std::begin(texts), std::end(texts)),
               (std::vector<std::string>{" 640", "-37", " 53.130102354156", "-45", " 1.9", " 1E+16",
-                                        "0.25", "1,5E-05"}));
+                                        "0.25", "1,5E-05", "2668,6", "5990", "0", "207,30"}));
+    EXPECT_EQ((std::vector{decimalsOf(1200), decimalsOf(12.5), decimalsOf(207.25)}),
+              (std::vector{0, 1, 2}));
 }
 
 // "1.200" is twelve hundred to an Italian reader and 1.2 to the program: refused, never read a

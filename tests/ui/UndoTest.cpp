@@ -6,6 +6,7 @@
 #include "Fakes.h"
 #include "construction/Commands.h"
 #include "construction/PictureInput.h"
+#include "rectify/Rectification.h"
 #include "state/Prompts.h"
 #include "ui/Undo.h"
 
@@ -121,13 +122,38 @@ TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
     EXPECT_EQ(f.RADDRIZZA.tooltip, " Inizia l'operazione di raddrizzamento");
 }
 
+// "Altra ?" and F7 lead back to the same photograph with the same construction: both offer
+// Raddrizza, Start and Griglia on it at once, and Raddrizza rectifies it again; the first corner
+// of a new area takes them away until that area is complete.
+TEST_F(UndoTest, AfterAResultAltraAndF7BothOfferTheStandingConstruction) {
+    for (void (*back)(Context&) : {CANC2, ALTRA1}) {
+        test::openBitmap(app, 800, 600);
+        test::clickFourLines(app.ctx);
+        RETTANG3(app.ctx);
+        test::click(app.ctx, 150, 150);
+        test::click(app.ctx, 600, 450);
+        RADDR1(app.ctx);
+        ASSERT_EQ(f.cancella.caption, "Altra ?");
+        back(app.ctx);
+        EXPECT_TRUE(s.construction && s.nRaddr == 0);
+        EXPECT_TRUE(f.RADDRIZZA.enabled && f.start.enabled && f.raddrizza1.enabled &&
+                    f.GRIGLIA.enabled && f.griglia2.enabled);
+        RADDR1(app.ctx);
+        EXPECT_TRUE(s.nRaddr == 1 && f.RADDRIZZA.caption == "Misura") << "rectified again";
+        ALTRA1(app.ctx);
+        RETTANG3(app.ctx);
+        test::click(app.ctx, 200, 200);
+        EXPECT_FALSE(f.RADDRIZZA.enabled || f.start.enabled || f.GRIGLIA.enabled);
+    }
+}
+
 TEST_F(UndoTest, AnotherRectificationRangesTheBarsOfTheSource) {
-    test::openBitmap(app, 1500, 900);  // beyond the visible 1008 x 720
+    test::openBitmap(app, 1500, 900);  // beyond the visible 783 x 720
     s.nRaddr = 2;
     ALTRA1(app.ctx);
     EXPECT_EQ(s.nRaddr, 0);
     ASSERT_TRUE(f.HScroll1.visible && f.VScroll1.visible);
-    EXPECT_EQ(f.HScroll1.max, 1500 - 1008);
+    EXPECT_EQ(f.HScroll1.max, 1500 - 783);
 }
 
 TEST_F(UndoTest, DefaultsTakeThePhotographsCornersAndCentre) {

@@ -4,6 +4,7 @@
 #include "Fakes.h"
 #include "image/OpenImage.h"
 #include "image/Scrolling.h"
+#include "ui/WindowCommands.h"
 #include "ui/WindowSize.h"
 
 namespace vesta {
@@ -23,11 +24,11 @@ TEST(FitToWindow, PanelAndBarsFollowTheWindowsEdges) {
     test::openBitmap(app, 1500, 900);
     ASSERT_FALSE(f.HScroll1.visible || f.VScroll1.visible);
 
-    fitToWindow(app.ctx, 1024, 768);  // visible region 1008 x 720, bars 16 thick
+    fitToWindow(app.ctx, 1024, 768);  // visible region 783 x 720, bars 16 thick
     EXPECT_LE(f.Frame1.left + f.Frame1.width, 1024 - 16);
     ASSERT_TRUE(f.HScroll1.visible && f.VScroll1.visible);
-    EXPECT_TRUE(f.HScroll1.max == 1500 - 1008 && f.HScroll1.top == 720);
-    EXPECT_TRUE(f.VScroll1.max == 900 - 720 && f.VScroll1.left == 1008);
+    EXPECT_TRUE(f.HScroll1.max == 1500 - 783 && f.HScroll1.top == 720);
+    EXPECT_TRUE(f.VScroll1.max == 900 - 720 && f.VScroll1.left == 783);
     f.VScroll1.value = f.VScroll1.max;
     VScroll1_Change(app.ctx);
 
@@ -39,6 +40,26 @@ TEST(FitToWindow, PanelAndBarsFollowTheWindowsEdges) {
     EXPECT_FALSE(f.HScroll1.visible || f.VScroll1.visible);
     EXPECT_TRUE(f.Picture1.left + f.Picture1.top == 0 && f.Picture1.height == 900);
     EXPECT_EQ(f.Frame1.left, panelAtStart);
+}
+
+// The picture area leaves the panel its column at every window size, so no part of the
+// photograph lies under the panel out of reach; a hidden panel gives the column back.
+TEST(FitToWindow, ThePictureAreaLeavesRoomForThePanel) {
+    test::FakeApp app;
+    FormModel& f = app.ctx.form;
+    Form_Load(app.ctx, ScreenInfo{1920 * 15.0, 1080 * 15.0, 15, 15});
+    test::openBitmap(app, 3000, 2000);
+    EXPECT_LE(f.Picture1.left + f.Picture1.width, f.Frame1.left) << "as opened";
+    for (const auto& [width, height] : {std::pair{1920, 1080}, {1024, 768}, {800, 600}}) {
+        fitToWindow(app.ctx, width, height);
+        ASSERT_TRUE(f.VScroll1.visible && f.HScroll1.visible);
+        EXPECT_LE(f.VScroll1.left + f.VScroll1.width, f.Frame1.left) << width;
+        f.HScroll1.value = f.HScroll1.max;
+        HScroll1_Change(app.ctx);
+        EXPECT_LE(f.Picture1.left + f.Picture1.width, f.Frame1.left) << "the far edge in reach";
+    }
+    frame_m_Click(app.ctx);
+    EXPECT_EQ(f.VScroll1.left, 800 - 16) << "the hidden panel's column goes to the picture";
 }
 
 }  // namespace
