@@ -13,8 +13,6 @@ namespace {
 constexpr const char* kFocaleNonValida =
     "Lunghezza focale non valida: inserire un numero maggiore di zero, in millimetri "
     "(per esempio 35 o 4,2).";
-constexpr const char* kSensoreNonValido =
-    "Larghezza del sensore non valida: inserire un numero maggiore di zero, in millimetri.";
 
 bool positive(double v) {
     return std::isfinite(v) && v > 0;
@@ -28,16 +26,6 @@ Result<double> principalDistanceFrom35mm(double focal35Mm, int widthPx, int heig
     }
     const double diagonal = std::hypot(double(widthPx), double(heightPx));
     return Result<double>::success(focal35Mm * diagonal / kDiagonal35mm);
-}
-
-Result<double> principalDistanceFromSensor(double focalMm, double sensorWidthMm, int widthPx) {
-    if (!positive(focalMm) || widthPx <= 0) {
-        return Result<double>::failure(kFocaleNonValida);
-    }
-    if (!positive(sensorWidthMm)) {
-        return Result<double>::failure(kSensoreNonValido);
-    }
-    return Result<double>::success(focalMm * double(widthPx) / sensorWidthMm);
 }
 
 std::optional<double> equivalentFocal35(const CameraFacts& facts) {

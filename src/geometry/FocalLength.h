@@ -24,10 +24,6 @@ bool plausibleFocal35(double mm);
 // diagonal is what the equivalence keeps.
 Result<double> principalDistanceFrom35mm(double focal35Mm, int widthPx, int heightPx);
 
-// The true focal length and the width of the sensor, both in millimetres: the sensor's width
-// spans the photograph's width in pixels.
-Result<double> principalDistanceFromSensor(double focalMm, double sensorWidthMm, int widthPx);
-
 // The 35 mm equivalent focal length a camera file declares: its own, or else the true focal
 // length over the sensor's diagonal, the sensor measured from the recorded size and the
 // focal-plane resolution. Nothing when the file tells neither.

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "geometry/Degenerate.h"
-#include "image/BitmapFile.h"
+#include "state/IndexedImage.h"
 #include "state/Numbers.h"
 
 namespace vesta {

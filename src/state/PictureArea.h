@@ -27,7 +27,6 @@ class PictureArea {
     virtual bool shown() const { return true; }
 
     void setForeColor(Rgb colour) { foreColor_ = colour; }
-    Rgb foreColor() const { return foreColor_; }
     void setDrawMode(DrawMode mode) { drawMode_ = mode; }
     DrawMode drawMode() const { return drawMode_; }
 
