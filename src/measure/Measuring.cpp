@@ -95,6 +95,8 @@ void showLengthUncertainty(Context& ctx) {
     const WorkingState& s = ctx.s;
     const double clickSigma = ctx.clickSigma > 0 ? ctx.clickSigma : kMouseClickSigma;
     const char sep = ctx.decimalSeparator;
+    // The foot's note on the last line drawn onto an edge gives way to the length.
+    ctx.form.bordi.caption.clear();
     if (s.scalaNota > 0) {
         const LengthUncertainty u =
             measuredLengthAtScale(Point{s.xPrimo, s.yPrimo}, Point{s.xSecondo, s.ySecondo},

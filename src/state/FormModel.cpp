@@ -141,7 +141,11 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
                               "incertezza della misura d, una deviazione standard, con le sue "
                               "parti: la scala, i due punti presi e le proporzioni");
     t.place(f.incertezzaMisura, 120, 4185, 2895, 240);
-    for (Control* l : {&f.Label2, &f.Label3, &f.incertezza, &f.incertezzaMisura}) {
+    // In the measuring length's place, which is empty while lines are clicked.
+    f.bordi = make("bordi", ControlKind::Label, "Frame1", "",
+                   "retta agganciata al bordo della fotografia (Edit, Aggancia ai bordi)");
+    t.place(f.bordi, 120, 4185, 2895, 240);
+    for (Control* l : {&f.Label2, &f.Label3, &f.incertezza, &f.incertezzaMisura, &f.bordi}) {
         l->font = kLabelFont;
         l->background = colours::windowBackground;
     }
@@ -220,6 +224,8 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.help1 = menu("help1", "help", "&help", "F1");
     f.focale = menu("focale", "edit", "F&ocale...", "");
     f.focale.enabled = false;  // a focal length belongs to a photograph
+    f.agganciaBordi = menu("agganciaBordi", "edit", "Aggancia ai &bordi", "");
+    f.agganciaBordi.checkable = true;
     f.ruotaDestra = menu("ruotaDestra", "edit", "Ruota a &destra", "");
     f.ruotaSinistra = menu("ruotaSinistra", "edit", "Ruota a &sinistra", "");
     f.capovolgi = menu("capovolgi", "edit", "Ca&povolgi", "");
@@ -243,6 +249,7 @@ std::vector<Control*> FormModel::controls() {
         &zoo,      &Picture2, &Label1, &VScroll1, &HScroll1,  &Picture1, &Label4,   &incertezza};
     all.push_back(&MISURENOTE);
     all.push_back(&incertezzaMisura);
+    all.push_back(&bordi);
     return all;
 }
 
@@ -252,12 +259,12 @@ std::vector<const Control*> FormModel::controls() const {
 }
 
 std::vector<MenuItem*> FormModel::menus() {
-    return {&file,      &open,        &save,          &exit,       &edit,      &canc,
-            &centro1,   &area,        &griglia2,      &frame_m,    &view,      &fitView,
-            &scale1to4, &scale1to2,   &scale1to1,     &scale2to1,  &scale4to1, &scale8to1,
-            &zoomIn,    &zoomOut,     &magnifier,     &raddrizza1, &start,     &altra,
-            &bilineare, &misureNote,  &print1,        &print,      &help,      &help1,
-            &focale,    &ruotaDestra, &ruotaSinistra, &capovolgi};
+    return {&file,      &open,        &save,          &exit,       &edit,         &canc,
+            &centro1,   &area,        &griglia2,      &frame_m,    &view,         &fitView,
+            &scale1to4, &scale1to2,   &scale1to1,     &scale2to1,  &scale4to1,    &scale8to1,
+            &zoomIn,    &zoomOut,     &magnifier,     &raddrizza1, &start,        &altra,
+            &bilineare, &misureNote,  &print1,        &print,      &help,         &help1,
+            &focale,    &ruotaDestra, &ruotaSinistra, &capovolgi,  &agganciaBordi};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FacadeClicks.h"
+#include "construction/EdgeSnapping.h"
 #include "image/EdgeSnap.h"
 
 namespace vesta {
@@ -99,6 +100,53 @@ TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
         snapToEdge(GreyView(two), {from.x, from.y + 3.5}, {to.x, to.y + 4}, 5);
     ASSERT_TRUE(below);
     EXPECT_NEAR(offEdge(below->second), 4, 0.05);
+}
+
+// Aggancia ai bordi in the window: off at first and offered only while no line stands; a line
+// clicked two pixels off the cornice is drawn, used and told on the panel where the edge is,
+// its clicks kept for the record; one clicked where no edge runs stays as clicked, said in red.
+TEST(EdgeSnap, TheWindowDrawsTheLineOnItsEdgeAndSaysSo) {
+    const PinholeCamera cam = facade::samples::rolled().camera;
+    ConstructionClicks clicks = *test::clicksFor(cam);
+    clicks.lines[0][0].y += 2;
+    test::FakeApp app;
+    Context& ctx = app.ctx;
+    Form_Load(ctx, test::screen1024x768());
+    ctx.s.larghezzaPic1 = float(cam.width);
+    ctx.s.altezzaPic1 = float(cam.height);
+    IndexedImage& photo = ctx.s.sorgente.image;
+    photo = facade::renderFacade({facade::standardFacade(), cam, 2});
+    // The top rows painted over with sky, where no edge runs.
+    std::fill(photo.pixels.begin(), photo.pixels.begin() + 20 * photo.width, facade::kSky);
+    offerEdgeSnapping(ctx);
+    EXPECT_TRUE(ctx.form.agganciaBordi.enabled && !ctx.form.agganciaBordi.checked);
+    agganciaBordi_Click(ctx);
+    EXPECT_TRUE(ctx.form.agganciaBordi.checked && ctx.s.agganciaBordi);
+    const auto& l = clicks.lines[0];
+    test::clickLine(ctx, float(l[0].x), float(l[0].y), float(l[1].x), float(l[1].y));
+    offerEdgeSnapping(ctx);
+    EXPECT_FALSE(ctx.form.agganciaBordi.enabled);
+    const ClickedLine used = ctx.s.line(1), asClicked = ctx.s.clickedLine(1);
+    EXPECT_EQ(asClicked.first, (Point{l[0].x, l[0].y}));
+    EXPECT_GT(std::fabs(used.first.y - asClicked.first.y), 1.5);
+    const auto moved = [](Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); };
+    EXPECT_NEAR(ctx.s.edgeShift(1).value(),
+                std::max(moved(used.first, asClicked.first), moved(used.second, asClicked.second)),
+                1e-9);
+    const test::DrawCall& drawn = app.picture1.calls.back();
+    EXPECT_EQ(drawn.figure, "line");
+    EXPECT_EQ(drawn.at, (std::vector<float>{float(used.second.x), float(used.second.y),
+                                            float(used.first.x), float(used.first.y)}));
+    EXPECT_EQ(ctx.form.bordi.caption.rfind("Retta agganciata al bordo (spostata di ", 0), 0u)
+        << ctx.form.bordi.caption;
+    EXPECT_FALSE(ctx.form.bordi.foreground);
+
+    test::clickLine(ctx, 300, 6, 500, 8);
+    EXPECT_EQ(ctx.s.line(2).first, (Point{300, 6}));
+    EXPECT_FALSE(ctx.s.edgeShift(2));
+    EXPECT_EQ(ctx.form.bordi.caption,
+              "Nessun bordo diritto vicino alla retta: resta come cliccata");
+    EXPECT_EQ(ctx.form.bordi.foreground, colours::red);
 }
 
 // The width:height error over twenty cameras of every kind, with the four lines' ends moved by
