@@ -31,8 +31,8 @@ constexpr double kLeastAlong = 0.4;
 // Of the lines found, those followed by at least this share of the stations the best one has.
 constexpr double kWellFollowed = 0.75;
 
-// The line o = c + m t in the line's own frame (t along the clicked line from its first end, o
-// across it), fitted by total least squares to the points whose `keep` is set.
+// The line o = c + m t in the line's own frame: t along the clicked line from its first end, o
+// across it.
 struct FittedLine {
     double c = 0, m = 0;
     bool ok = false;
@@ -44,6 +44,7 @@ struct Candidate {
     bool rising = true;
 };
 
+// The line fitted by total least squares to the points whose `keep` is set.
 FittedLine totalLeastSquares(const std::vector<double>& t, const std::vector<double>& o,
                              const std::vector<char>& keep) {
     double n = 0, st = 0, so = 0;
@@ -173,7 +174,8 @@ std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point 
     const double length = std::hypot(dx, dy);
     // Stations keep clear of the clicked ends, where the edge may stop at a corner.
     const double margin = std::min(reach, 0.1 * length);
-    if (!(length >= 2 * margin + 8) || !(reach > 2 * kStep)) {
+    // No photograph holds a longer line (a side is at most 65535 pixels).
+    if (!(length >= 2 * margin + 8) || !(length < 1e6) || !(reach > 2 * kStep)) {
         return std::nullopt;
     }
     const double ux = dx / length, uy = dy / length;
@@ -188,10 +190,10 @@ std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point 
     // The bilinear grey level at (x, y); negative outside the image.
     const auto grey = [&](double x, double y) {
         const double fx = std::floor(x), fy = std::floor(y);
-        const int ix = int(fx), iy = int(fy);
-        if (ix < 0 || iy < 0 || ix + 1 >= image.width() || iy + 1 >= image.height()) {
+        if (!(fx >= 0 && fy >= 0 && fx + 1 < image.width() && fy + 1 < image.height())) {
             return -1.0f;
         }
+        const int ix = int(fx), iy = int(fy);
         const float ax = float(x - fx), ay = float(y - fy);
         const float top = image.at(ix, iy) * (1 - ax) + image.at(ix + 1, iy) * ax;
         const float bottom = image.at(ix, iy + 1) * (1 - ax) + image.at(ix + 1, iy + 1) * ax;

@@ -48,10 +48,10 @@ double offEdge(Point p) {
 }
 
 // A palette picture (grey levels through a palette that is not in grey order), an 8-bit colour
-// one, a 16-bit grey one: each finds the edge to a twentieth of a pixel from a line
-// clicked three pixels off and askew. Where no edge runs near the line, or it strays beyond the
-// reach, or the line is too short to tell, nothing is found; of two edges within the reach, the
-// one nearer the click, though the other is stronger.
+// one, a 16-bit grey one: each finds the edge to a twentieth of a pixel from a line clicked
+// three pixels off and askew. Where no edge runs near the line, or it strays beyond the reach,
+// or the line is too short to tell or too long for any photograph, nothing is found; of two
+// edges within the reach, the one nearer the click, though the other is stronger.
 TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
     const std::vector<double> grey = rendered([](double x, double y) { return edgeLevel(x, y); });
     IndexedImage palette;
@@ -86,6 +86,9 @@ TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
         EXPECT_FALSE(snapToEdge(view, {from.x, from.y + 8}, {to.x, to.y + 8}, 5));
         EXPECT_FALSE(snapToEdge(view, {from.x, from.y + 8}, {to.x, to.y - 8}, 5));
         EXPECT_FALSE(snapToEdge(view, {100, 63}, {105, 63}, 5));
+        // A kept construction may hold any float: lines beyond the photograph, or any number.
+        EXPECT_FALSE(snapToEdge(view, {1, 1}, {3e38, 2}, 5));
+        EXPECT_FALSE(snapToEdge(view, {-3e9, 60}, {-2e9, 60}, 5));
     }
     ColourImage flat{200, 120, 1, 8, std::vector<std::uint8_t>(200 * 120, 90), {}, {}};
     EXPECT_FALSE(snapToEdge(GreyView(flat), from, to, 5));
