@@ -35,7 +35,7 @@ const char* const kUsage =
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
-    "                   [--rotate 90|180|270] [--json]\n"
+    "                   [--rotate 90|180|270] [--snap] [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
     "                   [--focal35 MM|exif] [--json]\n"
     "     vesta-rectify --help\n"
@@ -49,7 +49,9 @@ const char* const kUsage =
     "--rotate 90|180|270: gira la fotografia di tanti gradi in senso orario, dopo l'orientamento\n"
     "EXIF e prima delle rette; ogni clic è un pixel della fotografia girata.\n"
     "--focal35 MM: la focale equivalente 35 mm, da 4 a 2000 mm; exif: quella che la\n"
-    "fotografia dichiara, se è in quei limiti.\n";
+    "fotografia dichiara, se è in quei limiti.\n"
+    "--snap: ogni retta si aggancia al bordo diritto della fotografia più vicino (entro\n"
+    "5 pixel), al decimo di pixel; dove non ce n'è, resta come cliccata.\n";
 
 namespace {
 
@@ -140,6 +142,10 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         seen.push_back(a);
         if (a == "--json") {
             parsed.json = true;
+            continue;
+        }
+        if (a == "--snap") {
+            request.snap = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -256,8 +262,8 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         } else if (seen.size() > 1u + (parsed.json ? 1u : 0u) + (request.clickSigma ? 1u : 0u) +
                                      (request.focal35 || request.focal35FromExif ? 1u : 0u)) {
             parsed.error =
-                "--from non si combina con rette, centro, area, grandezza, interpolazione o "
-                "rotazione";
+                "--from non si combina con rette, centro, area, grandezza, interpolazione, "
+                "rotazione o aggancio ai bordi";
         } else {
             request.input = files.size() == 2 ? files[0] : "";
             request.output = files.back();
@@ -377,6 +383,7 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
         ctx.s.bilineare = *request.bilinear;
     }
     ctx.clickSigma = request.clickSigma.value_or(0);
+    ctx.s.agganciaBordi = request.snap;
 
     // The road as the user walks it. After each step, the state it leaves says whether it was
     // refused; the messages it showed then say why.
@@ -560,6 +567,20 @@ std::string describe(const WorkingState& s, bool json) {
         s.aspectIndeterminate ? (json ? "null" : "indeterminato") : number(s.distanceSigma));
     if (s.scalaNota > 0) {
         add("cm_per_pixel", number(s.scalaNota));
+    }
+    // How far each line moved onto its edge: h1, h2, v1, v2, none where no edge was found.
+    if (s.agganciaBordi) {
+        std::string shifts;
+        for (int k = 1; k <= 4; ++k) {
+            const std::optional<double> shift = s.edgeShift(k);
+            shifts += std::string(k == 1 ? ""
+                                  : json ? ", "
+                                         : " ") +
+                      (shift  ? number(*shift)
+                       : json ? "null"
+                              : "nessuno");
+        }
+        add("snap_shift_px", json ? "[" + shifts + "]" : shifts);
     }
     return json ? out + "}\n" : out;
 }

@@ -29,6 +29,7 @@ struct BatchRequest {
     std::optional<double> focal35;     // 35 mm equivalent focal length, mm
     bool focal35FromExif = false;      // --focal35 exif: the one the photograph declares
     std::optional<double> clickSigma;  // one standard deviation of a click, pixels
+    bool snap = false;                 // each line drawn onto the photograph's edge beside it
     // True width and height, cm, of the lines' rectangle: rectified by them, no construction
     // needed.
     std::optional<std::array<double, 2>> known;

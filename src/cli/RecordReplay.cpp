@@ -40,6 +40,7 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
         request.focal35 = r.focal35;
     }
     request.known = r.knownMeasures;
+    request.snap = r.snapToEdges;
     request.photographTurn = r.photographTurn;
     request.resultTurn = r.resultTurn;
     return Result<BatchRequest>::success(std::move(request));

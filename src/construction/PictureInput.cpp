@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "construction/ConstructionState.h"
+#include "construction/EdgeSnapping.h"
 #include "geometry/Grid.h"
 #include "geometry/Overlay.h"
 #include "state/Numbers.h"
@@ -42,12 +43,20 @@ void lineEnd(Context& ctx, float x, float y, double viewScale) {
         f.tfuvy.caption = "";
         return;
     }
+    // A line drawn onto its edge is drawn where it lies, so the rubber band would not be covered.
+    if (s.agganciaBordi && s.primoMovimento == 0) {
+        pic.setDrawMode(DrawMode::Invert);
+        pic.line(s.xPrimo, s.yPrimo, s.xElastico, s.yElastico);
+        pic.setDrawMode(DrawMode::CopyPen);
+    }
     s.attesaSecondo = 0;
     s.primoMovimento = 0;
     s.xSecondo = x;
     s.ySecondo = y;
     pic.circle(s.xSecondo, s.ySecondo, 2, colours::red);
-    pic.line(s.xSecondo, s.ySecondo, s.xPrimo, s.yPrimo, colours::red);
+    if (!s.agganciaBordi) {
+        pic.line(s.xSecondo, s.ySecondo, s.xPrimo, s.yPrimo, colours::red);
+    }
     switch (s.nRette) {
         case 0:
             f.domanda1.caption = prompts::kSecondaOrizz;
@@ -72,6 +81,12 @@ void lineEnd(Context& ctx, float x, float y, double viewScale) {
     f.cancella.enabled = true;
     s.setLine(s.nRette, {s.xPrimo, s.yPrimo}, {s.xSecondo, s.ySecondo},
               {s.firstViewScale, viewScale});
+    if (s.agganciaBordi) {
+        snapClickedLine(ctx, s.nRette);
+        const ClickedLine l = s.line(s.nRette);
+        pic.line(float(l.second.x), float(l.second.y), float(l.first.x), float(l.first.y),
+                 colours::red);
+    }
     f.tfuvx.caption = text(ctx, s.xSecondo);
     f.tfuvy.caption = text(ctx, s.ySecondo);
     Control& angle = f.Text6[s.nRette];

@@ -172,6 +172,7 @@ void MainWindow::connectEvents() {
     onMenu("area", RETTANG3);
     onMenu("griglia2", griglia1);
     onMenu("focale", focale_Click);
+    onMenu("agganciaBordi", agganciaBordi_Click);
     onMenu("ruotaDestra", [](Context& c) { turnAtView(c, ruotaDestra_Click); });
     onMenu("ruotaSinistra", [](Context& c) { turnAtView(c, ruotaSinistra_Click); });
     onMenu("capovolgi", [](Context& c) { turnAtView(c, capovolgi_Click); });

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "construction/EdgeSnapping.h"
 #include "desktop/CanvasPicture.h"
 #include "desktop/FormPusher.h"
 #include "desktop/InputGate.h"
@@ -43,8 +44,8 @@ class MainWindow : public QMainWindow {
     Magnifier* magnifier() const { return magnifier_; }
 
     // Runs one procedure of the core, then shows what it changed. Whether the picture on show
-    // may be turned follows from the stage any procedure leaves. Input sent while it computed
-    // rows and not yet handed out is dropped once it ends.
+    // may be turned, and snapping chosen, follows from the stage any procedure leaves. Input sent
+    // while it computed rows and not yet handed out is dropped once it ends.
     template <typename Procedure>
     void run(Procedure&& procedure) {
         const long yields = yields_.count();
@@ -52,6 +53,7 @@ class MainWindow : public QMainWindow {
         procedure(ctx_);
         --running_;
         offerTurnCommands(ctx_);
+        offerEdgeSnapping(ctx_);
         push();
         if (running_ == 0 && yields_.count() != yields) {
             dropInputOfTheComputation();

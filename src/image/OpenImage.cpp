@@ -125,6 +125,7 @@ void open_Click(Context& ctx) {
     f.bilineare.enabled = s.fotoColori != nullptr;
     // A measured length's ± belongs to the previous photograph's result.
     f.incertezzaMisura.caption.clear();
+    f.bordi.caption.clear();
     LEGGI_img(ctx, std::move(read.value()));
 
     startConstructionOver(ctx);

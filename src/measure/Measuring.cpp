@@ -103,6 +103,8 @@ void showLengthUncertainty(Context& ctx) {
     const int decimals = referenceDecimals(s);
     const auto cm = [&](double v) { return spread(v, decimals, sep); };
     const std::string length = "d " + fixedForm(s.misuraReale, decimals, sep) + " ±";
+    // The foot's note on the last line drawn onto an edge gives way to the length.
+    ctx.form.bordi.caption.clear();
     if (s.scalaNota > 0) {
         const LengthUncertainty u =
             measuredLengthAtScale(Point{s.xPrimo, s.yPrimo}, Point{s.xSecondo, s.ySecondo},

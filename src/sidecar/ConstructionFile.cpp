@@ -171,6 +171,10 @@ std::string constructionJson(const ConstructionRecord& r) {
     if (r.focal35) {
         options["focal35_mm"] = *r.focal35;
     }
+    // Absent when off, so a record of lines taken as clicked is as before.
+    if (r.snapToEdges) {
+        options["snap_to_edges"] = true;
+    }
     // Degrees clockwise; absent when not turned, so a record of an upright road is as before.
     if (r.photographTurn != 0) {
         options["rotate_degrees"] = 90 * r.photographTurn;
@@ -266,6 +270,9 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
         }
         if (options.contains("focal35_mm")) {
             r.focal35 = positive(options.at("focal35_mm"), "focale fuori dai limiti");
+        }
+        if (options.contains("snap_to_edges")) {
+            r.snapToEdges = options.at("snap_to_edges").get<bool>();
         }
         r.photographTurn = turnOf(options, "rotate_degrees");
         r.resultTurn = turnOf(options, "result_rotate_degrees");

@@ -35,7 +35,7 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
     r.photograph = std::filesystem::path(s.nomeFile).filename().string();
     r.sha256 = sum.value();
     for (std::size_t k = 0; k < 4; ++k) {
-        const auto [from, to] = s.line(int(k) + 1);
+        const auto [from, to] = s.clickedLine(int(k) + 1);
         r.lines[k] = {from.x, from.y, to.x, to.y};
         r.lineViewScales[k] = s.lineViewScales(int(k) + 1);
     }
@@ -44,6 +44,7 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
     r.sizeSteps = sizeStepsOf(s.grandezza);
     r.sizeFactor = s.grandezza;
     r.focal35 = focal35;
+    r.snapToEdges = s.agganciaBordi;
     r.photographTurn = s.photographTurn;
     r.resultTurn = s.resultTurn;
     r.referenceLength = s.misuraCm;
@@ -92,6 +93,8 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
         ctx.s.bilineare = r.interpolation == "bilinear";
         ctx.form.bilineare.checked = ctx.s.bilineare;
     }
+    ctx.s.agganciaBordi = r.snapToEdges;
+    ctx.form.agganciaBordi.checked = r.snapToEdges;
     // Each line end as sure as it was when clicked, whatever the view now.
     for (std::size_t k = 0; k < 4; ++k) {
         const auto& line = r.lines[k];

@@ -146,13 +146,17 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     t.place(f.incertezzaMisura, 120, 4185, 2895, 480);
     f.avviso = make("avviso", ControlKind::Label, "Frame1", "", "");
     t.place(f.avviso, 120, 4725, 2895, 660);
+    // In the measuring length's place, which is empty while lines are clicked.
+    f.bordi = make("bordi", ControlKind::Label, "Frame1", "",
+                   "retta agganciata al bordo della fotografia (Edit, Aggancia ai bordi)");
+    t.place(f.bordi, 120, 4185, 2895, 480);
     for (Control* l : {&f.Label2, &f.Label3}) {
         l->font = kLabelFont;
         l->background = colours::windowBackground;
     }
     // Figures and notices read as the panel's boxes do: its font, dark on white; red is set
     // where a figure is not sure enough.
-    for (Control* l : {&f.incertezza, &f.incertezzaMisura, &f.avviso}) {
+    for (Control* l : {&f.incertezza, &f.incertezzaMisura, &f.avviso, &f.bordi}) {
         l->font = kTextBoxFont;
         l->background = colours::white;
         l->foreground = colours::black;
@@ -232,6 +236,8 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.help1 = menu("help1", "help", "&help", "F1");
     f.focale = menu("focale", "edit", "F&ocale...", "");
     f.focale.enabled = false;  // a focal length belongs to a photograph
+    f.agganciaBordi = menu("agganciaBordi", "edit", "Aggancia ai &bordi", "");
+    f.agganciaBordi.checkable = true;
     f.ruotaDestra = menu("ruotaDestra", "edit", "Ruota a &destra", "");
     f.ruotaSinistra = menu("ruotaSinistra", "edit", "Ruota a &sinistra", "");
     f.capovolgi = menu("capovolgi", "edit", "Ca&povolgi", "");
@@ -256,6 +262,7 @@ std::vector<Control*> FormModel::controls() {
     all.push_back(&MISURENOTE);
     all.push_back(&incertezzaMisura);
     all.push_back(&avviso);
+    all.push_back(&bordi);
     return all;
 }
 
@@ -265,12 +272,12 @@ std::vector<const Control*> FormModel::controls() const {
 }
 
 std::vector<MenuItem*> FormModel::menus() {
-    return {&file,      &open,        &save,          &exit,       &edit,      &canc,
-            &centro1,   &area,        &griglia2,      &frame_m,    &view,      &fitView,
-            &scale1to4, &scale1to2,   &scale1to1,     &scale2to1,  &scale4to1, &scale8to1,
-            &zoomIn,    &zoomOut,     &magnifier,     &raddrizza1, &start,     &altra,
-            &bilineare, &misureNote,  &print1,        &print,      &help,      &help1,
-            &focale,    &ruotaDestra, &ruotaSinistra, &capovolgi};
+    return {&file,      &open,        &save,          &exit,       &edit,         &canc,
+            &centro1,   &area,        &griglia2,      &frame_m,    &view,         &fitView,
+            &scale1to4, &scale1to2,   &scale1to1,     &scale2to1,  &scale4to1,    &scale8to1,
+            &zoomIn,    &zoomOut,     &magnifier,     &raddrizza1, &start,        &altra,
+            &bilineare, &misureNote,  &print1,        &print,      &help,         &help1,
+            &focale,    &ruotaDestra, &ruotaSinistra, &capovolgi,  &agganciaBordi};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

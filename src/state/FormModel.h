@@ -77,6 +77,7 @@ struct FormModel {
     Control incertezzaMisura;  // the ± of the last measured length, at the panel's foot
     Control MISURENOTE;        // rectifies by the true measures of the lines' rectangle
     Control avviso;            // the status line: a notice that asks for nothing, on the panel
+    Control bordi;  // at the panel's foot: how far the last line moved onto its edge, or why not
 
     // Menus, in their order on the bar.
     MenuItem file, open, save, exit;
@@ -87,7 +88,8 @@ struct FormModel {
     MenuItem misureNote;
     MenuItem print1, print;
     MenuItem help, help1;
-    MenuItem focale;  // Edit: the focal length of the photograph
+    MenuItem focale;         // Edit: the focal length of the photograph
+    MenuItem agganciaBordi;  // Edit: clicked lines drawn onto the photograph's edges
     // Edit: turning the picture on show, a quarter clockwise, a quarter anticlockwise, a half.
     MenuItem ruotaDestra, ruotaSinistra, capovolgi;
 

@@ -126,15 +126,30 @@ struct WorkingState {
     int photographTurn = 0;
     int resultTurn = 0;
 
+    // Each clicked line is drawn onto the straight edge of the photograph beside it (Aggancia ai
+    // bordi, --snap), from the next line clicked on.
+    bool agganciaBordi = false;
+
     // Construction line k = 1..4 (1 and 2 horizontal, 3 and 4 vertical) and corner k = 1..4 of
-    // the area (top-left, bottom-left, bottom-right, top-right).
+    // the area (top-left, bottom-left, bottom-right, top-right). A line is the one the
+    // construction uses: as clicked, or as drawn onto its edge; clickedLine is always the clicks.
     ClickedLine line(int k) const { return rette[std::size_t(k)]; }
+    ClickedLine clickedLine(int k) const { return clickedRette[std::size_t(k)]; }
+    // How far line k was moved onto its edge (the farther end, pixels); nothing when it stands
+    // as clicked.
+    std::optional<double> edgeShift(int k) const { return edgeShifts[std::size_t(k)]; }
     // The view scales (screen pixels per photograph pixel) its two ends were clicked at: each
     // is as sure as a pixel of its view.
     std::array<double, 2> lineViewScales(int k) const { return retteScale[std::size_t(k)]; }
     void setLine(int k, Point a, Point b, std::array<double, 2> viewScales = {1.0, 1.0}) {
-        rette[std::size_t(k)] = {a, b};
+        rette[std::size_t(k)] = clickedRette[std::size_t(k)] = {a, b};
         retteScale[std::size_t(k)] = viewScales;
+        edgeShifts[std::size_t(k)].reset();
+    }
+    // Line k, clicked, drawn onto the edge from a to b, `shift` pixels away at most.
+    void setLineOnEdge(int k, Point a, Point b, double shift) {
+        rette[std::size_t(k)] = {a, b};
+        edgeShifts[std::size_t(k)] = shift;
     }
     Point corner(int k) const { return areaCalcolo[std::size_t(k)]; }
     void setCorner(int k, Point p) { areaCalcolo[std::size_t(k)] = p; }
@@ -154,7 +169,8 @@ struct WorkingState {
   private:
     // Indexed by k as the procedures count; a line completed after the last one was cancelled
     // (nRette -1) lands in row 0, which nothing reads.
-    std::array<ClickedLine, 6> rette{};
+    std::array<ClickedLine, 6> rette{}, clickedRette{};
+    std::array<std::optional<double>, 6> edgeShifts{};
     std::array<std::array<double, 2>, 6> retteScale{
         {{1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}}};
     std::array<Point, 5> areaCalcolo{};

@@ -190,7 +190,8 @@ TEST(Cli, ThePaletteRoadKeepsItsBytes) {
 }
 
 // A kept construction replays to the very bytes of the run that made it, on that photograph
-// only: the size factor, known measures and a given focal length each travel in the record.
+// only: the size factor, known measures, a given focal length and snapping each travel in the
+// record.
 TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
     test::TempDir dir;
     fs::copy_file(kSample, dir / "facciata.bmp");
@@ -246,7 +247,14 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
     replays("focale", "");
     EXPECT_NE(test::readBytes(made), plain) << "the focal length makes another image";
 
+    // Lines drawn onto the edges: the record keeps the clicks and that they were snapped.
     request.focal35.reset();
+    request.snap = true;
+    replays("agganciata", " --json");
+    EXPECT_NE(test::readBytes(made), plain) << "the lines on the edges make another image";
+    EXPECT_NE(printed.find("\"snap_shift_px\": ["), std::string::npos) << printed;
+    request.snap = false;
+
     request.known = std::array<double, 2>{300, 250};
     request.sizeSteps = 0;
     replays("note", " --json");

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <algorithm>
+#include <filesystem>
 
 #include "BitmapBytes.h"
 #include "WindowFixture.h"
@@ -111,6 +112,33 @@ TEST_F(MainWindowTest, MousePositionsArePicturePixelsAtEveryScrollPosition) {
         EXPECT_EQ(args.at(2).toFloat(), 150.0f);
         EXPECT_EQ(args.at(3).toFloat(), 20.0f);
     }
+}
+
+// Edit > Aggancia ai bordi: off at first, taken away once a line stands. The sample's lines, as
+// a mouse gives them, are drawn onto their edges and the panel's foot says so; the construction
+// kept beside the saved result replays to its bytes.
+TEST_F(MainWindowTest, LinesDrawnOntoTheEdgesAreToldAndKept) {
+    std::filesystem::copy_file(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp", scratch / "f.bmp");
+    openFile((scratch / "f.bmp").string());
+    QAction* snap = window.menuAction("agganciaBordi");
+    ASSERT_TRUE(snap->isCheckable() && snap->isEnabled());
+    EXPECT_FALSE(snap->isChecked());
+    choose("agganciaBordi");
+    EXPECT_TRUE(snap->isChecked());
+    clickSampleLines();
+    EXPECT_FALSE(snap->isEnabled());
+    const WorkingState& s = window.context().s;
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_NE(s.line(k).first, s.clickedLine(k).first) << k;
+    }
+    const QLabel* foot = qobject_cast<QLabel*>(window.control("bordi"));
+    EXPECT_TRUE(foot->isVisible() && foot->text().startsWith("Retta agganciata al bordo"))
+        << foot->text().toStdString();
+    QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);
+    dialogs.saveAnswers.push_back((scratch / "agganciata.bmp").string());
+    choose("save");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
+    EXPECT_TRUE(test::replaysTo(scratch / "agganciata.bmp"));
 }
 
 }  // namespace

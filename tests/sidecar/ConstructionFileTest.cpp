@@ -23,6 +23,7 @@ ConstructionRecord aRecord() {
     r.interpolation = "bilinear";
     r.knownMeasures = std::array<double, 2>{1230.5, 870};
     r.focal35 = 28;
+    r.snapToEdges = true;
     r.referenceLength = "12,5";
     r.scale = 0.1 + 0.2;  // a value whose shortest form needs all seventeen digits
     r.principalDistance = 640.0000000000001;
@@ -55,14 +56,18 @@ TEST(ConstructionFile, RoundTripKeepsEveryBit) {
     EXPECT_EQ(constructionJson(b), text);
     EXPECT_NE(text.find("\"rotate_degrees\": 90"), std::string::npos);
 
-    // A record of an upright road says nothing of turns, as those written before turns existed.
+    // A record of an upright road with lines as clicked says nothing of turns or snapping, as
+    // those written before either existed.
     ConstructionRecord upright = r;
     upright.photographTurn = upright.resultTurn = 0;
+    upright.snapToEdges = false;
     const std::string plain = constructionJson(upright);
     EXPECT_EQ(plain.find("rotate"), std::string::npos);
+    EXPECT_EQ(plain.find("snap"), std::string::npos);
     const Result<ConstructionRecord> old = parseConstructionJson(plain);
     ASSERT_TRUE(old.ok()) << old.error();
-    EXPECT_TRUE(old.value().photographTurn == 0 && old.value().resultTurn == 0);
+    EXPECT_TRUE(old.value().photographTurn == 0 && old.value().resultTurn == 0 &&
+                !old.value().snapToEdges);
 
     // A record clicked all at 1:1, as older ones, does not say so and reads as 1:1.
     ConstructionRecord oneToOne = r;
@@ -90,6 +95,7 @@ TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
         with("\"rotate_degrees\": 90", "\"rotate_degrees\": 45"),
         with("\"result_rotate_degrees\": 270", "\"result_rotate_degrees\": 90.5"),
         with("0.171875", "0"),
+        with("\"snap_to_edges\": true", "\"snap_to_edges\": 1"),
         // Only a file in the record's own folder is its photograph.
         with("\"facciata.bmp\"", "\"../w/facciata.bmp\""),
         with("\"facciata.bmp\"", "\"/tmp/facciata.bmp\""),

@@ -1,0 +1,21 @@
+// Aggancia ai bordi: each clicked line drawn onto the straight edge of the photograph it was
+// clicked on, to a fraction of a pixel, and the panel told how far it moved or that no edge
+// was found.
+#pragma once
+
+#include "state/Context.h"
+
+namespace vesta {
+
+// Turns snapping on or off for the lines clicked from now on.
+void agganciaBordi_Click(Context& ctx);
+
+// Offered while no line stands, so that every line of a construction is taken the same way
+// (and its record replays them so).
+void offerEdgeSnapping(Context& ctx);
+
+// Line k as clicked, drawn onto the edge beside it; where no edge runs near it, it stays as
+// clicked. Either way the panel's foot says so.
+void snapClickedLine(Context& ctx, int k);
+
+}  // namespace vesta
