@@ -13,6 +13,7 @@
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
 #include "sidecar/ConstructionFile.h"
+#include "sidecar/PhotographRecord.h"
 #include "ui/Undo.h"
 #include "ui/WindowCommands.h"
 
@@ -33,7 +34,9 @@ class SaveTest : public test::AppTest {
     void SetUp() override {
         test::writeBytes(app.ctx.paths.scratchFile(), scratch);
         app.ctx.s.resultFile = ResultFile::Unsaved;
-        app.ctx.s.nomeFile = VESTA_SAMPLES_DIR "/facciata_centrata.bmp";
+        // A copy: the photograph's folder takes its latest construction.
+        fs::copy_file(VESTA_SAMPLES_DIR "/facciata_centrata.bmp", app.folder / "foto.bmp");
+        app.ctx.s.nomeFile = (app.folder / "foto.bmp").string();
     }
     void save(const std::string& name) {
         app.dialogs.saveAnswers.push_back((app.folder / name).string());
@@ -164,6 +167,34 @@ TEST_F(RectifyTest, TheResultOnShowIsSavedAgainUnderAnyName) {
     save_Click(app.ctx);
     EXPECT_FALSE(fs::exists(app.folder / "terza.bmp"));
     EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+// A result saved in another folder leaves the photograph's latest construction where opening
+// it looks: beside it, or in the data folder when a file of the user's own holds that name;
+// reopening offers the newest, after the photograph is shown.
+TEST_F(RectifyTest, TheLatestConstructionIsKeptWhereThePhotographIsOpenedAgain) {
+    const std::string photo = s.nomeFile;
+    const fs::path elsewhere = app.folder / "altrove";
+    fs::create_directory(elsewhere);
+    app.dialogs.confirmAnswer = false;  // asked, not restored
+    const auto saveAndReopen = [&](const char* name) {
+        test::construct(app);
+        RADDR1(app.ctx);
+        app.dialogs.saveAnswers.push_back((elsewhere / name).string());
+        save_Click(app.ctx);
+        app.dialogs.openAnswers.push_back(photo);
+        open_Click(app.ctx);
+        return app.dialogs.questions.empty() ? std::string() : app.dialogs.questions.back();
+    };
+    EXPECT_NE(saveAndReopen("prima.bmp").find(photographRecordPath(photo)), std::string::npos);
+    EXPECT_TRUE(readConstructionFile(photographRecordPath(photo)).ok());
+
+    test::writeBytes(photographRecordPath(photo), {'{', '}'});
+    const std::string kept = dataRecordPath(app.ctx.paths.recordsDir(), fileSha256(photo).value());
+    EXPECT_NE(saveAndReopen("seconda.bmp").find(kept), std::string::npos);
+    EXPECT_EQ(test::readBytes(photographRecordPath(photo)), (std::vector<std::uint8_t>{'{', '}'}));
+    EXPECT_TRUE(fs::exists(elsewhere / "prima.json") && fs::exists(elsewhere / "seconda.json"));
+    EXPECT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
 }
 
 // Exit and another photograph ask before a result never saved goes: "Annulla", or "Salva" with
