@@ -9,9 +9,11 @@
 #include "RectifySupport.h"
 #include "codec/ColourFileWriter.h"
 #include "image/OpenImage.h"
+#include "measure/Measuring.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
+#include "rectify/WorldFile.h"
 #include "sidecar/ConstructionFile.h"
 #include "sidecar/PhotographRecord.h"
 #include "ui/Undo.h"
@@ -194,6 +196,31 @@ TEST_F(RectifyTest, TheLatestConstructionIsKeptWhereThePhotographIsOpenedAgain) 
     EXPECT_NE(saveAndReopen("seconda.bmp").find(kept), std::string::npos);
     EXPECT_EQ(test::readBytes(photographRecordPath(photo)), (std::vector<std::uint8_t>{'{', '}'}));
     EXPECT_TRUE(fs::exists(elsewhere / "prima.json") && fs::exists(elsewhere / "seconda.json"));
+    EXPECT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
+}
+
+// A measured result drops into a drawing at true size: its world file, in metres, beside it. A
+// new result has no scale until measured: the earlier one's would place it wrongly, and was
+// kept in its record.
+TEST_F(RectifyTest, AMeasuredResultIsSavedWithItsWorldFileAndANewOneWithout) {
+    RADDR1(app.ctx);
+    RADDR1(app.ctx);  // Misura
+    app.dialogs.inputs.push_back("100");
+    Picture2_MouseDown(app.ctx, 10, 20);
+    Picture2_MouseDown(app.ctx, 40, 60);
+    ASSERT_EQ(s.scala, 2);
+    app.dialogs.saveAnswers.push_back((app.folder / "misurata.bmp").string());
+    save_Click(app.ctx);
+    const auto world = test::readBytes(app.folder / "misurata.bpw");
+    EXPECT_EQ(std::string(world.begin(), world.end()), "0.02\n0\n0\n-0.02\n0.01\n-0.01\n");
+    EXPECT_EQ(worldFileText(2), std::string(world.begin(), world.end()));
+
+    ALTRA1(app.ctx);
+    RADDR1(app.ctx);
+    app.dialogs.saveAnswers.push_back((app.folder / "nuova.bmp").string());
+    save_Click(app.ctx);
+    EXPECT_TRUE(fs::exists(app.folder / "nuova.bmp") && !fs::exists(app.folder / "nuova.bpw"));
+    EXPECT_EQ(readConstructionFile((app.folder / "nuova.json").string()).value().scale, 0);
     EXPECT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
 }
 
