@@ -72,8 +72,10 @@ ColourRows rectifyColourBands(Context& ctx, const BandRectifier& rectifier,
     if (fd.get() < 0) {
         return ColourRows::WriteFailed;
     }
+    ColourWriteOptions written;
+    written.exif = photograph->exif;
     std::unique_ptr<RowWriter> writer =
-        makeColourWriter(format.value(), fd.get(), shape, photograph->iccProfile);
+        makeColourWriter(format.value(), fd.get(), shape, photograph->iccProfile, written);
     if (!writer) {
         return ColourRows::WriteFailed;
     }
@@ -85,6 +87,7 @@ ColourRows rectifyColourBands(Context& ctx, const BandRectifier& rectifier,
         shown.channels = shape.channels;
         shown.bitsPerChannel = shape.bitsPerChannel;
         shown.iccProfile = photograph->iccProfile;
+        shown.exif = photograph->exif;
         const std::size_t n = shown.rowSamples() * std::size_t(shape.height);
         if (shape.bitsPerChannel == 16) {
             resizeImageBuffer(shown.samples16, n);
