@@ -103,7 +103,7 @@ std::string textOf(ExifData* d, ExifIfd ifd, ExifTag tag) {
 std::vector<double> rationalsOf(ExifData* d, ExifTag tag) {
     ExifEntry* e = exif_content_get_entry(d->ifd[EXIF_IFD_EXIF], tag);
     std::vector<double> out;
-    if (!e || e->format != EXIF_FORMAT_RATIONAL || !e->data || e->size < 8 * e->components) {
+    if (!e || e->format != EXIF_FORMAT_RATIONAL || !e->data || e->components > e->size / 8) {
         return out;
     }
     for (unsigned long i = 0; i < e->components; ++i) {
