@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "files/FilePlacement.h"
 #include "state/Numbers.h"
@@ -23,7 +24,16 @@ bool holdsSixNumbers(const std::string& path) {
         fs::file_size(path, ec) > kLargestWorldFile || ec) {
         return false;
     }
-    std::ifstream in(path);
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return isWorldFileText(text.str());
+}
+
+}  // namespace
+
+bool isWorldFileText(const std::string& text) {
+    std::istringstream in(text);
     std::string line;
     int numbers = 0;
     while (std::getline(in, line)) {
@@ -40,8 +50,6 @@ bool holdsSixNumbers(const std::string& path) {
     }
     return numbers == 6;
 }
-
-}  // namespace
 
 std::string worldFilePathFor(const std::string& imagePath) {
     const fs::path image(imagePath);

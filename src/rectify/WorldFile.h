@@ -26,6 +26,9 @@ std::optional<double> scaleFromPair(double x1, double y1, double x2, double y2, 
 // the reason.
 bool writeWorldFile(const std::string& imagePath, double cmPerPixel, std::string& error);
 
+// Whether a file's text is a world file: six numbers, one a line, with a point for decimals.
+bool isWorldFileText(const std::string& text);
+
 // Whether `imagePath`'s world file may be written: nothing at its name, or a world file.
 bool worldFileMayGo(const std::string& imagePath, std::string& error);
 
