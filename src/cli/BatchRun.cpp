@@ -22,6 +22,7 @@
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/TurnResult.h"
+#include "rectify/WorldFile.h"
 #include "sidecar/StateRecord.h"
 #include "state/LargePages.h"
 #include "state/Numbers.h"
@@ -35,9 +36,9 @@ const char* const kUsage =
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
-    "                   [--rotate 90|180|270] [--snap] [--json]\n"
+    "                   [--rotate 90|180|270] [--snap] [--scale X1,Y1,X2,Y2,CM] [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
-    "                   [--focal35 MM|exif] [--json]\n"
+    "                   [--focal35 MM|exif] [--scale X1,Y1,X2,Y2,CM] [--json]\n"
     "     vesta-rectify --help\n"
     "INPUT: bitmap a tavolozza di 8 bit, BMP a colori, JPEG, PNG, TIFF (8 o 16 bit).\n"
     "OUTPUT: il formato secondo l'estensione (.bmp .png .tif .tiff .jpg .jpeg); da una bitmap\n"
@@ -51,7 +52,11 @@ const char* const kUsage =
     "--focal35 MM: la focale equivalente 35 mm, da 4 a 2000 mm; exif: quella che la\n"
     "fotografia dichiara, se è in quei limiti.\n"
     "--snap: ogni retta si aggancia al bordo diritto della fotografia più vicino (entro\n"
-    "5 pixel), al decimo di pixel; dove non ce n'è, resta come cliccata.\n";
+    "5 pixel), al decimo di pixel; dove non ce n'è, resta come cliccata.\n"
+    "--scale X1,Y1,X2,Y2,CM: due punti dell'immagine raddrizzata (in pixel) e la loro distanza\n"
+    "vera in cm: la scala dell'immagine. Con la scala nota (--scale o --known) accanto a OUTPUT\n"
+    "si scrive il file di georeferenziazione (.bpw .pgw .tfw .jgw: dimensione del pixel in\n"
+    "metri), per inserire l'immagine in un disegno CAD o GIS a grandezza vera.\n";
 
 namespace {
 
@@ -240,6 +245,29 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.photographTurn = value == "90" ? 1 : value == "180" ? 2 : 3;
             known = true;
         }
+        if (a == "--scale") {
+            std::array<double, 5> v{};
+            std::size_t from = 0;
+            bool good = true;
+            for (std::size_t k = 0; k < 5 && good; ++k) {
+                const std::size_t comma = k < 4 ? value.find(',', from) : value.size();
+                const auto n =
+                    comma == std::string::npos
+                        ? std::nullopt
+                        : plainNumber<double>(std::string_view(value).substr(from, comma - from));
+                good = n.has_value();
+                v[k] = n.value_or(0);
+                from = comma + 1;
+            }
+            if (!good || !scaleFromPair(v[0], v[1], v[2], v[3], v[4])) {
+                parsed.error =
+                    "--scale vuole X1,Y1,X2,Y2,CM: due punti distinti e la loro distanza in cm, "
+                    "maggiore di zero";
+                return parsed;
+            }
+            request.scalePair = v;
+            known = true;
+        }
         if (a == "--click-sigma") {
             const auto v = plainNumber<double>(value);
             if (!v || !(*v > 0)) {
@@ -260,7 +288,8 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         if (files.empty() || files.size() > 2) {
             parsed.error = "con --from servono il file di uscita e, se si vuole, la fotografia";
         } else if (seen.size() > 1u + (parsed.json ? 1u : 0u) + (request.clickSigma ? 1u : 0u) +
-                                     (request.focal35 || request.focal35FromExif ? 1u : 0u)) {
+                                     (request.focal35 || request.focal35FromExif ? 1u : 0u) +
+                                     (request.scalePair ? 1u : 0u)) {
             parsed.error =
                 "--from non si combina con rette, centro, area, grandezza, interpolazione, "
                 "rotazione o aggancio ai bordi";
@@ -358,9 +387,14 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
         result.message = *why;
         return result;
     }
+    // A world file will go beside OUTPUT: a file of the user's at its name is found now.
+    std::string error;
+    if ((request.scalePair || request.known) && !worldFileMayGo(request.output, error)) {
+        result.message = "Impossibile scrivere il file di georeferenziazione: " + error + ".";
+        return result;
+    }
     // A folder that cannot take OUTPUT is found now, not after the computing.
     std::optional<OutputTemporary> output;
-    std::string error;
     {
         const TerminationHeld held;
         output.emplace(request.output);
@@ -513,6 +547,15 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
         std::filesystem::remove(scratch, ignored);
         return result;
     }
+    if (request.scalePair) {
+        const auto& p = *request.scalePair;
+        ctx.s.scala = *scaleFromPair(p[0], p[1], p[2], p[3], p[4]);
+    }
+    if (ctx.s.scala > 0 && !writeWorldFile(request.output, ctx.s.scala, error)) {
+        result.message = "Impossibile scrivere il file " + worldFilePathFor(request.output) + " (" +
+                         error + ").";
+        return result;
+    }
     result.ok = true;
     if (ctx.s.fotoColori && format.ok()) {
         result.notice = profileNotice(format.value(), ctx.s.fotoColori->iccProfile.size());
@@ -565,8 +608,9 @@ std::string describe(const WorkingState& s, bool json) {
         s.aspectIndeterminate ? (json ? "null" : "indeterminato") : number(s.aspectSigma));
     add("distance_sigma",
         s.aspectIndeterminate ? (json ? "null" : "indeterminato") : number(s.distanceSigma));
-    if (s.scalaNota > 0) {
-        add("cm_per_pixel", number(s.scalaNota));
+    // Known measures give the scale, or two points and their distance.
+    if (s.scala > 0) {
+        add("cm_per_pixel", number(s.scala));
     }
     // How far each line moved onto its edge: h1, h2, v1, v2, none where no edge was found.
     if (s.agganciaBordi) {

@@ -37,6 +37,9 @@ struct BatchRequest {
     // turned photograph), and of the result before it is written, from a kept construction.
     int photographTurn = 0;
     int resultTurn = 0;
+    // Two points of the result and their real distance in cm (x1, y1, x2, y2, cm): its scale,
+    // for the world file beside OUTPUT; it holds over the known measures' scale.
+    std::optional<std::array<double, 5>> scalePair;
 };
 
 struct BatchResult {

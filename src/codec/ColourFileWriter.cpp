@@ -54,11 +54,11 @@ std::unique_ptr<RowWriter> makeColourWriter(ColourFileFormat format, int fd, con
                                             const ColourWriteOptions& options) {
     switch (format) {
         case ColourFileFormat::Png:
-            return makePngWriter(fd, shape, iccProfile);
+            return makePngWriter(fd, shape, iccProfile, options.exif);
         case ColourFileFormat::Tiff:
-            return makeTiffWriter(fd, shape, iccProfile, options.tiffCompression);
+            return makeTiffWriter(fd, shape, iccProfile, options.tiffCompression, options.exif);
         case ColourFileFormat::Jpeg:
-            return makeJpegWriter(fd, shape, iccProfile, options.jpegQuality);
+            return makeJpegWriter(fd, shape, iccProfile, options.jpegQuality, options.exif);
         case ColourFileFormat::Bmp:
             break;
     }
@@ -74,7 +74,9 @@ std::string writeColourImage(int fd, const ColourImage& image, ColourFileFormat 
     if (!filled) {
         return "L'immagine da scrivere è incompleta.";
     }
-    const auto writer = makeColourWriter(format, fd, shape, image.iccProfile, options);
+    ColourWriteOptions withExif = options;
+    withExif.exif = image.exif;
+    const auto writer = makeColourWriter(format, fd, shape, image.iccProfile, withExif);
     bool good = writer->error().empty();
     for (int y = 0; good && y < image.height; ++y) {
         const std::size_t at = image.rowSamples() * std::size_t(y);

@@ -17,6 +17,9 @@ enum class ColourFileFormat { Png, Tiff, Jpeg, Bmp };
 struct ColourWriteOptions {
     int jpegQuality = 95;
     TiffCompression tiffCompression = TiffCompression::Deflate;
+    // The photograph's EXIF that the result keeps (codec/ResultExif), empty for none; a BMP
+    // holds none.
+    std::vector<std::uint8_t> exif;
 };
 
 // The format for a destination by its extension, in any case: .png .tif .tiff .jpg .jpeg .bmp.

@@ -14,6 +14,7 @@
 
 #include "codec/ExifReader.h"
 #include "codec/Orientation.h"
+#include "codec/ResultExif.h"
 #include "state/LargePages.h"
 
 namespace vesta {
@@ -234,6 +235,7 @@ Result<DecodedImage> decodeJpeg(const std::uint8_t* data, std::size_t size,
         if (m->marker == JPEG_APP0 + 1 && m->data_length > 6 &&
             std::memcmp(m->data, "Exif\0\0", 6) == 0) {
             decoded.facts = readExifFacts(m->data, m->data_length);
+            decoded.image.exif = exifForResults(m->data, m->data_length);
             break;
         }
     }
@@ -353,7 +355,7 @@ struct Encoder {
 };
 
 bool beginEncoding(Encoder* e, const RowShape* shape, int quality, const std::uint8_t* profile,
-                   std::size_t profileLength) {
+                   std::size_t profileLength, const std::uint8_t* exif, std::size_t exifLength) {
     if (setjmp(e->errors.jump)) {
         return false;
     }
@@ -386,6 +388,16 @@ bool beginEncoding(Encoder* e, const RowShape* shape, int quality, const std::ui
         }
     }
     jpeg_start_compress(cinfo, TRUE);
+    // The EXIF segment: "Exif", two zeros, the TIFF structure; one segment holds at most 65533.
+    if (exifLength > 0 && exifLength + 6 <= 65533) {
+        jpeg_write_m_header(cinfo, JPEG_APP0 + 1, unsigned(exifLength + 6));
+        for (const char c : {'E', 'x', 'i', 'f', '\0', '\0'}) {
+            jpeg_write_m_byte(cinfo, c);
+        }
+        for (std::size_t i = 0; i < exifLength; ++i) {
+            jpeg_write_m_byte(cinfo, exif[i]);
+        }
+    }
     // A larger profile would wrap the segments' count round and be lost on reading.
     if (profileLength > 0 && profileLength <= kMaxJpegProfileBytes) {
         jpeg_write_icc_profile(cinfo, profile, unsigned(profileLength));
@@ -412,7 +424,8 @@ bool finishEncoding(Encoder* e) {
 
 class JpegWriter : public RowWriter {
   public:
-    JpegWriter(int fd, const RowShape& shape, const std::vector<std::uint8_t>& profile, int quality)
+    JpegWriter(int fd, const RowShape& shape, const std::vector<std::uint8_t>& profile, int quality,
+               const std::vector<std::uint8_t>& exif)
         : RowWriter(shape), encoder_(std::make_unique<Encoder>()) {
         initErrors(encoder_->errors);
         encoder_->dest.fd = fd;
@@ -422,8 +435,8 @@ class JpegWriter : public RowWriter {
             fail(refusal);
         } else if (quality < 1 || quality > 100) {
             fail("La qualità JPEG deve essere fra 1 e 100.");
-        } else if (!beginEncoding(encoder_.get(), &shape_, quality, profile.data(),
-                                  profile.size())) {
+        } else if (!beginEncoding(encoder_.get(), &shape_, quality, profile.data(), profile.size(),
+                                  exif.data(), exif.size())) {
             failed();
         }
     }
@@ -462,9 +475,9 @@ class JpegWriter : public RowWriter {
 }  // namespace
 
 std::unique_ptr<RowWriter> makeJpegWriter(int fd, const RowShape& shape,
-                                          const std::vector<std::uint8_t>& iccProfile,
-                                          int quality) {
-    return std::make_unique<JpegWriter>(fd, shape, iccProfile, quality);
+                                          const std::vector<std::uint8_t>& iccProfile, int quality,
+                                          const std::vector<std::uint8_t>& exif) {
+    return std::make_unique<JpegWriter>(fd, shape, iccProfile, quality, exif);
 }
 
 }  // namespace vesta

@@ -23,6 +23,7 @@ inline constexpr std::size_t kMaxJpegProfileBytes = std::size_t(255) * 65519;
 // A writer of baseline JPEG rows into `fd` (quality 1 to 100); 16-bit rows are rounded to 8
 // bits. The profile goes into APP2 markers, unless it is larger than kMaxJpegProfileBytes.
 std::unique_ptr<RowWriter> makeJpegWriter(int fd, const RowShape& shape,
-                                          const std::vector<std::uint8_t>& iccProfile, int quality);
+                                          const std::vector<std::uint8_t>& iccProfile, int quality,
+                                          const std::vector<std::uint8_t>& exif = {});
 
 }  // namespace vesta

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "codec/ExifReader.h"
+#include "codec/ResultExif.h"
 #include "state/LargePages.h"
 
 namespace vesta {
@@ -142,6 +143,7 @@ void takeFacts(Decoder& d, DecodedImage& decoded) {
     png_uint_32 exifLength = 0;
     if (png_get_eXIf_1(d.png, d.info, &exifLength, &exif) && exif) {
         decoded.facts = readExifFacts(exif, exifLength);
+        decoded.image.exif = exifForResults(exif, exifLength);
     }
     png_charp name = nullptr;
     int compression = 0;
@@ -234,7 +236,7 @@ struct Encoder {
 };
 
 bool beginEncoding(Encoder* e, const RowShape* shape, const std::uint8_t* profile,
-                   std::size_t profileLength) {
+                   std::size_t profileLength, const std::uint8_t* exif, std::size_t exifLength) {
     if (setjmp(png_jmpbuf(e->png))) {
         return false;
     }
@@ -251,6 +253,9 @@ bool beginEncoding(Encoder* e, const RowShape* shape, const std::uint8_t* profil
     if (profileLength > 0) {
         png_set_iCCP(png, e->info, "ICC", PNG_COMPRESSION_TYPE_BASE, profile,
                      png_uint_32(profileLength));
+    }
+    if (exifLength > 0) {
+        png_set_eXIf_1(png, e->info, png_uint_32(exifLength), const_cast<png_bytep>(exif));
     }
     png_write_info(png, e->info);
     if (shape->bitsPerChannel == 16 && std::endian::native == std::endian::little) {
@@ -277,7 +282,8 @@ bool finishEncoding(Encoder* e) {
 
 class PngWriter : public RowWriter {
   public:
-    PngWriter(int fd, const RowShape& shape, const std::vector<std::uint8_t>& profile)
+    PngWriter(int fd, const RowShape& shape, const std::vector<std::uint8_t>& profile,
+              const std::vector<std::uint8_t>& exif)
         : RowWriter(shape), encoder_(std::make_unique<Encoder>()) {
         encoder_->context.fd = fd;
         const std::string refusal = rowShapeRefusal(shape, kMaxColourSide);
@@ -292,7 +298,8 @@ class PngWriter : public RowWriter {
         }
         if (!encoder_->png || !encoder_->info) {
             fail("Memoria insufficiente per scrivere il file PNG.");
-        } else if (!beginEncoding(encoder_.get(), &shape_, profile.data(), profile.size())) {
+        } else if (!beginEncoding(encoder_.get(), &shape_, profile.data(), profile.size(),
+                                  exif.data(), exif.size())) {
             failed();
         }
     }
@@ -314,8 +321,9 @@ class PngWriter : public RowWriter {
 }  // namespace
 
 std::unique_ptr<RowWriter> makePngWriter(int fd, const RowShape& shape,
-                                         const std::vector<std::uint8_t>& iccProfile) {
-    return std::make_unique<PngWriter>(fd, shape, iccProfile);
+                                         const std::vector<std::uint8_t>& iccProfile,
+                                         const std::vector<std::uint8_t>& exif) {
+    return std::make_unique<PngWriter>(fd, shape, iccProfile, exif);
 }
 
 }  // namespace vesta

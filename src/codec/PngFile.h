@@ -19,6 +19,7 @@ Result<DecodedImage> decodePng(const std::uint8_t* data, std::size_t size,
 
 // A writer of PNG rows into `fd`, at the bits of the shape; the profile goes into iCCP.
 std::unique_ptr<RowWriter> makePngWriter(int fd, const RowShape& shape,
-                                         const std::vector<std::uint8_t>& iccProfile);
+                                         const std::vector<std::uint8_t>& iccProfile,
+                                         const std::vector<std::uint8_t>& exif = {});
 
 }  // namespace vesta

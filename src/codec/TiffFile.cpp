@@ -8,7 +8,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
 
+#include "codec/ResultExif.h"
 #include "state/LargePages.h"
 
 namespace vesta {
@@ -514,10 +517,48 @@ Result<DecodedImage> decodeTiff(const std::uint8_t* data, std::size_t size,
 
 namespace {
 
+void setText(TIFF* t, ttag_t tag, const std::string& text) {
+    if (!text.empty()) {
+        TIFFSetField(t, tag, text.c_str());
+    }
+}
+
+// The EXIF directory of the kept facts, written ahead of the image's, whose tag points to it;
+// its offset, or 0 when there is nothing to write. The image's directory starts afresh after.
+std::uint64_t writeExifDirectory(TIFF* t, const ResultExifTags& tags) {
+    const bool any = !tags.dateTimeOriginal.empty() || !tags.dateTimeDigitized.empty() ||
+                     !tags.lensMake.empty() || !tags.lensModel.empty() ||
+                     !tags.lensSerialNumber.empty() || tags.focalLength > 0 || tags.fNumber > 0 ||
+                     tags.maxApertureValue > 0 || tags.focalLength35mm > 0;
+    if (!any || TIFFCreateEXIFDirectory(t) != 0) {
+        return 0;
+    }
+    setText(t, EXIFTAG_DATETIMEORIGINAL, tags.dateTimeOriginal);
+    setText(t, EXIFTAG_DATETIMEDIGITIZED, tags.dateTimeDigitized);
+    setText(t, EXIFTAG_LENSMAKE, tags.lensMake);
+    setText(t, EXIFTAG_LENSMODEL, tags.lensModel);
+    setText(t, EXIFTAG_LENSSERIALNUMBER, tags.lensSerialNumber);
+    for (const auto& [tag, value] : {std::pair{EXIFTAG_FOCALLENGTH, tags.focalLength},
+                                     std::pair{EXIFTAG_FNUMBER, tags.fNumber},
+                                     std::pair{EXIFTAG_MAXAPERTUREVALUE, tags.maxApertureValue}}) {
+        if (value > 0) {
+            TIFFSetField(t, tag, value);
+        }
+    }
+    if (tags.focalLength35mm > 0) {
+        TIFFSetField(t, EXIFTAG_FOCALLENGTHIN35MMFILM, std::uint16_t(tags.focalLength35mm));
+    }
+    std::uint64_t offset = 0;
+    const bool written = TIFFWriteCustomDirectory(t, &offset) == 1;
+    TIFFFreeDirectory(t);
+    TIFFCreateDirectory(t);
+    return written ? offset : 0;
+}
+
 class TiffWriter : public RowWriter {
   public:
     TiffWriter(int fd, const RowShape& shape, const std::vector<std::uint8_t>& profile,
-               TiffCompression compression)
+               TiffCompression compression, const std::vector<std::uint8_t>& exif)
         : RowWriter(shape) {
         const std::string refusal = rowShapeRefusal(shape, kMaxColourSide);
         if (!refusal.empty()) {
@@ -542,6 +583,8 @@ class TiffWriter : public RowWriter {
             return;
         }
         TIFF* t = tif_.get();
+        const ResultExifTags tags = resultExifTags(exif);
+        const std::uint64_t exifDirectory = writeExifDirectory(t, tags);
         TIFFSetField(t, TIFFTAG_IMAGEWIDTH, std::uint32_t(shape.width));
         TIFFSetField(t, TIFFTAG_IMAGELENGTH, std::uint32_t(shape.height));
         TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, std::uint16_t(shape.channels));
@@ -557,6 +600,12 @@ class TiffWriter : public RowWriter {
         TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(t, 0));
         if (!profile.empty()) {
             TIFFSetField(t, TIFFTAG_ICCPROFILE, std::uint32_t(profile.size()), profile.data());
+        }
+        setText(t, TIFFTAG_MAKE, tags.make);
+        setText(t, TIFFTAG_MODEL, tags.model);
+        setText(t, TIFFTAG_DATETIME, tags.dateTime);
+        if (exifDirectory != 0) {
+            TIFFSetField(t, TIFFTAG_EXIFIFD, exifDirectory);
         }
         row_.resize(std::size_t(shape.width) * shape.channels * (shape.bitsPerChannel / 8));
     }
@@ -592,8 +641,9 @@ class TiffWriter : public RowWriter {
 
 std::unique_ptr<RowWriter> makeTiffWriter(int fd, const RowShape& shape,
                                           const std::vector<std::uint8_t>& iccProfile,
-                                          TiffCompression compression) {
-    return std::make_unique<TiffWriter>(fd, shape, iccProfile, compression);
+                                          TiffCompression compression,
+                                          const std::vector<std::uint8_t>& exif) {
+    return std::make_unique<TiffWriter>(fd, shape, iccProfile, compression, exif);
 }
 
 }  // namespace vesta

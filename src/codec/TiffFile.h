@@ -25,6 +25,7 @@ enum class TiffCompression { Deflate, Lzw };
 // the shape, with the horizontal predictor; the profile goes into the ICC profile tag.
 std::unique_ptr<RowWriter> makeTiffWriter(int fd, const RowShape& shape,
                                           const std::vector<std::uint8_t>& iccProfile,
-                                          TiffCompression compression);
+                                          TiffCompression compression,
+                                          const std::vector<std::uint8_t>& exif = {});
 
 }  // namespace vesta

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QWidget>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "state/Platform.h"
 
@@ -51,11 +53,15 @@ class CountedYields : public EventLoop {
     }
     void beep() override { loop_.beep(); }
     void terminate() override { loop_.terminate(); }
+    // The window takes the tasks and runs them once it has painted what the procedure left.
+    void whenShown(std::function<void()> task) override { shownTasks_.push_back(std::move(task)); }
     long count() const { return count_; }
+    std::vector<std::function<void()>> takeShownTasks() { return std::exchange(shownTasks_, {}); }
 
   private:
     EventLoop& loop_;
     long count_ = 0;
+    std::vector<std::function<void()>> shownTasks_;
 };
 
 }  // namespace vesta::desktop

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "construction/Commands.h"
@@ -133,6 +134,16 @@ void MainWindow::push() {
     magnifier_->raise();
     if (zoom_) {
         zoom_->push(ctx_.zoomForm);
+    }
+}
+
+void MainWindow::runWhenShown() {
+    for (std::function<void()>& task : yields_.takeShownTasks()) {
+        // A posted call runs before the paint Qt keeps for last: paint now, then ask.
+        QTimer::singleShot(0, this, [this, task = std::move(task)] {
+            repaint();
+            run([&task](Context&) { task(); });
+        });
     }
 }
 

@@ -58,6 +58,9 @@ class MainWindow : public QMainWindow {
         if (running_ == 0 && yields_.count() != yields) {
             dropInputOfTheComputation();
         }
+        if (running_ == 0) {
+            runWhenShown();
+        }
     }
     void push();
 
@@ -68,6 +71,9 @@ class MainWindow : public QMainWindow {
 
   private:
     void dropInputOfTheComputation();
+    // Posts what the procedures asked to run once their changes are on the screen: the window
+    // is painted first, then each runs as a procedure.
+    void runWhenShown();
     void connectEvents();
     void openZoom();
     void connectView();

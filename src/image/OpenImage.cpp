@@ -131,7 +131,13 @@ void open_Click(Context& ctx) {
     startConstructionOver(ctx);
     s.exifFocal35 = declaredFocal;
     focalLengthForNewPhotograph(ctx);
-    offerKeptConstruction(ctx);
+    // Asked over the new photograph, once it is painted; not when another came meanwhile.
+    const std::string opened = s.nomeFile;
+    ctx.events.whenShown([&ctx, opened] {
+        if (ctx.s.nomeFile == opened) {
+            offerKeptConstruction(ctx);
+        }
+    });
 }
 
 void startConstructionOver(Context& ctx) {

@@ -53,6 +53,7 @@ ColourImage turnedClockwise(const ColourImage& image, int quarters) {
     turned.channels = image.channels;
     turned.bitsPerChannel = image.bitsPerChannel;
     turned.iccProfile = image.iccProfile;
+    turned.exif = image.exif;
     if (image.bitsPerChannel == 16) {
         turned.samples16 =
             turnSamples(image.samples16, image.width, image.height, image.channels, q);

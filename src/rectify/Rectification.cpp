@@ -266,7 +266,11 @@ void RADDR1(Context& ctx) {
     if (s.nRaddr > 1) {
         s.raddrAvviato = 1;
     } else {
+        // A new result has no scale until it is measured: an earlier one's would measure it,
+        // and place it in a drawing, wrongly.
         s.scalaNota = 0;
+        s.scala = 0;
+        s.misuraCm.clear();
         s.resultTurn = 0;
         const RectifyInputs in = known ? knownMeasuresInputs(*known) : RectifyInputs::from(s);
         showComputing(ctx, in);

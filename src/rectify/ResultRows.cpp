@@ -31,7 +31,8 @@ RowsOutcome rectifyIntoScratch(Context& ctx, const RectifyInputs& in,
                             rectifier.bitsPerChannel(),
                             {},
                             {},
-                            colour.iccProfile};
+                            colour.iccProfile,
+                            colour.exif};
     const std::unique_ptr<ColourFileSink> sink =
         ColourFileSink::open(scratch, s.formatoRisultato, shape, ctx.picture2.shown());
     if (!sink) {

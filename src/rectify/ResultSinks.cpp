@@ -57,18 +57,20 @@ std::unique_ptr<ColourFileSink> ColourFileSink::open(const std::string& scratch,
     if (sink->fd_ < 0) {
         return nullptr;
     }
+    ColourWriteOptions written;
+    written.exif = shape.exif;
     sink->writer_ =
         makeColourWriter(format.value(), sink->fd_,
                          RowShape{shape.width, shape.height, shape.channels, shape.bitsPerChannel},
-                         shape.iccProfile);
+                         shape.iccProfile, written);
     if (!sink->writer_) {
         return nullptr;
     }
     sink->keep_ = keep;
     if (keep) {
         ColourImage& shown = sink->shown_;
-        shown = ColourImage{shape.width, shape.height, shape.channels,  shape.bitsPerChannel,
-                            {},          {},           shape.iccProfile};
+        shown = ColourImage{shape.width, shape.height, shape.channels,   shape.bitsPerChannel,
+                            {},          {},           shape.iccProfile, shape.exif};
         const std::size_t n = shown.rowSamples() * std::size_t(shape.height);
         if (shape.bitsPerChannel == 16) {
             resizeImageBuffer(shown.samples16, n);

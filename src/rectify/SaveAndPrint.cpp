@@ -12,6 +12,7 @@
 #include "image/BitmapFile.h"
 
 #include "rectify/ScratchFile.h"
+#include "rectify/WorldFile.h"
 #include "sidecar/KeepConstruction.h"
 
 namespace vesta {
@@ -150,6 +151,13 @@ void save_Click(Context& ctx) {
     }
     s.resultFile = ResultFile::Saved;
     keepConstructionBeside(ctx, name);
+    // A result whose scale is known (measured, or by known measures) drops into a drawing at
+    // its true size.
+    if (s.scala > 0 && !writeWorldFile(name, s.scala, error)) {
+        ctx.dialogs.messageBox(
+            "L'immagine è stata salvata, ma il file di georeferenziazione no:\n" + error, kTitle,
+            MessageIcon::Warning);
+    }
 }
 
 void print_Click(Context& ctx) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "files/FilePlacement.h"
+#include "sidecar/PhotographRecord.h"
 #include "sidecar/StateRecord.h"
 
 namespace vesta {
@@ -11,6 +12,15 @@ namespace vesta {
 namespace {
 
 constexpr const char* kSaveTitle = "SALVATAGGIO";
+
+bool inOneFolder(const std::string& a, const std::string& b) {
+    const auto folder = [](const std::string& path) {
+        const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+        return parent.empty() ? std::filesystem::path(".") : parent;
+    };
+    std::error_code ec;
+    return std::filesystem::equivalent(folder(a), folder(b), ec);
+}
 
 }  // namespace
 
@@ -20,11 +30,6 @@ void keepConstructionBeside(Context& ctx, const std::string& imagePath) {
         ctx.dialogs.messageBox("L'immagine è stata salvata, ma la costruzione no:\n" + why,
                                kSaveTitle, MessageIcon::Warning);
     };
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !readConstructionFile(path).ok()) {
-        notKept("esiste già il file " + path + ", che non è una costruzione di VESTA.");
-        return;
-    }
     const Result<ConstructionRecord> record = recordOf(ctx.s, ctx.focal35);
     if (!record.ok()) {
         notKept(record.error());
@@ -39,25 +44,46 @@ void keepConstructionBeside(Context& ctx, const std::string& imagePath) {
         notKept("il nome della fotografia non è un testo UTF-8 e non si può scrivere.");
         return;
     }
+    std::error_code ec;
     std::string error;
-    const bool written = replaceFile(
-        path, [&](int fd, std::string& why) { return writeAll(fd, text.data(), text.size(), why); },
-        error);
-    if (!written) {
+    bool besideResult = false;
+    if (std::filesystem::exists(path, ec) && !readConstructionFile(path).ok()) {
+        notKept("esiste già il file " + path + ", che non è una costruzione di VESTA.");
+    } else if (!replaceFile(
+                   path,
+                   [&](int fd, std::string& why) {
+                       return writeAll(fd, text.data(), text.size(), why);
+                   },
+                   error)) {
         notKept(path + " (" + error + ")");
+    } else {
+        besideResult = true;
+    }
+    // Opening the photograph looks in its own folder: a result saved there is found already.
+    if (besideResult && inOneFolder(path, ctx.s.nomeFile)) {
+        return;
+    }
+    const Result<std::string> latest = keepLatestRecord(
+        ctx.s.nomeFile, ctx.paths.samplesDir(), ctx.paths.recordsDir(), record.value(), text);
+    if (!latest.ok() && besideResult) {
+        ctx.dialogs.messageBox(
+            "La costruzione è stata salvata accanto all'immagine, ma non dove la fotografia la "
+            "ritrova quando si riapre:\n" +
+                latest.error(),
+            kSaveTitle, MessageIcon::Warning);
     }
 }
 
 void offerKeptConstruction(Context& ctx) {
-    const std::vector<std::string> kept = constructionsFor(ctx.s.nomeFile);
-    if (kept.empty()) {
+    const std::optional<std::string> kept = latestRecordFor(ctx.s.nomeFile, ctx.paths.recordsDir());
+    if (!kept) {
         return;
     }
-    const Result<ConstructionRecord> record = readConstructionFile(kept.front());
+    const Result<ConstructionRecord> record = readConstructionFile(*kept);
     if (!record.ok() ||
-        !ctx.dialogs.confirm("Per questa fotografia c'è una costruzione salvata:\n" + kept.front() +
-                                 "\nRipristinarla?",
-                             "COSTRUZIONE SALVATA")) {
+        !ctx.dialogs.confirm(
+            "Per questa fotografia c'è una costruzione salvata:\n" + *kept + "\nRipristinarla?",
+            "COSTRUZIONE SALVATA")) {
         return;
     }
     restoreConstruction(ctx, record.value());

@@ -9,12 +9,14 @@
 namespace vesta {
 
 // Writes the record of the standing construction beside the image just saved at `imagePath`
-// (same name, ".json"). A file of that name that is not a construction of vesta is never
+// (same name, ".json"), and as the photograph's latest where opening it looks (beside it or in
+// the user's data folder). A file of that name that is not a construction of vesta is never
 // replaced; what could not be kept is told to the user, the image stays saved all the same.
 void keepConstructionBeside(Context& ctx, const std::string& imagePath);
 
 // After a photograph is opened: when a construction made on this very photograph lies in its
-// folder, asks whether to restore it and, if so, replays its clicks.
+// folder or in the user's data folder, asks whether to restore the newest and, if so, replays
+// its clicks.
 void offerKeptConstruction(Context& ctx);
 
 }  // namespace vesta

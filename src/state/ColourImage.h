@@ -16,6 +16,8 @@ struct ColourImage {
     std::vector<std::uint8_t> samples8;    // the samples when bitsPerChannel is 8
     std::vector<std::uint16_t> samples16;  // the samples when bitsPerChannel is 16
     std::vector<std::uint8_t> iccProfile;  // the embedded colour profile, empty when none
+    // The EXIF a result keeps of the photograph (codec/ResultExif), empty when none.
+    std::vector<std::uint8_t> exif;
 
     std::size_t rowSamples() const { return std::size_t(width) * std::size_t(channels); }
 };

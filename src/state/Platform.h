@@ -2,6 +2,7 @@
 // Qt; tests script them.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -55,6 +56,9 @@ class EventLoop {
     virtual void beep() = 0;
     // Ends the program at once: every window closes, nothing is asked or saved.
     virtual void terminate() = 0;
+    // Runs `task` once what the procedure changed is on the screen, so a question about the
+    // new picture is asked over it, not over the old one. Without a screen, at once.
+    virtual void whenShown(std::function<void()> task) { task(); }
 };
 
 // The screen as read at start-up.
@@ -77,6 +81,8 @@ struct Paths {
     std::string samplesDir() const { return installDir + "/samples"; }
     std::string helpFile() const { return installDir + "/help/vesta300.html"; }
     std::string scratchFile() const { return scratchDir + "/" + scratchName; }
+    // The latest construction of each photograph whose own folder cannot take it.
+    std::string recordsDir() const { return scratchDir + "/costruzioni"; }
 };
 
 }  // namespace vesta

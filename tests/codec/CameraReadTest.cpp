@@ -70,7 +70,7 @@ TEST_F(CameraReadTest, LosslessFormatsGiveBackEverySampleAndTheProfile) {
 TEST_F(CameraReadTest, JpegKeepsThePhotographWithinItsLossAndCarriesTheProfile) {
     for (int channels : {1, 3}) {
         // A smooth picture, which JPEG keeps closely.
-        ColourImage image{64, 40, channels, 8, {}, {}, {}};
+        ColourImage image{64, 40, channels, 8, {}, {}, {}, {}};
         for (int i = 0; i < 64 * 40 * channels; ++i) {
             const int x = i / channels % 64, y = i / channels / 64;
             image.samples8.push_back(std::uint8_t((x * 3 + y * 2 + i % channels * 60) % 256));
@@ -112,7 +112,7 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
     constexpr int kBlock = 16;
     auto level = [](int block) { return 40 * block; };  // 40 .. 240
     for (const Stored& s : cases) {
-        ColourImage stored{s.columns * kBlock, s.rows * kBlock, 3, 8, {}, {}, {}};
+        ColourImage stored{s.columns * kBlock, s.rows * kBlock, 3, 8, {}, {}, {}, {}};
         for (int i = 0; i < stored.width * stored.height; ++i) {
             const int x = i % stored.width, y = i / stored.width;
             const int block = s.blocks[std::size_t((y / kBlock) * s.columns + x / kBlock)];
@@ -144,7 +144,7 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
 
         // The JPEG reader turns the rows while decoding, the others after: a PNG with the same
         // stored blocks in its eXIf chunk must come out the same, to the last pixel.
-        ColourImage blocks{s.columns, s.rows, 1, 8, {}, {}, {}};
+        ColourImage blocks{s.columns, s.rows, 1, 8, {}, {}, {}, {}};
         blocks.samples8.assign(s.blocks.begin(), s.blocks.end());
         test::writeBytes(dir / "oriented.png",
                          test::withExifChunk(test::readBytes(save("plain.png", blocks)),

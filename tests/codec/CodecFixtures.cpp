@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -32,6 +33,7 @@ struct Entry {
     std::uint16_t tag, type;
     std::uint32_t count;
     std::vector<std::uint32_t> values;  // SHORT or LONG inline; RATIONAL pairs
+    std::string text;                   // ASCII
 };
 
 }  // namespace
@@ -59,19 +61,33 @@ std::vector<std::uint8_t> smallIccProfile(bool grey) {
 }
 
 std::vector<std::uint8_t> exifBlock(const ExifFields& f) {
-    std::vector<Entry> ifd0{{0x0112, 3, 1, {std::uint32_t(f.orientation)}}};
+    std::vector<Entry> ifd0;
     std::vector<Entry> exif;
+    // Each directory's tags in ascending order, as the format asks.
+    const auto text = [](std::vector<Entry>& ifd, std::uint16_t tag, const std::string& value) {
+        if (!value.empty()) {
+            ifd.push_back({tag, 2, std::uint32_t(value.size() + 1), {}, value});
+        }
+    };
+    text(ifd0, 0x010F, f.make);
+    text(ifd0, 0x0110, f.model);
+    ifd0.push_back({0x0112, 3, 1, {std::uint32_t(f.orientation)}, {}});
+    text(exif, 0x9003, f.dateTimeOriginal);
     if (f.focalLengthMm > 0) {
-        exif.push_back({0x920A, 5, 1, {std::uint32_t(std::lround(f.focalLengthMm * 100)), 100}});
+        exif.push_back(
+            {0x920A, 5, 1, {std::uint32_t(std::lround(f.focalLengthMm * 100)), 100}, {}});
     }
     if (f.focalLength35mm > 0) {
-        exif.push_back({0xA405, 3, 1, {std::uint32_t(f.focalLength35mm)}});
+        exif.push_back({0xA405, 3, 1, {std::uint32_t(f.focalLength35mm)}, {}});
     }
     if (f.pixelXDimension > 0) {
-        exif.push_back({0xA002, 4, 1, {std::uint32_t(f.pixelXDimension)}});
+        exif.push_back({0xA002, 4, 1, {std::uint32_t(f.pixelXDimension)}, {}});
     }
+    std::sort(exif.begin(), exif.end(),
+              [](const Entry& a, const Entry& b) { return a.tag < b.tag; });
+    text(exif, 0xA434, f.lensModel);
     if (!exif.empty()) {
-        ifd0.push_back({0x8769, 4, 1, {0}});  // offset patched below
+        ifd0.push_back({0x8769, 4, 1, {0}, {}});  // offset patched below
     }
 
     Bytes b{f.bigEndian, {}};
@@ -92,7 +108,18 @@ std::vector<std::uint8_t> exifBlock(const ExifFields& f) {
             if (e.tag == 0x8769) {
                 pointerField = b.data.size();
             }
-            if (e.type == 3) {
+            if (e.type == 2) {
+                // The text and its terminating zero: inline up to four bytes, else after.
+                std::vector<std::uint8_t> bytes(e.text.begin(), e.text.end());
+                bytes.resize(std::max<std::size_t>(bytes.size() + 1, 4), 0);
+                if (bytes.size() == 4) {
+                    b.data.insert(b.data.end(), bytes.begin(), bytes.end());
+                } else {
+                    b.u32(std::uint32_t(extra + t.data.size()));
+                    bytes.resize(bytes.size() + bytes.size() % 2, 0);
+                    t.data.insert(t.data.end(), bytes.begin(), bytes.end());
+                }
+            } else if (e.type == 3) {
                 b.u16(e.values[0]);
                 b.u16(0);
             } else if (e.type == 4) {

@@ -20,6 +20,8 @@ struct ExifFields {
     double focalLengthMm = 0;  // written when > 0
     int focalLength35mm = 0;   // written when > 0
     int pixelXDimension = 0;   // written as LONG when > 0
+    // Written as ASCII when not empty.
+    std::string make, model, dateTimeOriginal, lensModel;
 };
 // A bare TIFF-structured EXIF block (as in a PNG eXIf chunk), without the "Exif\0\0" header.
 std::vector<std::uint8_t> exifBlock(const ExifFields& fields);

@@ -10,6 +10,7 @@
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
 #include "codec/JpegFile.h"
+#include "codec/ResultExif.h"
 
 namespace vesta {
 namespace {
@@ -78,6 +79,48 @@ TEST(ColourWriteTest, ALargeProfileIsKeptWhereTheFormatHoldsItAndNoticedWhereNot
         EXPECT_EQ(fits, size <= kMaxJpegProfileBytes || format != ColourFileFormat::Jpeg) << name;
     }
     EXPECT_EQ(profileNotice(ColourFileFormat::Bmp, 0), "");
+}
+
+// A result keeps who took the photograph with what, when and through which lens, written
+// upright: an orientation carried over would turn it again on opening. Nothing of the
+// photograph's pixels (its recorded size) is kept. Every format that holds EXIF, and either
+// byte order.
+TEST(ColourWriteTest, AResultKeepsThePhotographsCameraDateAndLens) {
+    test::TempDir dir;
+    for (const bool bigEndian : {false, true}) {
+        test::ExifFields fields;
+        fields.orientation = 6;
+        fields.bigEndian = bigEndian;
+        fields.focalLengthMm = 24;
+        fields.focalLength35mm = 36;
+        fields.pixelXDimension = 4000;
+        fields.make = "Fotocamere SpA";
+        fields.model = "F1";
+        fields.dateTimeOriginal = "2026:05:04 10:11:12";
+        fields.lensModel = "24mm F2.8";
+        const auto source = dir / "foto.jpg";
+        ASSERT_EQ(saveColourImage(source.string(), test::patternImage(16, 12, 3, 8)), "");
+        test::writeBytes(source,
+                         test::withExifSegment(test::readBytes(source), test::exifBlock(fields)));
+        const Result<CameraPhoto> photo = readCameraFile(source.string());
+        ASSERT_TRUE(photo.ok()) << photo.error();
+        ASSERT_EQ(photo.value().image.width, 12) << "set upright";
+        for (const char* name : {"r.jpg", "r.png", "r.tif"}) {
+            ASSERT_EQ(saveColourImage((dir / name).string(), photo.value().image), "") << name;
+            const Result<CameraPhoto> back = readCameraFile((dir / name).string());
+            ASSERT_TRUE(back.ok()) << back.error();
+            const CameraFacts& f = back.value().facts;
+            EXPECT_TRUE(f.orientation == 1 && back.value().image.width == 12) << name;
+            EXPECT_TRUE(f.make == "Fotocamere SpA" && f.model == "F1") << name << f.make;
+            EXPECT_TRUE(f.focalLengthMm == 24.0 && f.focalLength35mm == 36) << name;
+            EXPECT_FALSE(f.pixelXDimension) << name;
+            if (name[2] != 't') {  // a TIFF's own tags hold them, not a block
+                const ResultExifTags tags = resultExifTags(back.value().image.exif);
+                EXPECT_EQ(tags.dateTimeOriginal, "2026:05:04 10:11:12") << name;
+                EXPECT_EQ(tags.lensModel, "24mm F2.8") << name;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <utility>
 
 #include "BitmapBytes.h"
@@ -41,8 +42,12 @@ class ScriptedQtDialogs : public QtDialogs {
     }
     bool confirm(const std::string& text, const std::string&) override {
         questions.push_back(text);
+        if (onConfirm) {
+            onConfirm();
+        }
         return true;
     }
+    std::function<void()> onConfirm;
     // Answered by the script, or by the real box when no answer is set.
     SaveChoice askToSave(const std::string& text, const std::string& title) override {
         return saveAnswer ? *saveAnswer : QtDialogs::askToSave(text, title);
@@ -67,6 +72,21 @@ const char* const kClicks =
     " --h1 234,174,615,135 --h2 201,352,602,379 --v1 163,448,216,174"
     " --v2 635,525,651,129 --area 200,150,620,500";
 const std::string kSample = VESTA_SAMPLES_DIR "/facciata_ruotata.bmp";
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+  public:
+    PaintCounter(QWidget* widget, int& paints) : paints_(paints) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints_ += event->type() == QEvent::Paint;
+        return false;
+    }
+
+  private:
+    int& paints_;
+};
 
 // vesta-rectify as a script runs it; its exit status.
 int rectify(const std::string& args) {
@@ -156,12 +176,22 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSaveAndPrint) {
 
     ASSERT_EQ(rectify(kSample + " " + (dir / "batch.bmp").string() + kClicks), 0);
     EXPECT_EQ(test::readBytes(dir / "batch.bmp"), scratch);
-    // Save kept the construction beside the image: the photograph opened again offers it back,
-    // ready to rectify to the same bytes.
+    // Save kept the construction beside the image, and the latest for the photograph in the
+    // data folder (the samples are the program's): the photograph opened again offers it back,
+    // once it is painted, ready to rectify to the same bytes.
+    EXPECT_FALSE(std::filesystem::exists(kSample + ".json"));
+    EXPECT_FALSE(std::filesystem::is_empty(window.context().paths.recordsDir()));
     std::filesystem::copy_file(kSample, dir / "facciata_ruotata.bmp");
     dialogs.open = (dir / "facciata_ruotata.bmp").string();
+    int paints = 0;
+    int paintsWhenAsked = -1;
+    PaintCounter counter(window.pictureWidget("Picture1"), paints);
+    dialogs.onConfirm = [&] { paintsWhenAsked = paints; };
     window.menuAction("open")->trigger();
+    EXPECT_TRUE(dialogs.questions.empty()) << "not over the previous picture";
+    QCoreApplication::processEvents();
     ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_GT(paintsWhenAsked, 0);
     EXPECT_EQ(prompt(), "Vuoi raddrizzare ?");
     click("RADDRIZZA");
     const std::string again = ctx.paths.scratchFile();

@@ -173,7 +173,7 @@ TEST(GroundTruth, NoQuarterTurnOfThePhotographMirrorsTheFacade) {
                 result, layout, onFacade(cam, {shown.o, shown.widthEnd, shown.heightEnd}));
             EXPECT_GT(margin, 0.05);
             // The colour road lays its rows and columns out as the palette road does.
-            const ColourImage grey{photo.width, photo.height, 1, 8, photo.pixels, {}, {}};
+            const ColourImage grey{photo.width, photo.height, 1, 8, photo.pixels, {}, {}, {}};
             EXPECT_EQ(rectified(BandRectifier(in, PixelMapping::construction(in), grey,
                                               Interpolation::Nearest))
                           .pixels,

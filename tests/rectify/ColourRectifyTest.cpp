@@ -22,7 +22,7 @@ BandRectifier byLines(const WorkingState& s, const ColourImage& photo, Interpola
 // none missing, and the progress counting every row once.
 ColourImage whole(const BandRectifier& rectifier, BandOptions options = {}) {
     ColourImage out{
-        rectifier.width(), 0, rectifier.channels(), rectifier.bitsPerChannel(), {}, {}, {}};
+        rectifier.width(), 0, rectifier.channels(), rectifier.bitsPerChannel(), {}, {}, {}, {}};
     int progress = 0;
     options.progress = [&](int done, int rows) {
         EXPECT_TRUE(done > progress && rows == rectifier.height());

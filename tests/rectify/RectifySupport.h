@@ -100,7 +100,7 @@ inline ColourImage referenceImage(const WorkingState& s, const ColourImage& phot
             }
         }
     }
-    ColourImage out{W, H, ch, photo.bitsPerChannel, {}, {}, {}};
+    ColourImage out{W, H, ch, photo.bitsPerChannel, {}, {}, {}, {}};
     if (photo.bitsPerChannel == 8) {
         out.samples8.assign(samples.begin(), samples.end());
     } else {
@@ -112,7 +112,7 @@ inline ColourImage referenceImage(const WorkingState& s, const ColourImage& phot
 // The palette road's reference: the indices of the photograph on show, nearest pixel.
 inline std::vector<std::uint8_t> referenceIndices(const WorkingState& s) {
     const IndexedImage& image = s.sorgente.image;
-    return referenceImage(s, {image.width, image.height, 1, 8, image.pixels, {}, {}}, false)
+    return referenceImage(s, {image.width, image.height, 1, 8, image.pixels, {}, {}, {}}, false)
         .samples8;
 }
 

@@ -9,10 +9,13 @@
 #include "RectifySupport.h"
 #include "codec/ColourFileWriter.h"
 #include "image/OpenImage.h"
+#include "measure/Measuring.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
+#include "rectify/WorldFile.h"
 #include "sidecar/ConstructionFile.h"
+#include "sidecar/PhotographRecord.h"
 #include "ui/Undo.h"
 #include "ui/WindowCommands.h"
 
@@ -33,7 +36,9 @@ class SaveTest : public test::AppTest {
     void SetUp() override {
         test::writeBytes(app.ctx.paths.scratchFile(), scratch);
         app.ctx.s.resultFile = ResultFile::Unsaved;
-        app.ctx.s.nomeFile = VESTA_SAMPLES_DIR "/facciata_centrata.bmp";
+        // A copy: the photograph's folder takes its latest construction.
+        fs::copy_file(VESTA_SAMPLES_DIR "/facciata_centrata.bmp", app.folder / "foto.bmp");
+        app.ctx.s.nomeFile = (app.folder / "foto.bmp").string();
     }
     void save(const std::string& name) {
         app.dialogs.saveAnswers.push_back((app.folder / name).string());
@@ -164,6 +169,59 @@ TEST_F(RectifyTest, TheResultOnShowIsSavedAgainUnderAnyName) {
     save_Click(app.ctx);
     EXPECT_FALSE(fs::exists(app.folder / "terza.bmp"));
     EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+// A result saved in another folder leaves the photograph's latest construction where opening
+// it looks: beside it, or in the data folder when a file of the user's own holds that name;
+// reopening offers the newest, after the photograph is shown.
+TEST_F(RectifyTest, TheLatestConstructionIsKeptWhereThePhotographIsOpenedAgain) {
+    const std::string photo = s.nomeFile;
+    const fs::path elsewhere = app.folder / "altrove";
+    fs::create_directory(elsewhere);
+    app.dialogs.confirmAnswer = false;  // asked, not restored
+    const auto saveAndReopen = [&](const char* name) {
+        test::construct(app);
+        RADDR1(app.ctx);
+        app.dialogs.saveAnswers.push_back((elsewhere / name).string());
+        save_Click(app.ctx);
+        app.dialogs.openAnswers.push_back(photo);
+        open_Click(app.ctx);
+        return app.dialogs.questions.empty() ? std::string() : app.dialogs.questions.back();
+    };
+    EXPECT_NE(saveAndReopen("prima.bmp").find(photographRecordPath(photo)), std::string::npos);
+    EXPECT_TRUE(readConstructionFile(photographRecordPath(photo)).ok());
+
+    test::writeBytes(photographRecordPath(photo), {'{', '}'});
+    const std::string kept = dataRecordPath(app.ctx.paths.recordsDir(), fileSha256(photo).value());
+    EXPECT_NE(saveAndReopen("seconda.bmp").find(kept), std::string::npos);
+    EXPECT_EQ(test::readBytes(photographRecordPath(photo)), (std::vector<std::uint8_t>{'{', '}'}));
+    EXPECT_TRUE(fs::exists(elsewhere / "prima.json") && fs::exists(elsewhere / "seconda.json"));
+    EXPECT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
+}
+
+// A measured result drops into a drawing at true size: its world file, in metres, beside it. A
+// new result has no scale until measured: the earlier one's would place it wrongly, and was
+// kept in its record.
+TEST_F(RectifyTest, AMeasuredResultIsSavedWithItsWorldFileAndANewOneWithout) {
+    RADDR1(app.ctx);
+    RADDR1(app.ctx);  // Misura
+    app.dialogs.inputs.push_back("100");
+    Picture2_MouseDown(app.ctx, 10, 20);
+    Picture2_MouseDown(app.ctx, 40, 60);
+    ASSERT_EQ(s.scala, 2);
+    app.dialogs.saveAnswers.push_back((app.folder / "misurata.bmp").string());
+    save_Click(app.ctx);
+    const auto world = test::readBytes(app.folder / "misurata.bpw");
+    EXPECT_EQ(std::string(world.begin(), world.end()), "0.02\n0\n0\n-0.02\n0.01\n-0.01\n");
+    EXPECT_EQ(worldFileText(2), std::string(world.begin(), world.end()));
+
+    ALTRA1(app.ctx);
+    RADDR1(app.ctx);
+    app.dialogs.saveAnswers.push_back((app.folder / "nuova.bmp").string());
+    save_Click(app.ctx);
+    EXPECT_TRUE(fs::exists(app.folder / "nuova.bmp") && !fs::exists(app.folder / "nuova.bpw"));
+    EXPECT_EQ(readConstructionFile((app.folder / "nuova.json").string()).value().scale, 0);
+    EXPECT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
 }
 
 // Exit and another photograph ask before a result never saved goes: "Annulla", or "Salva" with
