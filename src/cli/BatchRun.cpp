@@ -10,9 +10,11 @@
 #include <functional>
 
 #include "cli/HeadlessPlatform.h"
+#include "cli/LineArgs.h"
 #include "cli/TerminationCleanup.h"
 #include "codec/ColourFileWriter.h"
 #include "construction/Commands.h"
+#include "construction/ExtraLines.h"
 #include "construction/PictureInput.h"
 #include "files/FilePlacement.h"
 #include "geometry/FocalLength.h"
@@ -32,7 +34,8 @@ namespace vesta {
 
 const char* const kUsage =
     "uso: vesta-rectify INPUT OUTPUT --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
-    "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
+    "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--h X1,Y1,X2,Y2]...\n"
+    "                   [--v X1,Y1,X2,Y2]... [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
     "                   [--rotate 90|180|270] [--json]\n"
@@ -49,7 +52,11 @@ const char* const kUsage =
     "--rotate 90|180|270: gira la fotografia di tanti gradi in senso orario, dopo l'orientamento\n"
     "EXIF e prima delle rette; ogni clic è un pixel della fotografia girata.\n"
     "--focal35 MM: la focale equivalente 35 mm, da 4 a 2000 mm; exif: quella che la\n"
-    "fotografia dichiara, se è in quei limiti.\n";
+    "fotografia dichiara, se è in quei limiti.\n"
+    "--h, --v: un'altra retta orizzontale o verticale, ripetibili; aggiungono rette a\n"
+    "--h1 --h2 --v1 --v2 o ne fanno le veci (almeno due per direzione). Con più di due\n"
+    "rette per direzione i punti di fuga si adattano a tutte e si stampano gli scarti\n"
+    "di ogni retta in pixel (residuals_h, residuals_v).\n";
 
 namespace {
 
@@ -118,8 +125,7 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
     BatchRequest request;
     std::vector<std::string> files;
     std::vector<std::string> seen;
-    bool lines[4] = {false, false, false, false};
-    const char* lineNames[4] = {"--h1", "--h2", "--v1", "--v2"};
+    LineOptions lines;
     for (const std::string& a : args) {
         if (a == "--help") {
             parsed.help = true;
@@ -133,7 +139,7 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             continue;
         }
         // A second value for the same thing is a mistake in the script, not a choice.
-        if (std::find(seen.begin(), seen.end(), a) != seen.end()) {
+        if (std::find(seen.begin(), seen.end(), a) != seen.end() && !repeatableLineOption(a)) {
             parsed.error = "opzione ripetuta: " + a;
             return parsed;
         }
@@ -147,18 +153,10 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             return parsed;
         }
         const std::string& value = args[++i];
-        bool known = false;
-        for (int k = 0; k < 4; ++k) {
-            if (a == lineNames[k]) {
-                const auto v = numbers(value, 4);
-                if (!v) {
-                    parsed.error = a + " vuole X1,Y1,X2,Y2";
-                    return parsed;
-                }
-                request.lines[k][0] = {(*v)[0], (*v)[1]};
-                request.lines[k][1] = {(*v)[2], (*v)[3]};
-                lines[k] = known = true;
-            }
+        const auto lineValue = numbers(value, 4);
+        bool known = readLineOption(a, lineValue ? &*lineValue : nullptr, lines, parsed.error);
+        if (!parsed.error.empty()) {
+            return parsed;
         }
         if (a == "--from") {
             parsed.from = value;
@@ -269,11 +267,9 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         parsed.error = "servono un file di ingresso e uno di uscita";
         return parsed;
     }
-    for (int k = 0; k < 4; ++k) {
-        if (!lines[k]) {
-            parsed.error = std::string("manca ") + lineNames[k];
-            return parsed;
-        }
+    parsed.error = assignLines(lines, request);
+    if (!parsed.error.empty()) {
+        return parsed;
     }
     request.input = files[0];
     request.output = files[1];
@@ -416,6 +412,11 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
                         for (const auto& line : request.lines) {
                             click(ctx, line[0]);
                             click(ctx, line[1]);
+                        }
+                        for (const ExtraLineClicks& line : request.extraLines) {
+                            (line.horizontal ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx);
+                            click(ctx, line.ends[0]);
+                            click(ctx, line.ends[1]);
                         }
                     },
                     constructed});
@@ -560,6 +561,18 @@ std::string describe(const WorkingState& s, bool json) {
         s.aspectIndeterminate ? (json ? "null" : "indeterminato") : number(s.distanceSigma));
     if (s.scalaNota > 0) {
         add("cm_per_pixel", number(s.scalaNota));
+    }
+    // Each line's distance from its fitted vanishing point, once there are further lines.
+    for (const auto& [name, residuals] :
+         {std::pair{"residuals_h", &s.residualsH}, std::pair{"residuals_v", &s.residualsV}}) {
+        if (residuals->empty()) {
+            continue;
+        }
+        std::string list;
+        for (const double r : *residuals) {
+            list += (list.empty() ? "" : json ? ", " : " ") + number(r);
+        }
+        add(name, json ? "[" + list + "]" : list);
     }
     return json ? out + "}\n" : out;
 }

@@ -141,7 +141,12 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
                               "incertezza della misura d, una deviazione standard, con le sue "
                               "parti: la scala, i due punti presi e le proporzioni");
     t.place(f.incertezzaMisura, 120, 4185, 2895, 240);
-    for (Control* l : {&f.Label2, &f.Label3, &f.incertezza, &f.incertezzaMisura}) {
+    // The foot of the panel, while the photograph is on show: the measured length's ± is on
+    // the result.
+    f.scarti = make("scarti", ControlKind::Label, "Frame1", "", "");
+    t.place(f.scarti, 120, 4185, 2895, 240);
+    f.scarti.visible = false;
+    for (Control* l : {&f.Label2, &f.Label3, &f.incertezza, &f.incertezzaMisura, &f.scarti}) {
         l->font = kLabelFont;
         l->background = colours::windowBackground;
     }
@@ -223,7 +228,13 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.ruotaDestra = menu("ruotaDestra", "edit", "Ruota a &destra", "");
     f.ruotaSinistra = menu("ruotaSinistra", "edit", "Ruota a &sinistra", "");
     f.capovolgi = menu("capovolgi", "edit", "Ca&povolgi", "");
+    f.altraRettaOrizz = menu("altraRettaOrizz", "edit", "Altra retta &orizzontale", "");
+    f.altraRettaVert = menu("altraRettaVert", "edit", "Altra retta &verticale", "");
+    f.togliRetta = menu("togliRetta", "edit", "&Togli la retta anomala", "");
     // Offered once a photograph is on show.
+    for (MenuItem* m : {&f.altraRettaOrizz, &f.altraRettaVert, &f.togliRetta}) {
+        m->enabled = false;
+    }
     for (MenuItem* m : {&f.ruotaDestra, &f.ruotaSinistra, &f.capovolgi}) {
         m->enabled = false;
     }
@@ -243,6 +254,7 @@ std::vector<Control*> FormModel::controls() {
         &zoo,      &Picture2, &Label1, &VScroll1, &HScroll1,  &Picture1, &Label4,   &incertezza};
     all.push_back(&MISURENOTE);
     all.push_back(&incertezzaMisura);
+    all.push_back(&scarti);
     return all;
 }
 
@@ -252,12 +264,14 @@ std::vector<const Control*> FormModel::controls() const {
 }
 
 std::vector<MenuItem*> FormModel::menus() {
-    return {&file,      &open,        &save,          &exit,       &edit,      &canc,
-            &centro1,   &area,        &griglia2,      &frame_m,    &view,      &fitView,
-            &scale1to4, &scale1to2,   &scale1to1,     &scale2to1,  &scale4to1, &scale8to1,
-            &zoomIn,    &zoomOut,     &magnifier,     &raddrizza1, &start,     &altra,
-            &bilineare, &misureNote,  &print1,        &print,      &help,      &help1,
-            &focale,    &ruotaDestra, &ruotaSinistra, &capovolgi};
+    return {&file,           &open,        &save,          &exit,      &edit,
+            &canc,           &centro1,     &area,          &griglia2,  &frame_m,
+            &view,           &fitView,     &scale1to4,     &scale1to2, &scale1to1,
+            &scale2to1,      &scale4to1,   &scale8to1,     &zoomIn,    &zoomOut,
+            &magnifier,      &raddrizza1,  &start,         &altra,     &bilineare,
+            &misureNote,     &print1,      &print,         &help,      &help1,
+            &focale,         &ruotaDestra, &ruotaSinistra, &capovolgi, &altraRettaOrizz,
+            &altraRettaVert, &togliRetta};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

@@ -76,6 +76,7 @@ struct FormModel {
     Control incertezza;        // how sure the result's proportions are, under the output size
     Control incertezzaMisura;  // the ± of the last measured length, at the panel's foot
     Control MISURENOTE;        // rectifies by the true measures of the lines' rectangle
+    Control scarti;            // how far the lines stray from their vanishing points
 
     // Menus, in their order on the bar.
     MenuItem file, open, save, exit;
@@ -89,6 +90,8 @@ struct FormModel {
     MenuItem focale;  // Edit: the focal length of the photograph
     // Edit: turning the picture on show, a quarter clockwise, a quarter anticlockwise, a half.
     MenuItem ruotaDestra, ruotaSinistra, capovolgi;
+    // Edit: further lines after the four, and taking a stray one away.
+    MenuItem altraRettaOrizz, altraRettaVert, togliRetta;
 
     // The photograph's view: screen pixels per photograph pixel, and whether the scale follows
     // the window so that the whole photograph fits. Picture1 and its bars are sized in screen
