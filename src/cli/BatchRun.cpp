@@ -10,9 +10,11 @@
 #include <functional>
 
 #include "cli/HeadlessPlatform.h"
+#include "cli/LineArgs.h"
 #include "cli/TerminationCleanup.h"
 #include "codec/ColourFileWriter.h"
 #include "construction/Commands.h"
+#include "construction/ExtraLines.h"
 #include "construction/PictureInput.h"
 #include "files/FilePlacement.h"
 #include "geometry/FocalLength.h"
@@ -33,7 +35,8 @@ namespace vesta {
 
 const char* const kUsage =
     "uso: vesta-rectify INPUT OUTPUT --h1 X1,Y1,X2,Y2 --h2 X1,Y1,X2,Y2\n"
-    "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
+    "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--h X1,Y1,X2,Y2]...\n"
+    "                   [--v X1,Y1,X2,Y2]... [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
     "                   [--rotate 90|180|270] [--snap] [--scale X1,Y1,X2,Y2,CM] [--json]\n"
@@ -56,7 +59,11 @@ const char* const kUsage =
     "--scale X1,Y1,X2,Y2,CM: due punti dell'immagine raddrizzata (in pixel) e la loro distanza\n"
     "vera in cm: la scala dell'immagine. Con la scala nota (--scale o --known) accanto a OUTPUT\n"
     "si scrive il file di georeferenziazione (.bpw .pgw .tfw .jgw: dimensione del pixel in\n"
-    "metri), per inserire l'immagine in un disegno CAD o GIS a grandezza vera.\n";
+    "metri), per inserire l'immagine in un disegno CAD o GIS a grandezza vera.\n"
+    "--h, --v: un'altra retta orizzontale o verticale, ripetibili; aggiungono rette a\n"
+    "--h1 --h2 --v1 --v2 o ne fanno le veci (almeno due per direzione). Con più di due\n"
+    "rette per direzione i punti di fuga si adattano a tutte e si stampano gli scarti\n"
+    "di ogni retta in pixel (residuals_h, residuals_v).\n";
 
 namespace {
 
@@ -125,8 +132,7 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
     BatchRequest request;
     std::vector<std::string> files;
     std::vector<std::string> seen;
-    bool lines[4] = {false, false, false, false};
-    const char* lineNames[4] = {"--h1", "--h2", "--v1", "--v2"};
+    LineOptions lines;
     for (const std::string& a : args) {
         if (a == "--help") {
             parsed.help = true;
@@ -140,7 +146,7 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             continue;
         }
         // A second value for the same thing is a mistake in the script, not a choice.
-        if (std::find(seen.begin(), seen.end(), a) != seen.end()) {
+        if (std::find(seen.begin(), seen.end(), a) != seen.end() && !repeatableLineOption(a)) {
             parsed.error = "opzione ripetuta: " + a;
             return parsed;
         }
@@ -158,18 +164,10 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             return parsed;
         }
         const std::string& value = args[++i];
-        bool known = false;
-        for (int k = 0; k < 4; ++k) {
-            if (a == lineNames[k]) {
-                const auto v = numbers(value, 4);
-                if (!v) {
-                    parsed.error = a + " vuole X1,Y1,X2,Y2";
-                    return parsed;
-                }
-                request.lines[k][0] = {(*v)[0], (*v)[1]};
-                request.lines[k][1] = {(*v)[2], (*v)[3]};
-                lines[k] = known = true;
-            }
+        const auto lineValue = numbers(value, 4);
+        bool known = readLineOption(a, lineValue ? &*lineValue : nullptr, lines, parsed.error);
+        if (!parsed.error.empty()) {
+            return parsed;
         }
         if (a == "--from") {
             parsed.from = value;
@@ -304,11 +302,9 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         parsed.error = "servono un file di ingresso e uno di uscita";
         return parsed;
     }
-    for (int k = 0; k < 4; ++k) {
-        if (!lines[k]) {
-            parsed.error = std::string("manca ") + lineNames[k];
-            return parsed;
-        }
+    parsed.error = assignLines(lines, request);
+    if (!parsed.error.empty()) {
+        return parsed;
     }
     request.input = files[0];
     request.output = files[1];
@@ -457,6 +453,11 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
                         for (const auto& line : request.lines) {
                             click(ctx, line[0]);
                             click(ctx, line[1]);
+                        }
+                        for (const ExtraLineClicks& line : request.extraLines) {
+                            (line.horizontal ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx);
+                            click(ctx, line.ends[0]);
+                            click(ctx, line.ends[1]);
                         }
                     },
                     constructed});
@@ -625,6 +626,18 @@ std::string describe(const WorkingState& s, bool json) {
                               : "nessuno");
         }
         add("snap_shift_px", json ? "[" + shifts + "]" : shifts);
+    }
+    // Each line's distance from its fitted vanishing point, once there are further lines.
+    for (const auto& [name, residuals] :
+         {std::pair{"residuals_h", &s.residualsH}, std::pair{"residuals_v", &s.residualsV}}) {
+        if (residuals->empty()) {
+            continue;
+        }
+        std::string list;
+        for (const double r : *residuals) {
+            list += (list.empty() ? "" : json ? ", " : " ") + number(r);
+        }
+        add(name, json ? "[" + list + "]" : list);
     }
     return json ? out + "}\n" : out;
 }

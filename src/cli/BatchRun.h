@@ -17,13 +17,20 @@ struct Click {
     double viewScale = 1.0;  // of the window the click was made in: how sure it is
 };
 
+// A line after the four, toward the horizontal or the vertical vanishing point.
+struct ExtraLineClicks {
+    bool horizontal = true;
+    std::array<Click, 2> ends;
+};
+
 struct BatchRequest {
     std::string input;
     std::string output;
-    Click lines[4][2];                 // h1, h2, v1, v2: first and second click each
-    std::optional<Click> centre;       // a principal-point click
-    std::optional<Click> area[2];      // the two area clicks
-    int sizeSteps = 0;                 // spin steps of 0.1 up from 1.0
+    Click lines[4][2];                        // h1, h2, v1, v2: first and second click each
+    std::vector<ExtraLineClicks> extraLines;  // further lines, in the order they are given
+    std::optional<Click> centre;              // a principal-point click
+    std::optional<Click> area[2];             // the two area clicks
+    int sizeSteps = 0;                        // spin steps of 0.1 up from 1.0
     std::optional<double> exactSize;   // the factor to the last bit, from a kept construction
     std::optional<bool> bilinear;      // colour photographs: bilinear (the default) or nearest
     std::optional<double> focal35;     // 35 mm equivalent focal length, mm

@@ -27,6 +27,13 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
         request.lines[k][0] = {float(r.lines[k][0]), float(r.lines[k][1]), r.lineViewScales[k][0]};
         request.lines[k][1] = {float(r.lines[k][2]), float(r.lines[k][3]), r.lineViewScales[k][1]};
     }
+    request.extraLines.clear();
+    for (const ExtraLineRecord& l : r.extraLines) {
+        request.extraLines.push_back(
+            {l.horizontal,
+             {Click{float(l.line[0]), float(l.line[1]), l.viewScales[0]},
+              Click{float(l.line[2]), float(l.line[3]), l.viewScales[1]}}});
+    }
     request.centre = Click{float(r.principalPoint[0]), float(r.principalPoint[1])};
     request.area[0] = Click{float(r.area[0]), float(r.area[1])};
     request.area[1] = Click{float(r.area[2]), float(r.area[3])};

@@ -1,5 +1,6 @@
 #include "construction/ConstructionState.h"
 
+#include "construction/ExtraLines.h"
 #include "geometry/ProportionsNotice.h"
 
 namespace vesta {
@@ -22,6 +23,7 @@ void offerConstructionCommands(Context& ctx) {
     f.misureNote.enabled = lines;
     // While rows are computed nothing may start another rectification, nor save or print the
     // unfinished one.
+    offerExtraLineCommands(ctx);
     if (ctx.s.resultFile == ResultFile::Writing) {
         f.raddrizza1.enabled = false;
         f.start.enabled = false;
@@ -40,6 +42,9 @@ void constructionChanged(Context& ctx, ConstructionStage atMost) {
     if (atMost == ConstructionStage::None) {
         ctx.s.fughe.reset();
         ctx.s.misureNote.reset();
+        ctx.s.residualsH.clear();
+        ctx.s.residualsV.clear();
+        showLineResiduals(ctx);
     }
     // With no vanishing points of these lines there are no proportions to be sure of.
     if (!ctx.s.fughe) {

@@ -5,6 +5,7 @@
 
 #include "construction/ConstructionState.h"
 #include "construction/EdgeSnapping.h"
+#include "construction/ExtraLines.h"
 #include "geometry/Grid.h"
 #include "geometry/Overlay.h"
 #include "state/Numbers.h"
@@ -177,6 +178,15 @@ void PICTURE1_MouseDown(Context& ctx, float x, float y, double viewScale) {
     WorkingState& s = ctx.s;
     ctx.picture1.setForeColor(colours::red);
     ctx.picture1.setDrawMode(DrawMode::CopyPen);
+    if (s.extraLineHorizontal && s.modoClick != ClickMode::LineEnd) {
+        // Area or Centro chosen meanwhile: the further line asked for is given up.
+        s.extraLineHorizontal.reset();
+        s.attesaSecondo = 0;
+        s.primoMovimento = 1;
+    }
+    if (s.modoClick == ClickMode::LineEnd && s.nRette == 4 && extraLineEnd(ctx, x, y, viewScale)) {
+        return;
+    }
     if (s.modoClick != ClickMode::AreaCorner && s.modoClick != ClickMode::PrincipalPoint) {
         if (s.nRette < 0) {
             s.nRette = 0;
@@ -225,7 +235,9 @@ void abandonPendingInput(Context& ctx) {
 void Picture1_MouseUp(Context& ctx, float x, float y) {
     WorkingState& s = ctx.s;
     showPointer(ctx, x, y);
-    if (s.modoClick == ClickMode::LineEnd && s.nRette == 4) {
+    // Half a further line changes nothing yet.
+    if (s.modoClick == ClickMode::LineEnd && s.nRette == 4 &&
+        !(s.extraLineHorizontal && s.attesaSecondo == 1)) {
         FUGHE(ctx);
     }
     if (s.modoClick == ClickMode::AreaCorner && s.nRette == 4 && s.attesaSecondo == 0) {

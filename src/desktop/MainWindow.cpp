@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 
 #include "construction/Commands.h"
+#include "construction/ExtraLines.h"
 #include "construction/FocalLengthCommand.h"
 #include "construction/KnownMeasuresCommand.h"
 #include "construction/PictureInput.h"
@@ -184,6 +185,9 @@ void MainWindow::connectEvents() {
     onMenu("griglia2", griglia1);
     onMenu("focale", focale_Click);
     onMenu("agganciaBordi", agganciaBordi_Click);
+    onMenu("altraRettaOrizz", altraRettaOrizz_Click);
+    onMenu("altraRettaVert", altraRettaVert_Click);
+    onMenu("togliRetta", togliRetta_Click);
     onMenu("ruotaDestra", [](Context& c) { turnAtView(c, ruotaDestra_Click); });
     onMenu("ruotaSinistra", [](Context& c) { turnAtView(c, ruotaSinistra_Click); });
     onMenu("capovolgi", [](Context& c) { turnAtView(c, capovolgi_Click); });

@@ -4,6 +4,7 @@
 
 #include "geometry/Degenerate.h"
 #include "geometry/Homography.h"
+#include "geometry/RotationFit.h"
 
 namespace vesta {
 
@@ -23,7 +24,22 @@ ConstructionClicks ConstructionClicks::from(const WorkingState& s) {
     c.width = s.larghezzaPic1;
     c.height = s.altezzaPic1;
     c.grandezza = s.grandezza;
+    for (const ExtraLine& extra : s.extraLines) {
+        const ClickedSegment line{
+            {extra.line.first, extra.line.second},
+            {clickSigmaAt(extra.viewScales[0]), clickSigmaAt(extra.viewScales[1])}};
+        (extra.horizontal ? c.moreHorizontal : c.moreVertical).push_back(line);
+    }
     return c;
+}
+
+std::vector<ClickedSegment> ConstructionClicks::allLines(bool horizontal) const {
+    const std::size_t first = horizontal ? 0 : 2;
+    std::vector<ClickedSegment> all{{lines[first], sigmas[first]},
+                                    {lines[first + 1], sigmas[first + 1]}};
+    const std::vector<ClickedSegment>& more = horizontal ? moreHorizontal : moreVertical;
+    all.insert(all.end(), more.begin(), more.end());
+    return all;
 }
 
 double clickedSlope(Point a, Point b) {
@@ -49,12 +65,50 @@ std::optional<VanishingPoints> vanishingPoints(const std::array<std::array<Point
     return v;
 }
 
+std::optional<FittedVanishingPoints> fittedVanishingPoints(const ConstructionClicks& clicks) {
+    if (clicks.moreHorizontal.empty() && clicks.moreVertical.empty()) {
+        const std::optional<VanishingPoints> fughe = vanishingPoints(clicks.lines);
+        return fughe ? std::optional<FittedVanishingPoints>({*fughe, {}, {}}) : std::nullopt;
+    }
+    const std::vector<ClickedSegment> horizontal = clicks.allLines(true);
+    const std::vector<ClickedSegment> vertical = clicks.allLines(false);
+    const std::optional<VanishingFit> h = fitVanishingPoint(horizontal);
+    const std::optional<VanishingFit> v = fitVanishingPoint(vertical);
+    if (!h || !v) {
+        return std::nullopt;
+    }
+    FittedVanishingPoints fitted{{}, h->residuals, v->residuals};
+    if (clicks.givenDistance) {
+        const std::optional<VanishingPoints> turned = rotationFittedVanishingPoints(
+            horizontal, vertical, h->point, v->point, clicks.principal, *clicks.givenDistance);
+        if (!turned) {
+            return std::nullopt;
+        }
+        fitted.fughe = *turned;
+        for (int axis = 0; axis < 2; ++axis) {
+            const Point p = axis == 0 ? turned->vh : turned->vv;
+            const std::vector<ClickedSegment>& lines = axis == 0 ? horizontal : vertical;
+            std::vector<double>& residuals = axis == 0 ? fitted.residualsH : fitted.residualsV;
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                residuals[i] = residualTo(lines[i], {p.x, p.y, 1});
+            }
+        }
+        return fitted;
+    }
+    const std::optional<Point> vh = finitePoint(h->point), vv = finitePoint(v->point);
+    if (!vh || !vv) {
+        return std::nullopt;
+    }
+    fitted.fughe = {*vh, *vv};
+    return fitted;
+}
+
 Result<Construction> construction(const ConstructionClicks& clicks, bool divisionTables) {
-    const std::optional<VanishingPoints> fughe = vanishingPoints(clicks.lines);
-    if (!fughe) {
+    const std::optional<FittedVanishingPoints> fitted = fittedVanishingPoints(clicks);
+    if (!fitted) {
         return Result<Construction>::failure(degenerate::kFugaInfinita);
     }
-    Result<Construction> c = constructionOn(*fughe, clicks, divisionTables);
+    Result<Construction> c = constructionOn(fitted->fughe, clicks, divisionTables);
     if (c.ok() && (!std::isfinite(c.value().aspect) || !(c.value().aspect > 0))) {
         return Result<Construction>::failure(degenerate::kCornice);
     }

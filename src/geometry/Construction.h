@@ -8,6 +8,7 @@
 
 #include "geometry/Frame.h"
 #include "geometry/InteriorOrientation.h"
+#include "geometry/LineFit.h"
 #include "geometry/Lines.h"
 #include "state/ClickPrecision.h"
 #include "state/Result.h"
@@ -30,6 +31,9 @@ struct ConstructionClicks {
     double width = 0, height = 0;
     double grandezza = 1.0;
     std::optional<double> givenDistance;  // principal distance from the focal length
+    // Further lines toward each vanishing point, after the four; with any, the points are
+    // fitted to every line of their direction.
+    std::vector<ClickedSegment> moreHorizontal, moreVertical;
 
     // An area given as its sides.
     void setArea(double left, double top, double right, double bottom) {
@@ -42,7 +46,16 @@ struct ConstructionClicks {
         for (auto& line : sigmas) {
             line = {sigma, sigma};
         }
+        for (auto* more : {&moreHorizontal, &moreVertical}) {
+            for (ClickedSegment& line : *more) {
+                line.sigmas = {sigma, sigma};
+            }
+        }
     }
+
+    // Every line of one direction (horizontal: the first two, then the further ones), with
+    // its sigmas.
+    std::vector<ClickedSegment> allLines(bool horizontal) const;
 
     // The clicks of the working state (rette, centroX/Y, areaCalcolo, picture size, grandezza),
     // each line end as sure as the view it was clicked at, with no given distance.
@@ -59,6 +72,20 @@ double clickedSlope(Point a, Point b);
 // a vanishing point all the same (the interior orientation then refuses what it cannot use),
 // and those that meet beyond any number are caught by the finiteness test.
 std::optional<VanishingPoints> vanishingPoints(const std::array<std::array<Point, 2>, 4>& lines);
+
+// The vanishing points the lines give, and how far each line strays from its own (px; the
+// two of the four first, then the further ones in their order).
+struct FittedVanishingPoints {
+    VanishingPoints fughe;
+    std::vector<double> residualsH, residualsV;
+};
+
+// With the four lines alone, their meeting points as vanishingPoints finds them and no
+// residuals. With further lines, each point fitted to all the lines of its direction
+// (fitVanishingPoint); with a given principal distance as well, the points of the camera turn
+// that fits all lines at once (rotationFittedVanishingPoints), square to each other for that
+// distance. Nothing where a point lies at infinity or no fit is found.
+std::optional<FittedVanishingPoints> fittedVanishingPoints(const ConstructionClicks& clicks);
 
 // The construction, or the Italian message that says why there is none; without the frame's
 // division tables unless asked.

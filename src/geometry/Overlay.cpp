@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "construction/ConstructionState.h"
+#include "construction/ExtraLines.h"
 #include "construction/FocalLengthCommand.h"
 #include "geometry/Construction.h"
 #include "geometry/Degenerate.h"
@@ -70,8 +71,10 @@ void FUGHE(Context& ctx) {
         f.Text6[i].caption = roundedForm(degrees(s.pendenze[i]), 2, ctx.decimalSeparator);
     }
 
-    const std::optional<VanishingPoints> fughe = vanishingPoints(ConstructionClicks::from(s).lines);
-    if (!fughe) {
+    ConstructionClicks clicks = ConstructionClicks::from(s);
+    clicks.givenDistance = givenDistance(ctx);
+    const std::optional<FittedVanishingPoints> fitted = fittedVanishingPoints(clicks);
+    if (!fitted) {
         constructionChanged(ctx, ConstructionStage::None);
         f.domanda1.caption = prompts::kImpossibile;
         ctx.dialogs.messageBox("Fuga verticale o orizzontale all'infinito !!", degenerate::kTitle,
@@ -80,7 +83,10 @@ void FUGHE(Context& ctx) {
         return;
     }
     s.construction.reset();
-    s.fughe = fughe;
+    s.fughe = fitted->fughe;
+    s.residualsH = fitted->residualsH;
+    s.residualsV = fitted->residualsV;
+    showLineResiduals(ctx);
 
     f.raddrizza1.enabled = true;
     f.edit.enabled = true;

@@ -101,6 +101,14 @@ std::vector<double> constructionKey(const WorkingState& s) {
             key.push_back(p.y);
         }
     }
+    for (const auto* more : {&clicks.moreHorizontal, &clicks.moreVertical}) {
+        for (const ClickedSegment& line : *more) {
+            for (const Point& p : line.ends) {
+                key.push_back(p.x);
+                key.push_back(p.y);
+            }
+        }
+    }
     key.push_back(clicks.principal.x);
     key.push_back(clicks.principal.y);
     return key;

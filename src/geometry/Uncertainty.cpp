@@ -1,10 +1,12 @@
 #include "geometry/Uncertainty.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <optional>
 #include <random>
+#include <vector>
 
 #include "geometry/KnownMeasures.h"
 
@@ -40,15 +42,29 @@ void perturb(const ConstructionClicks& clicks, std::mt19937_64& gen, Constructio
             moved.lines[k][e] = Point{clicks.lines[k][e].x + dx, clicks.lines[k][e].y + dy};
         }
     }
+    for (int axis = 0; axis < 2; ++axis) {
+        const auto& from = axis == 0 ? clicks.moreHorizontal : clicks.moreVertical;
+        auto& to = axis == 0 ? moved.moreHorizontal : moved.moreVertical;
+        for (std::size_t k = 0; k < from.size(); ++k) {
+            for (std::size_t e = 0; e < 2; ++e) {
+                const double reach = std::sqrt(3.0) * from[k].sigmas[e];
+                const double dx = reach * symmetricUnit(gen);
+                const double dy = reach * symmetricUnit(gen);
+                to[k].ends[e] = Point{from[k].ends[e].x + dx, from[k].ends[e].y + dy};
+            }
+        }
+    }
 }
 
 constexpr std::uint64_t kSeed = 20261207;
 
 bool usableSigmas(const ConstructionClicks& clicks) {
-    for (const auto& line : clicks.sigmas) {
-        for (double sigma : line) {
-            if (!std::isfinite(sigma) || sigma < 0) {
-                return false;
+    for (const bool horizontal : {true, false}) {
+        for (const ClickedSegment& line : clicks.allLines(horizontal)) {
+            for (double sigma : line.sigmas) {
+                if (!std::isfinite(sigma) || sigma < 0) {
+                    return false;
+                }
             }
         }
     }
@@ -56,19 +72,30 @@ bool usableSigmas(const ConstructionClicks& clicks) {
 }
 
 // Over the fixed-seed perturbations of the clicks: the share that `deviations` refuses (nothing,
-// or a deviation that is not finite), and the root mean square of each of its two deviations
-// over the others.
+// or a deviation that is not finite), and for each of its two deviations over the others the
+// size that 68.27% of them stay within: one standard deviation of a normal spread. Not their
+// root mean square: where a vanishing point lies far, a few perturbed clicks carry it across
+// infinity or next to a refusal and give deviations a hundred times the others', and those few
+// made the stated sigma of such a construction several times its true error.
 struct Spread {
     double refusedShare = 0;
-    std::array<double, 2> rms{};
+    std::array<double, 2> sigma{};
 };
+
+constexpr double kOneSigmaShare = 0.6826894921370859;
+
+double oneSigmaSize(std::vector<double>& sizes) {
+    const auto at = sizes.begin() + std::ptrdiff_t(kOneSigmaShare * double(sizes.size()));
+    std::nth_element(sizes.begin(), at, sizes.end());
+    return *at;
+}
 
 template <typename Deviations>
 Spread spreadOver(const ConstructionClicks& clicks, Deviations deviations) {
     std::mt19937_64 gen(kSeed);
     ConstructionClicks moved = clicks;
     int refused = 0;
-    std::array<double, 2> sum{};
+    std::array<std::vector<double>, 2> sizes;
     for (int n = 0; n < kUncertaintySamples; ++n) {
         perturb(clicks, gen, moved);
         const std::optional<std::array<double, 2>> d = deviations(moved);
@@ -76,22 +103,56 @@ Spread spreadOver(const ConstructionClicks& clicks, Deviations deviations) {
             ++refused;
             continue;
         }
-        sum[0] += (*d)[0] * (*d)[0];
-        sum[1] += (*d)[1] * (*d)[1];
+        sizes[0].push_back(std::fabs((*d)[0]));
+        sizes[1].push_back(std::fabs((*d)[1]));
     }
     Spread spread;
     const int made = kUncertaintySamples - refused;
     spread.refusedShare = double(refused) / kUncertaintySamples;
     if (made > 0) {
-        spread.rms = {std::sqrt(sum[0] / made), std::sqrt(sum[1] / made)};
+        spread.sigma = {oneSigmaSize(sizes[0]), oneSigmaSize(sizes[1])};
     }
     return spread;
 }
 
 }  // namespace
 
-ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks) {
+std::optional<double> residualClickError(const ConstructionClicks& clicks) {
+    double sum = 0;
+    int freedom = 0;
+    for (const bool horizontal : {true, false}) {
+        const std::vector<ClickedSegment> lines = clicks.allLines(horizontal);
+        const std::optional<VanishingFit> fit = fitVanishingPoint(lines);
+        if (lines.size() < 3 || !fit) {
+            continue;
+        }
+        // Each residual is half the difference of its two ends' errors across the line.
+        for (double r : fit->residuals) {
+            sum += 2 * r * r;
+        }
+        freedom += int(lines.size()) - 2;
+    }
+    if (freedom == 0) {
+        return std::nullopt;
+    }
+    return std::sqrt(sum / freedom);
+}
+
+ProportionUncertainty proportionUncertainty(const ConstructionClicks& given) {
     ProportionUncertainty u;
+    // Real edges stray from a common point by more than the clicks' rounding: where the fit
+    // tells by how much, every click is taken to be that unsure, never surer than clicked.
+    ConstructionClicks clicks = given;
+    if (const std::optional<double> error = residualClickError(clicks)) {
+        for (auto& line : clicks.sigmas) {
+            line = {std::max(line[0], *error), std::max(line[1], *error)};
+        }
+        for (auto* more : {&clicks.moreHorizontal, &clicks.moreVertical}) {
+            for (ClickedSegment& line : *more) {
+                line.sigmas = {std::max(line.sigmas[0], *error), std::max(line.sigmas[1], *error)};
+            }
+        }
+    }
     const Result<Construction> central = construction(clicks);
     if (!central.ok() || !usableSigmas(clicks)) {
         u.refusedShare = 1;
@@ -123,8 +184,8 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks) {
         });
     u.refusedShare = spread.refusedShare;
     u.indeterminate = u.refusedShare > kIndeterminateShare;
-    u.distanceSigma = spread.rms[0];
-    u.aspectSigma = spread.rms[1];
+    u.distanceSigma = spread.sigma[0];
+    u.aspectSigma = spread.sigma[1];
     return u;
 }
 
@@ -158,8 +219,8 @@ KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& clic
         });
     u.refusedShare = spread.refusedShare;
     u.indeterminate = u.refusedShare > kIndeterminateShare;
-    u.aspectSigma = spread.rms[0];
-    u.scaleSigma = spread.rms[1];
+    u.aspectSigma = spread.sigma[0];
+    u.scaleSigma = spread.sigma[1];
     return u;
 }
 

@@ -25,13 +25,21 @@ struct ProportionUncertainty {
 // A fixed-seed Monte Carlo through the construction itself: each of the eight line ends moves
 // uniformly within ±sqrt(3)·σ in x and in y, σ its own (`ConstructionClicks::sigmas`), and
 // the construction is made again. The
-// spreads are root mean squares about the unperturbed figures, so a perturbed mean that
-// drifts away from them counts too. The principal point and the area are not perturbed: the
-// first is a choice, not a click, and moving the area moves the truth the result is compared
-// with along with the result. Indeterminate when the unperturbed clicks have no construction
-// or when more than kIndeterminateShare of the perturbed ones have none, or when a σ is not a
-// number of pixels (negative, infinite or NaN).
+// spreads are the sizes within which 68.27% of the deviations from the unperturbed figures
+// stay (one sigma of a normal spread, robust to the few perturbations that carry a far
+// vanishing point across infinity), so a perturbed mean that drifts away counts too. The principal
+// point and the area are not perturbed: the first is a choice, not a click, and moving the area
+// moves the truth the result is compared with along with the result. Indeterminate when the
+// unperturbed clicks have no construction or when more than kIndeterminateShare of the perturbed
+// ones have none, or when a σ is not a number of pixels (negative, infinite or NaN). With more than
+// two lines a direction, the clicks' error is first estimated from how far the lines stray from
+// their fitted points (residualClickError), and no click is taken surer than that.
 ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks);
+
+// One standard deviation of a click across its line, px, from the residuals of the fitted
+// vanishing points of the directions with more than two lines: the sum of 2·r² over their
+// lines, over their lines less two each. Nothing when no direction has more than two.
+std::optional<double> residualClickError(const ConstructionClicks& clicks);
 
 struct KnownMeasuresUncertainty {
     double aspectSigma = 0;   // width:height of the result, relative, one standard deviation

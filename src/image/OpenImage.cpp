@@ -165,6 +165,8 @@ void startConstructionOver(Context& ctx) {
 
     s.modoClick = ClickMode::LineEnd;
     s.nRette = 0;
+    s.extraLines.clear();
+    s.extraLineHorizontal.reset();
     // A first point left pending on the previous photograph must not become half of a line
     // on this one.
     s.attesaSecondo = 0;

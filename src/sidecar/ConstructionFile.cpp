@@ -27,6 +27,8 @@ namespace fs = std::filesystem;
 constexpr int kFormatVersion = 1;
 // A record is a few kilobytes: anything much larger is not one, and is not read whole.
 constexpr std::size_t kLargestRecord = std::size_t(64) << 10;
+// More further lines than anyone clicks is a damaged file.
+constexpr std::size_t kMostExtraLines = 500;
 const char* const kDamaged = "Il file della costruzione è danneggiato o non è di VESTA:\n";
 
 json pair(const std::array<double, 2>& p) {
@@ -203,13 +205,24 @@ std::string constructionJson(const ConstructionRecord& r) {
                       {"reference_length", r.referenceLength},
                       {"scale_cm_per_pixel", r.scale},
                       {"construction", result}};
-    // A construction clicked at 1:1 is written as before.
-    if (allAt1to1) {
+    // A construction of four lines clicked at 1:1 is written as before.
+    if (allAt1to1 && r.extraLines.empty()) {
         return doc.dump(2) + "\n";
     }
-    json withScales = doc;
-    withScales["line_view_scales"] = viewScales;
-    return withScales.dump(2) + "\n";
+    json more = doc;
+    if (!allAt1to1) {
+        more["line_view_scales"] = viewScales;
+    }
+    if (!r.extraLines.empty()) {
+        json extra = json::array();
+        for (const ExtraLineRecord& l : r.extraLines) {
+            extra.push_back({{"direction", l.horizontal ? "h" : "v"},
+                             {"line", l.line},
+                             {"view_scales", l.viewScales}});
+        }
+        more["extra_lines"] = extra;
+    }
+    return more.dump(2) + "\n";
 }
 
 Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
@@ -242,6 +255,26 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
                     throw std::runtime_error("scala della vista non positiva");
                 }
                 r.lineViewScales[std::size_t(k)] = scales;
+            }
+        }
+        if (doc.contains("extra_lines")) {
+            const json& extra = doc.at("extra_lines");
+            if (!extra.is_array() || extra.size() > kMostExtraLines) {
+                throw std::runtime_error("elenco delle altre rette errato");
+            }
+            for (const json& l : extra) {
+                ExtraLineRecord line;
+                const std::string direction = l.at("direction").get<std::string>();
+                if (direction != "h" && direction != "v") {
+                    throw std::runtime_error("direzione di una retta sconosciuta");
+                }
+                line.horizontal = direction == "h";
+                line.line = numbers<4>(l.at("line"), FLT_MAX);
+                line.viewScales = numbers<2>(l.at("view_scales"), 1e6);
+                if (!(line.viewScales[0] > 0 && line.viewScales[1] > 0)) {
+                    throw std::runtime_error("scala della vista non positiva");
+                }
+                r.extraLines.push_back(line);
             }
         }
         r.principalPoint = numbers<2>(doc.at("principal_point"), FLT_MAX);

@@ -12,6 +12,14 @@
 
 namespace vesta {
 
+// A line after the four, as clicked.
+struct ExtraLineRecord {
+    bool horizontal = true;
+    std::array<double, 4> line{};  // x1, y1, x2, y2
+    std::array<double, 2> viewScales{1.0, 1.0};
+    bool operator==(const ExtraLineRecord&) const = default;
+};
+
 struct ConstructionRecord {
     std::string photograph;  // the photograph's file name, without its folder
     std::string sha256;      // of the photograph's bytes, lower-case hex
@@ -21,6 +29,8 @@ struct ConstructionRecord {
     // tells how sure it is; 1:1 in a record that does not say.
     std::array<std::array<double, 2>, 4> lineViewScales{
         {{1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}}};
+    // Further lines after the four, in the order given; a record without them has none.
+    std::vector<ExtraLineRecord> extraLines;
     std::array<double, 2> principalPoint{};
     std::array<double, 4> area{};  // two opposite corners: x1, y1, x2, y2
     int sizeSteps = 0;             // steps of 0.1 up from 1.0 on the size arrows

@@ -5,6 +5,7 @@
 
 #include "construction/Commands.h"
 #include "construction/ConstructionState.h"
+#include "construction/ExtraLines.h"
 #include "construction/PictureInput.h"
 #include "geometry/Overlay.h"
 #include "image/TurnPhotograph.h"
@@ -38,6 +39,11 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
         const auto [from, to] = s.clickedLine(int(k) + 1);
         r.lines[k] = {from.x, from.y, to.x, to.y};
         r.lineViewScales[k] = s.lineViewScales(int(k) + 1);
+    }
+    for (const ExtraLine& l : s.extraLines) {
+        r.extraLines.push_back({l.horizontal,
+                                {l.line.first.x, l.line.first.y, l.line.second.x, l.line.second.y},
+                                l.viewScales});
     }
     r.principalPoint = {s.centroX, s.centroY};
     r.area = {s.corner(1).x, s.corner(1).y, s.corner(3).x, s.corner(3).y};
@@ -100,6 +106,11 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
         const auto& line = r.lines[k];
         click(ctx, line[0], line[1], r.lineViewScales[k][0]);
         click(ctx, line[2], line[3], r.lineViewScales[k][1]);
+    }
+    for (const ExtraLineRecord& l : r.extraLines) {
+        (l.horizontal ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx);
+        click(ctx, l.line[0], l.line[1], l.viewScales[0]);
+        click(ctx, l.line[2], l.line[3], l.viewScales[1]);
     }
     CENTRO_Click(ctx);
     click(ctx, r.principalPoint[0], r.principalPoint[1]);

@@ -149,14 +149,18 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     // In the measuring length's place, which is empty while lines are clicked.
     f.bordi = make("bordi", ControlKind::Label, "Frame1", "",
                    "retta agganciata al bordo della fotografia (Edit, Aggancia ai bordi)");
-    t.place(f.bordi, 120, 4185, 2895, 480);
+    t.place(f.bordi, 120, 4185, 2895, 240);
+    // Under it, while the photograph is on show: the measured length's ± is on the result.
+    f.scarti = make("scarti", ControlKind::Label, "Frame1", "", "");
+    t.place(f.scarti, 120, 4425, 2895, 240);
+    f.scarti.visible = false;
     for (Control* l : {&f.Label2, &f.Label3}) {
         l->font = kLabelFont;
         l->background = colours::windowBackground;
     }
     // Figures and notices read as the panel's boxes do: its font, dark on white; red is set
     // where a figure is not sure enough.
-    for (Control* l : {&f.incertezza, &f.incertezzaMisura, &f.avviso, &f.bordi}) {
+    for (Control* l : {&f.incertezza, &f.incertezzaMisura, &f.avviso, &f.bordi, &f.scarti}) {
         l->font = kTextBoxFont;
         l->background = colours::white;
         l->foreground = colours::black;
@@ -241,7 +245,13 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.ruotaDestra = menu("ruotaDestra", "edit", "Ruota a &destra", "");
     f.ruotaSinistra = menu("ruotaSinistra", "edit", "Ruota a &sinistra", "");
     f.capovolgi = menu("capovolgi", "edit", "Ca&povolgi", "");
+    f.altraRettaOrizz = menu("altraRettaOrizz", "edit", "Altra retta &orizzontale", "");
+    f.altraRettaVert = menu("altraRettaVert", "edit", "Altra retta &verticale", "");
+    f.togliRetta = menu("togliRetta", "edit", "&Togli la retta anomala", "");
     // Offered once a photograph is on show.
+    for (MenuItem* m : {&f.altraRettaOrizz, &f.altraRettaVert, &f.togliRetta}) {
+        m->enabled = false;
+    }
     for (MenuItem* m : {&f.ruotaDestra, &f.ruotaSinistra, &f.capovolgi}) {
         m->enabled = false;
     }
@@ -263,6 +273,7 @@ std::vector<Control*> FormModel::controls() {
     all.push_back(&incertezzaMisura);
     all.push_back(&avviso);
     all.push_back(&bordi);
+    all.push_back(&scarti);
     return all;
 }
 
@@ -272,12 +283,16 @@ std::vector<const Control*> FormModel::controls() const {
 }
 
 std::vector<MenuItem*> FormModel::menus() {
-    return {&file,      &open,        &save,          &exit,       &edit,         &canc,
-            &centro1,   &area,        &griglia2,      &frame_m,    &view,         &fitView,
-            &scale1to4, &scale1to2,   &scale1to1,     &scale2to1,  &scale4to1,    &scale8to1,
-            &zoomIn,    &zoomOut,     &magnifier,     &raddrizza1, &start,        &altra,
-            &bilineare, &misureNote,  &print1,        &print,      &help,         &help1,
-            &focale,    &ruotaDestra, &ruotaSinistra, &capovolgi,  &agganciaBordi};
+    return {&file,           &open,       &save,          &exit,
+            &edit,           &canc,       &centro1,       &area,
+            &griglia2,       &frame_m,    &view,          &fitView,
+            &scale1to4,      &scale1to2,  &scale1to1,     &scale2to1,
+            &scale4to1,      &scale8to1,  &zoomIn,        &zoomOut,
+            &magnifier,      &raddrizza1, &start,         &altra,
+            &bilineare,      &misureNote, &print1,        &print,
+            &help,           &help1,      &focale,        &ruotaDestra,
+            &ruotaSinistra,  &capovolgi,  &agganciaBordi, &altraRettaOrizz,
+            &altraRettaVert, &togliRetta};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

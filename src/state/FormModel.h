@@ -77,7 +77,8 @@ struct FormModel {
     Control incertezzaMisura;  // the ± of the last measured length, at the panel's foot
     Control MISURENOTE;        // rectifies by the true measures of the lines' rectangle
     Control avviso;            // the status line: a notice that asks for nothing, on the panel
-    Control bordi;  // at the panel's foot: how far the last line moved onto its edge, or why not
+    Control bordi;   // at the panel's foot: how far the last line moved onto its edge, or why not
+    Control scarti;  // how far the lines stray from their vanishing points
 
     // Menus, in their order on the bar.
     MenuItem file, open, save, exit;
@@ -92,6 +93,8 @@ struct FormModel {
     MenuItem agganciaBordi;  // Edit: clicked lines drawn onto the photograph's edges
     // Edit: turning the picture on show, a quarter clockwise, a quarter anticlockwise, a half.
     MenuItem ruotaDestra, ruotaSinistra, capovolgi;
+    // Edit: further lines after the four, and taking a stray one away.
+    MenuItem altraRettaOrizz, altraRettaVert, togliRetta;
 
     // The photograph's view: screen pixels per photograph pixel, and whether the scale follows
     // the window so that the whole photograph fits. Picture1 and its bars are sized in screen

@@ -33,6 +33,14 @@ struct ClickedLine {
     Point first, second;
 };
 
+// A line given after the four, toward the horizontal or the vertical vanishing point, with the
+// view scales its ends were clicked at.
+struct ExtraLine {
+    bool horizontal = true;
+    ClickedLine line;
+    std::array<double, 2> viewScales{1.0, 1.0};
+};
+
 struct WorkingState {
     // --- Workflow ---
     int nRette = 0;  // construction lines completed, 0..4; -1 after cancelling the last one
@@ -57,6 +65,13 @@ struct WorkingState {
     // The true width and height, in cm, of the rectangle the four lines bound: when given, the
     // result is rectified by them rather than by the vanishing points.
     std::optional<std::array<double, 2>> misureNote;
+    // Further lines after the four, in the order given (Canc. takes back the last); the
+    // direction of the one being clicked after Altra retta orizzontale / verticale; and each
+    // line's distance from its fitted vanishing point, px (the two of the four, then the
+    // further ones), empty while the four stand alone.
+    std::vector<ExtraLine> extraLines;
+    std::optional<bool> extraLineHorizontal;
+    std::vector<double> residualsH, residualsV;
 
     // --- What stands on the photograph on show ---
     // The vanishing points of the current four lines, and the whole construction made from

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "construction/ConstructionState.h"
+#include "construction/ExtraLines.h"
 #include "construction/PictureInput.h"
 #include "geometry/Overlay.h"
 #include "image/Scrolling.h"
@@ -26,6 +27,12 @@ void redrawStandingLines(Context& ctx) {
         p.circle(float(l.second.x), float(l.second.y), 2, colours::red);
         p.line(float(l.second.x), float(l.second.y), float(l.first.x), float(l.first.y),
                colours::red);
+    }
+    for (const ExtraLine& l : s.extraLines) {
+        p.circle(float(l.line.first.x), float(l.line.first.y), 2, colours::red);
+        p.circle(float(l.line.second.x), float(l.line.second.y), 2, colours::red);
+        p.line(float(l.line.second.x), float(l.line.second.y), float(l.line.first.x),
+               float(l.line.first.y), colours::red);
     }
     p.setDrawMode(mode);
 }
@@ -77,7 +84,13 @@ void CANC2(Context& ctx) {
     FormModel& f = ctx.form;
     if (s.attesaSecondo == 1 && s.modoClick == ClickMode::LineEnd && s.raddrAvviato != 1 &&
         s.nRaddr == 0) {
-        abandonHalfDrawnLine(ctx);
+        if (!takeBackExtraLine(ctx)) {
+            abandonHalfDrawnLine(ctx);
+        }
+        return;
+    }
+    // The further lines go first, the last one given first.
+    if (takeBackExtraLine(ctx)) {
         return;
     }
     f.raddrizza1.enabled = false;
