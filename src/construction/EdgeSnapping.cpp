@@ -1,5 +1,6 @@
 #include "construction/EdgeSnapping.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -18,10 +19,16 @@ void offerEdgeSnapping(Context& ctx) {
     ctx.form.agganciaBordi.checked = ctx.s.agganciaBordi;
 }
 
-void snapClickedLine(Context& ctx, int k) {
+namespace {
+
+double shiftOf(const SnappedLine& l) {
+    return std::max(l.firstShift, l.secondShift);
+}
+
+// The clicked line drawn onto the edge beside it, the panel's foot told either way.
+std::optional<SnappedLine> snapOntoEdge(Context& ctx, const ClickedLine& clicked,
+                                        const std::array<double, 2>& scales) {
     WorkingState& s = ctx.s;
-    const ClickedLine clicked = s.clickedLine(k);
-    const std::array<double, 2> scales = s.lineViewScales(k);
     const double reach = snapReach(scales[0], scales[1]);
     std::optional<SnappedLine> onEdge;
     if (s.aColori()) {
@@ -35,13 +42,31 @@ void snapClickedLine(Context& ctx, int k) {
     if (!onEdge) {
         notice.caption = "Nessun bordo diritto vicino alla retta: resta come cliccata";
         notice.foreground = colours::red;
-        return;
+        return std::nullopt;
     }
-    const double shift = std::max(onEdge->firstShift, onEdge->secondShift);
-    s.setLineOnEdge(k, onEdge->first, onEdge->second, shift);
     notice.caption = "Retta agganciata al bordo (spostata di " +
-                     plainForm(std::round(shift * 10) / 10, ctx.decimalSeparator) + " px)";
+                     plainForm(std::round(shiftOf(*onEdge) * 10) / 10, ctx.decimalSeparator) +
+                     " px)";
     notice.foreground = std::nullopt;
+    return onEdge;
+}
+
+}  // namespace
+
+void snapClickedLine(Context& ctx, int k) {
+    const std::optional<SnappedLine> onEdge =
+        snapOntoEdge(ctx, ctx.s.clickedLine(k), ctx.s.lineViewScales(k));
+    if (onEdge) {
+        ctx.s.setLineOnEdge(k, onEdge->first, onEdge->second, shiftOf(*onEdge));
+    }
+}
+
+void snapExtraLine(Context& ctx, ExtraLine& line) {
+    const std::optional<SnappedLine> onEdge = snapOntoEdge(ctx, line.line, line.viewScales);
+    if (onEdge) {
+        line.onEdge = ClickedLine{onEdge->first, onEdge->second};
+        line.edgeShift = shiftOf(*onEdge);
+    }
 }
 
 }  // namespace vesta

@@ -18,4 +18,7 @@ void offerEdgeSnapping(Context& ctx);
 // clicked. Either way the panel's foot says so.
 void snapClickedLine(Context& ctx, int k);
 
+// The same for a further line after the four.
+void snapExtraLine(Context& ctx, ExtraLine& line);
+
 }  // namespace vesta

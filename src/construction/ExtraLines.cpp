@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "construction/ConstructionState.h"
+#include "construction/EdgeSnapping.h"
 #include "construction/PictureInput.h"
 #include "geometry/Construction.h"
 #include "geometry/LineFit.h"
@@ -94,8 +95,15 @@ bool extraLineEnd(Context& ctx, float x, float y, double viewScale) {
     }
     s.attesaSecondo = 0;
     s.primoMovimento = 0;
-    s.extraLines.push_back(
-        {*s.extraLineHorizontal, {{s.xPrimo, s.yPrimo}, {x, y}}, {s.firstViewScale, viewScale}});
+    ExtraLine line{*s.extraLineHorizontal,
+                   {{s.xPrimo, s.yPrimo}, {x, y}},
+                   {s.firstViewScale, viewScale},
+                   std::nullopt,
+                   std::nullopt};
+    if (s.agganciaBordi) {
+        snapExtraLine(ctx, line);
+    }
+    s.extraLines.push_back(line);
     s.extraLineHorizontal.reset();
     ctx.form.cancella.enabled = true;
     drawAllLines(ctx);
@@ -151,8 +159,11 @@ void togliRetta_Click(Context& ctx) {
         while (s.extraLines[--last].horizontal != horizontal) {
         }
         const ExtraLine moved = s.extraLines[last];
-        s.setLine(horizontal ? int(i) + 1 : int(i) + 3, moved.line.first, moved.line.second,
-                  moved.viewScales);
+        const int k = horizontal ? int(i) + 1 : int(i) + 3;
+        s.setLine(k, moved.line.first, moved.line.second, moved.viewScales);
+        if (moved.onEdge) {
+            s.setLineOnEdge(k, moved.onEdge->first, moved.onEdge->second, *moved.edgeShift);
+        }
         s.extraLines.erase(s.extraLines.begin() + std::ptrdiff_t(last));
         // Known measures belong to the rectangle of the four.
         constructionChanged(ctx, ConstructionStage::None);
@@ -169,7 +180,7 @@ void drawAllLines(Context& ctx) {
         drawLine(pic, s.line(k).first, s.line(k).second);
     }
     for (const ExtraLine& l : s.extraLines) {
-        drawLine(pic, l.line.first, l.line.second);
+        drawLine(pic, l.used().first, l.used().second);
     }
     markPrincipalPoint(pic, s.centroX, s.centroY);
 }

@@ -30,9 +30,10 @@ void buildAgain(Context& ctx) {
         const auto [from, to] = s.line(i);
         pic.line(float(from.x), float(from.y), float(to.x), float(to.y), colours::red);
     }
-    for (const ExtraLine& l : s.extraLines) {
-        pic.line(float(l.line.first.x), float(l.line.first.y), float(l.line.second.x),
-                 float(l.line.second.y), colours::red);
+    for (const ExtraLine& extra : s.extraLines) {
+        const ClickedLine l = extra.used();
+        pic.line(float(l.first.x), float(l.first.y), float(l.second.x), float(l.second.y),
+                 colours::red);
     }
     markPrincipalPoint(pic, s.centroX, s.centroY);
     FUGHE(ctx);

@@ -26,7 +26,7 @@ ConstructionClicks ConstructionClicks::from(const WorkingState& s) {
     c.grandezza = s.grandezza;
     for (const ExtraLine& extra : s.extraLines) {
         const ClickedSegment line{
-            {extra.line.first, extra.line.second},
+            {extra.used().first, extra.used().second},
             {clickSigmaAt(extra.viewScales[0]), clickSigmaAt(extra.viewScales[1])}};
         (extra.horizontal ? c.moreHorizontal : c.moreVertical).push_back(line);
     }

@@ -37,8 +37,13 @@ struct ClickedLine {
 // view scales its ends were clicked at.
 struct ExtraLine {
     bool horizontal = true;
-    ClickedLine line;
+    ClickedLine line;  // as clicked: what a record keeps
     std::array<double, 2> viewScales{1.0, 1.0};
+    std::optional<ClickedLine> onEdge;  // as drawn onto its edge (Aggancia ai bordi)
+    std::optional<double> edgeShift;    // how far it moved there, px
+
+    // The line the construction uses.
+    ClickedLine used() const { return onEdge.value_or(line); }
 };
 
 struct WorkingState {

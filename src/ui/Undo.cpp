@@ -28,11 +28,12 @@ void redrawStandingLines(Context& ctx) {
         p.line(float(l.second.x), float(l.second.y), float(l.first.x), float(l.first.y),
                colours::red);
     }
-    for (const ExtraLine& l : s.extraLines) {
-        p.circle(float(l.line.first.x), float(l.line.first.y), 2, colours::red);
-        p.circle(float(l.line.second.x), float(l.line.second.y), 2, colours::red);
-        p.line(float(l.line.second.x), float(l.line.second.y), float(l.line.first.x),
-               float(l.line.first.y), colours::red);
+    for (const ExtraLine& extra : s.extraLines) {
+        const ClickedLine l = extra.used();
+        p.circle(float(l.first.x), float(l.first.y), 2, colours::red);
+        p.circle(float(l.second.x), float(l.second.y), 2, colours::red);
+        p.line(float(l.second.x), float(l.second.y), float(l.first.x), float(l.first.y),
+               colours::red);
     }
     p.setDrawMode(mode);
 }

@@ -10,6 +10,7 @@
 
 #include "FacadeClicks.h"
 #include "construction/EdgeSnapping.h"
+#include "construction/ExtraLines.h"
 #include "image/EdgeSnap.h"
 
 namespace vesta {
@@ -150,6 +151,37 @@ TEST(EdgeSnap, TheWindowDrawsTheLineOnItsEdgeAndSaysSo) {
     EXPECT_EQ(ctx.form.bordi.caption,
               "Nessun bordo diritto vicino alla retta: resta come cliccata");
     EXPECT_EQ(ctx.form.bordi.foreground, colours::red);
+}
+
+// A further line is drawn onto its edge as the four are, and the fit takes it so; the record
+// keeps it as clicked.
+TEST(EdgeSnap, AFurtherLineIsDrawnOntoItsEdgeToo) {
+    const PinholeCamera cam = facade::samples::rolled().camera;
+    const ConstructionClicks clicks = *test::clicksFor(cam);
+    test::FakeApp app;
+    Context& ctx = app.ctx;
+    Form_Load(ctx, test::screen1024x768());
+    ctx.s.larghezzaPic1 = float(cam.width);
+    ctx.s.altezzaPic1 = float(cam.height);
+    ctx.s.sorgente.image = facade::renderFacade({facade::standardFacade(), cam, 2});
+    agganciaBordi_Click(ctx);
+    for (const auto& l : clicks.lines) {
+        test::clickLine(ctx, float(l[0].x), float(l[0].y), float(l[1].x), float(l[1].y));
+    }
+    ASSERT_EQ(ctx.s.nRette, 4);
+    const auto& h1 = clicks.lines[0];
+    altraRettaOrizz_Click(ctx);
+    test::clickLine(ctx, float(h1[0].x), float(h1[0].y) + 2, float(h1[1].x), float(h1[1].y) + 2);
+    ASSERT_EQ(ctx.s.extraLines.size(), 1u);
+    const ExtraLine& extra = ctx.s.extraLines[0];
+    ASSERT_TRUE(extra.onEdge);
+    EXPECT_EQ(extra.line.first, (Point{float(h1[0].x), float(h1[0].y) + 2}));
+    // Clicked two pixels under h1's edge, found on it as h1 was.
+    EXPECT_NEAR(extra.onEdge->first.y, ctx.s.line(1).first.y, 0.1);
+    EXPECT_NEAR(extra.onEdge->second.y, ctx.s.line(1).second.y, 0.1);
+    const ConstructionClicks fitted = ConstructionClicks::from(ctx.s);
+    ASSERT_EQ(fitted.moreHorizontal.size(), 1u);
+    EXPECT_EQ(fitted.moreHorizontal[0].ends[0], extra.onEdge->first);
 }
 
 // The width:height error over twenty cameras of every kind, with the four lines' ends moved by
