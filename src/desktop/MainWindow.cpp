@@ -24,6 +24,7 @@
 #include "image/Scrolling.h"
 #include "measure/Measuring.h"
 #include "rectify/ColourRectification.h"
+#include "rectify/PrintAtScale.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
@@ -154,6 +155,7 @@ void MainWindow::connectEvents() {
     onMenu("centro1", centro1_Click);
     onMenu("save", save_Click);
     onMenu("print", print_Click);
+    onMenu("stampaScala", stampaScala_Click);
     onMenu("start", RADDR1);
     onMenu("altra", altraAtView);
     onMenu("bilineare", bilineare_Click);

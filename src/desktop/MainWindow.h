@@ -9,6 +9,7 @@
 #include "desktop/CanvasPicture.h"
 #include "desktop/FormPusher.h"
 #include "desktop/InputGate.h"
+#include "rectify/PrintAtScale.h"
 #include "state/Context.h"
 #include "ui/TurnCommands.h"
 
@@ -43,7 +44,8 @@ class MainWindow : public QMainWindow {
     Magnifier* magnifier() const { return magnifier_; }
 
     // Runs one procedure of the core, then shows what it changed. Whether the picture on show
-    // may be turned follows from the stage any procedure leaves. Input sent while it computed
+    // may be turned, and whether the result may be printed at scale, follow from the stage any
+    // procedure leaves. Input sent while it computed
     // rows and not yet handed out is dropped once it ends.
     template <typename Procedure>
     void run(Procedure&& procedure) {
@@ -52,6 +54,7 @@ class MainWindow : public QMainWindow {
         procedure(ctx_);
         --running_;
         offerTurnCommands(ctx_);
+        offerPrintAtScale(ctx_);
         push();
         if (running_ == 0 && yields_.count() != yields) {
             dropInputOfTheComputation();

@@ -9,7 +9,10 @@
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <cstdlib>
+
+#include "desktop/ScalePrinting.h"
 
 namespace vesta::desktop {
 
@@ -144,6 +147,36 @@ bool QtDialogs::printWindow() {
                    MessageIcon::Warning);
     }
     return printed;
+}
+
+std::optional<std::string> QtDialogs::chooseOrType(const std::string& prompt,
+                                                   const std::string& title,
+                                                   const std::vector<std::string>& choices,
+                                                   const std::string& initial) {
+    QStringList items;
+    for (const std::string& c : choices) {
+        items << q(c);
+    }
+    const int at = std::max(0, int(items.indexOf(q(initial))));
+    bool ok = false;
+    const QString text = QInputDialog::getItem(parent_, q(title), q(prompt), items, at, true, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return text.toStdString();
+}
+
+bool QtDialogs::printAtScale(const ScalePrintJob& job) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!parent_ || !choosePrinter(printer)) {
+        return false;
+    }
+    std::string reason;
+    if (!printSheets(printer, job, reason)) {
+        messageBox(reason, "STAMPA IN SCALA", MessageIcon::Warning);
+        return false;
+    }
+    return true;
 }
 
 void QtEventLoop::yield() {

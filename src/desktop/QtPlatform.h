@@ -29,7 +29,11 @@ class QtDialogs : public Dialogs {
     void showHelp(const std::string& path) override;
     bool confirm(const std::string& text, const std::string& title) override;
     SaveChoice askToSave(const std::string& text, const std::string& title) override;
+    std::optional<std::string> chooseOrType(const std::string& prompt, const std::string& title,
+                                            const std::vector<std::string>& choices,
+                                            const std::string& initial) override;
     bool printWindow() override;
+    bool printAtScale(const ScalePrintJob& job) override;
 
   protected:
     // Lets the user choose the printer; the real one shows the Print dialog.

@@ -38,6 +38,7 @@ class AnsweringDialogs : public vesta::Dialogs {
         return vesta::SaveChoice::Cancel;
     }
     bool printWindow() override { return false; }
+    bool printAtScale(const vesta::ScalePrintJob&) override { return false; }
 
   private:
     std::string sample_;

@@ -272,6 +272,9 @@ void RADDR1(Context& ctx) {
     if (s.nRaddr > 1) {
         s.raddrAvviato = 1;
     } else {
+        // A new result has no scale until Misura or its known measures give it one: the last
+        // result's would measure and print this one wrongly.
+        s.scala = 0;
         s.scalaNota = 0;
         s.resultTurn = 0;
         const RectifyInputs in = known ? knownMeasuresInputs(s, *known) : RectifyInputs::from(s);

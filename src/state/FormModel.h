@@ -86,7 +86,8 @@ struct FormModel {
     MenuItem misureNote;
     MenuItem print1, print;
     MenuItem help, help1;
-    MenuItem focale;  // Edit: the focal length of the photograph
+    MenuItem stampaScala;  // File: the result printed at an architectural scale
+    MenuItem focale;       // Edit: the focal length of the photograph
     // Edit: turning the picture on show, a quarter clockwise, a quarter anticlockwise, a half.
     MenuItem ruotaDestra, ruotaSinistra, capovolgi;
 

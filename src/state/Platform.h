@@ -4,8 +4,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vesta {
+
+struct ScalePrintJob;
 
 enum class MessageIcon { None, Information, Warning, Critical };
 
@@ -28,6 +31,14 @@ class Dialogs {
         (void)initial;
         return inputBox(prompt, title);
     }
+    // The same with a list to choose from; the field holds `initial` and may be typed over.
+    virtual std::optional<std::string> chooseOrType(const std::string& prompt,
+                                                    const std::string& title,
+                                                    const std::vector<std::string>& choices,
+                                                    const std::string& initial) {
+        (void)choices;
+        return inputBoxHolding(prompt, title, initial);
+    }
     // The Open dialog, starting in `folder` with the name pattern `pattern`; the chosen path,
     // or nothing when the user cancelled or picked nothing.
     virtual std::optional<std::string> openFile(const std::string& folder,
@@ -45,6 +56,10 @@ class Dialogs {
     // The Print dialog, once; prints an image of the main window only when the user confirms.
     // False when cancelled or when the printer failed.
     virtual bool printWindow() = 0;
+    // The Print dialog, once; prints the job's image at its scale over as many sheets as it
+    // takes, only when the user confirms. False when cancelled or refused or when the printer
+    // failed (the user is told why).
+    virtual bool printAtScale(const ScalePrintJob& job) = 0;
 };
 
 class EventLoop {
