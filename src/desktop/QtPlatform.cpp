@@ -179,6 +179,36 @@ bool QtDialogs::printAtScale(const ScalePrintJob& job) {
     return true;
 }
 
+QtEventLoop::~QtEventLoop() {
+    for (auto& [id, worker] : workers_) {
+        worker.join();
+    }
+}
+
+void QtEventLoop::inBackground(std::function<void()> work, std::function<void()> done) {
+    const int id = ++lastWorker_;
+    auto job = std::make_shared<std::pair<std::function<void()>, std::function<void()>>>(
+        std::move(work), std::move(done));
+    auto deliver = [this, id, job] {
+        workers_.at(id).join();
+        workers_.erase(id);
+        if (finish_) {
+            finish_(job->second);
+        } else {
+            job->second();
+        }
+    };
+    try {
+        workers_.emplace(id, std::thread([this, job, deliver] {
+                             job->first();
+                             QMetaObject::invokeMethod(&receiver_, deliver, Qt::QueuedConnection);
+                         }));
+    } catch (const std::system_error&) {
+        job->first();
+        job->second();
+    }
+}
+
 void QtEventLoop::yield() {
     if (show_ && (!sinceShown_.isValid() || sinceShown_.elapsed() >= 40)) {
         show_();

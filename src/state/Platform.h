@@ -2,6 +2,7 @@
 // Qt; tests script them.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,6 +71,14 @@ class EventLoop {
     virtual void beep() = 0;
     // Ends the program at once: every window closes, nothing is asked or saved.
     virtual void terminate() = 0;
+    // Runs `work` away from the window's thread, then `done` on it as a procedure of the
+    // window, so the window stays drawn and answers meanwhile. `work` touches nothing of the
+    // window; what it makes it hands to `done`. Without a window (the batch tool, the tests)
+    // both run at once, in order.
+    virtual void inBackground(std::function<void()> work, std::function<void()> done) {
+        work();
+        done();
+    }
 };
 
 // The screen as read at start-up.
