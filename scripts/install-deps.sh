@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   nlohmann-json3-dev libssl-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xdotool imagemagick x11-utils parallel
+  xvfb xdotool imagemagick x11-utils parallel poppler-utils
   locales
   libjpeg62-turbo-dev libpng-dev libtiff-dev libexif-dev pkg-config
 )

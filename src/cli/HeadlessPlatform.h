@@ -49,6 +49,7 @@ class AnsweringDialogs : public Dialogs {
         return SaveChoice::Cancel;
     }
     bool printWindow() override { return false; }
+    bool printAtScale(const ScalePrintJob&) override { return false; }
 
     std::vector<std::string> messages;
 

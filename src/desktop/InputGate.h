@@ -1,6 +1,8 @@
-// The window's input while rows are computed. The rectification lets events through once per
-// row or band so that Canc. can stop it; everything else the user sends meanwhile (keys,
-// shortcuts, clicks, the wheel) is dropped, not kept for later, and the cancel passes once.
+// The window's input while rows are computed or a photograph is read. The rectification lets
+// events through once per row or band so that Canc. can stop it; everything else the user sends
+// meanwhile (keys, shortcuts, clicks, the wheel) is dropped, not kept for later, and the cancel
+// passes once. While a photograph is read nothing passes: the window is drawn and may be
+// closed, and nothing acts on the photograph about to go.
 #pragma once
 
 #include <QAction>
@@ -18,7 +20,7 @@ class InputGate : public QObject {
     Q_OBJECT
   public:
     struct Window {
-        std::function<bool()> computing;  // rows are being computed
+        std::function<bool()> computing;  // rows are being computed, or a photograph read
         std::function<bool()> cancelled;  // a cancel reached the computation already
         QWidget* cancelButton;            // Canc.
         QAction* cancelAction;            // the menu item whose shortcut is Ctrl+C
@@ -55,6 +57,9 @@ class CountedYields : public EventLoop {
     void terminate() override { loop_.terminate(); }
     // The window takes the tasks and runs them once it has painted what the procedure left.
     void whenShown(std::function<void()> task) override { shownTasks_.push_back(std::move(task)); }
+    void inBackground(std::function<void()> work, std::function<void()> done) override {
+        loop_.inBackground(std::move(work), std::move(done));
+    }
     long count() const { return count_; }
     std::vector<std::function<void()>> takeShownTasks() { return std::exchange(shownTasks_, {}); }
 

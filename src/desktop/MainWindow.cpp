@@ -26,6 +26,7 @@
 #include "image/Scrolling.h"
 #include "measure/Measuring.h"
 #include "rectify/ColourRectification.h"
+#include "rectify/PrintAtScale.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"
@@ -46,10 +47,10 @@ int designPixels(double twips, double twipsPerPixel) {
     return int(roundHalfEven(twips / twipsPerPixel));
 }
 
-// These lay the photograph out one screen pixel per photograph pixel; the chosen view follows.
+// These lay the photograph out one screen pixel per photograph pixel; the chosen view follows
+// (a new camera photograph larger than the window fits it).
 void openAtView(Context& ctx) {
-    open_Click(ctx);
-    reshowView(ctx);
+    openPhotograph(ctx, showNewPhotograph);
 }
 void altraAtView(Context& ctx) {
     ALTRA1(ctx);
@@ -104,8 +105,9 @@ MainWindow::MainWindow(const Services& services)
     connectEvents();
     connectView();
     gate_ = new InputGate(
-        {[this] { return ctx_.s.resultFile == ResultFile::Writing; },
-         [this] { return ctx_.s.interrompi != 0; }, control("cancella"), menuAction("canc")},
+        {[this] { return ctx_.s.resultFile == ResultFile::Writing || ctx_.s.openingUnderWay != 0; },
+         [this] { return ctx_.s.interrompi != 0 || ctx_.s.openingUnderWay != 0; },
+         control("cancella"), menuAction("canc")},
         this);
     push();
     // The window itself holds the focus at start, not the first text box.
@@ -176,6 +178,7 @@ void MainWindow::connectEvents() {
     onMenu("centro1", centro1_Click);
     onMenu("save", save_Click);
     onMenu("print", print_Click);
+    onMenu("stampaScala", stampaScala_Click);
     onMenu("start", rectifyAtView);
     onMenu("altra", altraAtView);
     onMenu("bilineare", bilineare_Click);
@@ -253,6 +256,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A photograph still being read is not shown in a window that has gone.
+    run(abandonOpening);
     // The window's scratch file goes with it; a saved image was moved away already.
     const bool computing = ctx_.s.resultFile == ResultFile::Writing;
     discardScratchFile(ctx_);

@@ -10,6 +10,7 @@
 #include "desktop/CanvasPicture.h"
 #include "desktop/FormPusher.h"
 #include "desktop/InputGate.h"
+#include "rectify/PrintAtScale.h"
 #include "state/Context.h"
 #include "ui/TurnCommands.h"
 
@@ -44,8 +45,9 @@ class MainWindow : public QMainWindow {
     Magnifier* magnifier() const { return magnifier_; }
 
     // Runs one procedure of the core, then shows what it changed. Whether the picture on show
-    // may be turned, and snapping chosen, follows from the stage any procedure leaves. Input sent
-    // while it computed rows and not yet handed out is dropped once it ends.
+    // may be turned, snapping chosen and the result printed at scale, follows from the stage
+    // any procedure leaves. Input sent while it computed rows and not yet handed out is dropped
+    // once it ends.
     template <typename Procedure>
     void run(Procedure&& procedure) {
         const long yields = yields_.count();
@@ -54,6 +56,7 @@ class MainWindow : public QMainWindow {
         --running_;
         offerTurnCommands(ctx_);
         offerEdgeSnapping(ctx_);
+        offerPrintAtScale(ctx_);
         push();
         if (running_ == 0 && yields_.count() != yields) {
             dropInputOfTheComputation();

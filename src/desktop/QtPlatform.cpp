@@ -9,7 +9,10 @@
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <cstdlib>
+
+#include "desktop/ScalePrinting.h"
 
 namespace vesta::desktop {
 
@@ -144,6 +147,66 @@ bool QtDialogs::printWindow() {
                    MessageIcon::Warning);
     }
     return printed;
+}
+
+std::optional<std::string> QtDialogs::chooseOrType(const std::string& prompt,
+                                                   const std::string& title,
+                                                   const std::vector<std::string>& choices,
+                                                   const std::string& initial) {
+    QStringList items;
+    for (const std::string& c : choices) {
+        items << q(c);
+    }
+    const int at = std::max(0, int(items.indexOf(q(initial))));
+    bool ok = false;
+    const QString text = QInputDialog::getItem(parent_, q(title), q(prompt), items, at, true, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return text.toStdString();
+}
+
+bool QtDialogs::printAtScale(const ScalePrintJob& job) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!parent_ || !choosePrinter(printer)) {
+        return false;
+    }
+    std::string reason;
+    if (!printSheets(printer, job, reason)) {
+        messageBox(reason, "STAMPA IN SCALA", MessageIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+QtEventLoop::~QtEventLoop() {
+    for (auto& [id, worker] : workers_) {
+        worker.join();
+    }
+}
+
+void QtEventLoop::inBackground(std::function<void()> work, std::function<void()> done) {
+    const int id = ++lastWorker_;
+    auto job = std::make_shared<std::pair<std::function<void()>, std::function<void()>>>(
+        std::move(work), std::move(done));
+    auto deliver = [this, id, job] {
+        workers_.at(id).join();
+        workers_.erase(id);
+        if (finish_) {
+            finish_(job->second);
+        } else {
+            job->second();
+        }
+    };
+    try {
+        workers_.emplace(id, std::thread([this, job, deliver] {
+                             job->first();
+                             QMetaObject::invokeMethod(&receiver_, deliver, Qt::QueuedConnection);
+                         }));
+    } catch (const std::system_error&) {
+        job->first();
+        job->second();
+    }
 }
 
 void QtEventLoop::yield() {

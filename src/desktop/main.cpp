@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
                                        vesta::desktop::systemDecimalSeparator()});
     dialogs.setParent(&window);
     events.onYield([&window] { window.push(); });
+    events.onFinish([&window](std::function<void()> done) {
+        window.run([&done](vesta::Context&) { done(); });
+    });
     // As large as the screen, also where no window manager maximises it.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         window.setGeometry(screen->availableGeometry());

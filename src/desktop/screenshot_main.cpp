@@ -38,6 +38,7 @@ class AnsweringDialogs : public vesta::Dialogs {
         return vesta::SaveChoice::Cancel;
     }
     bool printWindow() override { return false; }
+    bool printAtScale(const vesta::ScalePrintJob&) override { return false; }
 
   private:
     std::string sample_;
@@ -60,7 +61,13 @@ int main(int argc, char** argv) {
         {dialogs, events, vesta::desktop::installPaths(), screen, ','});
     window.resize(1280, 800);
     window.show();
+    events.onFinish([&window](std::function<void()> done) {
+        window.run([&done](vesta::Context&) { done(); });
+    });
     window.menuAction("open")->trigger();
+    while (window.context().s.openingUnderWay != 0) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    }
     for (int i = 3; i < argc; ++i) {
         // Read with the point whatever the locale Qt took from the environment.
         float x = 0, y = 0;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <new>
 
 #include "codec/CameraFile.h"
 #include "construction/ConstructionState.h"
@@ -45,50 +46,55 @@ bool knownCameraKind(const std::string& path) {
 
 }  // namespace
 
-void open_Click(Context& ctx) {
+namespace {
+
+// A photograph as read from its file, before anything of the window changes.
+struct ReadPhotograph {
+    Result<SourceBitmap> bitmap = Result<SourceBitmap>::success(SourceBitmap{});
+    std::shared_ptr<const ColourImage> colour;
+    std::optional<double> declaredFocal;
+};
+
+// Reads the file alone, away from the window: a palette bitmap, or a file of no kind the
+// camera reader knows, goes the bitmap road; any other is decoded as a camera file.
+ReadPhotograph readPhotograph(const std::string& path, std::uint64_t decodeBytes) {
+    ReadPhotograph r;
+    try {
+        if (knownCameraKind(path)) {
+            Result<CameraPhoto> photo = readCameraFile(path, DecodeLimits{decodeBytes});
+            if (!photo.ok()) {
+                r.bitmap = Result<SourceBitmap>::failure(photo.error());
+            } else if (photo.value().paletteBitmap) {
+                r.bitmap = readSourceBitmap(path);
+            } else {
+                r.declaredFocal = equivalentFocal35(photo.value().facts);
+                r.colour = std::make_shared<const ColourImage>(std::move(photo.value().image));
+            }
+        } else {
+            r.bitmap = readSourceBitmap(path);
+        }
+    } catch (const std::bad_alloc&) {
+        r.colour.reset();
+        r.bitmap = Result<SourceBitmap>::failure("Memoria insufficiente per aprire la fotografia.");
+    }
+    return r;
+}
+
+// The photograph read, put on show in place of the work there.
+void showPhotograph(Context& ctx, const std::string& chosen, ReadPhotograph read,
+                    void (*shown)(Context&)) {
     FormModel& f = ctx.form;
     WorkingState& s = ctx.s;
     PictureArea& p = ctx.picture1;
 
-    if (!resultMayGo(ctx, Leaving::AnotherPhotograph)) {
-        return;
-    }
-    const std::optional<std::string> chosen =
-        ctx.dialogs.openFile(ctx.paths.samplesDir(), kPhotographPattern);
-    s.altezzaBarra = toInteger16(f.HScroll1.height);
-    if (!chosen) {
-        return;
-    }
-    // Read everything before touching anything, so a bad file leaves the work on show intact.
-    // A palette bitmap, or a file of no kind the camera reader knows, goes the bitmap road.
-    std::shared_ptr<const ColourImage> colour;
-    std::optional<double> declaredFocal;
-    Result<SourceBitmap> read = Result<SourceBitmap>::success(SourceBitmap{});
-    if (knownCameraKind(*chosen)) {
-        Result<CameraPhoto> photo = readCameraFile(*chosen, DecodeLimits{ctx.decodeBytes});
-        if (!photo.ok()) {
-            read = Result<SourceBitmap>::failure(photo.error());
-        } else if (photo.value().paletteBitmap) {
-            read = readSourceBitmap(*chosen);
-        } else {
-            declaredFocal = equivalentFocal35(photo.value().facts);
-            colour = std::make_shared<const ColourImage>(std::move(photo.value().image));
-        }
-    } else {
-        read = readSourceBitmap(*chosen);
-    }
-    if (!read.ok()) {
-        ctx.dialogs.messageBox("Impossibile aprire il file\n" + *chosen + "\n\n" + read.error(),
-                               "IMMAGINE NON CARICATA", MessageIcon::Critical);
-        return;
-    }
     // The previous result goes with its photograph: saved already, or chosen not to be.
     if (s.resultFile != ResultFile::Writing) {
         discardScratchFile(ctx);
         s.resultFile = ResultFile::None;
     }
-    const int width = colour ? colour->width : read.value().image.width;
-    const int height = colour ? colour->height : read.value().image.height;
+    std::shared_ptr<const ColourImage> colour = std::move(read.colour);
+    const int width = colour ? colour->width : read.bitmap.value().image.width;
+    const int height = colour ? colour->height : read.bitmap.value().image.height;
 
     f.domanda1.caption = prompts::kStoCaricando;
     f.Picture2.visible = false;
@@ -99,7 +105,7 @@ void open_Click(Context& ctx) {
     if (colour) {
         p.setPicture(*colour);
     } else {
-        p.setPicture(read.value().image);
+        p.setPicture(read.bitmap.value().image);
     }
     // A scrolled-away picture would leave the new image partly off screen with no bar to reach
     // it: a new photograph always starts at the top-left corner.
@@ -110,7 +116,7 @@ void open_Click(Context& ctx) {
     f.Picture1.width = width;
     f.Picture1.height = height;
 
-    s.nomeFile = *chosen;
+    s.nomeFile = chosen;
     s.photographTurn = 0;
     f.domanda1.caption = prompts::kStoCaricando;
     f.tfuox.caption = "fuox";
@@ -126,11 +132,14 @@ void open_Click(Context& ctx) {
     // A measured length's ± belongs to the previous photograph's result.
     f.incertezzaMisura.caption.clear();
     f.bordi.caption.clear();
-    LEGGI_img(ctx, std::move(read.value()));
+    LEGGI_img(ctx, std::move(read.bitmap.value()));
 
     startConstructionOver(ctx);
-    s.exifFocal35 = declaredFocal;
+    s.exifFocal35 = read.declaredFocal;
     focalLengthForNewPhotograph(ctx);
+    if (shown) {
+        shown(ctx);
+    }
     // Asked over the new photograph, once it is painted; not when another came meanwhile.
     const std::string opened = s.nomeFile;
     ctx.events.whenShown([&ctx, opened] {
@@ -138,6 +147,68 @@ void open_Click(Context& ctx) {
             offerKeptConstruction(ctx);
         }
     });
+}
+
+}  // namespace
+
+void open_Click(Context& ctx) {
+    openPhotograph(ctx, nullptr);
+}
+
+void openPhotograph(Context& ctx, void (*shown)(Context&)) {
+    FormModel& f = ctx.form;
+    WorkingState& s = ctx.s;
+
+    // One photograph is read at a time (the window takes no input meanwhile).
+    if (s.openingUnderWay != 0 || !resultMayGo(ctx, Leaving::AnotherPhotograph)) {
+        return;
+    }
+    const std::optional<std::string> chosen =
+        ctx.dialogs.openFile(ctx.paths.samplesDir(), kPhotographPattern);
+    s.altezzaBarra = toInteger16(f.HScroll1.height);
+    if (!chosen) {
+        return;
+    }
+    // The dialog has gone: the window says at once that it loads, and stays drawn while the
+    // file is read. Nothing of the work on show changes until the photograph is in, so a file
+    // that cannot be read leaves it as it was.
+    struct Before {
+        std::string prompt;
+        MousePointer window, photograph;
+    };
+    const Before before{f.domanda1.caption, f.pointer, f.Picture1.pointer};
+    f.domanda1.caption = prompts::kStoCaricando;
+    f.pointer = MousePointer::Hourglass;
+    f.Picture1.pointer = MousePointer::Hourglass;
+    const int opening = ++s.openings;
+    s.openingUnderWay = opening;
+    auto read = std::make_shared<ReadPhotograph>();
+    ctx.events.inBackground(
+        [read, path = *chosen, bytes = ctx.decodeBytes] { *read = readPhotograph(path, bytes); },
+        [&ctx, read, path = *chosen, opening, before, shown] {
+            WorkingState& s = ctx.s;
+            if (s.openings != opening) {
+                return;  // a later opening took its place
+            }
+            s.openingUnderWay = 0;
+            if (!read->bitmap.ok()) {
+                ctx.form.domanda1.caption = before.prompt;
+                ctx.form.pointer = before.window;
+                ctx.form.Picture1.pointer = before.photograph;
+                ctx.dialogs.messageBox(
+                    "Impossibile aprire il file\n" + path + "\n\n" + read->bitmap.error(),
+                    "IMMAGINE NON CARICATA", MessageIcon::Critical);
+                return;
+            }
+            showPhotograph(ctx, path, std::move(*read), shown);
+        });
+}
+
+void abandonOpening(Context& ctx) {
+    if (ctx.s.openingUnderWay != 0) {
+        ++ctx.s.openings;
+        ctx.s.openingUnderWay = 0;
+    }
 }
 
 void startConstructionOver(Context& ctx) {

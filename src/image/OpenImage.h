@@ -15,6 +15,15 @@ inline constexpr const char* kPhotographPattern = "*.bmp *.jpg *.jpeg *.png *.ti
 // result not yet saved is offered for saving first ("Annulla" opens nothing); once another
 // photograph is in, the previous result is no longer offered.
 void open_Click(Context& ctx);
+// The same, the photograph read away from the window's thread where the event loop can: the
+// dialog goes at once, "Sto caricando..." and the hourglass show while it is read, and once it
+// is in `shown` (when given) shows it at the window's view before a kept construction is
+// offered.
+void openPhotograph(Context& ctx, void (*shown)(Context&));
+
+// The photograph being read is not wanted any more (its window closes): it is thrown away once
+// read.
+void abandonOpening(Context& ctx);
 
 // The photograph just put in Picture1, whose width and height are its size: the panel and bars
 // laid out for it and the construction back at its first step, as a new photograph has it: no

@@ -201,6 +201,8 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.file = menu("file", "", "&File", "");
     f.open = menu("open", "file", "&Open File", "F2");
     f.save = menu("save", "file", "&Save File", "F3");
+    f.stampaScala = menu("stampaScala", "file", "S&tampa in scala...", "");
+    f.stampaScala.enabled = false;  // until a result's scale is known
     f.exit = menu("exit", "file", "&Exit", "F4");
     f.edit = menu("edit", "", "&Edit", "");
     f.canc = menu("canc", "edit", "&Canc", "Ctrl+C");
@@ -283,16 +285,45 @@ std::vector<const Control*> FormModel::controls() const {
 }
 
 std::vector<MenuItem*> FormModel::menus() {
-    return {&file,           &open,       &save,          &exit,
-            &edit,           &canc,       &centro1,       &area,
-            &griglia2,       &frame_m,    &view,          &fitView,
-            &scale1to4,      &scale1to2,  &scale1to1,     &scale2to1,
-            &scale4to1,      &scale8to1,  &zoomIn,        &zoomOut,
-            &magnifier,      &raddrizza1, &start,         &altra,
-            &bilineare,      &misureNote, &print1,        &print,
-            &help,           &help1,      &focale,        &ruotaDestra,
-            &ruotaSinistra,  &capovolgi,  &agganciaBordi, &altraRettaOrizz,
-            &altraRettaVert, &togliRetta};
+    return {&file,
+            &open,
+            &save,
+            &stampaScala,
+            &exit,
+            &edit,
+            &canc,
+            &centro1,
+            &area,
+            &griglia2,
+            &frame_m,
+            &view,
+            &fitView,
+            &scale1to4,
+            &scale1to2,
+            &scale1to1,
+            &scale2to1,
+            &scale4to1,
+            &scale8to1,
+            &zoomIn,
+            &zoomOut,
+            &magnifier,
+            &raddrizza1,
+            &start,
+            &altra,
+            &bilineare,
+            &misureNote,
+            &print1,
+            &print,
+            &help,
+            &help1,
+            &focale,
+            &ruotaDestra,
+            &ruotaSinistra,
+            &capovolgi,
+            &agganciaBordi,
+            &altraRettaOrizz,
+            &altraRettaVert,
+            &togliRetta};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

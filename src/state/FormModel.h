@@ -89,6 +89,7 @@ struct FormModel {
     MenuItem misureNote;
     MenuItem print1, print;
     MenuItem help, help1;
+    MenuItem stampaScala;    // File: the result printed at an architectural scale
     MenuItem focale;         // Edit: the focal length of the photograph
     MenuItem agganciaBordi;  // Edit: clicked lines drawn onto the photograph's edges
     // Edit: turning the picture on show, a quarter clockwise, a quarter anticlockwise, a half.

@@ -5,8 +5,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vesta {
+
+struct ScalePrintJob;
 
 enum class MessageIcon { None, Information, Warning, Critical };
 
@@ -29,6 +32,14 @@ class Dialogs {
         (void)initial;
         return inputBox(prompt, title);
     }
+    // The same with a list to choose from; the field holds `initial` and may be typed over.
+    virtual std::optional<std::string> chooseOrType(const std::string& prompt,
+                                                    const std::string& title,
+                                                    const std::vector<std::string>& choices,
+                                                    const std::string& initial) {
+        (void)choices;
+        return inputBoxHolding(prompt, title, initial);
+    }
     // The Open dialog, starting in `folder` with the name pattern `pattern`; the chosen path,
     // or nothing when the user cancelled or picked nothing.
     virtual std::optional<std::string> openFile(const std::string& folder,
@@ -46,6 +57,10 @@ class Dialogs {
     // The Print dialog, once; prints an image of the main window only when the user confirms.
     // False when cancelled or when the printer failed.
     virtual bool printWindow() = 0;
+    // The Print dialog, once; prints the job's image at its scale over as many sheets as it
+    // takes, only when the user confirms. False when cancelled or refused or when the printer
+    // failed (the user is told why).
+    virtual bool printAtScale(const ScalePrintJob& job) = 0;
 };
 
 class EventLoop {
@@ -59,6 +74,14 @@ class EventLoop {
     // Runs `task` once what the procedure changed is on the screen, so a question about the
     // new picture is asked over it, not over the old one. Without a screen, at once.
     virtual void whenShown(std::function<void()> task) { task(); }
+    // Runs `work` away from the window's thread, then `done` on it as a procedure of the
+    // window, so the window stays drawn and answers meanwhile. `work` touches nothing of the
+    // window; what it makes it hands to `done`. Without a window (the batch tool, the tests)
+    // both run at once, in order.
+    virtual void inBackground(std::function<void()> work, std::function<void()> done) {
+        work();
+        done();
+    }
 };
 
 // The screen as read at start-up.

@@ -59,6 +59,10 @@ struct WorkingState {
     int nMisura = 0;           // points taken by the measuring (and the grid's point counter)
     int pannelloNascosto = 0;  // 1 while the command panel is hidden
     ResultFile resultFile = ResultFile::None;
+    // Photographs asked for so far, and the one being read (0: none). A photograph read for an
+    // opening that a later one has taken the place of is thrown away.
+    int openings = 0;
+    int openingUnderWay = 0;
 
     // --- Construction input ---
     float xPrimo = 0, yPrimo = 0;        // first point of the two-point input in progress

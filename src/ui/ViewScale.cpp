@@ -119,6 +119,14 @@ void reshowView(Context& ctx) {
     showAtScale(ctx, scale, 0, 0);
 }
 
+void showNewPhotograph(Context& ctx) {
+    if (ctx.s.aColori() && fitScale(ctx.s) < 1.0) {
+        showFitting(ctx);
+    } else {
+        reshowView(ctx);
+    }
+}
+
 void toggleMagnifier(Context& ctx) {
     ctx.form.magnifier.checked = !ctx.form.magnifier.checked;
 }

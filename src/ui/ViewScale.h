@@ -32,6 +32,10 @@ void stepScaleAboutMiddle(Context& ctx, int steps);
 // turned result), keeping the picture point at the window's top-left corner. At 1:1 it
 // changes nothing.
 void reshowView(Context& ctx);
+// A photograph just opened: a grey or colour one larger than the window is shown fitted to
+// it, anything else at the chosen view as reshowView does. A palette bitmap keeps the view
+// the user chose, so its road stays what it is.
+void showNewPhotograph(Context& ctx);
 // The magnifier on or off.
 void toggleMagnifier(Context& ctx);
 

@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -11,6 +12,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <iterator>
+#include <sstream>
 #include <utility>
 
 #include "BitmapBytes.h"
@@ -20,6 +23,7 @@
 #include "desktop/PictureWidget.h"
 #include "desktop/QtPlatform.h"
 #include "desktop/Translations.h"
+#include "rectify/PrintLayout.h"
 
 namespace vesta::desktop {
 namespace {
@@ -40,6 +44,11 @@ class ScriptedQtDialogs : public QtDialogs {
     std::optional<std::string> saveFile(const std::string&, const std::string&) override {
         return save;
     }
+    std::optional<std::string> chooseOrType(const std::string&, const std::string&,
+                                            const std::vector<std::string>&,
+                                            const std::string&) override {
+        return std::exchange(input, std::nullopt);
+    }
     bool confirm(const std::string& text, const std::string&) override {
         questions.push_back(text);
         if (onConfirm) {
@@ -56,11 +65,14 @@ class ScriptedQtDialogs : public QtDialogs {
     std::optional<std::string> input;
     std::optional<SaveChoice> saveAnswer = SaveChoice::DontSave;
     std::vector<std::string> messages, questions;
+    QRectF printable;  // the chosen sheet's printable area, millimetres from its corner
 
   protected:
     bool choosePrinter(QPrinter& printer) override {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(pdf));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printable = printer.pageLayout().paintRect(QPageLayout::Millimeter);
         return true;
     }
 };
@@ -89,6 +101,19 @@ class PaintCounter : public QObject {
 };
 
 // vesta-rectify as a script runs it; its exit status.
+// What a command prints on its standard output.
+std::string outputOf(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            out.append(buffer, n);
+        }
+        pclose(pipe);
+    }
+    return out;
+}
+
 int rectify(const std::string& args) {
     return std::system((std::string(VESTA_RECTIFY) + " " + args + " > /dev/null").c_str());
 }
@@ -271,6 +296,122 @@ TEST_F(WholeRoadTest, ClosingWithAnUnsavedResultAsksFirst) {
     dialogs.save = (dir / "chiusura.bmp").string();
     EXPECT_TRUE(window.close());
     EXPECT_TRUE(std::filesystem::exists(dir / "chiusura.bmp"));
+}
+
+}  // namespace
+}  // namespace vesta::desktop
+
+namespace vesta::desktop {
+namespace {
+
+// Width, height and resolution (x and y, per inch) of each image of a PDF, from pdfimages.
+std::vector<std::vector<int>> imagesOf(const std::string& pdf) {
+    std::vector<std::vector<int>> images;
+    std::istringstream lines(outputOf("pdfimages -list " + pdf));
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::vector<std::string> f{std::istream_iterator<std::string>(fields), {}};
+        if (f.size() >= 14 && f[2] == "image") {
+            images.push_back(
+                {std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[12]), std::stoi(f[13])});
+        }
+    }
+    return images;
+}
+
+// The bounding box of the pixels darker than white in the rows [0, bottom) of a grey PGM
+// page that pdftoppm rendered.
+QRect inkAbove(const std::filesystem::path& pgm, int bottom) {
+    QImage page(QString::fromStdString(pgm.string()));
+    QRect box;
+    for (int y = 0; y < std::min(bottom, page.height()); ++y) {
+        const uchar* row = page.constScanLine(y);
+        for (int x = 0; x < page.width(); ++x) {
+            if (row[x] < 250) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+// A metre of the facade is a centimetre of paper at 1:100, on the PDF the real window writes:
+// the image's pixels, its resolution on the page and where it lies, then a scale that takes
+// several sheets, and a scale typed wrongly. A result without a scale is not offered, nor one
+// whose scale belonged to the previous result.
+TEST_F(WholeRoadTest, PrintAtScaleKeepsTheScaleOnPaper) {
+    ASSERT_EQ(std::system("command -v pdftoppm pdfimages pdfinfo > /dev/null"), 0)
+        << "poppler-utils is missing: scripts/install-deps.sh installs it";
+    window.menuAction("open")->trigger();
+    construct();
+    click("RADDRIZZA");
+    QAction* print = window.menuAction("stampaScala");
+    EXPECT_FALSE(print->isEnabled()) << "no scale yet";
+    click("RADDRIZZA");  // "Misura": 200 pixels are 200 cm, a centimetre a pixel
+    dialogs.input = "200";
+    PictureWidget* result = window.pictureWidget("Picture2");
+    QTest::mouseClick(result, Qt::LeftButton, {}, QPoint(20, 100));
+    QTest::mouseClick(result, Qt::LeftButton, {}, QPoint(220, 100));
+    ASSERT_TRUE(print->isEnabled());
+    const Context& ctx = window.context();
+    const int width = ctx.s.largRaddr, height = int(ctx.s.altRaddr);
+
+    dialogs.pdf = (dir / "1-100.pdf").string();
+    dialogs.input = "1:100";
+    print->trigger();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
+    EXPECT_NE(outputOf("pdfinfo " + dialogs.pdf).find("Pages:           1\n"), std::string::npos);
+    // A pixel is a centimetre of the facade and a tenth of a millimetre of paper: 254 per inch.
+    const auto images = imagesOf(dialogs.pdf);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0], (std::vector<int>{width, height, 254, 254}));
+    // Rendered at 254 dots per inch a pixel of the result is a dot: the image starts at the
+    // printable area's corner and spans the result's pixels.
+    ASSERT_EQ(
+        std::system(("pdftoppm -r 254 -gray " + dialogs.pdf + " " + (dir / "p").string()).c_str()),
+        0);
+    const QRectF area = dialogs.printable;
+    const QRect ink = inkAbove(dir / "p-1.pgm", int((area.bottom() - kPrintFooterMm) * 10));
+    EXPECT_NEAR(ink.left(), area.left() * 10, 1);
+    EXPECT_NEAR(ink.top(), area.top() * 10, 1);
+    EXPECT_NEAR(ink.width(), width, 1);
+    EXPECT_NEAR(ink.height(), height, 1);
+
+    // At 1:20 a pixel is half a millimetre: the image runs over as many sheets as it takes.
+    dialogs.pdf = (dir / "1-20.pdf").string();
+    dialogs.input = "20";
+    print->trigger();
+    const int columns = int(std::ceil(width * 0.5 / area.width()));
+    const int rows = int(std::ceil(height * 0.5 / (area.height() - kPrintFooterMm)));
+    ASSERT_GT(columns * rows, 1);
+    EXPECT_NE(outputOf("pdfinfo " + dialogs.pdf)
+                  .find("Pages:           " + std::to_string(columns * rows) + "\n"),
+              std::string::npos);
+    const auto sheets = imagesOf(dialogs.pdf);
+    ASSERT_EQ(int(sheets.size()), columns * rows);
+    int across = 0;
+    for (int c = 0; c < columns; ++c) {
+        across += sheets[std::size_t(c)][0];
+        EXPECT_EQ(sheets[std::size_t(c)][2], 51) << "a pixel is half a millimetre: 50.8 per inch";
+    }
+    EXPECT_GE(across, width) << "the sheets of a row hold every column";
+    EXPECT_LE(across, width + columns - 1) << "only a straddling pixel is on two";
+
+    dialogs.pdf = (dir / "rifiutata.pdf").string();
+    for (const char* wrong : {"1:0", "1:75,5", "2:100", "scala"}) {
+        dialogs.input = wrong;
+        print->trigger();
+    }
+    ASSERT_EQ(dialogs.messages.size(), 4u);
+    EXPECT_EQ(dialogs.messages[0].rfind("Scala non valida", 0), 0u) << dialogs.messages[0];
+    EXPECT_FALSE(std::filesystem::exists(dialogs.pdf));
+
+    // Another result of the same construction has no scale until it is measured again.
+    window.menuAction("altra")->trigger();
+    click("RADDRIZZA");
+    EXPECT_FALSE(print->isEnabled());
+    EXPECT_EQ(ctx.s.scala, 0);
 }
 
 }  // namespace

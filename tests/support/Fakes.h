@@ -12,6 +12,7 @@
 
 #include "BitmapBytes.h"
 #include "state/Context.h"
+#include "state/ScalePrintJob.h"
 #include "ui/Startup.h"
 
 namespace vesta::test {
@@ -89,6 +90,11 @@ class ScriptedDialogs : public Dialogs {
         ++printed;
         return true;
     }
+    // Kept, and handed to `printer` when one is set (the window's tests print a real PDF).
+    bool printAtScale(const ScalePrintJob& job) override {
+        scalePrints.push_back(job);
+        return printer ? printer(job) : true;
+    }
 
     // Answers in order; an empty optional stands for Cancel.
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, inputs;
@@ -100,6 +106,8 @@ class ScriptedDialogs : public Dialogs {
     std::vector<std::string> saveQuestions;
     SaveChoice saveChoice = SaveChoice::DontSave;
     int printed = 0;
+    std::vector<ScalePrintJob> scalePrints;
+    std::function<bool(const ScalePrintJob&)> printer;
 
   private:
     static std::optional<std::string> next(std::deque<std::optional<std::string>>& answers) {

@@ -1,0 +1,107 @@
+// Opening a camera's 24-megapixel JPEG in the real window on a real X server, as a user does:
+// from the Open dialog's acceptance (Enter) until the photograph is painted and the X server
+// has it. Run it with DISPLAY naming an X server (Xvfb and a window manager); without one it
+// reports an error.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QTimer>
+#include <cstdlib>
+
+#include "CameraPhotograph.h"
+#include "desktop/InstallPaths.h"
+#include "desktop/MainWindow.h"
+#include "desktop/PictureWidget.h"
+#include "desktop/QtPlatform.h"
+
+namespace {
+
+using namespace vesta;
+
+// Stops the clock at the first paint of the photograph once the opening is complete.
+class PaintWatch : public QObject {
+  public:
+    PaintWatch(const Context& ctx, QWidget* photo) : ctx_(ctx) { photo->installEventFilter(this); }
+    bool painted = false;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && ctx_.s.openingUnderWay == 0 &&
+            ctx_.form.Picture1.visible && ctx_.s.aColori()) {
+            painted = true;
+        }
+        return false;
+    }
+
+  private:
+    const Context& ctx_;
+};
+
+struct Window {
+    Window()
+        : window({dialogs, events, desktop::installPaths(), desktop::primaryScreenInfo(), '.'}) {
+        dialogs.setParent(&window);
+        events.onYield([this] { window.push(); });
+        events.onFinish(
+            [this](std::function<void()> done) { window.run([&done](Context&) { done(); }); });
+        window.showMaximized();
+        QApplication::processEvents();
+    }
+    desktop::QtDialogs dialogs;
+    desktop::QtEventLoop events;
+    desktop::MainWindow window;
+};
+
+// Each opening replaces the same photograph; the clock runs from Enter to painted.
+void BM_OpenJpegInX(benchmark::State& state) {
+    if (!std::getenv("DISPLAY")) {
+        state.SkipWithError("no X server: set DISPLAY");
+        return;
+    }
+    const std::string path = bench::cameraPhotograph(1);
+    Window w;
+    PaintWatch watch(w.window.context(), w.window.pictureWidget("Picture1"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        watch.painted = false;
+        QElapsedTimer clock;
+        // Enter in the Open dialog, as soon as it is on show.
+        QTimer enter;
+        QObject::connect(&enter, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) {
+                return;
+            }
+            enter.stop();
+            dialog->selectFile(QString::fromStdString(path));
+            clock.start();
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        enter.start(20);
+        w.window.menuAction("open")->trigger();
+        while (!watch.painted) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        }
+        QGuiApplication::sync();
+        const double seconds = clock.nsecsElapsed() * 1e-9;
+        state.SetIterationTime(seconds);
+        state.ResumeTiming();
+        if (!w.window.context().s.aColori()) {
+            state.SkipWithError("the JPEG was not opened");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_OpenJpegInX)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+#include <filesystem>
+
+#include "BitmapBytes.h"
+#include "Fakes.h"
+#include "codec/ColourFileWriter.h"
+#include "desktop/MainWindow.h"
+#include "desktop/PictureWidget.h"
+#include "desktop/QtPlatform.h"
+
+namespace vesta::desktop {
+namespace {
+
+const std::string kSample = VESTA_SAMPLES_DIR "/facciata_ruotata.bmp";
+
+// The window with Qt's own event loop, which reads a photograph on a thread of its own.
+class OpenWindowTest : public ::testing::Test {
+  protected:
+    OpenWindowTest()
+        : window({dialogs, events,
+                  Paths{VESTA_SAMPLES_DIR "/..", dir.path().string(), dir.path().string()},
+                  test::screen1024x768(), '.'}) {
+        events.onFinish(
+            [this](std::function<void()> done) { window.run([&done](Context&) { done(); }); });
+        window.resize(1024, 768);
+        window.show();
+    }
+    void open(const std::string& path) {
+        dialogs.openAnswers.push_back(path);
+        window.menuAction("open")->trigger();
+    }
+    // Lets the window run until the photograph asked for is in.
+    bool opened() {
+        QElapsedTimer clock;
+        clock.start();
+        while (window.context().s.openingUnderWay != 0 && clock.elapsed() < 30000) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        }
+        return window.context().s.openingUnderWay == 0;
+    }
+    QString prompt() const { return qobject_cast<QLabel*>(window.control("domanda1"))->text(); }
+
+    test::TempDir dir;
+    test::ScriptedDialogs dialogs;
+    QtEventLoop events;
+    MainWindow window;
+};
+
+// The Open dialog's answer returns to a window that says at once that it loads and takes no
+// input meanwhile (a click on the photograph about to go, F2); a camera photograph larger than
+// the window then opens fitted to it. A file that cannot be read leaves the work as it was.
+TEST_F(OpenWindowTest, APhotographIsReadWhileTheWindowIsDrawnThenFitted) {
+    const std::filesystem::path jpeg = dir / "grande.jpg";
+    ASSERT_EQ(saveColourImage(jpeg.string(), test::patternImage(3000, 2000, 3, 8)), "");
+    open(kSample);
+    ASSERT_TRUE(opened());
+    const Context& ctx = window.context();
+    EXPECT_EQ(ctx.form.viewScale, 1.0) << "a palette bitmap opens at the chosen view";
+
+    open(jpeg.string());
+    EXPECT_EQ(prompt(), "Sto caricando...");
+    EXPECT_EQ(window.client()->cursor().shape(), Qt::WaitCursor);
+    EXPECT_EQ(ctx.s.nomeFile, kSample);
+    QTest::mouseClick(window.pictureWidget("Picture1"), Qt::LeftButton, {}, QPoint(50, 50));
+    dialogs.openAnswers.push_back(kSample);
+    QTest::keyClick(&window, Qt::Key_F2);
+    ASSERT_TRUE(opened());
+    EXPECT_EQ(ctx.s.nomeFile, jpeg.string());
+    EXPECT_EQ(ctx.s.attesaSecondo, 0) << "the click reached the photograph";
+    EXPECT_EQ(dialogs.openAnswers.size(), 1u) << "F2 reached the window";
+    EXPECT_TRUE(ctx.form.viewFits);
+    EXPECT_LT(ctx.form.viewScale, 0.35);
+    EXPECT_LE(window.pictureWidget("Picture1")->width(), 1024);
+    EXPECT_EQ(prompt(), "Definire due rette orizz.");
+    EXPECT_EQ(window.client()->cursor().shape(), Qt::ArrowCursor);
+
+    const std::filesystem::path text = dir / "testo.jpg";
+    test::writeBytes(text, std::vector<std::uint8_t>{'c', 'i', 'a', 'o'});
+    dialogs.openAnswers.clear();
+    open(text.string());
+    ASSERT_TRUE(opened());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(ctx.s.nomeFile, jpeg.string());
+    EXPECT_EQ(prompt(), "Definire due rette orizz.");
+    EXPECT_EQ(window.client()->cursor().shape(), Qt::ArrowCursor);
+}
+
+// Closed while the photograph is read: the window goes at once, the reading ends unseen.
+TEST_F(OpenWindowTest, ClosingWhileAPhotographIsReadEndsCleanly) {
+    const std::filesystem::path jpeg = dir / "grande.jpg";
+    ASSERT_EQ(saveColourImage(jpeg.string(), test::patternImage(3000, 2000, 3, 8)), "");
+    open(jpeg.string());
+    ASSERT_NE(window.context().s.openingUnderWay, 0);
+    EXPECT_TRUE(window.close());
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 1000) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    }
+    EXPECT_TRUE(window.context().s.fotoColori == nullptr);
+}
+
+}  // namespace
+}  // namespace vesta::desktop

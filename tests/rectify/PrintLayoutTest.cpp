@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "rectify/PrintLayout.h"
+
+namespace vesta {
+namespace {
+
+TEST(PrintLayoutTest, AScaleIsTypedAsOneToNOrN) {
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"1:75", 75},  {"75", 75},     {" 1 : 200 ", 200}, {"1:100000", 100000},
+        {"1:1", 1},    {"1:0", {}},    {"0", {}},          {"100001", {}},
+        {"-50", {}},   {"1:75,5", {}}, {"75.5", {}},       {"2:100", {}},
+        {"1:", {}},    {"", {}},       {"scala", {}},      {"1:1e3", {}},
+        {"1:+50", {}}, {"1:50:2", {}}, {"0x10", {}},       {"9999999", {}}};
+    for (const auto& [typed, denominator] : cases) {
+        EXPECT_EQ(typedPrintScale(typed), denominator) << typed;
+    }
+}
+
+// A4's printable area less the margins: 190 x 277 mm, of which 259 mm hold the image.
+TEST(PrintLayoutTest, AMetreOfTheFacadeIsACentimetreAtOneToAHundred) {
+    const Result<PrintLayout> one = layOutPrint(190, 277, 1200, 800, 1.0, 100);
+    ASSERT_TRUE(one.ok());
+    const PrintLayout& l = one.value();
+    EXPECT_DOUBLE_EQ(l.mmPerPixel, 0.1);
+    EXPECT_DOUBLE_EQ(l.imageWidthMm, 120);
+    EXPECT_EQ(l.columns * l.rows, 1);
+    const PrintSheet& s = l.sheets[0];
+    EXPECT_TRUE(s.x0 == 0 && s.y0 == 0 && s.x1 == 1200 && s.y1 == 800);
+    EXPECT_TRUE(s.left == 0 && s.top == 0 && s.clipWidth == 120 && s.clipHeight == 80);
+    EXPECT_DOUBLE_EQ(l.footerTop, 259);
+}
+
+// Every sheet's pixels cover its share, begin less than a pixel before it, and the shares
+// tile the image without gap or overlap, pixels straddling two sheets included.
+TEST(PrintLayoutTest, SheetsTileTheImageExactly) {
+    const int width = 1013, height = 1471;
+    const Result<PrintLayout> laid = layOutPrint(190, 277, width, height, 0.7, 20);
+    ASSERT_TRUE(laid.ok());
+    const PrintLayout& l = laid.value();
+    EXPECT_DOUBLE_EQ(l.mmPerPixel, 0.35);
+    ASSERT_EQ(l.columns, 2);  // 354.55 mm across 190 mm sheets
+    ASSERT_EQ(l.rows, 2);     // 514.85 mm down 259 mm sheets
+    ASSERT_EQ(l.sheets.size(), 4u);
+    double across = 0, down = 0;
+    for (const PrintSheet& s : l.sheets) {
+        const double fromX = s.column * 190.0, fromY = s.row * 259.0;
+        EXPECT_LE(s.left, 1e-9);
+        EXPECT_GT(s.left, -l.mmPerPixel);
+        EXPECT_NEAR(s.x0 * l.mmPerPixel - fromX, s.left, 1e-9);
+        EXPECT_NEAR(s.y0 * l.mmPerPixel - fromY, s.top, 1e-9);
+        EXPECT_GE(s.left + (s.x1 - s.x0) * l.mmPerPixel, s.clipWidth - 1e-9);
+        EXPECT_GE(s.top + (s.y1 - s.y0) * l.mmPerPixel, s.clipHeight - 1e-9);
+        across += s.row == 0 ? s.clipWidth : 0;
+        down += s.column == 0 ? s.clipHeight : 0;
+    }
+    EXPECT_NEAR(across, width * 0.35, 1e-9);
+    EXPECT_NEAR(down, height * 0.35, 1e-9);
+    EXPECT_EQ(l.sheets[3].x1, width);
+    EXPECT_EQ(l.sheets[3].x0, 542) << "190 mm is 542.86 pixels: the straddling one is on both";
+    EXPECT_EQ(sheetCaption("casa.jpg", 20, l, l.sheets[1]),
+              "casa.jpg - scala 1:20 - foglio 2 di 4 (riga 1, colonna 2)");
+}
+
+TEST(PrintLayoutTest, TooManySheetsOrTooSmallASheetAreRefused) {
+    const Result<PrintLayout> huge = layOutPrint(190, 277, 20000, 20000, 1.0, 20);
+    ASSERT_FALSE(huge.ok());
+    EXPECT_NE(huge.error().find("1:40"), std::string::npos) << huge.error();
+    EXPECT_FALSE(layOutPrint(15, 277, 100, 100, 1.0, 100).ok());
+    EXPECT_FALSE(layOutPrint(190, 30, 100, 100, 1.0, 100).ok());
+    // An image ending a rounding's sliver past a sheet takes no second sheet.
+    EXPECT_EQ(layOutPrint(190, 277, 190, 100, 1 + 1e-13, 10).value().columns, 1);
+}
+
+TEST(PrintLayoutTest, TheScaleBarIsTheLongestRoundLengthThatFits) {
+    const struct {
+        int denominator;
+        double maxMm;
+        double metres, lengthMm;
+        int divisions;
+        const char* label;
+    } cases[] = {{100, 95, 5, 50, 5, "5 m"},     {100, 100, 10, 100, 5, "10 m"},
+                 {20, 100, 2, 100, 4, "2 m"},    {200, 95, 10, 50, 5, "10 m"},
+                 {1, 100, 0.1, 100, 5, "10 cm"}, {50, 30, 1, 20, 5, "1 m"}};
+    for (const auto& c : cases) {
+        const ScaleBar bar = scaleBarFor(c.denominator, c.maxMm);
+        EXPECT_DOUBLE_EQ(bar.metres, c.metres) << c.denominator;
+        EXPECT_DOUBLE_EQ(bar.lengthMm, c.lengthMm) << c.denominator;
+        EXPECT_EQ(bar.divisions, c.divisions) << c.denominator;
+        EXPECT_EQ(bar.label, c.label) << c.denominator;
+    }
+}
+
+}  // namespace
+}  // namespace vesta
