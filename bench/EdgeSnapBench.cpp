@@ -13,7 +13,7 @@ using namespace vesta;
 
 // 6000 x 4000 RGB: a dark half over a light one, meeting on a slightly slanted line, with grain.
 ColourImage edgePhotograph() {
-    ColourImage image{6000, 4000, 3, 8, {}, {}, {}};
+    ColourImage image{6000, 4000, 3, 8, {}, {}, {}, {}};
     image.samples8.resize(image.rowSamples() * 4000);
     std::uint32_t grain = 1;
     std::uint8_t* p = image.samples8.data();

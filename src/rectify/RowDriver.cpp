@@ -39,7 +39,7 @@ RowsOutcome driveRows(Context& ctx, const BandRectifier& rectifier, ResultSink& 
     // A stopped result is complete all the same: the rows not computed are 0.
     if (rowsDone < rectifier.height()) {
         ColourImage zero{
-            rectifier.width(), 1, rectifier.channels(), rectifier.bitsPerChannel(), {}, {}, {}};
+            rectifier.width(), 1, rectifier.channels(), rectifier.bitsPerChannel(), {}, {}, {}, {}};
         const std::size_t n = zero.rowSamples();
         zero.bitsPerChannel == 16 ? zero.samples16.assign(n, 0) : zero.samples8.assign(n, 0);
         for (int r = rowsDone; r < rectifier.height(); ++r) {

@@ -120,7 +120,7 @@ void reshowView(Context& ctx) {
 }
 
 void showNewPhotograph(Context& ctx) {
-    if (ctx.s.aColori() && fitScale(ctx.s) < 1.0) {
+    if (ctx.s.aColori() && fitScale(ctx) < 1.0) {
         showFitting(ctx);
     } else {
         reshowView(ctx);

@@ -63,7 +63,7 @@ TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
         palette.palette[std::size_t(4 * i)] = palette.palette[std::size_t(4 * i + 1)] =
             palette.palette[std::size_t(4 * i + 2)] = level;
     }
-    ColourImage colour{200, 120, 3, 8, {}, {}, {}}, deep{200, 120, 1, 16, {}, {}, {}};
+    ColourImage colour{200, 120, 3, 8, {}, {}, {}, {}}, deep{200, 120, 1, 16, {}, {}, {}, {}};
     for (const double v : grey) {
         palette.pixels.push_back(std::uint8_t(255 - std::lround(v)));
         // Red and blue that weigh as the grey level does in the luminance.
@@ -91,9 +91,9 @@ TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
         EXPECT_FALSE(snapToEdge(view, {1, 1}, {3e38, 2}, 5));
         EXPECT_FALSE(snapToEdge(view, {-3e9, 60}, {-2e9, 60}, 5));
     }
-    ColourImage flat{200, 120, 1, 8, std::vector<std::uint8_t>(200 * 120, 90), {}, {}};
+    ColourImage flat{200, 120, 1, 8, std::vector<std::uint8_t>(200 * 120, 90), {}, {}, {}};
     EXPECT_FALSE(snapToEdge(GreyView(flat), from, to, 5));
-    ColourImage two{200, 120, 1, 8, {}, {}, {}};
+    ColourImage two{200, 120, 1, 8, {}, {}, {}, {}};
     for (const double v : rendered([](double x, double y) { return edgeLevel(x, y, 4); })) {
         two.samples8.push_back(std::uint8_t(std::lround(v)));
     }
