@@ -16,6 +16,7 @@
 #include "construction/PictureInput.h"
 #include "files/FilePlacement.h"
 #include "geometry/FocalLength.h"
+#include "geometry/RadialLens.h"
 #include "image/BitmapFile.h"
 #include "image/OpenImage.h"
 #include "image/TurnPhotograph.h"
@@ -35,7 +36,7 @@ const char* const kUsage =
     "                   --v1 X1,Y1,X2,Y2 --v2 X1,Y1,X2,Y2 [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
-    "                   [--rotate 90|180|270] [--json]\n"
+    "                   [--rotate 90|180|270] [--lens K1] [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
     "                   [--focal35 MM|exif] [--json]\n"
     "     vesta-rectify --help\n"
@@ -49,7 +50,10 @@ const char* const kUsage =
     "--rotate 90|180|270: gira la fotografia di tanti gradi in senso orario, dopo l'orientamento\n"
     "EXIF e prima delle rette; ogni clic è un pixel della fotografia girata.\n"
     "--focal35 MM: la focale equivalente 35 mm, da 4 a 2000 mm; exif: quella che la\n"
-    "fotografia dichiara, se è in quei limiti.\n";
+    "fotografia dichiara, se è in quei limiti.\n"
+    "--lens K1: toglie la distorsione dell'obiettivo (a barilotto K1 > 0, a cuscinetto K1 < 0),\n"
+    "da -0.3 a 0.3: il punto non distorto è il punto x (1 + K1 r^2), r la distanza dal centro\n"
+    "della fotografia in mezze diagonali; ogni clic è un pixel della fotografia distorta.\n";
 
 namespace {
 
@@ -234,6 +238,16 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.photographTurn = value == "90" ? 1 : value == "180" ? 2 : 3;
             known = true;
         }
+        if (a == "--lens") {
+            const auto v = plainNumber<double>(value);
+            if (!v || !plausibleLensK1(*v)) {
+                parsed.error = "--lens vuole il coefficiente K1 della distorsione, da " +
+                               plainForm(kLensK1Min, '.') + " a " + plainForm(kLensK1Max, '.');
+                return parsed;
+            }
+            request.lensK1 = *v;
+            known = true;
+        }
         if (a == "--click-sigma") {
             const auto v = plainNumber<double>(value);
             if (!v || !(*v > 0)) {
@@ -386,12 +400,25 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     };
     // Known measures need the four lines only: the construction may be refused.
     const auto constructed = [&] { return request.known ? ctx.s.nRette == 4 : rectifiable(ctx); };
+    // A click on the bent photograph, as the construction takes it: in the undistorted plane
+    // of the photograph as now turned.
+    const auto put = [&](Click at) {
+        if (ctx.s.lensK1 && !request.clicksUndistorted) {
+            const Point u =
+                RadialLens::ofPhotograph(*ctx.s.lensK1, ctx.s.larghezzaSorg(), ctx.s.altezzaSorg())
+                    .undistorted({at.x, at.y});
+            at.x = float(u.x);
+            at.y = float(u.y);
+        }
+        click(ctx, at);
+    };
     std::vector<Step> road;
     // Opening forgets a focal length given for another photograph: this one's comes after.
     road.push_back(
         {[&] {
              open_Click(ctx);
              ctx.focal35 = request.focal35FromExif ? ctx.s.exifFocal35 : request.focal35;
+             ctx.s.lensK1 = request.lensK1;
              if (request.focal35FromExif && !ctx.focal35 && ctx.s.nomeFile == request.input) {
                  dialogs.messages.push_back(
                      "La fotografia non dichiara la sua focale: --focal35 exif non "
@@ -414,15 +441,15 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     }
     road.push_back({[&] {
                         for (const auto& line : request.lines) {
-                            click(ctx, line[0]);
-                            click(ctx, line[1]);
+                            put(line[0]);
+                            put(line[1]);
                         }
                     },
                     constructed});
     if (request.centre) {
         road.push_back({[&] {
                             CENTRO_Click(ctx);
-                            click(ctx, *request.centre);
+                            put(*request.centre);
                         },
                         constructed});
     }
@@ -435,8 +462,8 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     if (request.area[0]) {
         road.push_back({[&] {
                             RETTANG3(ctx);
-                            click(ctx, *request.area[0]);
-                            click(ctx, *request.area[1]);
+                            put(*request.area[0]);
+                            put(*request.area[1]);
                         },
                         constructed});
     }
@@ -560,6 +587,9 @@ std::string describe(const WorkingState& s, bool json) {
         s.aspectIndeterminate ? (json ? "null" : "indeterminato") : number(s.distanceSigma));
     if (s.scalaNota > 0) {
         add("cm_per_pixel", number(s.scalaNota));
+    }
+    if (s.lensK1) {
+        add("lens_k1", number(*s.lensK1));
     }
     return json ? out + "}\n" : out;
 }

@@ -36,6 +36,10 @@ struct BatchRequest {
     // turned photograph), and of the result before it is written, from a kept construction.
     int photographTurn = 0;
     int resultTurn = 0;
+    // --lens K1: the lens's radial coefficient; every click is taken out of its bend before it
+    // is made, unless already taken out (a kept construction's clicks).
+    std::optional<double> lensK1;
+    bool clicksUndistorted = false;
 };
 
 struct BatchResult {

@@ -40,6 +40,8 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
         request.focal35 = r.focal35;
     }
     request.known = r.knownMeasures;
+    request.lensK1 = r.lensK1;
+    request.clicksUndistorted = true;
     request.photographTurn = r.photographTurn;
     request.resultTurn = r.resultTurn;
     return Result<BatchRequest>::success(std::move(request));

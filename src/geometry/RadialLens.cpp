@@ -1,5 +1,6 @@
 #include "geometry/RadialLens.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vesta {

@@ -112,6 +112,7 @@ void open_Click(Context& ctx) {
 
     s.nomeFile = *chosen;
     s.photographTurn = 0;
+    s.lensK1.reset();
     f.domanda1.caption = prompts::kStoCaricando;
     f.tfuox.caption = "fuox";
     f.tfuoy.caption = "fuoy";

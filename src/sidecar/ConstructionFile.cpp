@@ -15,6 +15,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "geometry/RadialLens.h"
 #include "state/IndexedImage.h"
 
 namespace vesta {
@@ -27,6 +28,8 @@ namespace fs = std::filesystem;
 constexpr int kFormatVersion = 1;
 // A record is a few kilobytes: anything much larger is not one, and is not read whole.
 constexpr std::size_t kLargestRecord = std::size_t(64) << 10;
+// undistorted = distorted x (1 + k1 r^2), r about the centre in half diagonals.
+const char* const kLensModel = "radial_k1";
 const char* const kDamaged = "Il file della costruzione è danneggiato o non è di VESTA:\n";
 
 json pair(const std::array<double, 2>& p) {
@@ -171,6 +174,10 @@ std::string constructionJson(const ConstructionRecord& r) {
     if (r.focal35) {
         options["focal35_mm"] = *r.focal35;
     }
+    // Absent without a lens, so a record of a road without one is as before.
+    if (r.lensK1) {
+        options["lens"] = {{"model", kLensModel}, {"k1", *r.lensK1}};
+    }
     // Degrees clockwise; absent when not turned, so a record of an upright road is as before.
     if (r.photographTurn != 0) {
         options["rotate_degrees"] = 90 * r.photographTurn;
@@ -266,6 +273,16 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
         }
         if (options.contains("focal35_mm")) {
             r.focal35 = positive(options.at("focal35_mm"), "focale fuori dai limiti");
+        }
+        if (options.contains("lens")) {
+            const json& lens = options.at("lens");
+            if (!lens.is_object() || lens.value("model", std::string()) != kLensModel) {
+                throw std::runtime_error("modello dell'obiettivo sconosciuto");
+            }
+            r.lensK1 = number(lens.at("k1"));
+            if (!plausibleLensK1(*r.lensK1)) {
+                throw std::runtime_error("distorsione dell'obiettivo fuori dai limiti");
+            }
         }
         r.photographTurn = turnOf(options, "rotate_degrees");
         r.resultTurn = turnOf(options, "result_rotate_degrees");

@@ -252,6 +252,13 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
     replays("note", " --json");
     EXPECT_EQ(printed.front(), '{');
 
+    // The lens's coefficient travels too, and the clicks kept are already out of its bend: a
+    // replay that bent them again would give another image.
+    request.known.reset();
+    request.lensK1 = 0.05;
+    replays("obiettivo", " --json");
+    EXPECT_NE(printed.find("\"lens_k1\": 0.05"), std::string::npos) << printed;
+
     // Another photograph under the same name is not the one the lines were drawn on.
     auto bytes = test::readBytes(photo);
     bytes.back() ^= 1;
