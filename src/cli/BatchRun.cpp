@@ -18,6 +18,7 @@
 #include "construction/PictureInput.h"
 #include "files/FilePlacement.h"
 #include "geometry/FocalLength.h"
+#include "geometry/RadialLens.h"
 #include "image/BitmapFile.h"
 #include "image/OpenImage.h"
 #include "image/TurnPhotograph.h"
@@ -39,7 +40,8 @@ const char* const kUsage =
     "                   [--v X1,Y1,X2,Y2]... [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
-    "                   [--rotate 90|180|270] [--snap] [--scale X1,Y1,X2,Y2,CM] [--json]\n"
+    "                   [--rotate 90|180|270] [--snap] [--lens K1] [--scale X1,Y1,X2,Y2,CM]\n"
+    "                   [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
     "                   [--focal35 MM|exif] [--scale X1,Y1,X2,Y2,CM] [--json]\n"
     "     vesta-rectify --help\n"
@@ -63,7 +65,10 @@ const char* const kUsage =
     "--h, --v: un'altra retta orizzontale o verticale, ripetibili; aggiungono rette a\n"
     "--h1 --h2 --v1 --v2 o ne fanno le veci (almeno due per direzione). Con più di due\n"
     "rette per direzione i punti di fuga si adattano a tutte e si stampano gli scarti\n"
-    "di ogni retta in pixel (residuals_h, residuals_v).\n";
+    "di ogni retta in pixel (residuals_h, residuals_v).\n"
+    "--lens K1: toglie la distorsione dell'obiettivo (a barilotto K1 > 0, a cuscinetto K1 < 0),\n"
+    "da -0.3 a 0.3: il punto non distorto è il punto x (1 + K1 r^2), r la distanza dal centro\n"
+    "della fotografia in mezze diagonali; ogni clic è un pixel della fotografia distorta.\n";
 
 namespace {
 
@@ -266,6 +271,16 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.scalePair = v;
             known = true;
         }
+        if (a == "--lens") {
+            const auto v = plainNumber<double>(value);
+            if (!v || !plausibleLensK1(*v)) {
+                parsed.error = "--lens vuole il coefficiente K1 della distorsione, da " +
+                               plainForm(kLensK1Min, '.') + " a " + plainForm(kLensK1Max, '.');
+                return parsed;
+            }
+            request.lensK1 = *v;
+            known = true;
+        }
         if (a == "--click-sigma") {
             const auto v = plainNumber<double>(value);
             if (!v || !(*v > 0)) {
@@ -290,7 +305,7 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
                                      (request.scalePair ? 1u : 0u)) {
             parsed.error =
                 "--from non si combina con rette, centro, area, grandezza, interpolazione, "
-                "rotazione o aggancio ai bordi";
+                "rotazione, obiettivo o aggancio ai bordi";
         } else {
             request.input = files.size() == 2 ? files[0] : "";
             request.output = files.back();
@@ -300,6 +315,11 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
     }
     if (files.size() != 2) {
         parsed.error = "servono un file di ingresso e uno di uscita";
+        return parsed;
+    }
+    // The edges are sought on the bent photograph, the lines drawn in the straightened plane.
+    if (request.snap && request.lensK1) {
+        parsed.error = "--snap non si combina con --lens";
         return parsed;
     }
     parsed.error = assignLines(lines, request);
@@ -423,12 +443,25 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     };
     // Known measures need the four lines only: the construction may be refused.
     const auto constructed = [&] { return request.known ? ctx.s.nRette == 4 : rectifiable(ctx); };
+    // A click on the bent photograph, as the construction takes it: in the undistorted plane
+    // of the photograph as now turned.
+    const auto put = [&](Click at) {
+        if (ctx.s.lensK1 && !request.clicksUndistorted) {
+            const Point u =
+                RadialLens::ofPhotograph(*ctx.s.lensK1, ctx.s.larghezzaSorg(), ctx.s.altezzaSorg())
+                    .undistorted({at.x, at.y});
+            at.x = float(u.x);
+            at.y = float(u.y);
+        }
+        click(ctx, at);
+    };
     std::vector<Step> road;
     // Opening forgets a focal length given for another photograph: this one's comes after.
     road.push_back(
         {[&] {
              open_Click(ctx);
              ctx.focal35 = request.focal35FromExif ? ctx.s.exifFocal35 : request.focal35;
+             ctx.s.lensK1 = request.lensK1;
              if (request.focal35FromExif && !ctx.focal35 && ctx.s.nomeFile == request.input) {
                  dialogs.messages.push_back(
                      "La fotografia non dichiara la sua focale: --focal35 exif non "
@@ -451,20 +484,20 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     }
     road.push_back({[&] {
                         for (const auto& line : request.lines) {
-                            click(ctx, line[0]);
-                            click(ctx, line[1]);
+                            put(line[0]);
+                            put(line[1]);
                         }
                         for (const ExtraLineClicks& line : request.extraLines) {
                             (line.horizontal ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx);
-                            click(ctx, line.ends[0]);
-                            click(ctx, line.ends[1]);
+                            put(line.ends[0]);
+                            put(line.ends[1]);
                         }
                     },
                     constructed});
     if (request.centre) {
         road.push_back({[&] {
                             CENTRO_Click(ctx);
-                            click(ctx, *request.centre);
+                            put(*request.centre);
                         },
                         constructed});
     }
@@ -477,8 +510,8 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     if (request.area[0]) {
         road.push_back({[&] {
                             RETTANG3(ctx);
-                            click(ctx, *request.area[0]);
-                            click(ctx, *request.area[1]);
+                            put(*request.area[0]);
+                            put(*request.area[1]);
                         },
                         constructed});
     }
@@ -638,6 +671,9 @@ std::string describe(const WorkingState& s, bool json) {
             list += (list.empty() ? "" : json ? ", " : " ") + number(r);
         }
         add(name, json ? "[" + list + "]" : list);
+    }
+    if (s.lensK1) {
+        add("lens_k1", number(*s.lensK1));
     }
     return json ? out + "}\n" : out;
 }

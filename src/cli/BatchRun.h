@@ -47,6 +47,10 @@ struct BatchRequest {
     // Two points of the result and their real distance in cm (x1, y1, x2, y2, cm): its scale,
     // for the world file beside OUTPUT; it holds over the known measures' scale.
     std::optional<std::array<double, 5>> scalePair;
+    // --lens K1: the lens's radial coefficient; every click is taken out of its bend before it
+    // is made, unless already taken out (a kept construction's clicks).
+    std::optional<double> lensK1;
+    bool clicksUndistorted = false;
 };
 
 struct BatchResult {

@@ -48,6 +48,8 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
     }
     request.known = r.knownMeasures;
     request.snap = r.snapToEdges;
+    request.lensK1 = r.lensK1;
+    request.clicksUndistorted = true;
     request.photographTurn = r.photographTurn;
     request.resultTurn = r.resultTurn;
     return Result<BatchRequest>::success(std::move(request));

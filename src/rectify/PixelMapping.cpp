@@ -1,6 +1,7 @@
 #include "rectify/PixelMapping.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace vesta {
 
@@ -31,7 +32,33 @@ PixelMapping PixelMapping::knownMeasures(const KnownMeasuresFrame& frame) {
     return m;
 }
 
+void PixelMapping::bendByLens(const RadialLens& lens, RectifyInputs& in) {
+    lens_ = lens;
+    areaClip_ = AreaClip::of(in);
+    const double everywhere = std::numeric_limits<double>::infinity();
+    in.clipLeft = in.clipTop = -everywhere;
+    in.clipRight = in.clipBottom = everywhere;
+}
+
 bool PixelMapping::rowPoints(const RectifyInputs& in, int y, RowWork& work) const {
+    if (!straightRowPoints(in, y, work)) {
+        return false;
+    }
+    if (lens_) {
+        // Far outside any photograph and any clip: the sampler gives 0 there.
+        const double nowhere = -std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < work.sx.size(); ++i) {
+            const std::optional<Point> bent = areaClip_.contains(work.sx[i], work.sy[i])
+                                                  ? lens_->distorted({work.sx[i], work.sy[i]})
+                                                  : std::nullopt;
+            work.sx[i] = bent ? bent->x : nowhere;
+            work.sy[i] = bent ? bent->y : nowhere;
+        }
+    }
+    return true;
+}
+
+bool PixelMapping::straightRowPoints(const RectifyInputs& in, int y, RowWork& work) const {
     if (known_) {
         if (in.largOut != known_->largOut || y < 0 || y >= known_->altOut) {
             return false;

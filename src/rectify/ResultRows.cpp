@@ -6,14 +6,19 @@
 
 namespace vesta {
 
-RowsOutcome rectifyIntoScratch(Context& ctx, const RectifyInputs& in,
+RowsOutcome rectifyIntoScratch(Context& ctx, const RectifyInputs& straight,
                                const std::optional<KnownMeasuresFrame>& known,
                                const std::string& scratch) {
     WorkingState& s = ctx.s;
     const HeldPhotograph photograph(s);
     const auto another = [&] { return photograph.replaced(); };
+    RectifyInputs in = straight;
     PixelMapping mapping =
         known ? PixelMapping::knownMeasures(*known) : PixelMapping::construction(in);
+    if (s.lensK1) {
+        mapping.bendByLens(RadialLens::ofPhotograph(*s.lensK1, s.larghezzaSorg(), s.altezzaSorg()),
+                           in);
+    }
     if (const IndexedImage* palette = photograph.palette()) {
         const std::unique_ptr<ResultSink> sink = paletteFileSink(
             scratch, s.sorgente.intestazione, palette->palette, in.largOut, in.altOut);

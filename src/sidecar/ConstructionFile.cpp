@@ -15,6 +15,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "geometry/RadialLens.h"
 #include "state/IndexedImage.h"
 
 namespace vesta {
@@ -29,6 +30,8 @@ constexpr int kFormatVersion = 1;
 constexpr std::size_t kLargestRecord = std::size_t(64) << 10;
 // More further lines than anyone clicks is a damaged file.
 constexpr std::size_t kMostExtraLines = 500;
+// undistorted = distorted x (1 + k1 r^2), r about the centre in half diagonals.
+const char* const kLensModel = "radial_k1";
 const char* const kDamaged = "Il file della costruzione è danneggiato o non è di VESTA:\n";
 
 json pair(const std::array<double, 2>& p) {
@@ -177,6 +180,10 @@ std::string constructionJson(const ConstructionRecord& r) {
     if (r.snapToEdges) {
         options["snap_to_edges"] = true;
     }
+    // Absent without a lens, so a record of a road without one is as before.
+    if (r.lensK1) {
+        options["lens"] = {{"model", kLensModel}, {"k1", *r.lensK1}};
+    }
     // Degrees clockwise; absent when not turned, so a record of an upright road is as before.
     if (r.photographTurn != 0) {
         options["rotate_degrees"] = 90 * r.photographTurn;
@@ -306,6 +313,16 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
         }
         if (options.contains("snap_to_edges")) {
             r.snapToEdges = options.at("snap_to_edges").get<bool>();
+        }
+        if (options.contains("lens")) {
+            const json& lens = options.at("lens");
+            if (!lens.is_object() || lens.value("model", std::string()) != kLensModel) {
+                throw std::runtime_error("modello dell'obiettivo sconosciuto");
+            }
+            r.lensK1 = number(lens.at("k1"));
+            if (!plausibleLensK1(*r.lensK1)) {
+                throw std::runtime_error("distorsione dell'obiettivo fuori dai limiti");
+            }
         }
         r.photographTurn = turnOf(options, "rotate_degrees");
         r.resultTurn = turnOf(options, "result_rotate_degrees");

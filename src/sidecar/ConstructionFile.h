@@ -42,6 +42,9 @@ struct ConstructionRecord {
     std::optional<double> focal35;                       // 35 mm equivalent focal length, mm
     // The lines were drawn onto the photograph's edges from these clicks.
     bool snapToEdges = false;
+    // The lens's radial coefficient k1 (geometry/RadialLens.h); with it every click above is
+    // already taken out of the lens's bend.
+    std::optional<double> lensK1;
     // Clockwise quarter turns, 0 to 3: of the photograph before the lines (the clicks are
     // pixels of the turned photograph), and of the result before it was saved.
     int photographTurn = 0;

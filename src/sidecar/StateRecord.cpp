@@ -51,6 +51,7 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
     r.sizeFactor = s.grandezza;
     r.focal35 = focal35;
     r.snapToEdges = s.agganciaBordi;
+    r.lensK1 = s.lensK1;
     r.photographTurn = s.photographTurn;
     r.resultTurn = s.resultTurn;
     r.referenceLength = s.misuraCm;
@@ -95,6 +96,8 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
     // The distance the construction was made with, before its lines meet.
     ctx.focal35 = r.focal35;
     ctx.focal35FromExif = r.focal35 && r.focal35 == ctx.s.exifFocal35;
+    // The clicks below are already out of the lens's bend.
+    ctx.s.lensK1 = r.lensK1;
     if (!r.interpolation.empty()) {
         ctx.s.bilineare = r.interpolation == "bilinear";
         ctx.form.bilineare.checked = ctx.s.bilineare;

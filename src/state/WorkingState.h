@@ -144,6 +144,9 @@ struct WorkingState {
 
     // The 35 mm equivalent focal length the photograph's camera file declares, in mm.
     std::optional<double> exifFocal35;
+    // The lens's radial coefficient k1 (geometry/RadialLens.h), when the clicks were taken out
+    // of its bend: the construction lies in the undistorted plane. Forgotten on opening.
+    std::optional<double> lensK1;
 
     // Clockwise quarter turns, 0 to 3, given to the photograph since it was opened (every click
     // is a pixel of the turned photograph) and to the rectified image since it was computed.

@@ -171,6 +171,11 @@ TEST(Cli, SizeStepsAccumulateLikeTheSpinButtonAndValuesReachTheRequest) {
     EXPECT_TRUE(parsed.request->clickSigma == 0.5 && parsed.request->focal35 == 28.0);
     EXPECT_NE(parseArgs({"a.bmp", "b.bmp", "--focal35", "2001"}).error.find("da 4 a 2000 mm"),
               std::string::npos);
+    // Edges sought on the bent photograph would not lie where the straightened lines are.
+    EXPECT_EQ(parseArgs({"a.bmp", "b.bmp", "--h1", "1,2,3,4", "--h2", "1,2,3,4", "--v1", "1,2,3,4",
+                         "--v2", "1,2,3,4", "--snap", "--lens", "0.05"})
+                  .error,
+              "--snap non si combina con --lens");
 }
 
 // The rolled sample's results as they stand: a change anywhere on the palette road (the
@@ -259,6 +264,13 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
     request.sizeSteps = 0;
     replays("note", " --json");
     EXPECT_EQ(printed.front(), '{');
+
+    // The lens's coefficient travels too, and the clicks kept are already out of its bend: a
+    // replay that bent them again would give another image.
+    request.known.reset();
+    request.lensK1 = 0.05;
+    replays("obiettivo", " --json");
+    EXPECT_NE(printed.find("\"lens_k1\": 0.05"), std::string::npos) << printed;
 
     // Another photograph under the same name is not the one the lines were drawn on.
     auto bytes = test::readBytes(photo);
