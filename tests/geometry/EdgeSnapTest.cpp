@@ -169,16 +169,17 @@ TEST(EdgeSnap, AFurtherLineIsDrawnOntoItsEdgeToo) {
         test::clickLine(ctx, float(l[0].x), float(l[0].y), float(l[1].x), float(l[1].y));
     }
     ASSERT_EQ(ctx.s.nRette, 4);
+    // h1 clicked again as a further line: drawn onto the same edge, the clicks kept.
     const auto& h1 = clicks.lines[0];
     altraRettaOrizz_Click(ctx);
-    test::clickLine(ctx, float(h1[0].x), float(h1[0].y) + 2, float(h1[1].x), float(h1[1].y) + 2);
+    test::clickLine(ctx, float(h1[0].x), float(h1[0].y), float(h1[1].x), float(h1[1].y));
     ASSERT_EQ(ctx.s.extraLines.size(), 1u);
     const ExtraLine& extra = ctx.s.extraLines[0];
     ASSERT_TRUE(extra.onEdge);
-    EXPECT_EQ(extra.line.first, (Point{float(h1[0].x), float(h1[0].y) + 2}));
-    // Clicked two pixels under h1's edge, found on it as h1 was.
-    EXPECT_NEAR(extra.onEdge->first.y, ctx.s.line(1).first.y, 0.1);
-    EXPECT_NEAR(extra.onEdge->second.y, ctx.s.line(1).second.y, 0.1);
+    EXPECT_EQ(extra.line.first, ctx.s.clickedLine(1).first);
+    EXPECT_EQ(extra.onEdge->first, ctx.s.line(1).first);
+    EXPECT_EQ(extra.onEdge->second, ctx.s.line(1).second);
+    EXPECT_NE(extra.onEdge->first, extra.line.first);
     const ConstructionClicks fitted = ConstructionClicks::from(ctx.s);
     ASSERT_EQ(fitted.moreHorizontal.size(), 1u);
     EXPECT_EQ(fitted.moreHorizontal[0].ends[0], extra.onEdge->first);

@@ -111,9 +111,7 @@ TEST(KnownMeasures, HandWorkedMappingAndItsRefusals) {
 TEST(KnownMeasuresOrFocalLength, GiveTheFacadesProportionsAndSaySo) {
     // A 36 x 24 mm frame scanned at 100 pixels a millimetre: 50 mm is 5000 pixels either way.
     EXPECT_NEAR(principalDistanceFrom35mm(50, 3600, 2400).value(), 5000, 1e-9);
-    EXPECT_NEAR(principalDistanceFromSensor(50, 36, 3600).value(), 5000, 1e-9);
     EXPECT_FALSE(principalDistanceFrom35mm(0, 3600, 2400).ok());
-    EXPECT_FALSE(principalDistanceFromSensor(50, -1, 3600).ok());
     // The same frame told by a camera file, in pixels an inch, the unit a file that names none
     // means; the camera's own 35 mm figure comes first.
     CameraFacts facts;
