@@ -85,6 +85,20 @@ bool rewriteScratchFile(Context& ctx, const std::string& scratch) {
     return true;
 }
 
+// Where the Save dialog opens: the folder of the last save, else the photograph's when it may
+// be written, else the documents folder.
+std::string folderForSaving(const Context& ctx) {
+    const WorkingState& s = ctx.s;
+    if (!s.cartellaSalvataggio.empty()) {
+        return s.cartellaSalvataggio;
+    }
+    const std::string photographs = fs::path(s.nomeFile).parent_path().string();
+    if (!photographs.empty() && ::access(photographs.c_str(), W_OK) == 0) {
+        return photographs;
+    }
+    return ctx.paths.documentsDir;
+}
+
 }  // namespace
 
 void save_Click(Context& ctx) {
@@ -99,7 +113,7 @@ void save_Click(Context& ctx) {
     }
     const bool colour = s.risultatoColori.width > 0;
     const std::optional<std::string> chosen =
-        ctx.dialogs.saveFile(ctx.paths.documentsDir, colour ? kResultPattern : "*.bmp");
+        ctx.dialogs.saveFile(folderForSaving(ctx), colour ? kResultPattern : "*.bmp");
     if (!chosen) {
         return;
     }
@@ -150,6 +164,7 @@ void save_Click(Context& ctx) {
         return;
     }
     s.resultFile = ResultFile::Saved;
+    s.cartellaSalvataggio = fs::path(name).parent_path().string();
     keepConstructionBeside(ctx, name);
     // A result whose scale is known (measured, or by known measures) drops into a drawing at
     // its true size.

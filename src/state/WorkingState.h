@@ -128,7 +128,8 @@ struct WorkingState {
     int posH = 0, posV = 0;
 
     // --- The loaded bitmap (the main window's own fields) ---
-    std::string nomeFile;   // path of the loaded photograph
+    std::string nomeFile;             // path of the loaded photograph
+    std::string cartellaSalvataggio;  // the folder of the last save: the Save dialog opens there
     SourceBitmap sorgente;  // lunghezzaFile, intestazione, tavolozza, rows (righe), padSorg
     IndexedImage immagineRaddrizzata;  // the rectified image on show in Picture2
     HeaderBlock resultHeader{};        // the header it was written with

@@ -58,7 +58,14 @@ fs::perms documentMode() {
 // private scratch file renamed.
 TEST_F(SaveTest, TheScratchFileMovesToTheChosenName) {
     fs::permissions(app.ctx.paths.scratchFile(), fs::perms(0600));
+    // The dialog opens in the photograph's folder, then in the last save's.
+    fs::create_directory(app.folder / "rilievo");
+    fs::rename(app.folder / "foto.bmp", app.folder / "rilievo" / "foto.bmp");
+    app.ctx.s.nomeFile = (app.folder / "rilievo" / "foto.bmp").string();
     save("facciata");
+    save_Click(app.ctx);
+    EXPECT_EQ(app.dialogs.saveFolders, (std::vector<std::string>{(app.folder / "rilievo").string(),
+                                                                 app.folder.path().string()}));
     EXPECT_EQ(test::readBytes(app.folder / "facciata.BMP"), scratch);
     EXPECT_TRUE(!fs::exists(app.ctx.paths.scratchFile()) && app.dialogs.messages.empty());
     EXPECT_TRUE(readConstructionFile((app.folder / "facciata.json").string()).ok());

@@ -74,7 +74,8 @@ class ScriptedDialogs : public Dialogs {
     std::optional<std::string> openFile(const std::string&, const std::string&) override {
         return next(openAnswers);
     }
-    std::optional<std::string> saveFile(const std::string&, const std::string&) override {
+    std::optional<std::string> saveFile(const std::string& folder, const std::string&) override {
+        saveFolders.push_back(folder);
         return next(saveAnswers);
     }
     void showHelp(const std::string& path) override { helpShown.push_back(path); }
@@ -98,6 +99,7 @@ class ScriptedDialogs : public Dialogs {
 
     // Answers in order; an empty optional stands for Cancel.
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, inputs;
+    std::vector<std::string> saveFolders;  // where each Save dialog opened
     std::vector<Message> messages;
     std::vector<std::string> prompts, helpShown, questions;
     std::vector<std::string> initials;  // what each input box that holds a text opened with
