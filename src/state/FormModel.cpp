@@ -65,7 +65,7 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
 
     f.Frame1 = make("Frame1", ControlKind::Frame, "", "COMANDI", "");
     // Taller than designed by the foot that holds the ± of a measured length and the notice.
-    t.place(f.Frame1, 13680, 240, 3135, 5475);
+    t.place(f.Frame1, 13680, 240, 3135, 5715);
     f.Frame1.background = colours::windowBackground;
     f.Frame1.foreground = colours::orange;
 
@@ -145,14 +145,14 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
                               "parti: la scala, i due punti presi e le proporzioni");
     t.place(f.incertezzaMisura, 120, 4185, 2895, 480);
     f.avviso = make("avviso", ControlKind::Label, "Frame1", "", "");
-    t.place(f.avviso, 120, 4725, 2895, 660);
+    t.place(f.avviso, 120, 4965, 2895, 660);
     // In the measuring length's place, which is empty while lines are clicked.
     f.bordi = make("bordi", ControlKind::Label, "Frame1", "",
                    "retta agganciata al bordo della fotografia (Edit, Aggancia ai bordi)");
-    t.place(f.bordi, 120, 4185, 2895, 240);
+    t.place(f.bordi, 120, 4185, 2895, 480);
     // Under it, while the photograph is on show: the measured length's ± is on the result.
     f.scarti = make("scarti", ControlKind::Label, "Frame1", "", "");
-    t.place(f.scarti, 120, 4425, 2895, 240);
+    t.place(f.scarti, 120, 4695, 2895, 240);
     f.scarti.visible = false;
     for (Control* l : {&f.Label2, &f.Label3}) {
         l->font = kLabelFont;
