@@ -1,7 +1,7 @@
 // The EXIF a result keeps of its photograph: who took it with what (make, model), when (the
-// dates), through which lens (focal lengths, aperture, the lens's make, model and
-// specification), and orientation 1, since a result is written upright. Nothing of the
-// photograph's pixels survives a rectification: their dimensions, the sensor's resolution, the
+// dates), through which lens (focal lengths, aperture, the lens's make, model and its range
+// of focal lengths and apertures), and orientation 1, since a result is written upright. Nothing of
+// the photograph's pixels survives a rectification: their dimensions, the sensor's resolution, the
 // thumbnail and the maker's notes are left out.
 #pragma once
 
