@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/BatchRun.h"
+#include "cli/BatchRequest.h"
 
 namespace vesta {
 

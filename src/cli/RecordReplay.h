@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cli/BatchRun.h"
+#include "cli/BatchRequest.h"
 #include "state/Result.h"
 
 namespace vesta {

@@ -71,6 +71,13 @@ std::string plainForm(double value, char decimalSeparator) {
     return fifteenDigits(value, decimalSeparator);
 }
 
+std::string exactForm(double value) {
+    char buffer[64];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    return std::string(buffer, written.ptr);
+}
+
 std::string fixedForm(double value, int decimals, char decimalSeparator) {
     if (!std::isfinite(value)) {
         return "?";

@@ -29,6 +29,11 @@ std::string strForm(double value);
 // the given decimal separator.
 std::string plainForm(double value, char decimalSeparator);
 
+// The form a program reads back to the very same double: 17 significant digits, a point, an
+// exponent as "e+16" or "e-05" beyond 17 digits or below 1e-4, trailing zeros dropped
+// ("0.10000000000000001", "1e+20"). The same in every locale.
+std::string exactForm(double value);
+
 // A figure for the panel to a given number of decimals (0 to 6), in the user's number format:
 // "207,30" for 207.3 to 2. Zero carries no sign; a value that is not finite reads "?".
 std::string fixedForm(double value, int decimals, char decimalSeparator);

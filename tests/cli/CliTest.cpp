@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -176,6 +177,26 @@ TEST(Cli, SizeStepsAccumulateLikeTheSpinButtonAndValuesReachTheRequest) {
                          "--v2", "1,2,3,4", "--snap", "--lens", "0.05"})
                   .error,
               "--snap non si combina con --lens");
+}
+
+// Scripts read the report: its numbers keep their point and every bit under any locale the
+// tool runs in, and read back to the very doubles.
+TEST(Cli, TheReportsNumbersAreTheSameUnderAnItalianLocale) {
+    WorkingState s;
+    s.centroX = 0.1;
+    s.centroY = 1e20;
+    s.aspectSigma = 2.5e-7;
+    s.lensK1 = -1.5e-5;
+    const std::string plain = describe(s, false);
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "it_IT.UTF-8"), nullptr);
+    const std::string italian = describe(s, false);
+    const std::string json = describe(s, true);
+    std::setlocale(LC_ALL, before.c_str());
+    EXPECT_EQ(italian, plain);
+    EXPECT_NE(plain.find("centroX: 0.10000000000000001\ncentroY: 1e+20\n"), std::string::npos);
+    EXPECT_NE(json.find("\"aspect_sigma\": 2.4999999999999999e-07"), std::string::npos);
+    EXPECT_NE(json.find("\"lens_k1\": -1.5e-05}"), std::string::npos) << json;
 }
 
 // The rolled sample's results as they stand: a change anywhere on the palette road (the

@@ -40,14 +40,17 @@ TEST(NumberRules, TextsKeepTheirFormUnderAnItalianLocale) {
                                  roundedForm(2668.60473632812, 1, ','),
                                  roundedForm(5990.04, 1, ','),
                                  roundedForm(-0.004, 2, ','),
-                                 fixedForm(207.3, 2, ',')};
+                                 fixedForm(207.3, 2, ','),
+                                 exactForm(0.1),
+                                 exactForm(-1.2345678901234568e+17)};
     const std::optional<double> typed[] = {typedLength("12,5"), typedLength("12.5"),
                                            typedLength("0x1p3"), typedLength("inf")};
     std::setlocale(LC_ALL, before.c_str());
     EXPECT_TRUE(typed[0] == 12.5 && typed[1] == 12.5 && !typed[2] && !typed[3]);
     EXPECT_EQ(std::vector<std::string>(std::begin(texts), std::end(texts)),
               (std::vector<std::string>{" 640", "-37", " 53.130102354156", "-45", " 1.9", " 1E+16",
-                                        "0.25", "1,5E-05", "2668,6", "5990", "0", "207,30"}));
+                                        "0.25", "1,5E-05", "2668,6", "5990", "0", "207,30",
+                                        "0.10000000000000001", "-1.2345678901234568e+17"}));
     EXPECT_EQ((std::vector{decimalsOf(1200), decimalsOf(12.5), decimalsOf(207.25)}),
               (std::vector{0, 1, 2}));
 }
