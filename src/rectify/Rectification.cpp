@@ -223,6 +223,88 @@ void knownMeasuresScale(Context& ctx, const KnownMeasuresFrame& known) {
 
 }  // namespace
 
+namespace {
+
+// The known measures' own frame, when they rectify this time: the construction is not needed.
+// `refusal` says why they cannot.
+std::optional<KnownMeasuresFrame> knownFrame(const WorkingState& s, std::string& refusal) {
+    if (s.nRaddr != 1 || !s.misureNote) {
+        return std::nullopt;
+    }
+    Result<KnownMeasuresFrame> frame = knownMeasuresFrameOf(s);
+    if (!frame.ok()) {
+        refusal = frame.error();
+    } else if (frame.value().largOut > (s.aColori() ? kMaxSide : 3000)) {
+        refusal = kTooWide;
+    } else {
+        return frame.value();
+    }
+    return std::nullopt;
+}
+
+// Why the command cannot go on, or nothing: no construction, or a result too large or empty.
+// Measuring a result (a second press) needs only the construction's width.
+std::string refusalOf(const WorkingState& s, std::optional<KnownMeasuresFrame>& known) {
+    std::string refusal;
+    known = knownFrame(s, refusal);
+    const double largOut = s.construction ? s.construction->frame.largOut : 0;
+    if (!refusal.empty() || known || (s.nRaddr > 1 && s.scalaNota > 0)) {
+        // the frame's own size was checked; measuring needs no construction either
+        return refusal;
+    }
+    if (s.nRaddr == 1 && !s.construction) {
+        return kNoConstruction;
+    }
+    if (largOut > (s.aColori() ? kMaxSide : 3000)) {
+        return kTooWide;
+    }
+    const char* why = s.nRaddr == 1 ? sizeRefusal(s.construction->frame) : nullptr;
+    return why ? why : "";
+}
+
+// A new result has no scale until it is measured: an earlier one's would measure it, and
+// place it in a drawing, wrongly.
+void forgetTheScale(WorkingState& s) {
+    s.scalaNota = 0;
+    s.scala = 0;
+    s.misuraCm.clear();
+    s.resultTurn = 0;
+}
+
+// Computes a new result into the window's scratch file and shows it. Every rectification
+// makes the scratch file anew; a file there that this window did not make is left alone.
+void rectifyAnew(Context& ctx, const std::optional<KnownMeasuresFrame>& known) {
+    WorkingState& s = ctx.s;
+    forgetTheScale(s);
+    const RectifyInputs in = known ? knownMeasuresInputs(*known) : RectifyInputs::from(s);
+    showComputing(ctx, in);
+    const std::string scratch = ctx.paths.scratchFile();
+    discardScratchFile(ctx);
+    std::error_code ignored;
+    std::filesystem::create_directories(ctx.paths.scratchDir, ignored);
+    const HeaderBlock header = s.sorgente.intestazione;
+    if (!createExclusively(scratch)) {
+        abandon(ctx, "Impossibile creare il file dell'immagine raddrizzata:\n" + scratch);
+        return;
+    }
+    s.resultFile = ResultFile::Writing;
+    offerConstructionCommands(ctx);
+    s.risultatoColori = ColourImage{};
+    if (!rowsWritten(ctx, rectifyIntoScratch(ctx, in, known, scratch), scratch)) {
+        return;
+    }
+    IndexedImage result;
+    if (!s.aColori() && !readBack(ctx, scratch, result)) {
+        return;
+    }
+    finishRectifying(ctx, in, std::move(result), header, s.aColori());
+    if (known) {
+        knownMeasuresScale(ctx, *known);
+    }
+}
+
+}  // namespace
+
 void RADDR1(Context& ctx) {
     WorkingState& s = ctx.s;
     // One rectification at a time: a command handled during the loop's yield starts no other.
@@ -232,77 +314,19 @@ void RADDR1(Context& ctx) {
     s.interrompi = 0;
     ctx.picture1.setDrawMode(DrawMode::Invert);
     s.nRaddr += 1;
-    // Known measures rectify by their own frame: the construction is not needed.
     std::optional<KnownMeasuresFrame> known;
-    std::string refusal;
-    if (s.nRaddr == 1 && s.misureNote) {
-        Result<KnownMeasuresFrame> frame = knownMeasuresFrameOf(s);
-        if (!frame.ok()) {
-            refusal = frame.error();
-        } else if (frame.value().largOut > (s.aColori() ? kMaxSide : 3000)) {
-            refusal = kTooWide;
-        } else {
-            known = frame.value();
-        }
-    }
-    const char* why = nullptr;
-    const double largOut = s.construction ? s.construction->frame.largOut : 0;
-    if (!refusal.empty()) {
-        why = refusal.c_str();
-    } else if (known || (s.nRaddr > 1 && s.scalaNota > 0)) {
-        // the frame's own size was checked; measuring needs no construction either
-    } else if (s.nRaddr == 1 && !s.construction) {
-        why = kNoConstruction;
-    } else if (largOut > (s.aColori() ? kMaxSide : 3000)) {
-        why = kTooWide;
-    } else if (s.nRaddr == 1) {
-        why = sizeRefusal(s.construction->frame);
-    }
-    if (why) {
+    const std::string why = refusalOf(s, known);
+    if (!why.empty()) {
         ctx.dialogs.messageBox(why, kTitle, MessageIcon::Critical);
         s.nRaddr -= 1;
         return;
     }
     if (s.nRaddr > 1) {
         s.raddrAvviato = 1;
-    } else {
-        // A new result has no scale until it is measured: an earlier one's would measure it,
-        // and place it in a drawing, wrongly.
-        s.scalaNota = 0;
-        s.scala = 0;
-        s.misuraCm.clear();
-        s.resultTurn = 0;
-        const RectifyInputs in = known ? knownMeasuresInputs(*known) : RectifyInputs::from(s);
-        showComputing(ctx, in);
-
-        // Every rectification makes the window's scratch file anew; a file there that this
-        // window did not make is left alone.
-        const std::string scratch = ctx.paths.scratchFile();
-        discardScratchFile(ctx);
-        std::error_code ignored;
-        std::filesystem::create_directories(ctx.paths.scratchDir, ignored);
-        const HeaderBlock header = s.sorgente.intestazione;
-        if (!createExclusively(scratch)) {
-            abandon(ctx, "Impossibile creare il file dell'immagine raddrizzata:\n" + scratch);
-            return;
-        }
-        s.resultFile = ResultFile::Writing;
-        offerConstructionCommands(ctx);
-        s.risultatoColori = ColourImage{};
-        if (!rowsWritten(ctx, rectifyIntoScratch(ctx, in, known, scratch), scratch)) {
-            return;
-        }
-        IndexedImage result;
-        if (!s.aColori() && !readBack(ctx, scratch, result)) {
-            return;
-        }
-        finishRectifying(ctx, in, std::move(result), header, s.aColori());
-        if (known) {
-            knownMeasuresScale(ctx, *known);
-        }
+        afterRectifying(ctx);
         return;
     }
-    afterRectifying(ctx);
+    rectifyAnew(ctx, known);
 }
 
 namespace {
