@@ -2,9 +2,12 @@
 
 #include <libexif/exif-data.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <tuple>
 
 namespace vesta {
 
@@ -113,6 +116,60 @@ std::vector<double> rationalsOf(ExifData* d, ExifTag tag) {
     return out;
 }
 
+// The block of the entries added to `out`, with orientation 1: a result is written upright.
+std::vector<std::uint8_t> uprightBlock(ExifData* out, ExifMem* mem) {
+    std::vector<std::uint8_t> kept;
+    unsigned char upright[2];
+    exif_set_short(upright, exif_data_get_byte_order(out), 1);
+    if (add(out, mem, EXIF_IFD_0, EXIF_TAG_ORIENTATION, EXIF_FORMAT_SHORT, 1, upright, 2)) {
+        unsigned char* saved = nullptr;
+        unsigned int length = 0;
+        exif_data_save_data(out, &saved, &length);
+        if (saved && length > 6 && std::memcmp(saved, kExifHeader, 6) == 0) {
+            kept.assign(saved + 6, saved + length);
+        }
+        std::free(saved);
+    }
+    return kept;
+}
+
+// A value of the kept facts as an entry: a text ends with its zero, a rational is the nearest
+// one with a denominator of a power of ten up to a million. Absent values (empty, 0) add none.
+bool addText(ExifData* out, ExifMem* mem, ExifIfd ifd, ExifTag tag, const std::string& text) {
+    if (text.empty() || text.size() + 1 > kLargestValue) {
+        return false;
+    }
+    return add(out, mem, ifd, tag, EXIF_FORMAT_ASCII, text.size() + 1,
+               reinterpret_cast<const unsigned char*>(text.c_str()), unsigned(text.size() + 1));
+}
+
+// The fewest decimals that hold `v` as the file gave it (to a float's digits), within what an
+// unsigned rational holds.
+std::optional<ExifRational> nearestRational(double v) {
+    if (!(v >= 0 && v <= 4294967295.0)) {
+        return std::nullopt;
+    }
+    ExifLong d = 1;
+    while (d < 1000000 && v * d * 10 <= 4294967295.0 &&
+           std::fabs(v * d - std::round(v * d)) > 1e-6 * v * d) {
+        d *= 10;
+    }
+    return ExifRational{ExifLong(std::llround(v * d)), d};
+}
+
+bool addRationals(ExifData* out, ExifMem* mem, ExifTag tag, const std::vector<double>& values) {
+    std::vector<unsigned char> bytes(8 * values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::optional<ExifRational> r = nearestRational(values[i]);
+        if (!r) {
+            return false;
+        }
+        exif_set_rational(bytes.data() + 8 * i, exif_data_get_byte_order(out), *r);
+    }
+    return !values.empty() && add(out, mem, EXIF_IFD_EXIF, tag, EXIF_FORMAT_RATIONAL, values.size(),
+                                  bytes.data(), unsigned(bytes.size()));
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> exifForResults(const std::uint8_t* data, std::size_t size) {
@@ -134,19 +191,8 @@ std::vector<std::uint8_t> exifForResults(const std::uint8_t* data, std::size_t s
                   any;
         }
     }
-    std::vector<std::uint8_t> kept;
-    unsigned char upright[2];
-    exif_set_short(upright, order, 1);
-    if (any &&
-        add(out.get(), mem, EXIF_IFD_0, EXIF_TAG_ORIENTATION, EXIF_FORMAT_SHORT, 1, upright, 2)) {
-        unsigned char* saved = nullptr;
-        unsigned int length = 0;
-        exif_data_save_data(out.get(), &saved, &length);
-        if (saved && length > 6 && std::memcmp(saved, kExifHeader, 6) == 0) {
-            kept.assign(saved + 6, saved + length);
-        }
-        std::free(saved);
-    }
+    std::vector<std::uint8_t> kept =
+        any ? uprightBlock(out.get(), mem) : std::vector<std::uint8_t>{};
     exif_mem_unref(mem);
     return kept;
 }
@@ -180,6 +226,48 @@ ResultExifTags resultExifTags(const std::vector<std::uint8_t>& kept) {
         t.focalLength35mm = exif_get_short(e->data, exif_data_get_byte_order(d));
     }
     return t;
+}
+
+std::vector<std::uint8_t> exifBlockOf(const ResultExifTags& tags) {
+    ExifPtr out(exif_data_new());
+    ExifMem* mem = exif_mem_new_default();
+    if (!out || !mem) {
+        exif_mem_unref(mem);
+        return {};
+    }
+    exif_data_unset_option(out.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    exif_data_set_byte_order(out.get(), EXIF_BYTE_ORDER_INTEL);
+    ExifData* d = out.get();
+    bool any = false;
+    for (const auto& [ifd, tag, text] :
+         {std::tuple{EXIF_IFD_0, EXIF_TAG_MAKE, &tags.make},
+          std::tuple{EXIF_IFD_0, EXIF_TAG_MODEL, &tags.model},
+          std::tuple{EXIF_IFD_0, EXIF_TAG_DATE_TIME, &tags.dateTime},
+          std::tuple{EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_ORIGINAL, &tags.dateTimeOriginal},
+          std::tuple{EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_DIGITIZED, &tags.dateTimeDigitized},
+          std::tuple{EXIF_IFD_EXIF, EXIF_TAG_LENS_MAKE, &tags.lensMake},
+          std::tuple{EXIF_IFD_EXIF, EXIF_TAG_LENS_MODEL, &tags.lensModel},
+          std::tuple{EXIF_IFD_EXIF, EXIF_TAG_LENS_SERIAL_NUMBER, &tags.lensSerialNumber}}) {
+        any = addText(d, mem, ifd, tag, *text) || any;
+    }
+    for (const auto& [tag, value] : {std::pair{EXIF_TAG_FNUMBER, tags.fNumber},
+                                     std::pair{EXIF_TAG_MAX_APERTURE_VALUE, tags.maxApertureValue},
+                                     std::pair{EXIF_TAG_FOCAL_LENGTH, tags.focalLength}}) {
+        any = (value > 0 && addRationals(d, mem, tag, {value})) || any;
+    }
+    if (tags.focalLength35mm > 0 && tags.focalLength35mm <= 0xFFFF) {
+        unsigned char bytes[2];
+        exif_set_short(bytes, EXIF_BYTE_ORDER_INTEL, ExifShort(tags.focalLength35mm));
+        any = add(d, mem, EXIF_IFD_EXIF, EXIF_TAG_FOCAL_LENGTH_IN_35MM_FILM, EXIF_FORMAT_SHORT, 1,
+                  bytes, 2) ||
+              any;
+    }
+    if (tags.lensSpecification.size() == 4) {
+        any = addRationals(d, mem, EXIF_TAG_LENS_SPECIFICATION, tags.lensSpecification) || any;
+    }
+    std::vector<std::uint8_t> kept = any ? uprightBlock(d, mem) : std::vector<std::uint8_t>{};
+    exif_mem_unref(mem);
+    return kept;
 }
 
 }  // namespace vesta

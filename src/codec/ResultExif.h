@@ -28,4 +28,9 @@ struct ResultExifTags {
 };
 ResultExifTags resultExifTags(const std::vector<std::uint8_t>& kept);
 
+// The kept block made of facts read elsewhere (a TIFF photograph's own tags), as
+// exifForResults makes it of a block: the texts, the rationals and orientation 1; empty when
+// there is nothing worth keeping.
+std::vector<std::uint8_t> exifBlockOf(const ResultExifTags& tags);
+
 }  // namespace vesta

@@ -30,6 +30,35 @@ bool realTag(TIFF* tif, ttag_t tag, double& value) {
     return std::isfinite(value);
 }
 
+// A tag of several rationals (the lens's range), however the library hands them out.
+std::vector<double> realsTag(TIFF* tif, ttag_t tag) {
+    const TIFFField* field = TIFFFieldWithTag(tif, tag);
+    if (!field) {
+        return {};
+    }
+    std::uint32_t count = 0;
+    void* values = nullptr;
+    bool got = false;
+    if (!TIFFFieldPassCount(field)) {
+        got = TIFFGetField(tif, tag, &values) == 1;
+        count = std::uint32_t(std::max(0, TIFFFieldReadCount(field)));
+    } else if (TIFFFieldSetGetCountSize(field) == 2) {
+        std::uint16_t shortCount = 0;
+        got = TIFFGetField(tif, tag, &shortCount, &values) == 1;
+        count = shortCount;
+    } else {
+        got = TIFFGetField(tif, tag, &count, &values) == 1;
+    }
+    std::vector<double> out;
+    const int size = TIFFFieldSetGetSize(field);
+    for (std::uint32_t i = 0; got && values && i < count && i < 16; ++i) {
+        out.push_back(size == 4   ? double(static_cast<const float*>(values)[i])
+                      : size == 8 ? static_cast<const double*>(values)[i]
+                                  : NAN);
+    }
+    return out;
+}
+
 std::string textTag(TIFF* tif, ttag_t tag) {
     const char* text = nullptr;
     if (TIFFGetField(tif, tag, &text) && text) {
@@ -68,16 +97,40 @@ void readExifFacts(TIFF* tif, CameraFacts& facts) {
     }
 }
 
+// The current EXIF directory's dates and lens, as a result keeps them.
+void readKeptExif(TIFF* tif, ResultExifTags& kept) {
+    kept.dateTimeOriginal = textTag(tif, EXIFTAG_DATETIMEORIGINAL);
+    kept.dateTimeDigitized = textTag(tif, EXIFTAG_DATETIMEDIGITIZED);
+    kept.lensMake = textTag(tif, EXIFTAG_LENSMAKE);
+    kept.lensModel = textTag(tif, EXIFTAG_LENSMODEL);
+    kept.lensSerialNumber = textTag(tif, EXIFTAG_LENSSERIALNUMBER);
+    for (auto [tag, value] : {std::pair{EXIFTAG_FOCALLENGTH, &kept.focalLength},
+                              std::pair{EXIFTAG_FNUMBER, &kept.fNumber},
+                              std::pair{EXIFTAG_MAXAPERTUREVALUE, &kept.maxApertureValue}}) {
+        double real = 0;
+        *value = realTag(tif, tag, real) && real > 0 ? real : 0;
+    }
+    std::uint16_t focal35 = 0;
+    if (TIFFGetField(tif, EXIFTAG_FOCALLENGTHIN35MMFILM, &focal35)) {
+        kept.focalLength35mm = focal35;
+    }
+    kept.lensSpecification = realsTag(tif, EXIFTAG_LENSSPECIFICATION);
+}
+
 }  // namespace
 
-void readCameraTags(TIFF* tif, CameraFacts& facts) {
-    facts.make = textTag(tif, TIFFTAG_MAKE);
-    facts.model = textTag(tif, TIFFTAG_MODEL);
+void readCameraTags(TIFF* tif, CameraFacts& facts, std::vector<std::uint8_t>& exif) {
+    ResultExifTags kept;
+    kept.make = facts.make = textTag(tif, TIFFTAG_MAKE);
+    kept.model = facts.model = textTag(tif, TIFFTAG_MODEL);
+    kept.dateTime = textTag(tif, TIFFTAG_DATETIME);
     toff_t offset = 0;
     if (TIFFGetField(tif, TIFFTAG_EXIFIFD, &offset) && offset != 0 &&
         TIFFReadEXIFDirectory(tif, offset)) {
         readExifFacts(tif, facts);
+        readKeptExif(tif, kept);
     }
+    exif = exifBlockOf(kept);
 }
 
 void setText(TIFF* t, ttag_t tag, const std::string& text) {

@@ -1,5 +1,5 @@
-// The camera's tags of a TIFF: read from a photograph into its facts, and written into a
-// result's own directories.
+// The camera's tags of a TIFF: read from a photograph into its facts and into the EXIF block
+// its results keep, and written into a result's own directories.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +12,11 @@
 
 namespace vesta {
 
-// The image directory's make and model and the EXIF directory's focal lengths, sensor
-// resolution and recorded size, into `facts`. The EXIF directory is current afterwards: the
+// The image directory's make, model and date and the EXIF directory's focal lengths, sensor
+// resolution, recorded size, dates and lens, into `facts` and into `exif`, the block a result
+// keeps (empty when nothing is worth keeping). The EXIF directory is current afterwards: the
 // image directory's other tags are read before.
-void readCameraTags(TIFF* tif, CameraFacts& facts);
+void readCameraTags(TIFF* tif, CameraFacts& facts, std::vector<std::uint8_t>& exif);
 
 // A text tag of the current directory, when not empty.
 void setText(TIFF* t, ttag_t tag, const std::string& text);

@@ -126,7 +126,7 @@ Result<DecodedImage> decodeTiff(const std::uint8_t* data, std::size_t size,
     if (orientation >= 1 && orientation <= 8) {
         decoded.facts.orientation = orientation;
     }
-    readCameraTags(tif.get(), decoded.facts);
+    readCameraTags(tif.get(), decoded.facts, image.exif);
     return Result<DecodedImage>::success(std::move(decoded));
 }
 

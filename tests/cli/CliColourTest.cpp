@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <tiffio.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "BitmapBytes.h"
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
+#include "codec/ResultExif.h"
 #include "image/BitmapFile.h"
 
 namespace vesta {
@@ -97,6 +99,71 @@ TEST(CliColour, AProfileTheOutputCannotHoldIsNoticedOnStderr) {
                   bmp ? profileNotice(ColourFileFormat::Bmp, 300) + "\n" : "")
             << name;
         EXPECT_EQ(readBack(dir / name).iccProfile.empty(), bmp) << name;
+    }
+}
+
+// A camera's TIFF as libtiff writes it: the image directory's make, model and date, and an
+// EXIF directory with the dates, the focal lengths, the lens and the recorded size.
+void writeCameraTiff(const fs::path& path, const ColourImage& photo) {
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    ASSERT_NE(tif, nullptr);
+    ASSERT_EQ(TIFFCreateEXIFDirectory(tif), 0);
+    TIFFSetField(tif, EXIFTAG_DATETIMEORIGINAL, "2026:05:04 10:11:12");
+    TIFFSetField(tif, EXIFTAG_LENSMODEL, "24-70mm F2.8-4");
+    TIFFSetField(tif, EXIFTAG_FOCALLENGTH, 24.0);
+    TIFFSetField(tif, EXIFTAG_FNUMBER, 2.8);
+    TIFFSetField(tif, EXIFTAG_FOCALLENGTHIN35MMFILM, std::uint16_t(36));
+    TIFFSetField(tif, EXIFTAG_PIXELXDIMENSION, std::uint32_t(4000));
+    const float rangeF[4] = {24, 70, 2.8f, 4};
+    const double rangeD[4] = {24, 70, 2.8, 4};
+    const bool floats = TIFFFieldSetGetSize(TIFFFieldWithTag(tif, EXIFTAG_LENSSPECIFICATION)) == 4;
+    TIFFSetField(tif, EXIFTAG_LENSSPECIFICATION, floats ? (const void*)rangeF : rangeD);
+    std::uint64_t exifOffset = 0;
+    ASSERT_EQ(TIFFWriteCustomDirectory(tif, &exifOffset), 1);
+    TIFFFreeDirectory(tif);
+    TIFFCreateDirectory(tif);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(photo.width));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(photo.height));
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, std::uint16_t(3));
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, std::uint16_t(8));
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_MAKE, "Fotocamere SpA");
+    TIFFSetField(tif, TIFFTAG_MODEL, "F1");
+    TIFFSetField(tif, TIFFTAG_DATETIME, "2026:05:05 08:00:00");
+    TIFFSetField(tif, TIFFTAG_EXIFIFD, exifOffset);
+    std::vector<std::uint8_t> row(photo.rowSamples());
+    for (int y = 0; y < photo.height; ++y) {
+        std::copy_n(photo.samples8.begin() + std::ptrdiff_t(row.size()) * y, row.size(),
+                    row.begin());
+        ASSERT_EQ(TIFFWriteScanline(tif, row.data(), std::uint32_t(y), 0), 1);
+    }
+    TIFFClose(tif);
+}
+
+// A rectified TIFF photograph keeps who took it with what, when and through which lens, in
+// every format that holds EXIF, as one from a JPEG does; nothing of its pixels' size.
+TEST(CliColour, AResultFromACameraTiffKeepsItsCameraDateAndLens) {
+    test::TempDir dir;
+    const Result<SourceBitmap> palette = readSourceBitmap(kSample);
+    ASSERT_TRUE(palette.ok());
+    writeCameraTiff(dir / "foto.tif", expanded(palette.value().image));
+    for (const std::string name : {"r.jpg", "r.png", "r.tif"}) {
+        ASSERT_EQ(rectify((dir / "foto.tif").string() + " " + (dir / name).string()), 0) << name;
+        const Result<CameraPhoto> back = readCameraFile((dir / name).string());
+        ASSERT_TRUE(back.ok()) << name;
+        const CameraFacts& f = back.value().facts;
+        EXPECT_TRUE(f.make == "Fotocamere SpA" && f.model == "F1") << name;
+        EXPECT_TRUE(f.focalLengthMm == 24.0 && f.focalLength35mm == 36 && !f.pixelXDimension)
+            << name;
+        const ResultExifTags tags = resultExifTags(back.value().image.exif);
+        EXPECT_EQ(tags.dateTimeOriginal + " " + tags.dateTime,
+                  "2026:05:04 10:11:12 2026:05:05 08:00:00")
+            << name;
+        EXPECT_TRUE(tags.lensModel == "24-70mm F2.8-4" && tags.fNumber == 2.8) << name;
+        if (name != "r.tif") {  // a TIFF result's own tags hold no lens range
+            EXPECT_EQ(tags.lensSpecification, (std::vector<double>{24, 70, 2.8, 4})) << name;
+        }
     }
 }
 

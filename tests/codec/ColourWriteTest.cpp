@@ -114,11 +114,10 @@ TEST(ColourWriteTest, AResultKeepsThePhotographsCameraDateAndLens) {
             EXPECT_TRUE(f.make == "Fotocamere SpA" && f.model == "F1") << name << f.make;
             EXPECT_TRUE(f.focalLengthMm == 24.0 && f.focalLength35mm == 36) << name;
             EXPECT_FALSE(f.pixelXDimension) << name;
-            if (name[2] != 't') {  // a TIFF's own tags hold them, not a block
-                const ResultExifTags tags = resultExifTags(back.value().image.exif);
-                EXPECT_EQ(tags.dateTimeOriginal, "2026:05:04 10:11:12") << name;
-                EXPECT_EQ(tags.lensModel, "24mm F2.8") << name;
-            }
+            // A TIFF's own tags hold them, read back into the same block.
+            const ResultExifTags tags = resultExifTags(back.value().image.exif);
+            EXPECT_EQ(tags.dateTimeOriginal, "2026:05:04 10:11:12") << name;
+            EXPECT_EQ(tags.lensModel, "24mm F2.8") << name;
         }
     }
 }
