@@ -25,7 +25,6 @@ void RETTANG3(Context& ctx) {
     ctx.form.domanda1.caption = prompts::kDefinisciArea;
     ctx.s.modoClick = ClickMode::AreaCorner;
     ctx.s.nAree += 1;
-    ctx.form.GRIGLIA.enabled = ctx.s.construction.has_value();
 }
 
 void GRANDEZZA_SpinUp(Context& ctx) {

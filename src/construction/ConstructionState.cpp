@@ -5,33 +5,32 @@
 
 namespace vesta {
 
-void offerConstructionCommands(Context& ctx) {
-    const bool stands = ctx.s.construction.has_value();
+StageFacts stageFacts(const Context& ctx) {
+    const WorkingState& s = ctx.s;
+    StageFacts f;
+    f.lineGiven = s.nRette > 0;
+    f.fourLines = s.nRette == 4;
     // Known measures kept for these four lines rectify without the construction.
-    const bool byMeasures = ctx.s.misureNote && ctx.s.nRette == 4;
-    FormModel& f = ctx.form;
-    // Once a result exists the button measures and start stays as the result left it.
-    if (ctx.s.nRaddr == 0) {
-        f.RADDRIZZA.enabled = stands || byMeasures;
-        f.start.enabled = stands || byMeasures;
-    }
-    f.GRIGLIA.enabled = stands;
-    f.griglia2.enabled = stands;
-    // Known measures need the four lines only, not the vanishing points' construction.
-    const bool lines = ctx.s.nRette == 4 && ctx.s.nRaddr == 0;
-    f.MISURENOTE.enabled = lines;
-    f.misureNote.enabled = lines;
-    // While rows are computed nothing may start another rectification, nor save or print the
-    // unfinished one.
-    offerExtraLineCommands(ctx);
-    if (ctx.s.resultFile == ResultFile::Writing) {
-        f.raddrizza1.enabled = false;
-        f.start.enabled = false;
-        f.MISURENOTE.enabled = false;
-        f.misureNote.enabled = false;
-        f.save.enabled = false;
-        f.print1.enabled = false;
-    }
+    f.knownMeasures = s.misureNote && f.fourLines;
+    f.resultKept = hasResult(s);
+    f.colour = s.fotoColori != nullptr;
+    f.strayLine = f.fourLines && anyStrayLine(s);
+    f.scaleKnown = s.scala > 0;
+    return f;
+}
+
+void enterStage(Context& ctx, Stage stage) {
+    applyStage(ctx.form, stage, stageFacts(ctx));
+    showResidualsFoot(ctx);
+}
+
+void offerStageCommands(Context& ctx) {
+    enterStage(ctx, stageOf(ctx.s));
+}
+
+void offerEveryEventCommands(Context& ctx) {
+    applyStage(ctx.form, stageOf(ctx.s), stageFacts(ctx), Rows::EveryEvent);
+    ctx.form.agganciaBordi.checked = ctx.s.agganciaBordi;
 }
 
 void constructionChanged(Context& ctx, ConstructionStage atMost) {
@@ -50,7 +49,7 @@ void constructionChanged(Context& ctx, ConstructionStage atMost) {
     if (!ctx.s.fughe) {
         clearProportionUncertainty(ctx);
     }
-    offerConstructionCommands(ctx);
+    offerStageCommands(ctx);
 }
 
 bool areaPending(const WorkingState& s) {

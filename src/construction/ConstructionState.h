@@ -1,8 +1,8 @@
-// What the construction on show allows: rectifying and the grid only while the whole frame of
-// the current lines, principal point and area stands.
+// How far the construction on show stands, and the stage of the work it puts the window in.
 #pragma once
 
 #include "state/Context.h"
+#include "state/Stages.h"
 
 namespace vesta {
 
@@ -16,10 +16,19 @@ enum class ConstructionStage : int {
     Frame = 2,
 };
 
-// Enables the rectifying commands (RADDRIZZA and start, before a result exists) and the grid
-// (GRIGLIA, griglia2) exactly while the frame stands; while rows are computed, the Raddrizza menu
-// (start, altra), save and print stay disabled.
-void offerConstructionCommands(Context& ctx);
+// The facts of the work that the stages' offers hang on.
+StageFacts stageFacts(const Context& ctx);
+
+// The window offers the commands of `stage`, as the table of stages gives them.
+void enterStage(Context& ctx, Stage stage);
+
+// The window offers the commands of the stage the work is in (stageOf): for a procedure that
+// may leave it in more than one.
+void offerStageCommands(Context& ctx);
+
+// After every event: the commands whose offer follows facts that change within a stage (a turn,
+// snapping onto edges, printing at scale).
+void offerEveryEventCommands(Context& ctx);
 
 // The lines, the principal point or the area changed: what was built from the old ones stands
 // no further than `atMost`.

@@ -14,11 +14,6 @@ void agganciaBordi_Click(Context& ctx) {
     ctx.form.agganciaBordi.checked = ctx.s.agganciaBordi;
 }
 
-void offerEdgeSnapping(Context& ctx) {
-    ctx.form.agganciaBordi.enabled = ctx.s.nRette <= 0 && ctx.s.raddrAvviato == 0;
-    ctx.form.agganciaBordi.checked = ctx.s.agganciaBordi;
-}
-
 namespace {
 
 double shiftOf(const SnappedLine& l) {

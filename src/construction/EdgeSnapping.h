@@ -10,10 +10,6 @@ namespace vesta {
 // Turns snapping on or off for the lines clicked from now on.
 void agganciaBordi_Click(Context& ctx);
 
-// Offered while no line stands, so that every line of a construction is taken the same way
-// (and its record replays them so).
-void offerEdgeSnapping(Context& ctx);
-
 // Line k as clicked, drawn onto the edge beside it; where no edge runs near it, it stays as
 // clicked. Either way the panel's foot says so.
 void snapClickedLine(Context& ctx, int k);

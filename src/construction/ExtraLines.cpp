@@ -105,7 +105,6 @@ bool extraLineEnd(Context& ctx, float x, float y, double viewScale) {
     }
     s.extraLines.push_back(line);
     s.extraLineHorizontal.reset();
-    ctx.form.cancella.enabled = true;
     drawAllLines(ctx);
     return true;
 }
@@ -223,23 +222,22 @@ void showLineResiduals(Context& ctx) {
     label.caption = caption;
     label.tooltip = tip;
     label.foreground = flagged.empty() ? std::nullopt : std::optional<Rgb>(colours::red);
-    offerExtraLineCommands(ctx);
+    showResidualsFoot(ctx);
 }
 
-void offerExtraLineCommands(Context& ctx) {
-    const WorkingState& s = ctx.s;
-    FormModel& f = ctx.form;
-    const bool lines = s.nRette == 4 && s.nRaddr == 0 && s.resultFile != ResultFile::Writing;
-    f.altraRettaOrizz.enabled = lines;
-    f.altraRettaVert.enabled = lines;
-    bool stray = false;
+bool anyStrayLine(const WorkingState& s) {
     for (const bool horizontal : {true, false}) {
         for (const bool b : strays(s, horizontal)) {
-            stray = stray || b;
+            if (b) {
+                return true;
+            }
         }
     }
-    f.togliRetta.enabled = lines && stray;
-    // The foot of the panel holds the measured length's ± on the result.
+    return false;
+}
+
+void showResidualsFoot(Context& ctx) {
+    FormModel& f = ctx.form;
     f.scarti.visible =
         !f.scarti.caption.empty() && f.Picture1.visible && f.incertezzaMisura.caption.empty();
 }

@@ -32,7 +32,11 @@ void drawAllLines(Context& ctx);
 // line's in the tooltip, a stray line named in red; hidden while the four stand alone.
 void showLineResiduals(Context& ctx);
 
-// Enables the three commands by the stage the work is in.
-void offerExtraLineCommands(Context& ctx);
+// True when one of the lines strays from its vanishing point (Togli la retta anomala).
+bool anyStrayLine(const WorkingState& s);
+
+// The residuals' line at the panel's foot shows on the photograph, unless a measured length's ±
+// holds the foot.
+void showResidualsFoot(Context& ctx);
 
 }  // namespace vesta

@@ -58,7 +58,7 @@ void misureNote_Click(Context& ctx) {
     // A rectification that could not start leaves the measures as they were.
     if (s.raddrAvviato != 1) {
         s.misureNote = before;
-        offerConstructionCommands(ctx);
+        offerStageCommands(ctx);
     }
 }
 

@@ -70,16 +70,12 @@ void lineEnd(Context& ctx, float x, float y, double viewScale) {
             break;
         case 3:
             f.domanda1.caption = prompts::kFughe;
-            f.CENTRO.enabled = true;
-            f.RETTANG.enabled = false;
-            f.GRIGLIA.enabled = false;
             break;
         default:
             break;
     }
     s.nRette += 1;
     constructionChanged(ctx, ConstructionStage::None);
-    f.cancella.enabled = true;
     s.setLine(s.nRette, {s.xPrimo, s.yPrimo}, {s.xSecondo, s.ySecondo},
               {s.firstViewScale, viewScale});
     if (s.agganciaBordi) {

@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 
 #include "construction/Commands.h"
+#include "construction/EdgeSnapping.h"
 #include "construction/ExtraLines.h"
 #include "construction/FocalLengthCommand.h"
 #include "construction/KnownMeasuresCommand.h"
@@ -33,6 +34,7 @@
 #include "rectify/UnsavedResult.h"
 #include "state/Numbers.h"
 #include "ui/Startup.h"
+#include "ui/TurnCommands.h"
 #include "ui/Undo.h"
 #include "ui/ViewScale.h"
 #include "ui/WindowCommands.h"

@@ -6,13 +6,11 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include "construction/EdgeSnapping.h"
+#include "construction/ConstructionState.h"
 #include "desktop/CanvasPicture.h"
 #include "desktop/FormPusher.h"
 #include "desktop/InputGate.h"
-#include "rectify/PrintAtScale.h"
 #include "state/Context.h"
-#include "ui/TurnCommands.h"
 
 namespace vesta::desktop {
 
@@ -45,18 +43,16 @@ class MainWindow : public QMainWindow {
     Magnifier* magnifier() const { return magnifier_; }
 
     // Runs one procedure of the core, then shows what it changed. Whether the picture on show
-    // may be turned, snapping chosen and the result printed at scale, follows from the stage
-    // any procedure leaves. Input sent while it computed rows and not yet handed out is dropped
-    // once it ends.
+    // may be turned, snapping chosen and the result printed at scale is offered again from the
+    // stage any procedure leaves. Input sent while it computed rows and not yet handed out is
+    // dropped once it ends.
     template <typename Procedure>
     void run(Procedure&& procedure) {
         const long yields = yields_.count();
         ++running_;
         procedure(ctx_);
         --running_;
-        offerTurnCommands(ctx_);
-        offerEdgeSnapping(ctx_);
-        offerPrintAtScale(ctx_);
+        offerEveryEventCommands(ctx_);
         push();
         if (running_ == 0 && yields_.count() != yields) {
             dropInputOfTheComputation();

@@ -45,8 +45,6 @@ void showFrame(Context& ctx, const Frame& frame) {
         form.domanda1.caption = prompts::kVuoiGriglia;
     }
     s.interrompi = 0;
-    form.GRIGLIA.enabled = true;
-    form.RADDRIZZA.enabled = true;
     form.tfuox.caption = strForm(frame.largOut) + " x";
     form.tfuoy.caption = strForm(frame.altOut) + " y";
     form.tfuox.tooltip = "Dimensione in X dell'immagine raddrizzata";
@@ -59,8 +57,6 @@ void FUGHE(Context& ctx) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
     f.RADDRIZZA.tooltip = " Inizia l'operazione di raddrizzamento";
-    f.GRANDEZZA.visible = true;
-    f.Text3.visible = true;
     f.Text3.caption = plainForm(s.grandezza, ctx.decimalSeparator);
     ctx.picture1.setDrawMode(DrawMode::CopyPen);
     f.domanda1.caption = prompts::kDeviDefinireArea;
@@ -79,7 +75,6 @@ void FUGHE(Context& ctx) {
         f.domanda1.caption = prompts::kImpossibile;
         ctx.dialogs.messageBox("Fuga verticale o orizzontale all'infinito !!", degenerate::kTitle,
                                MessageIcon::Critical);
-        f.CENTRO.enabled = false;
         return;
     }
     s.construction.reset();
@@ -87,11 +82,6 @@ void FUGHE(Context& ctx) {
     s.residualsH = fitted->residualsH;
     s.residualsV = fitted->residualsV;
     showLineResiduals(ctx);
-
-    f.raddrizza1.enabled = true;
-    f.edit.enabled = true;
-    f.save.enabled = hasResult(s);
-    f.print1.enabled = true;
     // Rectifying waits for CERCHIONUOVO's frame.
     CERCHIONUOVO(ctx);
 }
@@ -116,16 +106,6 @@ bool CERCHIONUOVO(Context& ctx) {
         return refuseConstruction(ctx, built.error());
     }
     const InteriorOrientation& o = built.value().orientation;
-
-    f.raddrizza1.enabled = true;
-    f.edit.visible = true;
-    f.edit.enabled = true;
-    for (MenuItem* m : {&f.area, &f.griglia2, &f.canc, &f.centro1, &f.print1}) {
-        m->enabled = true;
-    }
-    f.save.enabled = hasResult(s);
-    f.CENTRO.enabled = true;
-
     s.pendenza = o.mH;
 
     const auto at = [](double v) { return float(v); };
@@ -171,20 +151,13 @@ bool CERCHIONUOVO(Context& ctx) {
     }
     f.Text6[4].caption = "DIS" + strForm(floorInt(o.distanzaPrinc));
 
-    f.CENTRO.enabled = true;
-    f.RETTANG.enabled = true;
-    f.GRIGLIA.enabled = true;
-    f.RADDRIZZA.enabled = true;
-    f.start.enabled = true;
-    f.area.enabled = true;
-    f.griglia2.enabled = true;
     // An area with only its first corner in is no area to rectify yet.
     if (areaPending(s)) {
         s.construction.reset();
     } else {
         s.construction = std::move(built.value());
     }
-    offerConstructionCommands(ctx);
+    offerStageCommands(ctx);
     showProportionUncertainty(ctx);
     return true;
 }

@@ -128,8 +128,6 @@ void showPhotograph(Context& ctx, const std::string& chosen, ReadPhotograph read
 
     s.fotoColori = std::move(colour);
     s.risultatoColori = ColourImage{};
-    // Only a grey or colour photograph is interpolated; a palette bitmap takes the nearest pixel.
-    f.bilineare.enabled = s.fotoColori != nullptr;
     // A measured length's ± belongs to the previous photograph's result.
     f.incertezzaMisura.caption.clear();
     f.bordi.caption.clear();
@@ -222,16 +220,8 @@ void startConstructionOver(Context& ctx) {
     f.cancella.caption = "Canc.";
     f.Label1.visible = true;
     f.Label1.caption = "Immagine sorgente";
-    f.zoo.visible = true;
-    f.CENTRO.enabled = false;
-    f.CENTRO.visible = true;
-    f.focale.enabled = true;
-    f.RETTANG.visible = true;
-    f.GRIGLIA.visible = true;
-    f.Text3.visible = false;
     f.RADDRIZZA.caption = "Raddrizza";
     f.RADDRIZZA.tooltip = "opera il raddrizzamento";  // not Misura's of a previous result
-    f.RADDRIZZA.enabled = false;
 
     placeScrollBarsOfSource(ctx);
 
@@ -250,14 +240,12 @@ void startConstructionOver(Context& ctx) {
     s.raddrAvviato = 0;
     // Nothing of the previous photograph's construction stands on this one.
     constructionChanged(ctx, ConstructionStage::None);
-    // As at start: no bars of a rectified image, no size arrows before a construction.
+    // As at start: no bars of a rectified image.
     f.VScroll2.visible = false;
     f.HScroll2.visible = false;
-    f.GRANDEZZA.visible = false;
 
     f.Picture1.pointer = MousePointer::Cross;
     f.pointer = MousePointer::Default;
-    f.Picture1.enabled = true;
     f.Picture1.visible = true;
     p.refresh();
 
@@ -294,16 +282,6 @@ void LEGGI_img(Context& ctx, SourceBitmap bitmap) {
     f.Label4.visible = true;
     f.Label4.caption = "Immagine sorgente";
     f.domanda1.caption = prompts::kDueRetteOrizz;
-
-    f.raddrizza1.enabled = false;
-    f.edit.visible = true;
-    f.edit.enabled = true;
-    f.area.enabled = false;
-    f.griglia2.enabled = false;
-    f.canc.enabled = true;
-    f.centro1.enabled = false;
-    f.save.enabled = hasResult(s);
-    f.print1.enabled = true;
 }
 
 }  // namespace vesta

@@ -25,10 +25,6 @@ std::optional<double> resultScale(const Context& ctx) {
     return s.scala;
 }
 
-void offerPrintAtScale(Context& ctx) {
-    ctx.form.stampaScala.enabled = resultScale(ctx).has_value();
-}
-
 void stampaScala_Click(Context& ctx) {
     const std::optional<double> scale = resultScale(ctx);
     if (!scale) {

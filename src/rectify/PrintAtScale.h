@@ -11,10 +11,6 @@ namespace vesta {
 // reference pair on this result or by the known measures it was rectified with.
 std::optional<double> resultScale(const Context& ctx);
 
-// The menu item "Stampa in scala..." is offered while a completed result with a known scale is
-// on show.
-void offerPrintAtScale(Context& ctx);
-
 // stampaScala_Click: asks the scale (1:20, 1:50, 1:100, 1:200 or typed, "1:75" or "75"),
 // refuses anything else with a message, then prints the result at that scale.
 void stampaScala_Click(Context& ctx);

@@ -51,17 +51,9 @@ void abandon(Context& ctx, const std::string& why) {
     discardScratchFile(ctx);
     s.nRaddr -= 1;
     s.raddrAvviato = 0;
-    f.save.enabled = hasResult(s);
-    f.print1.enabled = true;
-    f.raddrizza1.enabled = true;
-    offerConstructionCommands(ctx);
-    for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
-        c->visible = true;
-    }
-    f.Text4.visible = false;
+    offerStageCommands(ctx);
     f.Picture1.pointer = MousePointer::Cross;
     f.pointer = MousePointer::Default;
-    f.Picture1.enabled = true;
     f.domanda1.caption = prompts::kImpossibile;
     ctx.dialogs.messageBox(why, kTitle, MessageIcon::Critical);
 }
@@ -70,10 +62,7 @@ void abandon(Context& ctx, const std::string& why) {
 // stays as the opening left it, but for what the start of the rectification hid.
 void discardForTheNewPhotograph(Context& ctx) {
     discardScratchFile(ctx);
-    ctx.form.RADDRIZZA.visible = true;
-    ctx.form.Text4.visible = false;
-    ctx.form.print1.enabled = true;
-    offerConstructionCommands(ctx);
+    offerStageCommands(ctx);
 }
 
 void showResult(Context& ctx, const RectifyInputs& in, IndexedImage&& result, bool colour) {
@@ -106,7 +95,6 @@ void showResult(Context& ctx, const RectifyInputs& in, IndexedImage&& result, bo
     f.Picture2.visible = true;
     f.Picture2.left = 0;
     f.sendToBack(f.Picture2);
-    f.zoo.visible = true;
     ctx.picture2.setDrawMode(DrawMode::Black);
     f.bringToFront(f.Label1);
     f.Label1.visible = true;
@@ -115,26 +103,10 @@ void showResult(Context& ctx, const RectifyInputs& in, IndexedImage&& result, bo
 
 void resultState(Context& ctx) {
     FormModel& f = ctx.form;
-    f.CENTRO.visible = false;
-    f.RETTANG.visible = false;
-    f.GRIGLIA.visible = false;
-    f.Text3.visible = true;
-    f.Text4.visible = false;
-    f.start.enabled = false;
     f.RADDRIZZA.caption = "Misura";
     f.RADDRIZZA.tooltip = " Stabilisce una scala per le misurazioni dell'immagine";
-    f.RADDRIZZA.enabled = true;
-    f.RADDRIZZA.visible = true;
-    f.raddrizza1.enabled = true;
-    f.save.enabled = true;
-    f.print1.enabled = true;
-    f.edit.visible = true;
-    for (MenuItem* m : {&f.centro1, &f.canc, &f.area, &f.griglia2}) {
-        m->enabled = false;
-    }
-    f.CENTRO.enabled = false;
+    enterStage(ctx, ctx.s.nRaddr > 1 ? Stage::Measuring : Stage::Result);
     f.domanda1.caption = prompts::kVuoiMisurare;
-    f.zoo.visible = true;
 }
 
 void finishRectifying(Context& ctx, const RectifyInputs& in, IndexedImage&& result,
@@ -170,7 +142,6 @@ bool rowsWritten(Context& ctx, RowsOutcome rows, const std::string& scratch) {
     FormModel& f = ctx.form;
     f.Picture1.pointer = MousePointer::Cross;
     f.pointer = MousePointer::Default;
-    f.Picture1.enabled = true;
     return true;
 }
 
@@ -191,17 +162,12 @@ bool readBack(Context& ctx, const std::string& scratch, IndexedImage& result) {
 // The window while the rows are computed: the result's size, the progress, the hourglass.
 void showComputing(Context& ctx, const RectifyInputs& in) {
     FormModel& f = ctx.form;
-    for (Control* c : {&f.RADDRIZZA, &f.RETTANG, &f.zoo, &f.CENTRO, &f.GRIGLIA, &f.Text3}) {
-        c->visible = false;
-    }
-    f.Text4.visible = true;
     f.tfuox.caption = strForm(floorInt(in.largOut)) + "x";
     f.tfuoy.caption = strForm(floorInt(in.altOut)) + "y";
     f.tfuox.tooltip = "Dimensione in X dell'immagine raddrizzata";
     f.tfuoy.tooltip = "Dimensione in Y dell'immagine raddrizzata";
     ctx.s.raddrAvviato = 1;
     f.Picture1.pointer = MousePointer::Hourglass;
-    f.Picture1.enabled = false;
     f.domanda1.caption = prompts::kStoCalcolando;
 }
 
@@ -288,7 +254,7 @@ void rectifyAnew(Context& ctx, const std::optional<KnownMeasuresFrame>& known) {
         return;
     }
     s.resultFile = ResultFile::Writing;
-    offerConstructionCommands(ctx);
+    enterStage(ctx, Stage::Rectifying);
     s.risultatoColori = ColourImage{};
     if (!rowsWritten(ctx, rectifyIntoScratch(ctx, in, known, scratch), scratch)) {
         return;
@@ -352,7 +318,6 @@ void afterRectifying(Context& ctx) {
         }
         s.nMisura = 0;
     }
-    f.altra.visible = true;
 }
 
 }  // namespace

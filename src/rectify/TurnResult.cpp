@@ -118,7 +118,6 @@ void turnResult(Context& ctx, int quarters) {
                    visibleRegion(s));
     f.tfuox.caption = strForm(s.largRaddr) + "x";
     f.tfuoy.caption = strForm(floorInt(s.altRaddr)) + "y";
-    f.save.enabled = true;
 }
 
 }  // namespace vesta

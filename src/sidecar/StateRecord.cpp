@@ -126,7 +126,7 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
     click(ctx, r.area[2], r.area[3]);
     // The measures of the rectangle these lines bound: the next rectification is by them.
     ctx.s.misureNote = r.knownMeasures;
-    offerConstructionCommands(ctx);
+    offerStageCommands(ctx);
 }
 
 }  // namespace vesta

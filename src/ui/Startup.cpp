@@ -1,5 +1,6 @@
 #include "ui/Startup.h"
 
+#include "construction/ConstructionState.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
 #include "ui/WindowSize.h"
@@ -12,12 +13,6 @@ void Form_Load(Context& ctx, const ScreenInfo& screen) {
     FormModel& f = ctx.form;
     WorkingState& s = ctx.s;
 
-    f.raddrizza1.enabled = false;
-    f.edit.visible = true;
-    f.save.enabled = false;
-    f.print1.enabled = false;
-    f.CENTRO.enabled = false;
-    f.zoo.visible = false;
     // The title of the rectified image comes with the image.
     f.Label1.visible = false;
 
@@ -34,12 +29,6 @@ void Form_Load(Context& ctx, const ScreenInfo& screen) {
     s.primoMovimento = 1;
     s.attesaSecondo = 0;
 
-    for (Control* b : {&f.cancella, &f.CENTRO, &f.RADDRIZZA, &f.GRIGLIA, &f.RETTANG}) {
-        b->enabled = false;
-    }
-    f.Text3.visible = false;
-    f.Text4.visible = false;
-
     s.grandezza = 1.0;
     f.Text3.caption = plainForm(s.grandezza, ctx.decimalSeparator);
 
@@ -48,8 +37,7 @@ void Form_Load(Context& ctx, const ScreenInfo& screen) {
     }
     f.HScroll1.width = s.schermoLarg;
     f.HScroll2.width = s.schermoLarg;
-
-    f.GRANDEZZA.visible = false;
+    enterStage(ctx, Stage::NoPhotograph);
 }
 
 void Form_Click(Context& ctx) {

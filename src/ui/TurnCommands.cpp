@@ -1,5 +1,6 @@
 #include "ui/TurnCommands.h"
 
+#include "construction/ConstructionState.h"
 #include "image/TurnPhotograph.h"
 #include "rectify/TurnResult.h"
 
@@ -28,7 +29,7 @@ void turnOnShow(Context& ctx, int quarters) {
     } else if (photographTurns(ctx)) {
         turnPhotograph(ctx, quarters);
     }
-    offerTurnCommands(ctx);
+    offerEveryEventCommands(ctx);
 }
 
 }  // namespace
@@ -43,14 +44,6 @@ void ruotaSinistra_Click(Context& ctx) {
 
 void capovolgi_Click(Context& ctx) {
     turnOnShow(ctx, 2);
-}
-
-void offerTurnCommands(Context& ctx) {
-    const bool possible = photographTurns(ctx) || resultTurns(ctx);
-    FormModel& f = ctx.form;
-    for (MenuItem* m : {&f.ruotaDestra, &f.ruotaSinistra, &f.capovolgi}) {
-        m->enabled = possible;
-    }
 }
 
 }  // namespace vesta

@@ -10,8 +10,4 @@ void ruotaDestra_Click(Context& ctx);    // a quarter turn clockwise
 void ruotaSinistra_Click(Context& ctx);  // a quarter turn anticlockwise
 void capovolgi_Click(Context& ctx);      // a half turn
 
-// Enables the three while a turn is possible: the photograph on show with no line drawn on it
-// yet, or a rectified image on show; never while rows are computed.
-void offerTurnCommands(Context& ctx);
-
 }  // namespace vesta

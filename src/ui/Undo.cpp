@@ -94,10 +94,6 @@ void CANC2(Context& ctx) {
     if (takeBackExtraLine(ctx)) {
         return;
     }
-    f.raddrizza1.enabled = false;
-    f.edit.enabled = true;
-    f.save.enabled = false;
-    f.print1.enabled = true;
     if (s.nRaddr == 0) {
         switch (s.nRette) {
             case 1:
@@ -143,6 +139,9 @@ void CANC2(Context& ctx) {
         ALTRA1(ctx);
     }
     s.raddrAvviato = 0;
+    offerStageCommands(ctx);
+    // Canc. takes Save away even while a result is kept; the next overlay offers it again.
+    f.save.enabled = false;
     redrawStandingLines(ctx);
     redrawStandingArea(ctx);
 }
@@ -151,7 +150,6 @@ void ALTRA1(Context& ctx) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
     abandonPendingInput(ctx);
-    f.raddrizza1.enabled = true;
     f.cancella.caption = "Canc.";
     f.Picture2.visible = false;
     f.Picture1.visible = true;
@@ -159,17 +157,11 @@ void ALTRA1(Context& ctx) {
     f.Picture1.top = 0;
     f.Label1.visible = true;
     f.Label1.caption = "Immagine sorgente";
-    f.zoo.visible = true;
-    f.CENTRO.visible = true;
-    f.CENTRO.enabled = true;
-    f.RETTANG.visible = true;
-    f.GRIGLIA.visible = true;
-    f.Text3.visible = true;
     f.RADDRIZZA.caption = "Raddrizza";
     // Back on the photograph the button rectifies again: Misura's tooltip would mislead.
     f.RADDRIZZA.tooltip = " Inizia l'operazione di raddrizzamento";
     s.nRaddr = 0;
-    offerConstructionCommands(ctx);
+    offerStageCommands(ctx);
     f.VScroll2.visible = false;
     f.HScroll2.visible = false;
 

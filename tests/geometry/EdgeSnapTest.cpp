@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FacadeClicks.h"
+#include "construction/ConstructionState.h"
 #include "construction/EdgeSnapping.h"
 #include "construction/ExtraLines.h"
 #include "image/EdgeSnap.h"
@@ -122,13 +123,13 @@ TEST(EdgeSnap, TheWindowDrawsTheLineOnItsEdgeAndSaysSo) {
     photo = facade::renderFacade({facade::standardFacade(), cam, 2});
     // The top rows painted over with sky, where no edge runs.
     std::fill(photo.pixels.begin(), photo.pixels.begin() + 20 * photo.width, facade::kSky);
-    offerEdgeSnapping(ctx);
+    offerEveryEventCommands(ctx);
     EXPECT_TRUE(ctx.form.agganciaBordi.enabled && !ctx.form.agganciaBordi.checked);
     agganciaBordi_Click(ctx);
     EXPECT_TRUE(ctx.form.agganciaBordi.checked && ctx.s.agganciaBordi);
     const auto& l = clicks.lines[0];
     test::clickLine(ctx, float(l[0].x), float(l[0].y), float(l[1].x), float(l[1].y));
-    offerEdgeSnapping(ctx);
+    offerEveryEventCommands(ctx);
     EXPECT_FALSE(ctx.form.agganciaBordi.enabled);
     const ClickedLine used = ctx.s.line(1), asClicked = ctx.s.clickedLine(1);
     EXPECT_EQ(asClicked.first, (Point{l[0].x, l[0].y}));
