@@ -1,12 +1,14 @@
 // Fitting the vanishing points to many lines runs after every further line and in every one of
 // the uncertainty's perturbed constructions: 30 lines of the rolled sample's facade, 15 a
-// direction, fitted freely and, given the focal length, by the camera's turn.
+// direction, fitted freely and, given the focal length, by the camera's turn; and the
+// uncertainty that repeats it.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 
 #include "facade/FacadeRenderer.h"
 #include "geometry/Construction.h"
+#include "geometry/Uncertainty.h"
 
 namespace {
 
@@ -44,5 +46,24 @@ void BM_FitThirtyLines(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FitThirtyLines)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The panel's sigma after each line repeats the whole construction on 500 perturbed clicks, the
+// fit among it.
+void BM_ThirtyLinesUncertainty(benchmark::State& state) {
+    ConstructionClicks clicks = thirtyLines();
+    const facade::PinholeCamera cam = facade::samples::rolled().camera;
+    clicks.width = cam.width;
+    clicks.height = cam.height;
+    if (state.range(0) == 1) {
+        clicks.givenDistance = cam.focal;
+    }
+    if (proportionUncertainty(clicks).indeterminate) {
+        state.SkipWithError("no sigma");
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(proportionUncertainty(clicks));
+    }
+}
+BENCHMARK(BM_ThirtyLinesUncertainty)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -91,20 +91,46 @@ HomogeneousPoint imageOf(const Vec3& r, Point p, double f) {
     return {f * r[0] + p.x * r[2], f * r[1] + p.y * r[2], r[2]};
 }
 
-// Each line's residual (px, over its clicks' sigma) from the vanishing point of its direction
-// under the turn r.
-std::vector<double> residuals(const Mat3& r, const std::vector<ClickedSegment>& horizontal,
-                              const std::vector<ClickedSegment>& vertical, Point p, double f) {
-    std::vector<double> out;
-    for (int axis = 0; axis < 2; ++axis) {
-        const HomogeneousPoint v = imageOf(column(r, axis), p, f);
-        for (const ClickedSegment& l : axis == 0 ? horizontal : vertical) {
-            const double sigma =
-                std::sqrt((l.sigmas[0] * l.sigmas[0] + l.sigmas[1] * l.sigmas[1]) / 2);
-            out.push_back(residualSigned(l, v) / (sigma > 0 ? sigma : 1.0));
+// One line's term of the fit: its residual from the vanishing point of its direction under
+// the turn (px, over its clicks' sigma) and how it changes with a small turn δ of the camera.
+struct Term {
+    double residual = 0;
+    Vec3 slope{};
+};
+
+// The residual is e(V) = V · q / |A V|, q the line through an end and the midpoint m and
+// A V = (V.x − V.w m.x, V.y − V.w m.y), so de/dV = q / |A V| − e · Aᵀ A V / |A V|²; V = K c
+// with K the camera's matrix, and the column c of R · exp([δ]x) moves by R (δ × e_axis), so
+// de/dδ_k = de/dV · K R (e_k × e_axis).
+Term termOf(const ClickedSegment& l, const Mat3& r, int axis, Point p, double f) {
+    const Vec3 c = column(r, axis);
+    const HomogeneousPoint v = imageOf(c, p, f);
+    const Point a = l.ends[0], b = l.ends[1];
+    const Point mid{(a.x + b.x) / 2, (a.y + b.y) / 2};
+    const Vec3 q = cross({a.x, a.y, 1}, {mid.x, mid.y, 1});
+    const double ax = v.x - v.w * mid.x, ay = v.y - v.w * mid.y;
+    const double norm2 = ax * ax + ay * ay, norm = std::sqrt(norm2);
+    const double sigma = std::sqrt((l.sigmas[0] * l.sigmas[0] + l.sigmas[1] * l.sigmas[1]) / 2);
+    const double scale = sigma > 0 ? sigma : 1.0;
+    const double e = (v.x * q[0] + v.y * q[1] + v.w * q[2]) / norm;
+    const Vec3 dv{(q[0] - e * ax / norm) / norm, (q[1] - e * ay / norm) / norm,
+                  (q[2] + e * (ax * mid.x + ay * mid.y) / norm) / norm};
+    // de/dc = Kᵀ de/dV.
+    const Vec3 dc{f * dv[0], f * dv[1], p.x * dv[0] + p.y * dv[1] + dv[2]};
+    Term t;
+    t.residual = e / scale;
+    for (int k = 0; k < 3; ++k) {
+        Vec3 ek{}, ea{};
+        ek[std::size_t(k)] = 1;
+        ea[std::size_t(axis)] = 1;
+        const Vec3 turn = cross(ek, ea);
+        Vec3 moved{};
+        for (int i = 0; i < 3; ++i) {
+            moved[std::size_t(i)] = dot(r[std::size_t(i)], turn);
         }
+        t.slope[std::size_t(k)] = dot(dc, moved) / scale;
     }
-    return out;
+    return t;
 }
 
 }  // namespace
@@ -132,31 +158,19 @@ std::optional<VanishingPoints> rotationFittedVanishingPoints(
     }
     const Vec3 r3 = cross(*r1, *r2);
     Mat3 r{{{(*r1)[0], (*r2)[0], r3[0]}, {(*r1)[1], (*r2)[1], r3[1]}, {(*r1)[2], (*r2)[2], r3[2]}}};
-    // Gauss-Newton on the turn, the Jacobian by central differences of small turns.
-    constexpr double kStep = 1e-7;
+    // Gauss-Newton on the turn, each line's slope worked out in closed form.
     for (int step = 0; step < 20; ++step) {
-        const std::vector<double> e = residuals(r, horizontal, vertical, principal, f);
-        std::array<std::vector<double>, 3> j;
-        for (int k = 0; k < 3; ++k) {
-            Vec3 d{};
-            d[std::size_t(k)] = kStep;
-            const std::vector<double> plus =
-                residuals(times(r, turnBy(d)), horizontal, vertical, principal, f);
-            d[std::size_t(k)] = -kStep;
-            const std::vector<double> minus =
-                residuals(times(r, turnBy(d)), horizontal, vertical, principal, f);
-            for (std::size_t i = 0; i < e.size(); ++i) {
-                j[std::size_t(k)].push_back((plus[i] - minus[i]) / (2 * kStep));
-            }
-        }
         Mat3 normal{};
         Vec3 rhs{};
-        for (std::size_t i = 0; i < e.size(); ++i) {
-            for (std::size_t a = 0; a < 3; ++a) {
-                for (std::size_t b = 0; b < 3; ++b) {
-                    normal[a][b] += j[a][i] * j[b][i];
+        for (int axis = 0; axis < 2; ++axis) {
+            for (const ClickedSegment& l : axis == 0 ? horizontal : vertical) {
+                const Term t = termOf(l, r, axis, principal, f);
+                for (std::size_t a = 0; a < 3; ++a) {
+                    for (std::size_t b = 0; b < 3; ++b) {
+                        normal[a][b] += t.slope[a] * t.slope[b];
+                    }
+                    rhs[a] -= t.slope[a] * t.residual;
                 }
-                rhs[a] -= j[a][i] * e[i];
             }
         }
         const std::optional<Vec3> d = solve(normal, rhs);
