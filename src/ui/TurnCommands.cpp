@@ -1,6 +1,6 @@
 #include "ui/TurnCommands.h"
 
-#include "image/TurnPhotograph.h"
+#include "construction/TurnPhotograph.h"
 #include "rectify/TurnResult.h"
 
 namespace vesta {
