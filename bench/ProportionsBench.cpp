@@ -30,8 +30,11 @@ ConstructionClicks rolledClicks(double scale) {
     const auto at = [&](double u, double v) { return facade::projectFacadePoint(cam, {u, v}); };
     const facade::ImagePoint tl = at(100, 820), bl = at(100, 80), br = at(1100, 80),
                              tr = at(1100, 820);
-    c.setArea(std::floor(std::max(tl.x, bl.x)), std::floor(std::max(tl.y, tr.y)),
-              std::floor(std::min(tr.x, br.x)), std::floor(std::min(bl.y, br.y)));
+    const double left = std::floor(std::max(tl.x, bl.x)), top = std::floor(std::max(tl.y, tr.y));
+    const double right = std::floor(std::min(tr.x, br.x)),
+                 bottom = std::floor(std::min(bl.y, br.y));
+    c.areaDefined = true;
+    c.area = {Point{left, top}, Point{left, bottom}, Point{right, bottom}, Point{right, top}};
     c.width = cam.width;
     c.height = cam.height;
     c.principal = Point{cam.principal.x, cam.principal.y};

@@ -19,7 +19,7 @@
 #include "facade/FacadeRenderer.h"
 #include "geometry/Frame.h"
 #include "image/BitmapFile.h"
-#include "image/OpenImage.h"
+#include "opening/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "ui/Undo.h"
 

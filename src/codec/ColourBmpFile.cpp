@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "image/LittleEndian.h"
+#include "codec/LittleEndian.h"
 #include "state/LargePages.h"
 
 namespace vesta {

@@ -1,6 +1,6 @@
 #include "construction/Commands.h"
 
-#include "geometry/Overlay.h"
+#include "construction/Overlay.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
 

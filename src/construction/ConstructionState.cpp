@@ -1,7 +1,7 @@
 #include "construction/ConstructionState.h"
 
 #include "construction/ExtraLines.h"
-#include "geometry/ProportionsNotice.h"
+#include "construction/ProportionsNotice.h"
 
 namespace vesta {
 

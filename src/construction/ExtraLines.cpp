@@ -5,10 +5,10 @@
 
 #include "construction/ConstructionState.h"
 #include "construction/EdgeSnapping.h"
+#include "construction/Overlay.h"
 #include "construction/PictureInput.h"
 #include "geometry/Construction.h"
 #include "geometry/LineFit.h"
-#include "geometry/Overlay.h"
 #include "state/ClickPrecision.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"

@@ -1,8 +1,8 @@
 #include "construction/FocalLengthCommand.h"
 
+#include "construction/Overlay.h"
 #include "construction/PictureInput.h"
 #include "geometry/FocalLength.h"
-#include "geometry/Overlay.h"
 #include "state/Numbers.h"
 
 namespace vesta {

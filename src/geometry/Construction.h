@@ -35,12 +35,6 @@ struct ConstructionClicks {
     // fitted to every line of their direction.
     std::vector<ClickedSegment> moreHorizontal, moreVertical;
 
-    // An area given as its sides.
-    void setArea(double left, double top, double right, double bottom) {
-        areaDefined = true;
-        area = {Point{left, top}, Point{left, bottom}, Point{right, bottom}, Point{right, top}};
-    }
-
     // One sigma for every line end, whatever view it was clicked at.
     void setClickSigma(double sigma) {
         for (auto& line : sigmas) {

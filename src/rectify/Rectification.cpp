@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "construction/ConstructionState.h"
+#include "construction/ProportionsNotice.h"
 #include "geometry/Construction.h"
-#include "geometry/ProportionsNotice.h"
 #include "geometry/Uncertainty.h"
 #include "image/BitmapFile.h"
 #include "image/Scrolling.h"

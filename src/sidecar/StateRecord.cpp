@@ -6,9 +6,9 @@
 #include "construction/Commands.h"
 #include "construction/ConstructionState.h"
 #include "construction/ExtraLines.h"
+#include "construction/Overlay.h"
 #include "construction/PictureInput.h"
-#include "geometry/Overlay.h"
-#include "image/TurnPhotograph.h"
+#include "construction/TurnPhotograph.h"
 #include "state/Numbers.h"
 
 namespace vesta {

@@ -1,7 +1,7 @@
 #include "ui/TurnCommands.h"
 
 #include "construction/ConstructionState.h"
-#include "image/TurnPhotograph.h"
+#include "construction/TurnPhotograph.h"
 #include "rectify/TurnResult.h"
 
 namespace vesta {

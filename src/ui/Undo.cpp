@@ -4,8 +4,8 @@
 
 #include "construction/ConstructionState.h"
 #include "construction/ExtraLines.h"
+#include "construction/Overlay.h"
 #include "construction/PictureInput.h"
-#include "geometry/Overlay.h"
 #include "image/Scrolling.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"

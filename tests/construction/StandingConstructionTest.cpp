@@ -4,7 +4,7 @@
 
 #include "Fakes.h"
 #include "construction/Commands.h"
-#include "geometry/Grid.h"
+#include "construction/Grid.h"
 #include "rectify/Rectification.h"
 #include "ui/Undo.h"
 

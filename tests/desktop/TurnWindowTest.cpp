@@ -9,8 +9,8 @@
 #include "WindowFixture.h"
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
+#include "codec/LittleEndian.h"
 #include "image/BitmapFile.h"
-#include "image/LittleEndian.h"
 #include "image/QuarterTurns.h"
 #include "ui/TurnCommands.h"
 

@@ -22,6 +22,29 @@ inline Point mouse(facade::ImagePoint p) {
     return {std::floor(p.x), std::floor(p.y)};
 }
 
+// The clicks as the construction reads them off the window's state once the area from (left,
+// top) to (right, bottom) is given: corners in the order the area's second click leaves them.
+inline ConstructionClicks withArea(const ConstructionClicks& c, double left, double top,
+                                   double right, double bottom) {
+    WorkingState s;
+    for (int k = 1; k <= 4; ++k) {
+        s.setLine(k, c.lines[std::size_t(k - 1)][0], c.lines[std::size_t(k - 1)][1]);
+    }
+    s.centroX = c.principal.x;
+    s.centroY = c.principal.y;
+    s.larghezzaPic1 = float(c.width);
+    s.altezzaPic1 = float(c.height);
+    s.grandezza = c.grandezza;
+    s.nAree = 1;
+    s.setCorner(1, {left, top});
+    s.setCorner(2, {left, bottom});
+    s.setCorner(3, {right, bottom});
+    s.setCorner(4, {right, top});
+    ConstructionClicks read = ConstructionClicks::from(s);
+    read.givenDistance = c.givenDistance;
+    return read;
+}
+
 // The cornice bottom, the string-course top and the two facade edges a little inside their
 // ends, the area inside the facade rectangle 100..1100 x 80..820, the camera's principal point:
 // exact, or as a mouse gives them (in the clicks' coordinates, see mouse()). Nothing when a click
@@ -64,12 +87,11 @@ inline std::optional<ConstructionClicks> clicksFor(const facade::PinholeCamera& 
     if (!inImage(from) || !inImage(to)) {
         return std::nullopt;
     }
-    c.setArea(clicked(from).x, clicked(from).y, clicked(to).x, clicked(to).y);
     c.width = cam.width;
     c.height = cam.height;
     const double half = floored ? 0.5 : 0;
     c.principal = Point{cam.principal.x - half, cam.principal.y - half};
-    return c;
+    return withArea(c, clicked(from).x, clicked(from).y, clicked(to).x, clicked(to).y);
 }
 
 // A camera turned by yaw, pitch and roll that looks at the facade point (600, aimV) from as

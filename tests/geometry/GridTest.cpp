@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
-#include "geometry/Grid.h"
+#include "construction/Grid.h"
 
 namespace vesta {
 namespace {

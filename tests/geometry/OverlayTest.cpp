@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "Fakes.h"
+#include "construction/Overlay.h"
 #include "geometry/Degenerate.h"
-#include "geometry/Overlay.h"
 #include "state/Prompts.h"
 
 namespace vesta {

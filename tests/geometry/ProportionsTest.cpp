@@ -46,9 +46,8 @@ ConstructionClicks handWorked() {
                 {Point{0, 10}, Point{5, 5}},
                 {Point{0, 0}, Point{0, 10}},
                 {Point{5, 0}, Point{5, 5}}}};
-    c.setArea(0, 0, 5, 10);
     c.width = c.height = 20;
-    return c;
+    return test::withArea(c, 0, 0, 5, 10);
 }
 
 void expectNear(Point p, double x, double y) {
@@ -98,8 +97,7 @@ TEST(KnownMeasures, HandWorkedMappingAndItsRefusals) {
     bowTie.lines[1] = {Point{0, -5}, Point{5, 5}};  // crosses the top line between the verticals
     EXPECT_EQ(refused(bowTie, 10, 10), degenerate::kRettangoloStorto);
     // The plane's vanishing line is u = -10, x = 10: an area reaching it has no image.
-    ConstructionClicks farArea = handWorked();
-    farArea.setArea(0, 0, 12, 10);
+    const ConstructionClicks farArea = test::withArea(handWorked(), 0, 0, 12, 10);
     EXPECT_EQ(refused(farArea, 10, 10), degenerate::kAreaOltreOrizzonte);
 }
 

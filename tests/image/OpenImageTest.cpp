@@ -5,7 +5,7 @@
 #include "BitmapBytes.h"
 #include "Fakes.h"
 #include "codec/ColourFileWriter.h"
-#include "image/OpenImage.h"
+#include "opening/OpenImage.h"
 #include "state/Prompts.h"
 
 namespace vesta {

@@ -13,8 +13,8 @@
 
 #include "BitmapBytes.h"
 #include "Fakes.h"
+#include "construction/Overlay.h"
 #include "geometry/Frame.h"
-#include "geometry/Overlay.h"
 
 namespace vesta::test {
 

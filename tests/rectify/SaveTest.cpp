@@ -8,8 +8,8 @@
 
 #include "RectifySupport.h"
 #include "codec/ColourFileWriter.h"
-#include "image/OpenImage.h"
 #include "measure/Measuring.h"
+#include "opening/OpenImage.h"
 #include "rectify/Rectification.h"
 #include "rectify/SaveAndPrint.h"
 #include "rectify/ScratchFile.h"

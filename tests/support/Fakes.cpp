@@ -1,7 +1,7 @@
 #include "Fakes.h"
 
 #include "construction/PictureInput.h"
-#include "image/OpenImage.h"
+#include "opening/OpenImage.h"
 
 namespace vesta::test {
 

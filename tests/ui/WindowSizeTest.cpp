@@ -2,8 +2,8 @@
 
 #include "BitmapBytes.h"
 #include "Fakes.h"
-#include "image/OpenImage.h"
 #include "image/Scrolling.h"
+#include "opening/OpenImage.h"
 #include "ui/WindowCommands.h"
 #include "ui/WindowSize.h"
 

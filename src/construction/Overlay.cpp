@@ -1,13 +1,13 @@
-#include "geometry/Overlay.h"
+#include "construction/Overlay.h"
 
 #include <cmath>
 
 #include "construction/ConstructionState.h"
 #include "construction/ExtraLines.h"
 #include "construction/FocalLengthCommand.h"
+#include "construction/ProportionsNotice.h"
 #include "geometry/Construction.h"
 #include "geometry/Degenerate.h"
-#include "geometry/ProportionsNotice.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
 
@@ -51,6 +51,44 @@ void showFrame(Context& ctx, const Frame& frame) {
     form.tfuoy.tooltip = "Dimensione in y dell'immagine raddrizzata";
 }
 
+// The construction over the photograph: horizon, foot point, principal distance and the
+// circles that carry the measuring points, each left out where it runs off beyond any screen.
+void drawConstruction(Context& ctx, const InteriorOrientation& o, const VanishingPoints& fughe) {
+    const WorkingState& s = ctx.s;
+    PictureArea& pic = ctx.picture1;
+    const Point vh = fughe.vh;
+    const Point vv = fughe.vv;
+    const auto at = [](double v) { return float(v); };
+    const Point d = o.puntoDist, foot = o.piede;
+    if (within(d.x, 10000) && within(d.y, 10000)) {
+        pic.line(at(s.centroX), at(s.centroY), at(d.x), at(d.y), colours::blue);
+        pic.circle(at(d.x), at(d.y), 2, kQb12);
+    }
+    if (within(vh.x, 10000)) {
+        pic.line(at(foot.x), at(foot.y), at(vh.x), at(vh.y), colours::blue);
+    }
+    if (within(o.r2, 10000)) {
+        pic.circle(at(vv.x), at(vv.y), at(o.r2), kQb12);
+        pic.circle(at(o.pv.x), at(o.pv.y), 3, kQb12);
+    }
+    if (within(foot.x, 10000) && within(foot.y, 10000) && within(vv.x, 10000) &&
+        within(vv.y, 10000)) {
+        pic.line(at(vv.x), at(vv.y), at(foot.x), at(foot.y), colours::blue);
+        pic.circle(at(foot.x), at(foot.y), 2, kQb12);
+        pic.line(at(o.po.x), at(o.po.y), at(foot.x), at(foot.y), colours::blue);
+    }
+
+    if (std::fabs(vh.x) < 20000 && std::fabs(o.r3) < 10000) {
+        pic.circle(at(vh.x), at(vh.y), at(o.r3));
+    }
+    if (vv.y > -20000) {
+        pic.circle(at(s.centroX), at(s.centroY), 3);
+    }
+    if (within(o.pv.x, 10000) && within(o.pv.y, 10000)) {
+        pic.circle(at(o.pv.x), at(o.pv.y), 4, kQb3);
+    }
+}
+
 }  // namespace
 
 void FUGHE(Context& ctx) {
@@ -89,13 +127,10 @@ void FUGHE(Context& ctx) {
 bool CERCHIONUOVO(Context& ctx) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
-    PictureArea& pic = ctx.picture1;
     // Vanishing points of other lines, or of another photograph, are nothing to build on.
     if (!s.fughe) {
         return false;
     }
-    const Point vh = s.fughe->vh;
-    const Point vv = s.fughe->vv;
 
     // Everything is computed before anything changes, so a degenerate construction leaves the
     // work on show as it was.
@@ -108,38 +143,10 @@ bool CERCHIONUOVO(Context& ctx) {
     const InteriorOrientation& o = built.value().orientation;
     s.pendenza = o.mH;
 
-    const auto at = [](double v) { return float(v); };
-    const Point d = o.puntoDist, foot = o.piede;
-    if (within(d.x, 10000) && within(d.y, 10000)) {
-        pic.line(at(s.centroX), at(s.centroY), at(d.x), at(d.y), colours::blue);
-        pic.circle(at(d.x), at(d.y), 2, kQb12);
-    }
-    if (within(vh.x, 10000)) {
-        pic.line(at(foot.x), at(foot.y), at(vh.x), at(vh.y), colours::blue);
-    }
-    if (within(o.r2, 10000)) {
-        pic.circle(at(vv.x), at(vv.y), at(o.r2), kQb12);
-        pic.circle(at(o.pv.x), at(o.pv.y), 3, kQb12);
-    }
-    if (within(foot.x, 10000) && within(foot.y, 10000) && within(vv.x, 10000) &&
-        within(vv.y, 10000)) {
-        pic.line(at(vv.x), at(vv.y), at(foot.x), at(foot.y), colours::blue);
-        pic.circle(at(foot.x), at(foot.y), 2, kQb12);
-        pic.line(at(o.po.x), at(o.po.y), at(foot.x), at(foot.y), colours::blue);
-    }
+    drawConstruction(ctx, o, *s.fughe);
 
     const Frame& fr = built.value().frame;
     showFrame(ctx, fr);
-
-    if (std::fabs(vh.x) < 20000 && std::fabs(o.r3) < 10000) {
-        pic.circle(at(vh.x), at(vh.y), at(o.r3));
-    }
-    if (vv.y > -20000) {
-        pic.circle(at(s.centroX), at(s.centroY), 3);
-    }
-    if (within(o.pv.x, 10000) && within(o.pv.y, 10000)) {
-        pic.circle(at(o.pv.x), at(o.pv.y), 4, kQb3);
-    }
 
     if (s.nAree == 0) {
         f.Text6[1].caption = "pox" + strForm(floorInt(o.po.x));

@@ -1,4 +1,4 @@
-#include "construction/KnownMeasuresCommand.h"
+#include "rectify/KnownMeasuresCommand.h"
 
 #include <array>
 #include <optional>

@@ -25,11 +25,6 @@ void openPhotograph(Context& ctx, void (*shown)(Context&));
 // read.
 void abandonOpening(Context& ctx);
 
-// The photograph just put in Picture1, whose width and height are its size: the panel and bars
-// laid out for it and the construction back at its first step, as a new photograph has it: no
-// line, the principal point at the centre, the whole photograph as the area, size factor 1.0.
-void startConstructionOver(Context& ctx);
-
 // LEGGI_img: takes a bitmap read from `nomeFile` into the working state and updates the window.
 void LEGGI_img(Context& ctx, SourceBitmap bitmap);
 

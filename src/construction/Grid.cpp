@@ -1,4 +1,4 @@
-#include "geometry/Grid.h"
+#include "construction/Grid.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "geometry/ProportionsNotice.h"
+#include "construction/ProportionsNotice.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,9 +1,9 @@
-#include "image/TurnPhotograph.h"
+#include "construction/TurnPhotograph.h"
 
 #include <memory>
 
+#include "construction/StartOver.h"
 #include "image/BitmapFile.h"
-#include "image/OpenImage.h"
 #include "image/QuarterTurns.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
