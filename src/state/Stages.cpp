@@ -78,6 +78,8 @@ constexpr Refresh kEveryEvent = Refresh::EveryEvent;
 const Row kTable[] = {
     // The panel's buttons.
     {enabled<&F::cancella>, {Off, IfLine, On, On, On, On, On}},
+    // Known measures kept for the four lines rectify without the construction; on a result the
+    // button is Misura.
     {enabled<&F::RADDRIZZA>, {Off, IfMeasures, IfMeasures, On, Off, On, On}},
     {visible<&F::RADDRIZZA>, {On, On, On, On, Off, On, On}},
     {enabled<&F::GRIGLIA>, {Off, Off, Off, On, Off, Off, Off}},
@@ -88,6 +90,8 @@ const Row kTable[] = {
     {visible<&F::CENTRO>, {On, On, On, On, Off, Off, Off}},
     {enabled<&F::MISURENOTE>, {Off, IfFourLines, IfFourLines, IfFourLines, Off, Off, Off}},
     {visible<&F::zoo>, {Off, On, On, On, Off, On, On}},
+    // The size arrows come with the vanishing points; a size step while rows are computed is
+    // taken by the next rectification.
     {visible<&F::GRANDEZZA>, {Off, Off, On, On, On, On, On}},
     {visible<&F::Text3>, {Off, Off, On, On, Off, On, On}},
     {visible<&F::Text4>, {Off, Off, Off, Off, On, Off, Off}},
@@ -115,7 +119,9 @@ const Row kTable[] = {
     // Raddrizza.
     {enabled<&F::raddrizza1>, {Off, Off, On, On, Off, On, On}},
     {enabled<&F::start>, {On, IfMeasures, IfMeasures, On, Off, Off, Off}},
+    // Back to the photograph while a result of it is kept.
     {visible<&F::altra>, {Off, IfResult, IfResult, IfResult, Off, On, On}},
+    // Only a grey or colour photograph is interpolated; a palette bitmap takes the nearest pixel.
     {enabled<&F::bilineare>, {Off, IfColour, IfColour, IfColour, IfColour, IfColour, IfColour}},
     {enabled<&F::misureNote>, {Off, IfFourLines, IfFourLines, IfFourLines, Off, Off, Off}},
     // Print.

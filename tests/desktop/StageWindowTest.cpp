@@ -1,0 +1,106 @@
+// What the window offers the user at each step of the road: a command counts as offered when
+// its button is shown and enabled, or its menu item shown and enabled.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTest>
+#include <filesystem>
+#include <initializer_list>
+
+#include "WindowFixture.h"
+#include "construction/Commands.h"
+
+namespace vesta::desktop {
+namespace {
+
+class StageWindowTest : public test::WindowTest {
+  protected:
+    bool offered(const std::string& name) const {
+        if (const QAction* item = window.menuAction(name)) {
+            return item->isEnabled() && item->isVisible();
+        }
+        const QWidget* button = window.control(name);
+        return button->isEnabled() && button->isVisible();
+    }
+    // Each name with + must be offered, with - not.
+    void expectOffers(const char* step, std::initializer_list<const char*> names) const {
+        for (const char* n : names) {
+            EXPECT_EQ(offered(n + 1), n[0] == '+') << step << ": " << n + 1;
+        }
+    }
+    void click(const char* name) { QTest::mouseClick(window.control(name), Qt::LeftButton); }
+    void clickResult(int x, int y) {
+        QTest::mouseClick(window.pictureWidget("Picture2"), Qt::LeftButton, {}, QPoint(x, y));
+    }
+};
+
+// Along the road from the start to another photograph. Once the road has left a step behind,
+// nothing of it is offered: the Edit menu's area and grid while rows are computed or on the
+// result (a size step there included), Misure note once the fourth line is taken back, and
+// Area, Canc. and Altra on a photograph opened after a result.
+TEST_F(StageWindowTest, EachStepOffersWhatTheUserCanDoThere) {
+    expectOffers("start", {"-RADDRIZZA", "-cancella", "-CENTRO", "-RETTANG", "-GRIGLIA", "-save",
+                           "-print1", "-raddrizza1", "-ruotaDestra", "-focale", "+agganciaBordi"});
+    const std::filesystem::path photo = scratch / "facciata.bmp";
+    std::filesystem::copy_file(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp", photo);
+    openFile(photo.string());
+    expectOffers("opened", {"+ruotaDestra", "+agganciaBordi", "+focale", "+print1", "+canc",
+                            "-cancella", "-RADDRIZZA", "-RETTANG", "-CENTRO", "-area", "-save",
+                            "-altra", "-bilineare", "-misureNote"});
+    clickPhoto(test::kSampleLines[0][0], test::kSampleLines[0][1]);
+    clickPhoto(test::kSampleLines[1][0], test::kSampleLines[1][1]);
+    expectOffers("a line", {"+cancella", "-agganciaBordi", "-ruotaDestra", "-RADDRIZZA"});
+    for (int i = 2; i < 8; ++i) {
+        clickPhoto(test::kSampleLines[i][0], test::kSampleLines[i][1]);
+    }
+    expectOffers("four lines", {"+RADDRIZZA", "+GRIGLIA", "+RETTANG", "+CENTRO", "+area",
+                                "+griglia2", "+centro1", "+start", "+misureNote", "+MISURENOTE",
+                                "+altraRettaOrizz", "-save", "-altra", "-ruotaDestra"});
+    click("cancella");
+    expectOffers("the fourth line taken back", {"-misureNote", "-MISURENOTE", "-altraRettaOrizz",
+                                                "-RADDRIZZA", "-CENTRO", "-area", "+cancella"});
+    clickPhoto(test::kSampleLines[6][0], test::kSampleLines[6][1]);
+    clickPhoto(test::kSampleLines[7][0], test::kSampleLines[7][1]);
+    click("RETTANG");
+    clickPhoto(200, 150);
+    expectOffers("an area's first corner", {"-RADDRIZZA", "-GRIGLIA", "-start", "+CENTRO"});
+    clickPhoto(620, 500);
+    expectOffers("an area", {"+RADDRIZZA", "+GRIGLIA", "+start"});
+
+    bool seen = false;
+    events.duringYield = [&](int) {
+        if (!seen) {
+            window.push();
+            expectOffers("rows computed",
+                         {"+cancella", "-RADDRIZZA", "-RETTANG", "-start", "-save", "-print1",
+                          "-area", "-centro1", "-griglia2", "-misureNote", "-ruotaDestra"});
+            seen = true;
+        }
+    };
+    click("RADDRIZZA");
+    events.duringYield = nullptr;
+    EXPECT_TRUE(seen);
+    const auto onResult = {"+RADDRIZZA", "+cancella",    "+save",       "+print1",
+                           "+altra",     "+ruotaDestra", "-start",      "-area",
+                           "-centro1",   "-canc",        "-griglia2",   "-CENTRO",
+                           "-RETTANG",   "-GRIGLIA",     "-misureNote", "-stampaScala"};
+    expectOffers("a result", onResult);
+    window.run(GRANDEZZA_SpinUp);
+    expectOffers("a size step on the result", onResult);
+    click("RADDRIZZA");  // Misura
+    dialogs.inputs.push_back("200");
+    clickResult(20, 100);
+    clickResult(220, 100);
+    expectOffers("a scale taken", {"+stampaScala", "+save", "-start"});
+
+    choose("altra");
+    expectOffers("Altra",
+                 {"+RADDRIZZA", "+start", "+GRIGLIA", "+RETTANG", "+CENTRO", "+area", "+centro1",
+                  "+canc", "+griglia2", "+save", "+altra", "-ruotaDestra", "-stampaScala"});
+    openFile(photo.string());
+    expectOffers("another photograph", {"+ruotaDestra", "-RETTANG", "-cancella", "-altra", "-save",
+                                        "-area", "-RADDRIZZA"});
+}
+
+}  // namespace
+}  // namespace vesta::desktop
