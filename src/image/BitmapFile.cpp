@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "codec/LittleEndian.h"
 #include "state/LargePages.h"
@@ -76,23 +77,90 @@ int outputPadding(int width) {
     return pad == 4 ? 0 : pad;
 }
 
-Result<SourceBitmap> readSourceBitmap(const std::string& path) {
-    // Only a regular file can hold a photograph: anything else is refused before it is opened,
-    // and again once open (it may have been swapped meanwhile). The open never waits, so that a
-    // pipe with no writer cannot hang the program.
-    struct stat st {};
+namespace {
+
+// Opens `path` for reading when it is a regular file; the refusal else. Only a regular file
+// can hold a photograph: anything else is refused before it is opened, and again once open (it
+// may have been swapped meanwhile). The open never waits, so that a pipe with no writer cannot
+// hang the program.
+// `fd` is the open descriptor, whoever refuses: the caller's handle closes it.
+std::optional<std::string> openRegularFile(const std::string& path, int& fd, struct stat& st) {
     if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        return refuse(kNotAFile);
+        return kNotAFile;
     }
-    FileHandle in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (in.fd() < 0) {
-        return refuse("Il file non si può aprire: non esiste o non è leggibile.");
+    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return "Il file non si può aprire: non esiste o non è leggibile.";
     }
-    if (::fstat(in.fd(), &st) != 0) {
-        return refuse("Il file non si può leggere.");
+    if (::fstat(fd, &st) != 0) {
+        return "Il file non si può leggere.";
     }
     if (!S_ISREG(st.st_mode)) {
-        return refuse(kNotAFile);
+        return kNotAFile;
+    }
+    return std::nullopt;
+}
+
+// What the information header declares of the pixels.
+struct BitmapInfo {
+    std::int32_t width = 0;
+    std::int64_t height = 0;
+    bool topDown = false;  // a negative height marks rows stored top first
+    std::uint16_t planes = 0, bitCount = 0;
+    std::uint32_t compression = 0, coloursUsed = 0;
+};
+
+BitmapInfo infoOf(const std::uint8_t* head) {
+    BitmapInfo b;
+    b.width = static_cast<std::int32_t>(readU32(head + 18));
+    const auto signedHeight = static_cast<std::int32_t>(readU32(head + 22));
+    b.planes = readU16(head + 26);
+    b.bitCount = readU16(head + 28);
+    b.compression = readU32(head + 30);
+    b.coloursUsed = readU32(head + 46);
+    b.topDown = signedHeight < 0;
+    b.height = b.topDown ? -std::int64_t(signedHeight) : signedHeight;
+    return b;
+}
+
+// Why the declared pixels are not an 8-bit palette image the program reads, or nothing.
+std::optional<std::string> infoRefusal(const BitmapInfo& b) {
+    // The format has one plane; any other count is damage, and would be copied into outputs.
+    if (b.planes != 1) {
+        return "La bitmap dichiara " + std::to_string(b.planes) +
+               " piani di colore invece di uno: il file è danneggiato.";
+    }
+    if (b.bitCount != 8) {
+        return "La bitmap ha " + std::to_string(b.bitCount) +
+               " bit per pixel: servono immagini a 256 colori (8 bit) con tavolozza.";
+    }
+    if (b.compression != 0) {
+        return "La bitmap è compressa: servono immagini a 8 bit non compresse.";
+    }
+    if (b.width < 1 || b.width > kMaxSide) {
+        return "Larghezza dell'immagine non valida (" + std::to_string(b.width) +
+               " pixel): deve essere fra 1 e 32767.";
+    }
+    if (b.height < 1 || b.height > kMaxSide) {
+        return "Altezza dell'immagine non valida (" + std::to_string(b.height) +
+               " pixel): deve essere fra 1 e 32767.";
+    }
+    if (b.coloursUsed > 256) {
+        return "La tavolozza dichiara " + std::to_string(b.coloursUsed) +
+               " colori: ne sono ammessi al massimo 256.";
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Result<SourceBitmap> readSourceBitmap(const std::string& path) {
+    struct stat st {};
+    int fd = -1;
+    const std::optional<std::string> unopened = openRegularFile(path, fd, st);
+    const FileHandle in(fd);
+    if (unopened) {
+        return refuse(*unopened);
     }
     const std::int64_t length = st.st_size;
 
@@ -112,40 +180,14 @@ Result<SourceBitmap> readSourceBitmap(const std::string& path) {
         return refuse("Formato della bitmap non riconosciuto (intestazione di " +
                       std::to_string(infoSize) + " byte).");
     }
-    const auto width = static_cast<std::int32_t>(readU32(head + 18));
-    const auto signedHeight = static_cast<std::int32_t>(readU32(head + 22));
-    const std::uint16_t planes = readU16(head + 26);
-    const std::uint16_t bitCount = readU16(head + 28);
-    const std::uint32_t compression = readU32(head + 30);
-    const std::uint32_t coloursUsed = readU32(head + 46);
-
-    // The format has one plane; any other count is damage, and would be copied into outputs.
-    if (planes != 1) {
-        return refuse("La bitmap dichiara " + std::to_string(planes) +
-                      " piani di colore invece di uno: il file è danneggiato.");
+    const BitmapInfo info = infoOf(head);
+    if (auto why = infoRefusal(info)) {
+        return refuse(*why);
     }
-    if (bitCount != 8) {
-        return refuse("La bitmap ha " + std::to_string(bitCount) +
-                      " bit per pixel: servono immagini a 256 colori (8 bit) con tavolozza.");
-    }
-    if (compression != 0) {
-        return refuse("La bitmap è compressa: servono immagini a 8 bit non compresse.");
-    }
-    if (width < 1 || width > kMaxSide) {
-        return refuse("Larghezza dell'immagine non valida (" + std::to_string(width) +
-                      " pixel): deve essere fra 1 e 32767.");
-    }
-    // A negative height marks rows stored top first.
-    const bool topDown = signedHeight < 0;
-    const std::int64_t height = topDown ? -std::int64_t(signedHeight) : signedHeight;
-    if (height < 1 || height > kMaxSide) {
-        return refuse("Altezza dell'immagine non valida (" + std::to_string(height) +
-                      " pixel): deve essere fra 1 e 32767.");
-    }
-    if (coloursUsed > 256) {
-        return refuse("La tavolozza dichiara " + std::to_string(coloursUsed) +
-                      " colori: ne sono ammessi al massimo 256.");
-    }
+    const std::int32_t width = info.width;
+    const std::int64_t height = info.height;
+    const bool topDown = info.topDown;
+    const std::uint32_t coloursUsed = info.coloursUsed;
     const std::int64_t paletteStart = 14 + std::int64_t(infoSize);
     std::int64_t paletteEntries = coloursUsed == 0 ? 256 : coloursUsed;
     if (paletteStart + 4 * paletteEntries > pixelOffset && coloursUsed == 0) {

@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "geometry/RadialLens.h"
+#include "sidecar/RecordFormat.h"
 #include "state/IndexedImage.h"
 
 namespace vesta {
@@ -23,20 +24,16 @@ namespace vesta {
 namespace {
 
 using nlohmann::json;
+using record::kFormatVersion;
+using record::kLensModel;
+using record::kLineNames;
 namespace fs = std::filesystem;
 
-constexpr int kFormatVersion = 1;
 // A record is a few kilobytes: anything much larger is not one, and is not read whole.
 constexpr std::size_t kLargestRecord = std::size_t(64) << 10;
 // More further lines than anyone clicks is a damaged file.
 constexpr std::size_t kMostExtraLines = 500;
-// undistorted = distorted x (1 + k1 r^2), r about the centre in half diagonals.
-const char* const kLensModel = "radial_k1";
 const char* const kDamaged = "Il file della costruzione è danneggiato o non è di VESTA:\n";
-
-json pair(const std::array<double, 2>& p) {
-    return json::array({p[0], p[1]});
-}
 
 // A number that a replay can use: present and finite. JSON has no NaN, but a hand-edited file
 // may hold a string or nothing at all.
@@ -138,8 +135,6 @@ bool readSmallFile(const std::string& path, std::size_t limit, std::string& text
     return good;
 }
 
-const char* const kLineNames[4] = {"h1", "h2", "v1", "v2"};
-
 // Quarter turns from degrees clockwise, 0, 90, 180 or 270; none when absent (older records).
 int turnOf(const json& options, const char* name) {
     if (!options.contains(name)) {
@@ -155,82 +150,102 @@ int turnOf(const json& options, const char* name) {
     return degrees / 90;
 }
 
-}  // namespace
-
-std::string constructionJson(const ConstructionRecord& r) {
-    json lines = json::object();
-    json viewScales = json::object();
-    bool allAt1to1 = true;
+// The four lines, the view scales they were clicked at and the further lines.
+void readLines(const json& doc, ConstructionRecord& r) {
     for (int k = 0; k < 4; ++k) {
-        lines[kLineNames[k]] = r.lines[std::size_t(k)];
-        viewScales[kLineNames[k]] = r.lineViewScales[std::size_t(k)];
-        allAt1to1 = allAt1to1 && r.lineViewScales[std::size_t(k)] == std::array<double, 2>{1, 1};
+        r.lines[std::size_t(k)] = numbers<4>(doc.at("lines").at(kLineNames[k]), FLT_MAX);
     }
-    json options = json::object();
-    if (!r.interpolation.empty()) {
-        options["interpolation"] = r.interpolation;
-    }
-    if (r.knownMeasures) {
-        options["known_measures_cm"] = pair(*r.knownMeasures);
-    }
-    if (r.focal35) {
-        options["focal35_mm"] = *r.focal35;
-    }
-    // Absent when off, so a record of lines taken as clicked is as before.
-    if (r.snapToEdges) {
-        options["snap_to_edges"] = true;
-    }
-    // Absent without a lens, so a record of a road without one is as before.
-    if (r.lensK1) {
-        options["lens"] = {{"model", kLensModel}, {"k1", *r.lensK1}};
-    }
-    // Degrees clockwise; absent when not turned, so a record of an upright road is as before.
-    if (r.photographTurn != 0) {
-        options["rotate_degrees"] = 90 * r.photographTurn;
-    }
-    if (r.resultTurn != 0) {
-        options["result_rotate_degrees"] = 90 * r.resultTurn;
-    }
-    json result = {{"horizontal_vanishing_point", pair(r.horizontalVanishingPoint)},
-                   {"vertical_vanishing_point", pair(r.verticalVanishingPoint)},
-                   {"principal_distance", r.principalDistance},
-                   {"output_size", r.outputSize}};
-    if (r.aspectSigma) {
-        result["aspect_sigma"] = *r.aspectSigma;
-    }
-    if (r.distanceSigma) {
-        result["distance_sigma"] = *r.distanceSigma;
-    }
-    const json doc = {{"vesta_construction", kFormatVersion},
-                      {"photograph", {{"name", r.photograph}, {"sha256", r.sha256}}},
-                      {"lines", lines},
-                      {"principal_point", pair(r.principalPoint)},
-                      {"area", r.area},
-                      {"size_steps", r.sizeSteps},
-                      {"size_factor", r.sizeFactor},
-                      {"options", options},
-                      {"reference_length", r.referenceLength},
-                      {"scale_cm_per_pixel", r.scale},
-                      {"construction", result}};
-    // A construction of four lines clicked at 1:1 is written as before.
-    if (allAt1to1 && r.extraLines.empty()) {
-        return doc.dump(2) + "\n";
-    }
-    json more = doc;
-    if (!allAt1to1) {
-        more["line_view_scales"] = viewScales;
-    }
-    if (!r.extraLines.empty()) {
-        json extra = json::array();
-        for (const ExtraLineRecord& l : r.extraLines) {
-            extra.push_back({{"direction", l.horizontal ? "h" : "v"},
-                             {"line", l.line},
-                             {"view_scales", l.viewScales}});
+    if (doc.contains("line_view_scales")) {
+        for (int k = 0; k < 4; ++k) {
+            const std::array<double, 2> scales =
+                numbers<2>(doc.at("line_view_scales").at(kLineNames[k]), 1e6);
+            if (!(scales[0] > 0 && scales[1] > 0)) {
+                throw std::runtime_error("scala della vista non positiva");
+            }
+            r.lineViewScales[std::size_t(k)] = scales;
         }
-        more["extra_lines"] = extra;
     }
-    return more.dump(2) + "\n";
+    if (doc.contains("extra_lines")) {
+        const json& extra = doc.at("extra_lines");
+        if (!extra.is_array() || extra.size() > kMostExtraLines) {
+            throw std::runtime_error("elenco delle altre rette errato");
+        }
+        for (const json& l : extra) {
+            ExtraLineRecord line;
+            const std::string direction = l.at("direction").get<std::string>();
+            if (direction != "h" && direction != "v") {
+                throw std::runtime_error("direzione di una retta sconosciuta");
+            }
+            line.horizontal = direction == "h";
+            line.line = numbers<4>(l.at("line"), FLT_MAX);
+            line.viewScales = numbers<2>(l.at("view_scales"), 1e6);
+            if (!(line.viewScales[0] > 0 && line.viewScales[1] > 0)) {
+                throw std::runtime_error("scala della vista non positiva");
+            }
+            r.extraLines.push_back(line);
+        }
+    }
 }
+
+// The choices made in the menus: interpolation, known measures, focal length, edges, lens,
+// turns.
+void readOptions(const json& options, ConstructionRecord& r) {
+    if (options.contains("interpolation")) {
+        r.interpolation = options.at("interpolation").get<std::string>();
+        if (r.interpolation != "nearest" && r.interpolation != "bilinear") {
+            throw std::runtime_error("interpolazione sconosciuta");
+        }
+    }
+    if (options.contains("known_measures_cm")) {
+        const json& known = options.at("known_measures_cm");
+        if (!known.is_array() || known.size() != 2) {
+            throw std::runtime_error("elenco di numeri errato");
+        }
+        r.knownMeasures = {positive(known[0], "misure note fuori dai limiti"),
+                           positive(known[1], "misure note fuori dai limiti")};
+    }
+    if (options.contains("focal35_mm")) {
+        r.focal35 = positive(options.at("focal35_mm"), "focale fuori dai limiti");
+    }
+    if (options.contains("snap_to_edges")) {
+        r.snapToEdges = options.at("snap_to_edges").get<bool>();
+    }
+    if (options.contains("lens")) {
+        const json& lens = options.at("lens");
+        if (!lens.is_object() || lens.value("model", std::string()) != kLensModel) {
+            throw std::runtime_error("modello dell'obiettivo sconosciuto");
+        }
+        r.lensK1 = number(lens.at("k1"));
+        if (!plausibleLensK1(*r.lensK1)) {
+            throw std::runtime_error("distorsione dell'obiettivo fuori dai limiti");
+        }
+    }
+    r.photographTurn = turnOf(options, "rotate_degrees");
+    r.resultTurn = turnOf(options, "result_rotate_degrees");
+}
+
+// What the construction gave, kept for the reader.
+void readResults(const json& c, ConstructionRecord& r) {
+    r.horizontalVanishingPoint = numbers<2>(c.at("horizontal_vanishing_point"));
+    r.verticalVanishingPoint = numbers<2>(c.at("vertical_vanishing_point"));
+    r.principalDistance = number(c.at("principal_distance"));
+    const json& size = c.at("output_size");
+    if (!size.is_array() || size.size() != 2) {
+        throw std::runtime_error("elenco di numeri errato");
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        r.outputSize[i] =
+            wholeNumber(size[i], 0, kMaxSide, "dimensioni dell'immagine fuori dai limiti");
+    }
+    if (c.contains("aspect_sigma")) {
+        r.aspectSigma = number(c.at("aspect_sigma"));
+    }
+    if (c.contains("distance_sigma")) {
+        r.distanceSigma = number(c.at("distance_sigma"));
+    }
+}
+
+}  // namespace
 
 Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
     try {
@@ -251,39 +266,7 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
                 "cartella della costruzione");
         }
         r.sha256 = doc.at("photograph").at("sha256").get<std::string>();
-        for (int k = 0; k < 4; ++k) {
-            r.lines[std::size_t(k)] = numbers<4>(doc.at("lines").at(kLineNames[k]), FLT_MAX);
-        }
-        if (doc.contains("line_view_scales")) {
-            for (int k = 0; k < 4; ++k) {
-                const std::array<double, 2> scales =
-                    numbers<2>(doc.at("line_view_scales").at(kLineNames[k]), 1e6);
-                if (!(scales[0] > 0 && scales[1] > 0)) {
-                    throw std::runtime_error("scala della vista non positiva");
-                }
-                r.lineViewScales[std::size_t(k)] = scales;
-            }
-        }
-        if (doc.contains("extra_lines")) {
-            const json& extra = doc.at("extra_lines");
-            if (!extra.is_array() || extra.size() > kMostExtraLines) {
-                throw std::runtime_error("elenco delle altre rette errato");
-            }
-            for (const json& l : extra) {
-                ExtraLineRecord line;
-                const std::string direction = l.at("direction").get<std::string>();
-                if (direction != "h" && direction != "v") {
-                    throw std::runtime_error("direzione di una retta sconosciuta");
-                }
-                line.horizontal = direction == "h";
-                line.line = numbers<4>(l.at("line"), FLT_MAX);
-                line.viewScales = numbers<2>(l.at("view_scales"), 1e6);
-                if (!(line.viewScales[0] > 0 && line.viewScales[1] > 0)) {
-                    throw std::runtime_error("scala della vista non positiva");
-                }
-                r.extraLines.push_back(line);
-            }
-        }
+        readLines(doc, r);
         r.principalPoint = numbers<2>(doc.at("principal_point"), FLT_MAX);
         r.area = numbers<4>(doc.at("area"), FLT_MAX);
         r.sizeSteps =
@@ -293,60 +276,11 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
         if (std::fabs(r.sizeFactor - (1.0 + r.sizeSteps / 10.0)) > 1e-6) {
             throw std::runtime_error("fattore di grandezza fuori dai limiti");
         }
-        const json& options = doc.at("options");
-        if (options.contains("interpolation")) {
-            r.interpolation = options.at("interpolation").get<std::string>();
-            if (r.interpolation != "nearest" && r.interpolation != "bilinear") {
-                throw std::runtime_error("interpolazione sconosciuta");
-            }
-        }
-        if (options.contains("known_measures_cm")) {
-            const json& known = options.at("known_measures_cm");
-            if (!known.is_array() || known.size() != 2) {
-                throw std::runtime_error("elenco di numeri errato");
-            }
-            r.knownMeasures = {positive(known[0], "misure note fuori dai limiti"),
-                               positive(known[1], "misure note fuori dai limiti")};
-        }
-        if (options.contains("focal35_mm")) {
-            r.focal35 = positive(options.at("focal35_mm"), "focale fuori dai limiti");
-        }
-        if (options.contains("snap_to_edges")) {
-            r.snapToEdges = options.at("snap_to_edges").get<bool>();
-        }
-        if (options.contains("lens")) {
-            const json& lens = options.at("lens");
-            if (!lens.is_object() || lens.value("model", std::string()) != kLensModel) {
-                throw std::runtime_error("modello dell'obiettivo sconosciuto");
-            }
-            r.lensK1 = number(lens.at("k1"));
-            if (!plausibleLensK1(*r.lensK1)) {
-                throw std::runtime_error("distorsione dell'obiettivo fuori dai limiti");
-            }
-        }
-        r.photographTurn = turnOf(options, "rotate_degrees");
-        r.resultTurn = turnOf(options, "result_rotate_degrees");
+        readOptions(doc.at("options"), r);
         r.referenceLength = doc.value("reference_length", std::string());
         r.scale = doc.contains("scale_cm_per_pixel") ? number(doc.at("scale_cm_per_pixel")) : 0;
         if (doc.contains("construction")) {
-            const json& c = doc.at("construction");
-            r.horizontalVanishingPoint = numbers<2>(c.at("horizontal_vanishing_point"));
-            r.verticalVanishingPoint = numbers<2>(c.at("vertical_vanishing_point"));
-            r.principalDistance = number(c.at("principal_distance"));
-            const json& size = c.at("output_size");
-            if (!size.is_array() || size.size() != 2) {
-                throw std::runtime_error("elenco di numeri errato");
-            }
-            for (std::size_t i = 0; i < 2; ++i) {
-                r.outputSize[i] =
-                    wholeNumber(size[i], 0, kMaxSide, "dimensioni dell'immagine fuori dai limiti");
-            }
-            if (c.contains("aspect_sigma")) {
-                r.aspectSigma = number(c.at("aspect_sigma"));
-            }
-            if (c.contains("distance_sigma")) {
-                r.distanceSigma = number(c.at("distance_sigma"));
-            }
+            readResults(doc.at("construction"), r);
         }
         return Result<ConstructionRecord>::success(std::move(r));
     } catch (const nlohmann::json::exception&) {

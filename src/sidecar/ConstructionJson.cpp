@@ -1,0 +1,96 @@
+#include <nlohmann/json.hpp>
+
+#include "sidecar/ConstructionFile.h"
+#include "sidecar/RecordFormat.h"
+
+namespace vesta {
+
+namespace {
+
+using nlohmann::json;
+using record::kFormatVersion;
+using record::kLensModel;
+using record::kLineNames;
+
+json pair(const std::array<double, 2>& p) {
+    return json::array({p[0], p[1]});
+}
+
+}  // namespace
+
+std::string constructionJson(const ConstructionRecord& r) {
+    json lines = json::object();
+    json viewScales = json::object();
+    bool allAt1to1 = true;
+    for (int k = 0; k < 4; ++k) {
+        lines[kLineNames[k]] = r.lines[std::size_t(k)];
+        viewScales[kLineNames[k]] = r.lineViewScales[std::size_t(k)];
+        allAt1to1 = allAt1to1 && r.lineViewScales[std::size_t(k)] == std::array<double, 2>{1, 1};
+    }
+    json options = json::object();
+    if (!r.interpolation.empty()) {
+        options["interpolation"] = r.interpolation;
+    }
+    if (r.knownMeasures) {
+        options["known_measures_cm"] = pair(*r.knownMeasures);
+    }
+    if (r.focal35) {
+        options["focal35_mm"] = *r.focal35;
+    }
+    // Absent when off, so a record of lines taken as clicked is as before.
+    if (r.snapToEdges) {
+        options["snap_to_edges"] = true;
+    }
+    // Absent without a lens, so a record of a road without one is as before.
+    if (r.lensK1) {
+        options["lens"] = {{"model", kLensModel}, {"k1", *r.lensK1}};
+    }
+    // Degrees clockwise; absent when not turned, so a record of an upright road is as before.
+    if (r.photographTurn != 0) {
+        options["rotate_degrees"] = 90 * r.photographTurn;
+    }
+    if (r.resultTurn != 0) {
+        options["result_rotate_degrees"] = 90 * r.resultTurn;
+    }
+    json result = {{"horizontal_vanishing_point", pair(r.horizontalVanishingPoint)},
+                   {"vertical_vanishing_point", pair(r.verticalVanishingPoint)},
+                   {"principal_distance", r.principalDistance},
+                   {"output_size", r.outputSize}};
+    if (r.aspectSigma) {
+        result["aspect_sigma"] = *r.aspectSigma;
+    }
+    if (r.distanceSigma) {
+        result["distance_sigma"] = *r.distanceSigma;
+    }
+    const json doc = {{"vesta_construction", kFormatVersion},
+                      {"photograph", {{"name", r.photograph}, {"sha256", r.sha256}}},
+                      {"lines", lines},
+                      {"principal_point", pair(r.principalPoint)},
+                      {"area", r.area},
+                      {"size_steps", r.sizeSteps},
+                      {"size_factor", r.sizeFactor},
+                      {"options", options},
+                      {"reference_length", r.referenceLength},
+                      {"scale_cm_per_pixel", r.scale},
+                      {"construction", result}};
+    // A construction of four lines clicked at 1:1 is written as before.
+    if (allAt1to1 && r.extraLines.empty()) {
+        return doc.dump(2) + "\n";
+    }
+    json more = doc;
+    if (!allAt1to1) {
+        more["line_view_scales"] = viewScales;
+    }
+    if (!r.extraLines.empty()) {
+        json extra = json::array();
+        for (const ExtraLineRecord& l : r.extraLines) {
+            extra.push_back({{"direction", l.horizontal ? "h" : "v"},
+                             {"line", l.line},
+                             {"view_scales", l.viewScales}});
+        }
+        more["extra_lines"] = extra;
+    }
+    return more.dump(2) + "\n";
+}
+
+}  // namespace vesta
