@@ -13,6 +13,8 @@ packages=(
   xvfb xdotool imagemagick x11-utils parallel poppler-utils
   locales
   libjpeg62-turbo-dev libpng-dev libtiff-dev libexif-dev pkg-config
+  # Tests only: real photographs of facades the batch tool is measured on (building.jpg).
+  opencv-doc
 )
 missing=()
 for p in "${packages[@]}"; do
