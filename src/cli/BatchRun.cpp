@@ -11,10 +11,10 @@
 
 #include "cli/HeadlessPlatform.h"
 #include "cli/LineArgs.h"
+#include "cli/LineClicks.h"
 #include "cli/TerminationCleanup.h"
 #include "codec/ColourFileWriter.h"
 #include "construction/Commands.h"
-#include "construction/ExtraLines.h"
 #include "construction/PictureInput.h"
 #include "files/FilePlacement.h"
 #include "geometry/FocalLength.h"
@@ -40,8 +40,8 @@ const char* const kUsage =
     "                   [--v X1,Y1,X2,Y2]... [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
-    "                   [--rotate 90|180|270] [--snap] [--lens K1] [--scale X1,Y1,X2,Y2,CM]\n"
-    "                   [--json]\n"
+    "                   [--rotate 90|180|270] [--snap] [--lens K1|fit]\n"
+    "                   [--scale X1,Y1,X2,Y2,CM] [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
     "                   [--focal35 MM|exif] [--scale X1,Y1,X2,Y2,CM] [--json]\n"
     "     vesta-rectify --help\n"
@@ -68,7 +68,12 @@ const char* const kUsage =
     "di ogni retta in pixel (residuals_h, residuals_v).\n"
     "--lens K1: toglie la distorsione dell'obiettivo (a barilotto K1 > 0, a cuscinetto K1 < 0),\n"
     "da -0.3 a 0.3: il punto non distorto è il punto x (1 + K1 r^2), r la distanza dal centro\n"
-    "della fotografia in mezze diagonali; ogni clic è un pixel della fotografia distorta.\n";
+    "della fotografia in mezze diagonali; ogni clic è un pixel della fotografia distorta.\n"
+    "Ogni retta (--h1 ... --v2, --h, --v) può avere più punti lungo di sé:\n"
+    "X1,Y1,X2,Y2,X3,Y3,... Senza --lens va dal primo all'ultimo; con --lens passa per tutti.\n"
+    "--lens fit: K1 si trova come quello che rende più diritte le rette date con più di due\n"
+    "punti, poi si toglie come con --lens K1; si stampano lens_k1 e lens_fit_rms_px, lo scarto\n"
+    "quadratico medio in pixel dei punti dalle loro rette raddrizzate.\n";
 
 namespace {
 
@@ -90,7 +95,8 @@ std::optional<T> plainNumber(std::string_view text) {
     return v;
 }
 
-// Numbers separated by commas, exactly `count` of them, read as the mouse gives them.
+// Numbers separated by commas, exactly `count` of them (any number for 0), read as the mouse
+// gives them.
 std::optional<std::vector<float>> numbers(const std::string& text, std::size_t count) {
     std::vector<float> out;
     std::size_t from = 0;
@@ -107,7 +113,7 @@ std::optional<std::vector<float>> numbers(const std::string& text, std::size_t c
         }
         from = comma + 1;
     }
-    if (out.size() != count) {
+    if (count != 0 && out.size() != count) {
         return std::nullopt;
     }
     return out;
@@ -169,7 +175,7 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             return parsed;
         }
         const std::string& value = args[++i];
-        const auto lineValue = numbers(value, 4);
+        const auto lineValue = numbers(value, 0);
         bool known = readLineOption(a, lineValue ? &*lineValue : nullptr, lines, parsed.error);
         if (!parsed.error.empty()) {
             return parsed;
@@ -271,7 +277,10 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.scalePair = v;
             known = true;
         }
-        if (a == "--lens") {
+        if (a == "--lens" && value == "fit") {
+            request.lensFit = true;
+            known = true;
+        } else if (a == "--lens") {
             const auto v = plainNumber<double>(value);
             if (!v || !plausibleLensK1(*v)) {
                 parsed.error = "--lens vuole il coefficiente K1 della distorsione, da " +
@@ -318,7 +327,7 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         return parsed;
     }
     // The edges are sought on the bent photograph, the lines drawn in the straightened plane.
-    if (request.snap && request.lensK1) {
+    if (request.snap && (request.lensK1 || request.lensFit)) {
         parsed.error = "--snap non si combina con --lens";
         return parsed;
     }
@@ -482,18 +491,7 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
         road.push_back({[&] { turnPhotograph(ctx, request.photographTurn); },
                         [&] { return ctx.s.photographTurn == request.photographTurn; }});
     }
-    road.push_back({[&] {
-                        for (const auto& line : request.lines) {
-                            put(line[0]);
-                            put(line[1]);
-                        }
-                        for (const ExtraLineClicks& line : request.extraLines) {
-                            (line.horizontal ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx);
-                            put(line.ends[0]);
-                            put(line.ends[1]);
-                        }
-                    },
-                    constructed});
+    road.push_back({[&] { clickRequestLines(ctx, request, dialogs.messages); }, constructed});
     if (request.centre) {
         road.push_back({[&] {
                             CENTRO_Click(ctx);
@@ -674,6 +672,9 @@ std::string describe(const WorkingState& s, bool json) {
     }
     if (s.lensK1) {
         add("lens_k1", number(*s.lensK1));
+    }
+    if (s.lensK1 && s.lensFitRms) {
+        add("lens_fit_rms_px", number(*s.lensFitRms));
     }
     return json ? out + "}\n" : out;
 }

@@ -119,6 +119,8 @@ void showPhotograph(Context& ctx, const std::string& chosen, ReadPhotograph read
     s.nomeFile = chosen;
     s.photographTurn = 0;
     s.lensK1.reset();
+    s.lensFitRms.reset();
+    s.pointsAlong.clear();
     f.domanda1.caption = prompts::kStoCaricando;
     f.tfuox.caption = "fuox";
     f.tfuoy.caption = "fuoy";

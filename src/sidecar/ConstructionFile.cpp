@@ -32,6 +32,10 @@ constexpr std::size_t kLargestRecord = std::size_t(64) << 10;
 constexpr std::size_t kMostExtraLines = 500;
 // undistorted = distorted x (1 + k1 r^2), r about the centre in half diagonals.
 const char* const kLensModel = "radial_k1";
+// The same model, its k1 the one that makes the lines' points straightest.
+const char* const kLensFitModel = "fit";
+// More points along a line than anyone measures is a damaged file.
+constexpr std::size_t kMostPoints = 100;
 const char* const kDamaged = "Il file della costruzione è danneggiato o non è di VESTA:\n";
 
 json pair(const std::array<double, 2>& p) {
@@ -108,6 +112,27 @@ std::array<double, N> numbers(const json& j, double limit = DBL_MAX) {
     return out;
 }
 
+// The points along a line: more than two, fewer than anyone measures, each a click.
+std::vector<std::array<double, 2>> pointsAlong(const json& j) {
+    if (!j.is_array() || j.size() < 3 || j.size() > kMostPoints) {
+        throw std::runtime_error("elenco dei punti di una retta errato");
+    }
+    std::vector<std::array<double, 2>> out;
+    for (const json& p : j) {
+        out.push_back(numbers<2>(p, FLT_MAX));
+    }
+    return out;
+}
+
+// A distance: finite and not below zero.
+double positiveOrZero(const json& j) {
+    const double v = number(j);
+    if (!(v >= 0)) {
+        throw std::runtime_error("numero negativo");
+    }
+    return v;
+}
+
 // The photograph is the one in the record's own folder: a plain file name, nothing that
 // reaches another folder.
 bool plainFileName(const std::string& name) {
@@ -182,7 +207,10 @@ std::string constructionJson(const ConstructionRecord& r) {
     }
     // Absent without a lens, so a record of a road without one is as before.
     if (r.lensK1) {
-        options["lens"] = {{"model", kLensModel}, {"k1", *r.lensK1}};
+        options["lens"] = {{"model", r.lensFitRms ? kLensFitModel : kLensModel}, {"k1", *r.lensK1}};
+        if (r.lensFitRms) {
+            options["lens"]["rms_px"] = *r.lensFitRms;
+        }
     }
     // Degrees clockwise; absent when not turned, so a record of an upright road is as before.
     if (r.photographTurn != 0) {
@@ -212,13 +240,22 @@ std::string constructionJson(const ConstructionRecord& r) {
                       {"reference_length", r.referenceLength},
                       {"scale_cm_per_pixel", r.scale},
                       {"construction", result}};
+    json points = json::object();
+    for (int k = 0; k < 4; ++k) {
+        if (!r.linePoints[std::size_t(k)].empty()) {
+            points[kLineNames[k]] = r.linePoints[std::size_t(k)];
+        }
+    }
     // A construction of four lines clicked at 1:1 is written as before.
-    if (allAt1to1 && r.extraLines.empty()) {
+    if (allAt1to1 && r.extraLines.empty() && points.empty()) {
         return doc.dump(2) + "\n";
     }
     json more = doc;
     if (!allAt1to1) {
         more["line_view_scales"] = viewScales;
+    }
+    if (!points.empty()) {
+        more["line_points"] = points;
     }
     if (!r.extraLines.empty()) {
         json extra = json::array();
@@ -226,6 +263,9 @@ std::string constructionJson(const ConstructionRecord& r) {
             extra.push_back({{"direction", l.horizontal ? "h" : "v"},
                              {"line", l.line},
                              {"view_scales", l.viewScales}});
+            if (!l.points.empty()) {
+                extra.back()["points"] = l.points;
+            }
         }
         more["extra_lines"] = extra;
     }
@@ -264,6 +304,14 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
                 r.lineViewScales[std::size_t(k)] = scales;
             }
         }
+        if (doc.contains("line_points")) {
+            for (int k = 0; k < 4; ++k) {
+                if (doc.at("line_points").contains(kLineNames[k])) {
+                    r.linePoints[std::size_t(k)] =
+                        pointsAlong(doc.at("line_points").at(kLineNames[k]));
+                }
+            }
+        }
         if (doc.contains("extra_lines")) {
             const json& extra = doc.at("extra_lines");
             if (!extra.is_array() || extra.size() > kMostExtraLines) {
@@ -280,6 +328,9 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
                 line.viewScales = numbers<2>(l.at("view_scales"), 1e6);
                 if (!(line.viewScales[0] > 0 && line.viewScales[1] > 0)) {
                     throw std::runtime_error("scala della vista non positiva");
+                }
+                if (l.contains("points")) {
+                    line.points = pointsAlong(l.at("points"));
                 }
                 r.extraLines.push_back(line);
             }
@@ -316,8 +367,13 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
         }
         if (options.contains("lens")) {
             const json& lens = options.at("lens");
-            if (!lens.is_object() || lens.value("model", std::string()) != kLensModel) {
+            const std::string model =
+                lens.is_object() ? lens.value("model", std::string()) : std::string();
+            if (model != kLensModel && model != kLensFitModel) {
                 throw std::runtime_error("modello dell'obiettivo sconosciuto");
+            }
+            if (model == kLensFitModel) {
+                r.lensFitRms = positiveOrZero(lens.at("rms_px"));
             }
             r.lensK1 = number(lens.at("k1"));
             if (!plausibleLensK1(*r.lensK1)) {
