@@ -115,6 +115,37 @@ TEST(LensCli, TheBendTakenOutGivesTrueProportions) {
     }
 }
 
+// Each line given by five points along its bent picture, as the measure of the fit: the fitted
+// coefficient gives the proportions within 0.5%, the true one given within 0.3%.
+TEST(LensCli, FiveBentPointsALineFitTheBend) {
+    test::TempDir dir;
+    std::vector<FacadeScene> scenes = {samples::centred(), samples::rolled()};
+    for (const auto& [yaw, pitch, roll] : {std::array<double, 3>{30, 20, 0}, {-24, 12, -3}}) {
+        scenes.push_back({standardFacade(), test::aimedCamera(yaw, pitch, roll, 700, 450).value()});
+    }
+    for (const FacadeScene& scene : scenes) {
+        const PinholeCamera& cam = scene.camera;
+        SCOPED_TRACE(testing::Message() << cam.width << " x " << cam.height << ", yaw " << cam.yaw);
+        BatchRequest fit = bentRequest(scene, kBarrel, dir, "cinque", true);
+        BatchRequest given = fit;
+        fit.lensFit = true;
+        given.lensK1 = kBarrel;
+        given.output = (dir / "data.bmp").string();
+        const BatchResult f = runBatch(fit, dir.path().string());
+        const BatchResult g = runBatch(given, dir.path().string());
+        ASSERT_TRUE(f.ok && g.ok) << f.message << g.message;
+        const Frame& frame = f.state.construction->frame;
+        const double pixel = 1 / std::min(frame.largOut, frame.altOut);
+        EXPECT_LT(std::fabs(aspectError(cam, f)), 0.005 + pixel);
+        EXPECT_LT(std::fabs(aspectError(cam, g)), 0.003 + pixel);
+        std::printf(
+            "%d x %d: k1 %.4f fitted (%.2f px rms), width:height %+.3f%% off; %+.3f%% "
+            "with --lens 0.05\n",
+            cam.width, cam.height, *f.state.lensK1, *f.state.lensFitRms, 100 * aspectError(cam, f),
+            100 * aspectError(cam, g));
+    }
+}
+
 // Without a lens a line of five points runs from its first to its last, to the bytes of those
 // two. A fitted lens is kept as a fit with its coefficient and every point, and --from makes
 // the same bytes again. With no line of three points the fit is refused, as are a point short
