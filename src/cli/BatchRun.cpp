@@ -69,7 +69,7 @@ const char* const kUsage =
     "--lens K1: toglie la distorsione dell'obiettivo (a barilotto K1 > 0, a cuscinetto K1 < 0),\n"
     "da -0.3 a 0.3: il punto non distorto è il punto x (1 + K1 r^2), r la distanza dal centro\n"
     "della fotografia in mezze diagonali; ogni clic è un pixel della fotografia distorta.\n"
-    "Ogni retta (--h1 ... --v2, --h, --v) può avere più punti lungo di sé:\n"
+    "Ogni retta (--h1 ... --v2, --h, --v) può avere altri punti lungo di essa:\n"
     "X1,Y1,X2,Y2,X3,Y3,... Senza --lens va dal primo all'ultimo; con --lens passa per tutti.\n"
     "--lens fit: K1 si trova come quello che rende più diritte le rette date con più di due\n"
     "punti, poi si toglie come con --lens K1; si stampano lens_k1 e lens_fit_rms_px, lo scarto\n"
