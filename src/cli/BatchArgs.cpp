@@ -19,8 +19,8 @@ const char* const kUsage =
     "                   [--v X1,Y1,X2,Y2]... [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
-    "                   [--rotate 90|180|270] [--snap] [--lens K1] [--scale X1,Y1,X2,Y2,CM]\n"
-    "                   [--json]\n"
+    "                   [--rotate 90|180|270] [--snap] [--lens K1|fit]\n"
+    "                   [--scale X1,Y1,X2,Y2,CM] [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
     "                   [--focal35 MM|exif] [--scale X1,Y1,X2,Y2,CM] [--json]\n"
     "     vesta-rectify --help\n"
@@ -47,7 +47,12 @@ const char* const kUsage =
     "di ogni retta in pixel (residuals_h, residuals_v).\n"
     "--lens K1: toglie la distorsione dell'obiettivo (a barilotto K1 > 0, a cuscinetto K1 < 0),\n"
     "da -0.3 a 0.3: il punto non distorto è il punto x (1 + K1 r^2), r la distanza dal centro\n"
-    "della fotografia in mezze diagonali; ogni clic è un pixel della fotografia distorta.\n";
+    "della fotografia in mezze diagonali; ogni clic è un pixel della fotografia distorta.\n"
+    "Ogni retta (--h1 ... --v2, --h, --v) può avere altri punti lungo di essa:\n"
+    "X1,Y1,X2,Y2,X3,Y3,... Senza --lens va dal primo all'ultimo; con --lens passa per tutti.\n"
+    "--lens fit: K1 si trova come quello che rende più diritte le rette date con più di due\n"
+    "punti, poi si toglie come con --lens K1; si stampano lens_k1 e lens_fit_rms_px, lo scarto\n"
+    "quadratico medio in pixel dei punti dalle loro rette raddrizzate.\n";
 
 namespace {
 
@@ -64,7 +69,8 @@ std::optional<T> plainNumber(std::string_view text) {
     return v;
 }
 
-// Numbers separated by commas, exactly `count` of them, read as the mouse gives them.
+// Numbers separated by commas, exactly `count` of them (any number for 0), read as the mouse
+// gives them.
 template <typename T = float>
 std::optional<std::vector<T>> numbers(const std::string& text, std::size_t count) {
     std::vector<T> out;
@@ -82,7 +88,7 @@ std::optional<std::vector<T>> numbers(const std::string& text, std::size_t count
         }
         from = comma + 1;
     }
-    if (out.size() != count) {
+    if (count != 0 && out.size() != count) {
         return std::nullopt;
     }
     return out;
@@ -170,6 +176,10 @@ std::string readScale(const std::string& value, BatchRequest& request) {
 }
 
 std::string readLens(const std::string& value, BatchRequest& request) {
+    if (value == "fit") {
+        request.lensFit = true;
+        return "";
+    }
     const auto v = plainNumber<double>(value);
     if (!v || !plausibleLensK1(*v)) {
         return "--lens vuole il coefficiente K1 della distorsione, da " +
@@ -205,7 +215,7 @@ constexpr ValueOption kValueOptions[] = {
 // beside the request: the construction it names replaces the clicks.
 bool readValueOption(const std::string& flag, const std::string& value, LineOptions& lines,
                      ParsedArgs& parsed, BatchRequest& request) {
-    const auto lineValue = numbers(value, 4);
+    const auto lineValue = numbers(value, 0);
     if (readLineOption(flag, lineValue ? &*lineValue : nullptr, lines, parsed.error) ||
         !parsed.error.empty()) {
         return true;
@@ -250,7 +260,7 @@ void finishClicks(const std::vector<std::string>& files, const LineOptions& line
         return;
     }
     // The edges are sought on the bent photograph, the lines drawn in the straightened plane.
-    if (request.snap && request.lensK1) {
+    if (request.snap && (request.lensK1 || request.lensFit)) {
         parsed.error = "--snap non si combina con --lens";
         return;
     }

@@ -3,13 +3,14 @@
 #include <functional>
 #include <vector>
 
+#include "cli/LineClicks.h"
 #include "construction/Commands.h"
 #include "construction/ExtraLines.h"
 #include "construction/PictureInput.h"
+#include "construction/TurnPhotograph.h"
 #include "geometry/FocalLength.h"
 #include "geometry/RadialLens.h"
 #include "opening/OpenImage.h"
-#include "construction/TurnPhotograph.h"
 #include "rectify/Rectification.h"
 #include "rectify/TurnResult.h"
 #include "sidecar/StateRecord.h"
@@ -124,17 +125,7 @@ void Road::opening() {
 }
 
 void Road::construction() {
-    addConstructed([this] {
-        for (const auto& line : request_.lines) {
-            put(line[0]);
-            put(line[1]);
-        }
-        for (const ExtraLineClicks& line : request_.extraLines) {
-            (line.horizontal ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx_);
-            put(line.ends[0]);
-            put(line.ends[1]);
-        }
-    });
+    addConstructed([this] { clickRequestLines(ctx_, request_, dialogs_.messages); });
     if (request_.centre) {
         addConstructed([this] {
             CENTRO_Click(ctx_);

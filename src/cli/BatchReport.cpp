@@ -98,6 +98,9 @@ std::string describe(const WorkingState& s, bool json) {
     if (s.lensK1) {
         report.add("lens_k1", exactForm(*s.lensK1));
     }
+    if (s.lensK1 && s.lensFitRms) {
+        report.add("lens_fit_rms_px", exactForm(*s.lensFitRms));
+    }
     return report.text();
 }
 

@@ -19,12 +19,15 @@ struct Click {
 struct ExtraLineClicks {
     bool horizontal = true;
     std::array<Click, 2> ends;
+    std::vector<Click> points;  // every point along it, ends too, when given by more than two
 };
 
 struct BatchRequest {
     std::string input;
     std::string output;
-    Click lines[4][2];                        // h1, h2, v1, v2: first and second click each
+    Click lines[4][2];  // h1, h2, v1, v2: first and second click each
+    // Every point along each of the four, ends too, when it was given by more than two.
+    std::array<std::vector<Click>, 4> linePoints;
     std::vector<ExtraLineClicks> extraLines;  // further lines, in the order they are given
     std::optional<Click> centre;              // a principal-point click
     std::optional<Click> area[2];             // the two area clicks
@@ -49,6 +52,10 @@ struct BatchRequest {
     // is made, unless already taken out (a kept construction's clicks).
     std::optional<double> lensK1;
     bool clicksUndistorted = false;
+    // --lens fit: the k1 that makes the lines given by more than two points straightest; a
+    // kept construction's fit is replayed as its coefficient, with how straight it left them.
+    bool lensFit = false;
+    std::optional<double> lensFitRms;
 };
 
 }  // namespace vesta

@@ -5,6 +5,14 @@ namespace vesta {
 namespace {
 
 constexpr const char* kFourNames[4] = {"--h1", "--h2", "--v1", "--v2"};
+// More points along one line than anyone measures is a mistake in the script (and more than a
+// construction's record keeps).
+constexpr std::size_t kMostPoints = 100;
+
+// The points beside the ends only for a line of more than two, so a line of two is as before.
+std::vector<Click> alongIfMore(const std::vector<Click>& points) {
+    return points.size() > 2 ? points : std::vector<Click>{};
+}
 
 }  // namespace
 
@@ -21,16 +29,18 @@ bool readLineOption(const std::string& flag, const std::vector<float>* value, Li
     if (four < 0 && !repeatableLineOption(flag)) {
         return false;
     }
-    if (!value) {
+    if (!value || value->size() < 4 || value->size() % 2 != 0 || value->size() > 2 * kMostPoints) {
         error = flag + " vuole X1,Y1,X2,Y2";
         return false;
     }
-    const std::array<Click, 2> ends{Click{(*value)[0], (*value)[1]},
-                                    Click{(*value)[2], (*value)[3]}};
+    std::vector<Click> points;
+    for (std::size_t i = 0; i < value->size(); i += 2) {
+        points.push_back(Click{(*value)[i], (*value)[i + 1]});
+    }
     if (four >= 0) {
-        lines.four[std::size_t(four)] = ends;
+        lines.four[std::size_t(four)] = points;
     } else {
-        lines.more[flag == "--h" ? 0 : 1].push_back(ends);
+        lines.more[flag == "--h" ? 0 : 1].push_back(points);
     }
     return true;
 }
@@ -39,19 +49,22 @@ std::string assignLines(const LineOptions& lines, BatchRequest& request) {
     request.extraLines.clear();
     for (int axis = 0; axis < 2; ++axis) {
         std::size_t next = 0;
-        const std::vector<std::array<Click, 2>>& more = lines.more[axis];
+        const std::vector<std::vector<Click>>& more = lines.more[axis];
         for (int k = 2 * axis; k < 2 * axis + 2; ++k) {
-            const std::optional<std::array<Click, 2>>& given = lines.four[std::size_t(k)];
+            const std::optional<std::vector<Click>>& given = lines.four[std::size_t(k)];
             if (!given && next == more.size()) {
                 return std::string("manca ") + kFourNames[k] + " (o un'altra " +
                        (axis == 0 ? "--h" : "--v") + ")";
             }
-            const std::array<Click, 2> ends = given ? *given : more[next++];
-            request.lines[k][0] = ends[0];
-            request.lines[k][1] = ends[1];
+            const std::vector<Click>& points = given ? *given : more[next++];
+            request.lines[k][0] = points.front();
+            request.lines[k][1] = points.back();
+            request.linePoints[std::size_t(k)] = alongIfMore(points);
         }
         for (; next < more.size(); ++next) {
-            request.extraLines.push_back({axis == 0, more[next]});
+            const std::vector<Click>& points = more[next];
+            request.extraLines.push_back(
+                {axis == 0, {points.front(), points.back()}, alongIfMore(points)});
         }
     }
     return "";

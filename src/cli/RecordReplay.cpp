@@ -6,6 +6,18 @@
 
 namespace vesta {
 
+namespace {
+
+std::vector<Click> clicksOf(const std::vector<std::array<double, 2>>& points) {
+    std::vector<Click> out;
+    for (const auto& p : points) {
+        out.push_back({float(p[0]), float(p[1])});
+    }
+    return out;
+}
+
+}  // namespace
+
 Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchRequest request) {
     const Result<ConstructionRecord> read = readConstructionFile(recordPath);
     if (!read.ok()) {
@@ -26,13 +38,14 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
     for (std::size_t k = 0; k < 4; ++k) {
         request.lines[k][0] = {float(r.lines[k][0]), float(r.lines[k][1]), r.lineViewScales[k][0]};
         request.lines[k][1] = {float(r.lines[k][2]), float(r.lines[k][3]), r.lineViewScales[k][1]};
+        request.linePoints[k] = clicksOf(r.linePoints[k]);
     }
     request.extraLines.clear();
     for (const ExtraLineRecord& l : r.extraLines) {
-        request.extraLines.push_back(
-            {l.horizontal,
-             {Click{float(l.line[0]), float(l.line[1]), l.viewScales[0]},
-              Click{float(l.line[2]), float(l.line[3]), l.viewScales[1]}}});
+        request.extraLines.push_back({l.horizontal,
+                                      {Click{float(l.line[0]), float(l.line[1]), l.viewScales[0]},
+                                       Click{float(l.line[2]), float(l.line[3]), l.viewScales[1]}},
+                                      clicksOf(l.points)});
     }
     request.centre = Click{float(r.principalPoint[0]), float(r.principalPoint[1])};
     request.area[0] = Click{float(r.area[0]), float(r.area[1])};
@@ -49,6 +62,7 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
     request.known = r.knownMeasures;
     request.snap = r.snapToEdges;
     request.lensK1 = r.lensK1;
+    request.lensFitRms = r.lensFitRms;
     request.clicksUndistorted = true;
     request.photographTurn = r.photographTurn;
     request.resultTurn = r.resultTurn;

@@ -69,6 +69,8 @@ void showPhotograph(Context& ctx, const std::string& chosen, ReadPhotograph read
     s.nomeFile = chosen;
     s.photographTurn = 0;
     s.lensK1.reset();
+    s.lensFitRms.reset();
+    s.pointsAlong.clear();
     s.fotoColori = std::move(read.colour);
     s.risultatoColori = ColourImage{};
     showNewPhotographPanel(ctx);

@@ -25,6 +25,7 @@ namespace {
 
 using nlohmann::json;
 using record::kFormatVersion;
+using record::kLensFitModel;
 using record::kLensModel;
 using record::kLineNames;
 namespace fs = std::filesystem;
@@ -33,6 +34,8 @@ namespace fs = std::filesystem;
 constexpr std::size_t kLargestRecord = std::size_t(64) << 10;
 // More further lines than anyone clicks is a damaged file.
 constexpr std::size_t kMostExtraLines = 500;
+// More points along a line than anyone measures is a damaged file.
+constexpr std::size_t kMostPoints = 100;
 const char* const kDamaged = "Il file della costruzione è danneggiato o non è di VESTA:\n";
 
 // A number that a replay can use: present and finite. JSON has no NaN, but a hand-edited file
@@ -105,6 +108,27 @@ std::array<double, N> numbers(const json& j, double limit = DBL_MAX) {
     return out;
 }
 
+// The points along a line: more than two, fewer than anyone measures, each a click.
+std::vector<std::array<double, 2>> pointsAlong(const json& j) {
+    if (!j.is_array() || j.size() < 3 || j.size() > kMostPoints) {
+        throw std::runtime_error("elenco dei punti di una retta errato");
+    }
+    std::vector<std::array<double, 2>> out;
+    for (const json& p : j) {
+        out.push_back(numbers<2>(p, FLT_MAX));
+    }
+    return out;
+}
+
+// A distance: finite and not below zero.
+double positiveOrZero(const json& j) {
+    const double v = number(j);
+    if (!(v >= 0)) {
+        throw std::runtime_error("numero negativo");
+    }
+    return v;
+}
+
 // The photograph is the one in the record's own folder: a plain file name, nothing that
 // reaches another folder.
 bool plainFileName(const std::string& name) {
@@ -165,6 +189,13 @@ void readLines(const json& doc, ConstructionRecord& r) {
             r.lineViewScales[std::size_t(k)] = scales;
         }
     }
+    if (doc.contains("line_points")) {
+        for (int k = 0; k < 4; ++k) {
+            if (doc.at("line_points").contains(kLineNames[k])) {
+                r.linePoints[std::size_t(k)] = pointsAlong(doc.at("line_points").at(kLineNames[k]));
+            }
+        }
+    }
     if (doc.contains("extra_lines")) {
         const json& extra = doc.at("extra_lines");
         if (!extra.is_array() || extra.size() > kMostExtraLines) {
@@ -181,6 +212,9 @@ void readLines(const json& doc, ConstructionRecord& r) {
             line.viewScales = numbers<2>(l.at("view_scales"), 1e6);
             if (!(line.viewScales[0] > 0 && line.viewScales[1] > 0)) {
                 throw std::runtime_error("scala della vista non positiva");
+            }
+            if (l.contains("points")) {
+                line.points = pointsAlong(l.at("points"));
             }
             r.extraLines.push_back(line);
         }
@@ -212,8 +246,13 @@ void readOptions(const json& options, ConstructionRecord& r) {
     }
     if (options.contains("lens")) {
         const json& lens = options.at("lens");
-        if (!lens.is_object() || lens.value("model", std::string()) != kLensModel) {
+        const std::string model =
+            lens.is_object() ? lens.value("model", std::string()) : std::string();
+        if (model != kLensModel && model != kLensFitModel) {
             throw std::runtime_error("modello dell'obiettivo sconosciuto");
+        }
+        if (model == kLensFitModel) {
+            r.lensFitRms = positiveOrZero(lens.at("rms_px"));
         }
         r.lensK1 = number(lens.at("k1"));
         if (!plausibleLensK1(*r.lensK1)) {

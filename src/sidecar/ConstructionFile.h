@@ -17,6 +17,7 @@ struct ExtraLineRecord {
     bool horizontal = true;
     std::array<double, 4> line{};  // x1, y1, x2, y2
     std::array<double, 2> viewScales{1.0, 1.0};
+    std::vector<std::array<double, 2>> points;  // along it, ends too, when given by more than two
     bool operator==(const ExtraLineRecord&) const = default;
 };
 
@@ -29,6 +30,8 @@ struct ConstructionRecord {
     // tells how sure it is; 1:1 in a record that does not say.
     std::array<std::array<double, 2>, 4> lineViewScales{
         {{1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}, {1.0, 1.0}}};
+    // Every point along each of the four, ends too, where one was given by more than two.
+    std::array<std::vector<std::array<double, 2>>, 4> linePoints;
     // Further lines after the four, in the order given; a record without them has none.
     std::vector<ExtraLineRecord> extraLines;
     std::array<double, 2> principalPoint{};
@@ -45,6 +48,8 @@ struct ConstructionRecord {
     // The lens's radial coefficient k1 (geometry/RadialLens.h); with it every click above is
     // already taken out of the lens's bend.
     std::optional<double> lensK1;
+    // k1 was fitted to the lines' points, leaving them this straight (rms px).
+    std::optional<double> lensFitRms;
     // Clockwise quarter turns, 0 to 3: of the photograph before the lines (the clicks are
     // pixels of the turned photograph), and of the result before it was saved.
     int photographTurn = 0;

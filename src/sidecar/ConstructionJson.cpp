@@ -9,6 +9,7 @@ namespace {
 
 using nlohmann::json;
 using record::kFormatVersion;
+using record::kLensFitModel;
 using record::kLensModel;
 using record::kLineNames;
 
@@ -43,7 +44,10 @@ std::string constructionJson(const ConstructionRecord& r) {
     }
     // Absent without a lens, so a record of a road without one is as before.
     if (r.lensK1) {
-        options["lens"] = {{"model", kLensModel}, {"k1", *r.lensK1}};
+        options["lens"] = {{"model", r.lensFitRms ? kLensFitModel : kLensModel}, {"k1", *r.lensK1}};
+        if (r.lensFitRms) {
+            options["lens"]["rms_px"] = *r.lensFitRms;
+        }
     }
     // Degrees clockwise; absent when not turned, so a record of an upright road is as before.
     if (r.photographTurn != 0) {
@@ -73,13 +77,22 @@ std::string constructionJson(const ConstructionRecord& r) {
                       {"reference_length", r.referenceLength},
                       {"scale_cm_per_pixel", r.scale},
                       {"construction", result}};
+    json points = json::object();
+    for (int k = 0; k < 4; ++k) {
+        if (!r.linePoints[std::size_t(k)].empty()) {
+            points[kLineNames[k]] = r.linePoints[std::size_t(k)];
+        }
+    }
     // A construction of four lines clicked at 1:1 is written as before.
-    if (allAt1to1 && r.extraLines.empty()) {
+    if (allAt1to1 && r.extraLines.empty() && points.empty()) {
         return doc.dump(2) + "\n";
     }
     json more = doc;
     if (!allAt1to1) {
         more["line_view_scales"] = viewScales;
+    }
+    if (!points.empty()) {
+        more["line_points"] = points;
     }
     if (!r.extraLines.empty()) {
         json extra = json::array();
@@ -87,6 +100,9 @@ std::string constructionJson(const ConstructionRecord& r) {
             extra.push_back({{"direction", l.horizontal ? "h" : "v"},
                              {"line", l.line},
                              {"view_scales", l.viewScales}});
+            if (!l.points.empty()) {
+                extra.back()["points"] = l.points;
+            }
         }
         more["extra_lines"] = extra;
     }

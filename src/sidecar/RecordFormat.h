@@ -8,5 +8,7 @@ inline constexpr int kFormatVersion = 1;
 inline constexpr const char* kLineNames[4] = {"h1", "h2", "v1", "v2"};
 // undistorted = distorted x (1 + k1 r^2), r about the centre in half diagonals.
 inline constexpr const char* kLensModel = "radial_k1";
+// The same model, its k1 the one that makes the lines' points straightest.
+inline constexpr const char* kLensFitModel = "fit";
 
 }  // namespace vesta::record

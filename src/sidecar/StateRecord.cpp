@@ -20,6 +20,32 @@ void click(Context& ctx, double x, double y, double viewScale = 1.0) {
     Picture1_MouseUp(ctx, float(x), float(y));
 }
 
+// The points along the line clicked as `line`, when it was given by more than two.
+std::vector<std::array<double, 2>> pointsOf(const WorkingState& s, const ClickedLine& line) {
+    std::vector<std::array<double, 2>> out;
+    for (const PointsAlong& along : s.pointsAlong) {
+        if (along.line == line) {
+            for (const Point p : along.points) {
+                out.push_back({p.x, p.y});
+            }
+            break;
+        }
+    }
+    return out;
+}
+
+// Keeps a record's points along the line just clicked from it.
+void keepPoints(Context& ctx, const ClickedLine& line,
+                const std::vector<std::array<double, 2>>& points) {
+    if (!points.empty()) {
+        PointsAlong along{line, {}};
+        for (const auto& p : points) {
+            along.points.push_back({p[0], p[1]});
+        }
+        ctx.s.pointsAlong.push_back(std::move(along));
+    }
+}
+
 }  // namespace
 
 int sizeStepsOf(double grandezza) {
@@ -39,11 +65,13 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
         const auto [from, to] = s.clickedLine(int(k) + 1);
         r.lines[k] = {from.x, from.y, to.x, to.y};
         r.lineViewScales[k] = s.lineViewScales(int(k) + 1);
+        r.linePoints[k] = pointsOf(s, s.clickedLine(int(k) + 1));
     }
     for (const ExtraLine& l : s.extraLines) {
         r.extraLines.push_back({l.horizontal,
                                 {l.line.first.x, l.line.first.y, l.line.second.x, l.line.second.y},
-                                l.viewScales});
+                                l.viewScales,
+                                pointsOf(s, l.line)});
     }
     r.principalPoint = {s.centroX, s.centroY};
     r.area = {s.corner(1).x, s.corner(1).y, s.corner(3).x, s.corner(3).y};
@@ -52,6 +80,7 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
     r.focal35 = focal35;
     r.snapToEdges = s.agganciaBordi;
     r.lensK1 = s.lensK1;
+    r.lensFitRms = s.lensK1 ? s.lensFitRms : std::nullopt;
     r.photographTurn = s.photographTurn;
     r.resultTurn = s.resultTurn;
     r.referenceLength = s.misuraCm;
@@ -98,6 +127,8 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
     ctx.focal35FromExif = r.focal35 && r.focal35 == ctx.s.exifFocal35;
     // The clicks below are already out of the lens's bend.
     ctx.s.lensK1 = r.lensK1;
+    ctx.s.lensFitRms = r.lensFitRms;
+    ctx.s.pointsAlong.clear();
     if (!r.interpolation.empty()) {
         ctx.s.bilineare = r.interpolation == "bilinear";
         ctx.form.bilineare.checked = ctx.s.bilineare;
@@ -109,11 +140,14 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
         const auto& line = r.lines[k];
         click(ctx, line[0], line[1], r.lineViewScales[k][0]);
         click(ctx, line[2], line[3], r.lineViewScales[k][1]);
+        keepPoints(ctx, ctx.s.clickedLine(int(k) + 1), r.linePoints[k]);
     }
     for (const ExtraLineRecord& l : r.extraLines) {
         (l.horizontal ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx);
         click(ctx, l.line[0], l.line[1], l.viewScales[0]);
         click(ctx, l.line[2], l.line[3], l.viewScales[1]);
+        keepPoints(ctx, ctx.s.extraLines.empty() ? ClickedLine{} : ctx.s.extraLines.back().line,
+                   l.points);
     }
     CENTRO_Click(ctx);
     click(ctx, r.principalPoint[0], r.principalPoint[1]);

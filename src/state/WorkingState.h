@@ -31,6 +31,14 @@ enum class ResultFile : int {
 // A construction line as clicked: its first and second end.
 struct ClickedLine {
     Point first, second;
+    bool operator==(const ClickedLine&) const = default;
+};
+
+// The points along a line given by more than two (vesta-rectify), in the construction's plane,
+// with the line as clicked from them: a line clicked again since keeps none.
+struct PointsAlong {
+    ClickedLine line;
+    std::vector<Point> points;
 };
 
 // A line given after the four, toward the horizontal or the vertical vanishing point, with the
@@ -148,6 +156,9 @@ struct WorkingState {
     // The lens's radial coefficient k1 (geometry/RadialLens.h), when the clicks were taken out
     // of its bend: the construction lies in the undistorted plane. Forgotten on opening.
     std::optional<double> lensK1;
+    // How straight the lines were left (rms px) when k1 was fitted to them; nothing when typed.
+    std::optional<double> lensFitRms;
+    std::vector<PointsAlong> pointsAlong;
 
     // Clockwise quarter turns, 0 to 3, given to the photograph since it was opened (every click
     // is a pixel of the turned photograph) and to the rectified image since it was computed.

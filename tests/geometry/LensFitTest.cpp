@@ -1,0 +1,72 @@
+// The lens's coefficient fitted to lines given by many points, on a 3000 x 2000 photograph.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "geometry/LensFit.h"
+
+namespace vesta {
+namespace {
+
+constexpr int kWidth = 3000, kHeight = 2000;
+
+// Straight lines of a facade, away from the centre, as a lens of coefficient k1 bends them:
+// seven points along each.
+std::vector<std::vector<Point>> bentLines(double k1) {
+    const RadialLens lens = RadialLens::ofPhotograph(k1, kWidth, kHeight);
+    std::vector<std::vector<Point>> lines;
+    const auto line = [&](Point a, Point b) {
+        lines.emplace_back();
+        for (int i = 0; i <= 6; ++i) {
+            const double t = i / 6.0;
+            lines.back().push_back(
+                lens.distorted({a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)}).value());
+        }
+    };
+    line({200, 150}, {2800, 260});
+    line({250, 1800}, {2750, 1700});
+    line({180, 300}, {230, 1750});
+    line({2820, 200}, {2700, 1850});
+    return lines;
+}
+
+// The coefficient that bent the lines comes back, whether barrel or pincushion, and leaves them
+// straight; a fit that weighed the points badly, or searched a part of the range, would not.
+TEST(LensFit, RecoversTheCoefficientThatBentTheLines) {
+    for (const double k1 : {-0.12, 0.05, 0.21}) {
+        const Result<LensFit> fit = fitLensK1(bentLines(k1), kWidth, kHeight);
+        ASSERT_TRUE(fit.ok()) << k1 << ": " << fit.error();
+        EXPECT_NEAR(fit.value().k1, k1, 1e-6);
+        EXPECT_LT(fit.value().rmsPx, 1e-3);
+        EXPECT_GT(straightnessRms(bentLines(k1), RadialLens::ofPhotograph(0, kWidth, kHeight)),
+                  1.0);
+    }
+}
+
+// No line of three points, lines through the centre (straight under any bend), a bend beyond
+// the plausible range: each refused with its own reason rather than a coefficient.
+TEST(LensFit, RefusesWhatTheLinesCannotTell) {
+    std::vector<std::vector<Point>> twoPoints;
+    for (const auto& l : bentLines(0.05)) {
+        twoPoints.push_back({l.front(), l.back()});
+    }
+    EXPECT_EQ(fitLensK1(twoPoints, kWidth, kHeight).error(), kLensFitNoPoints);
+    const std::vector<std::vector<Point>> throughCentre{{{0, 0}, {1499.5, 999.5}, {2999, 1999}},
+                                                        {{0, 999.5}, {1000, 999.5}, {2999, 999.5}}};
+    EXPECT_EQ(fitLensK1(throughCentre, kWidth, kHeight).error(), kLensFitUninformative);
+    EXPECT_EQ(fitLensK1(bentLines(0.5), kWidth, kHeight).error(), kLensFitImplausible);
+}
+
+// The line drawn through many points is the one fitted to them all, from the foot of the first
+// to that of the last, not the one through the first and last alone.
+TEST(LensFit, EndsLieOnTheLineFittedToEveryPoint) {
+    const std::array<Point, 2> ends = endsOnFittedLine({{0, 0}, {5, 1}, {10, 0}});
+    EXPECT_NEAR(ends[0].x, 0, 1e-12);
+    EXPECT_NEAR(ends[0].y, 1 / 3.0, 1e-12);
+    EXPECT_NEAR(ends[1].x, 10, 1e-12);
+    EXPECT_NEAR(ends[1].y, 1 / 3.0, 1e-12);
+}
+
+}  // namespace
+}  // namespace vesta
