@@ -9,6 +9,7 @@
 #include "CameraPhotograph.h"
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
+#include "codec/JpegFile.h"
 
 namespace {
 
@@ -26,6 +27,24 @@ void BM_ReadJpeg(benchmark::State& state) {
 }
 // Orientation 1: as stored; 6: a portrait, turned a quarter on opening.
 BENCHMARK(BM_ReadJpeg)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first view the window shows while the whole photograph is decoded: reduced in the DCT to
+// fit the window of a 1400 x 1000 screen (a quarter of each side).
+void BM_JpegFirstView(benchmark::State& state) {
+    const std::vector<std::uint8_t> bytes =
+        vesta::readCameraFileBytes(vesta::bench::cameraPhotograph(int(state.range(0))))
+            .value()
+            .bytes;
+    for (auto _ : state) {
+        auto view = vesta::decodeJpegFirstView(bytes.data(), bytes.size(), 1150, 900);
+        if (!view.ok()) {
+            state.SkipWithError("no first view");
+            break;
+        }
+        benchmark::DoNotOptimize(view.value().image.samples8.data());
+    }
+}
+BENCHMARK(BM_JpegFirstView)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_WriteJpeg(benchmark::State& state) {
     vesta::ColourImage image;

@@ -1,16 +1,19 @@
 // Opening a camera's 24-megapixel JPEG in the real window on a real X server, as a user does:
-// from the Open dialog's acceptance (Enter) until the photograph is painted and the X server
-// has it. Run it with DISPLAY naming an X server (Xvfb and a window manager); without one it
-// reports an error.
+// from the Open dialog's acceptance (Enter) until the first view of the photograph is painted
+// and the X server has it (the time), and until the photograph itself is (photograph_ms). Run
+// it with DISPLAY naming an X server (Xvfb and a window manager); without one it reports an
+// error.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 
 #include "CameraPhotograph.h"
+#include "desktop/FirstViewWidget.h"
 #include "desktop/InstallPaths.h"
 #include "desktop/MainWindow.h"
 #include "desktop/PictureWidget.h"
@@ -20,16 +23,27 @@ namespace {
 
 using namespace vesta;
 
-// Stops the clock at the first paint of the photograph once the opening is complete.
+// Notes the first paint of the first view, and that of the photograph once the opening is
+// complete.
 class PaintWatch : public QObject {
   public:
-    PaintWatch(const Context& ctx, QWidget* photo) : ctx_(ctx) { photo->installEventFilter(this); }
+    PaintWatch(const Context& ctx, QWidget* photo, QWidget* firstView) : ctx_(ctx) {
+        photo->installEventFilter(this);
+        firstView->installEventFilter(this);
+        firstView_ = firstView;
+    }
+    bool firstPainted = false;
     bool painted = false;
 
   protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && ctx_.s.openingUnderWay == 0 &&
-            ctx_.form.Picture1.visible && ctx_.s.aColori()) {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) {
+            return false;
+        }
+        if (watched == firstView_) {
+            firstPainted = true;
+        } else if (ctx_.s.openingUnderWay == 0 && ctx_.form.Picture1.visible && ctx_.s.aColori()) {
+            firstPainted = true;
             painted = true;
         }
         return false;
@@ -37,6 +51,7 @@ class PaintWatch : public QObject {
 
   private:
     const Context& ctx_;
+    QObject* firstView_;
 };
 
 struct Window {
@@ -54,7 +69,7 @@ struct Window {
     desktop::MainWindow window;
 };
 
-// Each opening replaces the same photograph; the clock runs from Enter to painted.
+// Each opening replaces the same photograph; the clock runs from Enter to the first view painted.
 void BM_OpenJpegInX(benchmark::State& state) {
     if (!std::getenv("DISPLAY")) {
         state.SkipWithError("no X server: set DISPLAY");
@@ -62,10 +77,10 @@ void BM_OpenJpegInX(benchmark::State& state) {
     }
     const std::string path = bench::cameraPhotograph(1);
     Window w;
-    PaintWatch watch(w.window.context(), w.window.pictureWidget("Picture1"));
+    PaintWatch watch(w.window.context(), w.window.pictureWidget("Picture1"), w.window.firstView());
+    double photographSeconds = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        watch.painted = false;
         QElapsedTimer clock;
         // Enter in the Open dialog, as soon as it is on show.
         QTimer enter;
@@ -76,23 +91,32 @@ void BM_OpenJpegInX(benchmark::State& state) {
             }
             enter.stop();
             dialog->selectFile(QString::fromStdString(path));
+            // Paints before Enter (the dialog over the previous photograph) do not count.
+            watch.painted = false;
+            watch.firstPainted = false;
             clock.start();
             QMetaObject::invokeMethod(dialog, "accept");
         });
         enter.start(20);
         w.window.menuAction("open")->trigger();
+        while (!watch.firstPainted) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        }
+        QGuiApplication::sync();
+        state.SetIterationTime(clock.nsecsElapsed() * 1e-9);
         while (!watch.painted) {
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         }
         QGuiApplication::sync();
-        const double seconds = clock.nsecsElapsed() * 1e-9;
-        state.SetIterationTime(seconds);
+        photographSeconds += clock.nsecsElapsed() * 1e-9;
         state.ResumeTiming();
         if (!w.window.context().s.aColori()) {
             state.SkipWithError("the JPEG was not opened");
             break;
         }
     }
+    state.counters["photograph_ms"] = benchmark::Counter(
+        photographSeconds * 1e3 / double(std::max<std::int64_t>(1, state.iterations())));
 }
 BENCHMARK(BM_OpenJpegInX)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -124,50 +124,70 @@ Result<CameraPhoto> decodeCameraFile(const std::uint8_t* data, std::size_t size,
     return Result<CameraPhoto>::success(std::move(photo));
 }
 
-Result<CameraPhoto> readCameraFile(const std::string& path, const DecodeLimits& limits) {
+Result<CameraFileBytes> readCameraFileBytes(const std::string& path, const DecodeLimits& limits) {
     // A device is not even opened (opening some has effects); the descriptor is checked again,
     // since the name may change hands in between. Non-blocking, so that a pipe put there
     // meanwhile does not wait for a writer before it is refused.
     struct stat named {};
     if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
-        return refuse("Il file non si può aprire: non è un file ordinario.");
+        return Result<CameraFileBytes>::failure(
+            "Il file non si può aprire: non è un file ordinario.");
     }
     Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0) {
-        return refuse("Il file non si può aprire: non esiste o non è leggibile.");
+        return Result<CameraFileBytes>::failure(
+            "Il file non si può aprire: non esiste o non è leggibile.");
     }
     struct stat status {};
     if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return refuse("Il file non si può aprire: non è un file ordinario.");
+        return Result<CameraFileBytes>::failure(
+            "Il file non si può aprire: non è un file ordinario.");
     }
     const std::uint64_t length = std::uint64_t(status.st_size);
     // The file's bytes are held while it is decoded: they count against the limit.
     if (length >= limits.maxBytes) {
-        return refuse("Il file è troppo grande per la memoria di questo computer.");
+        return Result<CameraFileBytes>::failure(
+            "Il file è troppo grande per la memoria di questo computer.");
     }
     std::uint8_t head[32];
     const std::int64_t headLength = readUpTo(file.get(), head, sizeof head);
     if (headLength < 0) {
-        return refuse("Il file non si può leggere.");
+        return Result<CameraFileBytes>::failure("Il file non si può leggere.");
     }
     if (headLength == 0) {
-        return refuse(kUnknown);
+        return Result<CameraFileBytes>::failure(kUnknown);
     }
     if (sniffCameraFormat(head, std::size_t(headLength)) == CameraFormat::PaletteBitmap) {
-        CameraPhoto photo;
-        photo.paletteBitmap = true;
-        return Result<CameraPhoto>::success(std::move(photo));
+        CameraFileBytes palette;
+        palette.paletteBitmap = true;
+        return Result<CameraFileBytes>::success(std::move(palette));
     }
-    std::vector<std::uint8_t> bytes(
-        std::size_t(std::max<std::uint64_t>(length, std::uint64_t(headLength))));
+    CameraFileBytes read;
+    std::vector<std::uint8_t>& bytes = read.bytes;
+    bytes.resize(std::size_t(std::max<std::uint64_t>(length, std::uint64_t(headLength))));
     std::memcpy(bytes.data(), head, std::size_t(headLength));
     const std::int64_t rest =
         readUpTo(file.get(), bytes.data() + headLength, bytes.size() - std::size_t(headLength));
     if (rest < 0) {
-        return refuse("Il file non si può leggere.");
+        return Result<CameraFileBytes>::failure("Il file non si può leggere.");
     }
     bytes.resize(std::size_t(headLength + rest));
-    return decodeCameraFile(bytes.data(), bytes.size(), DecodeLimits{limits.maxBytes - length});
+    read.left = DecodeLimits{limits.maxBytes - length};
+    return Result<CameraFileBytes>::success(std::move(read));
+}
+
+Result<CameraPhoto> readCameraFile(const std::string& path, const DecodeLimits& limits) {
+    Result<CameraFileBytes> read = readCameraFileBytes(path, limits);
+    if (!read.ok()) {
+        return refuse(read.error());
+    }
+    if (read.value().paletteBitmap) {
+        CameraPhoto photo;
+        photo.paletteBitmap = true;
+        return Result<CameraPhoto>::success(std::move(photo));
+    }
+    const std::vector<std::uint8_t>& bytes = read.value().bytes;
+    return decodeCameraFile(bytes.data(), bytes.size(), read.value().left);
 }
 
 }  // namespace vesta

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "codec/CameraFacts.h"
 #include "codec/DecodeLimits.h"
@@ -24,6 +25,16 @@ struct CameraPhoto {
     ColourImage image;           // upright: the orientation applied; the profile kept
     CameraFacts facts;           // orientation as the file said it
 };
+
+// A file's bytes as read whole, the first thing readCameraFile does.
+struct CameraFileBytes {
+    bool paletteBitmap = false;  // true: nothing read, read it with readSourceBitmap
+    std::vector<std::uint8_t> bytes;
+    // What the bytes take of the limits: decoding them has the rest.
+    DecodeLimits left;
+};
+Result<CameraFileBytes> readCameraFileBytes(const std::string& path,
+                                            const DecodeLimits& limits = {});
 
 // Reads a regular file; anything else (a folder, a device, a pipe) is refused before a byte is
 // read. A file that is not an image of a known kind, or a damaged one, gives a message.

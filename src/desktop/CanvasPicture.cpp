@@ -1,6 +1,8 @@
 #include "desktop/CanvasPicture.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "state/LargePages.h"
@@ -81,6 +83,8 @@ void toQImage(const IndexedImage& image, QImage& into) {
 
 template <typename Image>
 void CanvasPicture::show(const Image& image) {
+    // The picture itself replaces its first view.
+    dropFirstView();
     releaseCanvas();
     toQImage(image, base_);
     restoreCanvas();
@@ -95,6 +99,25 @@ void CanvasPicture::setPicture(const IndexedImage& image) {
 
 void CanvasPicture::setPicture(const ColourImage& image) {
     show(image);
+}
+
+void CanvasPicture::showFirstView(const ColourImage& reduced, int width, int height, double scale) {
+    toQImage(reduced, firstView_);
+    firstViewSize_ = QSize(std::max(1, int(std::lround(width * scale))),
+                           std::max(1, int(std::lround(height * scale))));
+    if (firstViewChanged_) {
+        firstViewChanged_();
+    }
+}
+
+void CanvasPicture::dropFirstView() {
+    if (firstView_.isNull()) {
+        return;
+    }
+    firstView_ = QImage();
+    if (firstViewChanged_) {
+        firstViewChanged_();
+    }
 }
 
 void CanvasPicture::refresh() {

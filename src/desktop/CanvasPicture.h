@@ -44,6 +44,8 @@ class CanvasPicture : public PictureArea {
     void setPicture(const IndexedImage& image) override;
     void setPicture(const ColourImage& image) override;
     void refresh() override;
+    void showFirstView(const ColourImage& reduced, int width, int height, double scale) override;
+    void dropFirstView() override;
 
     const QImage& canvas() const { return canvas_; }
     // The picture without anything drawn on it, and the figures drawn since.
@@ -54,6 +56,12 @@ class CanvasPicture : public PictureArea {
     Rgb background() const { return background_; }
     // Told after every change of the canvas, so the widget can repaint.
     void onChanged(std::function<void()> callback) { changed_ = std::move(callback); }
+    // The first view on show (null when none) and its size on the screen: the photograph's
+    // size at the view's scale.
+    const QImage& firstView() const { return firstView_; }
+    QSize firstViewSize() const { return firstViewSize_; }
+    // Told whenever a first view comes or goes.
+    void onFirstView(std::function<void()> callback) { firstViewChanged_ = std::move(callback); }
 
   protected:
     void drawLine(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) override;
@@ -80,6 +88,9 @@ class CanvasPicture : public PictureArea {
     std::uint64_t serial_ = 0;
     Rgb background_;
     std::function<void()> changed_;
+    QImage firstView_;
+    QSize firstViewSize_;
+    std::function<void()> firstViewChanged_;
 };
 
 }  // namespace vesta::desktop

@@ -60,6 +60,7 @@ class CountedYields : public EventLoop {
     void inBackground(std::function<void()> work, std::function<void()> done) override {
         loop_.inBackground(std::move(work), std::move(done));
     }
+    std::function<void(std::function<void()>)> meanwhile() override { return loop_.meanwhile(); }
     long count() const { return count_; }
     std::vector<std::function<void()>> takeShownTasks() { return std::exchange(shownTasks_, {}); }
 

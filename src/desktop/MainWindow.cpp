@@ -16,6 +16,7 @@
 #include "construction/FocalLengthCommand.h"
 #include "construction/Grid.h"
 #include "construction/PictureInput.h"
+#include "desktop/FirstViewWidget.h"
 #include "desktop/FontMapping.h"
 #include "desktop/Magnifier.h"
 #include "desktop/PictureWidget.h"
@@ -104,6 +105,8 @@ MainWindow::MainWindow(const Services& services)
 
     pusher_.build(ctx_.form, client_, menuBar(), picture1_, picture2_);
     magnifier_ = new Magnifier(picture1_, client_);
+    firstView_ = new FirstViewWidget(picture1_, palette.color(QPalette::Window), client_);
+    picture1_.onFirstView([this] { placeFirstView(); });
     connectEvents();
     connectView();
     gate_ = new InputGate(
@@ -137,9 +140,17 @@ void MainWindow::push() {
         magnifier_->hide();
     }
     magnifier_->raise();
+    placeFirstView();
     if (zoom_) {
         zoom_->push(ctx_.zoomForm);
     }
+}
+
+void MainWindow::placeFirstView() {
+    // The pictures' part of the window: the visible region and the strips of its bars.
+    const VisibleRegion v = vesta::visibleRegion(ctx_.s);
+    const double bar = ctx_.s.altezzaBarra;
+    firstView_->place(QSize(std::max(0, int(v.width + bar)), std::max(0, int(v.height + bar))));
 }
 
 void MainWindow::runWhenShown() {

@@ -15,6 +15,7 @@
 namespace vesta::desktop {
 
 class Magnifier;
+class FirstViewWidget;
 class PictureWidget;
 class ZoomWindow;
 
@@ -41,6 +42,7 @@ class MainWindow : public QMainWindow {
     QAction* menuAction(const std::string& name) const { return pusher_.action(name); }
     ZoomWindow* zoomWindow() const { return zoom_; }
     Magnifier* magnifier() const { return magnifier_; }
+    FirstViewWidget* firstView() const { return firstView_; }
 
     // Runs one procedure of the core, then shows what it changed. Whether the picture on show
     // may be turned, snapping chosen and the result printed at scale is offered again from the
@@ -79,6 +81,8 @@ class MainWindow : public QMainWindow {
     // The wheel with Ctrl held over the photograph: a scale up or down about the cursor.
     bool zoomWithWheel(QWidget* watched, const QWheelEvent& event);
     void followWithMagnifier(QWidget* watched, const QMouseEvent& event);
+    // The first view of a photograph being read over the pictures' part of the window, or none.
+    void placeFirstView();
 
     CanvasPicture picture1_;
     CanvasPicture picture2_;
@@ -88,6 +92,7 @@ class MainWindow : public QMainWindow {
     FormPusher pusher_;
     ZoomWindow* zoom_ = nullptr;
     Magnifier* magnifier_ = nullptr;
+    FirstViewWidget* firstView_ = nullptr;
     InputGate* gate_ = nullptr;
     int running_ = 0;   // procedures under way, one inside another during a computation's yield
     int zoomTurn_ = 0;  // parts of a wheel notch not yet turned into a step

@@ -209,6 +209,21 @@ void QtEventLoop::inBackground(std::function<void()> work, std::function<void()>
     }
 }
 
+std::function<void(std::function<void()>)> QtEventLoop::meanwhile() {
+    return [this](std::function<void()> step) {
+        QMetaObject::invokeMethod(
+            &receiver_,
+            [this, step = std::move(step)] {
+                if (finish_) {
+                    finish_(step);
+                } else {
+                    step();
+                }
+            },
+            Qt::QueuedConnection);
+    };
+}
+
 void QtEventLoop::yield() {
     if (show_ && (!sinceShown_.isValid() || sinceShown_.elapsed() >= 40)) {
         show_();

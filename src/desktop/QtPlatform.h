@@ -68,6 +68,8 @@ class QtEventLoop : public EventLoop {
     // `work` on a thread of its own; `done` later, from the event loop, on this thread. A thread
     // that cannot be started does both here, in order.
     void inBackground(std::function<void()> work, std::function<void()> done) override;
+    // Steps posted as finished work is, so they reach the window before the work's `done`.
+    std::function<void(std::function<void()>)> meanwhile() override;
 
   private:
     std::function<void(std::function<void()>)> finish_;

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "codec/JpegFile.h"
 #include "state/ColourImage.h"
 #include "state/IndexedImage.h"
 #include "state/Result.h"
@@ -20,8 +22,17 @@ struct ReadPhotograph {
     std::optional<double> declaredFocal;
 };
 
+// A first view the window wants while a photograph is read: fitted to a region of the window,
+// handed to `show` from the reading's threads. None where `show` is empty.
+struct FirstViewWanted {
+    double width = 0;
+    double height = 0;
+    std::function<void(std::shared_ptr<JpegFirstView>)> show;
+};
+
 // Reads the file alone, away from the window: a palette bitmap, or a file of no kind the
 // camera reader knows, goes the bitmap road; any other is decoded as a camera file.
-ReadPhotograph readPhotograph(const std::string& path, std::uint64_t decodeBytes);
+ReadPhotograph readPhotograph(const std::string& path, std::uint64_t decodeBytes,
+                              const FirstViewWanted& wanted = {});
 
 }  // namespace vesta

@@ -20,6 +20,14 @@ class PictureArea {
     virtual void setPicture(const IndexedImage& image) = 0;
     // The same for a grey or colour image; 16-bit samples are shown reduced to 8 bits.
     virtual void setPicture(const ColourImage& image) = 0;
+    // A reduced first view of a photograph of width x height still being read, shown at `scale`
+    // (screen pixels per photograph pixel) from the area's top-left corner, in place of what
+    // the area shows, until a picture is set or the view is dropped. It is only looked at:
+    // nothing is drawn on it and no click is taken on it.
+    virtual void showFirstView(const ColourImage& reduced, int width, int height, double scale) {
+        (void)reduced, (void)width, (void)height, (void)scale;
+    }
+    virtual void dropFirstView() {}
     // Repaints the bare picture, erasing every line, box and circle drawn on it.
     virtual void refresh() = 0;
     // False for an area nobody sees (a run without a window): what would only be shown there,

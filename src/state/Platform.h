@@ -82,6 +82,10 @@ class EventLoop {
         work();
         done();
     }
+    // Where inBackground's work runs while the window is drawn, a way for the work to show a
+    // first sight of what it makes: called on the work's threads, it runs its step on the
+    // window's thread as a procedure of the window, before the work's `done`. Empty elsewhere.
+    virtual std::function<void(std::function<void()>)> meanwhile() { return {}; }
 };
 
 // The screen as read at start-up.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "image/Scrolling.h"
+#include "state/FitScale.h"
 #include "ui/WindowSize.h"
 
 namespace vesta {
@@ -35,10 +36,7 @@ double fitScale(const Context& ctx) {
     const double width = result ? double(s.largRaddr) : double(s.larghezzaPic1);
     const double height = result ? s.altRaddr : double(s.altezzaPic1);
     const VisibleRegion v = visibleRegion(s);
-    if (width <= 0 || height <= 0 || v.width <= 0 || v.height <= 0) {
-        return 1.0;
-    }
-    return std::min({1.0, v.width / width, v.height / height});
+    return fittingScale(width, height, v.width, v.height);
 }
 
 void showAtScale(Context& ctx, double scale, double anchorX, double anchorY) {

@@ -9,6 +9,7 @@
 #include "CodecFixtures.h"
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
+#include "codec/JpegFile.h"
 #include "codec/RowWriter.h"
 
 namespace vesta {
@@ -142,6 +143,20 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
             EXPECT_NEAR(red, level(block), 6) << what << " block " << block;
         }
 
+        // The first view, a quarter of the size, is turned the same way: each block in its place.
+        const auto bytes = test::readBytes(oriented);
+        const auto view = decodeJpegFirstView(bytes.data(), bytes.size(), 12, 8);
+        ASSERT_TRUE(view.ok()) << what << ": " << view.error();
+        const ColourImage& reduced = view.value().image;
+        ASSERT_TRUE(view.value().width == 3 * kBlock && view.value().height == 2 * kBlock &&
+                    reduced.width == 12 && reduced.height == 8)
+            << what << ": " << reduced.width << " x " << reduced.height;
+        for (int block = 1; block <= 6; ++block) {
+            const int cx = ((block - 1) % 3) * 4 + 2, cy = ((block - 1) / 3) * 4 + 2;
+            EXPECT_NEAR(reduced.samples8[(std::size_t(cy) * 12 + cx) * 3], level(block), 8)
+                << what << " first view, block " << block;
+        }
+
         // The JPEG reader turns the rows while decoding, the others after: a PNG with the same
         // stored blocks in its eXIf chunk must come out the same, to the last pixel.
         ColourImage blocks{s.columns, s.rows, 1, 8, {}, {}, {}, {}};
@@ -151,6 +166,31 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
                                              test::exifBlock(fields)));
         const ColourImage small = read(dir / "oriented.png").image;
         EXPECT_EQ(small.samples8, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6})) << what;
+    }
+}
+
+// A first view is reduced by the most (8, 4 or 2) that still leaves it at least as large as the
+// view it is shown at: a coarser one would show the photograph blurred, then sharp. Where the
+// view takes more than half the photograph no reduction is worth a second decoding.
+TEST_F(CameraReadTest, AJpegsFirstViewIsTheMostReducedTheViewStillOnlyReduces) {
+    const auto bytes = test::readBytes(save("a.jpg", test::patternImage(400, 300, 3, 8)));
+    struct Case {
+        double viewWidth, viewHeight;
+        int width, height;  // of the first view; 0 where none is made
+    };
+    for (const Case c : {Case{50, 40, 50, 38}, Case{100, 75, 100, 75}, Case{101, 80, 200, 150},
+                         Case{120, 100, 200, 150}, Case{210, 500, 0, 0}, Case{5000, 5000, 0, 0}}) {
+        const auto view =
+            decodeJpegFirstView(bytes.data(), bytes.size(), c.viewWidth, c.viewHeight);
+        const std::string what = std::to_string(c.viewWidth) + " x " + std::to_string(c.viewHeight);
+        ASSERT_EQ(view.ok(), c.width > 0) << what;
+        if (view.ok()) {
+            EXPECT_TRUE(view.value().width == 400 && view.value().height == 300) << what;
+            EXPECT_EQ(view.value().image.width, c.width) << what;
+            EXPECT_EQ(view.value().image.height, c.height) << what;
+        } else {
+            EXPECT_EQ(view.error(), "") << what;
+        }
     }
 }
 

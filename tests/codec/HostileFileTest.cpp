@@ -20,6 +20,7 @@
 #include "BitmapBytes.h"
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
+#include "codec/JpegFile.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define VESTA_UNDER_ASAN 1
@@ -243,7 +244,14 @@ TEST_F(HostileFileTest, DamagedFilesAreRefusedWithTheDamageNamed) {
     for (const auto& [name, bytes, why] : cases) {
         const std::string message = refusal(name, bytes);
         EXPECT_TRUE(says(message, why)) << name << " (" << bytes.size() << "): " << message;
+        // Nothing of a damaged photograph is ever on show, not even its first view.
+        if (sniffCameraFormat(bytes.data(), bytes.size()) == CameraFormat::Jpeg) {
+            EXPECT_FALSE(decodeJpegFirstView(bytes.data(), bytes.size(), 8, 8).ok()) << name;
+        }
     }
+    // A progressive file would hold all its coefficients twice: it gets no first view.
+    const auto sound = progressiveJpeg(test::patternImage(640, 480, 3, 8));
+    EXPECT_FALSE(decodeJpegFirstView(sound.data(), sound.size(), 80, 60).ok());
 }
 
 // A file that lacks only its two-byte end marker holds every pixel: other readers decode it as

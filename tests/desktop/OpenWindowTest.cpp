@@ -4,11 +4,13 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTest>
+#include <cmath>
 #include <filesystem>
 
 #include "BitmapBytes.h"
 #include "Fakes.h"
 #include "codec/ColourFileWriter.h"
+#include "desktop/FirstViewWidget.h"
 #include "desktop/MainWindow.h"
 #include "desktop/PictureWidget.h"
 #include "desktop/QtPlatform.h"
@@ -88,6 +90,70 @@ TEST_F(OpenWindowTest, APhotographIsReadWhileTheWindowIsDrawnThenFitted) {
     EXPECT_EQ(ctx.s.nomeFile, jpeg.string());
     EXPECT_EQ(prompt(), "Definire due rette orizz.");
     EXPECT_EQ(window.client()->cursor().shape(), Qt::ArrowCursor);
+}
+
+// What the first view widget showed each time it appeared.
+class FirstViewWatch : public QObject {
+  public:
+    struct Seen {
+        bool underWay;
+        std::string photograph;
+        QImage view;
+        QSize size;
+    };
+    explicit FirstViewWatch(MainWindow& window) : window_(window) {
+        window.firstView()->installEventFilter(this);
+    }
+    std::vector<Seen> seen;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            const Context& ctx = window_.context();
+            seen.push_back({ctx.s.openingUnderWay != 0, ctx.s.nomeFile,
+                            window_.picture1().firstView(), window_.picture1().firstViewSize()});
+        }
+        return false;
+    }
+
+  private:
+    MainWindow& window_;
+};
+
+// A large JPEG shows at once reduced, at the place and size the photograph will have, while
+// nothing of the work on show changes and no input is taken; the photograph then replaces it.
+// The reduction is the most that the view still only reduces.
+TEST_F(OpenWindowTest, ALargeJpegShowsAFirstViewThenThePhotographItself) {
+    ColourImage halves{3000, 2000, 3, 8, {}, {}, {}, {}};
+    halves.samples8.resize(halves.rowSamples() * 2000);
+    for (std::size_t i = 0; i < halves.samples8.size(); ++i) {
+        halves.samples8[i] = (i / 3) % 3000 < 1500 ? 30 : 220;  // dark left, bright right
+    }
+    const std::filesystem::path jpeg = dir / "meta.jpg";
+    ASSERT_EQ(saveColourImage(jpeg.string(), halves), "");
+    open(kSample);
+    ASSERT_TRUE(opened());
+    FirstViewWatch watch(window);
+    open(jpeg.string());
+    ASSERT_TRUE(opened());
+
+    ASSERT_EQ(watch.seen.size(), 1u);
+    const FirstViewWatch::Seen& first = watch.seen[0];
+    EXPECT_TRUE(first.underWay);
+    EXPECT_EQ(first.photograph, kSample);
+    const double scale = window.context().form.viewScale;
+    EXPECT_EQ(first.size, QSize(int(std::lround(3000 * scale)), int(std::lround(2000 * scale))));
+    EXPECT_TRUE(first.view.width() >= first.size.width() &&
+                first.view.width() < 2 * first.size.width() && 3000 % first.view.width() == 0)
+        << first.view.width() << " for a view " << first.size.width() << " wide";
+    const int w = first.view.width(), h = first.view.height();
+    EXPECT_TRUE(qRed(first.view.pixel(w / 4, h / 2)) < 50 &&
+                qRed(first.view.pixel(3 * w / 4, h / 2)) > 200);
+
+    EXPECT_FALSE(window.firstView()->isVisible());
+    EXPECT_TRUE(window.picture1().firstView().isNull());
+    EXPECT_EQ(window.picture1().bare().size(), QSize(3000, 2000));
+    EXPECT_EQ(window.context().s.nomeFile, jpeg.string());
 }
 
 // Closed while the photograph is read: the window goes at once, the reading ends unseen.
