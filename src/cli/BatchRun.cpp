@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "cli/HeadlessPlatform.h"
+#include "cli/LensExif.h"
 #include "cli/LineArgs.h"
 #include "cli/TerminationCleanup.h"
 #include "codec/ColourFileWriter.h"
@@ -40,7 +41,8 @@ const char* const kUsage =
     "                   [--v X1,Y1,X2,Y2]... [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
-    "                   [--rotate 90|180|270] [--snap] [--lens K1] [--scale X1,Y1,X2,Y2,CM]\n"
+    "                   [--rotate 90|180|270] [--snap] [--lens K1|exif]\n"
+    "                   [--scale X1,Y1,X2,Y2,CM]\n"
     "                   [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
     "                   [--focal35 MM|exif] [--scale X1,Y1,X2,Y2,CM] [--json]\n"
@@ -68,7 +70,9 @@ const char* const kUsage =
     "di ogni retta in pixel (residuals_h, residuals_v).\n"
     "--lens K1: toglie la distorsione dell'obiettivo (a barilotto K1 > 0, a cuscinetto K1 < 0),\n"
     "da -0.3 a 0.3: il punto non distorto è il punto x (1 + K1 r^2), r la distanza dal centro\n"
-    "della fotografia in mezze diagonali; ogni clic è un pixel della fotografia distorta.\n";
+    "della fotografia in mezze diagonali; ogni clic è un pixel della fotografia distorta.\n"
+    "--lens exif: toglie la distorsione che il database degli obiettivi (lensfun) dà per la\n"
+    "fotocamera, l'obiettivo e la focale che la fotografia dichiara; se non li ha, rifiuta.\n";
 
 namespace {
 
@@ -271,7 +275,9 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             request.scalePair = v;
             known = true;
         }
-        if (a == "--lens") {
+        if (a == "--lens" && value == kLensFromExif) {
+            request.lensFromExif = known = true;
+        } else if (a == "--lens") {
             const auto v = plainNumber<double>(value);
             if (!v || !plausibleLensK1(*v)) {
                 parsed.error = "--lens vuole il coefficiente K1 della distorsione, da " +
@@ -318,7 +324,7 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         return parsed;
     }
     // The edges are sought on the bent photograph, the lines drawn in the straightened plane.
-    if (request.snap && request.lensK1) {
+    if (request.snap && (request.lensK1 || request.lensFromExif)) {
         parsed.error = "--snap non si combina con --lens";
         return parsed;
     }
@@ -434,6 +440,7 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     }
     ctx.clickSigma = request.clickSigma.value_or(0);
     ctx.s.agganciaBordi = request.snap;
+    ctx.lookUpLens = request.lensFromExif;
 
     // The road as the user walks it. After each step, the state it leaves says whether it was
     // refused; the messages it showed then say why.
@@ -446,10 +453,10 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     // A click on the bent photograph, as the construction takes it: in the undistorted plane
     // of the photograph as now turned.
     const auto put = [&](Click at) {
-        if (ctx.s.lensK1 && !request.clicksUndistorted) {
-            const Point u =
-                RadialLens::ofPhotograph(*ctx.s.lensK1, ctx.s.larghezzaSorg(), ctx.s.altezzaSorg())
-                    .undistorted({at.x, at.y});
+        const std::optional<RadialLens> lens = photographLens(
+            ctx.s.lensK1, ctx.s.lensProfile, ctx.s.larghezzaSorg(), ctx.s.altezzaSorg());
+        if (lens && !request.clicksUndistorted) {
+            const Point u = lens->undistorted({at.x, at.y});
             at.x = float(u.x);
             at.y = float(u.y);
         }
@@ -462,6 +469,9 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
              open_Click(ctx);
              ctx.focal35 = request.focal35FromExif ? ctx.s.exifFocal35 : request.focal35;
              ctx.s.lensK1 = request.lensK1;
+             if (const auto why = takeRequestedLens(ctx, request)) {
+                 dialogs.messages.push_back(*why);
+             }
              if (request.focal35FromExif && !ctx.focal35 && ctx.s.nomeFile == request.input) {
                  dialogs.messages.push_back(
                      "La fotografia non dichiara la sua focale: --focal35 exif non "
@@ -476,7 +486,8 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
              }
          },
          [&] {
-             return ctx.s.nomeFile == request.input && (ctx.focal35 || !request.focal35FromExif);
+             return ctx.s.nomeFile == request.input && (ctx.focal35 || !request.focal35FromExif) &&
+                    (ctx.s.lensProfile || (!request.lensFromExif && !request.lensProfile));
          }});
     if (request.photographTurn != 0) {
         road.push_back({[&] { turnPhotograph(ctx, request.photographTurn); },
@@ -674,6 +685,9 @@ std::string describe(const WorkingState& s, bool json) {
     }
     if (s.lensK1) {
         add("lens_k1", number(*s.lensK1));
+    }
+    for (const auto& [name, value] : lensDescription(s, json)) {
+        add(name.c_str(), value);
     }
     return json ? out + "}\n" : out;
 }

@@ -50,6 +50,10 @@ struct BatchRequest {
     // --lens K1: the lens's radial coefficient; every click is taken out of its bend before it
     // is made, unless already taken out (a kept construction's clicks).
     std::optional<double> lensK1;
+    // --lens exif: the lens database's calibration of the lens the photograph declares; or the
+    // one a kept construction names.
+    bool lensFromExif = false;
+    std::optional<LensProfile> lensProfile;
     bool clicksUndistorted = false;
 };
 

@@ -49,6 +49,7 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
     request.known = r.knownMeasures;
     request.snap = r.snapToEdges;
     request.lensK1 = r.lensK1;
+    request.lensProfile = r.lensProfile;
     request.clicksUndistorted = true;
     request.photographTurn = r.photographTurn;
     request.resultTurn = r.resultTurn;

@@ -8,9 +8,11 @@
 #include "codec/CameraFile.h"
 #include "construction/ConstructionState.h"
 #include "construction/FocalLengthCommand.h"
+#include "construction/LensCorrection.h"
 #include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
 #include "image/Scrolling.h"
+#include "lensdb/LensDatabase.h"
 #include "rectify/ScratchFile.h"
 #include "rectify/UnsavedResult.h"
 #include "sidecar/KeepConstruction.h"
@@ -53,12 +55,14 @@ struct ReadPhotograph {
     Result<SourceBitmap> bitmap = Result<SourceBitmap>::success(SourceBitmap{});
     std::shared_ptr<const ColourImage> colour;
     std::optional<double> declaredFocal;
+    bool lensWanted = false;                  // whether to look the lens up in the database
+    std::optional<Result<LensProfile>> lens;  // when looked up: the database's calibration
 };
 
 // Reads the file alone, away from the window: a palette bitmap, or a file of no kind the
-// camera reader knows, goes the bitmap road; any other is decoded as a camera file.
-ReadPhotograph readPhotograph(const std::string& path, std::uint64_t decodeBytes) {
-    ReadPhotograph r;
+// camera reader knows, goes the bitmap road; any other is decoded as a camera file, and its
+// lens looked up when `r` asks for it.
+void readPhotograph(const std::string& path, std::uint64_t decodeBytes, ReadPhotograph& r) {
     try {
         if (knownCameraKind(path)) {
             Result<CameraPhoto> photo = readCameraFile(path, DecodeLimits{decodeBytes});
@@ -67,7 +71,12 @@ ReadPhotograph readPhotograph(const std::string& path, std::uint64_t decodeBytes
             } else if (photo.value().paletteBitmap) {
                 r.bitmap = readSourceBitmap(path);
             } else {
-                r.declaredFocal = equivalentFocal35(photo.value().facts);
+                const CameraFacts& facts = photo.value().facts;
+                r.declaredFocal = equivalentFocal35(facts);
+                if (r.lensWanted) {
+                    r.lens = lookUpLens(
+                        LensQuery{facts.make, facts.model, facts.lensModel, facts.focalLengthMm});
+                }
                 r.colour = std::make_shared<const ColourImage>(std::move(photo.value().image));
             }
         } else {
@@ -77,7 +86,6 @@ ReadPhotograph readPhotograph(const std::string& path, std::uint64_t decodeBytes
         r.colour.reset();
         r.bitmap = Result<SourceBitmap>::failure("Memoria insufficiente per aprire la fotografia.");
     }
-    return r;
 }
 
 // The photograph read, put on show in place of the work there.
@@ -119,6 +127,7 @@ void showPhotograph(Context& ctx, const std::string& chosen, ReadPhotograph read
     s.nomeFile = chosen;
     s.photographTurn = 0;
     s.lensK1.reset();
+    s.lensProfile.reset();
     f.domanda1.caption = prompts::kStoCaricando;
     f.tfuox.caption = "fuox";
     f.tfuoy.caption = "fuoy";
@@ -138,6 +147,7 @@ void showPhotograph(Context& ctx, const std::string& chosen, ReadPhotograph read
     startConstructionOver(ctx);
     s.exifFocal35 = read.declaredFocal;
     focalLengthForNewPhotograph(ctx);
+    offerLensProfile(ctx, read.lens);
     if (shown) {
         shown(ctx);
     }
@@ -184,8 +194,9 @@ void openPhotograph(Context& ctx, void (*shown)(Context&)) {
     const int opening = ++s.openings;
     s.openingUnderWay = opening;
     auto read = std::make_shared<ReadPhotograph>();
+    read->lensWanted = ctx.lookUpLens;
     ctx.events.inBackground(
-        [read, path = *chosen, bytes = ctx.decodeBytes] { *read = readPhotograph(path, bytes); },
+        [read, path = *chosen, bytes = ctx.decodeBytes] { readPhotograph(path, bytes, *read); },
         [&ctx, read, path = *chosen, opening, before, shown] {
             WorkingState& s = ctx.s;
             if (s.openings != opening) {

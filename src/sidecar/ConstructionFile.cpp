@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "geometry/RadialLens.h"
+#include "sidecar/LensRecord.h"
 #include "state/IndexedImage.h"
 
 namespace vesta {
@@ -181,7 +182,9 @@ std::string constructionJson(const ConstructionRecord& r) {
         options["snap_to_edges"] = true;
     }
     // Absent without a lens, so a record of a road without one is as before.
-    if (r.lensK1) {
+    if (r.lensProfile) {
+        options["lens"] = lensProfileJson(*r.lensProfile);
+    } else if (r.lensK1) {
         options["lens"] = {{"model", kLensModel}, {"k1", *r.lensK1}};
     }
     // Degrees clockwise; absent when not turned, so a record of an upright road is as before.
@@ -316,11 +319,12 @@ Result<ConstructionRecord> parseConstructionJson(const std::string& text) {
         }
         if (options.contains("lens")) {
             const json& lens = options.at("lens");
-            if (!lens.is_object() || lens.value("model", std::string()) != kLensModel) {
+            if (!lens.is_object()) {
                 throw std::runtime_error("modello dell'obiettivo sconosciuto");
             }
-            r.lensK1 = number(lens.at("k1"));
-            if (!plausibleLensK1(*r.lensK1)) {
+            if (lens.value("model", std::string()) != kLensModel) {
+                r.lensProfile = lensProfileFromJson(lens);
+            } else if (r.lensK1 = number(lens.at("k1")); !plausibleLensK1(*r.lensK1)) {
                 throw std::runtime_error("distorsione dell'obiettivo fuori dai limiti");
             }
         }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "state/LensProfile.h"
 #include "state/Result.h"
 
 namespace vesta {
@@ -45,6 +46,8 @@ struct ConstructionRecord {
     // The lens's radial coefficient k1 (geometry/RadialLens.h); with it every click above is
     // already taken out of the lens's bend.
     std::optional<double> lensK1;
+    // Or the lens database's calibration, taken out of the clicks the same way.
+    std::optional<LensProfile> lensProfile;
     // Clockwise quarter turns, 0 to 3: of the photograph before the lines (the clicks are
     // pixels of the turned photograph), and of the result before it was saved.
     int photographTurn = 0;

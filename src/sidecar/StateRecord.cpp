@@ -52,6 +52,7 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
     r.focal35 = focal35;
     r.snapToEdges = s.agganciaBordi;
     r.lensK1 = s.lensK1;
+    r.lensProfile = s.lensProfile;
     r.photographTurn = s.photographTurn;
     r.resultTurn = s.resultTurn;
     r.referenceLength = s.misuraCm;
@@ -98,6 +99,7 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
     ctx.focal35FromExif = r.focal35 && r.focal35 == ctx.s.exifFocal35;
     // The clicks below are already out of the lens's bend.
     ctx.s.lensK1 = r.lensK1;
+    ctx.s.lensProfile = r.lensProfile;
     if (!r.interpolation.empty()) {
         ctx.s.bilineare = r.interpolation == "bilinear";
         ctx.form.bilineare.checked = ctx.s.bilineare;
