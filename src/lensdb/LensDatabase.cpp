@@ -2,6 +2,7 @@
 
 #include <lensfun/lensfun.h>
 
+#include <cctype>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -50,6 +51,45 @@ std::string cleaned(const std::string& text) {
     return out;
 }
 
+// Whether the database's matcher keeps a word of the name: it drops lone punctuation marks and a
+// lone "f" (of "f/2.8"), and leaks memory on every lens it compares with a name left with none.
+// No lens is named so.
+bool hasWord(const std::string& name) {
+    const auto is = [&](int (*test)(int), std::size_t i) {
+        return i < name.size() && test(static_cast<unsigned char>(name[i])) != 0;
+    };
+    std::size_t i = 0;
+    while (i < name.size()) {
+        while (is(std::isspace, i)) {
+            ++i;
+        }
+        if (i == name.size()) {
+            break;
+        }
+        const std::size_t word = i++;
+        if (is(std::isdigit, word)) {
+            while (is(std::isdigit, i) || (i < name.size() && name[i] == '.')) {
+                ++i;
+            }
+        } else if (is(std::ispunct, word)) {
+            while (is(std::ispunct, i)) {
+                ++i;
+            }
+        } else {
+            while (i < name.size() && !is(std::isspace, i) && !is(std::isdigit, i) &&
+                   !is(std::ispunct, i)) {
+                ++i;
+            }
+        }
+        const char c = name[word];
+        if (i - word > 1 || c == '*' || c == '+' ||
+            !(is(std::ispunct, word) || c == 'f' || c == 'F')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 LensModel modelOf(lfDistortionModel model) {
     switch (model) {
         case LF_DIST_MODEL_POLY3:
@@ -69,7 +109,7 @@ Result<LensProfile> lookUpLens(const LensQuery& query) {
     if (model.empty()) {
         return Result<LensProfile>::failure("La fotografia non dichiara la sua fotocamera.");
     }
-    if (lensName.empty()) {
+    if (!hasWord(lensName)) {
         return Result<LensProfile>::failure("La fotografia non dichiara il suo obiettivo.");
     }
     if (!query.focalMm || !std::isfinite(*query.focalMm) || !(*query.focalMm > 0)) {
