@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include "construction/EdgeSnapping.h"
+#include "construction/LensCorrection.h"
 #include "desktop/CanvasPicture.h"
 #include "desktop/FormPusher.h"
 #include "desktop/InputGate.h"
@@ -56,6 +57,7 @@ class MainWindow : public QMainWindow {
         --running_;
         offerTurnCommands(ctx_);
         offerEdgeSnapping(ctx_);
+        offerLensCorrection(ctx_);
         offerPrintAtScale(ctx_);
         push();
         if (running_ == 0 && yields_.count() != yields) {
