@@ -13,6 +13,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils parallel poppler-utils
   locales
   libjpeg62-turbo-dev libpng-dev libtiff-dev libexif-dev pkg-config
+  liblensfun-dev liblensfun-data-v1
   # Tests only: real photographs of facades the batch tool is measured on (building.jpg).
   opencv-doc
 )

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "cli/LensExif.h"
 #include "cli/LineArgs.h"
 #include "geometry/FocalLength.h"
 #include "geometry/RadialLens.h"
@@ -19,7 +20,7 @@ const char* const kUsage =
     "                   [--v X1,Y1,X2,Y2]... [--centre X,Y]\n"
     "                   [--area X1,Y1,X2,Y2] [--size F] [--interp nearest|bilinear]\n"
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
-    "                   [--rotate 90|180|270] [--snap] [--lens K1|fit]\n"
+    "                   [--rotate 90|180|270] [--snap] [--lens K1|fit|exif]\n"
     "                   [--scale X1,Y1,X2,Y2,CM] [--json]\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
     "                   [--focal35 MM|exif] [--scale X1,Y1,X2,Y2,CM] [--json]\n"
@@ -52,7 +53,9 @@ const char* const kUsage =
     "X1,Y1,X2,Y2,X3,Y3,... Senza --lens va dal primo all'ultimo; con --lens passa per tutti.\n"
     "--lens fit: K1 si trova come quello che rende più diritte le rette date con più di due\n"
     "punti, poi si toglie come con --lens K1; si stampano lens_k1 e lens_fit_rms_px, lo scarto\n"
-    "quadratico medio in pixel dei punti dalle loro rette raddrizzate.\n";
+    "quadratico medio in pixel dei punti dalle loro rette raddrizzate.\n"
+    "--lens exif: toglie la distorsione che il database degli obiettivi (lensfun) dà per la\n"
+    "fotocamera, l'obiettivo e la focale che la fotografia dichiara; se non li ha, rifiuta.\n";
 
 namespace {
 
@@ -180,6 +183,10 @@ std::string readLens(const std::string& value, BatchRequest& request) {
         request.lensFit = true;
         return "";
     }
+    if (value == kLensFromExif) {
+        request.lensFromExif = true;
+        return "";
+    }
     const auto v = plainNumber<double>(value);
     if (!v || !plausibleLensK1(*v)) {
         return "--lens vuole il coefficiente K1 della distorsione, da " +
@@ -260,7 +267,7 @@ void finishClicks(const std::vector<std::string>& files, const LineOptions& line
         return;
     }
     // The edges are sought on the bent photograph, the lines drawn in the straightened plane.
-    if (request.snap && (request.lensK1 || request.lensFit)) {
+    if (request.snap && (request.lensK1 || request.lensFit || request.lensFromExif)) {
         parsed.error = "--snap non si combina con --lens";
         return;
     }

@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "cli/LensExif.h"
 #include "cli/LineClicks.h"
 #include "construction/Commands.h"
 #include "construction/ExtraLines.h"
@@ -72,10 +73,10 @@ class Road {
 // A click on the bent photograph, as the construction takes it: in the undistorted plane of
 // the photograph as now turned.
 void Road::put(Click at) const {
-    if (ctx_.s.lensK1 && !request_.clicksUndistorted) {
-        const Point u =
-            RadialLens::ofPhotograph(*ctx_.s.lensK1, ctx_.s.larghezzaSorg(), ctx_.s.altezzaSorg())
-                .undistorted({at.x, at.y});
+    const std::optional<RadialLens> lens = photographLens(
+        ctx_.s.lensK1, ctx_.s.lensProfile, ctx_.s.larghezzaSorg(), ctx_.s.altezzaSorg());
+    if (lens && !request_.clicksUndistorted) {
+        const Point u = lens->undistorted({at.x, at.y});
         at.x = float(u.x);
         at.y = float(u.y);
     }
@@ -104,9 +105,14 @@ void Road::opening() {
             open_Click(ctx_);
             takeFocal35();
             ctx_.s.lensK1 = request_.lensK1;
+            if (const auto why = takeRequestedLens(ctx_, request_)) {
+                dialogs_.messages.push_back(*why);
+            }
         },
         [this] {
-            return ctx_.s.nomeFile == request_.input && (ctx_.focal35 || !request_.focal35FromExif);
+            return ctx_.s.nomeFile == request_.input &&
+                   (ctx_.focal35 || !request_.focal35FromExif) &&
+                   (ctx_.s.lensProfile || (!request_.lensFromExif && !request_.lensProfile));
         });
     // A colour photograph is written only in a format named by OUTPUT's extension; a palette
     // one goes by extension too, BMP when unknown.

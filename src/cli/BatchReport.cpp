@@ -1,5 +1,7 @@
 #include "cli/BatchReport.h"
 
+#include "cli/LensExif.h"
+
 #include "state/Numbers.h"
 
 namespace vesta {
@@ -97,6 +99,9 @@ std::string describe(const WorkingState& s, bool json) {
     }
     if (s.lensK1) {
         report.add("lens_k1", exactForm(*s.lensK1));
+    }
+    for (const auto& [name, value] : lensDescription(s, json)) {
+        report.add(name.c_str(), value);
     }
     if (s.lensK1 && s.lensFitRms) {
         report.add("lens_fit_rms_px", exactForm(*s.lensFitRms));

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "geometry/RadialLens.h"
+
 namespace vesta {
 
 struct Click {
@@ -56,6 +58,10 @@ struct BatchRequest {
     // kept construction's fit is replayed as its coefficient, with how straight it left them.
     bool lensFit = false;
     std::optional<double> lensFitRms;
+    // --lens exif: the lens database's calibration of the lens the photograph declares; or the
+    // one a kept construction names.
+    bool lensFromExif = false;
+    std::optional<LensProfile> lensProfile;
 };
 
 }  // namespace vesta

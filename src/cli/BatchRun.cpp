@@ -159,6 +159,7 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
     }
     ctx.clickSigma = request.clickSigma.value_or(0);
     ctx.s.agganciaBordi = request.snap;
+    ctx.lookUpLens = request.lensFromExif;
 
     const std::string scratch = ctx.paths.scratchFile();
     if (auto refused = replayRoad(ctx, request, dialogs, picture2, format)) {

@@ -55,8 +55,10 @@ void clickRequestLines(Context& ctx, const BatchRequest& request,
         ctx.s.lensFitRms = fit.value().rmsPx;
     }
     // A kept construction's clicks are out of the bend, its lines already through their points.
-    const bool bend = ctx.s.lensK1 && !request.clicksUndistorted;
-    const RadialLens lens = RadialLens::ofPhotograph(ctx.s.lensK1.value_or(0), width, height);
+    const std::optional<RadialLens> photographs =
+        photographLens(ctx.s.lensK1, ctx.s.lensProfile, width, height);
+    const bool bend = photographs && !request.clicksUndistorted;
+    const RadialLens lens = photographs.value_or(RadialLens::ofPhotograph(0, width, height));
     ctx.s.pointsAlong.clear();
     for (const GivenLine& l : lines) {
         const auto taken = [&](const Click& c) {

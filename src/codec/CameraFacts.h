@@ -17,6 +17,7 @@ struct CameraFacts {
     std::optional<int> pixelYDimension;
     std::string make;
     std::string model;
+    std::string lensModel;  // the lens's own name, where the camera records it
 };
 
 }  // namespace vesta

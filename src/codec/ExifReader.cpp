@@ -111,6 +111,7 @@ CameraFacts readExifFacts(const std::uint8_t* data, std::size_t size) {
     }
     facts.make = textOf(entryIn(d, EXIF_IFD_0, EXIF_TAG_MAKE));
     facts.model = textOf(entryIn(d, EXIF_IFD_0, EXIF_TAG_MODEL));
+    facts.lensModel = textOf(entryIn(d, EXIF_IFD_EXIF, EXIF_TAG_LENS_MODEL));
     facts.focalLengthMm = positive(rationalOf(d, entryIn(d, EXIF_IFD_EXIF, EXIF_TAG_FOCAL_LENGTH)));
     facts.focalLength35mm =
         positive(integerOf(d, entryIn(d, EXIF_IFD_EXIF, EXIF_TAG_FOCAL_LENGTH_IN_35MM_FILM)));

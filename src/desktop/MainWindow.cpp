@@ -89,6 +89,7 @@ MainWindow::MainWindow(const Services& services)
       client_(new QWidget(this)) {
     ctx_.decimalSeparator = services.decimalSeparator;
     ctx_.decodeBytes = memoryForDecoding(MemoryUse::Window);
+    ctx_.lookUpLens = true;
     Form_Load(ctx_, services.screen);
 
     setCentralWidget(client_);
@@ -201,6 +202,7 @@ void MainWindow::connectEvents() {
     onMenu("griglia2", griglia1);
     onMenu("focale", focale_Click);
     onMenu("agganciaBordi", agganciaBordi_Click);
+    onMenu("distorsioneObiettivo", distorsioneObiettivo_Click);
     onMenu("altraRettaOrizz", altraRettaOrizz_Click);
     onMenu("altraRettaVert", altraRettaVert_Click);
     onMenu("togliRetta", togliRetta_Click);
@@ -240,13 +242,22 @@ void MainWindow::connectEvents() {
     PictureWidget* photo = pictureWidget("Picture1");
     photo->installEventFilter(this);
     connect(photo, &PictureWidget::mouseDown, this, [this](int, int, float x, float y) {
-        run([x, y](Context& c) { PICTURE1_MouseDown(c, x, y); });
+        run([x, y](Context& c) {
+            const Point p = clickOutOfLens(c, x, y);
+            PICTURE1_MouseDown(c, float(p.x), float(p.y));
+        });
     });
     connect(photo, &PictureWidget::mouseMove, this, [this](int, int, float x, float y) {
-        run([x, y](Context& c) { Picture1_MouseMove(c, x, y); });
+        run([x, y](Context& c) {
+            const Point p = clickOutOfLens(c, x, y);
+            Picture1_MouseMove(c, float(p.x), float(p.y));
+        });
     });
     connect(photo, &PictureWidget::mouseUp, this, [this](int, int, float x, float y) {
-        run([x, y](Context& c) { Picture1_MouseUp(c, x, y); });
+        run([x, y](Context& c) {
+            const Point p = clickOutOfLens(c, x, y);
+            Picture1_MouseUp(c, float(p.x), float(p.y));
+        });
     });
 
     auto onScroll = [this](const char* name, Control FormModel::*bar, void (*procedure)(Context&)) {

@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include "construction/ConstructionState.h"
+#include "construction/LensCorrection.h"
 #include "desktop/CanvasPicture.h"
 #include "desktop/FormPusher.h"
 #include "desktop/InputGate.h"
@@ -55,6 +56,8 @@ class MainWindow : public QMainWindow {
         procedure(ctx_);
         --running_;
         offerEveryEventCommands(ctx_);
+        // The lens database's item shows only for a photograph it knows: outside the table.
+        offerLensCorrection(ctx_);
         push();
         if (running_ == 0 && yields_.count() != yields) {
             dropInputOfTheComputation();

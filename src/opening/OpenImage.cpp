@@ -4,6 +4,7 @@
 
 #include "construction/ConstructionState.h"
 #include "construction/FocalLengthCommand.h"
+#include "construction/LensCorrection.h"
 #include "construction/StartOver.h"
 #include "opening/ReadPhotograph.h"
 #include "rectify/ScratchFile.h"
@@ -82,6 +83,7 @@ void showPhotograph(Context& ctx, const std::string& chosen, ReadPhotograph read
     s.photographTurn = 0;
     s.lensK1.reset();
     s.lensFitRms.reset();
+    s.lensProfile.reset();
     s.pointsAlong.clear();
     s.fotoColori = std::move(read.colour);
     s.risultatoColori = ColourImage{};
@@ -91,6 +93,7 @@ void showPhotograph(Context& ctx, const std::string& chosen, ReadPhotograph read
     startConstructionOver(ctx);
     s.exifFocal35 = read.declaredFocal;
     focalLengthForNewPhotograph(ctx);
+    offerLensProfile(ctx, read.lens);
     if (shown) {
         shown(ctx);
     }
@@ -148,27 +151,28 @@ void openPhotograph(Context& ctx, void (*shown)(Context&)) {
             meanwhile([&ctx, opening, view] { showFirstView(ctx, opening, *view); });
         };
     }
-    ctx.events.inBackground([read, path = *chosen, bytes = ctx.decodeBytes,
-                             wanted] { *read = readPhotograph(path, bytes, wanted); },
-                            [&ctx, read, path = *chosen, opening, before, shown] {
-                                WorkingState& s = ctx.s;
-                                if (s.openings != opening) {
-                                    return;  // a later opening took its place
-                                }
-                                s.openingUnderWay = 0;
-                                if (!read->bitmap.ok()) {
-                                    ctx.picture1.dropFirstView();
-                                    ctx.form.domanda1.caption = before.prompt;
-                                    ctx.form.pointer = before.window;
-                                    ctx.form.Picture1.pointer = before.photograph;
-                                    ctx.dialogs.messageBox("Impossibile aprire il file\n" + path +
-                                                               "\n\n" + read->bitmap.error(),
-                                                           "IMMAGINE NON CARICATA",
-                                                           MessageIcon::Critical);
-                                    return;
-                                }
-                                showPhotograph(ctx, path, std::move(*read), shown);
-                            });
+    ctx.events.inBackground(
+        [read, path = *chosen, bytes = ctx.decodeBytes, wanted, lens = ctx.lookUpLens] {
+            *read = readPhotograph(path, bytes, wanted, lens);
+        },
+        [&ctx, read, path = *chosen, opening, before, shown] {
+            WorkingState& s = ctx.s;
+            if (s.openings != opening) {
+                return;  // a later opening took its place
+            }
+            s.openingUnderWay = 0;
+            if (!read->bitmap.ok()) {
+                ctx.picture1.dropFirstView();
+                ctx.form.domanda1.caption = before.prompt;
+                ctx.form.pointer = before.window;
+                ctx.form.Picture1.pointer = before.photograph;
+                ctx.dialogs.messageBox(
+                    "Impossibile aprire il file\n" + path + "\n\n" + read->bitmap.error(),
+                    "IMMAGINE NON CARICATA", MessageIcon::Critical);
+                return;
+            }
+            showPhotograph(ctx, path, std::move(*read), shown);
+        });
 }
 
 void abandonOpening(Context& ctx) {

@@ -10,6 +10,7 @@
 #include "codec/JpegFile.h"
 #include "geometry/FocalLength.h"
 #include "image/BitmapFile.h"
+#include "lensdb/LensDatabase.h"
 
 namespace vesta {
 
@@ -59,7 +60,7 @@ std::jthread startFirstView(const std::vector<std::uint8_t>& bytes, const Decode
 }  // namespace
 
 ReadPhotograph readPhotograph(const std::string& path, std::uint64_t decodeBytes,
-                              const FirstViewWanted& wanted) {
+                              const FirstViewWanted& wanted, bool lensWanted) {
     ReadPhotograph r;
     try {
         if (!knownCameraKind(path)) {
@@ -84,7 +85,12 @@ ReadPhotograph readPhotograph(const std::string& path, std::uint64_t decodeBytes
         if (!photo.ok()) {
             r.bitmap = Result<SourceBitmap>::failure(photo.error());
         } else {
-            r.declaredFocal = equivalentFocal35(photo.value().facts);
+            const CameraFacts& facts = photo.value().facts;
+            r.declaredFocal = equivalentFocal35(facts);
+            if (lensWanted) {
+                r.lens = lookUpLens(
+                    LensQuery{facts.make, facts.model, facts.lensModel, facts.focalLengthMm});
+            }
             r.colour = std::make_shared<const ColourImage>(std::move(photo.value().image));
         }
     } catch (const std::bad_alloc&) {

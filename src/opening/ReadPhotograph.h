@@ -9,6 +9,7 @@
 #include <string>
 
 #include "codec/JpegFile.h"
+#include "geometry/RadialLens.h"
 #include "state/ColourImage.h"
 #include "state/IndexedImage.h"
 #include "state/Result.h"
@@ -20,6 +21,7 @@ struct ReadPhotograph {
     Result<SourceBitmap> bitmap = Result<SourceBitmap>::success(SourceBitmap{});
     std::shared_ptr<const ColourImage> colour;
     std::optional<double> declaredFocal;
+    std::optional<Result<LensProfile>> lens;  // when looked up: the database's calibration
 };
 
 // A first view the window wants while a photograph is read: fitted to a region of the window,
@@ -31,8 +33,9 @@ struct FirstViewWanted {
 };
 
 // Reads the file alone, away from the window: a palette bitmap, or a file of no kind the
-// camera reader knows, goes the bitmap road; any other is decoded as a camera file.
+// camera reader knows, goes the bitmap road; any other is decoded as a camera file, and its
+// lens looked up in the database when `lensWanted`.
 ReadPhotograph readPhotograph(const std::string& path, std::uint64_t decodeBytes,
-                              const FirstViewWanted& wanted = {});
+                              const FirstViewWanted& wanted = {}, bool lensWanted = false);
 
 }  // namespace vesta

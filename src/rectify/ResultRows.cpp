@@ -15,9 +15,9 @@ RowsOutcome rectifyIntoScratch(Context& ctx, const RectifyInputs& straight,
     RectifyInputs in = straight;
     PixelMapping mapping =
         known ? PixelMapping::knownMeasures(*known) : PixelMapping::construction(in);
-    if (s.lensK1) {
-        mapping.bendByLens(RadialLens::ofPhotograph(*s.lensK1, s.larghezzaSorg(), s.altezzaSorg()),
-                           in);
+    if (const auto lens =
+            photographLens(s.lensK1, s.lensProfile, s.larghezzaSorg(), s.altezzaSorg())) {
+        mapping.bendByLens(*lens, in);
     }
     if (const IndexedImage* palette = photograph.palette()) {
         const std::unique_ptr<ResultSink> sink = paletteFileSink(

@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "geometry/RadialLens.h"
+#include "sidecar/LensRecord.h"
 #include "sidecar/RecordFormat.h"
 #include "state/IndexedImage.h"
 
@@ -246,17 +247,20 @@ void readOptions(const json& options, ConstructionRecord& r) {
     }
     if (options.contains("lens")) {
         const json& lens = options.at("lens");
-        const std::string model =
-            lens.is_object() ? lens.value("model", std::string()) : std::string();
-        if (model != kLensModel && model != kLensFitModel) {
+        if (!lens.is_object()) {
             throw std::runtime_error("modello dell'obiettivo sconosciuto");
         }
-        if (model == kLensFitModel) {
+        const std::string model = lens.value("model", std::string());
+        if (model != kLensModel && model != kLensFitModel) {
+            r.lensProfile = lensProfileFromJson(lens);
+        } else if (model == kLensFitModel) {
             r.lensFitRms = positiveOrZero(lens.at("rms_px"));
         }
-        r.lensK1 = number(lens.at("k1"));
-        if (!plausibleLensK1(*r.lensK1)) {
-            throw std::runtime_error("distorsione dell'obiettivo fuori dai limiti");
+        if (!r.lensProfile) {
+            r.lensK1 = number(lens.at("k1"));
+            if (!plausibleLensK1(*r.lensK1)) {
+                throw std::runtime_error("distorsione dell'obiettivo fuori dai limiti");
+            }
         }
     }
     r.photographTurn = turnOf(options, "rotate_degrees");

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "state/LensProfile.h"
 #include "state/Result.h"
 
 namespace vesta {
@@ -50,6 +51,8 @@ struct ConstructionRecord {
     std::optional<double> lensK1;
     // k1 was fitted to the lines' points, leaving them this straight (rms px).
     std::optional<double> lensFitRms;
+    // Or the lens database's calibration, taken out of the clicks the same way.
+    std::optional<LensProfile> lensProfile;
     // Clockwise quarter turns, 0 to 3: of the photograph before the lines (the clicks are
     // pixels of the turned photograph), and of the result before it was saved.
     int photographTurn = 0;

@@ -1,6 +1,7 @@
 #include <nlohmann/json.hpp>
 
 #include "sidecar/ConstructionFile.h"
+#include "sidecar/LensRecord.h"
 #include "sidecar/RecordFormat.h"
 
 namespace vesta {
@@ -43,7 +44,9 @@ std::string constructionJson(const ConstructionRecord& r) {
         options["snap_to_edges"] = true;
     }
     // Absent without a lens, so a record of a road without one is as before.
-    if (r.lensK1) {
+    if (r.lensProfile) {
+        options["lens"] = lensProfileJson(*r.lensProfile);
+    } else if (r.lensK1) {
         options["lens"] = {{"model", r.lensFitRms ? kLensFitModel : kLensModel}, {"k1", *r.lensK1}};
         if (r.lensFitRms) {
             options["lens"]["rms_px"] = *r.lensFitRms;

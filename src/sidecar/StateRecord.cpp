@@ -81,6 +81,7 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
     r.snapToEdges = s.agganciaBordi;
     r.lensK1 = s.lensK1;
     r.lensFitRms = s.lensK1 ? s.lensFitRms : std::nullopt;
+    r.lensProfile = s.lensProfile;
     r.photographTurn = s.photographTurn;
     r.resultTurn = s.resultTurn;
     r.referenceLength = s.misuraCm;
@@ -129,6 +130,7 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
     ctx.s.lensK1 = r.lensK1;
     ctx.s.lensFitRms = r.lensFitRms;
     ctx.s.pointsAlong.clear();
+    ctx.s.lensProfile = r.lensProfile;
     if (!r.interpolation.empty()) {
         ctx.s.bilineare = r.interpolation == "bilinear";
         ctx.form.bilineare.checked = ctx.s.bilineare;

@@ -35,6 +35,9 @@ struct Context {
     // It was taken from the photograph's EXIF, not typed.
     bool focal35FromExif = false;
     // The most memory opening a photograph may take; the window sets its own, lower share.
+    // Whether opening a photograph looks its lens up in the lens database (a second's reading
+    // the first time): in the window, and in a batch run that asks for it.
+    bool lookUpLens = false;
     std::uint64_t decodeBytes = memoryForDecoding(MemoryUse::Batch);
 };
 

@@ -250,6 +250,11 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.altraRettaOrizz = menu("altraRettaOrizz", "edit", "Altra retta &orizzontale", "");
     f.altraRettaVert = menu("altraRettaVert", "edit", "Altra retta &verticale", "");
     f.togliRetta = menu("togliRetta", "edit", "&Togli la retta anomala", "");
+    f.distorsioneObiettivo =
+        menu("distorsioneObiettivo", "edit", "Distorsione dall'ob&iettivo (lensfun)", "");
+    f.distorsioneObiettivo.checkable = true;
+    f.distorsioneObiettivo.visible = false;  // until a photograph's lens is in the database
+    f.distorsioneObiettivo.enabled = false;
     // Offered once a photograph is on show.
     for (MenuItem* m : {&f.altraRettaOrizz, &f.altraRettaVert, &f.togliRetta}) {
         m->enabled = false;
@@ -323,7 +328,8 @@ std::vector<MenuItem*> FormModel::menus() {
             &agganciaBordi,
             &altraRettaOrizz,
             &altraRettaVert,
-            &togliRetta};
+            &togliRetta,
+            &distorsioneObiettivo};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

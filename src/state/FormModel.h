@@ -96,6 +96,8 @@ struct FormModel {
     MenuItem ruotaDestra, ruotaSinistra, capovolgi;
     // Edit: further lines after the four, and taking a stray one away.
     MenuItem altraRettaOrizz, altraRettaVert, togliRetta;
+    // Edit: the lens's distortion from the lens database, shown when it holds the lens.
+    MenuItem distorsioneObiettivo;
 
     // The photograph's view: screen pixels per photograph pixel, and whether the scale follows
     // the window so that the whole photograph fits. Picture1 and its bars are sized in screen

@@ -14,6 +14,7 @@
 #include "state/ColourImage.h"
 #include "state/Construction.h"
 #include "state/IndexedImage.h"
+#include "state/LensProfile.h"
 
 namespace vesta {
 
@@ -159,6 +160,11 @@ struct WorkingState {
     // How straight the lines were left (rms px) when k1 was fitted to them; nothing when typed.
     std::optional<double> lensFitRms;
     std::vector<PointsAlong> pointsAlong;
+    // Or the lens database's calibration of the photograph's lens, taken out the same way; and
+    // the one the database offers for the photograph on show, found on opening.
+    std::optional<LensProfile> lensProfile;
+    std::optional<LensProfile> lensOffered;
+    std::string lensNotOffered;  // why the database offers none, when it was asked
 
     // Clockwise quarter turns, 0 to 3, given to the photograph since it was opened (every click
     // is a pixel of the turned photograph) and to the rectified image since it was computed.

@@ -16,6 +16,7 @@
 #include "codec/ColourFileWriter.h"
 #include "construction/Commands.h"
 #include "geometry/FocalLength.h"
+#include "geometry/RadialLens.h"
 #include "state/Numbers.h"
 
 namespace vesta::desktop {
@@ -159,6 +160,62 @@ TEST_F(FocalWindowTest, TheFocalLengthAJpegDeclaresIsOfferedOnce) {
     const std::vector<std::uint8_t> err = test::readBytes(dir / "err.txt");
     EXPECT_NE(std::string(err.begin(), err.end()).find("5000 mm, fuori dai limiti"),
               std::string::npos);
+}
+
+// A JPEG whose lens the database holds is said so on the panel, in no box, and the menu item
+// takes the lens's bend out of the lines clicked after it: the construction's ends are the
+// clicks straightened. A lens the database lacks shows no item at all.
+TEST_F(FocalWindowTest, TheLensTheDatabaseHoldsIsOfferedOnThePanel) {
+    const std::filesystem::path jpeg = dir / "obiettivo.jpg";
+    ASSERT_EQ(saveColourImage(jpeg.string(), test::patternImage(800, 600, 3, 8)), "");
+    const std::vector<std::uint8_t> plain = test::readBytes(jpeg);
+    test::ExifFields exif;
+    exif.make = "Canon";
+    exif.model = "Canon EOS 550D";
+    exif.focalLengthMm = 24;
+    exif.lensModel = "Obiettivo Immaginario 24mm";
+    test::writeBytes(jpeg, test::withExifSegment(plain, test::exifBlock(exif)));
+    open("obiettivo.jpg");
+    EXPECT_FALSE(window.menuAction("distorsioneObiettivo")->isVisible());
+
+    exif.lensModel = "Canon EF-S 18-55mm f/3.5-5.6 IS";
+    test::writeBytes(jpeg, test::withExifSegment(plain, test::exifBlock(exif)));
+    open("obiettivo.jpg");
+    EXPECT_TRUE(dialogs.messages.empty() && dialogs.questions.empty()) << "no box on opening";
+    const QLabel* notice = qobject_cast<QLabel*>(window.control("avviso"));
+    EXPECT_TRUE(notice->text().startsWith("Obiettivo nel database: Canon EF-S 18-55mm"))
+        << notice->text().toStdString();
+    QAction* item = window.menuAction("distorsioneObiettivo");
+    ASSERT_TRUE(item->isVisible() && item->isEnabled());
+    item->trigger();
+    ASSERT_TRUE(ctx().s.lensProfile);
+    EXPECT_TRUE(item->isChecked());
+    clickLines();
+    const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
+    // The view fits the window: the click's photograph pixel is the mouse's over the scale.
+    const RadialLens lens = RadialLens::ofProfile(*ctx().s.lensProfile, 800, 600);
+    const Point clicked{int(clicks.lines[0][0].x) / ctx().form.viewScale,
+                        int(clicks.lines[0][0].y) / ctx().form.viewScale};
+    const Point end{ctx().s.line(1).first.x, ctx().s.line(1).first.y};
+    const Point bentBack = lens.distorted(end).value();
+    EXPECT_NEAR(bentBack.x, clicked.x, 1 / ctx().form.viewScale);
+    EXPECT_NEAR(bentBack.y, clicked.y, 1 / ctx().form.viewScale);
+    EXPECT_GT(std::hypot(end.x - bentBack.x, end.y - bentBack.y), 1) << "taken out of the bend";
+    EXPECT_FALSE(item->isEnabled()) << "not once a line stands";
+}
+
+// A construction restored with a lens coefficient lies in the straightened plane: a click made
+// in the window afterwards is taken out of the same bend, not mixed in as clicked.
+TEST_F(FocalWindowTest, ClicksAfterARestoredLensCoefficientAreStraightenedToo) {
+    open("livella.bmp");
+    ctx().s.lensK1 = 0.1;  // as restoreConstruction leaves it
+    clickLines();
+    const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
+    const Point first =
+        RadialLens::ofPhotograph(0.1, 800, 600)
+            .undistorted({double(int(clicks.lines[0][0].x)), double(int(clicks.lines[0][0].y))});
+    EXPECT_NEAR(ctx().s.line(1).first.x, first.x, 1e-3);
+    EXPECT_NEAR(ctx().s.line(1).first.y, first.y, 1e-3);
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+#include "construction/LensCorrection.h"
+
+#include "geometry/RadialLens.h"
+#include "state/Numbers.h"
+
+namespace vesta {
+
+std::string lensNotice(const LensProfile& p, char decimalSeparator) {
+    return p.lens + " a " + roundedForm(p.focalMm, 1, decimalSeparator) + " mm (lensfun)";
+}
+
+void offerLensProfile(Context& ctx, const std::optional<Result<LensProfile>>& found) {
+    WorkingState& s = ctx.s;
+    s.lensOffered.reset();
+    s.lensNotOffered.clear();
+    if (!found) {
+        return;
+    }
+    if (!found->ok()) {
+        s.lensNotOffered = found->error();
+        return;
+    }
+    // A calibration that would fold the photograph onto itself is not offered at all.
+    const RadialLens lens =
+        RadialLens::ofProfile(found->value(), s.larghezzaSorg(), s.altezzaSorg());
+    if (!lens.bendsWholePhotograph(s.larghezzaSorg(), s.altezzaSorg())) {
+        s.lensNotOffered = "La distorsione dell'obiettivo ripiega la fotografia su se stessa.";
+        return;
+    }
+    s.lensOffered = found->value();
+    ctx.form.avviso.caption =
+        "Obiettivo nel database: " + lensNotice(found->value(), ctx.decimalSeparator) +
+        ". Modifica > Distorsione dall'obiettivo ne toglie la distorsione.";
+    offerLensCorrection(ctx);
+}
+
+void distorsioneObiettivo_Click(Context& ctx) {
+    WorkingState& s = ctx.s;
+    // Edges are sought on the bent photograph, lines drawn in the straightened plane.
+    if (!s.lensOffered || s.nRette > 0 || s.raddrAvviato != 0 || s.agganciaBordi) {
+        return;
+    }
+    if (s.lensProfile) {
+        s.lensProfile.reset();
+        ctx.form.avviso.caption = "Distorsione dell'obiettivo lasciata com'è.";
+    } else {
+        s.lensProfile = s.lensOffered;
+        s.lensK1.reset();
+        ctx.form.avviso.caption =
+            "Distorsione tolta: " + lensNotice(*s.lensProfile, ctx.decimalSeparator) + ".";
+    }
+    offerLensCorrection(ctx);
+}
+
+Point clickOutOfLens(const Context& ctx, float x, float y) {
+    const WorkingState& s = ctx.s;
+    const auto lens = photographLens(s.lensK1, s.lensProfile, s.larghezzaSorg(), s.altezzaSorg());
+    return lens ? lens->undistorted({x, y}) : Point{x, y};
+}
+
+void offerLensCorrection(Context& ctx) {
+    const WorkingState& s = ctx.s;
+    MenuItem& item = ctx.form.distorsioneObiettivo;
+    item.visible = s.lensOffered.has_value() || s.lensProfile.has_value();
+    item.enabled = s.lensOffered && s.nRette <= 0 && s.raddrAvviato == 0 && !s.agganciaBordi;
+    item.checked = s.lensProfile.has_value();
+}
+
+}  // namespace vesta

@@ -1,0 +1,31 @@
+// Distorsione dall'obiettivo (lensfun): the lens database's calibration of the photograph's
+// lens, offered on opening when the database holds it, and taken out of every line clicked
+// after it is chosen.
+#pragma once
+
+#include <optional>
+
+#include "state/Context.h"
+#include "state/LensProfile.h"
+#include "state/Result.h"
+
+namespace vesta {
+
+// On opening: keeps what the database found for the new photograph and, when it holds the
+// lens, says so on the panel. Nothing is asked: a lens it does not hold is simply not offered.
+void offerLensProfile(Context& ctx, const std::optional<Result<LensProfile>>& found);
+
+// Takes the lens's distortion out, or leaves it in again; the panel says which.
+void distorsioneObiettivo_Click(Context& ctx);
+
+// Offered while no line stands, so every line of a construction lies in the same plane.
+void offerLensCorrection(Context& ctx);
+
+// Where a click on the photograph lies in the construction's plane: taken out of the lens's
+// bend when the working state names a lens, else where it was made.
+Point clickOutOfLens(const Context& ctx, float x, float y);
+
+// The panel's words for a calibration: the lens, its focal length and the database's model.
+std::string lensNotice(const LensProfile& profile, char decimalSeparator);
+
+}  // namespace vesta
