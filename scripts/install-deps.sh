@@ -13,6 +13,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils parallel poppler-utils
   locales
   libjpeg62-turbo-dev libpng-dev libtiff-dev libexif-dev pkg-config
+  libopencv-imgproc-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "cli/AutoLinesArgs.h"
 #include "cli/HeadlessPlatform.h"
 #include "cli/LineArgs.h"
 #include "cli/TerminationCleanup.h"
@@ -42,6 +43,7 @@ const char* const kUsage =
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
     "                   [--rotate 90|180|270] [--snap] [--lens K1] [--scale X1,Y1,X2,Y2,CM]\n"
     "                   [--json]\n"
+    "     vesta-rectify INPUT OUTPUT --auto [--centre X,Y] [--area X1,Y1,X2,Y2] [--size F] ...\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
     "                   [--focal35 MM|exif] [--scale X1,Y1,X2,Y2,CM] [--json]\n"
     "     vesta-rectify --help\n"
@@ -68,7 +70,10 @@ const char* const kUsage =
     "di ogni retta in pixel (residuals_h, residuals_v).\n"
     "--lens K1: toglie la distorsione dell'obiettivo (a barilotto K1 > 0, a cuscinetto K1 < 0),\n"
     "da -0.3 a 0.3: il punto non distorto è il punto x (1 + K1 r^2), r la distanza dal centro\n"
-    "della fotografia in mezze diagonali; ogni clic è un pixel della fotografia distorta.\n";
+    "della fotografia in mezze diagonali; ogni clic è un pixel della fotografia distorta.\n"
+    "--auto: le rette si trovano nella fotografia (al posto di --h1 ... --v2, --h, --v): le due\n"
+    "più lunghe e distanti di ogni direzione sono le quattro, le altre rette in più. Si\n"
+    "stampano (lines_h, lines_v: X1,Y1,X2,Y2 di ogni retta) con i loro scarti.\n";
 
 namespace {
 
@@ -162,6 +167,9 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         }
         if (a == "--snap") {
             request.snap = true;
+            continue;
+        }
+        if (readAutoLinesOption(a, request)) {
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -322,7 +330,8 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
         parsed.error = "--snap non si combina con --lens";
         return parsed;
     }
-    parsed.error = assignLines(lines, request);
+    parsed.error =
+        request.autoLines ? autoLinesConflict(lines, request) : assignLines(lines, request);
     if (!parsed.error.empty()) {
         return parsed;
     }
@@ -483,6 +492,10 @@ BatchResult runBatch(const BatchRequest& request, const std::string& scratchDir)
                         [&] { return ctx.s.photographTurn == request.photographTurn; }});
     }
     road.push_back({[&] {
+                        if (request.autoLines) {
+                            takeFoundLines(ctx);
+                            return;
+                        }
                         for (const auto& line : request.lines) {
                             put(line[0]);
                             put(line[1]);
@@ -674,6 +687,9 @@ std::string describe(const WorkingState& s, bool json) {
     }
     if (s.lensK1) {
         add("lens_k1", number(*s.lensK1));
+    }
+    if (s.linesFound) {
+        out += listedLines(s, json);
     }
     return json ? out + "}\n" : out;
 }

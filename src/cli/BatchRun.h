@@ -28,6 +28,7 @@ struct BatchRequest {
     std::string output;
     Click lines[4][2];                        // h1, h2, v1, v2: first and second click each
     std::vector<ExtraLineClicks> extraLines;  // further lines, in the order they are given
+    bool autoLines = false;                   // --auto: the lines found in the photograph
     std::optional<Click> centre;              // a principal-point click
     std::optional<Click> area[2];             // the two area clicks
     int sizeSteps = 0;                        // spin steps of 0.1 up from 1.0

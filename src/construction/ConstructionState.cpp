@@ -1,5 +1,6 @@
 #include "construction/ConstructionState.h"
 
+#include "construction/AutoLines.h"
 #include "construction/ExtraLines.h"
 #include "geometry/ProportionsNotice.h"
 
@@ -24,6 +25,7 @@ void offerConstructionCommands(Context& ctx) {
     // While rows are computed nothing may start another rectification, nor save or print the
     // unfinished one.
     offerExtraLineCommands(ctx);
+    offerAutoLineCommands(ctx);
     if (ctx.s.resultFile == ResultFile::Writing) {
         f.raddrizza1.enabled = false;
         f.start.enabled = false;

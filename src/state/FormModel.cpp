@@ -250,8 +250,11 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.altraRettaOrizz = menu("altraRettaOrizz", "edit", "Altra retta &orizzontale", "");
     f.altraRettaVert = menu("altraRettaVert", "edit", "Altra retta &verticale", "");
     f.togliRetta = menu("togliRetta", "edit", "&Togli la retta anomala", "");
+    f.retteAutomatiche = menu("retteAutomatiche", "edit", "Rette a&utomatiche", "");
+    f.accettaRette = menu("accettaRette", "edit", "Acc&etta le rette", "Return");
     // Offered once a photograph is on show.
-    for (MenuItem* m : {&f.altraRettaOrizz, &f.altraRettaVert, &f.togliRetta}) {
+    for (MenuItem* m : {&f.altraRettaOrizz, &f.altraRettaVert, &f.togliRetta, &f.retteAutomatiche,
+                        &f.accettaRette}) {
         m->enabled = false;
     }
     for (MenuItem* m : {&f.ruotaDestra, &f.ruotaSinistra, &f.capovolgi}) {
@@ -323,7 +326,9 @@ std::vector<MenuItem*> FormModel::menus() {
             &agganciaBordi,
             &altraRettaOrizz,
             &altraRettaVert,
-            &togliRetta};
+            &togliRetta,
+            &retteAutomatiche,
+            &accettaRette};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

@@ -96,6 +96,7 @@ struct FormModel {
     MenuItem ruotaDestra, ruotaSinistra, capovolgi;
     // Edit: further lines after the four, and taking a stray one away.
     MenuItem altraRettaOrizz, altraRettaVert, togliRetta;
+    MenuItem retteAutomatiche, accettaRette;
 
     // The photograph's view: screen pixels per photograph pixel, and whether the scale follows
     // the window so that the whole photograph fits. Picture1 and its bars are sized in screen
