@@ -198,7 +198,8 @@ void offerAutoLineCommands(Context& ctx) {
     const WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
     const bool free = s.nRaddr == 0 && s.resultFile != ResultFile::Writing;
-    f.retteAutomatiche.enabled = free && photographOnShow(s) && s.nRette <= 0;
+    // Offered once at a time: dropped lines come back only by asking again after Canc.
+    f.retteAutomatiche.enabled = free && photographOnShow(s) && s.nRette <= 0 && !offered(s);
     f.accettaRette.enabled = free && s.nRette <= 0 && enoughOffered(s);
 }
 
