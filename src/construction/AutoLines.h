@@ -1,5 +1,5 @@
 // Rette automatiche (Edit): the lines found in the photograph offered in the colours of their
-// directions; the user takes them (Accetta le rette, or Enter), drops single ones with a click
+// directions; the user takes them (Accetta le rette), drops single ones with a click
 // on them, or clicks a line of their own, which takes the offer away.
 #pragma once
 

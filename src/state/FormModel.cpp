@@ -251,7 +251,7 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.altraRettaVert = menu("altraRettaVert", "edit", "Altra retta &verticale", "");
     f.togliRetta = menu("togliRetta", "edit", "&Togli la retta anomala", "");
     f.retteAutomatiche = menu("retteAutomatiche", "edit", "Rette a&utomatiche", "");
-    f.accettaRette = menu("accettaRette", "edit", "Acc&etta le rette", "Return");
+    f.accettaRette = menu("accettaRette", "edit", "Acc&etta le rette", "");
     // Offered once a photograph is on show.
     for (MenuItem* m : {&f.altraRettaOrizz, &f.altraRettaVert, &f.togliRetta, &f.retteAutomatiche,
                         &f.accettaRette}) {
