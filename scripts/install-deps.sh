@@ -14,6 +14,7 @@ packages=(
   locales
   libjpeg62-turbo-dev libpng-dev libtiff-dev libexif-dev pkg-config
   liblensfun-dev liblensfun-data-v1
+  libopencv-imgproc-dev
   # Tests only: real photographs of facades the batch tool is measured on (building.jpg).
   opencv-doc
 )

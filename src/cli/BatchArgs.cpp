@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "cli/AutoLinesArgs.h"
 #include "cli/LensExif.h"
 #include "cli/LineArgs.h"
 #include "geometry/FocalLength.h"
@@ -22,6 +23,7 @@ const char* const kUsage =
     "                   [--click-sigma PX] [--focal35 MM|exif] [--known L,A]\n"
     "                   [--rotate 90|180|270] [--snap] [--lens K1|fit|exif]\n"
     "                   [--scale X1,Y1,X2,Y2,CM] [--json]\n"
+    "     vesta-rectify INPUT OUTPUT --auto [--centre X,Y] [--area X1,Y1,X2,Y2] [--size F] ...\n"
     "     vesta-rectify [INPUT] OUTPUT --from COSTRUZIONE.json [--click-sigma PX]\n"
     "                   [--focal35 MM|exif] [--scale X1,Y1,X2,Y2,CM] [--json]\n"
     "     vesta-rectify --help\n"
@@ -55,7 +57,10 @@ const char* const kUsage =
     "punti, poi si toglie come con --lens K1; si stampano lens_k1 e lens_fit_rms_px, lo scarto\n"
     "quadratico medio in pixel dei punti dalle loro rette raddrizzate.\n"
     "--lens exif: toglie la distorsione che il database degli obiettivi (lensfun) dà per la\n"
-    "fotocamera, l'obiettivo e la focale che la fotografia dichiara; se non li ha, rifiuta.\n";
+    "fotocamera, l'obiettivo e la focale che la fotografia dichiara; se non li ha, rifiuta.\n"
+    "--auto: le rette si trovano nella fotografia (al posto di --h1 ... --v2, --h, --v): le due\n"
+    "più lunghe e distanti di ogni direzione sono le quattro, le altre rette in più. Si\n"
+    "stampano (lines_h, lines_v: X1,Y1,X2,Y2 di ogni retta) con i loro scarti.\n";
 
 namespace {
 
@@ -271,7 +276,8 @@ void finishClicks(const std::vector<std::string>& files, const LineOptions& line
         parsed.error = "--snap non si combina con --lens";
         return;
     }
-    parsed.error = assignLines(lines, request);
+    parsed.error =
+        request.autoLines ? autoLinesConflict(lines, request) : assignLines(lines, request);
     if (parsed.error.empty()) {
         request.input = files[0];
         request.output = files[1];
@@ -314,6 +320,9 @@ ParsedArgs parseArgs(const std::vector<std::string>& args) {
             return parsed;
         }
         seen.push_back(a);
+        if (readAutoLinesOption(a, request)) {
+            continue;
+        }
         if (a == "--json" || a == "--snap") {
             (a == "--json" ? parsed.json : request.snap) = true;
             continue;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "cli/AutoLinesArgs.h"
 #include "cli/LensExif.h"
 #include "cli/LineClicks.h"
 #include "construction/Commands.h"
@@ -131,7 +132,13 @@ void Road::opening() {
 }
 
 void Road::construction() {
-    addConstructed([this] { clickRequestLines(ctx_, request_, dialogs_.messages); });
+    addConstructed([this] {
+        if (request_.autoLines) {
+            takeFoundLines(ctx_);
+            return;
+        }
+        clickRequestLines(ctx_, request_, dialogs_.messages);
+    });
     if (request_.centre) {
         addConstructed([this] {
             CENTRO_Click(ctx_);

@@ -1,5 +1,6 @@
 #include "cli/BatchReport.h"
 
+#include "cli/AutoLinesArgs.h"
 #include "cli/LensExif.h"
 
 #include "state/Numbers.h"
@@ -105,6 +106,11 @@ std::string describe(const WorkingState& s, bool json) {
     }
     if (s.lensK1 && s.lensFitRms) {
         report.add("lens_fit_rms_px", exactForm(*s.lensFitRms));
+    }
+    if (s.linesFound) {
+        for (const auto& [name, value] : listedLines(s, json)) {
+            report.add(name.c_str(), value);
+        }
     }
     return report.text();
 }

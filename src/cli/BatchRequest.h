@@ -61,6 +61,7 @@ struct BatchRequest {
     // --lens exif: the lens database's calibration of the lens the photograph declares; or the
     // one a kept construction names.
     bool lensFromExif = false;
+    bool autoLines = false;  // --auto: the lines found in the photograph
     std::optional<LensProfile> lensProfile;
 };
 

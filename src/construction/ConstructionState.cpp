@@ -1,5 +1,6 @@
 #include "construction/ConstructionState.h"
 
+#include "construction/AutoLines.h"
 #include "construction/ExtraLines.h"
 #include "construction/ProportionsNotice.h"
 
@@ -21,6 +22,8 @@ StageFacts stageFacts(const Context& ctx) {
 
 void enterStage(Context& ctx, Stage stage) {
     applyStage(ctx.form, stage, stageFacts(ctx));
+    // The lines found for the user are offered by whether an offer stands, not by the stage.
+    offerAutoLineCommands(ctx);
     showResidualsFoot(ctx);
 }
 
@@ -30,6 +33,7 @@ void offerStageCommands(Context& ctx) {
 
 void offerEveryEventCommands(Context& ctx) {
     applyStage(ctx.form, stageOf(ctx.s), stageFacts(ctx), Rows::EveryEvent);
+    offerAutoLineCommands(ctx);
     ctx.form.agganciaBordi.checked = ctx.s.agganciaBordi;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "construction/AutoLines.h"
 #include "construction/ConstructionState.h"
 #include "construction/EdgeSnapping.h"
 #include "construction/ExtraLines.h"
@@ -179,6 +180,10 @@ void PICTURE1_MouseDown(Context& ctx, float x, float y, double viewScale) {
         s.extraLineHorizontal.reset();
         s.attesaSecondo = 0;
         s.primoMovimento = 1;
+    }
+    // Lines offered: a click on one drops it, elsewhere it starts the user's own line.
+    if (s.modoClick == ClickMode::LineEnd && offeredLineClick(ctx, x, y, viewScale)) {
+        return;
     }
     if (s.modoClick == ClickMode::LineEnd && s.nRette == 4 && extraLineEnd(ctx, x, y, viewScale)) {
         return;

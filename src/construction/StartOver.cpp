@@ -35,6 +35,9 @@ void startConstructionOver(Context& ctx) {
     s.modoClick = ClickMode::LineEnd;
     s.nRette = 0;
     s.extraLines.clear();
+    s.proposedLines[0].clear();
+    s.proposedLines[1].clear();
+    s.linesFound = false;
     s.extraLineHorizontal.reset();
     // A first point left pending on the previous photograph must not become half of a line
     // on this one.

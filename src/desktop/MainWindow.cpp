@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "autolines/LsdDetector.h"
+#include "construction/AutoLines.h"
 #include "construction/Commands.h"
 #include "construction/EdgeSnapping.h"
 #include "construction/ExtraLines.h"
@@ -206,6 +208,8 @@ void MainWindow::connectEvents() {
     onMenu("altraRettaOrizz", altraRettaOrizz_Click);
     onMenu("altraRettaVert", altraRettaVert_Click);
     onMenu("togliRetta", togliRetta_Click);
+    onMenu("retteAutomatiche", [](Context& c) { retteAutomatiche_Click(c, detectSegments); });
+    onMenu("accettaRette", accettaRette_Click);
     onMenu("ruotaDestra", [](Context& c) { turnAtView(c, ruotaDestra_Click); });
     onMenu("ruotaSinistra", [](Context& c) { turnAtView(c, ruotaSinistra_Click); });
     onMenu("capovolgi", [](Context& c) { turnAtView(c, capovolgi_Click); });

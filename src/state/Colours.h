@@ -22,6 +22,10 @@ inline constexpr Rgb resultForeground{0, 0, 192};  // Picture2
 inline constexpr Rgb darkCyan{0, 128, 128};        // QB colour 3
 inline constexpr Rgb lightCyan{0, 255, 255};       // QB colour 11
 inline constexpr Rgb blue{0, 0, 255};
+// Lines found in the photograph and offered: toward the horizontal and the vertical vanishing
+// point.
+inline constexpr Rgb foundHorizontal{0, 255, 0};
+inline constexpr Rgb foundVertical{255, 255, 0};
 }  // namespace colours
 
 // The numeric values are the system's own draw-mode codes.

@@ -255,8 +255,11 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.distorsioneObiettivo.checkable = true;
     f.distorsioneObiettivo.visible = false;  // until a photograph's lens is in the database
     f.distorsioneObiettivo.enabled = false;
+    f.retteAutomatiche = menu("retteAutomatiche", "edit", "Rette a&utomatiche", "");
+    f.accettaRette = menu("accettaRette", "edit", "Acc&etta le rette", "");
     // Offered once a photograph is on show.
-    for (MenuItem* m : {&f.altraRettaOrizz, &f.altraRettaVert, &f.togliRetta}) {
+    for (MenuItem* m : {&f.altraRettaOrizz, &f.altraRettaVert, &f.togliRetta, &f.retteAutomatiche,
+                        &f.accettaRette}) {
         m->enabled = false;
     }
     for (MenuItem* m : {&f.ruotaDestra, &f.ruotaSinistra, &f.capovolgi}) {
@@ -329,7 +332,9 @@ std::vector<MenuItem*> FormModel::menus() {
             &altraRettaOrizz,
             &altraRettaVert,
             &togliRetta,
-            &distorsioneObiettivo};
+            &distorsioneObiettivo,
+            &retteAutomatiche,
+            &accettaRette};
 }
 
 std::vector<const MenuItem*> FormModel::menus() const {

@@ -98,6 +98,7 @@ struct FormModel {
     MenuItem altraRettaOrizz, altraRettaVert, togliRetta;
     // Edit: the lens's distortion from the lens database, shown when it holds the lens.
     MenuItem distorsioneObiettivo;
+    MenuItem retteAutomatiche, accettaRette;
 
     // The photograph's view: screen pixels per photograph pixel, and whether the scale follows
     // the window so that the whole photograph fits. Picture1 and its bars are sized in screen

@@ -90,6 +90,11 @@ struct WorkingState {
     std::vector<ExtraLine> extraLines;
     std::optional<bool> extraLineHorizontal;
     std::vector<double> residualsH, residualsV;
+    // Lines found in the photograph (Rette automatiche) and offered, not yet taken: toward the
+    // horizontal vanishing point [0] and the vertical [1], the first two of each to be the four.
+    std::vector<std::array<Point, 2>> proposedLines[2];
+    // The lines standing were found in the photograph, not clicked.
+    bool linesFound = false;
 
     // --- What stands on the photograph on show ---
     // The vanishing points of the current four lines, and the whole construction made from

@@ -1,5 +1,6 @@
 #include "ui/TurnCommands.h"
 
+#include "construction/AutoLines.h"
 #include "construction/ConstructionState.h"
 #include "construction/TurnPhotograph.h"
 #include "rectify/TurnResult.h"
@@ -27,6 +28,8 @@ void turnOnShow(Context& ctx, int quarters) {
     if (resultTurns(ctx)) {
         turnResult(ctx, quarters);
     } else if (photographTurns(ctx)) {
+        // Lines offered lie on the photograph as it was.
+        withdrawFoundLines(ctx);
         turnPhotograph(ctx, quarters);
     }
     offerEveryEventCommands(ctx);

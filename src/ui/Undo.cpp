@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "construction/AutoLines.h"
 #include "construction/ConstructionState.h"
 #include "construction/ExtraLines.h"
 #include "construction/Overlay.h"
@@ -83,6 +84,10 @@ void abandonHalfDrawnLine(Context& ctx) {
 void CANC2(Context& ctx) {
     WorkingState& s = ctx.s;
     FormModel& f = ctx.form;
+    // Lines offered and not taken: Canc. takes the offer away, nothing else.
+    if (withdrawFoundLines(ctx)) {
+        return;
+    }
     if (s.attesaSecondo == 1 && s.modoClick == ClickMode::LineEnd && s.raddrAvviato != 1 &&
         s.nRaddr == 0) {
         if (!takeBackExtraLine(ctx)) {

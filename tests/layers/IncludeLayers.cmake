@@ -1,7 +1,7 @@
 # Every include between folders of src/ runs down the house, never up, and forms no circle.
 #
 # Floors, from the bottom: state; files, codec and the lens database; image; geometry; construction; rectify,
-# measure, ui, sidecar and opening; cli and desktop. A folder includes its own files and any
+# measure, ui, sidecar, opening and the line detector; cli and desktop. A folder includes its own files and any
 # folder on a lower floor. Across a floor only the pairs in kSameFloor are allowed, and they
 # form no circle; cli and desktop never include one another. A folder missing from the table fails, so a new one is placed on purpose.
 #
@@ -11,6 +11,7 @@ cmake_minimum_required(VERSION 3.22)
 set(floor_state 1)
 set(floor_files 2)
 set(floor_codec 2)
+set(floor_autolines 6)
 set(floor_lensdb 2)
 set(floor_image 3)
 set(floor_geometry 4)

@@ -1,0 +1,206 @@
+#include "construction/AutoLines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "construction/ConstructionState.h"
+#include "construction/ExtraLines.h"
+#include "construction/PictureInput.h"
+#include "state/Prompts.h"
+
+namespace vesta {
+
+namespace {
+
+bool photographOnShow(const WorkingState& s) {
+    return s.aColori() || s.sorgente.image.width > 0;
+}
+
+bool offered(const WorkingState& s) {
+    return !s.proposedLines[0].empty() || !s.proposedLines[1].empty();
+}
+
+void drawOffer(Context& ctx) {
+    const WorkingState& s = ctx.s;
+    PictureArea& pic = ctx.picture1;
+    pic.refresh();
+    pic.setDrawMode(DrawMode::CopyPen);
+    for (int d = 0; d < 2; ++d) {
+        for (const auto& [a, b] : s.proposedLines[d]) {
+            pic.line(float(a.x), float(a.y), float(b.x), float(b.y),
+                     d == 0 ? colours::foundHorizontal : colours::foundVertical);
+        }
+    }
+    markPrincipalPoint(pic, s.centroX, s.centroY);
+}
+
+bool enoughOffered(const WorkingState& s) {
+    return s.proposedLines[0].size() >= 2 && s.proposedLines[1].size() >= 2;
+}
+
+// The distance of p from the segment a-b.
+double distanceToSegment(Point p, Point a, Point b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, l2 = dx * dx + dy * dy;
+    const double t = l2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / l2, 0.0, 1.0) : 0;
+    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+void click(Context& ctx, Point p) {
+    PICTURE1_MouseDown(ctx, float(p.x), float(p.y), 1.0);
+    Picture1_MouseUp(ctx, float(p.x), float(p.y));
+}
+
+}  // namespace
+
+GroupedLines findPhotographLines(const Context& ctx, const SegmentDetector& detect) {
+    const WorkingState& s = ctx.s;
+    if (s.aColori()) {
+        return findLines(GreyView(*s.fotoColori), detect);
+    }
+    if (s.sorgente.image.width > 0) {
+        return findLines(GreyView(s.sorgente.image), detect);
+    }
+    return {};
+}
+
+void retteAutomatiche_Click(Context& ctx, const SegmentDetector& detect) {
+    if (!ctx.form.retteAutomatiche.enabled) {
+        return;
+    }
+    ctx.form.domanda1.caption = prompts::kCercoRette;
+    ctx.form.retteAutomatiche.enabled = false;
+    // Found away from the window's thread on the photograph as it is now, held meanwhile; what
+    // is found is offered only if that photograph is still the one on show, as it was turned,
+    // its lines not begun.
+    const WorkingState& s = ctx.s;
+    auto found = std::make_shared<GroupedLines>();
+    auto colour = s.fotoColori;
+    auto palette = colour ? nullptr : std::make_shared<IndexedImage>(s.sorgente.image);
+    ctx.events.inBackground(
+        [found, colour, palette, detect] {
+            if (colour) {
+                *found = findLines(GreyView(*colour), detect);
+            } else if (palette->width > 0) {
+                *found = findLines(GreyView(*palette), detect);
+            }
+        },
+        [&ctx, found, opening = s.openings, turn = s.photographTurn] {
+            if (ctx.s.openings == opening && ctx.s.photographTurn == turn) {
+                offerFoundLines(ctx, *found);
+            }
+            offerAutoLineCommands(ctx);
+        });
+}
+
+void offerFoundLines(Context& ctx, const GroupedLines& found) {
+    WorkingState& s = ctx.s;
+    if (!photographOnShow(s) || s.nRette > 0 || s.nRaddr != 0) {
+        return;
+    }
+    // Half a line clicked before is given up: the offer stands in its place.
+    abandonPendingInput(ctx);
+    s.modoClick = ClickMode::LineEnd;
+    s.proposedLines[0].clear();
+    s.proposedLines[1].clear();
+    for (const Segment& l : found.horizontal) {
+        s.proposedLines[0].push_back({l.first, l.second});
+    }
+    for (const Segment& l : found.vertical) {
+        s.proposedLines[1].push_back({l.first, l.second});
+    }
+    drawOffer(ctx);
+    ctx.form.domanda1.caption = enoughOffered(s) ? prompts::kRetteTrovate : prompts::kPocheRette;
+    ctx.form.cancella.enabled = true;
+    offerAutoLineCommands(ctx);
+}
+
+void takeLines(Context& ctx, const GroupedLines& lines) {
+    const std::vector<Segment>* directions[2] = {&lines.horizontal, &lines.vertical};
+    for (const std::vector<Segment>* d : directions) {
+        for (std::size_t k = 0; k < 2 && k < d->size(); ++k) {
+            click(ctx, (*d)[k].first);
+            click(ctx, (*d)[k].second);
+        }
+    }
+    for (int d = 0; d < 2; ++d) {
+        for (std::size_t k = 2; k < directions[d]->size(); ++k) {
+            (d == 0 ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx);
+            click(ctx, (*directions[d])[k].first);
+            click(ctx, (*directions[d])[k].second);
+        }
+    }
+    ctx.s.linesFound = ctx.s.nRette == 4;
+}
+
+void accettaRette_Click(Context& ctx) {
+    WorkingState& s = ctx.s;
+    if (!ctx.form.accettaRette.enabled || !enoughOffered(s)) {
+        return;
+    }
+    GroupedLines lines;
+    for (int d = 0; d < 2; ++d) {
+        for (const auto& [a, b] : s.proposedLines[d]) {
+            (d == 0 ? lines.horizontal : lines.vertical).push_back({a, b});
+        }
+    }
+    withdrawFoundLines(ctx);
+    takeLines(ctx, lines);
+    offerAutoLineCommands(ctx);
+}
+
+bool offeredLineClick(Context& ctx, float x, float y, double viewScale) {
+    WorkingState& s = ctx.s;
+    if (!offered(s)) {
+        return false;
+    }
+    // Six pixels of the screen, however the photograph is scaled on it.
+    const double reach = 6 / std::max(viewScale, 1e-3);
+    double nearest = reach;
+    std::vector<std::array<Point, 2>>* from = nullptr;
+    std::size_t which = 0;
+    for (auto& direction : s.proposedLines) {
+        for (std::size_t k = 0; k < direction.size(); ++k) {
+            const double d = distanceToSegment({x, y}, direction[k][0], direction[k][1]);
+            if (d <= nearest) {
+                nearest = d;
+                from = &direction;
+                which = k;
+            }
+        }
+    }
+    if (!from) {
+        withdrawFoundLines(ctx);
+        return false;
+    }
+    from->erase(from->begin() + std::ptrdiff_t(which));
+    drawOffer(ctx);
+    ctx.form.domanda1.caption = enoughOffered(s) ? prompts::kRetteTrovate : prompts::kPocheRette;
+    offerAutoLineCommands(ctx);
+    return true;
+}
+
+bool withdrawFoundLines(Context& ctx) {
+    WorkingState& s = ctx.s;
+    if (!offered(s)) {
+        return false;
+    }
+    s.proposedLines[0].clear();
+    s.proposedLines[1].clear();
+    ctx.picture1.refresh();
+    markPrincipalPoint(ctx.picture1, s.centroX, s.centroY);
+    ctx.form.domanda1.caption = prompts::kPrimaOrizz;
+    offerAutoLineCommands(ctx);
+    return true;
+}
+
+void offerAutoLineCommands(Context& ctx) {
+    const WorkingState& s = ctx.s;
+    FormModel& f = ctx.form;
+    const bool free = s.nRaddr == 0 && s.resultFile != ResultFile::Writing;
+    // Offered once at a time: dropped lines come back only by asking again after Canc.
+    f.retteAutomatiche.enabled = free && photographOnShow(s) && s.nRette <= 0 && !offered(s);
+    f.accettaRette.enabled = free && s.nRette <= 0 && enoughOffered(s);
+}
+
+}  // namespace vesta

@@ -1,0 +1,35 @@
+#include "construction/FoundLines.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vesta {
+
+GroupedLines findLines(const GreyView& image, const SegmentDetector& detect) {
+    const DetectedSegments found = detect(image);
+    const double scale = std::max(1.0, found.scale);
+    // Measures of the searched picture, whatever the photograph's size: a segment or gap of a
+    // given share of the picture counts the same on a small and a large one.
+    const double diagonal = std::hypot(image.width(), image.height());
+    GroupingOptions options;
+    options.minSegment = std::max(12 * scale, diagonal / 80);
+    options.tolerance = scale;
+    options.mergeDistance = 1.5 * scale;
+    options.maxGap = diagonal / 30;
+    options.minLine = diagonal / 25;
+    GroupedLines lines = groupSegments(found.segments, options);
+    for (std::vector<Segment>* direction : {&lines.horizontal, &lines.vertical}) {
+        if (direction->size() > kMaxFoundLines) {
+            direction->resize(kMaxFoundLines);
+        }
+        // Found on a reduced copy, a line is a pixel of it off: its edge is sought within that.
+        for (Segment& line : *direction) {
+            if (const auto snapped = snapToEdge(image, line.first, line.second, 2 * scale + 1)) {
+                line = {snapped->first, snapped->second};
+            }
+        }
+    }
+    return lines;
+}
+
+}  // namespace vesta
