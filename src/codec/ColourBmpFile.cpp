@@ -33,74 +33,94 @@ int byteShift(std::uint32_t mask) {
     return (mask >> shift) == 0xFFu ? shift : -1;
 }
 
-}  // namespace
+constexpr const char* kHeaderShort =
+    "L'intestazione della bitmap è incompleta: il file è danneggiato.";
 
-Result<DecodedImage> decodeColourBmp(const std::uint8_t* data, std::size_t size,
-                                     const DecodeLimits& limits) {
-    if (size < 2 || data[0] != 'B' || data[1] != 'M') {
-        return refuse("Il file non è un'immagine bitmap (BMP).");
-    }
-    if (size < 54) {
-        return refuse("L'intestazione della bitmap è incompleta: il file è danneggiato.");
-    }
-    const std::uint32_t pixelOffset = readU32(data + 10);
-    const std::uint32_t infoSize = readU32(data + 14);
-    if (infoSize < 40 || std::uint64_t(infoSize) + 14 > size) {
-        return refuse("Formato della bitmap non riconosciuto (intestazione di " +
-                      std::to_string(infoSize) + " byte).");
-    }
-    const std::int64_t width = static_cast<std::int32_t>(readU32(data + 18));
-    const std::int64_t signedHeight = static_cast<std::int32_t>(readU32(data + 22));
-    const int bitCount = readU16(data + 28);
-    const std::uint32_t compression = readU32(data + 30);
-    if (bitCount != 24 && bitCount != 32) {
-        return refuse("La bitmap ha " + std::to_string(bitCount) +
-                      " bit per pixel: si aprono bitmap a 8 bit con tavolozza e a 24 o 32 bit.");
-    }
+// Where the rows lie and how their pixels are laid out.
+struct BmpLayout {
+    std::uint32_t pixelOffset = 0;
+    std::int64_t width = 0, height = 0;
+    bool topDown = false;
+    int bitCount = 0;
     int shifts[3] = {16, 8, 0};  // red, green, blue in a little-endian pixel
-    if (compression == kBiBitfields && bitCount == 32) {
+    std::uint64_t stride = 0;
+};
+
+// The channels' places in a pixel: fixed when uncompressed, from the masks for 32-bit
+// bitfields. The refusal, or empty.
+std::string channelShifts(const std::uint8_t* data, std::size_t size, std::uint32_t compression,
+                          BmpLayout& layout) {
+    if (compression == kBiBitfields && layout.bitCount == 32) {
         // The masks follow a 40-byte header and sit inside the later, longer ones.
         if (size < 66) {
-            return refuse("L'intestazione della bitmap è incompleta: il file è danneggiato.");
+            return kHeaderShort;
         }
         for (int c = 0; c < 3; ++c) {
-            shifts[c] = byteShift(readU32(data + 54 + 4 * c));
-            if (shifts[c] < 0) {
-                return refuse(
-                    "La bitmap usa maschere di colore non previste: servono 8 bit per "
-                    "il rosso, il verde e il blu.");
+            layout.shifts[c] = byteShift(readU32(data + 54 + 4 * c));
+            if (layout.shifts[c] < 0) {
+                return "La bitmap usa maschere di colore non previste: servono 8 bit per "
+                       "il rosso, il verde e il blu.";
             }
         }
     } else if (compression != kBiRgb) {
-        return refuse("La bitmap è compressa: servono bitmap a colori non compresse.");
+        return "La bitmap è compressa: servono bitmap a colori non compresse.";
     }
-    const bool topDown = signedHeight < 0;
-    const std::int64_t height = topDown ? -signedHeight : signedHeight;
-    const std::string tooLarge = colourSizeRefusal(width, height, 3, 8, limits);
-    if (!tooLarge.empty()) {
-        return refuse(tooLarge);
-    }
-    const int bytesPerPixel = bitCount / 8;
-    const std::uint64_t stride = (std::uint64_t(width) * bitCount + 31) / 32 * 4;
-    // The last row needs only its pixels, not its padding.
-    const std::uint64_t end =
-        std::uint64_t(pixelOffset) + stride * std::uint64_t(height - 1) + width * bytesPerPixel;
-    if (pixelOffset < 14 + infoSize || end > size) {
-        return refuse("Il file finisce prima delle righe di pixel: è incompleto o danneggiato.");
-    }
+    return {};
+}
 
-    DecodedImage decoded;
-    ColourImage& image = decoded.image;
-    image.width = int(width);
-    image.height = int(height);
-    image.channels = 3;
-    image.bitsPerChannel = 8;
-    resizeImageBuffer(image.samples8, image.rowSamples() * std::size_t(height));
+// The header's declarations, refused where this reader cannot follow them or the file is too
+// short for the rows they declare. The refusal, or empty.
+std::string readLayout(const std::uint8_t* data, std::size_t size, const DecodeLimits& limits,
+                       BmpLayout& layout) {
+    if (size < 2 || data[0] != 'B' || data[1] != 'M') {
+        return "Il file non è un'immagine bitmap (BMP).";
+    }
+    if (size < 54) {
+        return kHeaderShort;
+    }
+    layout.pixelOffset = readU32(data + 10);
+    const std::uint32_t infoSize = readU32(data + 14);
+    if (infoSize < 40 || std::uint64_t(infoSize) + 14 > size) {
+        return "Formato della bitmap non riconosciuto (intestazione di " +
+               std::to_string(infoSize) + " byte).";
+    }
+    layout.width = static_cast<std::int32_t>(readU32(data + 18));
+    const std::int64_t signedHeight = static_cast<std::int32_t>(readU32(data + 22));
+    layout.bitCount = readU16(data + 28);
+    const std::uint32_t compression = readU32(data + 30);
+    if (layout.bitCount != 24 && layout.bitCount != 32) {
+        return "La bitmap ha " + std::to_string(layout.bitCount) +
+               " bit per pixel: si aprono bitmap a 8 bit con tavolozza e a 24 o 32 bit.";
+    }
+    if (std::string why = channelShifts(data, size, compression, layout); !why.empty()) {
+        return why;
+    }
+    layout.topDown = signedHeight < 0;
+    layout.height = layout.topDown ? -signedHeight : signedHeight;
+    const std::string tooLarge = colourSizeRefusal(layout.width, layout.height, 3, 8, limits);
+    if (!tooLarge.empty()) {
+        return tooLarge;
+    }
+    const int bytesPerPixel = layout.bitCount / 8;
+    layout.stride = (std::uint64_t(layout.width) * layout.bitCount + 31) / 32 * 4;
+    // The last row needs only its pixels, not its padding.
+    const std::uint64_t end = std::uint64_t(layout.pixelOffset) +
+                              layout.stride * std::uint64_t(layout.height - 1) +
+                              layout.width * bytesPerPixel;
+    if (layout.pixelOffset < 14 + infoSize || end > size) {
+        return "Il file finisce prima delle righe di pixel: è incompleto o danneggiato.";
+    }
+    return {};
+}
+
+// The rows into red, green, blue samples, top row first.
+void copyRows(const std::uint8_t* data, const BmpLayout& layout, ColourImage& image) {
+    const std::int64_t width = layout.width, height = layout.height;
     for (std::int64_t j = 0; j < height; ++j) {
-        const std::uint8_t* in = data + pixelOffset + stride * std::uint64_t(j);
-        const std::int64_t row = topDown ? j : height - 1 - j;
+        const std::uint8_t* in = data + layout.pixelOffset + layout.stride * std::uint64_t(j);
+        const std::int64_t row = layout.topDown ? j : height - 1 - j;
         std::uint8_t* out = image.samples8.data() + image.rowSamples() * std::size_t(row);
-        if (bitCount == 24) {
+        if (layout.bitCount == 24) {
             for (std::int64_t x = 0; x < width; ++x, in += 3, out += 3) {
                 out[0] = in[2];
                 out[1] = in[1];
@@ -110,11 +130,29 @@ Result<DecodedImage> decodeColourBmp(const std::uint8_t* data, std::size_t size,
             for (std::int64_t x = 0; x < width; ++x, in += 4, out += 3) {
                 const std::uint32_t pixel = readU32(in);
                 for (int c = 0; c < 3; ++c) {
-                    out[c] = std::uint8_t(pixel >> shifts[c]);
+                    out[c] = std::uint8_t(pixel >> layout.shifts[c]);
                 }
             }
         }
     }
+}
+
+}  // namespace
+
+Result<DecodedImage> decodeColourBmp(const std::uint8_t* data, std::size_t size,
+                                     const DecodeLimits& limits) {
+    BmpLayout layout;
+    if (const std::string why = readLayout(data, size, limits, layout); !why.empty()) {
+        return refuse(why);
+    }
+    DecodedImage decoded;
+    ColourImage& image = decoded.image;
+    image.width = int(layout.width);
+    image.height = int(layout.height);
+    image.channels = 3;
+    image.bitsPerChannel = 8;
+    resizeImageBuffer(image.samples8, image.rowSamples() * std::size_t(layout.height));
+    copyRows(data, layout, image);
     return Result<DecodedImage>::success(std::move(decoded));
 }
 

@@ -184,6 +184,13 @@ void MainWindow::openZoom() {
 }
 
 void MainWindow::connectEvents() {
+    connectMenus();
+    connectButtons();
+    connectPictures();
+    connectScrollBars();
+}
+
+void MainWindow::connectMenus() {
     auto onMenu = [this](const char* name, void (*procedure)(Context&)) {
         connect(menuAction(name), &QAction::triggered, this, [this, procedure] { run(procedure); });
     };
@@ -213,7 +220,10 @@ void MainWindow::connectEvents() {
     onMenu("ruotaDestra", [](Context& c) { turnAtView(c, ruotaDestra_Click); });
     onMenu("ruotaSinistra", [](Context& c) { turnAtView(c, ruotaSinistra_Click); });
     onMenu("capovolgi", [](Context& c) { turnAtView(c, capovolgi_Click); });
+}
 
+// The buttons, and the size factor's spin button.
+void MainWindow::connectButtons() {
     auto onButton = [this](const char* name, void (*procedure)(Context&)) {
         connect(qobject_cast<QPushButton*>(control(name)), &QPushButton::clicked, this,
                 [this, procedure] { run(procedure); });
@@ -227,6 +237,12 @@ void MainWindow::connectEvents() {
     connect(qobject_cast<QPushButton*>(control("zoo")), &QPushButton::clicked, this,
             [this] { openZoom(); });
 
+    auto* spin = qobject_cast<SpinButton*>(control("GRANDEZZA"));
+    connect(spin, &SpinButton::spinUp, this, [this] { run(GRANDEZZA_SpinUp); });
+    connect(spin, &SpinButton::spinDown, this, [this] { run(GRANDEZZA_SpinDown); });
+}
+
+void MainWindow::connectPictures() {
     PictureWidget* result = pictureWidget("Picture2");
     result->setDoubleClickPresses(false);
     result->installEventFilter(this);
@@ -237,10 +253,6 @@ void MainWindow::connectEvents() {
         run([x, y](Context& c) { Picture2_MouseMove(c, x, y); });
     });
     connect(result, &PictureWidget::doubleClicked, this, [this] { run(Picture2_DblClick); });
-
-    auto* spin = qobject_cast<SpinButton*>(control("GRANDEZZA"));
-    connect(spin, &SpinButton::spinUp, this, [this] { run(GRANDEZZA_SpinUp); });
-    connect(spin, &SpinButton::spinDown, this, [this] { run(GRANDEZZA_SpinDown); });
 
     // The button and the modifier keys mean nothing on the photograph.
     PictureWidget* photo = pictureWidget("Picture1");
@@ -263,7 +275,10 @@ void MainWindow::connectEvents() {
             Picture1_MouseUp(c, float(p.x), float(p.y));
         });
     });
+}
 
+// A scroll bar's new value goes into the form before its procedure runs.
+void MainWindow::connectScrollBars() {
     auto onScroll = [this](const char* name, Control FormModel::*bar, void (*procedure)(Context&)) {
         auto* widget = qobject_cast<QScrollBar*>(control(name));
         connect(widget, &QScrollBar::valueChanged, this, [this, bar, procedure](int value) {

@@ -79,6 +79,10 @@ class MainWindow : public QMainWindow {
     // is painted first, then each runs as a procedure.
     void runWhenShown();
     void connectEvents();
+    void connectMenus();
+    void connectButtons();
+    void connectPictures();
+    void connectScrollBars();
     void openZoom();
     void connectView();
     // The wheel with Ctrl held over the photograph: a scale up or down about the cursor.

@@ -114,22 +114,18 @@ int cornerCase(double x, double y, Point vh, Point vv) {
     return result;
 }
 
-Result<Frame> rectificationFrame(const FrameInputs& in) {
-    const InteriorOrientation& o = in.orientation;
-    Frame f;
-    chooseCorners(in, f);
-    const double x1 = f.angoloX1, y1 = f.angoloY1, x2 = f.angoloX2, y2 = f.angoloY2;
-    if (in.areaDefined) {
-        f.casoFughe = cornerCase(x1, y1, in.vh, in.vv);
-    }
+namespace {
 
-    // The reference corner O where the side toward Vv meets the side toward Vh.
+// The reference corner O where the side toward Vv meets the side toward Vh, and the slopes of
+// those sides; false where a side cannot be drawn.
+bool placeReference(const FrameInputs& in, Frame& f) {
+    const double x1 = f.angoloX1, y1 = f.angoloY1, x2 = f.angoloX2, y2 = f.angoloY2;
     const Point towardVv = f.casoFughe <= 2 ? Point{x1, y1} : Point{x1, y2};
     const Point towardVh = (f.casoFughe == 1 || f.casoFughe == 3) ? Point{x1, y1} : Point{x2, y1};
     const std::optional<double> mVert = slopeFrom(in.vv, towardVv);
     const std::optional<double> mOrizz = slopeFrom(in.vh, towardVh);
     if (!mVert || !mOrizz) {
-        return refuse();
+        return false;
     }
     f.mVert = *mVert;
     f.mOrizz = *mOrizz;
@@ -138,11 +134,18 @@ Result<Frame> rectificationFrame(const FrameInputs& in) {
     } else {
         const std::optional<Point> rif = meetingPoint(in.vv, f.mVert, in.vh, f.mOrizz);
         if (!rif) {
-            return refuse();
+            return false;
         }
         f.rif = *rif;
     }
+    return true;
+}
 
+// The true lengths of the two sides through O, as the points maxA and maxB; q1 and q2 are the
+// far corners carried onto the sides. False where a construction line cannot be drawn.
+bool trueLengths(const FrameInputs& in, Frame& f, Point& q1, Point& q2) {
+    const InteriorOrientation& o = in.orientation;
+    const double x1 = f.angoloX1, y1 = f.angoloY1, x2 = f.angoloX2, y2 = f.angoloY2;
     // The far corners A (for the side toward Vv) and B (toward Vh), by the case of corner 2.
     const int case2 = cornerCase(x2, y2, in.vh, in.vv);
     const Point a = (case2 == 2 || case2 == 4) ? Point{x1, y2} : Point{x2, y2};
@@ -153,15 +156,15 @@ Result<Frame> rectificationFrame(const FrameInputs& in) {
     // horizon.
     const std::optional<double> s1 = slopeFrom(in.vh, a);
     if (!s1) {
-        return refuse();
+        return false;
     }
-    const std::optional<Point> q1 = meetingPoint(in.vh, *s1, in.vv, f.mVert);
-    if (!q1) {
-        return refuse();
+    const std::optional<Point> onVv = meetingPoint(in.vh, *s1, in.vv, f.mVert);
+    if (!onVv) {
+        return false;
     }
-    const std::optional<double> s2 = slopeFrom(o.pv, *q1);
+    const std::optional<double> s2 = slopeFrom(o.pv, *onVv);
     if (!s2) {
-        return refuse();
+        return false;
     }
     const std::optional<Point> maxA = meetingPoint(o.pv, *s2, f.rif, o.mCentro);
 
@@ -169,29 +172,45 @@ Result<Frame> rectificationFrame(const FrameInputs& in) {
     // line through O parallel to the horizon.
     const std::optional<double> s3 = slopeFrom(in.vv, b);
     if (!maxA || !s3) {
-        return refuse();
+        return false;
     }
-    const std::optional<Point> q2 = meetingPoint(in.vv, *s3, in.vh, f.mOrizz);
-    if (!q2) {
-        return refuse();
+    const std::optional<Point> onVh = meetingPoint(in.vv, *s3, in.vh, f.mOrizz);
+    if (!onVh) {
+        return false;
     }
-    std::optional<double> s4 = slopeFrom(o.po, *q2);
+    std::optional<double> s4 = slopeFrom(o.po, *onVh);
     if (!s4) {
-        return refuse();
+        return false;
     }
     if (*s4 == 0) {
         s4 = 1;
     }
     const std::optional<Point> maxB = meetingPoint(o.po, *s4, f.rif, o.mOrizzonte);
     if (!maxB) {
-        return refuse();
+        return false;
     }
     f.maxA = *maxA;
     f.maxB = *maxB;
+    q1 = *onVv;
+    q2 = *onVh;
+    return true;
+}
 
+}  // namespace
+
+Result<Frame> rectificationFrame(const FrameInputs& in) {
+    Frame f;
+    chooseCorners(in, f);
+    if (in.areaDefined) {
+        f.casoFughe = cornerCase(f.angoloX1, f.angoloY1, in.vh, in.vv);
+    }
+    Point q1, q2;
+    if (!placeReference(in, f) || !trueLengths(in, f, q1, q2)) {
+        return refuse();
+    }
     f.segnoY = sign(f.maxA.y - f.rif.y);
     f.segnoX = sign(f.maxB.x - f.rif.x);
-    showUnmirrored(f, in, *q2, *q1);
+    showUnmirrored(f, in, q2, q1);
     f.altOut = floorInt(distance(f.maxA, f.rif) / in.grandezza);
     f.largOut = floorInt(distance(f.maxB, f.rif) / in.grandezza);
     if (!std::isfinite(f.altOut) || !std::isfinite(f.largOut)) {
@@ -204,7 +223,7 @@ Result<Frame> rectificationFrame(const FrameInputs& in) {
         return Result<Frame>::success(std::move(f));
     }
     const double t = in.grandezza;
-    fillDivisionTables(f, o.mOrizzonte, t, t, t);
+    fillDivisionTables(f, in.orientation.mOrizzonte, t, t, t);
     return Result<Frame>::success(std::move(f));
 }
 

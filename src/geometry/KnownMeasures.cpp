@@ -32,13 +32,9 @@ bool convexClockwise(const std::array<Point, 4>& q) {
     return true;
 }
 
-}  // namespace
-
-Result<KnownMeasuresFrame> knownMeasuresFrame(const ConstructionClicks& clicks, double widthCm,
-                                              double heightCm) {
-    if (!(widthCm > 0) || !(heightCm > 0) || !std::isfinite(widthCm) || !std::isfinite(heightCm)) {
-        return refuse(degenerate::kMisureNonValide);
-    }
+// The four crossings of the horizontal lines with the vertical ones, as top-left, top-right,
+// bottom-right, bottom-left; the reason when two of the lines are parallel.
+const char* rectangleCorners(const ConstructionClicks& clicks, std::array<Point, 4>& corners) {
     std::array<std::array<double, 3>, 4> line;
     for (std::size_t k = 0; k < 4; ++k) {
         line[k] = lineThrough(clicks.lines[k][0], clicks.lines[k][1]);
@@ -49,7 +45,7 @@ Result<KnownMeasuresFrame> knownMeasuresFrame(const ConstructionClicks& clicks, 
         for (std::size_t j = 0; j < 2; ++j) {
             const std::optional<Point> c = crossing(line[i], line[2 + j]);
             if (!c) {
-                return refuse(degenerate::kRettangoloAperto);
+                return degenerate::kRettangoloAperto;
             }
             at[i][j] = *c;
         }
@@ -75,22 +71,12 @@ Result<KnownMeasuresFrame> knownMeasuresFrame(const ConstructionClicks& clicks, 
             top = 1 - top;
         }
     }
-    KnownMeasuresFrame f;
-    f.corners = {at[top][left], at[top][1 - left], at[1 - top][1 - left], at[1 - top][left]};
-    if (!convexClockwise(f.corners)) {
-        return refuse(degenerate::kRettangoloStorto);
-    }
-    const std::optional<Homography> toSource =
-        rectangleToQuadrilateral(widthCm, heightCm, f.corners);
-    const std::optional<Homography> toRectangle =
-        toSource ? toSource->inverse() : std::optional<Homography>();
-    if (!toRectangle) {
-        return refuse(degenerate::kRettangoloStorto);
-    }
-    f.rectangleToSource = *toSource;
+    corners = {at[top][left], at[top][1 - left], at[1 - top][1 - left], at[1 - top][left]};
+    return nullptr;
+}
 
-    // The area, and its corners on the rectangle's plane. Every corner must lie on the side of
-    // the vanishing line where the known rectangle lies; the box being convex, all of it does.
+// The chosen area's box, or the whole photograph one pixel inside its border.
+void clipToArea(const ConstructionClicks& clicks, KnownMeasuresFrame& f) {
     if (clicks.areaDefined) {
         f.clipLeft = clicks.area[0].x;
         f.clipTop = clicks.area[0].y;
@@ -102,23 +88,34 @@ Result<KnownMeasuresFrame> knownMeasuresFrame(const ConstructionClicks& clicks, 
         f.clipRight = clicks.width - 1;
         f.clipBottom = clicks.height - 1;
     }
+}
+
+// The area's corners on the rectangle's plane. Every corner must lie on the side of the
+// vanishing line where the known rectangle lies; the box being convex, all of it does.
+const char* areaOnPlane(const Homography& toRectangle, const KnownMeasuresFrame& f,
+                        std::array<Point, 4>& mapped) {
     const std::array<Point, 4> box{Point{f.clipLeft, f.clipTop}, Point{f.clipRight, f.clipTop},
                                    Point{f.clipRight, f.clipBottom},
                                    Point{f.clipLeft, f.clipBottom}};
-    const double side = toRectangle->denominator(f.corners[0]);
-    std::array<Point, 4> mapped;
+    const double side = toRectangle.denominator(f.corners[0]);
     for (std::size_t k = 0; k < 4; ++k) {
-        const double w = toRectangle->denominator(box[k]);
+        const double w = toRectangle.denominator(box[k]);
         // A corner near the vanishing line maps a thousand times farther than the rectangle.
         if (!(w / side > 1e-3)) {
-            return refuse(degenerate::kAreaOltreOrizzonte);
+            return degenerate::kAreaOltreOrizzonte;
         }
-        mapped[k] = toRectangle->apply(box[k]);
+        mapped[k] = toRectangle.apply(box[k]);
         if (!finite(mapped[k])) {
-            return refuse(degenerate::kAreaOltreOrizzonte);
+            return degenerate::kAreaOltreOrizzonte;
         }
     }
+    return nullptr;
+}
 
+// The scale, the output's size and its mapping from the area's image on the plane: as many
+// output pixels over it as the area has, each side divided by the size factor.
+const char* scaleOutput(const std::array<Point, 4>& mapped, double grandezza,
+                        KnownMeasuresFrame& f) {
     // Shoelace area of the area's image on the plane, against its pixel count.
     double planeArea = 0;
     for (std::size_t k = 0; k < 4; ++k) {
@@ -127,9 +124,9 @@ Result<KnownMeasuresFrame> knownMeasuresFrame(const ConstructionClicks& clicks, 
     planeArea = std::fabs(planeArea) / 2;
     const double pixels = (f.clipRight - f.clipLeft) * (f.clipBottom - f.clipTop);
     if (!(pixels > 0) || !(planeArea > 0)) {
-        return refuse(degenerate::kRisultatoTroppoGrande);
+        return degenerate::kRisultatoTroppoGrande;
     }
-    f.cmPerPixel = std::sqrt(planeArea / pixels) * clicks.grandezza;
+    f.cmPerPixel = std::sqrt(planeArea / pixels) * grandezza;
 
     double minX = mapped[0].x, maxX = mapped[0].x, minY = mapped[0].y, maxY = mapped[0].y;
     for (const Point& p : mapped) {
@@ -141,12 +138,45 @@ Result<KnownMeasuresFrame> knownMeasuresFrame(const ConstructionClicks& clicks, 
     const double largOut = std::ceil((maxX - minX) / f.cmPerPixel);
     const double altOut = std::ceil((maxY - minY) / f.cmPerPixel);
     if (!(largOut <= kMaxSide) || !(altOut <= kMaxSide) || !(f.cmPerPixel > 0)) {
-        return refuse(degenerate::kRisultatoTroppoGrande);
+        return degenerate::kRisultatoTroppoGrande;
     }
     f.largOut = std::max(1, int(largOut));
     f.altOut = std::max(1, int(altOut));
     const double s = f.cmPerPixel;
     f.outputToSource = f.rectangleToSource.after(Homography{{s, 0, minX, 0, s, minY, 0, 0, 1}});
+    return nullptr;
+}
+
+}  // namespace
+
+Result<KnownMeasuresFrame> knownMeasuresFrame(const ConstructionClicks& clicks, double widthCm,
+                                              double heightCm) {
+    if (!(widthCm > 0) || !(heightCm > 0) || !std::isfinite(widthCm) || !std::isfinite(heightCm)) {
+        return refuse(degenerate::kMisureNonValide);
+    }
+    KnownMeasuresFrame f;
+    if (const char* why = rectangleCorners(clicks, f.corners)) {
+        return refuse(why);
+    }
+    if (!convexClockwise(f.corners)) {
+        return refuse(degenerate::kRettangoloStorto);
+    }
+    const std::optional<Homography> toSource =
+        rectangleToQuadrilateral(widthCm, heightCm, f.corners);
+    const std::optional<Homography> toRectangle =
+        toSource ? toSource->inverse() : std::optional<Homography>();
+    if (!toRectangle) {
+        return refuse(degenerate::kRettangoloStorto);
+    }
+    f.rectangleToSource = *toSource;
+    clipToArea(clicks, f);
+    std::array<Point, 4> mapped;
+    if (const char* why = areaOnPlane(*toRectangle, f, mapped)) {
+        return refuse(why);
+    }
+    if (const char* why = scaleOutput(mapped, clicks.grandezza, f)) {
+        return refuse(why);
+    }
     return Result<KnownMeasuresFrame>::success(f);
 }
 

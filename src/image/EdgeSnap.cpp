@@ -168,51 +168,85 @@ double snapReach(double firstViewScale, double secondViewScale) {
     return 5 * std::clamp(1 / scale, 1.0, 2.0);
 }
 
-std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point second,
-                                      double reach) {
+namespace {
+
+// The stations across the clicked line: evenly spaced along it, clear of its ends; the unit
+// vectors along (u) and across (n) it.
+struct Stations {
+    Point first;
+    double length = 0, margin = 0, spacing = 0;
+    double ux = 0, uy = 0, nx = 0, ny = 0;
+    int count = 0;
+};
+
+// Every edge point the stations cross; those of station s are candidates[firstOf[s]] up to
+// candidates[firstOf[s + 1]].
+struct EdgePoints {
+    std::vector<Candidate> candidates;
+    std::vector<std::size_t> firstOf;
+};
+
+// A line through two edge points, with how many stations cross an edge of its sign on it.
+struct Hypothesis {
+    FittedLine line;
+    bool rising = true;
+    int support = 0;
+    double middle = 0;  // its distance across the clicked line, halfway along
+};
+
+// Nothing when the line is too short for its stations, implausibly long, or the reach is under
+// two samples.
+std::optional<Stations> placeStations(Point first, Point second, double reach) {
+    Stations st;
+    st.first = first;
     const double dx = second.x - first.x, dy = second.y - first.y;
-    const double length = std::hypot(dx, dy);
+    st.length = std::hypot(dx, dy);
     // Stations keep clear of the clicked ends, where the edge may stop at a corner.
-    const double margin = std::min(reach, 0.1 * length);
+    st.margin = std::min(reach, 0.1 * st.length);
     // No photograph holds a longer line (a side is at most 65535 pixels).
-    if (!(length >= 2 * margin + 8) || !(length < 1e6) || !(reach > 2 * kStep)) {
+    if (!(st.length >= 2 * st.margin + 8) || !(st.length < 1e6) || !(reach > 2 * kStep)) {
         return std::nullopt;
     }
-    const double ux = dx / length, uy = dy / length;
-    const double nx = -uy, ny = ux;
-    const int stations = std::min(kMostStations, int(length - 2 * margin) + 1);
-    const double spacing = (length - 2 * margin) / (stations - 1);
+    st.ux = dx / st.length;
+    st.uy = dy / st.length;
+    st.nx = -st.uy;
+    st.ny = st.ux;
+    st.count = std::min(kMostStations, int(st.length - 2 * st.margin) + 1);
+    st.spacing = (st.length - 2 * st.margin) / (st.count - 1);
+    return st;
+}
+
+// The bilinear grey level at (x, y); negative outside the image.
+float bilinearGrey(const GreyView& image, double x, double y) {
+    const double fx = std::floor(x), fy = std::floor(y);
+    if (!(fx >= 0 && fy >= 0 && fx + 1 < image.width() && fy + 1 < image.height())) {
+        return -1.0f;
+    }
+    const int ix = int(fx), iy = int(fy);
+    const float ax = float(x - fx), ay = float(y - fy);
+    const float top = image.at(ix, iy) * (1 - ax) + image.at(ix + 1, iy) * ax;
+    const float bottom = image.at(ix, iy + 1) * (1 - ax) + image.at(ix + 1, iy + 1) * ax;
+    return top * (1 - ay) + bottom * ay;
+}
+
+// Every edge each station crosses within the reach: where the gradient across the line has a
+// maximum of either sign, to a fraction of a pixel.
+EdgePoints findEdgePoints(const GreyView& image, const Stations& st, double reach) {
     // Samples from one pixel beyond the reach on either side, so that a maximum at the reach
     // has its two neighbours.
     const int half = int(std::ceil(reach / kStep)) + 2;
     const int samples = 2 * half + 1;
-
-    // The bilinear grey level at (x, y); negative outside the image.
-    const auto grey = [&](double x, double y) {
-        const double fx = std::floor(x), fy = std::floor(y);
-        if (!(fx >= 0 && fy >= 0 && fx + 1 < image.width() && fy + 1 < image.height())) {
-            return -1.0f;
-        }
-        const int ix = int(fx), iy = int(fy);
-        const float ax = float(x - fx), ay = float(y - fy);
-        const float top = image.at(ix, iy) * (1 - ax) + image.at(ix + 1, iy) * ax;
-        const float bottom = image.at(ix, iy + 1) * (1 - ax) + image.at(ix + 1, iy + 1) * ax;
-        return top * (1 - ay) + bottom * ay;
-    };
-
-    // Every edge each station crosses within the reach: where the gradient across the line has
-    // a maximum of either sign, to a fraction of a pixel.
-    std::vector<Candidate> candidates;
-    std::vector<std::size_t> firstOf(std::size_t(stations) + 1, 0);
+    EdgePoints edges;
+    edges.firstOf.assign(std::size_t(st.count) + 1, 0);
     std::vector<float> profile(std::size_t(samples), 0.0f), g(std::size_t(samples), 0.0f);
-    for (int s = 0; s < stations; ++s) {
-        firstOf[std::size_t(s)] = candidates.size();
-        const double t = margin + s * spacing;
-        const double cx = first.x + t * ux, cy = first.y + t * uy;
+    for (int s = 0; s < st.count; ++s) {
+        edges.firstOf[std::size_t(s)] = edges.candidates.size();
+        const double t = st.margin + s * st.spacing;
+        const double cx = st.first.x + t * st.ux, cy = st.first.y + t * st.uy;
         bool inside = true;
         for (int j = 0; j < samples && inside; ++j) {
             const double d = (j - half) * kStep;
-            profile[std::size_t(j)] = grey(cx + d * nx, cy + d * ny);
+            profile[std::size_t(j)] = bilinearGrey(image, cx + d * st.nx, cy + d * st.ny);
             inside = profile[std::size_t(j)] >= 0;
         }
         if (!inside) {
@@ -232,37 +266,39 @@ std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point 
             const double vertex = curvature < 0 ? 0.5 * (before - after) / curvature : 0;
             const double across = (double(j) - half + vertex) * kStep;
             if (std::fabs(across) <= reach) {
-                candidates.push_back({t, across, sign > 0});
+                edges.candidates.push_back({t, across, sign > 0});
             }
         }
     }
-    firstOf[std::size_t(stations)] = candidates.size();
+    edges.firstOf[std::size_t(st.count)] = edges.candidates.size();
+    return edges;
+}
 
-    // Lines through two edge points, one near each end, each with how many stations cross an
-    // edge of its sign on it. Counted on at most kCountingStations stations.
-    const int step = std::max(1, stations / kCountingStations);
-    const auto support = [&](const FittedLine& line, bool rising) {
-        int count = 0;
-        for (int s = 0; s < stations; s += step) {
-            for (std::size_t i = firstOf[std::size_t(s)]; i < firstOf[std::size_t(s) + 1]; ++i) {
-                const Candidate& c = candidates[i];
-                if (c.rising == rising &&
-                    std::fabs(c.across - line.c - line.m * c.along) <= kOnTheLine) {
-                    ++count;
-                    break;
-                }
+// How many of every step-th station cross an edge of the given sign on the line.
+int support(const EdgePoints& edges, int stations, int step, const FittedLine& line, bool rising) {
+    int count = 0;
+    for (int s = 0; s < stations; s += step) {
+        for (std::size_t i = edges.firstOf[std::size_t(s)]; i < edges.firstOf[std::size_t(s) + 1];
+             ++i) {
+            const Candidate& c = edges.candidates[i];
+            if (c.rising == rising &&
+                std::fabs(c.across - line.c - line.m * c.along) <= kOnTheLine) {
+                ++count;
+                break;
             }
         }
-        return count;
-    };
+    }
+    return count;
+}
+
+// Lines through two edge points, one near each end, that run along an edge. Counted on at most
+// kCountingStations stations.
+std::vector<Hypothesis> edgeHypotheses(const EdgePoints& edges, const Stations& st) {
+    const int stations = st.count;
+    const int step = std::max(1, stations / kCountingStations);
     const int counted = (stations + step - 1) / step;
     const int pairs = std::min(kPairStations, stations / 3);
-    struct Hypothesis {
-        FittedLine line;
-        bool rising = true;
-        int support = 0;
-        double middle = 0;  // its distance across the clicked line, halfway along
-    };
+    const auto& firstOf = edges.firstOf;
     std::vector<Hypothesis> found;
     for (int a = 0; a < pairs; ++a) {
         const int sa = a * (stations / 3) / pairs;
@@ -271,28 +307,29 @@ std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point 
             for (std::size_t i = firstOf[std::size_t(sa)]; i < firstOf[std::size_t(sa) + 1]; ++i) {
                 for (std::size_t k = firstOf[std::size_t(sb)]; k < firstOf[std::size_t(sb) + 1];
                      ++k) {
-                    const Candidate &p = candidates[i], &q = candidates[k];
+                    const Candidate &p = edges.candidates[i], &q = edges.candidates[k];
                     if (p.rising != q.rising) {
                         continue;
                     }
                     const double m = (q.across - p.across) / (q.along - p.along);
                     const FittedLine line{p.across - m * p.along, m, true};
-                    const int n = support(line, p.rising);
+                    const int n = support(edges, stations, step, line, p.rising);
                     if (n >= kLeastAlong * counted) {
-                        found.push_back({line, p.rising, n, line.c + m * length / 2});
+                        found.push_back({line, p.rising, n, line.c + m * st.length / 2});
                     }
                 }
             }
         }
     }
-    if (found.empty()) {
-        return std::nullopt;
-    }
-    // Of the edges that run along the line, the one nearest the click: a user clicks on the edge
-    // meant, and a joint or a moulding a few pixels off is an edge as straight. Of the lines
-    // through that edge, the one most stations agree on.
-    // A dashed line of joints a few pixels off, or a line across two edges, is followed by
-    // fewer stations than the edge itself.
+    return found;
+}
+
+// Of the edges that run along the line, the one nearest the click: a user clicks on the edge
+// meant, and a joint or a moulding a few pixels off is an edge as straight. Of the lines
+// through that edge, the one most stations agree on.
+// A dashed line of joints a few pixels off, or a line across two edges, is followed by fewer
+// stations than the edge itself. `found` is not empty.
+Hypothesis chooseEdge(std::vector<Hypothesis> found) {
     int most = 0;
     for (const Hypothesis& h : found) {
         most = std::max(most, h.support);
@@ -308,16 +345,20 @@ std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point 
             best = &h;
         }
     }
+    return *best;
+}
 
-    // Every station's edge point on that line, the nearest to it, for the final fit.
-    std::vector<double> along, across;
+// Every station's edge point on the chosen line, the nearest to it, for the final fit.
+void pointsOnEdge(const EdgePoints& edges, int stations, const Hypothesis& best,
+                  std::vector<double>& along, std::vector<double>& across) {
     for (int s = 0; s < stations; ++s) {
         double closest = kOnTheLine;
         const Candidate* pick = nullptr;
-        for (std::size_t i = firstOf[std::size_t(s)]; i < firstOf[std::size_t(s) + 1]; ++i) {
-            const Candidate& c = candidates[i];
-            const double off = std::fabs(c.across - best->line.c - best->line.m * c.along);
-            if (c.rising == best->rising && off <= closest) {
+        for (std::size_t i = edges.firstOf[std::size_t(s)]; i < edges.firstOf[std::size_t(s) + 1];
+             ++i) {
+            const Candidate& c = edges.candidates[i];
+            const double off = std::fabs(c.across - best.line.c - best.line.m * c.along);
+            if (c.rising == best.rising && off <= closest) {
                 closest = off;
                 pick = &c;
             }
@@ -327,17 +368,35 @@ std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point 
             across.push_back(pick->across);
         }
     }
-    const double least = std::max(6.0, kLeastAlong * stations);
-    const std::optional<FittedLine> edge = robustLine(along, across, best->line, least);
+}
+
+}  // namespace
+
+std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point second,
+                                      double reach) {
+    const std::optional<Stations> st = placeStations(first, second, reach);
+    if (!st) {
+        return std::nullopt;
+    }
+    const EdgePoints edges = findEdgePoints(image, *st, reach);
+    std::vector<Hypothesis> found = edgeHypotheses(edges, *st);
+    if (found.empty()) {
+        return std::nullopt;
+    }
+    const Hypothesis best = chooseEdge(std::move(found));
+    std::vector<double> along, across;
+    pointsOnEdge(edges, st->count, best, along, across);
+    const double least = std::max(6.0, kLeastAlong * st->count);
+    const std::optional<FittedLine> edge = robustLine(along, across, best.line, least);
     if (!edge) {
         return std::nullopt;
     }
-    const double atFirst = edge->c, atSecond = edge->c + edge->m * length;
+    const double atFirst = edge->c, atSecond = edge->c + edge->m * st->length;
     if (std::fabs(atFirst) > reach || std::fabs(atSecond) > reach) {
         return std::nullopt;
     }
-    return SnappedLine{{first.x + atFirst * nx, first.y + atFirst * ny},
-                       {second.x + atSecond * nx, second.y + atSecond * ny},
+    return SnappedLine{{first.x + atFirst * st->nx, first.y + atFirst * st->ny},
+                       {second.x + atSecond * st->nx, second.y + atSecond * st->ny},
                        std::fabs(atFirst),
                        std::fabs(atSecond)};
 }

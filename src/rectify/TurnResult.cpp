@@ -34,11 +34,62 @@ bool writeBitmapTo(int fd, const HeaderBlock& header, const IndexedImage& image,
     return true;
 }
 
+// Writes the turned result into the scratch file. The scratch file holds what Save keeps. One
+// already saved was moved away: its name is taken again exclusively, so nothing this window did
+// not make is ever replaced. On failure, tells the user and leaves the result as it was.
+bool writeScratch(Context& ctx, const FileFiller& fill) {
+    WorkingState& s = ctx.s;
+    std::string error;
+    const std::string scratch = ctx.paths.scratchFile();
+    std::error_code ignored;
+    std::filesystem::create_directories(ctx.paths.scratchDir, ignored);
+    const bool ours = s.resultFile == ResultFile::Unsaved || createExclusively(scratch);
+    if (!ours || !replaceFile(scratch, fill, error)) {
+        ctx.dialogs.messageBox("Impossibile scrivere il file dell'immagine raddrizzata girata" +
+                                   (error.empty() ? std::string() : " (" + error + ")") + ":\n" +
+                                   scratch,
+                               "IMPOSSIBILE GIRARE", MessageIcon::Critical);
+        if (ours && s.resultFile != ResultFile::Unsaved) {
+            std::filesystem::remove(scratch, ignored);
+        }
+        return false;
+    }
+    s.resultFile = ResultFile::Unsaved;
+    return true;
+}
+
+// The reference pair of the scale turns with the image; a first point waiting for its second
+// was taken on the image before the turn.
+void turnScalePair(WorkingState& s, int q) {
+    const int width = s.largRaddr;
+    const int height = int(s.altRaddr);
+    const TurnedPixel a = turnedPixel(s.scalaCoppia[0], s.scalaCoppia[1], width, height, q);
+    const TurnedPixel b = turnedPixel(s.scalaCoppia[2], s.scalaCoppia[3], width, height, q);
+    s.scalaCoppia = {a.x, a.y, b.x, b.y};
+    s.attesaSecondo = 0;
+    s.primoMovimento = 1;
+}
+
+// The result's view laid out anew for its turned size, scrolled to its top-left corner.
+void layOutResultView(FormModel& f, const WorkingState& s) {
+    f.Picture2.left = 0;
+    f.Picture2.top = 0;
+    f.Picture2.width = s.largRaddr;
+    f.Picture2.height = s.altRaddr;
+    f.HScroll2.value = 0;
+    f.VScroll2.value = 0;
+    f.VScroll2.visible = false;
+    f.HScroll2.visible = false;
+    showScrollBars(f, f.VScroll2, f.HScroll2, f.Picture2, s.largRaddr, s.altRaddr,
+                   visibleRegion(s));
+    f.tfuox.caption = strForm(s.largRaddr) + "x";
+    f.tfuoy.caption = strForm(floorInt(s.altRaddr)) + "y";
+}
+
 }  // namespace
 
 void turnResult(Context& ctx, int quarters) {
     WorkingState& s = ctx.s;
-    FormModel& f = ctx.form;
     const int q = quarterTurns(quarters);
     const bool colour = s.risultatoColori.width > 0;
     if (q == 0 || s.resultFile == ResultFile::Writing ||
@@ -48,7 +99,6 @@ void turnResult(Context& ctx, int quarters) {
     ColourImage turnedColour;
     IndexedImage turnedIndexed;
     HeaderBlock header = s.resultHeader;
-    std::string error;
     FileFiller fill;
     const Result<ColourFileFormat> format = colourFormatForPath(s.formatoRisultato);
     if (colour) {
@@ -64,34 +114,12 @@ void turnResult(Context& ctx, int quarters) {
             return writeBitmapTo(fd, header, turnedIndexed, why);
         };
     }
-    // The scratch file holds what Save keeps. One already saved was moved away: its name is
-    // taken again exclusively, so nothing this window did not make is ever replaced.
-    const std::string scratch = ctx.paths.scratchFile();
-    std::error_code ignored;
-    std::filesystem::create_directories(ctx.paths.scratchDir, ignored);
-    const bool ours = s.resultFile == ResultFile::Unsaved || createExclusively(scratch);
-    if (!ours || !replaceFile(scratch, fill, error)) {
-        ctx.dialogs.messageBox("Impossibile scrivere il file dell'immagine raddrizzata girata" +
-                                   (error.empty() ? std::string() : " (" + error + ")") + ":\n" +
-                                   scratch,
-                               "IMPOSSIBILE GIRARE", MessageIcon::Critical);
-        if (ours && s.resultFile != ResultFile::Unsaved) {
-            std::filesystem::remove(scratch, ignored);
-        }
+    if (!writeScratch(ctx, fill)) {
         return;
     }
-    s.resultFile = ResultFile::Unsaved;
-
-    // The reference pair of the scale turns with the image; a first point waiting for its
-    // second was taken on the image before the turn.
     const int width = s.largRaddr;
     const int height = int(s.altRaddr);
-    const TurnedPixel a = turnedPixel(s.scalaCoppia[0], s.scalaCoppia[1], width, height, q);
-    const TurnedPixel b = turnedPixel(s.scalaCoppia[2], s.scalaCoppia[3], width, height, q);
-    s.scalaCoppia = {a.x, a.y, b.x, b.y};
-    s.attesaSecondo = 0;
-    s.primoMovimento = 1;
-
+    turnScalePair(s, q);
     if (colour) {
         s.risultatoColori = std::move(turnedColour);
         ctx.picture2.setPicture(s.risultatoColori);
@@ -105,19 +133,7 @@ void turnResult(Context& ctx, int quarters) {
         s.altRaddr = width;
     }
     s.resultTurn = quarterTurns(s.resultTurn + q);
-
-    f.Picture2.left = 0;
-    f.Picture2.top = 0;
-    f.Picture2.width = s.largRaddr;
-    f.Picture2.height = s.altRaddr;
-    f.HScroll2.value = 0;
-    f.VScroll2.value = 0;
-    f.VScroll2.visible = false;
-    f.HScroll2.visible = false;
-    showScrollBars(f, f.VScroll2, f.HScroll2, f.Picture2, s.largRaddr, s.altRaddr,
-                   visibleRegion(s));
-    f.tfuox.caption = strForm(s.largRaddr) + "x";
-    f.tfuoy.caption = strForm(floorInt(s.altRaddr)) + "y";
+    layOutResultView(ctx.form, s);
 }
 
 }  // namespace vesta
