@@ -6,6 +6,7 @@
 #include "construction/FocalLengthCommand.h"
 #include "construction/LensCorrection.h"
 #include "construction/StartOver.h"
+#include "image/Scrolling.h"
 #include "opening/ReadPhotograph.h"
 #include "rectify/ScratchFile.h"
 #include "rectify/UnsavedResult.h"
