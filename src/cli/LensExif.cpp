@@ -10,12 +10,6 @@ namespace vesta {
 
 namespace {
 
-std::string number(double v) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.17g", v);
-    return buffer;
-}
-
 // A database's name as a JSON string: quotes, backslashes and control characters escaped.
 std::string quoted(const std::string& text) {
     std::string out = "\"";
@@ -68,12 +62,12 @@ std::vector<std::pair<std::string, std::string>> lensDescription(const WorkingSt
     out.emplace_back("lens_model", text(lensModelName(p.model)));
     std::string terms;
     for (const double t : p.terms) {
-        terms += (terms.empty() ? "" : json ? ", " : " ") + number(t);
+        terms += (terms.empty() ? "" : json ? ", " : " ") + exactForm(t);
     }
     out.emplace_back("lens_terms", json ? "[" + terms + "]" : terms);
     out.emplace_back("lens", text(p.lens));
     out.emplace_back("lens_camera", text(p.camera));
-    out.emplace_back("lens_focal_mm", number(p.focalMm));
+    out.emplace_back("lens_focal_mm", exactForm(p.focalMm));
     return out;
 }
 
