@@ -6,18 +6,11 @@
 #include <string>
 
 #include "../geometry/FacadeClicks.h"
-#include "BitmapBytes.h"
-#include "cli/BatchRun.h"
-#include "sidecar/ConstructionFile.h"
-#include "sidecar/StateRecord.h"
+#include "BatchRuns.h"
 #include "state/Numbers.h"
 
 namespace vesta {
 namespace {
-
-namespace fs = std::filesystem;
-
-const std::string kSample = VESTA_SAMPLES_DIR "/facciata_ruotata.bmp";
 
 // A facade line of the rolled sample, as a mouse clicks it: "X1,Y1,X2,Y2".
 std::string facadeLine(double u1, double v1, double u2, double v2) {
@@ -29,16 +22,11 @@ std::string facadeLine(double u1, double v1, double u2, double v2) {
 }
 
 // --h and --v stand for the four where those are not given, in their order, and the rest are
-// further lines; fewer than two a direction, a bad value or further lines beside --from are
-// refused. A slip here would swap a further line for one of the four, or lose it silently.
+// further lines.
 TEST(LinesCli, RepeatedLinesAddToTheFourOrStandForThem) {
-    const std::vector<std::string> base{"in.bmp", "out.bmp"};
-    const auto parsed = [&](std::vector<std::string> more) {
-        more.insert(more.begin(), base.begin(), base.end());
-        return parseArgs(more);
-    };
-    const ParsedArgs p = parsed({"--h", "1,2,3,4", "--v1", "0,0,0,9", "--h", "5,6,7,8", "--v",
-                                 "9,9,9,0", "--h", "1,1,2,1", "--v", "4,4,4,8"});
+    const ParsedArgs p =
+        parseArgs({"in.bmp", "out.bmp", "--h", "1,2,3,4", "--v1", "0,0,0,9", "--h", "5,6,7,8",
+                   "--v", "9,9,9,0", "--h", "1,1,2,1", "--v", "4,4,4,8"});
     ASSERT_TRUE(p.request) << p.error;
     const BatchRequest& r = *p.request;
     EXPECT_EQ(r.lines[0][1].y, 4);
@@ -48,12 +36,6 @@ TEST(LinesCli, RepeatedLinesAddToTheFourOrStandForThem) {
     ASSERT_EQ(r.extraLines.size(), 2u);
     EXPECT_TRUE(r.extraLines[0].horizontal && r.extraLines[0].ends[1].x == 2);
     EXPECT_TRUE(!r.extraLines[1].horizontal && r.extraLines[1].ends[1].y == 8);
-
-    EXPECT_EQ(parsed({"--h", "1,2,3,4", "--v", "0,0,0,9", "--v", "1,0,1,9"}).error,
-              "manca --h2 (o un'altra --h)");
-    EXPECT_EQ(parsed({"--h", "1,2,3"}).error, "--h vuole X1,Y1,X2,Y2");
-    EXPECT_EQ(parsed({"--h1", "1,2,3,4", "--h1", "1,2,3,4"}).error, "opzione ripetuta: --h1");
-    EXPECT_NE(parseArgs({"out.bmp", "--from", "c.json", "--h", "1,2,3,4"}).error, "");
 }
 
 // The rolled sample with a further line a direction: the residuals printed, three a direction;
@@ -61,15 +43,12 @@ TEST(LinesCli, RepeatedLinesAddToTheFourOrStandForThem) {
 // record without further lines is written as before, with no trace of them.
 TEST(LinesCli, FurtherLinesArePrintedKeptAndReplayed) {
     test::TempDir dir;
-    fs::copy_file(kSample, dir / "facciata.bmp");
-    const std::string photo = (dir / "facciata.bmp").string();
-    const std::string made = (dir / "fatta.bmp").string();
-    const ParsedArgs p = parseArgs(
-        {photo, made, "--h1", "234,174,615,135", "--h2", "201,352,602,379", "--v1",
-         "163,448,216,174", "--v2", "635,525,651,129", "--h", facadeLine(150, 600, 1050, 600),
-         "--v", facadeLine(600, 120, 600, 800), "--area", "200,150,620,500"});
-    ASSERT_TRUE(p.request) << p.error;
-    const BatchResult done = runBatch(*p.request, dir.path().string());
+    std::filesystem::copy_file(test::kSample, dir / "facciata.bmp");
+    const BatchRequest request =
+        test::sampleRequest((dir / "facciata.bmp").string(), (dir / "fatta.bmp").string(),
+                            {"--h", facadeLine(150, 600, 1050, 600), "--v",
+                             facadeLine(600, 120, 600, 800), "--area", "200,150,620,500"});
+    const BatchResult done = runBatch(request, dir.path().string());
     ASSERT_TRUE(done.ok) << done.message;
     ASSERT_EQ(done.state.residualsH.size(), 3u);
     ASSERT_EQ(done.state.residualsV.size(), 3u);
@@ -79,14 +58,9 @@ TEST(LinesCli, FurtherLinesArePrintedKeptAndReplayed) {
 
     const ConstructionRecord record = recordOf(done.state).value();
     ASSERT_EQ(record.extraLines.size(), 2u);
-    const std::string text = constructionJson(record);
-    EXPECT_EQ(parseConstructionJson(text).value().extraLines, record.extraLines);
-    test::writeBytes(dir / "c.json", std::vector<std::uint8_t>(text.begin(), text.end()));
-    const std::string again = (dir / "di-nuovo.bmp").string();
-    const std::string command = std::string(VESTA_RECTIFY) + " " + again + " --from " +
-                                (dir / "c.json").string() + " > /dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(test::readBytes(again), test::readBytes(made));
+    EXPECT_EQ(parseConstructionJson(constructionJson(record)).value().extraLines,
+              record.extraLines);
+    test::replayed(done, request.output, dir, "di-nuovo");
 
     ConstructionRecord four = record;
     four.extraLines.clear();
