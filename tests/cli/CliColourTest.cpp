@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <tiffio.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "BitmapBytes.h"
+#include "../codec/CodecFixtures.h"
+#include "BatchRuns.h"
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
 #include "codec/ResultExif.h"
@@ -18,17 +17,14 @@ namespace vesta {
 namespace {
 
 namespace fs = std::filesystem;
+using test::kSample;
 
-const std::string kSample = VESTA_SAMPLES_DIR "/facciata_ruotata.bmp";
-const std::string kClicks =
-    " --h1 234,174,615,135 --h2 201,352,602,379 --v1 163,448,216,174 --v2 635,525,651,129"
-    " --area 200,150,620,500";
+const std::string kClicks = test::kLines + " --area 200,150,620,500";
 
-int rectify(const std::string& args, const std::string& err = "/dev/null") {
-    const std::string command =
-        std::string(VESTA_RECTIFY) + " " + args + kClicks + " > /dev/null 2> " + err;
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// The rolled sample's road from INPUT to OUTPUT in `dir`, `more` options after.
+test::Outcome rectify(const test::TempDir& dir, const std::string& input, const std::string& output,
+                      const std::string& more = "") {
+    return test::run(input + " " + (dir / output).string() + kClicks + more, dir);
 }
 
 ColourImage readBack(const fs::path& path) {
@@ -52,59 +48,40 @@ ColourImage expanded(const IndexedImage& image, int width = 0) {
     return out;
 }
 
+// The rolled sample as a colour photograph.
+ColourImage expandedSample() {
+    const Result<SourceBitmap> palette = readSourceBitmap(kSample);
+    EXPECT_TRUE(palette.ok());
+    return palette.ok() ? expanded(palette.value().image) : ColourImage{};
+}
+
 // By known measures, a colour photograph that is the palette sample expanded, rectified with
 // the nearest pixel, is the palette result expanded: the same source pixel for every output
 // pixel. Bilinear is another image of the same size. The output's name chooses its format.
 TEST(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
     test::TempDir dir;
-    const Result<SourceBitmap> palette = readSourceBitmap(kSample);
-    ASSERT_TRUE(palette.ok());
-    ASSERT_EQ(saveColourImage((dir / "foto.png").string(), expanded(palette.value().image)), "");
-    ASSERT_EQ(rectify(kSample + " " + (dir / "kpal.bmp").string() + " --known 300,250"), 0);
-    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "kcol.png").string() +
-                      " --interp nearest --known 300,250"),
-              0);
+    const std::string photo = (dir / "foto.png").string();
+    ASSERT_EQ(saveColourImage(photo, expandedSample()), "");
+    ASSERT_EQ(rectify(dir, kSample, "kpal.bmp", " --known 300,250").code, 0);
+    ASSERT_EQ(rectify(dir, photo, "kcol.png", " --interp nearest --known 300,250").code, 0);
     const ColourImage known = readBack(dir / "kcol.png");
     EXPECT_EQ(test::readBytes(dir / "kcol.png")[1], 'P');
     Result<SourceBitmap> knownPalette = readSourceBitmap((dir / "kpal.bmp").string());
     ASSERT_TRUE(knownPalette.ok());
     ASSERT_GT(known.width, 100);
     EXPECT_TRUE(known.samples8 == expanded(knownPalette.value().image, known.width).samples8);
-    ASSERT_EQ(rectify((dir / "foto.png").string() + " " + (dir / "kbil.tif").string() +
-                      " --known 300,250"),
-              0);
+    ASSERT_EQ(rectify(dir, photo, "kbil.tif", " --known 300,250").code, 0);
     EXPECT_EQ(test::readBytes(dir / "kbil.tif")[0], 'I');
     const ColourImage knownBilinear = readBack(dir / "kbil.tif");
     EXPECT_EQ(knownBilinear.width, known.width);
     EXPECT_NE(knownBilinear.samples8, known.samples8);
 }
 
-// A bitmap holds no colour profile: the result is written without it and stderr says so; a
-// TIFF result keeps it, without a word.
-TEST(CliColour, AProfileTheOutputCannotHoldIsNoticedOnStderr) {
-    test::TempDir dir;
-    const Result<SourceBitmap> palette = readSourceBitmap(kSample);
-    ASSERT_TRUE(palette.ok());
-    ColourImage photo = expanded(palette.value().image);
-    photo.iccProfile.assign(300, 7);
-    ASSERT_EQ(saveColourImage((dir / "foto.tif").string(), photo), "");
-    for (const std::string name : {"r.bmp", "r.tif"}) {
-        ASSERT_EQ(rectify((dir / "foto.tif").string() + " " + (dir / name).string(),
-                          (dir / "err.txt").string()),
-                  0)
-            << name;
-        const auto err = test::readBytes(dir / "err.txt");
-        const bool bmp = name == "r.bmp";
-        EXPECT_EQ(std::string(err.begin(), err.end()),
-                  bmp ? profileNotice(ColourFileFormat::Bmp, 300) + "\n" : "")
-            << name;
-        EXPECT_EQ(readBack(dir / name).iccProfile.empty(), bmp) << name;
-    }
-}
-
-// A camera's TIFF as libtiff writes it: the image directory's make, model and date, and an
-// EXIF directory with the dates, the focal lengths, the lens and the recorded size.
-void writeCameraTiff(const fs::path& path, const ColourImage& photo) {
+// A camera's TIFF as libtiff writes it: the image directory's make, model, date and colour
+// profile, and an EXIF directory with the dates, the focal lengths, the lens and the recorded
+// size.
+void writeCameraTiff(const fs::path& path, const ColourImage& photo,
+                     const std::vector<std::uint8_t>& profile) {
     TIFF* tif = TIFFOpen(path.c_str(), "w");
     ASSERT_NE(tif, nullptr);
     ASSERT_EQ(TIFFCreateEXIFDirectory(tif), 0);
@@ -132,6 +109,7 @@ void writeCameraTiff(const fs::path& path, const ColourImage& photo) {
     TIFFSetField(tif, TIFFTAG_MODEL, "F1");
     TIFFSetField(tif, TIFFTAG_DATETIME, "2026:05:05 08:00:00");
     TIFFSetField(tif, TIFFTAG_EXIFIFD, exifOffset);
+    TIFFSetField(tif, TIFFTAG_ICCPROFILE, std::uint32_t(profile.size()), profile.data());
     std::vector<std::uint8_t> row(photo.rowSamples());
     for (int y = 0; y < photo.height; ++y) {
         std::copy_n(photo.samples8.begin() + std::ptrdiff_t(row.size()) * y, row.size(),
@@ -142,16 +120,25 @@ void writeCameraTiff(const fs::path& path, const ColourImage& photo) {
 }
 
 // A rectified TIFF photograph keeps who took it with what, when and through which lens, in
-// every format that holds EXIF, as one from a JPEG does; nothing of its pixels' size.
-TEST(CliColour, AResultFromACameraTiffKeepsItsCameraDateAndLens) {
+// every format that holds EXIF, as one from a JPEG does; nothing of its pixels' size. A bitmap
+// holds neither EXIF nor a colour profile: the result is written without the profile and stderr
+// says so; the other formats keep it without a word.
+TEST(CliColour, AResultFromACameraTiffKeepsItsCameraDateLensAndProfile) {
     test::TempDir dir;
-    const Result<SourceBitmap> palette = readSourceBitmap(kSample);
-    ASSERT_TRUE(palette.ok());
-    writeCameraTiff(dir / "foto.tif", expanded(palette.value().image));
-    for (const std::string name : {"r.jpg", "r.png", "r.tif"}) {
-        ASSERT_EQ(rectify((dir / "foto.tif").string() + " " + (dir / name).string()), 0) << name;
+    const std::vector<std::uint8_t> profile = test::smallIccProfile(false);
+    writeCameraTiff(dir / "foto.tif", expandedSample(), profile);
+    for (const std::string name : {"r.bmp", "r.jpg", "r.png", "r.tif"}) {
+        const test::Outcome r = rectify(dir, (dir / "foto.tif").string(), name);
+        ASSERT_EQ(r.code, 0) << name;
         const Result<CameraPhoto> back = readCameraFile((dir / name).string());
         ASSERT_TRUE(back.ok()) << name;
+        if (name == "r.bmp") {
+            EXPECT_EQ(r.err, profileNotice(ColourFileFormat::Bmp, profile.size()) + "\n");
+            EXPECT_TRUE(back.value().image.iccProfile.empty());
+            continue;
+        }
+        EXPECT_EQ(r.err, "") << name;
+        EXPECT_EQ(back.value().image.iccProfile, profile) << name;
         const CameraFacts& f = back.value().facts;
         EXPECT_TRUE(f.make == "Fotocamere SpA" && f.model == "F1") << name;
         EXPECT_TRUE(f.focalLengthMm == 24.0 && f.focalLength35mm == 36 && !f.pixelXDimension)
@@ -175,17 +162,17 @@ TEST(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
     GTEST_SKIP() << "the sanitizer's bookkeeping swamps a process's memory";
 #endif
     test::TempDir dir;
-    const std::string photo = (dir / "foto.png").string(), out = (dir / "out.tif").string();
+    const std::string photo = (dir / "foto.png").string();
     ASSERT_EQ(saveColourImage(photo, test::patternImage(800, 600, 3, 8)), "");
     // The largest child waited for is the batch tool, which the shell became.
-    ASSERT_EQ(std::system((std::string("exec ") + VESTA_RECTIFY + " " + photo + " " + out +
-                           kClicks.substr(0, kClicks.find(" --area")) +
-                           " --area -300,-200,1100,800 > /dev/null")
-                              .c_str()),
+    ASSERT_EQ(test::run(photo + " " + (dir / "out.tif").string() + test::kLines +
+                            " --area -300,-200,1100,800",
+                        dir)
+                  .code,
               0);
     rusage usage{};
     ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
-    const ColourImage result = readBack(out);
+    const ColourImage result = readBack(dir / "out.tif");
     const double resultBytes = double(result.width) * result.height * 3;
     ASSERT_GT(resultBytes, 100e6);
     EXPECT_LT(double(usage.ru_maxrss) * 1024, resultBytes / 4);

@@ -8,14 +8,10 @@
 #include <vector>
 
 #include "../codec/CodecFixtures.h"
-#include "BitmapBytes.h"
-#include "cli/BatchRun.h"
-#include "cli/RecordReplay.h"
+#include "BatchRuns.h"
 #include "codec/ColourFileWriter.h"
 #include "geometry/RadialLens.h"
 #include "lensdb/LensDatabase.h"
-#include "sidecar/ConstructionFile.h"
-#include "sidecar/StateRecord.h"
 
 namespace vesta {
 namespace {
@@ -106,11 +102,8 @@ TEST(LensExifCli, TheDeclaredLensIsTakenKeptAndReplayed) {
     };
     declare(kShots[0].query.lens);
     const std::string out = (dir / "raddrizzata.tif").string();
-    ParsedArgs args =
-        parseArgs({photo, out, "--h1", "234,174,615,135", "--h2", "201,352,602,379", "--v1",
-                   "163,448,216,174", "--v2", "635,525,651,129", "--lens", "exif"});
-    ASSERT_TRUE(args.request) << args.error;
-    const BatchResult done = runBatch(*args.request, dir.path().string());
+    BatchRequest request = test::sampleRequest(photo, out, {"--lens", "exif"});
+    const BatchResult done = runBatch(request, dir.path().string());
     ASSERT_TRUE(done.ok) << done.message;
     const LensProfile expected = lookUpLens(kShots[0].query).value();
     ASSERT_EQ(done.state.lensProfile, expected);
@@ -122,38 +115,25 @@ TEST(LensExifCli, TheDeclaredLensIsTakenKeptAndReplayed) {
     EXPECT_NE(printed.find("\"lens_model\": \"ptlens\""), std::string::npos) << printed;
     EXPECT_NE(printed.find("\"lens\": \"Canon EF-S 18-55mm f/3.5-5.6 IS\""), std::string::npos);
 
-    // Kept, and replayed from the record alone: the replay looks nothing up.
-    const Result<ConstructionRecord> record = recordOf(done.state, std::nullopt);
-    ASSERT_TRUE(record.ok()) << record.error();
-    const std::string text = constructionJson(record.value());
-    const Result<ConstructionRecord> read = parseConstructionJson(text);
-    ASSERT_TRUE(read.ok()) << read.error();
-    EXPECT_EQ(read.value().lensProfile, expected);
-    test::writeBytes(dir / "raddrizzata.json", std::vector<std::uint8_t>(text.begin(), text.end()));
-    BatchRequest again;
-    again.input = photo;
-    again.output = (dir / "di-nuovo.tif").string();
-    const Result<BatchRequest> replay =
-        requestFromRecord((dir / "raddrizzata.json").string(), again);
-    ASSERT_TRUE(replay.ok()) << replay.error();
-    const BatchResult redone = runBatch(replay.value(), dir.path().string());
-    ASSERT_TRUE(redone.ok) << redone.message;
-    EXPECT_EQ(test::readBytes(again.output), test::readBytes(out));
+    // Kept, and replayed from the record alone, which holds the calibration itself.
+    const std::string text = constructionJson(recordOf(done.state).value());
+    EXPECT_EQ(parseConstructionJson(text).value().lensProfile, expected);
+    test::replayed(done, out, dir, "di-nuovo");
 
     // Without the lens's bend the same clicks give another picture.
-    args.request->lensFromExif = false;
-    args.request->output = (dir / "curva.tif").string();
-    ASSERT_TRUE(runBatch(*args.request, dir.path().string()).ok);
-    EXPECT_NE(test::readBytes(args.request->output), test::readBytes(out));
+    request.lensFromExif = false;
+    request.output = (dir / "curva.tif").string();
+    ASSERT_TRUE(runBatch(request, dir.path().string()).ok);
+    EXPECT_NE(test::readBytes(request.output), test::readBytes(out));
 
     declare("Obiettivo Immaginario 24mm f/1.0");
-    args.request->lensFromExif = true;
-    args.request->output = (dir / "mai.tif").string();
-    const BatchResult refused = runBatch(*args.request, dir.path().string());
+    request.lensFromExif = true;
+    request.output = (dir / "mai.tif").string();
+    const BatchResult refused = runBatch(request, dir.path().string());
     EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.message.find("non è nel database degli obiettivi"), std::string::npos)
         << refused.message;
-    EXPECT_FALSE(std::filesystem::exists(args.request->output));
+    EXPECT_FALSE(std::filesystem::exists(request.output));
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "BitmapBytes.h"
+#include "BatchRuns.h"
 #include "rectify/WorldFile.h"
 #include "state/Numbers.h"
 
@@ -13,22 +11,7 @@ namespace vesta {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kSample = VESTA_SAMPLES_DIR "/facciata_ruotata.bmp";
-const std::string kRoad =
-    " --h1 234,174,615,135 --h2 201,352,602,379 --v1 163,448,216,174 --v2 635,525,651,129"
-    " --area 200,150,620,500";
-
-int rectify(const std::string& args) {
-    const int status = std::system(
-        (std::string(VESTA_RECTIFY) + " " + args + " > /dev/null 2> /dev/null").c_str());
-    return WEXITSTATUS(status);
-}
-
-std::string text(const fs::path& path) {
-    const auto bytes = test::readBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
+using test::textOf;
 
 TEST(WorldFile, NamedAfterTheImagesExtensionInItsCase) {
     for (const auto& [image, world] : {std::pair<const char*, const char*>{"a/r.bmp", "a/r.bpw"},
@@ -48,31 +31,34 @@ TEST(WorldFile, NamedAfterTheImagesExtensionInItsCase) {
 // user's at its name refuses the run before anything is written.
 TEST(WorldFile, TheBatchToolWritesItBesideAResultWhoseScaleIsKnown) {
     test::TempDir dir;
-    ASSERT_EQ(rectify(kSample + " " + (dir / "senza.bmp").string() + kRoad), 0);
+    // The exit code of the rolled sample's road into OUTPUT, `more` options after.
+    const auto rectify = [&](const std::string& output, const std::string& more) {
+        return test::run(test::kSample + " " + (dir / output).string() + test::kLines +
+                             " --area 200,150,620,500" + more,
+                         dir)
+            .code;
+    };
+    ASSERT_EQ(rectify("senza.bmp", ""), 0);
     EXPECT_FALSE(fs::exists(dir / "senza.bpw"));
-    ASSERT_EQ(
-        rectify(kSample + " " + (dir / "r.bmp").string() + kRoad + " --scale 10,20,190,260,600"),
-        0);
+    ASSERT_EQ(rectify("r.bmp", " --scale 10,20,190,260,600"), 0);
     EXPECT_EQ(test::readBytes(dir / "r.bmp"), test::readBytes(dir / "senza.bmp"));
-    EXPECT_EQ(text(dir / "r.bpw"), "0.02\n0\n0\n-0.02\n0.01\n-0.01\n");
+    EXPECT_EQ(textOf(dir / "r.bpw"), "0.02\n0\n0\n-0.02\n0.01\n-0.01\n");
     // Replaced by a run of its own kind; the image and its scale come again.
-    ASSERT_EQ(rectify(kSample + " " + (dir / "r.bmp").string() + kRoad + " --scale 0,0,0,100,50"),
-              0);
-    EXPECT_EQ(text(dir / "r.bpw"), worldFileText(0.5));
+    ASSERT_EQ(rectify("r.bmp", " --scale 0,0,0,100,50"), 0);
+    EXPECT_EQ(textOf(dir / "r.bpw"), worldFileText(0.5));
 
-    ASSERT_EQ(rectify(kSample + " " + (dir / "k.png").string() + kRoad + " --known 1200,900"), 0);
-    const std::string known = text(dir / "k.pgw");
+    ASSERT_EQ(rectify("k.png", " --known 1200,900"), 0);
+    const std::string known = textOf(dir / "k.pgw");
     EXPECT_EQ(known.find(','), std::string::npos) << known;
     EXPECT_GT(typedNumber(known.substr(0, known.find('\n'))).value_or(0), 0);
 
     test::writeBytes(dir / "mio.bpw", {'n', 'o', 't', 'e'});
-    EXPECT_EQ(rectify(kSample + " " + (dir / "mio.bmp").string() + kRoad + " --scale 0,0,1,0,5"),
-              1);
+    EXPECT_EQ(rectify("mio.bmp", " --scale 0,0,1,0,5"), 1);
     EXPECT_FALSE(fs::exists(dir / "mio.bmp"));
-    EXPECT_EQ(text(dir / "mio.bpw"), "note");
+    EXPECT_EQ(textOf(dir / "mio.bpw"), "note");
 
     for (const char* bad : {" --scale 1,1,1,1,5", " --scale 0,0,1,0,0", " --scale 0,0,1,0"}) {
-        EXPECT_EQ(rectify(kSample + " " + (dir / "u.bmp").string() + kRoad + bad), 2) << bad;
+        EXPECT_EQ(rectify("u.bmp", bad), 2) << bad;
     }
 }
 
