@@ -6,10 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "../geometry/FacadeClicks.h"
-#include "BitmapBytes.h"
-#include "cli/BatchRun.h"
-#include "image/BitmapFile.h"
+#include "FacadeRuns.h"
 #include "measure/Measuring.h"
 #include "opening/OpenImage.h"
 #include "rectify/KnownMeasuresCommand.h"
@@ -26,11 +23,7 @@ using namespace facade;
 // The photograph of `scene` in `dir`, with the four lines a user clicks on it.
 BatchRequest requestFor(const FacadeScene& scene, const test::TempDir& dir,
                         const std::string& name) {
-    BatchRequest r;
-    r.input = (dir / (name + ".bmp")).string();
-    r.output = (dir / (name + "-out.bmp")).string();
-    const IndexedImage image = renderFacade(scene);
-    EXPECT_TRUE(writeBitmapFile(r.input, classicHeader(image.width, image.height), image));
+    BatchRequest r = test::requestOn(renderFacade(scene), dir, name);
     const std::optional<ConstructionClicks> clicks = test::clicksFor(scene.camera);
     EXPECT_TRUE(clicks) << name;
     for (std::size_t i = 0; clicks && i < 8; ++i) {
@@ -38,6 +31,13 @@ BatchRequest requestFor(const FacadeScene& scene, const test::TempDir& dir,
         r.lines[i / 2][i % 2] = {float(p.x), float(p.y)};
     }
     return r;
+}
+
+// A window loaded on a 1024 x 768 screen with the photograph of `r` open.
+void openIn(test::FakeApp& app, const BatchRequest& r) {
+    Form_Load(app.ctx, test::screen1024x768());
+    app.dialogs.openAnswers = {r.input};
+    open_Click(app.ctx);
 }
 
 // The rectangle the four clicked lines bound: cornice bottom to string-course top, edge to edge.
@@ -71,16 +71,13 @@ TEST(KnownMeasuresCli, RectifiedWithoutAConstructionAndTheWindowWritesTheSameByt
     ASSERT_TRUE(kept.ok() && kept.value().knownMeasures);
     for (const bool redrawLine : {false, true}) {
         test::FakeApp app;
-        Form_Load(app.ctx, test::screen1024x768());
-        app.dialogs.openAnswers = {f.input};
-        open_Click(app.ctx);
+        openIn(app, f);
         restoreConstruction(app.ctx, kept.value());
         ASSERT_TRUE(!app.ctx.s.construction && app.ctx.form.RADDRIZZA.enabled);
         if (redrawLine) {
             CANC2(app.ctx);
             const auto& l = kept.value().lines[3];
-            test::click(app.ctx, float(l[0]), float(l[1]));
-            test::click(app.ctx, float(l[2]), float(l[3]));
+            test::clickLine(app.ctx, float(l[0]), float(l[1]), float(l[2]), float(l[3]));
             EXPECT_FALSE(app.ctx.s.misureNote || app.ctx.form.RADDRIZZA.enabled);
         } else {
             RADDR1(app.ctx);
@@ -95,13 +92,9 @@ TEST(KnownMeasuresCli, RectifiedWithoutAConstructionAndTheWindowWritesTheSameByt
     ASSERT_TRUE(batch.ok) << batch.message;
     test::FakeApp app;
     Context& ctx = app.ctx;
-    Form_Load(ctx, test::screen1024x768());
-    app.dialogs.openAnswers = {r.input};
-    open_Click(ctx);
+    openIn(app, r);
     for (const auto& line : r.lines) {
-        for (const Click& c : line) {
-            test::click(ctx, c.x, c.y);
-        }
+        test::clickLine(ctx, line[0].x, line[0].y, line[1].x, line[1].y);
     }
     ASSERT_TRUE(ctx.form.MISURENOTE.enabled);
     app.dialogs.inputs = {"1200", "522,0"};
