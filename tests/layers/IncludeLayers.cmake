@@ -8,21 +8,17 @@
 # Run as: cmake -DSRC=<src folder> -P IncludeLayers.cmake
 cmake_minimum_required(VERSION 3.22)
 
-set(floor_state 1)
-set(floor_files 2)
-set(floor_codec 2)
-set(floor_autolines 6)
-set(floor_lensdb 2)
-set(floor_image 3)
-set(floor_geometry 4)
-set(floor_construction 5)
-set(floor_rectify 6)
-set(floor_measure 6)
-set(floor_ui 6)
-set(floor_sidecar 6)
-set(floor_opening 6)
-set(floor_cli 7)
-set(floor_desktop 7)
+# The floors from the bottom, each its folders.
+set(kFloors "state" "files codec lensdb" "image" "geometry" "construction"
+            "rectify measure ui sidecar opening autolines" "cli desktop")
+set(floor 0)
+foreach(folders IN LISTS kFloors)
+  math(EXPR floor "${floor} + 1")
+  separate_arguments(folders)
+  foreach(folder IN LISTS folders)
+    set(floor_${folder} ${floor})
+  endforeach()
+endforeach()
 
 # The codecs put their files in place; saving writes the kept construction; opening lets the
 # unsaved result go and offers the kept construction back; the window's commands close and turn
