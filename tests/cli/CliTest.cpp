@@ -51,37 +51,46 @@ fs::path colourPhotograph(const test::TempDir& dir) {
     return photo;
 }
 
-// A refused run writes nothing; a destination folder that cannot take OUTPUT is refused before
-// the photograph is even opened. One that fails on a full disk (100 blocks, 50 or 100 KiB as
-// the shell counts them, for a 3 MB image) leaves what stood at OUTPUT as it was.
+// A refused run exits with 1 and says why, a usage error with 2 and the usage (the reasons of
+// the arguments' refusals are below), and neither writes anything; a destination folder that
+// cannot take OUTPUT is refused before the photograph is even opened. A run that fails on a full
+// disk (100 blocks, 50 or 100 KiB as the shell counts them, for a 3 MB image) leaves what stood
+// at OUTPUT as it was. --help prints the usage and exits with 0.
 TEST(Cli, RefusalsSayWhyAndLeaveTheOutputAlone) {
     test::TempDir dir;
     const auto out = (dir / "out.bmp").string();
     const std::string none = (dir / "nessuna.bmp").string() + " ";
-    std::vector<std::pair<std::string, std::string>> cases = {
-        {none + out + kLines, "non si può aprire"},
-        {none + (dir / "manca" / "o.bmp").string() + kLines, "Impossibile scrivere il file "},
+    const std::string usage = "uso: vesta-rectify";
+    std::vector<std::tuple<std::string, int, std::string>> cases = {
+        {none + out + kLines, 1, "non si può aprire"},
+        {none + (dir / "manca" / "o.bmp").string() + kLines, 1, "Impossibile scrivere il file "},
         // A corner on the horizontal vanishing point: refused at the area, after a sound
         // construction from the lines alone, which must not be rectified instead.
-        {kSample + " " + out + kLines + " --area -828.04154130988184,282.71291367738945,600,500",
+        {kSample + " " + out + kLines + " --area -828.04154130988184,282.71291367738945,600,500", 1,
          "angolo dell'area è allineato"},
-        {kSample + " " + out + kLines + " --focal35 exif", "non dichiara la sua focale"},
+        {kSample + " " + out + kLines + " --focal35 exif", 1, "non dichiara la sua focale"},
+        {kSample, 2, usage},
+        {kSample + " " + out + kLines + " --zoom 3", 2, usage},
+        {kSample + " " + out + kLines + " --size 2.5", 2, usage},
     };
     if (::geteuid() != 0) {  // a read-only folder refuses nothing to the superuser
         fs::create_directory(dir / "sola-lettura");
         fs::permissions(dir / "sola-lettura", fs::perms(0555));
-        cases.push_back({none + (dir / "sola-lettura" / "o.bmp").string() + kLines,
+        cases.push_back({none + (dir / "sola-lettura" / "o.bmp").string() + kLines, 1,
                          "Impossibile scrivere il file "});
     }
-    for (const auto& [args, why] : cases) {
+    for (const auto& [args, code, why] : cases) {
         const Outcome r = run(args, dir);
-        EXPECT_EQ(r.code, 1) << args;
+        EXPECT_EQ(r.code, code) << args;
         EXPECT_NE(r.err.find(why), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(out)) << args;
     }
     test::writeBytes(out, {'v', 'e', 'c', 'c', 'h', 'i', 'a'});
     EXPECT_EQ(run(kSample + " " + out + kLines, dir, "trap '' XFSZ; ulimit -f 100;").code, 1);
     EXPECT_EQ(test::readBytes(out), (std::vector<std::uint8_t>{'v', 'e', 'c', 'c', 'h', 'i', 'a'}));
+    const Outcome help = run("--help", dir);
+    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.out.rfind(usage, 0), 0u) << help.out;
 }
 
 // The scratch folder is private: a link planted in the temporary folder under the name a run
@@ -109,23 +118,6 @@ TEST(Cli, TheScratchFolderCannotBePlantedAndAMissingTmpdirIsRefused) {
         run(kSample + " " + (dir / "t.bmp").string() + kLines, dir, inTmp(dir / "missing"));
     EXPECT_EQ(t.code, 1);
     EXPECT_NE(t.err.find("TMPDIR"), std::string::npos) << t.err;
-}
-
-// A usage error (the refusals' reasons are below) exits with 2 and the usage, writing nothing;
-// --help prints the usage and exits with 0.
-TEST(Cli, UsageErrorsExitWithTwoAndHelpWithZero) {
-    test::TempDir dir;
-    const std::string o = " " + (dir / "o.bmp").string();
-    for (const std::string& args :
-         {kSample, kSample + o + kLines + " --zoom 3", kSample + o + kLines + " --size 2.5"}) {
-        const Outcome r = run(args, dir);
-        EXPECT_EQ(r.code, 2) << args;
-        EXPECT_NE(r.err.find("uso: vesta-rectify"), std::string::npos) << args;
-    }
-    EXPECT_FALSE(fs::exists(dir / "o.bmp"));
-    const Outcome help = run("--help", dir);
-    EXPECT_EQ(help.code, 0);
-    EXPECT_EQ(help.out.rfind("uso: vesta-rectify", 0), 0u) << help.out;
 }
 
 TEST(Cli, SizeStepsAccumulateLikeTheSpinButtonAndValuesReachTheRequest) {
