@@ -98,20 +98,17 @@ shot 2-lines
 panel_x=$((1280 - 209 - 16 + ox))
 panel_y=$((10 + oy))
 button() { click $((panel_x + $1)) $((panel_y + $2)); }
-area_button() { button 176 164; }
-grid_button() { button 120 164; }
-rectify_button() { button 148 92; }
 
 # 3. Area and two clicks, then the grid.
-area_button
+button 176 164 # the area
 pic 200 150
 pic 620 500
-grid_button
+button 120 164 # the grid
 sleep 0.3
 shot 3-area-and-grid
 
 # 4. Raddrizza; the result is on show once the scratch file is complete.
-rectify_button
+button 148 92
 for _ in $(seq 300); do
   scratch=$(find "$HOME" -name 'vesta-*.bmp' 2> /dev/null | head -1)
   [ -n "$scratch" ] && [ "$(stat -c %s "$scratch")" -ge "$expected" ] && break
