@@ -34,10 +34,10 @@ TEST(AutoLinesCli, FoundLinesGiveTrueProportions) {
         r.centre = Click{float(c0.principal.x), float(c0.principal.y)};
         const BatchResult done = runBatch(r, dir.path().string());
         ASSERT_TRUE(done.ok) << done.message;
-        const Construction& c = *done.state.construction;
-        const double off = c.frame.largOut / c.frame.altOut / test::shownAspect(cam, c) - 1;
-        EXPECT_LT(std::fabs(off), 0.003 + 1 / std::min(c.frame.largOut, c.frame.altOut))
-            << c.frame.largOut << " x " << c.frame.altOut;
+        const Frame& f = done.state.construction->frame;
+        const double off = test::aspectError(cam, done);
+        EXPECT_LT(std::fabs(off), 0.003 + 1 / std::min(f.largOut, f.altOut))
+            << f.largOut << " x " << f.altOut;
         EXPECT_GE(done.state.residualsH.size() + done.state.residualsV.size(), 4u);
         std::printf("%d x %d: %zu + %zu lines, width:height %+.3f%% off\n", cam.width, cam.height,
                     done.state.residualsH.size(), done.state.residualsV.size(), 100 * off);

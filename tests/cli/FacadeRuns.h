@@ -41,4 +41,10 @@ inline BatchRequest requestOn(const IndexedImage& image, const TempDir& dir,
     return r;
 }
 
+// Width over height of a run's result against that of the part of the facade it shows, less one.
+inline double aspectError(const facade::PinholeCamera& cam, const BatchResult& done) {
+    const Construction& c = *done.state.construction;
+    return c.frame.largOut / c.frame.altOut / shownAspect(cam, c) - 1;
+}
+
 }  // namespace vesta::test

@@ -71,12 +71,6 @@ BatchRequest bentRequest(const FacadeScene& scene, double k1, const test::TempDi
     return r;
 }
 
-// Width over height of the result against that of the part of the facade it shows.
-double aspectError(const PinholeCamera& cam, const BatchResult& done) {
-    const Construction& c = *done.state.construction;
-    return c.frame.largOut / c.frame.altOut / test::shownAspect(cam, c) - 1;
-}
-
 // A barrel bend of k1 = 0.05 puts the proportions of a construction from the bent lines off.
 // Taken out of the clicks, the proportions come true (a whole pixel of flooring aside): within
 // 0.3% with the coefficient given, the lines given by two points or by five along their bent
@@ -104,7 +98,7 @@ TEST(LensCli, TheBendGivenOrFittedGivesTrueProportions) {
                 return double(NAN);
             }
             const Frame& f = done.state.construction->frame;
-            const double off = aspectError(cam, done);
+            const double off = test::aspectError(cam, done);
             if (tolerance) {
                 EXPECT_LT(std::fabs(off), *tolerance + 1 / std::min(f.largOut, f.altOut))
                     << f.largOut << " x " << f.altOut;
