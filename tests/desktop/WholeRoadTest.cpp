@@ -16,11 +16,7 @@
 #include <sstream>
 #include <utility>
 
-#include "BitmapBytes.h"
-#include "Fakes.h"
 #include "WindowFixture.h"
-#include "desktop/MainWindow.h"
-#include "desktop/PictureWidget.h"
 #include "desktop/QtPlatform.h"
 #include "desktop/Translations.h"
 #include "rectify/PrintLayout.h"
@@ -77,9 +73,7 @@ class ScriptedQtDialogs : public QtDialogs {
     }
 };
 
-// Clicks in picture pixels on the rolled sample: after its lines, an area.
-constexpr int kArea[2][2] = {{200, 150}, {620, 500}};
-// The same clicks for the batch tool.
+// The clicks of the sample's lines and an area, for the batch tool.
 const char* const kClicks =
     " --h1 234,174,615,135 --h2 201,352,602,379 --v1 163,448,216,174"
     " --v2 635,525,651,129 --area 200,150,620,500";
@@ -100,7 +94,6 @@ class PaintCounter : public QObject {
     int& paints_;
 };
 
-// vesta-rectify as a script runs it; its exit status.
 // What a command prints on its standard output.
 std::string outputOf(const std::string& command) {
     std::string out;
@@ -114,8 +107,36 @@ std::string outputOf(const std::string& command) {
     return out;
 }
 
-int rectify(const std::string& args) {
-    return std::system((std::string(VESTA_RECTIFY) + " " + args + " > /dev/null").c_str());
+// Width, height and resolution (x and y, per inch) of each image of a PDF, from pdfimages.
+std::vector<std::vector<int>> imagesOf(const std::string& pdf) {
+    std::vector<std::vector<int>> images;
+    std::istringstream lines(outputOf("pdfimages -list " + pdf));
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::vector<std::string> f{std::istream_iterator<std::string>(fields), {}};
+        if (f.size() >= 14 && f[2] == "image") {
+            images.push_back(
+                {std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[12]), std::stoi(f[13])});
+        }
+    }
+    return images;
+}
+
+// The bounding box of the pixels darker than white in the rows [0, bottom) of a grey PGM
+// page that pdftoppm rendered.
+QRect inkAbove(const std::filesystem::path& pgm, int bottom) {
+    QImage page(QString::fromStdString(pgm.string()));
+    QRect box;
+    for (int y = 0; y < std::min(bottom, page.height()); ++y) {
+        const uchar* row = page.constScanLine(y);
+        for (int x = 0; x < page.width(); ++x) {
+            if (row[x] < 250) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
 }
 
 // The window on a 1920 x 1080 screen, as large as the screen, as the program starts it.
@@ -141,8 +162,8 @@ class WholeRoadTest : public ::testing::Test {
             clickPhoto(p[0], p[1]);
         }
         click("RETTANG");
-        clickPhoto(kArea[0][0], kArea[0][1]);
-        clickPhoto(kArea[1][0], kArea[1][1]);
+        clickPhoto(200, 150);
+        clickPhoto(620, 500);
     }
 
     test::TempDir dir;
@@ -199,7 +220,8 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSaveAndPrint) {
     ASSERT_GT(pdf.size(), 1000u);
     EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 4), "%PDF");
 
-    ASSERT_EQ(rectify(kSample + " " + (dir / "batch.bmp").string() + kClicks), 0);
+    const std::string batch = kSample + " " + (dir / "batch.bmp").string() + kClicks;
+    ASSERT_EQ(std::system((VESTA_RECTIFY " " + batch + " > /dev/null").c_str()), 0);
     EXPECT_EQ(test::readBytes(dir / "batch.bmp"), scratch);
     // Save kept the construction beside the image, and the latest for the photograph in the
     // data folder (the samples are the program's): the photograph opened again offers it back,
@@ -296,44 +318,6 @@ TEST_F(WholeRoadTest, ClosingWithAnUnsavedResultAsksFirst) {
     dialogs.save = (dir / "chiusura.bmp").string();
     EXPECT_TRUE(window.close());
     EXPECT_TRUE(std::filesystem::exists(dir / "chiusura.bmp"));
-}
-
-}  // namespace
-}  // namespace vesta::desktop
-
-namespace vesta::desktop {
-namespace {
-
-// Width, height and resolution (x and y, per inch) of each image of a PDF, from pdfimages.
-std::vector<std::vector<int>> imagesOf(const std::string& pdf) {
-    std::vector<std::vector<int>> images;
-    std::istringstream lines(outputOf("pdfimages -list " + pdf));
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::vector<std::string> f{std::istream_iterator<std::string>(fields), {}};
-        if (f.size() >= 14 && f[2] == "image") {
-            images.push_back(
-                {std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[12]), std::stoi(f[13])});
-        }
-    }
-    return images;
-}
-
-// The bounding box of the pixels darker than white in the rows [0, bottom) of a grey PGM
-// page that pdftoppm rendered.
-QRect inkAbove(const std::filesystem::path& pgm, int bottom) {
-    QImage page(QString::fromStdString(pgm.string()));
-    QRect box;
-    for (int y = 0; y < std::min(bottom, page.height()); ++y) {
-        const uchar* row = page.constScanLine(y);
-        for (int x = 0; x < page.width(); ++x) {
-            if (row[x] < 250) {
-                box |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return box;
 }
 
 // A metre of the facade is a centimetre of paper at 1:100, on the PDF the real window writes:
