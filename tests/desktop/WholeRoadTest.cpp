@@ -156,8 +156,9 @@ class WholeRoadTest : public ::testing::Test {
         QTest::mouseClick(window.pictureWidget("Picture1"), Qt::LeftButton, {}, QPoint(x, y));
     }
     QString prompt() const { return qobject_cast<QLabel*>(window.control("domanda1"))->text(); }
-    // The lines of the sample's notes, then the area.
+    // The sample opened, the lines of its notes, then the area.
     void construct() {
+        window.menuAction("open")->trigger();
         for (const auto& p : test::kSampleLines) {
             clickPhoto(p[0], p[1]);
         }
@@ -173,9 +174,13 @@ class WholeRoadTest : public ::testing::Test {
 };
 
 // The road once through the real widgets: what the window shows, saves, prints and keeps is
-// what the batch tool makes of the same clicks, byte for byte.
+// what the batch tool makes of the same clicks, byte for byte. A metre of the facade is a
+// centimetre of paper at 1:100, on the PDF the real window writes: the image's pixels, its
+// resolution on the page and where it lies, then a scale that takes several sheets, and a scale
+// typed wrongly; another result of the same construction has no scale until it is measured.
 TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSaveAndPrint) {
-    window.menuAction("open")->trigger();
+    ASSERT_EQ(std::system("command -v pdftoppm pdfimages pdfinfo > /dev/null"), 0)
+        << "poppler-utils is missing: scripts/install-deps.sh installs it";
     construct();
     click("RADDRIZZA");
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
@@ -204,141 +209,8 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSaveAndPrint) {
     ASSERT_NE(spread, nullptr);
     EXPECT_TRUE(spread->isVisible() && spread->text().startsWith("d 150 ±"))
         << spread->text().toStdString();
-
-    // Qt's own dialogs speak Italian.
-    ASSERT_TRUE(installItalianQtTexts(*QCoreApplication::instance()));
-    const QDialogButtonBox buttons(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
-    EXPECT_EQ(buttons.button(QDialogButtonBox::Save)->text().remove('&'), "Salva");
-    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove('&'), "Annulla");
-
-    dialogs.save = (dir / "facciata").string();
-    window.menuAction("save")->trigger();
-    EXPECT_EQ(test::readBytes(dir / "facciata.BMP"), scratch);
-    dialogs.pdf = (dir / "finestra.pdf").string();
-    window.menuAction("print")->trigger();
-    const auto pdf = test::readBytes(dir / "finestra.pdf");
-    ASSERT_GT(pdf.size(), 1000u);
-    EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 4), "%PDF");
-
-    const std::string batch = kSample + " " + (dir / "batch.bmp").string() + kClicks;
-    ASSERT_EQ(std::system((VESTA_RECTIFY " " + batch + " > /dev/null").c_str()), 0);
-    EXPECT_EQ(test::readBytes(dir / "batch.bmp"), scratch);
-    // Save kept the construction beside the image, and the latest for the photograph in the
-    // data folder (the samples are the program's): the photograph opened again offers it back,
-    // once it is painted, ready to rectify to the same bytes.
-    EXPECT_FALSE(std::filesystem::exists(kSample + ".json"));
-    EXPECT_FALSE(std::filesystem::is_empty(window.context().paths.recordsDir()));
-    std::filesystem::copy_file(kSample, dir / "facciata_ruotata.bmp");
-    dialogs.open = (dir / "facciata_ruotata.bmp").string();
-    int paints = 0;
-    int paintsWhenAsked = -1;
-    PaintCounter counter(window.pictureWidget("Picture1"), paints);
-    dialogs.onConfirm = [&] { paintsWhenAsked = paints; };
-    window.menuAction("open")->trigger();
-    EXPECT_TRUE(dialogs.questions.empty()) << "not over the previous picture";
-    QCoreApplication::processEvents();
-    ASSERT_EQ(dialogs.questions.size(), 1u);
-    EXPECT_GT(paintsWhenAsked, 0);
-    EXPECT_EQ(prompt(), "Vuoi raddrizzare ?");
-    click("RADDRIZZA");
-    const std::string again = ctx.paths.scratchFile();
-    EXPECT_EQ(test::readBytes(again), scratch);
-    window.close();
-    EXPECT_FALSE(std::filesystem::exists(again)) << "the window's scratch file goes with it";
-}
-
-// While rows are computed only one cancel gets through: keys, shortcuts and clicks are dropped
-// there and then, a second cancel does not also take a line away, and what reaches the window
-// only after the last row (here posted during the loop) is dropped as well, so nothing acts on
-// the result.
-TEST_F(WholeRoadTest, WhileRowsAreComputedOnlyOneCancelGetsThrough) {
-    window.menuAction("open")->trigger();
-    construct();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QWidget* cancel = window.control("cancella");
-    PictureWidget* photo = window.pictureWidget("Picture1");
-    QSignalSpy photoClicks(photo, &PictureWidget::mouseDown);
-    const auto post = [](QWidget* to, QEvent::Type type) {
-        const Qt::MouseButtons held =
-            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-        QCoreApplication::postEvent(
-            to, new QMouseEvent(type, QPointF(5, 5), to->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
-                                held, {}));
-    };
-    events.duringYield = [&](int yield) {
-        if (yield != 2) {
-            return;
-        }
-        for (const Qt::Key key : {Qt::Key_F6, Qt::Key_Escape, Qt::Key_F7, Qt::Key_F2, Qt::Key_F4}) {
-            QTest::keyClick(&window, key);
-        }
-        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);  // the cancel
-        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
-        QTest::mouseClick(cancel, Qt::LeftButton);
-        for (QWidget* to : {cancel, static_cast<QWidget*>(photo), static_cast<QWidget*>(photo)}) {
-            post(to, QEvent::MouseButtonPress);
-            post(to, QEvent::MouseButtonRelease);
-        }
-    };
-    click("RADDRIZZA");
-    QCoreApplication::processEvents();
-    const Context& ctx = window.context();
-    EXPECT_EQ(events.yields, 2) << "stopped before the next row";
-    EXPECT_TRUE(ctx.s.nRette == 4 && ctx.s.nRaddr == 1);
-    EXPECT_TRUE(ctx.form.Picture2.visible && !ctx.form.Picture1.visible);
-    EXPECT_EQ(ctx.s.resultFile, ResultFile::Unsaved);
-    EXPECT_EQ(prompt(), "Vuoi misurare ?");
-    EXPECT_TRUE(events.terminations == 0 && photoClicks.isEmpty() && dialogs.messages.empty());
-}
-
-// Closing the window with a result never saved asks in the window's own box: "Annulla" keeps
-// the window and the result; "Salva" saves it, then the window closes.
-TEST_F(WholeRoadTest, ClosingWithAnUnsavedResultAsksFirst) {
-    window.menuAction("open")->trigger();
-    construct();
-    click("RADDRIZZA");
-    dialogs.saveAnswer.reset();
-    QStringList buttons;
-    QTimer::singleShot(0, [&buttons] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>{}) {
-            buttons << button->text();
-        }
-        if (box) {
-            box->reject();  // as the window's close button or Esc
-        }
-    });
-    EXPECT_FALSE(window.close());
-    buttons.sort();
-    EXPECT_EQ(buttons, (QStringList{"Annulla", "Non salvare", "Salva"}));
-    EXPECT_TRUE(window.isVisible() &&
-                std::filesystem::exists(window.context().paths.scratchFile()));
-    dialogs.saveAnswer = SaveChoice::Save;
-    dialogs.save = (dir / "chiusura.bmp").string();
-    EXPECT_TRUE(window.close());
-    EXPECT_TRUE(std::filesystem::exists(dir / "chiusura.bmp"));
-}
-
-// A metre of the facade is a centimetre of paper at 1:100, on the PDF the real window writes:
-// the image's pixels, its resolution on the page and where it lies, then a scale that takes
-// several sheets, and a scale typed wrongly. A result without a scale is not offered, nor one
-// whose scale belonged to the previous result.
-TEST_F(WholeRoadTest, PrintAtScaleKeepsTheScaleOnPaper) {
-    ASSERT_EQ(std::system("command -v pdftoppm pdfimages pdfinfo > /dev/null"), 0)
-        << "poppler-utils is missing: scripts/install-deps.sh installs it";
-    window.menuAction("open")->trigger();
-    construct();
-    click("RADDRIZZA");
     QAction* print = window.menuAction("stampaScala");
-    EXPECT_FALSE(print->isEnabled()) << "no scale yet";
-    click("RADDRIZZA");  // "Misura": 200 pixels are 200 cm, a centimetre a pixel
-    dialogs.input = "200";
-    PictureWidget* result = window.pictureWidget("Picture2");
-    QTest::mouseClick(result, Qt::LeftButton, {}, QPoint(20, 100));
-    QTest::mouseClick(result, Qt::LeftButton, {}, QPoint(220, 100));
     ASSERT_TRUE(print->isEnabled());
-    const Context& ctx = window.context();
     const int width = ctx.s.largRaddr, height = int(ctx.s.altRaddr);
 
     dialogs.pdf = (dir / "1-100.pdf").string();
@@ -391,11 +263,122 @@ TEST_F(WholeRoadTest, PrintAtScaleKeepsTheScaleOnPaper) {
     EXPECT_EQ(dialogs.messages[0].rfind("Scala non valida", 0), 0u) << dialogs.messages[0];
     EXPECT_FALSE(std::filesystem::exists(dialogs.pdf));
 
-    // Another result of the same construction has no scale until it is measured again.
     window.menuAction("altra")->trigger();
     click("RADDRIZZA");
     EXPECT_FALSE(print->isEnabled());
     EXPECT_EQ(ctx.s.scala, 0);
+
+    // Qt's own dialogs speak Italian.
+    ASSERT_TRUE(installItalianQtTexts(*QCoreApplication::instance()));
+    const QDialogButtonBox buttons(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Save)->text().remove('&'), "Salva");
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove('&'), "Annulla");
+
+    dialogs.save = (dir / "facciata").string();
+    window.menuAction("save")->trigger();
+    EXPECT_EQ(test::readBytes(dir / "facciata.BMP"), scratch);
+    dialogs.pdf = (dir / "finestra.pdf").string();
+    window.menuAction("print")->trigger();
+    const auto pdf = test::readBytes(dir / "finestra.pdf");
+    ASSERT_GT(pdf.size(), 1000u);
+    EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 4), "%PDF");
+
+    const std::string batch = kSample + " " + (dir / "batch.bmp").string() + kClicks;
+    ASSERT_EQ(std::system((VESTA_RECTIFY " " + batch + " > /dev/null").c_str()), 0);
+    EXPECT_EQ(test::readBytes(dir / "batch.bmp"), scratch);
+    // Save kept the construction beside the image, and the latest for the photograph in the
+    // data folder (the samples are the program's): the photograph opened again offers it back,
+    // once it is painted, ready to rectify to the same bytes.
+    EXPECT_FALSE(std::filesystem::exists(kSample + ".json"));
+    EXPECT_FALSE(std::filesystem::is_empty(window.context().paths.recordsDir()));
+    std::filesystem::copy_file(kSample, dir / "facciata_ruotata.bmp");
+    dialogs.open = (dir / "facciata_ruotata.bmp").string();
+    int paints = 0;
+    int paintsWhenAsked = -1;
+    PaintCounter counter(window.pictureWidget("Picture1"), paints);
+    dialogs.onConfirm = [&] { paintsWhenAsked = paints; };
+    window.menuAction("open")->trigger();
+    EXPECT_TRUE(dialogs.questions.empty()) << "not over the previous picture";
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_GT(paintsWhenAsked, 0);
+    EXPECT_EQ(prompt(), "Vuoi raddrizzare ?");
+    click("RADDRIZZA");
+    const std::string again = ctx.paths.scratchFile();
+    EXPECT_EQ(test::readBytes(again), scratch);
+    window.close();
+    EXPECT_FALSE(std::filesystem::exists(again)) << "the window's scratch file goes with it";
+}
+
+// While rows are computed only one cancel gets through: keys, shortcuts and clicks are dropped
+// there and then, a second cancel does not also take a line away, and what reaches the window
+// only after the last row (here posted during the loop) is dropped as well, so nothing acts on
+// the result.
+TEST_F(WholeRoadTest, WhileRowsAreComputedOnlyOneCancelGetsThrough) {
+    construct();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget* cancel = window.control("cancella");
+    PictureWidget* photo = window.pictureWidget("Picture1");
+    QSignalSpy photoClicks(photo, &PictureWidget::mouseDown);
+    const auto post = [](QWidget* to, QEvent::Type type) {
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QCoreApplication::postEvent(
+            to, new QMouseEvent(type, QPointF(5, 5), to->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                                held, {}));
+    };
+    events.duringYield = [&](int yield) {
+        if (yield != 2) {
+            return;
+        }
+        for (const Qt::Key key : {Qt::Key_F6, Qt::Key_Escape, Qt::Key_F7, Qt::Key_F2, Qt::Key_F4}) {
+            QTest::keyClick(&window, key);
+        }
+        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);  // the cancel
+        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        for (QWidget* to : {cancel, static_cast<QWidget*>(photo), static_cast<QWidget*>(photo)}) {
+            post(to, QEvent::MouseButtonPress);
+            post(to, QEvent::MouseButtonRelease);
+        }
+    };
+    click("RADDRIZZA");
+    QCoreApplication::processEvents();
+    const Context& ctx = window.context();
+    EXPECT_EQ(events.yields, 2) << "stopped before the next row";
+    EXPECT_TRUE(ctx.s.nRette == 4 && ctx.s.nRaddr == 1);
+    EXPECT_TRUE(ctx.form.Picture2.visible && !ctx.form.Picture1.visible);
+    EXPECT_EQ(ctx.s.resultFile, ResultFile::Unsaved);
+    EXPECT_EQ(prompt(), "Vuoi misurare ?");
+    EXPECT_TRUE(events.terminations == 0 && photoClicks.isEmpty() && dialogs.messages.empty());
+}
+
+// Closing the window with a result never saved asks in the window's own box: "Annulla" keeps
+// the window and the result; "Salva" saves it, then the window closes.
+TEST_F(WholeRoadTest, ClosingWithAnUnsavedResultAsksFirst) {
+    construct();
+    click("RADDRIZZA");
+    dialogs.saveAnswer.reset();
+    QStringList buttons;
+    QTimer::singleShot(0, [&buttons] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>{}) {
+            buttons << button->text();
+        }
+        if (box) {
+            box->reject();  // as the window's close button or Esc
+        }
+    });
+    EXPECT_FALSE(window.close());
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"Annulla", "Non salvare", "Salva"}));
+    EXPECT_TRUE(window.isVisible() &&
+                std::filesystem::exists(window.context().paths.scratchFile()));
+    dialogs.saveAnswer = SaveChoice::Save;
+    dialogs.save = (dir / "chiusura.bmp").string();
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(std::filesystem::exists(dir / "chiusura.bmp"));
 }
 
 }  // namespace
