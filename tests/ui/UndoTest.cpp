@@ -91,8 +91,7 @@ TEST_F(UndoTest, CancelAndAnotherAbandonAHalfDoneInput) {
     EXPECT_EQ(s.nRette, 3) << "the click starts line 4 again";
     EXPECT_EQ(s.xPrimo, 600);
 
-    PICTURE1_MouseDown(app.ctx, 650, 90);
-    Picture1_MouseUp(app.ctx, 650, 90);
+    test::click(app.ctx, 650, 90);
     RETTANG3(app.ctx);
     PICTURE1_MouseDown(app.ctx, 200, 150);
     Picture1_MouseMove(app.ctx, 300, 300);
