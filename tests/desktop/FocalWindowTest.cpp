@@ -11,7 +11,6 @@
 
 #include "../codec/CodecFixtures.h"
 #include "../geometry/FacadeClicks.h"
-#include "BitmapBytes.h"
 #include "WindowFixture.h"
 #include "codec/ColourFileWriter.h"
 #include "construction/Commands.h"
@@ -31,9 +30,14 @@ class FocalWindowTest : public test::WindowTest {
         test::writeBytes(dir / "livella.bmp", test::bitmapBytes({.width = 800, .height = 600}));
     }
     void open(const std::string& name) { openFile((dir / name).string()); }
+    // An 800 x 600 JPEG whose camera file holds exif.
+    void writeJpeg(const std::string& name, const test::ExifFields& exif) {
+        const std::string path = (dir / name).string();
+        ASSERT_EQ(saveColourImage(path, test::patternImage(800, 600, 3, 8)), "");
+        test::writeBytes(path, test::withExifSegment(test::readBytes(path), test::exifBlock(exif)));
+    }
     // The cornice bottom, the string-course top and the two facade edges, as a mouse gives them.
     void clickLines() {
-        const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
         for (const auto& line : clicks.lines) {
             for (const Point& p : line) {
                 QTest::mouseClick(window.pictureWidget("Picture1"), Qt::LeftButton, {},
@@ -44,6 +48,7 @@ class FocalWindowTest : public test::WindowTest {
     Context& ctx() { return window.context(); }
 
     FacadeScene scene = facade::samples::level();  // 800 x 600: a diagonal of 1000 pixels
+    const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
     test::TempDir& dir = scratch;
 };
 
@@ -105,13 +110,10 @@ TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthIsThePrincipal
 // The camera file's 35 mm equivalent is offered, not applied, once for these lines; a
 // photograph without one forgets it.
 TEST_F(FocalWindowTest, TheFocalLengthAJpegDeclaresIsOfferedOnce) {
-    const std::filesystem::path jpeg = dir / "livella.jpg";
-    ASSERT_EQ(saveColourImage(jpeg.string(), test::patternImage(800, 600, 3, 8)), "");
     test::ExifFields exif;
     const int declared = int(std::lround(scene.camera.focal * kDiagonal35mm / 1000));
     exif.focalLength35mm = declared;
-    test::writeBytes(jpeg, test::withExifSegment(test::readBytes(jpeg), test::exifBlock(exif)));
-
+    writeJpeg("livella.jpg", exif);
     open("livella.jpg");
     dialogs.confirmAnswer = false;
     clickLines();
@@ -137,25 +139,19 @@ TEST_F(FocalWindowTest, TheFocalLengthAJpegDeclaresIsOfferedOnce) {
     EXPECT_FALSE(ctx().focal35.has_value());
 
     // A declared focal length no lens has is a camera file's error: never offered.
-    const std::filesystem::path odd = dir / "errata.jpg";
-    ASSERT_EQ(saveColourImage(odd.string(), test::patternImage(800, 600, 3, 8)), "");
     exif.focalLength35mm = 5000;
-    test::writeBytes(odd, test::withExifSegment(test::readBytes(odd), test::exifBlock(exif)));
+    writeJpeg("errata.jpg", exif);
     open("errata.jpg");
     clickLines();
     EXPECT_EQ(dialogs.questions.size(), 2u);
     EXPECT_FALSE(ctx().focal35.has_value());
     // Nor taken by vesta-rectify --focal35 exif, which says why.
-    std::string command = std::string(VESTA_RECTIFY) + " " + odd.string() + " " +
-                          (dir / "errata.png").string() + " --focal35 exif";
-    const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
-    for (std::size_t k = 0; k < 4; ++k) {
-        const auto& [a, b] = clicks.lines[k];
-        command += std::string(k < 2 ? " --h" : " --v") + char('1' + k % 2) + " " +
-                   plainForm(a.x, '.') + "," + plainForm(a.y, '.') + "," + plainForm(b.x, '.') +
-                   "," + plainForm(b.y, '.');
-    }
-    const int status = std::system((command + " 2> " + (dir / "err.txt").string()).c_str());
+    const std::string command = " " + (dir / "errata.jpg").string() + " " +
+                                (dir / "errata.png").string() +
+                                " --focal35 exif --h1 234,174,615,135 --h2 201,352,602,379"
+                                " --v1 163,448,216,174 --v2 635,525,651,129 2> " +
+                                (dir / "err.txt").string();
+    const int status = std::system((VESTA_RECTIFY + command).c_str());
     EXPECT_EQ(WEXITSTATUS(status), 1);
     const std::vector<std::uint8_t> err = test::readBytes(dir / "err.txt");
     EXPECT_NE(std::string(err.begin(), err.end()).find("5000 mm, fuori dai limiti"),
@@ -166,20 +162,17 @@ TEST_F(FocalWindowTest, TheFocalLengthAJpegDeclaresIsOfferedOnce) {
 // takes the lens's bend out of the lines clicked after it: the construction's ends are the
 // clicks straightened. A lens the database lacks shows no item at all.
 TEST_F(FocalWindowTest, TheLensTheDatabaseHoldsIsOfferedOnThePanel) {
-    const std::filesystem::path jpeg = dir / "obiettivo.jpg";
-    ASSERT_EQ(saveColourImage(jpeg.string(), test::patternImage(800, 600, 3, 8)), "");
-    const std::vector<std::uint8_t> plain = test::readBytes(jpeg);
     test::ExifFields exif;
     exif.make = "Canon";
     exif.model = "Canon EOS 550D";
     exif.focalLengthMm = 24;
     exif.lensModel = "Obiettivo Immaginario 24mm";
-    test::writeBytes(jpeg, test::withExifSegment(plain, test::exifBlock(exif)));
+    writeJpeg("obiettivo.jpg", exif);
     open("obiettivo.jpg");
     EXPECT_FALSE(window.menuAction("distorsioneObiettivo")->isVisible());
 
     exif.lensModel = "Canon EF-S 18-55mm f/3.5-5.6 IS";
-    test::writeBytes(jpeg, test::withExifSegment(plain, test::exifBlock(exif)));
+    writeJpeg("obiettivo.jpg", exif);
     open("obiettivo.jpg");
     EXPECT_TRUE(dialogs.messages.empty() && dialogs.questions.empty()) << "no box on opening";
     const QLabel* notice = qobject_cast<QLabel*>(window.control("avviso"));
@@ -191,7 +184,6 @@ TEST_F(FocalWindowTest, TheLensTheDatabaseHoldsIsOfferedOnThePanel) {
     ASSERT_TRUE(ctx().s.lensProfile);
     EXPECT_TRUE(item->isChecked());
     clickLines();
-    const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
     // The view fits the window: the click's photograph pixel is the mouse's over the scale.
     const RadialLens lens = RadialLens::ofProfile(*ctx().s.lensProfile, 800, 600);
     const Point clicked{int(clicks.lines[0][0].x) / ctx().form.viewScale,
@@ -210,7 +202,6 @@ TEST_F(FocalWindowTest, ClicksAfterARestoredLensCoefficientAreStraightenedToo) {
     open("livella.bmp");
     ctx().s.lensK1 = 0.1;  // as restoreConstruction leaves it
     clickLines();
-    const ConstructionClicks clicks = test::clicksFor(scene.camera).value();
     const Point first =
         RadialLens::ofPhotograph(0.1, 800, 600)
             .undistorted({double(int(clicks.lines[0][0].x)), double(int(clicks.lines[0][0].y))});

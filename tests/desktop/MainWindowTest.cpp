@@ -94,26 +94,6 @@ TEST_F(MainWindowTest, TheZoomViewerScrollsFitsOnAReleaseOutsideThePictureAndReo
     EXPECT_TRUE(zoom->isVisible());
 }
 
-// Scrolling moves the picture itself, so a click reaches the procedures in image pixels.
-TEST_F(MainWindowTest, MousePositionsArePicturePixelsAtEveryScrollPosition) {
-    test::TempDir dir;
-    test::writeBytes(dir / "larga.bmp", test::bitmapBytes({.width = 1500, .height = 300}));
-    openFile((dir / "larga.bmp").string());
-    auto* bar = qobject_cast<QScrollBar*>(window.control("HScroll1"));
-    ASSERT_TRUE(bar->isVisible());
-    PictureWidget* picture = window.pictureWidget("Picture1");
-    QSignalSpy downs(picture, &PictureWidget::mouseDown);
-    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(150, 20));
-    bar->setValue(100);
-    EXPECT_EQ(picture->x(), -100);
-    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(150, 20));
-    ASSERT_EQ(downs.count(), 2);
-    for (const auto& args : downs) {
-        EXPECT_EQ(args.at(2).toFloat(), 150.0f);
-        EXPECT_EQ(args.at(3).toFloat(), 20.0f);
-    }
-}
-
 // Edit > Aggancia ai bordi: off at first, taken away once a line stands. The sample's lines, as
 // a mouse gives them, are drawn onto their edges and the panel's foot says so; the construction
 // kept beside the saved result replays to its bytes.

@@ -45,6 +45,17 @@ class OpenWindowTest : public ::testing::Test {
         }
         return window.context().s.openingUnderWay == 0;
     }
+    // A 3000 x 2000 JPEG, dark in its left half and bright in its right one.
+    std::string largeJpeg() {
+        ColourImage halves{3000, 2000, 3, 8, {}, {}, {}, {}};
+        halves.samples8.resize(halves.rowSamples() * 2000);
+        for (std::size_t i = 0; i < halves.samples8.size(); ++i) {
+            halves.samples8[i] = (i / 3) % 3000 < 1500 ? 30 : 220;
+        }
+        const std::string path = (dir / "grande.jpg").string();
+        EXPECT_EQ(saveColourImage(path, halves), "");
+        return path;
+    }
     QString prompt() const { return qobject_cast<QLabel*>(window.control("domanda1"))->text(); }
 
     test::TempDir dir;
@@ -57,14 +68,13 @@ class OpenWindowTest : public ::testing::Test {
 // input meanwhile (a click on the photograph about to go, F2); a camera photograph larger than
 // the window then opens fitted to it. A file that cannot be read leaves the work as it was.
 TEST_F(OpenWindowTest, APhotographIsReadWhileTheWindowIsDrawnThenFitted) {
-    const std::filesystem::path jpeg = dir / "grande.jpg";
-    ASSERT_EQ(saveColourImage(jpeg.string(), test::patternImage(3000, 2000, 3, 8)), "");
+    const std::string jpeg = largeJpeg();
     open(kSample);
     ASSERT_TRUE(opened());
     const Context& ctx = window.context();
     EXPECT_EQ(ctx.form.viewScale, 1.0) << "a palette bitmap opens at the chosen view";
 
-    open(jpeg.string());
+    open(jpeg);
     EXPECT_EQ(prompt(), "Sto caricando...");
     EXPECT_EQ(window.client()->cursor().shape(), Qt::WaitCursor);
     EXPECT_EQ(ctx.s.nomeFile, kSample);
@@ -72,7 +82,7 @@ TEST_F(OpenWindowTest, APhotographIsReadWhileTheWindowIsDrawnThenFitted) {
     dialogs.openAnswers.push_back(kSample);
     QTest::keyClick(&window, Qt::Key_F2);
     ASSERT_TRUE(opened());
-    EXPECT_EQ(ctx.s.nomeFile, jpeg.string());
+    EXPECT_EQ(ctx.s.nomeFile, jpeg);
     EXPECT_EQ(ctx.s.attesaSecondo, 0) << "the click reached the photograph";
     EXPECT_EQ(dialogs.openAnswers.size(), 1u) << "F2 reached the window";
     EXPECT_TRUE(ctx.form.viewFits);
@@ -87,7 +97,7 @@ TEST_F(OpenWindowTest, APhotographIsReadWhileTheWindowIsDrawnThenFitted) {
     open(text.string());
     ASSERT_TRUE(opened());
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(ctx.s.nomeFile, jpeg.string());
+    EXPECT_EQ(ctx.s.nomeFile, jpeg);
     EXPECT_EQ(prompt(), "Definire due rette orizz.");
     EXPECT_EQ(window.client()->cursor().shape(), Qt::ArrowCursor);
 }
@@ -124,17 +134,11 @@ class FirstViewWatch : public QObject {
 // nothing of the work on show changes and no input is taken; the photograph then replaces it.
 // The reduction is the most that the view still only reduces.
 TEST_F(OpenWindowTest, ALargeJpegShowsAFirstViewThenThePhotographItself) {
-    ColourImage halves{3000, 2000, 3, 8, {}, {}, {}, {}};
-    halves.samples8.resize(halves.rowSamples() * 2000);
-    for (std::size_t i = 0; i < halves.samples8.size(); ++i) {
-        halves.samples8[i] = (i / 3) % 3000 < 1500 ? 30 : 220;  // dark left, bright right
-    }
-    const std::filesystem::path jpeg = dir / "meta.jpg";
-    ASSERT_EQ(saveColourImage(jpeg.string(), halves), "");
+    const std::string jpeg = largeJpeg();
     open(kSample);
     ASSERT_TRUE(opened());
     FirstViewWatch watch(window);
-    open(jpeg.string());
+    open(jpeg);
     ASSERT_TRUE(opened());
 
     ASSERT_EQ(watch.seen.size(), 1u);
@@ -153,21 +157,15 @@ TEST_F(OpenWindowTest, ALargeJpegShowsAFirstViewThenThePhotographItself) {
     EXPECT_FALSE(window.firstView()->isVisible());
     EXPECT_TRUE(window.picture1().firstView().isNull());
     EXPECT_EQ(window.picture1().bare().size(), QSize(3000, 2000));
-    EXPECT_EQ(window.context().s.nomeFile, jpeg.string());
+    EXPECT_EQ(window.context().s.nomeFile, jpeg);
 }
 
 // Closed while the photograph is read: the window goes at once, the reading ends unseen.
 TEST_F(OpenWindowTest, ClosingWhileAPhotographIsReadEndsCleanly) {
-    const std::filesystem::path jpeg = dir / "grande.jpg";
-    ASSERT_EQ(saveColourImage(jpeg.string(), test::patternImage(3000, 2000, 3, 8)), "");
-    open(jpeg.string());
+    open(largeJpeg());
     ASSERT_NE(window.context().s.openingUnderWay, 0);
     EXPECT_TRUE(window.close());
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 1000) {
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-    }
+    QTest::qWait(1000);
     EXPECT_TRUE(window.context().s.fotoColori == nullptr);
 }
 

@@ -75,10 +75,13 @@ TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
     // Each line end keeps the scale of the view it was clicked on.
     EXPECT_EQ(s().lineViewScales(1), (std::array<double, 2>{4.0, 0.25}));
 
-    // Back at 1:1 the bars are ranged as on opening and a click stores its screen pixel.
+    // Back at 1:1 the bars are ranged as on opening and a click stores its screen pixel;
+    // scrolling moves the picture itself, so the pixel is the picture's at every position.
     choose("scale1to1");
     EXPECT_EQ(across->maximum(), maxAcross);
     EXPECT_EQ(down->maximum(), maxDown);
+    across->setValue(100);
+    EXPECT_EQ(photo->x(), -100);
     const QPoint plain = inPhoto({333, 222});
     click(plain);
     EXPECT_EQ(s().xPrimo, float(plain.x()));

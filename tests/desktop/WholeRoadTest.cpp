@@ -16,11 +16,7 @@
 #include <sstream>
 #include <utility>
 
-#include "BitmapBytes.h"
-#include "Fakes.h"
 #include "WindowFixture.h"
-#include "desktop/MainWindow.h"
-#include "desktop/PictureWidget.h"
 #include "desktop/QtPlatform.h"
 #include "desktop/Translations.h"
 #include "rectify/PrintLayout.h"
@@ -77,9 +73,7 @@ class ScriptedQtDialogs : public QtDialogs {
     }
 };
 
-// Clicks in picture pixels on the rolled sample: after its lines, an area.
-constexpr int kArea[2][2] = {{200, 150}, {620, 500}};
-// The same clicks for the batch tool.
+// The clicks of the sample's lines and an area, for the batch tool.
 const char* const kClicks =
     " --h1 234,174,615,135 --h2 201,352,602,379 --v1 163,448,216,174"
     " --v2 635,525,651,129 --area 200,150,620,500";
@@ -100,7 +94,6 @@ class PaintCounter : public QObject {
     int& paints_;
 };
 
-// vesta-rectify as a script runs it; its exit status.
 // What a command prints on its standard output.
 std::string outputOf(const std::string& command) {
     std::string out;
@@ -113,196 +106,6 @@ std::string outputOf(const std::string& command) {
     }
     return out;
 }
-
-int rectify(const std::string& args) {
-    return std::system((std::string(VESTA_RECTIFY) + " " + args + " > /dev/null").c_str());
-}
-
-// The window on a 1920 x 1080 screen, as large as the screen, as the program starts it.
-class WholeRoadTest : public ::testing::Test {
-  protected:
-    WholeRoadTest()
-        : window({dialogs, events,
-                  Paths{VESTA_SAMPLES_DIR "/..", (dir / "dati").string(), dir.path().string()},
-                  ScreenInfo{1920 * 15.0, 1080 * 15.0, 15.0, 15.0}, '.'}) {
-        dialogs.setParent(&window);
-        dialogs.open = kSample;
-        window.resize(1920, 1080);
-        window.show();
-    }
-    void click(const char* name) { QTest::mouseClick(window.control(name), Qt::LeftButton); }
-    void clickPhoto(int x, int y) {
-        QTest::mouseClick(window.pictureWidget("Picture1"), Qt::LeftButton, {}, QPoint(x, y));
-    }
-    QString prompt() const { return qobject_cast<QLabel*>(window.control("domanda1"))->text(); }
-    // The lines of the sample's notes, then the area.
-    void construct() {
-        for (const auto& p : test::kSampleLines) {
-            clickPhoto(p[0], p[1]);
-        }
-        click("RETTANG");
-        clickPhoto(kArea[0][0], kArea[0][1]);
-        clickPhoto(kArea[1][0], kArea[1][1]);
-    }
-
-    test::TempDir dir;
-    ScriptedQtDialogs dialogs;
-    test::CountingEventLoop events;
-    MainWindow window;
-};
-
-// The road once through the real widgets: what the window shows, saves, prints and keeps is
-// what the batch tool makes of the same clicks, byte for byte.
-TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSaveAndPrint) {
-    window.menuAction("open")->trigger();
-    construct();
-    click("RADDRIZZA");
-    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
-    EXPECT_EQ(prompt(), "Vuoi misurare ?");
-    const Context& ctx = window.context();
-    const auto scratch = test::readBytes(ctx.paths.scratchFile());
-    ASSERT_GT(scratch.size(), 1078u);
-    // The title of the result, whole: its caption fits the label's box.
-    const QLabel* title = qobject_cast<QLabel*>(window.control("Label1"));
-    EXPECT_EQ(title->text(), "Immagine raddrizzata");
-    EXPECT_LE(title->heightForWidth(title->width()), title->height());
-
-    // Clicks on the result are its pixels: at a centimetre a pixel, a vertical pair of 150
-    // pixels measures 150 cm, and its ± reaches the panel.
-    click("RADDRIZZA");  // now "Misura"
-    PictureWidget* result = window.pictureWidget("Picture2");
-    const auto measure = [&](QPoint a, QPoint b) {
-        QTest::mouseClick(result, Qt::LeftButton, {}, a);
-        QTest::mouseClick(result, Qt::LeftButton, {}, b);
-    };
-    dialogs.input = "200";
-    measure({20, 100}, {220, 100});
-    measure({100, 20}, {100, 170});
-    EXPECT_EQ(ctx.form.Text6[1].caption, "d 150");
-    const auto* spread = window.findChild<QLabel*>("incertezzaMisura");
-    ASSERT_NE(spread, nullptr);
-    EXPECT_TRUE(spread->isVisible() && spread->text().startsWith("d 150 ±"))
-        << spread->text().toStdString();
-
-    // Qt's own dialogs speak Italian.
-    ASSERT_TRUE(installItalianQtTexts(*QCoreApplication::instance()));
-    const QDialogButtonBox buttons(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
-    EXPECT_EQ(buttons.button(QDialogButtonBox::Save)->text().remove('&'), "Salva");
-    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove('&'), "Annulla");
-
-    dialogs.save = (dir / "facciata").string();
-    window.menuAction("save")->trigger();
-    EXPECT_EQ(test::readBytes(dir / "facciata.BMP"), scratch);
-    dialogs.pdf = (dir / "finestra.pdf").string();
-    window.menuAction("print")->trigger();
-    const auto pdf = test::readBytes(dir / "finestra.pdf");
-    ASSERT_GT(pdf.size(), 1000u);
-    EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 4), "%PDF");
-
-    ASSERT_EQ(rectify(kSample + " " + (dir / "batch.bmp").string() + kClicks), 0);
-    EXPECT_EQ(test::readBytes(dir / "batch.bmp"), scratch);
-    // Save kept the construction beside the image, and the latest for the photograph in the
-    // data folder (the samples are the program's): the photograph opened again offers it back,
-    // once it is painted, ready to rectify to the same bytes.
-    EXPECT_FALSE(std::filesystem::exists(kSample + ".json"));
-    EXPECT_FALSE(std::filesystem::is_empty(window.context().paths.recordsDir()));
-    std::filesystem::copy_file(kSample, dir / "facciata_ruotata.bmp");
-    dialogs.open = (dir / "facciata_ruotata.bmp").string();
-    int paints = 0;
-    int paintsWhenAsked = -1;
-    PaintCounter counter(window.pictureWidget("Picture1"), paints);
-    dialogs.onConfirm = [&] { paintsWhenAsked = paints; };
-    window.menuAction("open")->trigger();
-    EXPECT_TRUE(dialogs.questions.empty()) << "not over the previous picture";
-    QCoreApplication::processEvents();
-    ASSERT_EQ(dialogs.questions.size(), 1u);
-    EXPECT_GT(paintsWhenAsked, 0);
-    EXPECT_EQ(prompt(), "Vuoi raddrizzare ?");
-    click("RADDRIZZA");
-    const std::string again = ctx.paths.scratchFile();
-    EXPECT_EQ(test::readBytes(again), scratch);
-    window.close();
-    EXPECT_FALSE(std::filesystem::exists(again)) << "the window's scratch file goes with it";
-}
-
-// While rows are computed only one cancel gets through: keys, shortcuts and clicks are dropped
-// there and then, a second cancel does not also take a line away, and what reaches the window
-// only after the last row (here posted during the loop) is dropped as well, so nothing acts on
-// the result.
-TEST_F(WholeRoadTest, WhileRowsAreComputedOnlyOneCancelGetsThrough) {
-    window.menuAction("open")->trigger();
-    construct();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QWidget* cancel = window.control("cancella");
-    PictureWidget* photo = window.pictureWidget("Picture1");
-    QSignalSpy photoClicks(photo, &PictureWidget::mouseDown);
-    const auto post = [](QWidget* to, QEvent::Type type) {
-        const Qt::MouseButtons held =
-            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-        QCoreApplication::postEvent(
-            to, new QMouseEvent(type, QPointF(5, 5), to->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
-                                held, {}));
-    };
-    events.duringYield = [&](int yield) {
-        if (yield != 2) {
-            return;
-        }
-        for (const Qt::Key key : {Qt::Key_F6, Qt::Key_Escape, Qt::Key_F7, Qt::Key_F2, Qt::Key_F4}) {
-            QTest::keyClick(&window, key);
-        }
-        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);  // the cancel
-        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
-        QTest::mouseClick(cancel, Qt::LeftButton);
-        for (QWidget* to : {cancel, static_cast<QWidget*>(photo), static_cast<QWidget*>(photo)}) {
-            post(to, QEvent::MouseButtonPress);
-            post(to, QEvent::MouseButtonRelease);
-        }
-    };
-    click("RADDRIZZA");
-    QCoreApplication::processEvents();
-    const Context& ctx = window.context();
-    EXPECT_EQ(events.yields, 2) << "stopped before the next row";
-    EXPECT_TRUE(ctx.s.nRette == 4 && ctx.s.nRaddr == 1);
-    EXPECT_TRUE(ctx.form.Picture2.visible && !ctx.form.Picture1.visible);
-    EXPECT_EQ(ctx.s.resultFile, ResultFile::Unsaved);
-    EXPECT_EQ(prompt(), "Vuoi misurare ?");
-    EXPECT_TRUE(events.terminations == 0 && photoClicks.isEmpty() && dialogs.messages.empty());
-}
-
-// Closing the window with a result never saved asks in the window's own box: "Annulla" keeps
-// the window and the result; "Salva" saves it, then the window closes.
-TEST_F(WholeRoadTest, ClosingWithAnUnsavedResultAsksFirst) {
-    window.menuAction("open")->trigger();
-    construct();
-    click("RADDRIZZA");
-    dialogs.saveAnswer.reset();
-    QStringList buttons;
-    QTimer::singleShot(0, [&buttons] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>{}) {
-            buttons << button->text();
-        }
-        if (box) {
-            box->reject();  // as the window's close button or Esc
-        }
-    });
-    EXPECT_FALSE(window.close());
-    buttons.sort();
-    EXPECT_EQ(buttons, (QStringList{"Annulla", "Non salvare", "Salva"}));
-    EXPECT_TRUE(window.isVisible() &&
-                std::filesystem::exists(window.context().paths.scratchFile()));
-    dialogs.saveAnswer = SaveChoice::Save;
-    dialogs.save = (dir / "chiusura.bmp").string();
-    EXPECT_TRUE(window.close());
-    EXPECT_TRUE(std::filesystem::exists(dir / "chiusura.bmp"));
-}
-
-}  // namespace
-}  // namespace vesta::desktop
-
-namespace vesta::desktop {
-namespace {
 
 // Width, height and resolution (x and y, per inch) of each image of a PDF, from pdfimages.
 std::vector<std::vector<int>> imagesOf(const std::string& pdf) {
@@ -336,25 +139,78 @@ QRect inkAbove(const std::filesystem::path& pgm, int bottom) {
     return box;
 }
 
-// A metre of the facade is a centimetre of paper at 1:100, on the PDF the real window writes:
-// the image's pixels, its resolution on the page and where it lies, then a scale that takes
-// several sheets, and a scale typed wrongly. A result without a scale is not offered, nor one
-// whose scale belonged to the previous result.
-TEST_F(WholeRoadTest, PrintAtScaleKeepsTheScaleOnPaper) {
+// The window on a 1920 x 1080 screen, as large as the screen, as the program starts it.
+class WholeRoadTest : public ::testing::Test {
+  protected:
+    WholeRoadTest()
+        : window({dialogs, events,
+                  Paths{VESTA_SAMPLES_DIR "/..", (dir / "dati").string(), dir.path().string()},
+                  ScreenInfo{1920 * 15.0, 1080 * 15.0, 15.0, 15.0}, '.'}) {
+        dialogs.setParent(&window);
+        dialogs.open = kSample;
+        window.resize(1920, 1080);
+        window.show();
+    }
+    void click(const char* name) { QTest::mouseClick(window.control(name), Qt::LeftButton); }
+    void clickPhoto(int x, int y) {
+        QTest::mouseClick(window.pictureWidget("Picture1"), Qt::LeftButton, {}, QPoint(x, y));
+    }
+    QString prompt() const { return qobject_cast<QLabel*>(window.control("domanda1"))->text(); }
+    // The sample opened, the lines of its notes, then the area.
+    void construct() {
+        window.menuAction("open")->trigger();
+        for (const auto& p : test::kSampleLines) {
+            clickPhoto(p[0], p[1]);
+        }
+        click("RETTANG");
+        clickPhoto(200, 150);
+        clickPhoto(620, 500);
+    }
+
+    test::TempDir dir;
+    ScriptedQtDialogs dialogs;
+    test::CountingEventLoop events;
+    MainWindow window;
+};
+
+// The road once through the real widgets: what the window shows, saves, prints and keeps is
+// what the batch tool makes of the same clicks, byte for byte. A metre of the facade is a
+// centimetre of paper at 1:100, on the PDF the real window writes: the image's pixels, its
+// resolution on the page and where it lies, then a scale that takes several sheets, and a scale
+// typed wrongly; another result of the same construction has no scale until it is measured.
+TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSaveAndPrint) {
     ASSERT_EQ(std::system("command -v pdftoppm pdfimages pdfinfo > /dev/null"), 0)
         << "poppler-utils is missing: scripts/install-deps.sh installs it";
-    window.menuAction("open")->trigger();
     construct();
     click("RADDRIZZA");
-    QAction* print = window.menuAction("stampaScala");
-    EXPECT_FALSE(print->isEnabled()) << "no scale yet";
-    click("RADDRIZZA");  // "Misura": 200 pixels are 200 cm, a centimetre a pixel
-    dialogs.input = "200";
-    PictureWidget* result = window.pictureWidget("Picture2");
-    QTest::mouseClick(result, Qt::LeftButton, {}, QPoint(20, 100));
-    QTest::mouseClick(result, Qt::LeftButton, {}, QPoint(220, 100));
-    ASSERT_TRUE(print->isEnabled());
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0];
+    EXPECT_EQ(prompt(), "Vuoi misurare ?");
     const Context& ctx = window.context();
+    const auto scratch = test::readBytes(ctx.paths.scratchFile());
+    ASSERT_GT(scratch.size(), 1078u);
+    // The title of the result, whole: its caption fits the label's box.
+    const QLabel* title = qobject_cast<QLabel*>(window.control("Label1"));
+    EXPECT_EQ(title->text(), "Immagine raddrizzata");
+    EXPECT_LE(title->heightForWidth(title->width()), title->height());
+
+    // Clicks on the result are its pixels: at a centimetre a pixel, a vertical pair of 150
+    // pixels measures 150 cm, and its ± reaches the panel.
+    click("RADDRIZZA");  // now "Misura"
+    PictureWidget* result = window.pictureWidget("Picture2");
+    const auto measure = [&](QPoint a, QPoint b) {
+        QTest::mouseClick(result, Qt::LeftButton, {}, a);
+        QTest::mouseClick(result, Qt::LeftButton, {}, b);
+    };
+    dialogs.input = "200";
+    measure({20, 100}, {220, 100});
+    measure({100, 20}, {100, 170});
+    EXPECT_EQ(ctx.form.Text6[1].caption, "d 150");
+    const auto* spread = window.findChild<QLabel*>("incertezzaMisura");
+    ASSERT_NE(spread, nullptr);
+    EXPECT_TRUE(spread->isVisible() && spread->text().startsWith("d 150 ±"))
+        << spread->text().toStdString();
+    QAction* print = window.menuAction("stampaScala");
+    ASSERT_TRUE(print->isEnabled());
     const int width = ctx.s.largRaddr, height = int(ctx.s.altRaddr);
 
     dialogs.pdf = (dir / "1-100.pdf").string();
@@ -407,11 +263,122 @@ TEST_F(WholeRoadTest, PrintAtScaleKeepsTheScaleOnPaper) {
     EXPECT_EQ(dialogs.messages[0].rfind("Scala non valida", 0), 0u) << dialogs.messages[0];
     EXPECT_FALSE(std::filesystem::exists(dialogs.pdf));
 
-    // Another result of the same construction has no scale until it is measured again.
     window.menuAction("altra")->trigger();
     click("RADDRIZZA");
     EXPECT_FALSE(print->isEnabled());
     EXPECT_EQ(ctx.s.scala, 0);
+
+    // Qt's own dialogs speak Italian.
+    ASSERT_TRUE(installItalianQtTexts(*QCoreApplication::instance()));
+    const QDialogButtonBox buttons(QDialogButtonBox::Save | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Save)->text().remove('&'), "Salva");
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove('&'), "Annulla");
+
+    dialogs.save = (dir / "facciata").string();
+    window.menuAction("save")->trigger();
+    EXPECT_EQ(test::readBytes(dir / "facciata.BMP"), scratch);
+    dialogs.pdf = (dir / "finestra.pdf").string();
+    window.menuAction("print")->trigger();
+    const auto pdf = test::readBytes(dir / "finestra.pdf");
+    ASSERT_GT(pdf.size(), 1000u);
+    EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 4), "%PDF");
+
+    const std::string batch = kSample + " " + (dir / "batch.bmp").string() + kClicks;
+    ASSERT_EQ(std::system((VESTA_RECTIFY " " + batch + " > /dev/null").c_str()), 0);
+    EXPECT_EQ(test::readBytes(dir / "batch.bmp"), scratch);
+    // Save kept the construction beside the image, and the latest for the photograph in the
+    // data folder (the samples are the program's): the photograph opened again offers it back,
+    // once it is painted, ready to rectify to the same bytes.
+    EXPECT_FALSE(std::filesystem::exists(kSample + ".json"));
+    EXPECT_FALSE(std::filesystem::is_empty(window.context().paths.recordsDir()));
+    std::filesystem::copy_file(kSample, dir / "facciata_ruotata.bmp");
+    dialogs.open = (dir / "facciata_ruotata.bmp").string();
+    int paints = 0;
+    int paintsWhenAsked = -1;
+    PaintCounter counter(window.pictureWidget("Picture1"), paints);
+    dialogs.onConfirm = [&] { paintsWhenAsked = paints; };
+    window.menuAction("open")->trigger();
+    EXPECT_TRUE(dialogs.questions.empty()) << "not over the previous picture";
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_GT(paintsWhenAsked, 0);
+    EXPECT_EQ(prompt(), "Vuoi raddrizzare ?");
+    click("RADDRIZZA");
+    const std::string again = ctx.paths.scratchFile();
+    EXPECT_EQ(test::readBytes(again), scratch);
+    window.close();
+    EXPECT_FALSE(std::filesystem::exists(again)) << "the window's scratch file goes with it";
+}
+
+// While rows are computed only one cancel gets through: keys, shortcuts and clicks are dropped
+// there and then, a second cancel does not also take a line away, and what reaches the window
+// only after the last row (here posted during the loop) is dropped as well, so nothing acts on
+// the result.
+TEST_F(WholeRoadTest, WhileRowsAreComputedOnlyOneCancelGetsThrough) {
+    construct();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget* cancel = window.control("cancella");
+    PictureWidget* photo = window.pictureWidget("Picture1");
+    QSignalSpy photoClicks(photo, &PictureWidget::mouseDown);
+    const auto post = [](QWidget* to, QEvent::Type type) {
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QCoreApplication::postEvent(
+            to, new QMouseEvent(type, QPointF(5, 5), to->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                                held, {}));
+    };
+    events.duringYield = [&](int yield) {
+        if (yield != 2) {
+            return;
+        }
+        for (const Qt::Key key : {Qt::Key_F6, Qt::Key_Escape, Qt::Key_F7, Qt::Key_F2, Qt::Key_F4}) {
+            QTest::keyClick(&window, key);
+        }
+        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);  // the cancel
+        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        for (QWidget* to : {cancel, static_cast<QWidget*>(photo), static_cast<QWidget*>(photo)}) {
+            post(to, QEvent::MouseButtonPress);
+            post(to, QEvent::MouseButtonRelease);
+        }
+    };
+    click("RADDRIZZA");
+    QCoreApplication::processEvents();
+    const Context& ctx = window.context();
+    EXPECT_EQ(events.yields, 2) << "stopped before the next row";
+    EXPECT_TRUE(ctx.s.nRette == 4 && ctx.s.nRaddr == 1);
+    EXPECT_TRUE(ctx.form.Picture2.visible && !ctx.form.Picture1.visible);
+    EXPECT_EQ(ctx.s.resultFile, ResultFile::Unsaved);
+    EXPECT_EQ(prompt(), "Vuoi misurare ?");
+    EXPECT_TRUE(events.terminations == 0 && photoClicks.isEmpty() && dialogs.messages.empty());
+}
+
+// Closing the window with a result never saved asks in the window's own box: "Annulla" keeps
+// the window and the result; "Salva" saves it, then the window closes.
+TEST_F(WholeRoadTest, ClosingWithAnUnsavedResultAsksFirst) {
+    construct();
+    click("RADDRIZZA");
+    dialogs.saveAnswer.reset();
+    QStringList buttons;
+    QTimer::singleShot(0, [&buttons] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>{}) {
+            buttons << button->text();
+        }
+        if (box) {
+            box->reject();  // as the window's close button or Esc
+        }
+    });
+    EXPECT_FALSE(window.close());
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"Annulla", "Non salvare", "Salva"}));
+    EXPECT_TRUE(window.isVisible() &&
+                std::filesystem::exists(window.context().paths.scratchFile()));
+    dialogs.saveAnswer = SaveChoice::Save;
+    dialogs.save = (dir / "chiusura.bmp").string();
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(std::filesystem::exists(dir / "chiusura.bmp"));
 }
 
 }  // namespace

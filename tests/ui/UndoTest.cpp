@@ -91,8 +91,7 @@ TEST_F(UndoTest, CancelAndAnotherAbandonAHalfDoneInput) {
     EXPECT_EQ(s.nRette, 3) << "the click starts line 4 again";
     EXPECT_EQ(s.xPrimo, 600);
 
-    PICTURE1_MouseDown(app.ctx, 650, 90);
-    Picture1_MouseUp(app.ctx, 650, 90);
+    test::click(app.ctx, 650, 90);
     RETTANG3(app.ctx);
     PICTURE1_MouseDown(app.ctx, 200, 150);
     Picture1_MouseMove(app.ctx, 300, 300);
@@ -105,29 +104,13 @@ TEST_F(UndoTest, CancelAndAnotherAbandonAHalfDoneInput) {
     EXPECT_TRUE(s.corner(1).x == 600 && s.attesaSecondo == 1) << "the click starts a new area";
 }
 
-TEST_F(UndoTest, AfterAResultCancelGoesBackToTheAreaOnThePhotograph) {
-    test::openBitmap(app, 800, 600);
-    s.nRette = 4;
-    s.nRaddr = s.raddrAvviato = 1;
-    f.RADDRIZZA.caption = "Misura";
-    f.RADDRIZZA.tooltip = " Stabilisce una scala per le misurazioni dell'immagine";
-    f.cancella.caption = "Altra ?";
-    f.Picture1.visible = false;
-    f.Picture2.visible = true;
-    CANC2(app.ctx);
-    EXPECT_TRUE(s.nRette == 4 && s.modoClick == ClickMode::AreaCorner && s.nRaddr == 0);
-    EXPECT_EQ(f.domanda1.caption, prompts::kDeviDefinireArea);
-    EXPECT_TRUE(f.Picture1.visible && !f.Picture2.visible && !f.save.enabled);
-    EXPECT_EQ(f.RADDRIZZA.caption, "Raddrizza");
-    EXPECT_EQ(f.RADDRIZZA.tooltip, " Inizia l'operazione di raddrizzamento");
-}
-
-// "Altra ?" and F7 lead back to the same photograph with the same construction: both offer
-// Raddrizza, Start and Griglia on it at once, and Raddrizza rectifies it again; the first corner
-// of a new area takes them away until that area is complete.
+// "Altra ?" and F7 lead back to the same photograph with the same construction, awaiting an
+// area: both offer Raddrizza, Start and Griglia on it at once (Canc. takes Save away), and
+// Raddrizza rectifies it again, its bars ranged for it; the first corner of a new area takes them
+// away until that area is complete.
 TEST_F(UndoTest, AfterAResultAltraAndF7BothOfferTheStandingConstruction) {
     for (void (*back)(Context&) : {CANC2, ALTRA1}) {
-        test::openBitmap(app, 800, 600);
+        test::openBitmap(app, 1500, 900);  // beyond the visible 783 x 720
         test::clickFourLines(app.ctx);
         RETTANG3(app.ctx);
         test::click(app.ctx, 150, 150);
@@ -135,7 +118,17 @@ TEST_F(UndoTest, AfterAResultAltraAndF7BothOfferTheStandingConstruction) {
         RADDR1(app.ctx);
         ASSERT_EQ(f.cancella.caption, "Altra ?");
         back(app.ctx);
-        EXPECT_TRUE(s.construction && s.nRaddr == 0);
+        EXPECT_TRUE(s.construction && s.nRaddr == 0 && s.nRette == 4 &&
+                    s.modoClick == ClickMode::AreaCorner);
+        if (back == CANC2) {
+            EXPECT_EQ(f.domanda1.caption, prompts::kDeviDefinireArea);
+        }
+        EXPECT_TRUE(f.Picture1.visible && !f.Picture2.visible &&
+                    f.RADDRIZZA.caption == "Raddrizza");
+        EXPECT_EQ(f.RADDRIZZA.tooltip, " Inizia l'operazione di raddrizzamento");
+        EXPECT_EQ(f.save.enabled, back == ALTRA1);
+        EXPECT_TRUE(f.HScroll1.visible && f.VScroll1.visible && f.HScroll1.max == 1500 - 783)
+            << "the photograph's bars ranged again";
         EXPECT_TRUE(f.RADDRIZZA.enabled && f.start.enabled && f.raddrizza1.enabled &&
                     f.GRIGLIA.enabled && f.griglia2.enabled);
         RADDR1(app.ctx);
@@ -145,15 +138,6 @@ TEST_F(UndoTest, AfterAResultAltraAndF7BothOfferTheStandingConstruction) {
         test::click(app.ctx, 200, 200);
         EXPECT_FALSE(f.RADDRIZZA.enabled || f.start.enabled || f.GRIGLIA.enabled);
     }
-}
-
-TEST_F(UndoTest, AnotherRectificationRangesTheBarsOfTheSource) {
-    test::openBitmap(app, 1500, 900);  // beyond the visible 783 x 720
-    s.nRaddr = 2;
-    ALTRA1(app.ctx);
-    EXPECT_EQ(s.nRaddr, 0);
-    ASSERT_TRUE(f.HScroll1.visible && f.VScroll1.visible);
-    EXPECT_EQ(f.HScroll1.max, 1500 - 783);
 }
 
 TEST_F(UndoTest, DefaultsTakeThePhotographsCornersAndCentre) {
