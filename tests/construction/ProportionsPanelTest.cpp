@@ -75,13 +75,7 @@ TEST_F(ProportionsPanelTest, EachLineEndIsAsSureAsAPixelOfItsView) {
     EXPECT_TRUE(plain < part && part < reduced) << part;
 
     // Restored at 1:1, a kept construction's ends keep the view they were clicked on.
-    ConstructionRecord kept;
-    for (std::size_t k = 0; k < 4; ++k) {
-        const ClickedLine l = s.line(int(k) + 1);
-        kept.lines[k] = {l.first.x, l.first.y, l.second.x, l.second.y};
-        kept.lineViewScales[k] = s.lineViewScales(int(k) + 1);
-    }
-    kept.principalPoint = {400, 300};
+    ConstructionRecord kept = recordOf(s).value();
     kept.area = {1, 1, 799, 599};
     test::openBitmap(app, 800, 600);
     f.viewScale = 1;
