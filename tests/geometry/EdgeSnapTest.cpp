@@ -56,13 +56,9 @@ double offEdge(Point p) {
 // edges within the reach, the one nearer the click, though the other is stronger.
 TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
     const std::vector<double> grey = rendered([](double x, double y) { return edgeLevel(x, y); });
-    IndexedImage palette;
-    palette.width = 200;
-    palette.height = 120;
-    for (int i = 0; i < 256; ++i) {
-        const auto level = std::uint8_t(255 - i);
-        palette.palette[std::size_t(4 * i)] = palette.palette[std::size_t(4 * i + 1)] =
-            palette.palette[std::size_t(4 * i + 2)] = level;
+    IndexedImage palette{200, 120, {}, {}};
+    for (std::size_t i = 0; i < 256; ++i) {
+        std::fill_n(palette.palette.begin() + 4 * i, 3, std::uint8_t(255 - i));
     }
     ColourImage colour{200, 120, 3, 8, {}, {}, {}, {}}, deep{200, 120, 1, 16, {}, {}, {}, {}};
     for (const double v : grey) {
