@@ -211,7 +211,6 @@ inline std::pair<Shown, double> shownWay(const IndexedImage& result,
                                          const facade::FacadeLayout& layout,
                                          facade::FacadeRect box) {
     std::array<int, 4> hits{};
-    int samples = 0;
     for (int j = 0; j < 60; ++j) {
         for (int i = 0; i < 80; ++i) {
             const int x = (2 * i + 1) * result.width / 160, y = (2 * j + 1) * result.height / 120;
@@ -225,12 +224,11 @@ inline std::pair<Shown, double> shownWay(const IndexedImage& result,
                     upTurned ? box.bottom + fy * box.height() : box.top - fy * box.height();
                 hits[way] += got == facade::facadeColour(layout, {u, v});
             }
-            ++samples;
         }
     }
     std::array<int, 4> order{0, 1, 2, 3};
     std::sort(order.begin(), order.end(), [&](int a, int b) { return hits[a] > hits[b]; });
-    return {Shown(order[0]), double(hits[order[0]] - hits[order[1]]) / samples};
+    return {Shown(order[0]), (hits[order[0]] - hits[order[1]]) / (80 * 60.0)};
 }
 
 // Area, then its two corners.
