@@ -78,8 +78,7 @@ TEST_F(PictureInputTest, APrincipalPointClickMovesTheCentreAndGoesBackToLines) {
     clickLine(ctx, 100, 300, 300, 310);
     centro1_Click(ctx);
     click(ctx, 40, 10);
-    EXPECT_EQ(s.centroX, 40);
-    EXPECT_EQ(s.centroY, 10);
+    EXPECT_EQ((Point{s.centroX, s.centroY}), (Point{40, 10}));
     EXPECT_EQ(s.modoClick, ClickMode::LineEnd);
     EXPECT_EQ(f.domanda1.caption, prompts::kDueRetteVert);
 }
