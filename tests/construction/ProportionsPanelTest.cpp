@@ -3,8 +3,6 @@
 // their residuals on the panel, a stray one flagged and taken away, Canc. taking back the last.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "Fakes.h"
 #include "construction/Commands.h"
 #include "construction/ExtraLines.h"
