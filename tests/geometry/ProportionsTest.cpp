@@ -46,8 +46,7 @@ ConstructionClicks handWorked() {
 }
 
 void expectNear(Point p, double x, double y) {
-    EXPECT_NEAR(p.x, x, 1e-12);
-    EXPECT_NEAR(p.y, y, 1e-12);
+    EXPECT_NEAR(std::hypot(p.x - x, p.y - y), 0, 1e-12) << p.x << ", " << p.y;
 }
 
 // A wrong sign in the last row, corners taken in another turn, or lines swapped top for bottom
