@@ -85,15 +85,14 @@ TEST_F(PictureInputTest, APrincipalPointClickMovesTheCentreAndGoesBackToLines) {
 
 // The size factor is built by repeated addition, as the output size depends on those very bits.
 TEST_F(PictureInputTest, SizeStepsAccumulateTheirRoundingWithinOneToOnePointNine) {
-    GRANDEZZA_SpinUp(ctx);
-    GRANDEZZA_SpinUp(ctx);
-    EXPECT_EQ(s.grandezza, 1.2000000000000002);
-    for (int i = 0; i < 7; ++i) {
-        GRANDEZZA_SpinUp(ctx);
+    // Steps up, and the factor after them: the tenth would pass 2.0 and is held at 1.9.
+    for (const auto& [steps, factor] :
+         {std::pair{2, 1.2000000000000002}, {7, 1.9000000000000008}, {1, 1.9}}) {
+        for (int i = 0; i < steps; ++i) {
+            GRANDEZZA_SpinUp(ctx);
+        }
+        EXPECT_EQ(s.grandezza, factor) << steps;
     }
-    EXPECT_EQ(s.grandezza, 1.9000000000000008);
-    GRANDEZZA_SpinUp(ctx);
-    EXPECT_EQ(s.grandezza, 1.9);
     EXPECT_EQ(f.Text3.caption, "1,9") << "the user's decimal separator";
     for (int i = 0; i < 11; ++i) {
         GRANDEZZA_SpinDown(ctx);
