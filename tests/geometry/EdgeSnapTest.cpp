@@ -121,7 +121,8 @@ class EdgeSnapWindow : public test::AppTest {
 TEST_F(EdgeSnapWindow, TheWindowDrawsTheLineOnItsEdgeAndSaysSo) {
     clicks.lines[0][0].y += 2;
     // The top rows painted over with sky, where no edge runs.
-    std::fill_n(s.sorgente.image.pixels.begin(), 20 * cam.width, facade::kSky);
+    IndexedImage& photo = s.sorgente.image;
+    std::fill_n(photo.pixels.begin(), 20 * photo.width, facade::kSky);
     offerEveryEventCommands(app.ctx);
     EXPECT_TRUE(f.agganciaBordi.enabled && !f.agganciaBordi.checked);
     agganciaBordi_Click(app.ctx);
