@@ -78,23 +78,21 @@ TEST_F(PictureInputTest, APrincipalPointClickMovesTheCentreAndGoesBackToLines) {
     clickLine(ctx, 100, 300, 300, 310);
     centro1_Click(ctx);
     click(ctx, 40, 10);
-    EXPECT_EQ(s.centroX, 40);
-    EXPECT_EQ(s.centroY, 10);
+    EXPECT_EQ((Point{s.centroX, s.centroY}), (Point{40, 10}));
     EXPECT_EQ(s.modoClick, ClickMode::LineEnd);
     EXPECT_EQ(f.domanda1.caption, prompts::kDueRetteVert);
 }
 
 // The size factor is built by repeated addition, as the output size depends on those very bits.
 TEST_F(PictureInputTest, SizeStepsAccumulateTheirRoundingWithinOneToOnePointNine) {
-    GRANDEZZA_SpinUp(ctx);
-    GRANDEZZA_SpinUp(ctx);
-    EXPECT_EQ(s.grandezza, 1.2000000000000002);
-    for (int i = 0; i < 7; ++i) {
-        GRANDEZZA_SpinUp(ctx);
+    // Steps up, and the factor after them: the tenth would pass 2.0 and is held at 1.9.
+    for (const auto& [steps, factor] :
+         {std::pair{2, 1.2000000000000002}, {7, 1.9000000000000008}, {1, 1.9}}) {
+        for (int i = 0; i < steps; ++i) {
+            GRANDEZZA_SpinUp(ctx);
+        }
+        EXPECT_EQ(s.grandezza, factor) << steps;
     }
-    EXPECT_EQ(s.grandezza, 1.9000000000000008);
-    GRANDEZZA_SpinUp(ctx);
-    EXPECT_EQ(s.grandezza, 1.9);
     EXPECT_EQ(f.Text3.caption, "1,9") << "the user's decimal separator";
     for (int i = 0; i < 11; ++i) {
         GRANDEZZA_SpinDown(ctx);

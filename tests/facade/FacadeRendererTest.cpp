@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <tuple>
 #include <utility>
 
 #include "facade/FacadeRenderer.h"
@@ -26,26 +25,24 @@ TEST(RenderedSample, EdgesFallBetweenThePixelsTheyProjectTo) {
 
     // The facade's sides, seen along a row at the height of the first floor: neighbour plaster
     // outside, brick inside.
-    for (const auto& [name, v, outside] :
-         {std::tuple{"left", 450.0, kLeftNeighbour}, std::tuple{"right", 450.0, kRightNeighbour}}) {
+    for (const auto& [name, outside] :
+         {std::pair{"left", kLeftNeighbour}, std::pair{"right", kRightNeighbour}}) {
         SCOPED_TRACE(name);
         const ReferenceEdge edge = referenceEdge(f, name);
         const ImageSegment e = projectEdge(c, edge);
-        const int row = int(std::floor(projectFacadePoint(c, {edge.from.u, v}).y));
+        const int row = int(std::floor(projectFacadePoint(c, {edge.from.u, 450}).y));
         // Where the edge crosses the top and the bottom of this pixel row.
         auto xAt = [&](double y) {
             return e.from.x + (e.to.x - e.from.x) * (y - e.from.y) / (e.to.y - e.from.y);
         };
         const double lo = std::min(xAt(row), xAt(row + 1));
         const double hi = std::max(xAt(row), xAt(row + 1));
-        const int lastLeft = int(std::floor(lo)) - 1;  // ends at or before lo
-        const int firstRight = int(std::ceil(hi));     // starts at or after hi
-        const std::uint8_t left = image.row(row)[lastLeft];
-        const std::uint8_t right = image.row(row)[firstRight];
+        // The last pixel ending at or before lo, the first starting at or after hi.
+        const std::uint8_t left = image.row(row)[int(std::floor(lo)) - 1];
+        const std::uint8_t right = image.row(row)[int(std::ceil(hi))];
         const bool leftEdge = std::string(name) == "left";
-        const std::uint8_t plaster = leftEdge ? left : right;
+        EXPECT_EQ(leftEdge ? left : right, outside);
         const std::uint8_t wall = leftEdge ? right : left;
-        EXPECT_EQ(plaster, outside);
         EXPECT_TRUE(wall == kBrickA || wall == kBrickB || wall == kBrickC || wall == kMortar)
             << int(wall);
     }

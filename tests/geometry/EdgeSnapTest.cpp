@@ -56,13 +56,9 @@ double offEdge(Point p) {
 // edges within the reach, the one nearer the click, though the other is stronger.
 TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
     const std::vector<double> grey = rendered([](double x, double y) { return edgeLevel(x, y); });
-    IndexedImage palette;
-    palette.width = 200;
-    palette.height = 120;
-    for (int i = 0; i < 256; ++i) {
-        const auto level = std::uint8_t(255 - i);
-        palette.palette[std::size_t(4 * i)] = palette.palette[std::size_t(4 * i + 1)] =
-            palette.palette[std::size_t(4 * i + 2)] = level;
+    IndexedImage palette{200, 120, {}, {}};
+    for (std::size_t i = 0; i < 256; ++i) {
+        std::fill_n(palette.palette.begin() + 4 * i, 3, std::uint8_t(255 - i));
     }
     ColourImage colour{200, 120, 3, 8, {}, {}, {}, {}}, deep{200, 120, 1, 16, {}, {}, {}, {}};
     for (const double v : grey) {
@@ -107,81 +103,72 @@ TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
     EXPECT_NEAR(offEdge(below->second), 4, 0.05);
 }
 
+// The window on the rolled sample's photograph.
+class EdgeSnapWindow : public test::AppTest {
+  protected:
+    void SetUp() override {
+        s.larghezzaPic1 = float(cam.width);
+        s.altezzaPic1 = float(cam.height);
+        s.sorgente.image = facade::renderFacade({facade::standardFacade(), cam, 2});
+    }
+    const PinholeCamera cam = facade::samples::rolled().camera;
+    ConstructionClicks clicks = *test::clicksFor(cam);
+};
+
 // Aggancia ai bordi in the window: off at first and offered only while no line stands; a line
 // clicked two pixels off the cornice is drawn, used and told on the panel where the edge is,
 // its clicks kept for the record; one clicked where no edge runs stays as clicked, said in red.
-TEST(EdgeSnap, TheWindowDrawsTheLineOnItsEdgeAndSaysSo) {
-    const PinholeCamera cam = facade::samples::rolled().camera;
-    ConstructionClicks clicks = *test::clicksFor(cam);
+TEST_F(EdgeSnapWindow, TheWindowDrawsTheLineOnItsEdgeAndSaysSo) {
     clicks.lines[0][0].y += 2;
-    test::FakeApp app;
-    Context& ctx = app.ctx;
-    Form_Load(ctx, test::screen1024x768());
-    ctx.s.larghezzaPic1 = float(cam.width);
-    ctx.s.altezzaPic1 = float(cam.height);
-    IndexedImage& photo = ctx.s.sorgente.image;
-    photo = facade::renderFacade({facade::standardFacade(), cam, 2});
     // The top rows painted over with sky, where no edge runs.
-    std::fill(photo.pixels.begin(), photo.pixels.begin() + 20 * photo.width, facade::kSky);
-    offerEveryEventCommands(ctx);
-    EXPECT_TRUE(ctx.form.agganciaBordi.enabled && !ctx.form.agganciaBordi.checked);
-    agganciaBordi_Click(ctx);
-    EXPECT_TRUE(ctx.form.agganciaBordi.checked && ctx.s.agganciaBordi);
-    const auto& l = clicks.lines[0];
-    test::clickLine(ctx, float(l[0].x), float(l[0].y), float(l[1].x), float(l[1].y));
-    offerEveryEventCommands(ctx);
-    EXPECT_FALSE(ctx.form.agganciaBordi.enabled);
-    const ClickedLine used = ctx.s.line(1), asClicked = ctx.s.clickedLine(1);
-    EXPECT_EQ(asClicked.first, (Point{l[0].x, l[0].y}));
+    IndexedImage& photo = s.sorgente.image;
+    std::fill_n(photo.pixels.begin(), 20 * photo.width, facade::kSky);
+    offerEveryEventCommands(app.ctx);
+    EXPECT_TRUE(f.agganciaBordi.enabled && !f.agganciaBordi.checked);
+    agganciaBordi_Click(app.ctx);
+    EXPECT_TRUE(f.agganciaBordi.checked && s.agganciaBordi);
+    test::clickLine(app.ctx, clicks.lines[0]);
+    offerEveryEventCommands(app.ctx);
+    EXPECT_FALSE(f.agganciaBordi.enabled);
+    const ClickedLine used = s.line(1), asClicked = s.clickedLine(1);
+    EXPECT_EQ(asClicked.first, clicks.lines[0][0]);
     EXPECT_GT(std::fabs(used.first.y - asClicked.first.y), 1.5);
-    const auto moved = [](Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); };
-    EXPECT_NEAR(ctx.s.edgeShift(1).value(),
-                std::max(moved(used.first, asClicked.first), moved(used.second, asClicked.second)),
-                1e-9);
+    EXPECT_NEAR(
+        s.edgeShift(1).value(),
+        std::max(distance(used.first, asClicked.first), distance(used.second, asClicked.second)),
+        1e-9);
     const test::DrawCall& drawn = app.picture1.calls.back();
     EXPECT_EQ(drawn.figure, "line");
     EXPECT_EQ(drawn.at, (std::vector<float>{float(used.second.x), float(used.second.y),
                                             float(used.first.x), float(used.first.y)}));
-    EXPECT_EQ(ctx.form.bordi.caption.rfind("Retta agganciata al bordo (spostata di ", 0), 0u)
-        << ctx.form.bordi.caption;
-    EXPECT_FALSE(ctx.form.bordi.foreground);
+    EXPECT_EQ(f.bordi.caption.rfind("Retta agganciata al bordo (spostata di ", 0), 0u)
+        << f.bordi.caption;
+    EXPECT_FALSE(f.bordi.foreground);
 
-    test::clickLine(ctx, 300, 6, 500, 8);
-    EXPECT_EQ(ctx.s.line(2).first, (Point{300, 6}));
-    EXPECT_FALSE(ctx.s.edgeShift(2));
-    EXPECT_EQ(ctx.form.bordi.caption,
-              "Nessun bordo diritto vicino alla retta: resta come cliccata");
-    EXPECT_EQ(ctx.form.bordi.foreground, colours::red);
+    test::clickLine(app.ctx, 300, 6, 500, 8);
+    EXPECT_EQ(s.line(2).first, (Point{300, 6}));
+    EXPECT_FALSE(s.edgeShift(2));
+    EXPECT_EQ(f.bordi.caption, "Nessun bordo diritto vicino alla retta: resta come cliccata");
+    EXPECT_EQ(f.bordi.foreground, colours::red);
 }
 
 // A further line is drawn onto its edge as the four are, and the fit takes it so; the record
 // keeps it as clicked.
-TEST(EdgeSnap, AFurtherLineIsDrawnOntoItsEdgeToo) {
-    const PinholeCamera cam = facade::samples::rolled().camera;
-    const ConstructionClicks clicks = *test::clicksFor(cam);
-    test::FakeApp app;
-    Context& ctx = app.ctx;
-    Form_Load(ctx, test::screen1024x768());
-    ctx.s.larghezzaPic1 = float(cam.width);
-    ctx.s.altezzaPic1 = float(cam.height);
-    ctx.s.sorgente.image = facade::renderFacade({facade::standardFacade(), cam, 2});
-    agganciaBordi_Click(ctx);
+TEST_F(EdgeSnapWindow, AFurtherLineIsDrawnOntoItsEdgeToo) {
+    agganciaBordi_Click(app.ctx);
     for (const auto& l : clicks.lines) {
-        test::clickLine(ctx, float(l[0].x), float(l[0].y), float(l[1].x), float(l[1].y));
+        test::clickLine(app.ctx, l);
     }
-    ASSERT_EQ(ctx.s.nRette, 4);
+    ASSERT_EQ(s.nRette, 4);
     // h1 clicked again as a further line: drawn onto the same edge, the clicks kept.
-    const auto& h1 = clicks.lines[0];
-    altraRettaOrizz_Click(ctx);
-    test::clickLine(ctx, float(h1[0].x), float(h1[0].y), float(h1[1].x), float(h1[1].y));
-    ASSERT_EQ(ctx.s.extraLines.size(), 1u);
-    const ExtraLine& extra = ctx.s.extraLines[0];
-    ASSERT_TRUE(extra.onEdge);
-    EXPECT_EQ(extra.line.first, ctx.s.clickedLine(1).first);
-    EXPECT_EQ(extra.onEdge->first, ctx.s.line(1).first);
-    EXPECT_EQ(extra.onEdge->second, ctx.s.line(1).second);
+    altraRettaOrizz_Click(app.ctx);
+    test::clickLine(app.ctx, clicks.lines[0]);
+    ASSERT_EQ(s.extraLines.size(), 1u);
+    const ExtraLine& extra = s.extraLines[0];
+    EXPECT_EQ(extra.line, s.clickedLine(1));
+    ASSERT_EQ(extra.onEdge, s.line(1));
     EXPECT_NE(extra.onEdge->first, extra.line.first);
-    const ConstructionClicks fitted = ConstructionClicks::from(ctx.s);
+    const ConstructionClicks fitted = ConstructionClicks::from(s);
     ASSERT_EQ(fitted.moreHorizontal.size(), 1u);
     EXPECT_EQ(fitted.moreHorizontal[0].ends[0], extra.onEdge->first);
 }
@@ -191,9 +178,7 @@ TEST(EdgeSnap, AFurtherLineIsDrawnOntoItsEdgeToo) {
 // found a pixel off, or lines snapped to the joints beside the edges, fail here.
 TEST(EdgeSnap, ClickedLinesDrawnOntoTheEdgesGiveTrueProportions) {
     std::mt19937_64 gen(11);
-    const auto uniform = [&](double a, double b) {
-        return a + (b - a) * double(gen() >> 11) * 0x1.0p-53;
-    };
+    const auto uniform = [&](double a, double b) { return test::uniform(gen, a, b); };
     std::normal_distribution<double> jitter(0, 1.5);
     std::vector<double> clicked, snapped;
     while (clicked.size() < 20) {
@@ -208,7 +193,7 @@ TEST(EdgeSnap, ClickedLinesDrawnOntoTheEdgesGiveTrueProportions) {
                 end = {end.x - 0.5 + jitter(gen), end.y - 0.5 + jitter(gen)};
             }
         }
-        clicks.principal = {cam->principal.x - 0.5, cam->principal.y - 0.5};
+        clicks.principal = test::exact(cam->principal);
         const IndexedImage photo = facade::renderFacade({facade::standardFacade(), *cam, 2});
         ConstructionClicks onEdges = clicks;
         for (auto& line : onEdges.lines) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <random>
 #include <utility>
 
 #include "Fakes.h"
@@ -20,6 +21,17 @@ namespace vesta::test {
 // the renderer's coordinates, where its centre lies half a pixel further on.
 inline Point mouse(facade::ImagePoint p) {
     return {std::floor(p.x), std::floor(p.y)};
+}
+
+// A point of the renderer as the clicks' coordinates give it exactly: half a pixel before.
+template <class P>
+Point exact(P p) {
+    return {p.x - 0.5, p.y - 0.5};
+}
+
+// The line between the two ends, clicked.
+inline void clickLine(Context& ctx, const std::array<Point, 2>& l) {
+    clickLine(ctx, float(l[0].x), float(l[0].y), float(l[1].x), float(l[1].y));
 }
 
 // The clicks as the construction reads them off the window's state once the area from (left,
@@ -122,7 +134,7 @@ inline void clickLines(FakeApp& app, const ConstructionClicks& c) {
     s.centroX = c.principal.x;
     s.centroY = c.principal.y;
     for (const auto& line : c.lines) {
-        clickLine(app.ctx, float(line[0].x), float(line[0].y), float(line[1].x), float(line[1].y));
+        clickLine(app.ctx, line);
     }
 }
 
@@ -143,6 +155,30 @@ inline double shownAspect(const facade::PinholeCamera& cam, const Construction& 
     const facade::FacadePoint o = onFacade(cam, shown->o), w = onFacade(cam, shown->widthEnd),
                               h = onFacade(cam, shown->heightEnd);
     return std::hypot(w.u - o.u, w.v - o.v) / std::hypot(h.u - o.u, h.v - o.v);
+}
+
+// How far the result's own width over height is from what it shows of the facade.
+inline double aspectError(const facade::PinholeCamera& cam, const Construction& c) {
+    return c.aspect / shownAspect(cam, c) - 1;
+}
+
+// A uniform number from a to b off the fixed generator's top 53 bits.
+inline double uniform(std::mt19937_64& gen, double a, double b) {
+    return a + (b - a) * double(gen() >> 11) * 0x1.0p-53;
+}
+
+// A camera of a sweep of every kind of shot: of each three the first near-frontal, the second
+// level.
+inline facade::PinholeCamera sweepCamera(std::mt19937_64& gen, int n) {
+    double yaw = uniform(gen, -40, 40), pitch = uniform(gen, -4, 18);
+    const double roll = uniform(gen, -3, 3), focal = uniform(gen, 560, 1200);
+    const double aim = uniform(gen, 300, 600);
+    if (n % 3 == 0) {
+        yaw = uniform(gen, -4, 4);
+    } else if (n % 3 == 1) {
+        pitch = uniform(gen, -2, 2);
+    }
+    return aimedCamera(yaw, pitch, roll, focal, aim).value();
 }
 
 // The camera that took the photograph turned clockwise by `quarters` quarter turns: the same
@@ -175,7 +211,6 @@ inline std::pair<Shown, double> shownWay(const IndexedImage& result,
                                          const facade::FacadeLayout& layout,
                                          facade::FacadeRect box) {
     std::array<int, 4> hits{};
-    int samples = 0;
     for (int j = 0; j < 60; ++j) {
         for (int i = 0; i < 80; ++i) {
             const int x = (2 * i + 1) * result.width / 160, y = (2 * j + 1) * result.height / 120;
@@ -189,12 +224,11 @@ inline std::pair<Shown, double> shownWay(const IndexedImage& result,
                     upTurned ? box.bottom + fy * box.height() : box.top - fy * box.height();
                 hits[way] += got == facade::facadeColour(layout, {u, v});
             }
-            ++samples;
         }
     }
     std::array<int, 4> order{0, 1, 2, 3};
     std::sort(order.begin(), order.end(), [&](int a, int b) { return hits[a] > hits[b]; });
-    return {Shown(order[0]), double(hits[order[0]] - hits[order[1]]) / samples};
+    return {Shown(order[0]), (hits[order[0]] - hits[order[1]]) / (80 * 60.0)};
 }
 
 // Area, then its two corners.

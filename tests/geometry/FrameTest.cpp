@@ -1,10 +1,13 @@
+// The rectification frame, its interior orientation worked by hand, and the grid drawn on it.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
+#include "Fakes.h"
+#include "construction/Grid.h"
 #include "geometry/Frame.h"
-#include "state/Numbers.h"
 
 namespace vesta {
 namespace {
@@ -74,6 +77,93 @@ TEST(InteriorOrientation, MatchesTheConstructionWorkedByHand) {
     EXPECT_TRUE(near(o.e, 60 * std::sqrt(5.0), 180 * std::sqrt(5.0)));
     EXPECT_NEAR(o.r3, std::sqrt(1080000.0), 1e-9);
     EXPECT_TRUE(near(o.po, 900 - r540, -300 + r540));
+}
+
+// A frame laid by hand: the area (100, 100)-(300, 300), its bottom side y = 300 through
+// O = (100, 300) carrying the column points, Vv far above.
+class GridTest : public test::AppTest {
+  protected:
+    void SetUp() override {
+        s.setCorner(1, {100, 100});
+        s.setCorner(2, {100, 300});
+        s.setCorner(3, {300, 300});
+        s.setCorner(4, {300, 100});
+        Construction& c = s.construction.emplace();  // the measuring point po at (0, 0)
+        c.frame.angoloX1 = c.frame.angoloY1 = c.frame.rif.x = 100;
+        c.frame.angoloX2 = c.frame.angoloY2 = c.frame.rif.y = 300;
+        c.fughe.vv = {200, -100000};
+        columns(120);
+    }
+    void columns(int count) {
+        Frame& f = s.construction->frame;
+        f.largOut = count;
+        f.divColonne.assign(std::size_t(count) + 1, DivisionPoint{});
+        for (int c = 1; c <= count; ++c) {
+            f.divColonne[std::size_t(c)] = {100.0 + c, 300};
+        }
+    }
+    // The grid drawn afresh: its own lines, in grey.
+    std::vector<std::vector<float>> grid() {
+        app.picture1.calls.clear();
+        griglia1(app.ctx);
+        std::vector<std::vector<float>> lines;
+        for (const auto& call : app.picture1.calls) {
+            if (call.figure == "line" && call.colour == Rgb{128, 128, 128}) {
+                lines.push_back(call.at);
+            }
+        }
+        return lines;
+    }
+};
+
+// Every fiftieth column inside the area's red outline. At the edge, a column without a crossing
+// of its own draws the previous one again; one that would divide by zero is skipped, and a frame
+// too large for tables walks only what exists.
+TEST_F(GridTest, EveryFiftiethColumnInsideTheRedOutlineAndTheEdgeRule) {
+    const auto first = grid();
+    ASSERT_EQ(first.size(), 3u) << "columns 1, 51 and 101";
+    const test::DrawCall& outline = app.picture1.calls[0];
+    EXPECT_EQ(std::tie(outline.figure, outline.colour, outline.at),
+              std::tuple("box", colours::red, std::vector<float>{100, 100, 300, 300}));
+    EXPECT_EQ(first[0][0], 101.0f);
+    EXPECT_EQ(first[0][1], 300.0f);
+
+    s.construction->frame.divColonne[51] = {500, 300};  // beyond the right edge
+    const auto edge = grid();
+    ASSERT_EQ(edge.size(), 3u);
+    EXPECT_EQ(edge[1], edge[0]);
+
+    s.construction->frame.divColonne[51] = {0, 300};  // same x as the measuring point
+    s.construction->frame.divColonne[101] = {0, 0};   // the measuring point itself
+    EXPECT_EQ(grid().size(), 1u);
+
+    columns(40000);
+    s.construction->frame.divColonne.resize(1);
+    EXPECT_TRUE(grid().empty());
+}
+
+// Rows run from the measuring point of the vertical along the side toward Vv, each line toward
+// Vh: here nearly level lines from the left edge x = 100 to the right edge x = 300.
+TEST_F(GridTest, RowLinesCrossTheAreaFromSideToSideEveryFiftiethRow) {
+    columns(0);
+    Construction& c = *s.construction;
+    c.frame.altOut = 160;  // rows 1, 51, 101 and 151
+    c.frame.divRighe.assign(161, DivisionPoint{});
+    for (int r = 1; r <= 160; ++r) {
+        c.frame.divRighe[std::size_t(r)] = {100, 300.0 - r};
+    }
+    c.orientation.pv = {-100000, 0};
+    c.frame.mVert = 1e9;
+    c.fughe.vh = {100000, 200};
+    const auto rows = grid();
+    ASSERT_EQ(rows.size(), 4u);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const float y = 300.0f - float(1 + 50 * i);
+        EXPECT_EQ(rows[i][0], 300.0f) << "from the right edge";
+        EXPECT_NEAR(rows[i][1], y, 0.25);
+        EXPECT_EQ(rows[i][2], 100.0f) << "to the left edge";
+        EXPECT_NEAR(rows[i][3], y, 1e-3);
+    }
 }
 
 }  // namespace

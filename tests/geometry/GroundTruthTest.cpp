@@ -53,6 +53,17 @@ std::pair<double, double> spacing(const PinholeCamera& cam, const Construction& 
     return {step, worst};
 }
 
+// The smallest rectangle of the facade that holds the points of the photograph.
+FacadeRect onFacade(const PinholeCamera& cam, std::initializer_list<Point> points) {
+    FacadeRect box{1e9, 1e9, -1e9, -1e9};
+    for (const Point p : points) {
+        const FacadePoint f = test::onFacade(cam, p);
+        box = {std::min(box.left, f.u), std::min(box.bottom, f.v), std::max(box.right, f.u),
+               std::max(box.top, f.v)};
+    }
+    return box;
+}
+
 // A slope passed to sin/cos as an angle, a wrong measuring point, a swapped root or a size
 // factor applied to one side only gives uneven steps on the facade, or columns and rows of
 // different facade size; wrong measured ends give a frame of the wrong proportions, and a wrong
@@ -72,21 +83,15 @@ void expectTrueToTheFacade(const PinholeCamera& cam, const Construction& c,
         << f.largOut << " x " << f.altOut;
     // The result's sides run through the area's outermost corners on the facade, to within two
     // pixels of the photograph (5 cm).
-    std::vector<double> u, v;
-    for (const Point corner : clicks.area) {
-        const FacadePoint p = test::onFacade(cam, {corner.x, corner.y});
-        u.push_back(p.u);
-        v.push_back(p.v);
-    }
     const std::optional<ShownCorners> shown = shownCorners(c);
     ASSERT_TRUE(shown);
-    const FacadePoint o = test::onFacade(cam, shown->o);
-    const FacadePoint w = test::onFacade(cam, shown->widthEnd);
-    const FacadePoint h = test::onFacade(cam, shown->heightEnd);
-    EXPECT_NEAR(std::min(o.u, w.u), *std::min_element(u.begin(), u.end()), 5);
-    EXPECT_NEAR(std::max(o.u, w.u), *std::max_element(u.begin(), u.end()), 5);
-    EXPECT_NEAR(std::min(o.v, h.v), *std::min_element(v.begin(), v.end()), 5);
-    EXPECT_NEAR(std::max(o.v, h.v), *std::max_element(v.begin(), v.end()), 5);
+    const auto& a = clicks.area;
+    const FacadeRect area = onFacade(cam, {a[0], a[1], a[2], a[3]}),
+                     result = onFacade(cam, {shown->o, shown->widthEnd, shown->heightEnd});
+    EXPECT_NEAR(result.left, area.left, 5);
+    EXPECT_NEAR(result.right, area.right, 5);
+    EXPECT_NEAR(result.bottom, area.bottom, 5);
+    EXPECT_NEAR(result.top, area.top, 5);
 }
 
 // The four ways the vanishing points can lie: a rolled camera whose principal point is off the
@@ -119,17 +124,6 @@ TEST(GroundTruth, DivisionPointsAreEvenAndSquareOnTheFacade) {
         ASSERT_TRUE(app.ctx.s.construction);
         expectTrueToTheFacade(cam, *app.ctx.s.construction, *clicks);
     }
-}
-
-// The smallest rectangle of the facade that holds the points of the photograph.
-FacadeRect onFacade(const PinholeCamera& cam, std::initializer_list<Point> points) {
-    FacadeRect box{1e9, 1e9, -1e9, -1e9};
-    for (const Point p : points) {
-        const FacadePoint f = test::onFacade(cam, p);
-        box = {std::min(box.left, f.u), std::min(box.bottom, f.v), std::max(box.right, f.u),
-               std::max(box.top, f.v)};
-    }
-    return box;
 }
 
 // The whole result of a rectification in bands, as the batch tool and the colour road make it.

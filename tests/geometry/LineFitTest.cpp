@@ -18,6 +18,9 @@ namespace vesta {
 namespace {
 
 using facade::PinholeCamera;
+using test::aspectError;
+using test::exact;
+using test::sweepCamera;
 
 // A gaussian from the fixed generator (Box-Muller on its top 53 bits).
 double gaussian(std::mt19937_64& gen) {
@@ -26,58 +29,40 @@ double gaussian(std::mt19937_64& gen) {
     return std::sqrt(-2 * std::log(u)) * std::cos(2 * 3.14159265358979323846 * v);
 }
 
-double uniform(std::mt19937_64& gen, double a, double b) {
-    return a + (b - a) * double(gen() >> 11) * 0x1.0p-53;
-}
-
-// A camera of the sweep: a third level, a third near-frontal.
-PinholeCamera sweepCamera(std::mt19937_64& gen, int n) {
-    double yaw = uniform(gen, -40, 40), pitch = uniform(gen, -4, 18);
-    const double roll = uniform(gen, -3, 3), focal = uniform(gen, 560, 1200);
-    const double aim = uniform(gen, 300, 600);
-    if (n % 3 == 0) {
-        yaw = uniform(gen, -4, 4);
-    } else if (n % 3 == 1) {
-        pitch = uniform(gen, -2, 2);
-    }
-    return test::aimedCamera(yaw, pitch, roll, focal, aim).value();
-}
-
 Point moved(Point p, double noise, std::mt19937_64& gen) {
     return {p.x + noise * gaussian(gen), p.y + noise * gaussian(gen)};
 }
 
-// The four lines of clicksFor, exact, each end moved by a gaussian of `noise` px, and three
-// more lines a direction across the facade (horizontals at 400, 600 and 700 cm, verticals at
-// 300, 600 and 900 cm) moved alike; the clicks' sigma the noise's.
+// Three more lines a direction across the facade, horizontals at 400, 600 and 700 cm, verticals
+// at 300, 600 and 900 cm, their ends where `at` puts a facade point.
+template <class At>
+void addFurtherLines(ConstructionClicks& c, At at, std::array<double, 2> sigmas) {
+    for (const auto& [u, v] : {std::pair{300.0, 400.0}, {600.0, 600.0}, {900.0, 700.0}}) {
+        c.moreHorizontal.push_back({{at(150, v), at(1050, v)}, sigmas});
+        c.moreVertical.push_back({{at(u, 120), at(u, 800)}, sigmas});
+    }
+}
+
+// The four lines of clicksFor, exact, each end moved by a gaussian of `noise` px, and the
+// further lines when asked, moved alike; the clicks' sigma the noise's.
 ConstructionClicks noisyClicks(const PinholeCamera& cam, double noise, std::mt19937_64& gen,
                                bool more) {
-    // In the clicks' coordinates, half a pixel before the renderer's (see test::mouse).
-    const auto shifted = [](Point p) { return Point{p.x - 0.5, p.y - 0.5}; };
     ConstructionClicks c = *test::clicksFor(cam, false);
     for (auto& line : c.lines) {
-        line = {moved(shifted(line[0]), noise, gen), moved(shifted(line[1]), noise, gen)};
+        line = {moved(exact(line[0]), noise, gen), moved(exact(line[1]), noise, gen)};
     }
     for (Point& corner : c.area) {
-        corner = shifted(corner);
+        corner = exact(corner);
     }
-    c.principal = shifted(c.principal);
-    const auto at = [&](double u, double v) {
-        const facade::ImagePoint p = facade::projectFacadePoint(cam, {u, v});
-        return moved(shifted({p.x, p.y}), noise, gen);
-    };
-    for (int i = 0; more && i < 3; ++i) {
-        const double v = std::array{400.0, 600.0, 700.0}[std::size_t(i)];
-        const double u = std::array{300.0, 600.0, 900.0}[std::size_t(i)];
-        c.moreHorizontal.push_back({{at(150, v), at(1050, v)}, {}});
-        c.moreVertical.push_back({{at(u, 120), at(u, 800)}, {}});
+    c.principal = exact(c.principal);
+    if (more) {
+        const auto at = [&](double u, double v) {
+            return moved(exact(facade::projectFacadePoint(cam, {u, v})), noise, gen);
+        };
+        addFurtherLines(c, at, {});
     }
     c.setClickSigma(noise);
     return c;
-}
-
-double aspectError(const PinholeCamera& cam, const Construction& c) {
-    return c.aspect / test::shownAspect(cam, c) - 1;
 }
 
 // A sign slip in the homogeneous line, an eigenvector of the wrong eigenvalue or residuals
@@ -215,10 +200,7 @@ TEST(RotationFit, AllLinesWithTheTrueFocalLength) {
         const auto at = [&](double u, double v) {
             return test::mouse(facade::projectFacadePoint(cam, {u, v}));
         };
-        for (const auto& [u, v] : {std::pair{300.0, 400.0}, {600.0, 600.0}, {900.0, 700.0}}) {
-            all.moreHorizontal.push_back({{at(150, v), at(1050, v)}, {0.29, 0.29}});
-            all.moreVertical.push_back({{at(u, 120), at(u, 800)}, {0.29, 0.29}});
-        }
+        addFurtherLines(all, at, {0.29, 0.29});
         const Result<Construction> a = construction(four), b = construction(all);
         ASSERT_TRUE(a.ok() && b.ok());
         EXPECT_NEAR(b.value().orientation.distanzaPrinc, cam.focal, 1e-6 * cam.focal);
@@ -246,18 +228,15 @@ TEST(RotationFit, AllLinesWithTheTrueFocalLength) {
 TEST(RotationFit, ExactEndsGiveTheCameraFromAnyStart) {
     const PinholeCamera cam = facade::samples::large().camera;
     const auto at = [&](double u, double v) {
-        const facade::ImagePoint p = facade::projectFacadePoint(cam, {u, v});
-        return Point{p.x - 0.5, p.y - 0.5};
+        return exact(facade::projectFacadePoint(cam, {u, v}));
     };
     std::vector<ClickedSegment> horizontal, vertical;
     for (const double k : {120.0, 300.0, 550.0, 800.0}) {
         horizontal.push_back({{at(150, k), at(1050, k)}, {0.29, 0.29}});
         vertical.push_back({{at(k + 100, 120), at(k + 100, 800)}, {0.29, 0.29}});
     }
-    const Point p{cam.principal.x - 0.5, cam.principal.y - 0.5};
-    const facade::ImagePoint th = *facade::horizontalVanishingPoint(cam);
-    const facade::ImagePoint tv = *facade::verticalVanishingPoint(cam);
-    const Point vh{th.x - 0.5, th.y - 0.5}, vv{tv.x - 0.5, tv.y - 0.5};
+    const Point p = exact(cam.principal), vh = exact(*facade::horizontalVanishingPoint(cam)),
+                vv = exact(*facade::verticalVanishingPoint(cam));
     for (const auto& [h, v] :
          {std::pair{fitVanishingPoint(horizontal)->point, fitVanishingPoint(vertical)->point},
           {HomogeneousPoint{p.x + 0.3 * (vh.x - p.x), vh.y + 400, 1},

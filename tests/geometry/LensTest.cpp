@@ -1,14 +1,56 @@
-// The lens's coefficient fitted to lines given by many points, on a 3000 x 2000 photograph.
+// The lens's radial bend and its inverse on a 6000 x 4000 photograph, and its coefficient fitted
+// to lines given by many points on a 3000 x 2000 one.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <cmath>
 #include <vector>
 
 #include "geometry/LensFit.h"
+#include "geometry/RadialLens.h"
 
 namespace vesta {
 namespace {
 
+// The model's scale: a corner lies one half diagonal from the centre, so k1 = 0.05 moves it
+// 5% outward, and the centre stays. A radius measured in pixels, or about the corner, would
+// bend every point by another amount.
+TEST(RadialLens, ScaledByTheHalfDiagonalAboutTheCentre) {
+    const RadialLens lens = RadialLens::ofPhotograph(0.05, 6000, 4000);
+    const Point c = lens.centre;
+    EXPECT_EQ(lens.undistorted(c), c);
+    // The photograph's corner: the outer edge of its first pixel.
+    const Point corner = lens.undistorted({-0.5, -0.5});
+    EXPECT_NEAR(std::hypot(corner.x - c.x, corner.y - c.y), 1.05 * std::hypot(3000, 2000), 1e-9);
+    // Along the ray through the centre: a bend that turned a point would bend straight lines
+    // through the centre.
+    EXPECT_NEAR((corner.y - c.y) / (corner.x - c.x), 2000.0 / 3000, 1e-12);
+}
+
+// Every point of the photograph, and for a barrel bend some beyond it, comes back to itself to a
+// millionth of a pixel, for any coefficient allowed; where a pincushion bend turns back (two
+// photograph points on one) nothing is given.
+TEST(RadialLens, DistortedUndoesUndistortedAndRefusesWhereTheBendFolds) {
+    for (const double k1 : {kLensK1Min, -0.05, 0.0, 0.05, kLensK1Max}) {
+        const RadialLens lens = RadialLens::ofPhotograph(k1, 6000, 4000);
+        // Beyond the photograph a pincushion bend soon folds.
+        const double beyond = k1 < 0 ? 0 : 600;
+        for (double x = -beyond; x <= 6000 + beyond; x += 300) {
+            for (double y = -beyond; y <= 4000 + beyond; y += 250) {
+                const std::optional<Point> back = lens.distorted(lens.undistorted({x, y}));
+                ASSERT_TRUE(back) << k1 << " " << x << "," << y;
+                EXPECT_NEAR(back->x, x, 1e-6);
+                EXPECT_NEAR(back->y, y, 1e-6);
+            }
+        }
+    }
+    const RadialLens pincushion = RadialLens::ofPhotograph(-0.3, 6000, 4000);
+    EXPECT_FALSE(pincushion.distorted({pincushion.centre.x + 4000, pincushion.centre.y}));
+    EXPECT_FALSE(pincushion.distorted({NAN, 0}));
+    EXPECT_TRUE(plausibleLensK1(0.3) && plausibleLensK1(-0.3) && !plausibleLensK1(0.31) &&
+                !plausibleLensK1(-0.31) && !plausibleLensK1(NAN));
+}
+
+// The photograph the lines are fitted on.
 constexpr int kWidth = 3000, kHeight = 2000;
 
 // Straight lines of a facade, away from the centre, as a lens of coefficient k1 bends them:
@@ -62,10 +104,8 @@ TEST(LensFit, RefusesWhatTheLinesCannotTell) {
 // to that of the last, not the one through the first and last alone.
 TEST(LensFit, EndsLieOnTheLineFittedToEveryPoint) {
     const std::array<Point, 2> ends = endsOnFittedLine({{0, 0}, {5, 1}, {10, 0}});
-    EXPECT_NEAR(ends[0].x, 0, 1e-12);
-    EXPECT_NEAR(ends[0].y, 1 / 3.0, 1e-12);
-    EXPECT_NEAR(ends[1].x, 10, 1e-12);
-    EXPECT_NEAR(ends[1].y, 1 / 3.0, 1e-12);
+    EXPECT_NEAR(std::hypot(ends[0].x - 0, ends[0].y - 1 / 3.0), 0, 1e-12);
+    EXPECT_NEAR(std::hypot(ends[1].x - 10, ends[1].y - 1 / 3.0), 0, 1e-12);
 }
 
 }  // namespace
