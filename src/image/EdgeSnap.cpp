@@ -30,6 +30,11 @@ constexpr double kOnTheLine = 0.6;
 constexpr double kLeastAlong = 0.4;
 // Of the lines found, those followed by at least this share of the stations the best one has.
 constexpr double kWellFollowed = 0.75;
+// A straight edge is found again where it was drawn: drawing the line found onto its edge once
+// more moves neither end further than this, pixels. Pieces of an edge offset from one another (the
+// joint between a front's panels, storey by storey) or a bent edge give lines through different
+// parts of it depending on where the click lay, a pixel or more apart.
+constexpr double kSteadyEdge = 0.5;
 
 // The line o = c + m t in the line's own frame: t along the clicked line from its first end, o
 // across it.
@@ -370,10 +375,9 @@ void pointsOnEdge(const EdgePoints& edges, int stations, const Hypothesis& best,
     }
 }
 
-}  // namespace
-
-std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point second,
-                                      double reach) {
+// The straight edge along the segment, its ends on the perpendiculars through the segment's.
+std::optional<SnappedLine> edgeAlong(const GreyView& image, Point first, Point second,
+                                     double reach) {
     const std::optional<Stations> st = placeStations(first, second, reach);
     if (!st) {
         return std::nullopt;
@@ -399,6 +403,23 @@ std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point 
                        {second.x + atSecond * st->nx, second.y + atSecond * st->ny},
                        std::fabs(atFirst),
                        std::fabs(atSecond)};
+}
+
+}  // namespace
+
+std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point second,
+                                      double reach) {
+    const std::optional<SnappedLine> onEdge = edgeAlong(image, first, second, reach);
+    if (!onEdge) {
+        return std::nullopt;
+    }
+    const std::optional<SnappedLine> again = edgeAlong(image, onEdge->first, onEdge->second, reach);
+    const auto moved = [](Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); };
+    if (!again || moved(again->first, onEdge->first) > kSteadyEdge ||
+        moved(again->second, onEdge->second) > kSteadyEdge) {
+        return std::nullopt;
+    }
+    return onEdge;
 }
 
 }  // namespace vesta

@@ -48,7 +48,8 @@ double snapReach(double firstViewScale, double secondViewScale);
 
 // The straight edge within `reach` pixels either side of the segment first-second, with its
 // ends on the perpendiculars through the clicked ends; nothing when no edge runs along most of
-// the segment, when it strays beyond the reach, or when the segment is too short to tell.
+// the segment, when it strays beyond the reach, when the segment is too short to tell, or when
+// the edge is no one straight edge (drawn onto its edge again, the line found would move).
 // Pixel (i, j) stands at the point (i, j), where a click on it lands.
 std::optional<SnappedLine> snapToEdge(const GreyView& image, Point first, Point second,
                                       double reach);

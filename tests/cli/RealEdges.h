@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 namespace vesta::test {
 
@@ -12,9 +13,10 @@ struct RealEdge {
     double x1, y1, x2, y2;  // pixel coordinates of the photograph, as vesta-rectify takes them
 };
 
-// Debian's opencv-doc ships this photograph; its licence keeps it out of the repository.
+// Debian's opencv-doc ships these photographs; their licence keeps them out of the repository.
 inline constexpr const char* kBuildingPhoto =
     "/usr/share/doc/opencv-doc/examples/data/building.jpg";
+inline constexpr const char* kLeuvenPhoto = "/usr/share/doc/opencv-doc/examples/data/leuvenB.jpg";
 
 // building.jpg (868x600): the long panelled front, right of centre. The floors' sills run the
 // whole front; panels and windows of each floor step in and out, so only the sills' edges are
@@ -30,12 +32,12 @@ inline constexpr std::array<RealEdge, 8> kBuildingHorizontal{{
     {"cornice over the ground floor, its lower edge", 249.5, 417.2, 469.5, 377.4},
 }};
 
-// Vertical edges are vertical whatever their depth: the front's left end and a panel joint
-// beside it, whole floors high, and the wall's edge left of a window column, one storey each
-// (the sills break them), from the left of the front to the right.
-inline constexpr std::array<RealEdge, 8> kBuildingVertical{{
+// Vertical edges are vertical whatever their depth: the front's left end, whole floors high, and
+// the wall's edge left of a window column, one storey each (the sills break them), from the left
+// of the front to the right. The panel joint at x 223 is no one edge: each storey's panel
+// stands a pixel off the next one's, so it is not among them.
+inline constexpr std::array<RealEdge, 7> kBuildingVertical{{
     {"left end of the front, four storeys", 193.4, 140.0, 192.2, 320.0},
-    {"panel joint at x 222, four storeys", 222.9, 140.0, 222.2, 320.0},
     {"window column at x 465, storey under the second sill", 463.7, 110.0, 466.6, 185.0},
     {"window column at x 540, storey under the third sill", 542.9, 168.0, 545.7, 250.0},
     {"window column at x 635, storey under the third sill", 633.3, 128.1, 638.5, 215.0},
@@ -43,5 +45,63 @@ inline constexpr std::array<RealEdge, 8> kBuildingVertical{{
     {"window column at x 750, storey under the third sill", 745.9, 78.1, 752.9, 170.1},
     {"window column at x 755, storey under the fourth sill", 753.6, 197.1, 762.4, 298.0},
 }};
+
+// building.jpg's four sills, lower edges, each as points along it (its pieces drawn onto the
+// edge), X1,Y1,X2,Y2,...: a bend of the lens would show on lines this long.
+inline constexpr std::array<const char*, 4> kBuildingSillPoints{
+    "271.25,135.65,323.74,101.53,376.17,67.32,428.77,33.37",
+    "275.02,200.29,335.01,167.98,395.05,135.75,455.06,103.47,515.06,71.18,575.09,38.93",
+    "283.06,265.44,359.29,232.91,435.52,200.40,511.76,167.89,588.06,135.54,664.29,103.02,"
+    "740.45,70.33,816.77,38.02",
+    "283.14,336.69,359.29,312.61,435.46,288.60,511.78,265.07,588.08,241.48,664.33,217.73,"
+    "740.60,194.05,816.90,170.46",
+};
+
+// leuvenB.jpg (751x563): the long brick front on the left of the street, its windows' stone
+// frames, its gutter and its two downpipes. The edges are short and soft (a reduced phone
+// photograph), the verticals nearly parallel (their vanishing point some 4000 px above).
+inline constexpr std::array<RealEdge, 8> kLeuvenHorizontal{{
+    {"gutter over the right part", 307.6, 167.7, 382.5, 214.6},
+    {"first window, top of its frame", 212.3, 165.9, 247.8, 183.8},
+    {"first window, its transom", 213.1, 200.7, 246.7, 214.7},
+    {"first window, its sill", 211.0, 249.6, 249.0, 260.8},
+    {"second window, top of its frame", 266.6, 196.2, 291.8, 208.3},
+    {"second window, its transom", 263.6, 222.0, 291.9, 233.1},
+    {"first ground-floor window, top of its frame", 215.6, 342.4, 250.6, 343.6},
+    {"first ground-floor window, its transom", 213.1, 393.9, 250.7, 391.0},
+}};
+
+inline constexpr std::array<RealEdge, 8> kLeuvenVertical{{
+    {"left downpipe, the whole front", 113.4, 124.4, 99.9, 415.6},
+    {"right downpipe, lower length", 390.6, 291.9, 392.0, 345.6},
+    {"right downpipe, upper length", 393.3, 230.6, 393.7, 304.4},
+    {"first window, its mullion", 230.3, 253.1, 230.6, 210.6},
+    {"first ground-floor window, its mullion", 232.5, 390.6, 232.7, 346.9},
+    {"second ground-floor window, its mullion", 279.4, 386.9, 279.3, 349.4},
+    {"third window, left of its frame", 334.5, 283.1, 334.4, 251.9},
+    {"third ground-floor window, left of its frame", 335.7, 383.1, 335.4, 351.9},
+}};
+
+// A photograph with its chosen edges and the part of it every run rectifies (X1,Y1,X2,Y2),
+// inside the edges; the principal point is the photograph's centre.
+struct RealFront {
+    const char* photo;
+    std::array<double, 4> area;
+    std::vector<RealEdge> horizontal, vertical;
+};
+
+inline RealFront buildingFront() {
+    return {kBuildingPhoto,
+            {470, 120, 750, 300},
+            {kBuildingHorizontal.begin(), kBuildingHorizontal.end()},
+            {kBuildingVertical.begin(), kBuildingVertical.end()}};
+}
+
+inline RealFront leuvenFront() {
+    return {kLeuvenPhoto,
+            {200, 170, 390, 400},
+            {kLeuvenHorizontal.begin(), kLeuvenHorizontal.end()},
+            {kLeuvenVertical.begin(), kLeuvenVertical.end()}};
+}
 
 }  // namespace vesta::test

@@ -1,6 +1,8 @@
-// The batch tool on a real photograph, with straight edges chosen by eye: all the edges together
-// against a least-squares construction made here, and four lines a direction chosen at random
-// against each other and against all the edges, with the tool's own uncertainty.
+// The batch tool on real photographs. On two fronts, with straight edges chosen by eye: all the
+// edges together against a least-squares construction made here, four lines a direction chosen
+// at random against all the edges with the tool's own uncertainty, the lines --auto finds against
+// the chosen ones. On two chessboards of a calibrated camera: against the board's true
+// proportions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +16,10 @@
 #include <vector>
 
 #include "BitmapBytes.h"
+#include "RealChessboards.h"
 #include "RealEdges.h"
+#include "codec/CameraFile.h"
+#include "image/EdgeSnap.h"
 #include "state/Numbers.h"
 
 namespace vesta {
@@ -22,9 +27,6 @@ namespace {
 
 using test::RealEdge;
 namespace fs = std::filesystem;
-
-// The part of the front every run rectifies: inside the edges, clear of the canopy.
-constexpr std::array<double, 4> kArea{470, 120, 750, 300};
 
 struct Rectified {
     double aspect = 0;       // width:height of the rectified area
@@ -42,31 +44,40 @@ double field(const std::string& json, const std::string& name) {
     return typedNumber(json.substr(from, json.find_first_of(",}", from) - from)).value_or(NAN);
 }
 
-std::string ends(const RealEdge& e) {
-    return plainForm(e.x1, '.') + "," + plainForm(e.y1, '.') + "," + plainForm(e.x2, '.') + "," +
-           plainForm(e.y2, '.');
+std::string numbers(std::initializer_list<double> values) {
+    std::string text;
+    for (const double v : values) {
+        text += (text.empty() ? "" : ",") + plainForm(v, '.');
+    }
+    return text;
 }
 
-// vesta-rectify itself, every line given by --h / --v.
-Rectified rectify(const std::vector<RealEdge>& h, const std::vector<RealEdge>& v, bool snap) {
+// vesta-rectify itself on the photograph and area, the lines given as options (" --h X1,Y1,...")
+// with any further options.
+Rectified rectify(const std::string& photo, const std::array<double, 4>& area,
+                  const std::string& lines, const std::string& options) {
     test::TempDir dir;
-    std::string command = std::string(VESTA_RECTIFY) + " " + test::kBuildingPhoto + " " +
-                          (dir / "fatta.png").string() + " --json --area " +
-                          plainForm(kArea[0], '.') + "," + plainForm(kArea[1], '.') + "," +
-                          plainForm(kArea[2], '.') + "," + plainForm(kArea[3], '.');
-    for (const RealEdge& e : h) {
-        command += " --h " + ends(e);
-    }
-    for (const RealEdge& e : v) {
-        command += " --v " + ends(e);
-    }
-    command += std::string(snap ? " --snap" : "") + " > " + (dir / "out.json").string();
+    const std::string command = std::string(VESTA_RECTIFY) + " " + photo + " " +
+                                (dir / "fatta.png").string() + " --json --area " +
+                                numbers({area[0], area[1], area[2], area[3]}) + lines + " " +
+                                options + " > " + (dir / "out.json").string();
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     std::stringstream text;
     text << std::ifstream(dir / "out.json").rdbuf();
     const std::string json = text.str();
     return {field(json, "largOut") / field(json, "altOut"), field(json, "aspect_sigma"),
             field(json, "centroX"), field(json, "centroY")};
+}
+
+Rectified rectify(const test::RealFront& front, const std::vector<RealEdge>& h,
+                  const std::vector<RealEdge>& v, const std::string& options) {
+    std::string lines;
+    for (const auto& [flag, edges] : {std::pair{" --h ", &h}, std::pair{" --v ", &v}}) {
+        for (const RealEdge& e : *edges) {
+            lines += flag + numbers({e.x1, e.y1, e.x2, e.y2});
+        }
+    }
+    return rectify(front.photo, front.area, lines, options);
 }
 
 struct Vec3 {
@@ -119,14 +130,14 @@ std::array<double, 2> vanishingPoint(const std::vector<RealEdge>& lines) {
 // distance from the two directions being square, the front's plane through both, and the area's
 // corners carried onto it; the width and height are their spans along the front.
 double independentAspect(const std::vector<RealEdge>& h, const std::vector<RealEdge>& v, double cx,
-                         double cy) {
+                         double cy, const std::array<double, 4>& area) {
     const auto vh = vanishingPoint(h), vv = vanishingPoint(v);
     const double d = std::sqrt(-((vh[0] - cx) * (vv[0] - cx) + (vh[1] - cy) * (vv[1] - cy)));
     const Vec3 across{vh[0] - cx, vh[1] - cy, d}, down{vv[0] - cx, vv[1] - cy, d};
     const Vec3 normal = cross(across, down);
     std::vector<double> us, vs;
-    for (const double x : {kArea[0], kArea[2]}) {
-        for (const double y : {kArea[1], kArea[3]}) {
+    for (const double x : {area[0], area[2]}) {
+        for (const double y : {area[1], area[3]}) {
             const Vec3 ray{x - cx, y - cy, d};
             const double t = 1 / dot(normal, ray);
             const Vec3 onFront{ray.x * t, ray.y * t, ray.z * t};
@@ -138,19 +149,13 @@ double independentAspect(const std::vector<RealEdge>& h, const std::vector<RealE
            (*std::max_element(vs.begin(), vs.end()) - *std::min_element(vs.begin(), vs.end()));
 }
 
-class RealPhotograph : public testing::Test {
-  protected:
-    void SetUp() override {
-        // scripts/install-deps.sh installs it; a missing photograph is a fault of the machine.
-        ASSERT_TRUE(fs::exists(test::kBuildingPhoto))
-            << test::kBuildingPhoto << " is missing: install opencv-doc (scripts/install-deps.sh)";
+// scripts/install-deps.sh installs opencv-doc; a machine without it skips these measurements.
+#define SKIP_WITHOUT(photo)                                                                     \
+    if (!fs::exists(photo)) {                                                                   \
+        GTEST_SKIP() << (photo) << " is missing: install opencv-doc (scripts/install-deps.sh)"; \
     }
-    const std::vector<RealEdge> h{test::kBuildingHorizontal.begin(),
-                                  test::kBuildingHorizontal.end()};
-    const std::vector<RealEdge> v{test::kBuildingVertical.begin(), test::kBuildingVertical.end()};
-};
 
-// Four edges a direction out of the eight, five seeded draws.
+// Four edges a direction out of those chosen, five seeded draws.
 std::vector<std::array<std::vector<RealEdge>, 2>> fourByFour(const std::vector<RealEdge>& h,
                                                              const std::vector<RealEdge>& v) {
     std::mt19937 random(20);
@@ -168,28 +173,246 @@ std::vector<std::array<std::vector<RealEdge>, 2>> fourByFour(const std::vector<R
     return draws;
 }
 
-// All eight edges a direction, as chosen and snapped to their edges: the tool's fitted
-// construction agrees with the one made here from the chosen edges.
-TEST_F(RealPhotograph, AllEdgesAgreeWithALeastSquaresConstructionMadeHere) {
-    const double mine = independentAspect(h, v, 434, 300);
-    for (const bool snap : {false, true}) {
-        const Rectified all = rectify(h, v, snap);
-        EXPECT_EQ(all.centreX, 434);
-        EXPECT_EQ(all.centreY, 300);
-        EXPECT_NEAR(all.aspect / mine, 1, 0.01) << (snap ? "--snap" : "as chosen");
+// The chosen edges as --snap draws them onto the photograph (as chosen where it finds none).
+std::vector<RealEdge> snapped(const char* photo, std::vector<RealEdge> edges) {
+    const Result<CameraPhoto> read = readCameraFile(photo);
+    EXPECT_TRUE(read.ok()) << photo;
+    const GreyView grey(read.value().image);
+    for (RealEdge& e : edges) {
+        if (const auto on = snapToEdge(grey, {e.x1, e.y1}, {e.x2, e.y2}, snapReach(1, 1))) {
+            e = {e.name, on->first.x, on->first.y, on->second.x, on->second.y};
+        }
+    }
+    return edges;
+}
+
+// All the chosen edges, as chosen and snapped to their edges: the tool's fitted construction
+// agrees with the one made here from the same edges.
+TEST(RealPhotograph, AllEdgesAgreeWithALeastSquaresConstructionMadeHere) {
+    for (const test::RealFront& front : {test::buildingFront(), test::leuvenFront()}) {
+        SKIP_WITHOUT(front.photo);
+        for (const bool snap : {false, true}) {
+            const Rectified all =
+                rectify(front, front.horizontal, front.vertical, snap ? "--snap" : "");
+            const std::vector<RealEdge> h =
+                snap ? snapped(front.photo, front.horizontal) : front.horizontal;
+            const std::vector<RealEdge> v =
+                snap ? snapped(front.photo, front.vertical) : front.vertical;
+            const double mine = independentAspect(h, v, all.centreX, all.centreY, front.area);
+            EXPECT_NEAR(all.aspect / mine, 1, 0.01) << front.photo << (snap ? " --snap" : "");
+        }
     }
 }
 
-// Four edges a direction, five draws, as chosen: the stated sigma holds the result of all the
-// edges within two in at least four draws.
-TEST_F(RealPhotograph, FourEdgesADirectionHoldAllOfThemWithinTwoStatedSigma) {
-    const Rectified all = rectify(h, v, false);
-    int held = 0;
-    for (const auto& [someH, someV] : fourByFour(h, v)) {
-        const Rectified four = rectify(someH, someV, false);
-        held += std::fabs(four.aspect / all.aspect - 1) <= 2 * four.aspectSigma ? 1 : 0;
+// Snapping an edge that is no one straight edge is refused, the line kept as clicked: on
+// building.jpg the joint between the panels at x 223 runs four storeys, each storey's panel a
+// pixel off the next one's, and lines drawn onto it from clicks a pixel apart were a pixel and a
+// half apart at the top. Every chosen edge, straight, is still found.
+TEST(RealPhotograph, SnappingRefusesAnEdgeOfOffsetPieces) {
+    for (const test::RealFront& front : {test::buildingFront(), test::leuvenFront()}) {
+        SKIP_WITHOUT(front.photo);
+        const Result<CameraPhoto> read = readCameraFile(front.photo);
+        ASSERT_TRUE(read.ok()) << front.photo;
+        const GreyView grey(read.value().image);
+        for (const auto* edges : {&front.horizontal, &front.vertical}) {
+            for (const RealEdge& e : *edges) {
+                EXPECT_TRUE(snapToEdge(grey, {e.x1, e.y1}, {e.x2, e.y2}, 5)) << e.name;
+            }
+        }
+        if (front.photo == std::string(test::kBuildingPhoto)) {
+            for (const double top : {222.9, 224.2}) {
+                EXPECT_FALSE(snapToEdge(grey, {top, 140}, {222.2, 320}, 5)) << top;
+            }
+        }
     }
-    EXPECT_GE(held, 4);
+}
+
+// Four edges a direction, five draws, as chosen and snapped: how far apart they land (max - min
+// over the median) and how many hold the result of all the edges within two stated sigma; an
+// indeterminate sigma holds nothing.
+struct FourByFour {
+    double spread = 0;
+    int held = 0, determinate = 0;
+};
+
+FourByFour fourEdgesADirection(const test::RealFront& front, const std::string& options) {
+    const Rectified all = rectify(front, front.horizontal, front.vertical, options);
+    std::vector<double> aspects;
+    FourByFour result;
+    for (const auto& [someH, someV] : fourByFour(front.horizontal, front.vertical)) {
+        const Rectified four = rectify(front, someH, someV, options);
+        aspects.push_back(four.aspect);
+        result.held += std::fabs(four.aspect / all.aspect - 1) <= 2 * four.aspectSigma ? 1 : 0;
+        result.determinate += std::isfinite(four.aspectSigma) ? 1 : 0;
+    }
+    std::sort(aspects.begin(), aspects.end());
+    result.spread = (aspects.back() - aspects.front()) / aspects[2];
+    std::printf("%s %s: four a direction spread %.1f%%, %d of 5 within two sigma\n", front.photo,
+                options.c_str(), 100 * result.spread, result.held);
+    return result;
+}
+
+// Two percent is out of reach on these photographs: their verticals are short and nearly
+// parallel (the vanishing point 6000 px above on building.jpg, 4000 on leuvenB.jpg), and the
+// real edges stray from one point by a few tenths of a pixel (building.jpg's storeys' panels
+// lean each a little, leuvenB.jpg's stone frames are soft), so four lines a direction state a
+// sigma of 2 to 6% on building.jpg (spread 11.0%, snapped 9.8%) and of 6 to 8% or none at all
+// on leuvenB.jpg (spread 65%, snapped 45%). What they state holds.
+TEST(RealPhotograph, FourEdgesADirectionHoldAllOfThemWithinTwoStatedSigma) {
+    for (const test::RealFront& front : {test::buildingFront(), test::leuvenFront()}) {
+        SKIP_WITHOUT(front.photo);
+        for (const std::string options : {"", "--snap"}) {
+            const FourByFour four = fourEdgesADirection(front, options);
+            EXPECT_GE(four.held, std::min(4, four.determinate)) << front.photo << options;
+            EXPECT_GE(four.determinate, 3) << front.photo << options;
+        }
+    }
+}
+
+// --auto finds its own lines on the same photograph and area: on building.jpg their
+// construction agrees with the least-squares one of the chosen edges. leuvenB.jpg holds several
+// fronts; --auto settles on the horizontals of the houses at the end of the street, the longest
+// crisp edges, two fronts at different angles, and lands 35% off the long front on the left
+// (0.875 against 1.342), whose horizontals are window frames of 20 to 40 px.
+TEST(RealPhotograph, FoundLinesAgreeWithTheChosenEdges) {
+    const test::RealFront front = test::buildingFront();
+    SKIP_WITHOUT(front.photo);
+    const Rectified found = rectify(front, {}, {}, "--auto");
+    const double mine = independentAspect(front.horizontal, front.vertical, found.centreX,
+                                          found.centreY, front.area);
+    EXPECT_NEAR(found.aspect / mine, 1, 0.01) << found.aspect << " against " << mine;
+}
+
+// Is building.jpg's lens the cause? Its four sills, 200 to 600 px long, given by points along
+// them, with the chosen verticals: the bend fitted to them (K1 0.0017, rms 0.11 px, under a pixel
+// at the corners) moves the proportions by 0.2%, nothing like the 10% the verticals can.
+TEST(RealPhotograph, BuildingsLensBendsItsEdgesTooLittleToMatter) {
+    const test::RealFront front = test::buildingFront();
+    SKIP_WITHOUT(front.photo);
+    std::string lines;
+    for (const char* sill : test::kBuildingSillPoints) {
+        lines += std::string(" --h ") + sill;
+    }
+    for (const RealEdge& e : front.vertical) {
+        lines += " --v " + numbers({e.x1, e.y1, e.x2, e.y2});
+    }
+    const Rectified straight = rectify(front.photo, front.area, lines, "");
+    const Rectified fitted = rectify(front.photo, front.area, lines, "--lens fit");
+    EXPECT_NEAR(fitted.aspect / straight.aspect, 1, 0.005);
+}
+
+// The calibrated camera's ideal point of a pixel of its photograph, in units of the focal length
+// from the principal point: the distortion model inverted by fixed-point steps.
+std::array<double, 2> undistorted(const std::array<double, 2>& pixel) {
+    const auto& [k1, k2, p1, p2, k3] = test::kChessDistortion;
+    const double xd = (pixel[0] - test::kChessCentreX) / test::kChessFocal;
+    const double yd = (pixel[1] - test::kChessCentreY) / test::kChessFocal;
+    double x = xd, y = yd;
+    for (int step = 0; step < 100; ++step) {
+        const double r2 = x * x + y * y;
+        const double radial = 1 + r2 * (k1 + r2 * (k2 + r2 * k3));
+        const double tx = 2 * p1 * x * y + p2 * (r2 + 2 * x * x);
+        const double ty = p1 * (r2 + 2 * y * y) + 2 * p2 * x * y;
+        x = (xd - tx) / radial;
+        y = (yd - ty) / radial;
+    }
+    return {x, y};
+}
+
+// The board's true width:height over the area: the area's corners taken out of the distortion
+// and carried onto the board (in squares) by the homography that fits the corners' ideal points
+// best (linear least squares, h33 = 1), then their extent along the board's rows and columns.
+double trueAspect(const test::Chessboard& board) {
+    double n[8][9] = {};
+    for (int j = 0; j < board.down; ++j) {
+        for (int i = 0; i < board.across; ++i) {
+            const auto [x, y] = undistorted(board.corners[std::size_t(j * board.across + i)]);
+            const double rows[2][9] = {{x, y, 1, 0, 0, 0, -i * x, -i * y, double(i)},
+                                       {0, 0, 0, x, y, 1, -j * x, -j * y, double(j)}};
+            for (const auto& r : rows) {
+                for (int a = 0; a < 8; ++a) {
+                    for (int b = 0; b < 9; ++b) {
+                        n[a][b] += r[a] * r[b];
+                    }
+                }
+            }
+        }
+    }
+    for (int c = 0; c < 8; ++c) {  // Gauss-Jordan with partial pivoting
+        int pivot = c;
+        for (int r = c + 1; r < 8; ++r) {
+            pivot = std::fabs(n[r][c]) > std::fabs(n[pivot][c]) ? r : pivot;
+        }
+        std::swap(n[c], n[pivot]);
+        for (int r = 0; r < 8; ++r) {
+            const double f = r == c ? 0 : n[r][c] / n[c][c];
+            for (int k = c; k < 9; ++k) {
+                n[r][k] -= f * n[c][k];
+            }
+        }
+    }
+    double h[9];
+    for (int a = 0; a < 8; ++a) {
+        h[a] = n[a][8] / n[a][a];
+    }
+    h[8] = 1;
+    std::vector<double> us, vs;
+    for (const double px : {board.area[0], board.area[2]}) {
+        for (const double py : {board.area[1], board.area[3]}) {
+            const auto [x, y] = undistorted({px, py});
+            const double w = h[6] * x + h[7] * y + h[8];
+            us.push_back((h[0] * x + h[1] * y + h[2]) / w);
+            vs.push_back((h[3] * x + h[4] * y + h[5]) / w);
+        }
+    }
+    return (*std::max_element(us.begin(), us.end()) - *std::min_element(us.begin(), us.end())) /
+           (*std::max_element(vs.begin(), vs.end()) - *std::min_element(vs.begin(), vs.end()));
+}
+
+// Every row and column of corners, each one line through all its corners.
+std::string boardLines(const test::Chessboard& board) {
+    std::string lines;
+    for (int j = 0; j < board.down; ++j) {
+        lines += " --h ";
+        for (int i = 0; i < board.across; ++i) {
+            const auto& [x, y] = board.corners[std::size_t(j * board.across + i)];
+            lines += (i ? "," : "") + numbers({x, y});
+        }
+    }
+    for (int i = 0; i < board.across; ++i) {
+        lines += " --v ";
+        for (int j = 0; j < board.down; ++j) {
+            const auto& [x, y] = board.corners[std::size_t(j * board.across + i)];
+            lines += (j ? "," : "") + numbers({x, y});
+        }
+    }
+    return lines;
+}
+
+// The chessboards, where the truth is known (left_intrinsics.yml: a strong barrel, k1 -0.27 on
+// the focal length), every row and column given by all its corners: as the corners lie on the
+// bent photograph, the construction lands 2.8% (left01, 6 stated sigma) and 20% (left02, 10
+// sigma) off the board's proportions; with the bend fitted to the rows and columns (--lens
+// fit, one coefficient for the camera's three), 0.7% (2.8 sigma) and 3.4% (4.4 sigma); with
+// the calibration's focal length as well (535.9 px on the 800 px diagonal, 29.0 mm), 0.1% and
+// 0.4%, within two stated sigma. The stated sigma counts the clicks, not a bend left in them.
+TEST(RealPhotograph, ChessboardsLandNearTheirTrueProportions) {
+    for (const test::Chessboard& board : {test::leftFrontal(), test::leftTipped()}) {
+        SKIP_WITHOUT(board.photo);
+        const double truth = trueAspect(board);
+        std::array<double, 3> off{};
+        std::array<Rectified, 3> results;
+        const std::array<std::string, 3> ways{"", "--lens fit", "--lens fit --focal35 29.0"};
+        for (std::size_t k = 0; k < ways.size(); ++k) {
+            results[k] = rectify(board.photo, board.area, boardLines(board), ways[k]);
+            off[k] = results[k].aspect / truth - 1;
+            std::printf("%s %s: %+.2f%% off the truth, %.1f stated sigma\n", board.photo,
+                        ways[k].c_str(), 100 * off[k], off[k] / results[k].aspectSigma);
+        }
+        EXPECT_LT(std::fabs(off[1]), std::fabs(off[0]) / 3) << board.photo;
+        EXPECT_LT(std::fabs(off[2]), 0.01) << board.photo;
+        EXPECT_LT(std::fabs(off[2]), 2 * results[2].aspectSigma) << board.photo;
+    }
 }
 
 }  // namespace
