@@ -63,37 +63,35 @@ TEST(FilePlacement, NeitherANonFileNorAFullDiskLosesWhatIsAtTheTarget) {
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(fs::is_directory(dir / "cartella") && fs::is_fifo(dir / "pipe"));
     EXPECT_EQ(test::readBytes(source), result);
-    {
-        FullDisk full(65536);
-        EXPECT_FALSE(replaceFile(target.string(), copyOf(source.string()), error));
-    }
-    EXPECT_EQ(test::readBytes(target), old);
-    EXPECT_EQ(test::namesIn(dir.path()), before) << "no stub left beside the target";
-    // A replaced file keeps its own mode, whatever the umask.
-    fs::permissions(target, fs::perms(0604));
-    EXPECT_TRUE(replaceFile(target.string(), copyOf(source.string()), error)) << error;
-    EXPECT_EQ(test::readBytes(target), result);
-    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0604));
+
+    // The result from `from` put in place over the old file, first on a full disk, then with
+    // room; a replaced file keeps its own mode, whatever the umask.
+    const auto fullThenRoom = [&](const fs::path& from, fs::perms mode, const auto& place) {
+        test::writeBytes(target, old);
+        fs::permissions(target, mode);
+        {
+            FullDisk full(65536);
+            EXPECT_FALSE(place());
+        }
+        EXPECT_EQ(test::readBytes(target), old);
+        EXPECT_EQ(test::readBytes(from), result) << "the result is kept for another try";
+        EXPECT_EQ(test::namesIn(dir.path()), before) << "no stub left beside the target";
+        EXPECT_TRUE(place()) << error;
+        EXPECT_EQ(test::readBytes(target), result);
+        EXPECT_EQ(fs::status(target).permissions(), mode);
+    };
+    fullThenRoom(source, fs::perms(0604),
+                 [&] { return replaceFile(target.string(), copyOf(source.string()), error); });
 
     if (!anotherVolume(dir.path(), "/dev/shm")) {
         GTEST_SKIP() << "no second volume for a move that must copy";
     }
-    test::writeBytes(target, old);
-    fs::permissions(target, fs::perms(0640));
     const fs::path scratch =
         fs::path("/dev/shm") / ("vesta-test-" + std::to_string(::getpid()) + ".bmp");
     test::writeBytes(scratch, result);
     fs::permissions(scratch, fs::perms(0600));
-    {
-        FullDisk full(65536);
-        EXPECT_FALSE(moveFile(scratch.string(), target.string(), error));
-    }
-    EXPECT_EQ(test::readBytes(target), old);
-    EXPECT_EQ(test::readBytes(scratch), result) << "the result is kept for another try";
-    EXPECT_EQ(test::namesIn(dir.path()), before);
-    EXPECT_TRUE(moveFile(scratch.string(), target.string(), error)) << error;
-    EXPECT_EQ(test::readBytes(target), result);
-    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
+    fullThenRoom(scratch, fs::perms(0640),
+                 [&] { return moveFile(scratch.string(), target.string(), error); });
     EXPECT_FALSE(fs::exists(scratch));
 }
 

@@ -55,9 +55,7 @@ TEST(Rectification, ThePaletteSamplerKeepsTheNearestRuleOnEveryEdge) {
     const double xs[] = {nan, -inf, inf,   -2.5, -0.5, 0, 0.25, 1,
                          1.5, 7,    7.999, 8,    8.5,  9, 12,   12.5};
     const double ys[] = {nan, inf, -1e-9, -0.5, 0, 0.5, 2.999, 3, 4.75, 5, 5.5, 6, 7.25};
-    IndexedImage photo;
-    photo.width = 8;
-    photo.height = 5;
+    IndexedImage photo{8, 5, {}, {}};
     for (int i = 0; i < 40; ++i) {
         photo.pixels.push_back(std::uint8_t(i + 1));
     }
