@@ -112,6 +112,19 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
     };
     constexpr int kBlock = 16;
     auto level = [](int block) { return 40 * block; };  // 40 .. 240
+    // Each block's centre shows its level in red.
+    const auto expectBlocks = [&](const ColourImage& image, int side, int near,
+                                  const std::string& what) {
+        ASSERT_TRUE(image.width == 3 * side && image.height == 2 * side)
+            << what << ": " << image.width << " x " << image.height;
+        for (int block = 1; block <= 6; ++block) {
+            const int cx = (block - 1) % 3 * side + side / 2,
+                      cy = (block - 1) / 3 * side + side / 2;
+            EXPECT_NEAR(image.samples8[(std::size_t(cy) * image.width + cx) * 3], level(block),
+                        near)
+                << what << " block " << block;
+        }
+    };
     for (const Stored& s : cases) {
         ColourImage stored{s.columns * kBlock, s.rows * kBlock, 3, 8, {}, {}, {}, {}};
         for (int i = 0; i < stored.width * stored.height; ++i) {
@@ -135,27 +148,13 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
         EXPECT_TRUE(facts.orientation == s.orientation && facts.focalLengthMm == 24.5 &&
                     facts.focalLength35mm == 36 && facts.pixelXDimension == 6000)
             << what;
-        ASSERT_TRUE(photo.image.width == 3 * kBlock && photo.image.height == 2 * kBlock) << what;
-        for (int block = 1; block <= 6; ++block) {
-            const int cx = ((block - 1) % 3) * kBlock + kBlock / 2;
-            const int cy = ((block - 1) / 3) * kBlock + kBlock / 2;
-            const int red = photo.image.samples8[(std::size_t(cy) * photo.image.width + cx) * 3];
-            EXPECT_NEAR(red, level(block), 6) << what << " block " << block;
-        }
-
+        expectBlocks(photo.image, kBlock, 6, what);
         // The first view, a quarter of the size, is turned the same way: each block in its place.
         const auto bytes = test::readBytes(oriented);
         const auto view = decodeJpegFirstView(bytes.data(), bytes.size(), 12, 8);
         ASSERT_TRUE(view.ok()) << what << ": " << view.error();
-        const ColourImage& reduced = view.value().image;
-        ASSERT_TRUE(view.value().width == 3 * kBlock && view.value().height == 2 * kBlock &&
-                    reduced.width == 12 && reduced.height == 8)
-            << what << ": " << reduced.width << " x " << reduced.height;
-        for (int block = 1; block <= 6; ++block) {
-            const int cx = ((block - 1) % 3) * 4 + 2, cy = ((block - 1) / 3) * 4 + 2;
-            EXPECT_NEAR(reduced.samples8[(std::size_t(cy) * 12 + cx) * 3], level(block), 8)
-                << what << " first view, block " << block;
-        }
+        EXPECT_TRUE(view.value().width == 3 * kBlock && view.value().height == 2 * kBlock) << what;
+        expectBlocks(view.value().image, 4, 8, what + " first view");
 
         // The JPEG reader turns the rows while decoding, the others after: a PNG with the same
         // stored blocks in its eXIf chunk must come out the same, to the last pixel.

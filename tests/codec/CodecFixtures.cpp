@@ -10,12 +10,6 @@ namespace vesta::test {
 
 namespace {
 
-void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        b[at + i] = std::uint8_t(v >> (24 - 8 * i));
-    }
-}
-
 // Little or big-endian appends for the EXIF structure.
 struct Bytes {
     bool big;
@@ -37,23 +31,29 @@ struct Entry {
 
 }  // namespace
 
+void putNumber(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n, bool little) {
+    for (int i = 0; i < n; ++i) {
+        b[at + std::size_t(i)] = std::uint8_t(v >> 8 * (little ? i : n - 1 - i));
+    }
+}
+
 std::vector<std::uint8_t> smallIccProfile(bool grey) {
     const std::string text = "vesta test profile";
     // libpng drops very short profiles on reading; real ones are longer than this.
     std::vector<std::uint8_t> p(512, 0);
-    put32(p, 0, std::uint32_t(p.size()));
-    put32(p, 8, 0x02100000);                         // version 2.1
+    putNumber(p, 0, std::uint32_t(p.size()));
+    putNumber(p, 8, 0x02100000);                     // version 2.1
     std::memcpy(&p[12], "mntr", 4);                  // display class
     std::memcpy(&p[16], grey ? "GRAY" : "RGB ", 4);  // colour space
     std::memcpy(&p[20], "XYZ ", 4);                  // connection space
     std::memcpy(&p[36], "acsp", 4);
-    put32(p, 68, 0x0000F6D6);  // D50 illuminant
-    put32(p, 72, 0x00010000);
-    put32(p, 76, 0x0000D32D);
-    put32(p, 128, 1);  // one tag
+    putNumber(p, 68, 0x0000F6D6);  // D50 illuminant
+    putNumber(p, 72, 0x00010000);
+    putNumber(p, 76, 0x0000D32D);
+    putNumber(p, 128, 1);  // one tag
     std::memcpy(&p[132], "cprt", 4);
-    put32(p, 136, 144);
-    put32(p, 140, std::uint32_t(12 + text.size() + 1));
+    putNumber(p, 136, 144);
+    putNumber(p, 140, std::uint32_t(12 + text.size() + 1));
     std::memcpy(&p[144], "text", 4);
     std::memcpy(&p[152], text.data(), text.size());
     return p;
@@ -139,10 +139,11 @@ std::vector<std::uint8_t> withExifSegment(const std::vector<std::uint8_t>& jpeg,
 std::vector<std::uint8_t> withExifChunk(std::vector<std::uint8_t> png,
                                         const std::vector<std::uint8_t>& block) {
     std::vector<std::uint8_t> chunk(8 + block.size() + 4);
-    put32(chunk, 0, std::uint32_t(block.size()));
+    putNumber(chunk, 0, std::uint32_t(block.size()));
     std::memcpy(&chunk[4], "eXIf", 4);
     std::copy(block.begin(), block.end(), chunk.begin() + 8);
-    put32(chunk, 8 + block.size(), std::uint32_t(::crc32(0, &chunk[4], uInt(4 + block.size()))));
+    putNumber(chunk, 8 + block.size(),
+              std::uint32_t(::crc32(0, &chunk[4], uInt(4 + block.size()))));
     png.insert(png.begin() + 33, chunk.begin(), chunk.end());
     return png;
 }

@@ -66,9 +66,7 @@ TEST(ColourWriteTest, ALargeProfileIsKeptWhereTheFormatHoldsItAndNoticedWhereNot
         ColourImage image = test::patternImage(30, 20, 3, 8);
         image.iccProfile = test::smallIccProfile(false);
         image.iccProfile.resize(size, 0x5A);
-        for (int i = 0; i < 4; ++i) {
-            image.iccProfile[std::size_t(i)] = std::uint8_t(size >> (24 - 8 * i));
-        }
+        test::putNumber(image.iccProfile, 0, std::uint32_t(size));
         const auto path = dir / name;
         ASSERT_EQ(saveColourImage(path.string(), image), "") << name;
         const auto read = readCameraFile(path.string());

@@ -19,6 +19,7 @@
 #include <tuple>
 
 #include "BitmapBytes.h"
+#include "CodecFixtures.h"
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
 #include "codec/JpegFile.h"
@@ -37,14 +38,6 @@ namespace {
 // Whether `message` holds one of the '|'-separated `words`.
 bool says(const std::string& message, const std::string& words) {
     return std::regex_search(message, std::regex(words));
-}
-
-// `n` bytes of `v` at `at`, most significant first unless `little`.
-void putBig(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n,
-            bool little = false) {
-    for (int i = 0; i < n; ++i) {
-        b[at + std::size_t(i)] = std::uint8_t(v >> 8 * (little ? i : n - 1 - i));
-    }
 }
 
 std::size_t find(const std::vector<std::uint8_t>& b, std::initializer_list<std::uint8_t> what,
@@ -87,17 +80,17 @@ std::vector<std::uint8_t> jpegDeclaring(std::vector<std::uint8_t> jpeg, int widt
     if (frame == std::string::npos) {
         frame = find(jpeg, {0xFF, 0xC2});
     }
-    putBig(jpeg, frame + 5, std::uint32_t(height), 2);
-    putBig(jpeg, frame + 7, std::uint32_t(width), 2);
+    test::putNumber(jpeg, frame + 5, std::uint32_t(height), 2);
+    test::putNumber(jpeg, frame + 7, std::uint32_t(width), 2);
     return jpeg;
 }
 
 // The PNG with its header chunk declaring another size, its checksum made right.
 std::vector<std::uint8_t> pngDeclaring(std::vector<std::uint8_t> png, std::uint32_t width,
                                        std::uint32_t height) {
-    putBig(png, 16, width, 4);
-    putBig(png, 20, height, 4);
-    putBig(png, 29, std::uint32_t(crc32(0, png.data() + 12, 17)), 4);
+    test::putNumber(png, 16, width, 4);
+    test::putNumber(png, 20, height, 4);
+    test::putNumber(png, 29, std::uint32_t(crc32(0, png.data() + 12, 17)), 4);
     return png;
 }
 
@@ -204,10 +197,10 @@ TEST_F(HostileFileTest, DamagedFilesAreRefusedWithTheDamageNamed) {
     // below, where the memory they take is measured.)
     const auto png = saved("b.png", test::patternImage(61, 47, 3, 16));
     auto bmp = saved("d.bmp", test::patternImage(61, 47, 3, 8));
-    putBig(bmp, 18, 40000, 4, true);
-    putBig(bmp, 22, 40000, 4, true);
+    test::putNumber(bmp, 18, 40000, 4, true);
+    test::putNumber(bmp, 22, 40000, 4, true);
     auto flat = bmp;
-    putBig(flat, 18, 0, 4, true);
+    test::putNumber(flat, 18, 0, 4, true);
 
     const std::string jpegData = "Il file JPEG è danneggiato: mancano dati|incompleto";
     std::vector<std::tuple<std::string, std::vector<std::uint8_t>, std::string>> cases = {
