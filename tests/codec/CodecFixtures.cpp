@@ -126,13 +126,11 @@ std::vector<std::uint8_t> exifBlock(const ExifFields& f) {
 std::vector<std::uint8_t> withExifSegment(const std::vector<std::uint8_t>& jpeg,
                                           const std::vector<std::uint8_t>& block) {
     const std::size_t length = 2 + 6 + block.size();
-    const std::uint8_t head[10] = {
-        0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length), 'E', 'x', 'i', 'f', 0, 0};
-    std::vector<std::uint8_t> out(jpeg.size() + sizeof head + block.size());
-    std::memcpy(out.data(), jpeg.data(), 2);
-    std::memcpy(out.data() + 2, head, sizeof head);
-    std::memcpy(out.data() + 2 + sizeof head, block.data(), block.size());
-    std::memcpy(out.data() + 2 + sizeof head + block.size(), jpeg.data() + 2, jpeg.size() - 2);
+    std::vector<std::uint8_t> out = {
+        jpeg[0], jpeg[1], 0xFF, 0xE1, std::uint8_t(length >> 8), std::uint8_t(length), 'E', 'x',
+        'i',     'f',     0,    0};
+    out.insert(out.end(), block.begin(), block.end());
+    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
     return out;
 }
 
