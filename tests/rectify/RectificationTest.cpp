@@ -268,14 +268,10 @@ TEST(ColourRectify, BothSamplersMatchTheFormulasInEveryDepthLayoutAndBanding) {
         });
 }
 
-class ColourBandsTest : public test::RectifyTest {
-  protected:
-    ColourImage photo = test::patternImage(200, 150, 3, 8);
-};
-
 // A cancel seen at a band boundary hands on nothing more; a sink that fails stops the run.
-TEST_F(ColourBandsTest, ACancelOrAFailingSinkStopsTheBands) {
+TEST_F(RectifyTest, ACancelOrAFailingSinkStopsTheColourBands) {
     resize(120, 200);
+    const ColourImage photo = test::patternImage(200, 150, 3, 8);
     const BandRectifier rectifier = byLines(s, photo, Interpolation::Bilinear);
     for (const int threads : {1, 4}) {
         std::atomic<bool> cancel = false;
@@ -293,8 +289,9 @@ TEST_F(ColourBandsTest, ACancelOrAFailingSinkStopsTheBands) {
 
 // A photograph whose samples stop short of its last row (a reader's fault) must not be read
 // beyond them.
-TEST_F(ColourBandsTest, APhotographShortOfSamplesGivesBlackNotARead) {
+TEST_F(RectifyTest, APhotographShortOfSamplesGivesBlackNotARead) {
     resize(120, 90);
+    ColourImage photo = test::patternImage(200, 150, 3, 8);
     photo.samples8.pop_back();
     const ColourImage got = whole(byLines(s, photo, Interpolation::Bilinear));
     EXPECT_EQ(got.samples8, std::vector<std::uint8_t>(120 * 90 * 3, 0));
@@ -302,7 +299,7 @@ TEST_F(ColourBandsTest, APhotographShortOfSamplesGivesBlackNotARead) {
 
 // A 20000 x 15000 result of 16-bit colour would need 1.8 GB; the run holds a few bands of at
 // most 1 MiB, recycled, whatever the number of rows.
-TEST_F(ColourBandsTest, AHugeResultIsHeldABandAtATime) {
+TEST_F(RectifyTest, AHugeResultIsHeldABandAtATime) {
     resize(20000, 15000);
     const ColourImage deep = test::patternImage(200, 150, 3, 16);
     const BandRectifier rectifier = byLines(s, deep, Interpolation::Bilinear);
