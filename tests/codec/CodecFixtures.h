@@ -10,6 +10,10 @@
 
 namespace vesta::test {
 
+// `n` bytes of `v` at `at`, most significant first unless `little`.
+void putNumber(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n = 4,
+               bool little = false);
+
 // A small ICC profile: a valid header and tag table with one text tag, so libraries that check
 // profiles accept it.
 std::vector<std::uint8_t> smallIccProfile(bool grey);

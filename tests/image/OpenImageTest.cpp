@@ -5,6 +5,7 @@
 #include "BitmapBytes.h"
 #include "Fakes.h"
 #include "codec/ColourFileWriter.h"
+#include "image/Scrolling.h"
 #include "opening/OpenImage.h"
 #include "state/Prompts.h"
 
@@ -82,6 +83,31 @@ TEST_F(OpenImageTest, CancellingOrARefusedFileKeepsThePhotographOnShow) {
     EXPECT_EQ(app.dialogs.messages[0].icon, MessageIcon::Critical);
     EXPECT_NE(app.dialogs.messages[0].text.find(broken.string()), std::string::npos);
     EXPECT_NE(app.dialogs.messages[0].text.find("incompleto"), std::string::npos);
+}
+
+// The visible region is 783 x 720 (the panel's column of 209 + 16 kept) with bars 16 pixels
+// thick; each bar appears only for the side that does not fit, and its small and large steps
+// are a hundredth and a tenth of the visible side, rounded half to even. A photograph opened
+// after a scrolled one starts at the corner.
+TEST_F(OpenImageTest, EachSideThatDoesNotFitGetsItsBar) {
+    test::openBitmap(app, 1500, 500);
+    EXPECT_FALSE(f.VScroll1.visible);
+    ASSERT_TRUE(f.HScroll1.visible);
+    EXPECT_EQ(f.HScroll1.max, 1500 - 783);
+    EXPECT_LT(f.Picture1.zOrder, f.HScroll1.zOrder) << "the bar stays on top of the picture";
+    f.HScroll1.value = 300;
+    HScroll1_Change(app.ctx);
+    test::openBitmap(app, 600, 900);
+    EXPECT_FALSE(f.HScroll1.visible);
+    ASSERT_TRUE(f.VScroll1.visible);
+    EXPECT_EQ(f.VScroll1.max, 900 - 720);
+    EXPECT_TRUE(f.Picture1.left == 0 && f.Picture1.width == 600);
+    for (const auto& [side, visible, want] : {std::tuple{1500.0, 1007.0, std::array{493, 10, 101}},
+                                              std::tuple{1000.0, 250.0, std::array{750, 2, 25}},
+                                              std::tuple{1000.0, 350.0, std::array{650, 4, 35}}}) {
+        const ScrollRange got = scrollRange(side, visible);
+        EXPECT_EQ((std::array{got.max, got.smallChange, got.largeChange}), want) << visible;
+    }
 }
 
 }  // namespace

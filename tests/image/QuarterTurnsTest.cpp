@@ -8,13 +8,9 @@ namespace vesta {
 namespace {
 
 IndexedImage paletteImage(int width, int height) {
-    IndexedImage image;
-    image.width = width;
-    image.height = height;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            image.pixels.push_back(test::patternPixel(x, y));
-        }
+    IndexedImage image{width, height, {}, {}};
+    for (int i = 0; i < width * height; ++i) {
+        image.pixels.push_back(test::patternPixel(i % width, i / width));
     }
     image.palette[5] = 77;
     return image;

@@ -75,21 +75,17 @@ TEST(PrintLayoutTest, TooManySheetsOrTooSmallASheetAreRefused) {
 }
 
 TEST(PrintLayoutTest, TheScaleBarIsTheLongestRoundLengthThatFits) {
-    const struct {
-        int denominator;
-        double maxMm;
-        double metres, lengthMm;
-        int divisions;
-        const char* label;
-    } cases[] = {{100, 95, 5, 50, 5, "5 m"},     {100, 100, 10, 100, 5, "10 m"},
-                 {20, 100, 2, 100, 4, "2 m"},    {200, 95, 10, 50, 5, "10 m"},
-                 {1, 100, 0.1, 100, 5, "10 cm"}, {50, 30, 1, 20, 5, "1 m"}};
-    for (const auto& c : cases) {
-        const ScaleBar bar = scaleBarFor(c.denominator, c.maxMm);
-        EXPECT_DOUBLE_EQ(bar.metres, c.metres) << c.denominator;
-        EXPECT_DOUBLE_EQ(bar.lengthMm, c.lengthMm) << c.denominator;
-        EXPECT_EQ(bar.divisions, c.divisions) << c.denominator;
-        EXPECT_EQ(bar.label, c.label) << c.denominator;
+    // Denominator, room in mm; then metres, mm, divisions and label of the bar.
+    for (const auto& [denominator, room, want] :
+         {std::tuple{100, 95.0, std::tuple{5.0, 50.0, 5, "5 m"}},
+          std::tuple{100, 100.0, std::tuple{10.0, 100.0, 5, "10 m"}},
+          std::tuple{20, 100.0, std::tuple{2.0, 100.0, 4, "2 m"}},
+          std::tuple{200, 95.0, std::tuple{10.0, 50.0, 5, "10 m"}},
+          std::tuple{1, 100.0, std::tuple{0.1, 100.0, 5, "10 cm"}},
+          std::tuple{50, 30.0, std::tuple{1.0, 20.0, 5, "1 m"}}}) {
+        const ScaleBar bar = scaleBarFor(denominator, room);
+        EXPECT_EQ(std::tuple(bar.metres, bar.lengthMm, bar.divisions, bar.label), want)
+            << denominator;
     }
 }
 

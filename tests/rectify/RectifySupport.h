@@ -32,10 +32,8 @@ inline bool construct(FakeApp& app, bool mirror = false, bool flip = false) {
     const auto x = [&](double v) { return mirror ? w - v : v; };
     const auto y = [&](double v) { return flip ? h - v : v; };
     s.fughe.emplace();  // as FUGHE leaves them
-    s.fughe->vh.x = x(-209.5);
-    s.fughe->vh.y = y(71.3);
-    s.fughe->vv.x = x(191.7);
-    s.fughe->vv.y = y(-672.1);
+    s.fughe->vh = {x(-209.5), y(71.3)};
+    s.fughe->vv = {x(191.7), y(-672.1)};
     s.centroX = x(100);
     s.centroY = y(75);
     return CERCHIONUOVO(app.ctx);

@@ -1,13 +1,17 @@
+// Saving a result: the name, the user's files, the construction kept beside it, and the way a
+// file reaches its place without losing what was there.
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
-
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+
 #include "RectifySupport.h"
 #include "codec/ColourFileWriter.h"
+#include "files/FilePlacement.h"
 #include "measure/Measuring.h"
 #include "opening/OpenImage.h"
 #include "rectify/Rectification.h"
@@ -31,6 +35,12 @@ TEST(SaveName, BmpIsAppendedUnlessTheNameEndsInLowerOrUpperBmp) {
     EXPECT_EQ(nameForSaving("facciata.Bmp"), "facciata.Bmp.BMP");
 }
 
+// The Save command, its dialog answered with `path`.
+void saveAs(test::FakeApp& app, const fs::path& path) {
+    app.dialogs.saveAnswers.push_back(path.string());
+    save_Click(app.ctx);
+}
+
 class SaveTest : public test::AppTest {
   protected:
     void SetUp() override {
@@ -39,10 +49,6 @@ class SaveTest : public test::AppTest {
         // A copy: the photograph's folder takes its latest construction.
         fs::copy_file(VESTA_SAMPLES_DIR "/facciata_centrata.bmp", app.folder / "foto.bmp");
         app.ctx.s.nomeFile = (app.folder / "foto.bmp").string();
-    }
-    void save(const std::string& name) {
-        app.dialogs.saveAnswers.push_back((app.folder / name).string());
-        save_Click(app.ctx);
     }
     const std::vector<std::uint8_t> scratch = test::bitmapBytes({.width = 5, .height = 2});
 };
@@ -62,7 +68,7 @@ TEST_F(SaveTest, TheScratchFileMovesToTheChosenName) {
     fs::create_directory(app.folder / "rilievo");
     fs::rename(app.folder / "foto.bmp", app.folder / "rilievo" / "foto.bmp");
     app.ctx.s.nomeFile = (app.folder / "rilievo" / "foto.bmp").string();
-    save("facciata");
+    saveAs(app, app.folder / "facciata");
     save_Click(app.ctx);
     EXPECT_EQ(app.dialogs.saveFolders, (std::vector<std::string>{(app.folder / "rilievo").string(),
                                                                  app.folder.path().string()}));
@@ -79,7 +85,7 @@ TEST_F(SaveTest, AColourResultSavedWithoutItsProfileSaysSoInThePanel) {
     result = test::patternImage(6, 4, 3, 8);
     result.iccProfile.assign(100, 1);
     app.ctx.s.formatoRisultato = "risultato.tif";
-    save("colori.bmp");
+    saveAs(app, app.folder / "colori.bmp");
     EXPECT_TRUE(fs::exists(app.folder / "colori.bmp"));
     EXPECT_EQ(app.ctx.form.domanda1.caption, profileNotice(ColourFileFormat::Bmp, 100));
 }
@@ -91,13 +97,13 @@ TEST_F(SaveTest, TheUsersFilesAreReplacedOnlyWhenTheySaySoAndNeverByARecord) {
     test::writeBytes(app.folder / "vecchia.bmp", {1, 2, 3});
     test::writeBytes(app.folder / "vecchia.json", {'{', '}'});
     app.dialogs.confirmAnswer = false;
-    save("vecchia.bmp");
+    saveAs(app, app.folder / "vecchia.bmp");
     ASSERT_EQ(app.dialogs.questions.size(), 1u);
     EXPECT_EQ(test::readBytes(app.folder / "vecchia.bmp"), (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_TRUE(fs::exists(app.ctx.paths.scratchFile()));
     app.dialogs.confirmAnswer = true;
     fs::permissions(app.folder / "vecchia.bmp", fs::perms(0604));
-    save("vecchia.bmp");
+    saveAs(app, app.folder / "vecchia.bmp");
     EXPECT_EQ(test::readBytes(app.folder / "vecchia.bmp"), scratch);
     EXPECT_EQ(fs::status(app.folder / "vecchia.bmp").permissions(), fs::perms(0604));
     EXPECT_EQ(test::readBytes(app.folder / "vecchia.json"), (std::vector<std::uint8_t>{'{', '}'}));
@@ -111,7 +117,7 @@ TEST_F(SaveTest, APhotographNameNotInUtf8SavesTheImageWithoutItsRecord) {
     const fs::path latin1 = app.folder / "facciata\xe0.bmp";
     fs::copy_file(app.ctx.s.nomeFile, latin1);
     app.ctx.s.nomeFile = latin1.string();
-    save("salvata.bmp");
+    saveAs(app, app.folder / "salvata.bmp");
     EXPECT_EQ(test::readBytes(app.folder / "salvata.bmp"), scratch);
     EXPECT_FALSE(fs::exists(app.folder / "salvata.json"));
     ASSERT_EQ(app.dialogs.messages.size(), 1u);
@@ -125,11 +131,11 @@ TEST_F(SaveTest, NothingButACompletedSaveTouchesTheScratchFile) {
     app.dialogs.saveAnswers.push_back(std::nullopt);
     save_Click(app.ctx);
     EXPECT_TRUE(app.dialogs.messages.empty());
-    save("no/such/folder/x.bmp");
+    saveAs(app, app.folder / "no/such/folder/x.bmp");
     ASSERT_EQ(app.dialogs.messages.size(), 1u);
     EXPECT_NE(app.dialogs.messages[0].text.find("Impossibile salvare"), std::string::npos);
     app.ctx.s.resultFile = ResultFile::None;
-    save("vecchia.bmp");
+    saveAs(app, app.folder / "vecchia.bmp");
     EXPECT_EQ(app.dialogs.messages.size(), 2u);
     EXPECT_EQ(app.dialogs.saveAnswers.size(), 1u) << "not even the dialog";
     EXPECT_FALSE(fs::exists(app.folder / "vecchia.bmp"));
@@ -150,8 +156,7 @@ TEST_F(RectifyTest, AFileInTheWayIsLeftAloneAndAResultWhoseFileWentIsSavedFromMe
     RADDR1(app.ctx);
     const auto written = test::readBytes(app.ctx.paths.scratchFile());
     fs::remove(app.ctx.paths.scratchFile());
-    app.dialogs.saveAnswers.push_back((app.folder / "facciata.bmp").string());
-    save_Click(app.ctx);
+    saveAs(app, app.folder / "facciata.bmp");
     EXPECT_EQ(test::readBytes(app.folder / "facciata.bmp"), written);
     EXPECT_EQ(app.dialogs.messages.size(), 1u);
 }
@@ -163,8 +168,7 @@ TEST_F(RectifyTest, TheResultOnShowIsSavedAgainUnderAnyName) {
     RADDR1(app.ctx);
     const auto written = test::readBytes(app.ctx.paths.scratchFile());
     for (const char* name : {"prima.bmp", "seconda.bmp", "prima.bmp"}) {
-        app.dialogs.saveAnswers.push_back((app.folder / name).string());
-        save_Click(app.ctx);
+        saveAs(app, app.folder / name);
         EXPECT_EQ(test::readBytes(app.folder / name), written) << name;
     }
     EXPECT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
@@ -172,8 +176,7 @@ TEST_F(RectifyTest, TheResultOnShowIsSavedAgainUnderAnyName) {
     EXPECT_TRUE(fs::exists(app.folder / "seconda.json") &&
                 !fs::exists(app.ctx.paths.scratchFile()));
     test::writeBytes(app.ctx.paths.scratchFile(), {1, 2, 3});
-    app.dialogs.saveAnswers.push_back((app.folder / "terza.bmp").string());
-    save_Click(app.ctx);
+    saveAs(app, app.folder / "terza.bmp");
     EXPECT_FALSE(fs::exists(app.folder / "terza.bmp"));
     EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
 }
@@ -189,8 +192,7 @@ TEST_F(RectifyTest, TheLatestConstructionIsKeptWhereThePhotographIsOpenedAgain) 
     const auto saveAndReopen = [&](const char* name) {
         test::construct(app);
         RADDR1(app.ctx);
-        app.dialogs.saveAnswers.push_back((elsewhere / name).string());
-        save_Click(app.ctx);
+        saveAs(app, elsewhere / name);
         app.dialogs.openAnswers.push_back(photo);
         open_Click(app.ctx);
         return app.dialogs.questions.empty() ? std::string() : app.dialogs.questions.back();
@@ -216,16 +218,14 @@ TEST_F(RectifyTest, AMeasuredResultIsSavedWithItsWorldFileAndANewOneWithout) {
     Picture2_MouseDown(app.ctx, 10, 20);
     Picture2_MouseDown(app.ctx, 40, 60);
     ASSERT_EQ(s.scala, 2);
-    app.dialogs.saveAnswers.push_back((app.folder / "misurata.bmp").string());
-    save_Click(app.ctx);
+    saveAs(app, app.folder / "misurata.bmp");
     const auto world = test::readBytes(app.folder / "misurata.bpw");
     EXPECT_EQ(std::string(world.begin(), world.end()), "0.02\n0\n0\n-0.02\n0.01\n-0.01\n");
     EXPECT_EQ(worldFileText(2), std::string(world.begin(), world.end()));
 
     ALTRA1(app.ctx);
     RADDR1(app.ctx);
-    app.dialogs.saveAnswers.push_back((app.folder / "nuova.bmp").string());
-    save_Click(app.ctx);
+    saveAs(app, app.folder / "nuova.bmp");
     EXPECT_TRUE(fs::exists(app.folder / "nuova.bmp") && !fs::exists(app.folder / "nuova.bpw"));
     EXPECT_EQ(readConstructionFile((app.folder / "nuova.json").string()).value().scale, 0);
     EXPECT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
@@ -286,6 +286,86 @@ TEST(ScratchFile, StartRemovesOnlyTheFilesOfEndedProcesses) {
     std::vector<std::string> kept{running, "foto.bmp", "vesta-12x.bmp"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(test::namesIn(dir.path()), kept);
+}
+
+// The kernel refuses every write past the limit as a full disk does (EFBIG instead of ENOSPC),
+// and the run goes on since the signal it would send is ignored.
+struct FullDisk {
+    explicit FullDisk(rlim_t bytes) : previous(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limited{bytes, saved.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FullDisk() {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+    }
+    rlimit saved{};
+    void (*previous)(int);
+};
+
+// Whether a writable folder lies on another volume than the test's own, so that a move there
+// must copy; there is none on some machines.
+bool anotherVolume(const fs::path& here, const fs::path& there) {
+    struct stat a {
+    }, b{};
+    return ::stat(here.c_str(), &a) == 0 && ::stat(there.c_str(), &b) == 0 &&
+           a.st_dev != b.st_dev && ::access(there.c_str(), W_OK) == 0;
+}
+
+// Only a regular file is ever replaced: a folder or a pipe at the chosen name stays. A
+// 381,790-byte result onto a disk that is full at 64 KiB, over a file already there: both ways a
+// result reaches its name (a copy put in place, and a move from the scratch folder on another
+// volume) keep the old file whole, leave nothing beside it, and work once there is room.
+TEST(FilePlacement, NeitherANonFileNorAFullDiskLosesWhatIsAtTheTarget) {
+    test::TempDir dir;
+    const auto result = test::bitmapBytes({.width = 617, .height = 617});
+    ASSERT_GT(result.size(), 381000u);
+    const auto target = dir / "facciata.bmp";
+    const std::vector<std::uint8_t> old = {'v', 'e', 'c', 'c', 'h', 'i', 'a'};
+    test::writeBytes(target, old);
+    const auto source = dir / "risultato.bmp";
+    test::writeBytes(source, result);
+    fs::create_directory(dir / "cartella");
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    const auto before = test::namesIn(dir.path());
+
+    std::string error;
+    EXPECT_FALSE(moveFile(source.string(), (dir / "cartella").string(), error));
+    EXPECT_FALSE(moveFile(source.string(), (dir / "pipe").string(), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(fs::is_directory(dir / "cartella") && fs::is_fifo(dir / "pipe"));
+    EXPECT_EQ(test::readBytes(source), result);
+
+    // The result from `from` put in place over the old file, first on a full disk, then with
+    // room; a replaced file keeps its own mode, whatever the umask.
+    const auto fullThenRoom = [&](const fs::path& from, fs::perms mode, const auto& place) {
+        test::writeBytes(target, old);
+        fs::permissions(target, mode);
+        {
+            FullDisk full(65536);
+            EXPECT_FALSE(place());
+        }
+        EXPECT_EQ(test::readBytes(target), old);
+        EXPECT_EQ(test::readBytes(from), result) << "the result is kept for another try";
+        EXPECT_EQ(test::namesIn(dir.path()), before) << "no stub left beside the target";
+        EXPECT_TRUE(place()) << error;
+        EXPECT_EQ(test::readBytes(target), result);
+        EXPECT_EQ(fs::status(target).permissions(), mode);
+    };
+    fullThenRoom(source, fs::perms(0604),
+                 [&] { return replaceFile(target.string(), copyOf(source.string()), error); });
+
+    if (!anotherVolume(dir.path(), "/dev/shm")) {
+        GTEST_SKIP() << "no second volume for a move that must copy";
+    }
+    const fs::path scratch =
+        fs::path("/dev/shm") / ("vesta-test-" + std::to_string(::getpid()) + ".bmp");
+    test::writeBytes(scratch, result);
+    fs::permissions(scratch, fs::perms(0600));
+    fullThenRoom(scratch, fs::perms(0640),
+                 [&] { return moveFile(scratch.string(), target.string(), error); });
+    EXPECT_FALSE(fs::exists(scratch));
 }
 
 }  // namespace

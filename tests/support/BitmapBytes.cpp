@@ -59,11 +59,7 @@ std::vector<std::uint8_t> bitmapBytes(const BitmapLayout& s) {
 }
 
 ColourImage patternImage(int width, int height, int channels, int bits) {
-    ColourImage image;
-    image.width = width;
-    image.height = height;
-    image.channels = channels;
-    image.bitsPerChannel = bits;
+    ColourImage image{width, height, channels, bits, {}, {}, {}, {}};
     std::uint32_t state = 12345;
     for (std::size_t i = 0; i < image.rowSamples() * std::size_t(height); ++i) {
         state = state * 1664525u + 1013904223u;

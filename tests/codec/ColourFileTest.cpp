@@ -1,6 +1,9 @@
-// Real files of every kind written to disk and read back through the one entry point.
+// Real files of every kind written to disk and read back through the one entry point; saving,
+// with the format by the name and a failed save that leaves the old file as it was.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <tiffio.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <numeric>
@@ -10,12 +13,13 @@
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
 #include "codec/JpegFile.h"
+#include "codec/ResultExif.h"
 #include "codec/RowWriter.h"
 
 namespace vesta {
 namespace {
 
-class CameraReadTest : public ::testing::Test {
+class ColourFileTest : public ::testing::Test {
   protected:
     std::filesystem::path save(const std::string& name, const ColourImage& image,
                                const ColourWriteOptions& options = {}) {
@@ -35,7 +39,7 @@ class CameraReadTest : public ::testing::Test {
 // in order (a bottom-first format read upside down), padded rows (an odd width), and the
 // profile. A bitmap holds 8-bit colour: grey is expanded, 16 bits rounded as every 8-bit output
 // rounds them.
-TEST_F(CameraReadTest, LosslessFormatsGiveBackEverySampleAndTheProfile) {
+TEST_F(ColourFileTest, LosslessFormatsGiveBackEverySampleAndTheProfile) {
     struct Case {
         std::string name;
         int channels, bits;
@@ -68,7 +72,7 @@ TEST_F(CameraReadTest, LosslessFormatsGiveBackEverySampleAndTheProfile) {
     }
 }
 
-TEST_F(CameraReadTest, JpegKeepsThePhotographWithinItsLossAndCarriesTheProfile) {
+TEST_F(ColourFileTest, JpegKeepsThePhotographWithinItsLossAndCarriesTheProfile) {
     for (int channels : {1, 3}) {
         // A smooth picture, which JPEG keeps closely.
         ColourImage image{64, 40, channels, 8, {}, {}, {}, {}};
@@ -100,7 +104,7 @@ TEST_F(CameraReadTest, JpegKeepsThePhotographWithinItsLossAndCarriesTheProfile) 
 // orientation the camera stored the blocks as the EXIF definition of the tag says: row 0 of the
 // file is the upright photograph's top, bottom, left or right side, column 0 its left, right,
 // top or bottom side.
-TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
+TEST_F(ColourFileTest, EveryExifOrientationShowsThePhotographUpright) {
     struct Stored {
         int orientation, columns, rows;
         std::vector<int> blocks;
@@ -112,6 +116,19 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
     };
     constexpr int kBlock = 16;
     auto level = [](int block) { return 40 * block; };  // 40 .. 240
+    // Each block's centre shows its level in red.
+    const auto expectBlocks = [&](const ColourImage& image, int side, int near,
+                                  const std::string& what) {
+        ASSERT_TRUE(image.width == 3 * side && image.height == 2 * side)
+            << what << ": " << image.width << " x " << image.height;
+        for (int block = 1; block <= 6; ++block) {
+            const int cx = (block - 1) % 3 * side + side / 2,
+                      cy = (block - 1) / 3 * side + side / 2;
+            EXPECT_NEAR(image.samples8[(std::size_t(cy) * image.width + cx) * 3], level(block),
+                        near)
+                << what << " block " << block;
+        }
+    };
     for (const Stored& s : cases) {
         ColourImage stored{s.columns * kBlock, s.rows * kBlock, 3, 8, {}, {}, {}, {}};
         for (int i = 0; i < stored.width * stored.height; ++i) {
@@ -135,27 +152,13 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
         EXPECT_TRUE(facts.orientation == s.orientation && facts.focalLengthMm == 24.5 &&
                     facts.focalLength35mm == 36 && facts.pixelXDimension == 6000)
             << what;
-        ASSERT_TRUE(photo.image.width == 3 * kBlock && photo.image.height == 2 * kBlock) << what;
-        for (int block = 1; block <= 6; ++block) {
-            const int cx = ((block - 1) % 3) * kBlock + kBlock / 2;
-            const int cy = ((block - 1) / 3) * kBlock + kBlock / 2;
-            const int red = photo.image.samples8[(std::size_t(cy) * photo.image.width + cx) * 3];
-            EXPECT_NEAR(red, level(block), 6) << what << " block " << block;
-        }
-
+        expectBlocks(photo.image, kBlock, 6, what);
         // The first view, a quarter of the size, is turned the same way: each block in its place.
         const auto bytes = test::readBytes(oriented);
         const auto view = decodeJpegFirstView(bytes.data(), bytes.size(), 12, 8);
         ASSERT_TRUE(view.ok()) << what << ": " << view.error();
-        const ColourImage& reduced = view.value().image;
-        ASSERT_TRUE(view.value().width == 3 * kBlock && view.value().height == 2 * kBlock &&
-                    reduced.width == 12 && reduced.height == 8)
-            << what << ": " << reduced.width << " x " << reduced.height;
-        for (int block = 1; block <= 6; ++block) {
-            const int cx = ((block - 1) % 3) * 4 + 2, cy = ((block - 1) / 3) * 4 + 2;
-            EXPECT_NEAR(reduced.samples8[(std::size_t(cy) * 12 + cx) * 3], level(block), 8)
-                << what << " first view, block " << block;
-        }
+        EXPECT_TRUE(view.value().width == 3 * kBlock && view.value().height == 2 * kBlock) << what;
+        expectBlocks(view.value().image, 4, 8, what + " first view");
 
         // The JPEG reader turns the rows while decoding, the others after: a PNG with the same
         // stored blocks in its eXIf chunk must come out the same, to the last pixel.
@@ -172,7 +175,7 @@ TEST_F(CameraReadTest, EveryExifOrientationShowsThePhotographUpright) {
 // A first view is reduced by the most (8, 4 or 2) that still leaves it at least as large as the
 // view it is shown at: a coarser one would show the photograph blurred, then sharp. Where the
 // view takes more than half the photograph no reduction is worth a second decoding.
-TEST_F(CameraReadTest, AJpegsFirstViewIsTheMostReducedTheViewStillOnlyReduces) {
+TEST_F(ColourFileTest, AJpegsFirstViewIsTheMostReducedTheViewStillOnlyReduces) {
     const auto bytes = test::readBytes(save("a.jpg", test::patternImage(400, 300, 3, 8)));
     struct Case {
         double viewWidth, viewHeight;
@@ -196,7 +199,7 @@ TEST_F(CameraReadTest, AJpegsFirstViewIsTheMostReducedTheViewStillOnlyReduces) {
 
 // Tiles that overhang the image, one plane a channel, 16 bits, LZW, turned half round by the
 // Orientation tag.
-TEST_F(CameraReadTest, TiffTilesPlanesAndOrientation) {
+TEST_F(ColourFileTest, TiffTilesPlanesAndOrientation) {
     const auto path = dir / "tiled.tif";
     constexpr int kWidth = 40, kHeight = 20;
     auto sample = [](int x, int y, int c) { return std::uint16_t(x * 1500 + y * 3 + c * 20000); };
@@ -238,9 +241,104 @@ TEST_F(CameraReadTest, TiffTilesPlanesAndOrientation) {
 }
 
 // The kind is told by the bytes: a palette bitmap named .jpg still takes the palette road.
-TEST_F(CameraReadTest, APaletteBitmapIsToldByItsBytesNotItsName) {
+TEST_F(ColourFileTest, APaletteBitmapIsToldByItsBytesNotItsName) {
     test::writeBytes(dir / "palette.jpg", test::bitmapBytes({.width = 5, .height = 3}));
     EXPECT_TRUE(read(dir / "palette.jpg").paletteBitmap);
+}
+
+// The format is the last extension's (in any case, as the names above show); any other
+// name is refused with the extensions that are known.
+TEST_F(ColourFileTest, ANameWithoutAKnownExtensionIsRefused) {
+    for (const char* name : {"a.gif", "a.png.txt", "png"}) {
+        const auto found = colourFormatForPath(name);
+        EXPECT_TRUE(!found.ok() && found.error().find(".tiff") != std::string::npos) << name;
+    }
+}
+
+TEST_F(ColourFileTest, AFailedSaveLeavesTheOldFileAndNoTemporary) {
+    const auto target = dir / "result.png";
+    test::writeBytes(target, {'o', 'l', 'd'});
+
+    // An image the format cannot hold or a missing folder: the writer's reason, the old file
+    // whole and no temporary left beside it.
+    const ColourImage empty;  // no pixels
+    EXPECT_NE(saveColourImage(target.string(), empty), "");
+    EXPECT_NE(saveColourImage((dir / "no" / "such.png").string(), test::patternImage(2, 2, 3, 8)),
+              "");
+    EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"result.png"});
+    EXPECT_EQ(test::readBytes(target), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+
+    EXPECT_EQ(saveColourImage(target.string(), test::patternImage(2, 2, 3, 8)), "");
+    EXPECT_EQ(test::readBytes(target)[1], 'P');
+    EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"result.png"});
+}
+
+// A write that does not reach the disk must never pass for a saved file.
+TEST_F(ColourFileTest, AFullDiskIsReportedInEveryFormat) {
+    const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    const ColourImage image = test::patternImage(300, 200, 3, 8);
+    for (const ColourFileFormat format : {ColourFileFormat::Png, ColourFileFormat::Tiff,
+                                          ColourFileFormat::Jpeg, ColourFileFormat::Bmp}) {
+        EXPECT_NE(writeColourImage(fd, image, format), "") << int(format);
+    }
+    ::close(fd);
+}
+
+// A profile is kept wherever the format can hold it: libpng dropped one over 8 MB without a
+// word, and a JPEG's 255 segments were overrun (their count wrapped and the profile was lost).
+// Where it cannot be kept, the notice says so.
+TEST_F(ColourFileTest, ALargeProfileIsKeptWhereTheFormatHoldsItAndNoticedWhereNot) {
+    for (const auto& [name, size] :
+         {std::pair{"a.png", std::size_t(9) << 20}, std::pair{"b.jpg", kMaxJpegProfileBytes},
+          std::pair{"c.jpg", kMaxJpegProfileBytes + 1}, std::pair{"d.tif", std::size_t(9) << 20}}) {
+        ColourImage image = test::patternImage(30, 20, 3, 8);
+        image.iccProfile = test::smallIccProfile(false);
+        image.iccProfile.resize(size, 0x5A);
+        test::putNumber(image.iccProfile, 0, std::uint32_t(size));
+        const CameraPhoto back = read(save(name, image));
+        const auto format = colourFormatForPath(name).value();
+        const bool fits = profileNotice(format, size).empty();
+        EXPECT_EQ(back.image.iccProfile == image.iccProfile, fits) << name;
+        EXPECT_EQ(fits, size <= kMaxJpegProfileBytes || format != ColourFileFormat::Jpeg) << name;
+    }
+    EXPECT_EQ(profileNotice(ColourFileFormat::Bmp, 0), "");
+}
+
+// A result keeps who took the photograph with what, when and through which lens, written
+// upright: an orientation carried over would turn it again on opening. Nothing of the
+// photograph's pixels (its recorded size) is kept. Every format that holds EXIF, and either
+// byte order.
+TEST_F(ColourFileTest, AResultKeepsThePhotographsCameraDateAndLens) {
+    for (const bool bigEndian : {false, true}) {
+        test::ExifFields fields;
+        fields.orientation = 6;
+        fields.bigEndian = bigEndian;
+        fields.focalLengthMm = 24;
+        fields.focalLength35mm = 36;
+        fields.pixelXDimension = 4000;
+        fields.make = "Fotocamere SpA";
+        fields.model = "F1";
+        fields.dateTimeOriginal = "2026:05:04 10:11:12";
+        fields.lensModel = "24mm F2.8";
+        const auto source = save("foto.jpg", test::patternImage(16, 12, 3, 8));
+        test::writeBytes(source,
+                         test::withExifSegment(test::readBytes(source), test::exifBlock(fields)));
+        const CameraPhoto photo = read(source);
+        ASSERT_EQ(photo.image.width, 12) << "set upright";
+        for (const char* name : {"r.jpg", "r.png", "r.tif"}) {
+            const CameraPhoto back = read(save(name, photo.image));
+            const CameraFacts& f = back.facts;
+            EXPECT_TRUE(f.orientation == 1 && back.image.width == 12) << name;
+            EXPECT_TRUE(f.make == "Fotocamere SpA" && f.model == "F1") << name << f.make;
+            EXPECT_TRUE(f.focalLengthMm == 24.0 && f.focalLength35mm == 36) << name;
+            EXPECT_FALSE(f.pixelXDimension) << name;
+            // A TIFF's own tags hold them, read back into the same block.
+            const ResultExifTags tags = resultExifTags(back.image.exif);
+            EXPECT_EQ(tags.dateTimeOriginal, "2026:05:04 10:11:12") << name;
+            EXPECT_EQ(tags.lensModel, "24mm F2.8") << name;
+        }
+    }
 }
 
 }  // namespace
