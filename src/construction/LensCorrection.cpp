@@ -36,8 +36,7 @@ void offerLensProfile(Context& ctx, const std::optional<Result<LensProfile>>& fo
 
 void distorsioneObiettivo_Click(Context& ctx) {
     WorkingState& s = ctx.s;
-    // Edges are sought on the bent photograph, lines drawn in the straightened plane.
-    if (!s.lensOffered || s.nRette > 0 || s.raddrAvviato != 0 || s.agganciaBordi) {
+    if (!s.lensOffered || s.nRette > 0 || s.raddrAvviato != 0) {
         return;
     }
     if (s.lensProfile) {
@@ -62,7 +61,7 @@ void offerLensCorrection(Context& ctx) {
     const WorkingState& s = ctx.s;
     MenuItem& item = ctx.form.distorsioneObiettivo;
     item.visible = s.lensOffered.has_value() || s.lensProfile.has_value();
-    item.enabled = s.lensOffered && s.nRette <= 0 && s.raddrAvviato == 0 && !s.agganciaBordi;
+    item.enabled = s.lensOffered && s.nRette <= 0 && s.raddrAvviato == 0;
     item.checked = s.lensProfile.has_value();
 }
 
