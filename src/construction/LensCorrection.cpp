@@ -1,9 +1,48 @@
 #include "construction/LensCorrection.h"
 
+#include <memory>
+
 #include "geometry/RadialLens.h"
 #include "state/Numbers.h"
 
 namespace vesta {
+
+namespace {
+
+// The lens of the working state's photograph, found again only when the state names another.
+class PhotographBend : public FigureBend {
+  public:
+    explicit PhotographBend(const WorkingState& s) : s_(s) {}
+    bool bends() const override { return lens().has_value(); }
+    std::optional<Point> bent(Point p) const override { return lens()->distorted(p); }
+
+  private:
+    const std::optional<RadialLens>& lens() const {
+        if (!known_ || k1_ != s_.lensK1 || profile_ != s_.lensProfile ||
+            width_ != s_.larghezzaSorg() || height_ != s_.altezzaSorg()) {
+            known_ = true;
+            k1_ = s_.lensK1;
+            profile_ = s_.lensProfile;
+            width_ = s_.larghezzaSorg();
+            height_ = s_.altezzaSorg();
+            lens_ = photographLens(k1_, profile_, width_, height_);
+        }
+        return lens_;
+    }
+
+    const WorkingState& s_;
+    mutable bool known_ = false;
+    mutable std::optional<double> k1_;
+    mutable std::optional<LensProfile> profile_;
+    mutable int width_ = 0, height_ = 0;
+    mutable std::optional<RadialLens> lens_;
+};
+
+}  // namespace
+
+void drawThroughLens(Context& ctx) {
+    ctx.picture1.setBend(std::make_shared<PhotographBend>(ctx.s));
+}
 
 std::string lensNotice(const LensProfile& p, char decimalSeparator) {
     return p.lens + " a " + roundedForm(p.focalMm, 1, decimalSeparator) + " mm (lensfun)";

@@ -17,6 +17,7 @@
 #include "construction/ExtraLines.h"
 #include "construction/FocalLengthCommand.h"
 #include "construction/Grid.h"
+#include "construction/LensCorrection.h"
 #include "construction/PictureInput.h"
 #include "desktop/FirstViewWidget.h"
 #include "desktop/FontMapping.h"
@@ -92,6 +93,7 @@ MainWindow::MainWindow(const Services& services)
     ctx_.decimalSeparator = services.decimalSeparator;
     ctx_.decodeBytes = memoryForDecoding(MemoryUse::Window);
     ctx_.lookUpLens = true;
+    drawThroughLens(ctx_);
     Form_Load(ctx_, services.screen);
 
     setCentralWidget(client_);
