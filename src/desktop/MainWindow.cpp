@@ -17,6 +17,7 @@
 #include "construction/ExtraLines.h"
 #include "construction/FocalLengthCommand.h"
 #include "construction/Grid.h"
+#include "construction/LensCommands.h"
 #include "construction/LensCorrection.h"
 #include "construction/PictureInput.h"
 #include "desktop/FirstViewWidget.h"
@@ -214,6 +215,8 @@ void MainWindow::connectMenus() {
     onMenu("focale", focale_Click);
     onMenu("agganciaBordi", agganciaBordi_Click);
     onMenu("distorsioneObiettivo", distorsioneObiettivo_Click);
+    onMenu("distorsioneK1", distorsioneK1_Click);
+    onMenu("correggiDistorsione", correggiDistorsione_Click);
     onMenu("altraRettaOrizz", altraRettaOrizz_Click);
     onMenu("altraRettaVert", altraRettaVert_Click);
     onMenu("togliRetta", togliRetta_Click);

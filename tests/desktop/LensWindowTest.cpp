@@ -84,5 +84,75 @@ TEST_F(LensWindowTest, LinesAreDrawnThroughTheBendOnTheClickedPoints) {
     EXPECT_EQ(clickedLines, 4);
 }
 
+// K1 typed with a comma or a point gives the construction vesta-rectify --lens gives for the
+// same clicks, typed before the lines or after them (the lines taken out of the new bend from
+// where they were clicked); what RadialLens refuses is refused, and 0 leaves the bend in.
+TEST_F(LensWindowTest, TheTypedCoefficientGivesTheBatchToolsProportions) {
+    EXPECT_TRUE(window.menuAction("distorsioneK1")->isEnabled());
+    EXPECT_FALSE(window.menuAction("correggiDistorsione")->isEnabled());
+    for (const char* refused : {"0,5", "-0.31", "k1"}) {
+        dialogs.inputs.push_back(refused);
+        choose("distorsioneK1");
+    }
+    EXPECT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_FALSE(ctx().s.lensK1);
+    dialogs.inputs.push_back("0,05");
+    choose("distorsioneK1");
+    EXPECT_EQ(ctx().s.lensK1, kBarrel);
+    EXPECT_EQ(ctx().form.avviso.caption, "Distorsione tolta (radial_k1): K1 = 0.05.");
+    clickLines();
+    ASSERT_TRUE(ctx().s.construction);
+    const Construction typedFirst = *ctx().s.construction;
+    const auto [off, pixel] = aspectError(typedFirst);
+    EXPECT_LT(std::fabs(off), 0.003 + pixel);
+
+    BatchRequest r;
+    r.input = path.string();
+    r.output = (scratch.path() / "batch.bmp").string();
+    for (std::size_t i = 0; i < 8; ++i) {
+        const Point p = bent.clicked[i / 2][i % 2];
+        r.lines[i / 2][i % 2] = {float(p.x), float(p.y)};
+    }
+    r.lensK1 = kBarrel;
+    const BatchResult batch = runBatch(r, scratch.path().string());
+    ASSERT_TRUE(batch.ok) << batch.message;
+    EXPECT_EQ(batch.state.construction->frame.largOut, typedFirst.frame.largOut);
+    EXPECT_EQ(batch.state.construction->frame.altOut, typedFirst.frame.altOut);
+
+    dialogs.inputs.push_back("0");
+    choose("distorsioneK1");
+    EXPECT_FALSE(ctx().s.lensK1);
+    EXPECT_NEAR(ctx().s.clickedLine(1).first.x, bent.clicked[0][0].x, 1e-3);
+    dialogs.inputs.push_back("0.05");
+    choose("distorsioneK1");
+    ASSERT_TRUE(ctx().s.construction);
+    EXPECT_NEAR(ctx().s.construction->frame.largOut, typedFirst.frame.largOut, 1);
+    EXPECT_NEAR(ctx().s.construction->fughe.vh.x, typedFirst.fughe.vh.x,
+                1e-3 * typedFirst.fughe.vh.x);
+}
+
+// K1 fitted to the edges the lines were drawn onto, sought on the bent photograph: the
+// proportions within 0.5%. Without snapped edges no line has more than two points, and the
+// panel says so.
+TEST_F(LensWindowTest, TheFitFromSnappedEdgesGivesTrueProportions) {
+    clickLines();
+    choose("correggiDistorsione");
+    EXPECT_EQ(ctx().form.avviso.caption, kLensFitNoPoints);
+    EXPECT_FALSE(ctx().s.lensK1);
+
+    openFile(path.string());
+    choose("agganciaBordi");
+    clickLines();
+    choose("correggiDistorsione");
+    ASSERT_TRUE(ctx().s.lensK1 && ctx().s.lensFitRms && ctx().s.construction);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(ctx().form.avviso.caption.rfind("Distorsione tolta (fit): K1 = 0.0", 0), 0u)
+        << ctx().form.avviso.caption;
+    const auto [off, pixel] = aspectError(*ctx().s.construction);
+    EXPECT_LT(std::fabs(off), 0.005 + pixel);
+    std::printf("k1 %.4f fitted (%.2f px rms), width:height %+.3f%% off\n", *ctx().s.lensK1,
+                *ctx().s.lensFitRms, 100 * off);
+}
+
 }  // namespace
 }  // namespace vesta::desktop
