@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "construction/LensEdges.h"
 #include "image/EdgeSnap.h"
 #include "state/Numbers.h"
 
@@ -25,11 +26,18 @@ std::optional<SnappedLine> snapOntoEdge(Context& ctx, const ClickedLine& clicked
                                         const std::array<double, 2>& scales) {
     WorkingState& s = ctx.s;
     const double reach = snapReach(scales[0], scales[1]);
+    // With a lens the clicks lie in the undistorted plane, the edges on the bent photograph.
+    const std::optional<RadialLens> lens =
+        photographLens(s.lensK1, s.lensProfile, s.larghezzaSorg(), s.altezzaSorg());
+    const auto seek = [&](const GreyView& view) {
+        return lens ? snapThroughLens(view, *lens, clicked.first, clicked.second, reach)
+                    : snapToEdge(view, clicked.first, clicked.second, reach);
+    };
     std::optional<SnappedLine> onEdge;
     if (s.aColori()) {
-        onEdge = snapToEdge(GreyView(*s.fotoColori), clicked.first, clicked.second, reach);
+        onEdge = seek(GreyView(*s.fotoColori));
     } else if (s.sorgente.image.width > 0) {
-        onEdge = snapToEdge(GreyView(s.sorgente.image), clicked.first, clicked.second, reach);
+        onEdge = seek(GreyView(s.sorgente.image));
     }
     Control& notice = ctx.form.bordi;
     // The measuring length at the foot belongs to a result no longer on show.

@@ -1,9 +1,48 @@
 #include "construction/LensCorrection.h"
 
+#include <memory>
+
 #include "geometry/RadialLens.h"
 #include "state/Numbers.h"
 
 namespace vesta {
+
+namespace {
+
+// The lens of the working state's photograph, found again only when the state names another.
+class PhotographBend : public FigureBend {
+  public:
+    explicit PhotographBend(const WorkingState& s) : s_(s) {}
+    bool bends() const override { return lens().has_value(); }
+    std::optional<Point> bent(Point p) const override { return lens()->distorted(p); }
+
+  private:
+    const std::optional<RadialLens>& lens() const {
+        if (!known_ || k1_ != s_.lensK1 || profile_ != s_.lensProfile ||
+            width_ != s_.larghezzaSorg() || height_ != s_.altezzaSorg()) {
+            known_ = true;
+            k1_ = s_.lensK1;
+            profile_ = s_.lensProfile;
+            width_ = s_.larghezzaSorg();
+            height_ = s_.altezzaSorg();
+            lens_ = photographLens(k1_, profile_, width_, height_);
+        }
+        return lens_;
+    }
+
+    const WorkingState& s_;
+    mutable bool known_ = false;
+    mutable std::optional<double> k1_;
+    mutable std::optional<LensProfile> profile_;
+    mutable int width_ = 0, height_ = 0;
+    mutable std::optional<RadialLens> lens_;
+};
+
+}  // namespace
+
+void drawThroughLens(Context& ctx) {
+    ctx.picture1.setBend(std::make_shared<PhotographBend>(ctx.s));
+}
 
 std::string lensNotice(const LensProfile& p, char decimalSeparator) {
     return p.lens + " a " + roundedForm(p.focalMm, 1, decimalSeparator) + " mm (lensfun)";
@@ -36,8 +75,7 @@ void offerLensProfile(Context& ctx, const std::optional<Result<LensProfile>>& fo
 
 void distorsioneObiettivo_Click(Context& ctx) {
     WorkingState& s = ctx.s;
-    // Edges are sought on the bent photograph, lines drawn in the straightened plane.
-    if (!s.lensOffered || s.nRette > 0 || s.raddrAvviato != 0 || s.agganciaBordi) {
+    if (!s.lensOffered || s.nRette > 0 || s.raddrAvviato != 0) {
         return;
     }
     if (s.lensProfile) {
@@ -62,7 +100,7 @@ void offerLensCorrection(Context& ctx) {
     const WorkingState& s = ctx.s;
     MenuItem& item = ctx.form.distorsioneObiettivo;
     item.visible = s.lensOffered.has_value() || s.lensProfile.has_value();
-    item.enabled = s.lensOffered && s.nRette <= 0 && s.raddrAvviato == 0 && !s.agganciaBordi;
+    item.enabled = s.lensOffered && s.nRette <= 0 && s.raddrAvviato == 0;
     item.checked = s.lensProfile.has_value();
 }
 

@@ -25,6 +25,11 @@ void offerLensCorrection(Context& ctx);
 // bend when the working state names a lens, else where it was made.
 Point clickOutOfLens(const Context& ctx, float x, float y);
 
+// From now on the photograph shows every figure drawn on it (lines, construction, area, grid)
+// through the bend of the lens the working state names, so a line lies on the points clicked
+// on the photograph; without a lens figures are drawn as they are.
+void drawThroughLens(Context& ctx);
+
 // The panel's words for a calibration: the lens, its focal length and the database's model.
 std::string lensNotice(const LensProfile& profile, char decimalSeparator);
 

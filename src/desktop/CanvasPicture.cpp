@@ -186,6 +186,14 @@ void drawFigure(QPainter& p, const Figure& f, double scale, QPointF origin) {
         case Figure::Kind::Circle:
             p.drawEllipse(at(f.x1, f.y1), double(f.x2) * scale, double(f.x2) * scale);
             break;
+        case Figure::Kind::Polyline: {
+            QPolygonF shown;
+            for (const QPointF& q : f.path) {
+                shown << q * scale - origin;
+            }
+            p.drawPolyline(shown);
+            break;
+        }
     }
 }
 
@@ -217,7 +225,7 @@ void CanvasPicture::keep(const Figure& figure) {
         for (auto it = figures_.rbegin(); it != figures_.rend() && it->mode == DrawMode::Invert;
              ++it) {
             if (it->kind == figure.kind && it->x1 == figure.x1 && it->y1 == figure.y1 &&
-                it->x2 == figure.x2 && it->y2 == figure.y2) {
+                it->x2 == figure.x2 && it->y2 == figure.y2 && it->path == figure.path) {
                 figures_.erase(std::next(it).base());
                 return;
             }
@@ -227,15 +235,23 @@ void CanvasPicture::keep(const Figure& figure) {
 }
 
 void CanvasPicture::drawLine(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) {
-    draw({Figure::Kind::Line, x1, y1, x2, y2, colour, mode});
+    draw({Figure::Kind::Line, x1, y1, x2, y2, colour, mode, {}});
 }
 
 void CanvasPicture::drawBox(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) {
-    draw({Figure::Kind::Box, x1, y1, x2, y2, colour, mode});
+    draw({Figure::Kind::Box, x1, y1, x2, y2, colour, mode, {}});
 }
 
 void CanvasPicture::drawCircle(float cx, float cy, float radius, Rgb colour, DrawMode mode) {
-    draw({Figure::Kind::Circle, cx, cy, radius, 0, colour, mode});
+    draw({Figure::Kind::Circle, cx, cy, radius, 0, colour, mode, {}});
+}
+
+void CanvasPicture::drawPolyline(const std::vector<Point>& points, Rgb colour, DrawMode mode) {
+    Figure f{Figure::Kind::Polyline, 0, 0, 0, 0, colour, mode, {}};
+    for (const Point& p : points) {
+        f.path.emplace_back(p.x, p.y);
+    }
+    draw(f);
 }
 
 void CanvasPicture::notify() const {

@@ -21,13 +21,15 @@ void toQImage(const IndexedImage& image, QImage& into);
 // A grey or colour image in the screen's colours, 16-bit samples reduced to 8.
 void toQImage(const ColourImage& image, QImage& into);
 
-// One line, box or circle as a procedure drew it, in picture pixels.
+// One line, box, circle or polyline (a figure seen through the lens's bend) as a procedure
+// drew it, in picture pixels.
 struct Figure {
-    enum class Kind { Line, Box, Circle };
+    enum class Kind { Line, Box, Circle, Polyline };
     Kind kind = Kind::Line;
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // a circle: centre, and its radius in x2
     Rgb colour;
     DrawMode mode = DrawMode::CopyPen;
+    std::vector<QPointF> path;  // a polyline's points
     friend bool operator==(const Figure&, const Figure&) = default;
 };
 
@@ -67,6 +69,7 @@ class CanvasPicture : public PictureArea {
     void drawLine(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) override;
     void drawBox(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) override;
     void drawCircle(float cx, float cy, float radius, Rgb colour, DrawMode mode) override;
+    void drawPolyline(const std::vector<Point>& points, Rgb colour, DrawMode mode) override;
 
   private:
     // The bare picture replaced by `image`, nothing drawn on it.

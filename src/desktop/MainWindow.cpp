@@ -17,6 +17,8 @@
 #include "construction/ExtraLines.h"
 #include "construction/FocalLengthCommand.h"
 #include "construction/Grid.h"
+#include "construction/LensCommands.h"
+#include "construction/LensCorrection.h"
 #include "construction/PictureInput.h"
 #include "desktop/FirstViewWidget.h"
 #include "desktop/FontMapping.h"
@@ -92,6 +94,7 @@ MainWindow::MainWindow(const Services& services)
     ctx_.decimalSeparator = services.decimalSeparator;
     ctx_.decodeBytes = memoryForDecoding(MemoryUse::Window);
     ctx_.lookUpLens = true;
+    drawThroughLens(ctx_);
     Form_Load(ctx_, services.screen);
 
     setCentralWidget(client_);
@@ -212,6 +215,8 @@ void MainWindow::connectMenus() {
     onMenu("focale", focale_Click);
     onMenu("agganciaBordi", agganciaBordi_Click);
     onMenu("distorsioneObiettivo", distorsioneObiettivo_Click);
+    onMenu("distorsioneK1", distorsioneK1_Click);
+    onMenu("correggiDistorsione", correggiDistorsione_Click);
     onMenu("altraRettaOrizz", altraRettaOrizz_Click);
     onMenu("altraRettaVert", altraRettaVert_Click);
     onMenu("togliRetta", togliRetta_Click);

@@ -255,6 +255,10 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.distorsioneObiettivo.checkable = true;
     f.distorsioneObiettivo.visible = false;  // until a photograph's lens is in the database
     f.distorsioneObiettivo.enabled = false;
+    f.distorsioneK1 = menu("distorsioneK1", "edit", "Distorsione de&ll'obiettivo...", "");
+    f.correggiDistorsione =
+        menu("correggiDistorsione", "edit", "Correggi la distorsio&ne dalle rette", "");
+    f.distorsioneK1.enabled = f.correggiDistorsione.enabled = false;  // until a photograph
     f.retteAutomatiche = menu("retteAutomatiche", "edit", "Rette a&utomatiche", "");
     f.accettaRette = menu("accettaRette", "edit", "Acc&etta le rette", "");
     // Offered once a photograph is on show.
@@ -333,6 +337,8 @@ std::vector<MenuItem*> FormModel::menus() {
             &altraRettaVert,
             &togliRetta,
             &distorsioneObiettivo,
+            &distorsioneK1,
+            &correggiDistorsione,
             &retteAutomatiche,
             &accettaRette};
 }

@@ -98,6 +98,8 @@ struct FormModel {
     MenuItem altraRettaOrizz, altraRettaVert, togliRetta;
     // Edit: the lens's distortion from the lens database, shown when it holds the lens.
     MenuItem distorsioneObiettivo;
+    // Edit: the lens's radial coefficient typed, or fitted to the lines' edges.
+    MenuItem distorsioneK1, correggiDistorsione;
     MenuItem retteAutomatiche, accettaRette;
 
     // The photograph's view: screen pixels per photograph pixel, and whether the scale follows

@@ -3,13 +3,27 @@
 // takes single-precision picture pixels, origin at the top-left pixel, y downwards.
 #pragma once
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "state/ColourImage.h"
 #include "state/Colours.h"
+#include "state/Construction.h"
 #include "state/IndexedImage.h"
 
 namespace vesta {
+
+// How a picture shows figures drawn in another plane: the photograph shows the construction,
+// made where its lens's bend was taken out, through that bend again.
+class FigureBend {
+  public:
+    virtual ~FigureBend() = default;
+    // False while figures are shown as they are drawn.
+    virtual bool bends() const = 0;
+    // Where the picture shows point p of the figures' plane; nothing where it shows none.
+    virtual std::optional<Point> bent(Point p) const = 0;
+};
 
 class PictureArea {
   public:
@@ -37,6 +51,10 @@ class PictureArea {
     void setForeColor(Rgb colour) { foreColor_ = colour; }
     void setDrawMode(DrawMode mode) { drawMode_ = mode; }
     DrawMode drawMode() const { return drawMode_; }
+    // Figures drawn from now on go through `bend` while it bends: a line, a box's sides and a
+    // circle larger than a mark become polylines within a quarter pixel of their bent picture,
+    // a mark moves with its centre. Without one they are drawn as they are.
+    void setBend(std::shared_ptr<const FigureBend> bend) { bend_ = std::move(bend); }
 
     // Without a colour these draw in the foreground colour.
     void line(float x1, float y1, float x2, float y2, std::optional<Rgb> colour = {});
@@ -47,10 +65,19 @@ class PictureArea {
     virtual void drawLine(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) = 0;
     virtual void drawBox(float x1, float y1, float x2, float y2, Rgb colour, DrawMode mode) = 0;
     virtual void drawCircle(float cx, float cy, float radius, Rgb colour, DrawMode mode) = 0;
+    // The segments from each point to the next; an area that draws a polyline as one figure
+    // inverts each of its pixels once.
+    virtual void drawPolyline(const std::vector<Point>& points, Rgb colour, DrawMode mode);
 
   private:
+    const FigureBend* bending() const { return bend_ && bend_->bends() ? bend_.get() : nullptr; }
+    // The picture of the curve at(t), t from 0 to 1, cut first into `pieces`.
+    template <typename Curve>
+    void drawBent(const FigureBend& bend, const Curve& at, int pieces, Rgb colour);
+
     Rgb foreColor_ = colours::black;
     DrawMode drawMode_ = DrawMode::CopyPen;
+    std::shared_ptr<const FigureBend> bend_;
 };
 
 }  // namespace vesta

@@ -109,6 +109,9 @@ const Row kTable[] = {
     // the same way (and its record replays them so); a turn of the photograph would throw the
     // lines away.
     {enabled<&F::agganciaBordi>, {On, IfNoLine, Off, Off, Off, Off, Off}, kEveryEvent},
+    // The lines standing are taken out of a new coefficient again, until rows are computed.
+    {enabled<&F::distorsioneK1>, {Off, On, On, On, Off, Off, Off}},
+    {enabled<&F::correggiDistorsione>, {Off, IfLine, On, On, Off, Off, Off}},
     {enabled<&F::ruotaDestra>, {Off, IfNoLine, Off, Off, Off, On, On}, kEveryEvent},
     {enabled<&F::ruotaSinistra>, {Off, IfNoLine, Off, Off, Off, On, On}, kEveryEvent},
     {enabled<&F::capovolgi>, {Off, IfNoLine, Off, Off, Off, On, On}, kEveryEvent},
