@@ -108,7 +108,8 @@ MainWindow::MainWindow(const Services& services)
 
     pusher_.build(ctx_.form, client_, menuBar(), picture1_, picture2_);
     magnifier_ = new Magnifier(picture1_, client_);
-    firstView_ = new FirstViewWidget(picture1_, palette.color(QPalette::Window), client_);
+    firstView_ =
+        new FirstViewWidget(picture1_, palette.color(QPalette::Window), control("Label4"), client_);
     picture1_.onFirstView([this] { placeFirstView(); });
     connectEvents();
     connectView();
