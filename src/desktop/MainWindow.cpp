@@ -403,7 +403,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    const QSize size = event->size();
+    // The window's own size, not the event's: of two sizes the window system gives at once (a
+    // window manager mapping the window, then maximising it) Qt may pass on the first while it
+    // has taken the second, and sends no event after it.
+    const QSize size = this->size();
     run([size](Context& c) { fitToWindow(c, size.width(), size.height()); });
 }
 
