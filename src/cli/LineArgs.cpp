@@ -1,13 +1,12 @@
 #include "cli/LineArgs.h"
 
+#include "state/LineLimits.h"
+
 namespace vesta {
 
 namespace {
 
 constexpr const char* kFourNames[4] = {"--h1", "--h2", "--v1", "--v2"};
-// More points along one line than anyone measures is a mistake in the script (and more than a
-// construction's record keeps).
-constexpr std::size_t kMostPoints = 100;
 
 // The points beside the ends only for a line of more than two, so a line of two is as before.
 std::vector<Click> alongIfMore(const std::vector<Click>& points) {
@@ -29,7 +28,8 @@ bool readLineOption(const std::string& flag, const std::vector<float>* value, Li
     if (four < 0 && !repeatableLineOption(flag)) {
         return false;
     }
-    if (!value || value->size() < 4 || value->size() % 2 != 0 || value->size() > 2 * kMostPoints) {
+    if (!value || value->size() < 4 || value->size() % 2 != 0 ||
+        value->size() > 2 * kMostPointsAlong) {
         error = flag + " vuole X1,Y1,X2,Y2";
         return false;
     }
@@ -66,6 +66,10 @@ std::string assignLines(const LineOptions& lines, BatchRequest& request) {
             request.extraLines.push_back(
                 {axis == 0, {points.front(), points.back()}, alongIfMore(points)});
         }
+    }
+    // The window takes no more, nor does a record of the construction.
+    if (request.extraLines.size() > kMostExtraLines) {
+        return "al più " + std::to_string(kMostExtraLines) + " rette oltre le quattro";
     }
     return "";
 }

@@ -10,6 +10,7 @@
 #include "geometry/Construction.h"
 #include "geometry/LineFit.h"
 #include "state/ClickPrecision.h"
+#include "state/LineLimits.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
 
@@ -23,6 +24,11 @@ void askForLine(Context& ctx, bool horizontal) {
         return;
     }
     abandonPendingInput(ctx);
+    // No more than a record of the construction keeps and reads back.
+    if (s.extraLines.size() >= kMostExtraLines) {
+        ctx.form.domanda1.caption = prompts::kTroppeRette;
+        return;
+    }
     s.modoClick = ClickMode::LineEnd;
     s.extraLineHorizontal = horizontal;
     ctx.form.domanda1.caption = horizontal ? prompts::kAltraOrizz : prompts::kAltraVert;

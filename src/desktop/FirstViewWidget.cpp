@@ -5,8 +5,9 @@
 
 namespace vesta::desktop {
 
-FirstViewWidget::FirstViewWidget(const CanvasPicture& picture, QColor background, QWidget* parent)
-    : QWidget(parent), picture_(picture), background_(background) {
+FirstViewWidget::FirstViewWidget(const CanvasPicture& picture, QColor background,
+                                 const QWidget* caption, QWidget* parent)
+    : QWidget(parent), picture_(picture), background_(background), caption_(caption) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     hide();
 }
@@ -18,6 +19,16 @@ void FirstViewWidget::place(QSize region) {
         return;
     }
     setGeometry(QRect(QPoint(0, 0), region));
+    // The caption lies inside the picture below this widget: it shows through a hole.
+    const QRect caption =
+        caption_ && caption_->isVisible()
+            ? QRect(caption_->mapTo(parentWidget(), QPoint(0, 0)) - pos(), caption_->size())
+            : QRect();
+    if (caption.intersects(rect())) {
+        setMask(QRegion(rect()).subtracted(QRegion(caption)));
+    } else {
+        clearMask();
+    }
     raise();
     show();
     update();

@@ -11,7 +11,10 @@ namespace vesta::desktop {
 
 class FirstViewWidget : public QWidget {
   public:
-    FirstViewWidget(const CanvasPicture& picture, QColor background, QWidget* parent);
+    // `caption` is the photograph's title, drawn over the photograph: the first view leaves
+    // it uncovered, as the photograph itself does.
+    FirstViewWidget(const CanvasPicture& picture, QColor background, const QWidget* caption,
+                    QWidget* parent);
     // The first view changed: shown over `region` (from the window's top-left corner) while
     // there is one, hidden otherwise.
     void place(QSize region);
@@ -22,6 +25,7 @@ class FirstViewWidget : public QWidget {
   private:
     const CanvasPicture& picture_;
     QColor background_;
+    const QWidget* caption_;
     // The first view at its size on the screen, made once for each view.
     QImage shown_;
     qint64 shownOf_ = 0;

@@ -111,7 +111,8 @@ MainWindow::MainWindow(const Services& services)
 
     pusher_.build(ctx_.form, client_, menuBar(), picture1_, picture2_);
     magnifier_ = new Magnifier(picture1_, client_);
-    firstView_ = new FirstViewWidget(picture1_, palette.color(QPalette::Window), client_);
+    firstView_ =
+        new FirstViewWidget(picture1_, palette.color(QPalette::Window), control("Label4"), client_);
     picture1_.onFirstView([this] { placeFirstView(); });
     connectEvents();
     connectView();
@@ -407,7 +408,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    const QSize size = event->size();
+    // The window's own size, not the event's: of two sizes the window system gives at once (a
+    // window manager mapping the window, then maximising it) Qt may pass on the first while it
+    // has taken the second, and sends no event after it.
+    const QSize size = this->size();
     run([size](Context& c) { fitToWindow(c, size.width(), size.height()); });
 }
 

@@ -14,11 +14,13 @@
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <string_view>
 
 #include "geometry/RadialLens.h"
 #include "sidecar/LensRecord.h"
 #include "sidecar/RecordFormat.h"
 #include "state/IndexedImage.h"
+#include "state/LineLimits.h"
 
 namespace vesta {
 
@@ -31,12 +33,24 @@ using record::kLensModel;
 using record::kLineNames;
 namespace fs = std::filesystem;
 
-// A record is a few kilobytes: anything much larger is not one, and is not read whole.
-constexpr std::size_t kLargestRecord = std::size_t(64) << 10;
-// More further lines than anyone clicks is a damaged file.
-constexpr std::size_t kMostExtraLines = 500;
-// More points along a line than anyone measures is a damaged file.
-constexpr std::size_t kMostPoints = 100;
+// The largest record the writer makes, as it writes it (two spaces a level): a number takes at
+// most 24 characters ("-1.2345678901234567e-300"), a line holding one at most 36 with its
+// indent and ",\n"; a point along a line (two such lines and its brackets) at most 100; a further
+// line without its points at most 400; and names, options and results, all a record held before
+// points and further lines, stay well within 64 KiB: 5.3 MB in all (the largest record made,
+// every number and name at its longest, is 4.8 MB).
+constexpr std::size_t kPointBytes = 100;
+constexpr std::size_t kExtraLineBytes = 400 + kMostPointsAlong * kPointBytes;
+constexpr std::size_t kRestBytes = std::size_t(64) << 10;
+constexpr std::size_t kLargestWritten =
+    kMostExtraLines * kExtraLineBytes + 4 * kMostPointsAlong * kPointBytes + kRestBytes;
+static_assert(kLargestWritten + kLargestWritten / 2 <= kLargestRecord,
+              "a record the writer makes is read back, with room to spare");
+// Every record the writer makes begins so: its keys in order, "area" the first.
+constexpr std::string_view kRecordStart = "{\n  \"area\": [";
+// A record of four lines and a few further ones is smaller than this: a larger file in a
+// photograph's folder is read only when it begins as a record does.
+constexpr std::size_t kFewLinesRecord = std::size_t(64) << 10;
 const char* const kDamaged = "Il file della costruzione è danneggiato o non è di VESTA:\n";
 
 // A number that a replay can use: present and finite. JSON has no NaN, but a hand-edited file
@@ -111,7 +125,7 @@ std::array<double, N> numbers(const json& j, double limit = DBL_MAX) {
 
 // The points along a line: more than two, fewer than anyone measures, each a click.
 std::vector<std::array<double, 2>> pointsAlong(const json& j) {
-    if (!j.is_array() || j.size() < 3 || j.size() > kMostPoints) {
+    if (!j.is_array() || j.size() < 3 || j.size() > kMostPointsAlong) {
         throw std::runtime_error("elenco dei punti di una retta errato");
     }
     std::vector<std::array<double, 2>> out;
@@ -158,6 +172,29 @@ bool readSmallFile(const std::string& path, std::size_t limit, std::string& text
     }
     ::close(fd);
     return good;
+}
+
+// True when the regular file `path` begins as every written record does. Opened without
+// waiting, as above.
+bool beginsAsRecord(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    char head[kRecordStart.size()];
+    std::size_t got = 0;
+    while (got < sizeof head) {
+        const ssize_t n = ::read(fd, head + got, sizeof head - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        got += std::size_t(n);
+    }
+    ::close(fd);
+    return std::string_view(head, got) == kRecordStart;
 }
 
 // Quarter turns from degrees clockwise, 0, 90, 180 or 270; none when absent (older records).
@@ -396,8 +433,12 @@ std::vector<std::string> constructionsFor(const std::string& photographPath) {
     std::vector<std::pair<fs::file_time_type, std::string>> found;
     std::string text;
     for (const fs::directory_entry& entry : it) {
-        if (entry.path().extension() != ".json" || !entry.is_regular_file(ec) ||
-            entry.file_size(ec) > kLargestRecord) {
+        if (entry.path().extension() != ".json" || !entry.is_regular_file(ec)) {
+            continue;
+        }
+        const std::uintmax_t size = entry.file_size(ec);
+        if (ec || size > kLargestRecord ||
+            (size > kFewLinesRecord && !beginsAsRecord(entry.path().string()))) {
             continue;
         }
         if (!readSmallFile(entry.path().string(), kLargestRecord, text) ||

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,12 +70,16 @@ struct ConstructionRecord {
     std::optional<double> distanceSigma;  // pixels
 };
 
+// A file larger than this is no record and is not read: well above the largest the writer makes
+// of the most lines and points a construction holds (state/LineLimits.h).
+inline constexpr std::size_t kLargestRecord = std::size_t(8) << 20;
+
 // The record as a JSON document (numbers in the C form, whatever the locale).
 std::string constructionJson(const ConstructionRecord& record);
 
 // Reads a record; an Italian message when the file is not one vesta wrote or is damaged: its
 // photograph not a plain file name (the photograph is the one beside the record), a number
-// beyond its range. A file larger than any record (64 KiB) is not read.
+// beyond its range. A file larger than kLargestRecord is not read.
 Result<ConstructionRecord> parseConstructionJson(const std::string& text);
 Result<ConstructionRecord> readConstructionFile(const std::string& path);
 
@@ -86,7 +91,8 @@ std::string constructionPathFor(const std::string& imagePath);
 
 // The records in the photograph's folder that were made on this very photograph (same name
 // and checksum), newest first. Unreadable or foreign files are passed over, unparsed when they
-// do not hold the photograph's name.
+// do not hold the photograph's name, or, when larger than a record of a few lines, do not begin
+// as a written record does.
 std::vector<std::string> constructionsFor(const std::string& photographPath);
 
 }  // namespace vesta

@@ -44,6 +44,12 @@ void keepConstructionBeside(Context& ctx, const std::string& imagePath) {
         notKept("il nome della fotografia non è un testo UTF-8 e non si può scrivere.");
         return;
     }
+    // Never one that could not be read back (a length typed beyond reason): it would stand
+    // there as the work kept, and be refused when asked for.
+    if (text.size() > kLargestRecord) {
+        notKept("la costruzione è troppo grande per essere riletta.");
+        return;
+    }
     std::error_code ec;
     std::string error;
     bool besideResult = false;
