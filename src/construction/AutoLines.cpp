@@ -7,6 +7,7 @@
 #include "construction/ConstructionState.h"
 #include "construction/ExtraLines.h"
 #include "construction/PictureInput.h"
+#include "geometry/RadialLens.h"
 #include "state/Prompts.h"
 
 namespace vesta {
@@ -21,13 +22,21 @@ bool offered(const WorkingState& s) {
     return !s.proposedLines[0].empty() || !s.proposedLines[1].empty();
 }
 
+// Lines are found on the photograph as it is; the construction, the clicks and the drawing work
+// in the plane the lens's bend is taken out of, so a found end goes there before it is used.
+Point inPlane(const WorkingState& s, Point p) {
+    const auto lens = photographLens(s.lensK1, s.lensProfile, s.larghezzaSorg(), s.altezzaSorg());
+    return lens ? lens->undistorted(p) : p;
+}
+
 void drawOffer(Context& ctx) {
     const WorkingState& s = ctx.s;
     PictureArea& pic = ctx.picture1;
     pic.refresh();
     pic.setDrawMode(DrawMode::CopyPen);
     for (int d = 0; d < 2; ++d) {
-        for (const auto& [a, b] : s.proposedLines[d]) {
+        for (const auto& ends : s.proposedLines[d]) {
+            const Point a = inPlane(s, ends[0]), b = inPlane(s, ends[1]);
             pic.line(float(a.x), float(a.y), float(b.x), float(b.y),
                      d == 0 ? colours::foundHorizontal : colours::foundVertical);
         }
@@ -117,17 +126,19 @@ void offerFoundLines(Context& ctx, const GroupedLines& found) {
 
 void takeLines(Context& ctx, const GroupedLines& lines) {
     const std::vector<Segment>* directions[2] = {&lines.horizontal, &lines.vertical};
+    const auto clickEnds = [&ctx](const Segment& l) {
+        click(ctx, inPlane(ctx.s, l.first));
+        click(ctx, inPlane(ctx.s, l.second));
+    };
     for (const std::vector<Segment>* d : directions) {
         for (std::size_t k = 0; k < 2 && k < d->size(); ++k) {
-            click(ctx, (*d)[k].first);
-            click(ctx, (*d)[k].second);
+            clickEnds((*d)[k]);
         }
     }
     for (int d = 0; d < 2; ++d) {
         for (std::size_t k = 2; k < directions[d]->size(); ++k) {
             (d == 0 ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx);
-            click(ctx, (*directions[d])[k].first);
-            click(ctx, (*directions[d])[k].second);
+            clickEnds((*directions[d])[k]);
         }
     }
     ctx.s.linesFound = ctx.s.nRette == 4;
@@ -161,7 +172,8 @@ bool offeredLineClick(Context& ctx, float x, float y, double viewScale) {
     std::size_t which = 0;
     for (auto& direction : s.proposedLines) {
         for (std::size_t k = 0; k < direction.size(); ++k) {
-            const double d = distanceToSegment({x, y}, direction[k][0], direction[k][1]);
+            const double d =
+                distanceToSegment({x, y}, inPlane(s, direction[k][0]), inPlane(s, direction[k][1]));
             if (d <= nearest) {
                 nearest = d;
                 from = &direction;
@@ -178,6 +190,12 @@ bool offeredLineClick(Context& ctx, float x, float y, double viewScale) {
     ctx.form.domanda1.caption = enoughOffered(s) ? prompts::kRetteTrovate : prompts::kPocheRette;
     offerAutoLineCommands(ctx);
     return true;
+}
+
+void drawFoundLinesAgain(Context& ctx) {
+    if (offered(ctx.s)) {
+        drawOffer(ctx);
+    }
 }
 
 bool withdrawFoundLines(Context& ctx) {

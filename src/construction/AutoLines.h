@@ -32,6 +32,10 @@ void takeLines(Context& ctx, const GroupedLines& lines);
 // false. False too when nothing is offered.
 bool offeredLineClick(Context& ctx, float x, float y, double viewScale);
 
+// The offer drawn once more over the bare photograph, as after the lens's bend changed; nothing
+// when nothing is offered.
+void drawFoundLinesAgain(Context& ctx);
+
 // The offer taken away, the photograph drawn bare again; false when nothing was offered.
 bool withdrawFoundLines(Context& ctx);
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "construction/AutoLines.h"
 #include "construction/ConstructionState.h"
 #include "construction/EdgeSnapping.h"
 #include "construction/LensCorrection.h"
@@ -170,6 +171,7 @@ void takeClicksOutOfNewLens(Context& ctx, const std::optional<RadialLens>& befor
         }
     }
     drawLinesAgain(ctx);
+    drawFoundLinesAgain(ctx);
 }
 
 void distorsioneK1_Click(Context& ctx) {

@@ -1,5 +1,7 @@
 #include "construction/LensCorrection.h"
 
+#include "construction/AutoLines.h"
+
 #include <memory>
 
 #include "geometry/RadialLens.h"
@@ -87,6 +89,7 @@ void distorsioneObiettivo_Click(Context& ctx) {
         ctx.form.avviso.caption =
             "Distorsione tolta: " + lensNotice(*s.lensProfile, ctx.decimalSeparator) + ".";
     }
+    drawFoundLinesAgain(ctx);
     offerLensCorrection(ctx);
 }
 

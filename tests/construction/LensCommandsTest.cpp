@@ -2,7 +2,10 @@
 // from a known camera and bent by a barrel lens.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "BentFacade.h"
+#include "construction/AutoLines.h"
 #include "construction/EdgeSnapping.h"
 #include "construction/LensCorrection.h"
 #include "construction/PictureInput.h"
@@ -55,6 +58,29 @@ TEST_F(LensCommandsTest, EdgesAreSoughtThroughTheBend) {
         EXPECT_LT(test::offLine(s.line(k).second, a, b), 0.4);
     }
     EXPECT_TRUE(s.construction);
+}
+
+// Lines found on the bent photograph are taken out of the bend when accepted, as clicks are: the
+// four lie where the user's clicks on the same points would.
+TEST_F(LensCommandsTest, FoundLinesAreTakenOutOfTheBendAsClicksAre) {
+    open();
+    s.lensK1 = kBarrel;
+    GroupedLines found;
+    for (std::size_t k = 0; k < 4; ++k) {
+        (k < 2 ? found.horizontal : found.vertical)
+            .push_back({bent.clicked[k][0], bent.clicked[k][1]});
+    }
+    offerFoundLines(app.ctx, found);
+    accettaRette_Click(app.ctx);
+    ASSERT_EQ(s.nRette, 4);
+    for (int k = 1; k <= 4; ++k) {
+        SCOPED_TRACE(k);
+        const auto& ends = bent.clicked[std::size_t(k - 1)];
+        const Point a = clickOutOfLens(app.ctx, float(ends[0].x), float(ends[0].y));
+        const Point b = clickOutOfLens(app.ctx, float(ends[1].x), float(ends[1].y));
+        EXPECT_LT(std::hypot(s.line(k).first.x - a.x, s.line(k).first.y - a.y), 1e-3);
+        EXPECT_LT(std::hypot(s.line(k).second.x - b.x, s.line(k).second.y - b.y), 1e-3);
+    }
 }
 
 }  // namespace
