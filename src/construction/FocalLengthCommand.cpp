@@ -23,20 +23,7 @@ void buildAgain(Context& ctx) {
         s.resultFile == ResultFile::Writing) {
         return;
     }
-    PictureArea& pic = ctx.picture1;
-    pic.refresh();
-    pic.setDrawMode(DrawMode::CopyPen);
-    for (int i = 1; i <= 4; ++i) {
-        const auto [from, to] = s.line(i);
-        pic.line(float(from.x), float(from.y), float(to.x), float(to.y), colours::red);
-    }
-    for (const ExtraLine& extra : s.extraLines) {
-        const ClickedLine l = extra.used();
-        pic.line(float(l.first.x), float(l.first.y), float(l.second.x), float(l.second.y),
-                 colours::red);
-    }
-    markPrincipalPoint(pic, s.centroX, s.centroY);
-    FUGHE(ctx);
+    drawLinesAgain(ctx);
 }
 
 }  // namespace

@@ -35,27 +35,6 @@ ClickedLine moved(ClickedLine l, const std::optional<RadialLens>& from,
     return {moved(l.first, from, to), moved(l.second, from, to)};
 }
 
-// The photograph's lines once more, then the construction from them.
-void drawLinesAgain(Context& ctx) {
-    WorkingState& s = ctx.s;
-    PictureArea& pic = ctx.picture1;
-    pic.refresh();
-    pic.setDrawMode(DrawMode::CopyPen);
-    for (int k = 1; k <= s.nRette; ++k) {
-        const auto [from, to] = s.line(k);
-        pic.line(float(from.x), float(from.y), float(to.x), float(to.y), colours::red);
-    }
-    for (const ExtraLine& extra : s.extraLines) {
-        const ClickedLine l = extra.used();
-        pic.line(float(l.first.x), float(l.first.y), float(l.second.x), float(l.second.y),
-                 colours::red);
-    }
-    markPrincipalPoint(pic, s.centroX, s.centroY);
-    if (s.nRette == 4) {
-        FUGHE(ctx);
-    }
-}
-
 std::optional<GreyView> photographView(const WorkingState& s) {
     if (s.aColori()) {
         return GreyView(*s.fotoColori);

@@ -248,4 +248,24 @@ void Picture1_MouseUp(Context& ctx, float x, float y) {
     }
 }
 
+void drawLinesAgain(Context& ctx) {
+    WorkingState& s = ctx.s;
+    PictureArea& pic = ctx.picture1;
+    pic.refresh();
+    pic.setDrawMode(DrawMode::CopyPen);
+    for (int k = 1; k <= s.nRette; ++k) {
+        const auto [from, to] = s.line(k);
+        pic.line(float(from.x), float(from.y), float(to.x), float(to.y), colours::red);
+    }
+    for (const ExtraLine& extra : s.extraLines) {
+        const ClickedLine l = extra.used();
+        pic.line(float(l.first.x), float(l.first.y), float(l.second.x), float(l.second.y),
+                 colours::red);
+    }
+    markPrincipalPoint(pic, s.centroX, s.centroY);
+    if (s.nRette == 4) {
+        FUGHE(ctx);
+    }
+}
+
 }  // namespace vesta

@@ -25,4 +25,8 @@ void abandonPendingInput(Context& ctx);
 // The principal point's mark: a cross of 20 pixels each way and a small circle.
 void markPrincipalPoint(PictureArea& pic, double x, double y);
 
+// The photograph bare again with every clicked line, then the vanishing points and the
+// construction from them once all four lines stand.
+void drawLinesAgain(Context& ctx);
+
 }  // namespace vesta

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../construction/BentFacade.h"
 #include "BatchRuns.h"
 #include "FacadeRuns.h"
 #include "geometry/LensFit.h"
@@ -22,28 +23,11 @@ using namespace facade;
 
 constexpr double kBarrel = 0.05;
 
-// The picture a lens of coefficient k1 makes of `straight`: each pixel shows what the straight
-// picture shows at its undistorted point.
-IndexedImage bent(const IndexedImage& straight, double k1) {
-    const RadialLens lens = RadialLens::ofPhotograph(k1, straight.width, straight.height);
-    IndexedImage out = straight;
-    for (int y = 0; y < out.height; ++y) {
-        for (int x = 0; x < out.width; ++x) {
-            const Point u = lens.undistorted({double(x), double(y)});
-            const int ux = int(std::lround(u.x)), uy = int(std::lround(u.y));
-            const bool inside = ux >= 0 && uy >= 0 && ux < out.width && uy < out.height;
-            out.pixels[std::size_t(y) * std::size_t(out.width) + std::size_t(x)] =
-                inside ? straight.row(uy)[ux] : 0;
-        }
-    }
-    return out;
-}
-
 // The photograph of `scene` bent by k1, written in `dir`, and the lines a user clicks on it, each
 // also given by five points along its bent picture.
 BatchRequest bentRequest(const FacadeScene& scene, double k1, const test::TempDir& dir,
                          const std::string& name) {
-    BatchRequest r = test::requestOn(bent(renderFacade(scene), k1), dir, name);
+    BatchRequest r = test::requestOn(test::bentPicture(renderFacade(scene), k1), dir, name);
     const std::optional<ConstructionClicks> exact = test::clicksFor(scene.camera, false);
     EXPECT_TRUE(exact) << name;
     const RadialLens lens = RadialLens::ofPhotograph(k1, scene.camera.width, scene.camera.height);

@@ -18,11 +18,9 @@ struct BentFacade {
     std::array<std::array<Point, 2>, 4> straight, clicked;
 };
 
-// Renders `scene`, bends it by k1 (each pixel shows what the straight picture shows at its
-// undistorted point) and writes it as a palette bitmap at `path`.
-inline BentFacade writeBentFacade(const facade::FacadeScene& scene, double k1,
-                                  const std::filesystem::path& path) {
-    const IndexedImage straight = facade::renderFacade(scene);
+// The picture a lens of coefficient k1 makes of `straight`: each pixel shows what the straight
+// picture shows at its undistorted point.
+inline IndexedImage bentPicture(const IndexedImage& straight, double k1) {
     const RadialLens lens = RadialLens::ofPhotograph(k1, straight.width, straight.height);
     IndexedImage out = straight;
     for (int y = 0; y < out.height; ++y) {
@@ -34,6 +32,15 @@ inline BentFacade writeBentFacade(const facade::FacadeScene& scene, double k1,
                 inside ? straight.row(uy)[ux] : 0;
         }
     }
+    return out;
+}
+
+// Renders `scene`, bends it by k1 (each pixel shows what the straight picture shows at its
+// undistorted point) and writes it as a palette bitmap at `path`.
+inline BentFacade writeBentFacade(const facade::FacadeScene& scene, double k1,
+                                  const std::filesystem::path& path) {
+    const IndexedImage out = bentPicture(facade::renderFacade(scene), k1);
+    const RadialLens lens = RadialLens::ofPhotograph(k1, out.width, out.height);
     EXPECT_TRUE(writeBitmapFile(path.string(), classicHeader(out.width, out.height), out));
     BentFacade b;
     const ConstructionClicks exact = clicksFor(scene.camera, false).value();
