@@ -6,8 +6,8 @@
 
 #include "construction/ConstructionState.h"
 #include "construction/ExtraLines.h"
+#include "construction/LensCorrection.h"
 #include "construction/PictureInput.h"
-#include "geometry/RadialLens.h"
 #include "state/Prompts.h"
 
 namespace vesta {
@@ -25,7 +25,7 @@ bool offered(const WorkingState& s) {
 // Lines are found on the photograph as it is; the construction, the clicks and the drawing work
 // in the plane the lens's bend is taken out of, so a found end goes there before it is used.
 Point inPlane(const WorkingState& s, Point p) {
-    const auto lens = photographLens(s.lensK1, s.lensProfile, s.larghezzaSorg(), s.altezzaSorg());
+    const auto lens = photographLensOf(s);
     return lens ? lens->undistorted(p) : p;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "construction/LensCorrection.h"
 #include "construction/LensEdges.h"
 #include "image/EdgeSnap.h"
 #include "state/Numbers.h"
@@ -27,8 +28,7 @@ std::optional<SnappedLine> snapOntoEdge(Context& ctx, const ClickedLine& clicked
     WorkingState& s = ctx.s;
     const double reach = snapReach(scales[0], scales[1]);
     // With a lens the clicks lie in the undistorted plane, the edges on the bent photograph.
-    const std::optional<RadialLens> lens =
-        photographLens(s.lensK1, s.lensProfile, s.larghezzaSorg(), s.altezzaSorg());
+    const std::optional<RadialLens> lens = photographLensOf(s);
     const auto seek = [&](const GreyView& view) {
         return lens ? snapThroughLens(view, *lens, clicked.first, clicked.second, reach)
                     : snapToEdge(view, clicked.first, clicked.second, reach);

@@ -18,10 +18,6 @@ namespace {
 
 constexpr const char* kTitle = "DISTORSIONE";
 
-std::optional<RadialLens> lensOf(const WorkingState& s) {
-    return photographLens(s.lensK1, s.lensProfile, s.larghezzaSorg(), s.altezzaSorg());
-}
-
 // A point of the plane out of `from` where it lies out of `to`: bent back to the photograph,
 // then taken out again, as a click (single precision).
 Point moved(Point p, const std::optional<RadialLens>& from, const std::optional<RadialLens>& to) {
@@ -78,7 +74,7 @@ std::vector<std::vector<Point>> edgePointsOfLines(const Context& ctx,
 
 void useK1(Context& ctx, std::optional<double> k1, std::optional<double> rms) {
     WorkingState& s = ctx.s;
-    const std::optional<RadialLens> before = lensOf(s);
+    const std::optional<RadialLens> before = photographLensOf(s);
     s.lensK1 = k1;
     s.lensFitRms = rms;
     s.lensProfile.reset();
@@ -104,7 +100,7 @@ std::string lensK1Notice(const WorkingState& s, char decimalSeparator) {
 
 void takeClicksOutOfNewLens(Context& ctx, const std::optional<RadialLens>& before) {
     WorkingState& s = ctx.s;
-    const std::optional<RadialLens> after = lensOf(s);
+    const std::optional<RadialLens> after = photographLensOf(s);
     // Half a line given is given up: its first end lies in the old plane.
     abandonPendingInput(ctx);
     // A line given by more points runs through them all, as the batch tool draws it.
@@ -184,7 +180,7 @@ void distorsioneK1_Click(Context& ctx) {
 
 void correggiDistorsione_Click(Context& ctx) {
     WorkingState& s = ctx.s;
-    const std::optional<RadialLens> before = lensOf(s);
+    const std::optional<RadialLens> before = photographLensOf(s);
     const int width = s.larghezzaSorg(), height = s.altezzaSorg();
     Result<LensFit> fit = fitLensK1(edgePointsOfLines(ctx, before, before), width, height);
     if (!fit.ok()) {

@@ -1,10 +1,8 @@
 #include "construction/LensCorrection.h"
 
-#include "construction/AutoLines.h"
-
 #include <memory>
 
-#include "geometry/RadialLens.h"
+#include "construction/AutoLines.h"
 #include "state/Numbers.h"
 
 namespace vesta {
@@ -93,9 +91,12 @@ void distorsioneObiettivo_Click(Context& ctx) {
     offerLensCorrection(ctx);
 }
 
+std::optional<RadialLens> photographLensOf(const WorkingState& s) {
+    return photographLens(s.lensK1, s.lensProfile, s.larghezzaSorg(), s.altezzaSorg());
+}
+
 Point clickOutOfLens(const Context& ctx, float x, float y) {
-    const WorkingState& s = ctx.s;
-    const auto lens = photographLens(s.lensK1, s.lensProfile, s.larghezzaSorg(), s.altezzaSorg());
+    const auto lens = photographLensOf(ctx.s);
     return lens ? lens->undistorted({x, y}) : Point{x, y};
 }
 

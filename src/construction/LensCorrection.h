@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "geometry/RadialLens.h"
 #include "state/Context.h"
 #include "state/LensProfile.h"
 #include "state/Result.h"
@@ -20,6 +21,10 @@ void distorsioneObiettivo_Click(Context& ctx);
 
 // Offered while no line stands, so every line of a construction lies in the same plane.
 void offerLensCorrection(Context& ctx);
+
+// The lens the working state names for its photograph (a typed or fitted K1, or the
+// database's calibration); none when the bend is left in.
+std::optional<RadialLens> photographLensOf(const WorkingState& s);
 
 // Where a click on the photograph lies in the construction's plane: taken out of the lens's
 // bend when the working state names a lens, else where it was made.
