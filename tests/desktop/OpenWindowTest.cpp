@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QTest>
 #include <cmath>
 #include <filesystem>
@@ -167,6 +168,50 @@ TEST_F(OpenWindowTest, ClosingWhileAPhotographIsReadEndsCleanly) {
     EXPECT_TRUE(window.close());
     QTest::qWait(1000);
     EXPECT_TRUE(window.context().s.fotoColori == nullptr);
+}
+
+// While a large JPEG is read its first view covers the pictures' part of the window; the
+// photograph's title, "Immagine sorgente", stays readable over it as it is over the photograph.
+TEST_F(OpenWindowTest, TheSourceTitleShowsOverTheFirstView) {
+    open(kSample);
+    ASSERT_TRUE(opened());
+    QWidget* title = window.control("Label4");
+    ASSERT_TRUE(title->isVisible());
+    // A uniform grey first view, as the opening puts it on show.
+    ColourImage grey{750, 500, 3, 8, {}, {}, {}, {}};
+    grey.samples8.assign(grey.rowSamples() * 500, 128);
+    window.picture1().showFirstView(grey, 3000, 2000, 0.3);
+    ASSERT_TRUE(window.firstView()->isVisible());
+    const QRect place(title->mapTo(window.client(), QPoint(0, 0)), title->size());
+    ASSERT_TRUE(window.firstView()->geometry().intersects(place));
+    const QImage shown = window.client()->grab().toImage();
+    int red = 0;
+    for (int y = place.top(); y <= place.bottom(); ++y) {
+        for (int x = place.left(); x <= place.right(); ++x) {
+            const QRgb p = shown.pixel(x, y);
+            red += qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
+        }
+    }
+    EXPECT_GT(red, 20) << "the title's red letters are covered";
+    window.picture1().dropFirstView();
+    EXPECT_FALSE(window.firstView()->isVisible());
+}
+
+// Of two sizes a window manager gives at once (the window mapped at its first size, then
+// maximised) Qt may hand on the first when it has taken the second, and send nothing after.
+// The window lays itself out for the size it has: laid out for its first 200 x 100, a
+// photograph opened next was nought pixels wide and never drawn.
+TEST_F(OpenWindowTest, TheWindowIsLaidOutForTheSizeItHas) {
+    QResizeEvent stale(QSize(200, 100), QSize(640, 480));
+    QApplication::sendEvent(&window, &stale);
+    const Context& ctx = window.context();
+    EXPECT_EQ(ctx.s.schermoLarg, float(window.width()));
+    EXPECT_EQ(ctx.s.schermoAlt, float(window.height()));
+
+    open(largeJpeg());
+    ASSERT_TRUE(opened());
+    ASSERT_TRUE(ctx.s.aColori());
+    EXPECT_FALSE(window.pictureWidget("Picture1")->visibleRegion().isEmpty());
 }
 
 }  // namespace
