@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "BitmapBytes.h"
 #include "Fakes.h"
 #include "image/Scrolling.h"
@@ -23,7 +25,8 @@ TEST(FormLoad, DesignPositionsFollowTheScreensResolution) {
 // A 1500 x 900 photograph on a 1920 x 1080 screen: it fits the screen, not a 1024 x 768 window.
 // Catches a panel or bars left where the screen's edges are, a scroll position beyond the new
 // range (the picture would slide past its bar), and a picture left scrolled when it fits again.
-TEST(FitToWindow, PanelAndBarsFollowTheWindowsEdges) {
+// Then a photograph larger than the screen.
+TEST(FitToWindow, PanelAndBarsFollowTheWindowsEdgesAndLeaveThePanelItsColumn) {
     test::FakeApp app;
     FormModel& f = app.ctx.form;
     Form_Load(app.ctx, ScreenInfo{1920 * 15.0, 1080 * 15.0, 15, 15});
@@ -50,14 +53,10 @@ TEST(FitToWindow, PanelAndBarsFollowTheWindowsEdges) {
     EXPECT_FALSE(f.HScroll1.visible || f.VScroll1.visible);
     EXPECT_TRUE(f.Picture1.left + f.Picture1.top == 0 && f.Picture1.height == 900);
     EXPECT_EQ(f.Frame1.left, panelAtStart);
-}
 
-// The picture area leaves the panel its column at every window size, so no part of the
-// photograph lies under the panel out of reach; a hidden panel gives the column back.
-TEST(FitToWindow, ThePictureAreaLeavesRoomForThePanel) {
-    test::FakeApp app;
-    FormModel& f = app.ctx.form;
-    Form_Load(app.ctx, ScreenInfo{1920 * 15.0, 1080 * 15.0, 15, 15});
+    // The picture area of a photograph larger than the screen leaves the panel its column at
+    // every window size, so no part of the photograph lies under the panel out of reach; a
+    // hidden panel gives the column back.
     test::openBitmap(app, 3000, 2000);
     EXPECT_LE(f.Picture1.left + f.Picture1.width, f.Frame1.left) << "as opened";
     for (const auto& [width, height] : {std::pair{1920, 1080}, {1024, 768}, {800, 600}}) {
@@ -70,6 +69,24 @@ TEST(FitToWindow, ThePictureAreaLeavesRoomForThePanel) {
     }
     frame_m_Click(app.ctx);
     EXPECT_EQ(f.VScroll1.left, 800 - 16) << "the hidden panel's column goes to the picture";
+}
+
+// The page installed with the program is shown; a missing one is reported, not shown.
+TEST(Help, ShowsThePageInstalledWithTheProgramOrSaysItIsMissing) {
+    test::FakeApp app;
+    test::TempDir install;
+    std::filesystem::create_directories(install / "help");
+    std::ofstream(install / "help" / "vesta300.html") << "<html></html>";
+    app.ctx.paths.installDir = install.path().string();
+    help1_Click(app.ctx);
+    EXPECT_EQ(app.dialogs.helpShown,
+              std::vector<std::string>{(install / "help" / "vesta300.html").string()});
+    app.ctx.paths.installDir = "/no/such/folder";
+    help1_Click(app.ctx);
+    EXPECT_EQ(app.dialogs.helpShown.size(), 1u);
+    ASSERT_EQ(app.dialogs.messages.size(), 1u);
+    EXPECT_NE(app.dialogs.messages[0].text.find("/no/such/folder/help/vesta300.html"),
+              std::string::npos);
 }
 
 }  // namespace
