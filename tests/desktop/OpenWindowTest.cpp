@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "BitmapBytes.h"
+#include "EventWatch.h"
 #include "Fakes.h"
 #include "codec/ColourFileWriter.h"
 #include "desktop/FirstViewWidget.h"
@@ -65,16 +66,55 @@ class OpenWindowTest : public ::testing::Test {
     MainWindow window;
 };
 
-// The Open dialog's answer returns to a window that says at once that it loads and takes no
-// input meanwhile (a click on the photograph about to go, F2); a camera photograph larger than
-// the window then opens fitted to it. A file that cannot be read leaves the work as it was.
+// Of two sizes a window manager gives at once (the window mapped at its first size, then
+// maximised) Qt may hand on the first when it has taken the second, and send nothing after: the
+// window lays itself out for the size it has (laid out for its first 200 x 100, a photograph
+// opened next was nought pixels wide and never drawn). The Open dialog's answer returns to a
+// window that says at once that it loads and takes no input meanwhile (a click on the photograph
+// about to go, F2); a large JPEG shows at once reduced, at the place and size the photograph will
+// have, while nothing of the work on show changes (the reduction the most that the view still
+// only reduces), then the photograph itself replaces it, fitted to the window. A file that cannot
+// be read leaves the work as it was.
 TEST_F(OpenWindowTest, APhotographIsReadWhileTheWindowIsDrawnThenFitted) {
+    QResizeEvent stale(QSize(200, 100), QSize(640, 480));
+    QApplication::sendEvent(&window, &stale);
+    const Context& ctx = window.context();
+    EXPECT_EQ(ctx.s.schermoLarg, float(window.width()));
+    EXPECT_EQ(ctx.s.schermoAlt, float(window.height()));
     const std::string jpeg = largeJpeg();
     open(kSample);
     ASSERT_TRUE(opened());
-    const Context& ctx = window.context();
     EXPECT_EQ(ctx.form.viewScale, 1.0) << "a palette bitmap opens at the chosen view";
+    // The first view covers the pictures' part of the window; the photograph's title, "Immagine
+    // sorgente", stays readable over it as it is over the photograph. Here a uniform grey one.
+    QWidget* title = window.control("Label4");
+    ColourImage grey{750, 500, 3, 8, {}, {}, {}, {}};
+    grey.samples8.assign(grey.rowSamples() * 500, 128);
+    window.picture1().showFirstView(grey, 3000, 2000, 0.3);
+    const QRect place(title->mapTo(window.client(), QPoint(0, 0)), title->size());
+    ASSERT_TRUE(title->isVisible() && window.firstView()->isVisible() &&
+                window.firstView()->geometry().intersects(place));
+    const QImage shown = window.client()->grab().toImage();
+    int red = 0;
+    for (int y = place.top(); y <= place.bottom(); ++y) {
+        for (int x = place.left(); x <= place.right(); ++x) {
+            const QRgb p = shown.pixel(x, y);
+            red += qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
+        }
+    }
+    EXPECT_GT(red, 20) << "the title's red letters are covered";
+    window.picture1().dropFirstView();
+    EXPECT_FALSE(window.firstView()->isVisible());
 
+    int shows = 0;
+    QImage view;
+    QSize size;
+    test::OnEvent watch(window.firstView(), QEvent::Show, [&] {
+        ++shows;
+        EXPECT_TRUE(ctx.s.openingUnderWay != 0 && ctx.s.nomeFile == kSample);
+        view = window.picture1().firstView();
+        size = window.picture1().firstViewSize();
+    });
     open(jpeg);
     EXPECT_EQ(prompt(), "Sto caricando...");
     EXPECT_EQ(window.client()->cursor().shape(), Qt::WaitCursor);
@@ -87,10 +127,23 @@ TEST_F(OpenWindowTest, APhotographIsReadWhileTheWindowIsDrawnThenFitted) {
     EXPECT_EQ(ctx.s.attesaSecondo, 0) << "the click reached the photograph";
     EXPECT_EQ(dialogs.openAnswers.size(), 1u) << "F2 reached the window";
     EXPECT_TRUE(ctx.form.viewFits);
-    EXPECT_LT(ctx.form.viewScale, 0.35);
+    const double scale = ctx.form.viewScale;
+    EXPECT_LT(scale, 0.35);
     EXPECT_LE(window.pictureWidget("Picture1")->width(), 1024);
+    EXPECT_FALSE(window.pictureWidget("Picture1")->visibleRegion().isEmpty());
     EXPECT_EQ(prompt(), "Definire due rette orizz.");
     EXPECT_EQ(window.client()->cursor().shape(), Qt::ArrowCursor);
+
+    ASSERT_EQ(shows, 1);
+    EXPECT_EQ(size, QSize(int(std::lround(3000 * scale)), int(std::lround(2000 * scale))));
+    EXPECT_TRUE(view.width() >= size.width() && view.width() < 2 * size.width() &&
+                3000 % view.width() == 0)
+        << view.width() << " for a view " << size.width() << " wide";
+    const int w = view.width(), h = view.height();
+    EXPECT_TRUE(qRed(view.pixel(w / 4, h / 2)) < 50 && qRed(view.pixel(3 * w / 4, h / 2)) > 200);
+    EXPECT_FALSE(window.firstView()->isVisible());
+    EXPECT_TRUE(window.picture1().firstView().isNull());
+    EXPECT_EQ(window.picture1().bare().size(), QSize(3000, 2000));
 
     const std::filesystem::path text = dir / "testo.jpg";
     test::writeBytes(text, std::vector<std::uint8_t>{'c', 'i', 'a', 'o'});
@@ -103,64 +156,6 @@ TEST_F(OpenWindowTest, APhotographIsReadWhileTheWindowIsDrawnThenFitted) {
     EXPECT_EQ(window.client()->cursor().shape(), Qt::ArrowCursor);
 }
 
-// What the first view widget showed each time it appeared.
-class FirstViewWatch : public QObject {
-  public:
-    struct Seen {
-        bool underWay;
-        std::string photograph;
-        QImage view;
-        QSize size;
-    };
-    explicit FirstViewWatch(MainWindow& window) : window_(window) {
-        window.firstView()->installEventFilter(this);
-    }
-    std::vector<Seen> seen;
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Show) {
-            const Context& ctx = window_.context();
-            seen.push_back({ctx.s.openingUnderWay != 0, ctx.s.nomeFile,
-                            window_.picture1().firstView(), window_.picture1().firstViewSize()});
-        }
-        return false;
-    }
-
-  private:
-    MainWindow& window_;
-};
-
-// A large JPEG shows at once reduced, at the place and size the photograph will have, while
-// nothing of the work on show changes and no input is taken; the photograph then replaces it.
-// The reduction is the most that the view still only reduces.
-TEST_F(OpenWindowTest, ALargeJpegShowsAFirstViewThenThePhotographItself) {
-    const std::string jpeg = largeJpeg();
-    open(kSample);
-    ASSERT_TRUE(opened());
-    FirstViewWatch watch(window);
-    open(jpeg);
-    ASSERT_TRUE(opened());
-
-    ASSERT_EQ(watch.seen.size(), 1u);
-    const FirstViewWatch::Seen& first = watch.seen[0];
-    EXPECT_TRUE(first.underWay);
-    EXPECT_EQ(first.photograph, kSample);
-    const double scale = window.context().form.viewScale;
-    EXPECT_EQ(first.size, QSize(int(std::lround(3000 * scale)), int(std::lround(2000 * scale))));
-    EXPECT_TRUE(first.view.width() >= first.size.width() &&
-                first.view.width() < 2 * first.size.width() && 3000 % first.view.width() == 0)
-        << first.view.width() << " for a view " << first.size.width() << " wide";
-    const int w = first.view.width(), h = first.view.height();
-    EXPECT_TRUE(qRed(first.view.pixel(w / 4, h / 2)) < 50 &&
-                qRed(first.view.pixel(3 * w / 4, h / 2)) > 200);
-
-    EXPECT_FALSE(window.firstView()->isVisible());
-    EXPECT_TRUE(window.picture1().firstView().isNull());
-    EXPECT_EQ(window.picture1().bare().size(), QSize(3000, 2000));
-    EXPECT_EQ(window.context().s.nomeFile, jpeg);
-}
-
 // Closed while the photograph is read: the window goes at once, the reading ends unseen.
 TEST_F(OpenWindowTest, ClosingWhileAPhotographIsReadEndsCleanly) {
     open(largeJpeg());
@@ -168,50 +163,6 @@ TEST_F(OpenWindowTest, ClosingWhileAPhotographIsReadEndsCleanly) {
     EXPECT_TRUE(window.close());
     QTest::qWait(1000);
     EXPECT_TRUE(window.context().s.fotoColori == nullptr);
-}
-
-// While a large JPEG is read its first view covers the pictures' part of the window; the
-// photograph's title, "Immagine sorgente", stays readable over it as it is over the photograph.
-TEST_F(OpenWindowTest, TheSourceTitleShowsOverTheFirstView) {
-    open(kSample);
-    ASSERT_TRUE(opened());
-    QWidget* title = window.control("Label4");
-    ASSERT_TRUE(title->isVisible());
-    // A uniform grey first view, as the opening puts it on show.
-    ColourImage grey{750, 500, 3, 8, {}, {}, {}, {}};
-    grey.samples8.assign(grey.rowSamples() * 500, 128);
-    window.picture1().showFirstView(grey, 3000, 2000, 0.3);
-    ASSERT_TRUE(window.firstView()->isVisible());
-    const QRect place(title->mapTo(window.client(), QPoint(0, 0)), title->size());
-    ASSERT_TRUE(window.firstView()->geometry().intersects(place));
-    const QImage shown = window.client()->grab().toImage();
-    int red = 0;
-    for (int y = place.top(); y <= place.bottom(); ++y) {
-        for (int x = place.left(); x <= place.right(); ++x) {
-            const QRgb p = shown.pixel(x, y);
-            red += qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
-        }
-    }
-    EXPECT_GT(red, 20) << "the title's red letters are covered";
-    window.picture1().dropFirstView();
-    EXPECT_FALSE(window.firstView()->isVisible());
-}
-
-// Of two sizes a window manager gives at once (the window mapped at its first size, then
-// maximised) Qt may hand on the first when it has taken the second, and send nothing after.
-// The window lays itself out for the size it has: laid out for its first 200 x 100, a
-// photograph opened next was nought pixels wide and never drawn.
-TEST_F(OpenWindowTest, TheWindowIsLaidOutForTheSizeItHas) {
-    QResizeEvent stale(QSize(200, 100), QSize(640, 480));
-    QApplication::sendEvent(&window, &stale);
-    const Context& ctx = window.context();
-    EXPECT_EQ(ctx.s.schermoLarg, float(window.width()));
-    EXPECT_EQ(ctx.s.schermoAlt, float(window.height()));
-
-    open(largeJpeg());
-    ASSERT_TRUE(opened());
-    ASSERT_TRUE(ctx.s.aColori());
-    EXPECT_FALSE(window.pictureWidget("Picture1")->visibleRegion().isEmpty());
 }
 
 }  // namespace
