@@ -140,15 +140,5 @@ TEST_F(UndoTest, AfterAResultAltraAndF7BothOfferTheStandingConstruction) {
     }
 }
 
-TEST_F(UndoTest, DefaultsTakeThePhotographsCornersAndCentre) {
-    s.larghezzaPic1 = 640;
-    s.altezzaPic1 = 480;
-    VALORIDEFAULT(app.ctx);
-    EXPECT_TRUE(s.centroX == 320 && s.corner(3).x == 639 && s.nAree == 0);
-    ASSERT_EQ(app.dialogs.messages.size(), 1u);
-    EXPECT_EQ(app.dialogs.messages[0].text, "VALORI DI DEFAULT");
-    EXPECT_EQ(f.domanda1.caption, prompts::kDefault);
-}
-
 }  // namespace
 }  // namespace vesta
