@@ -196,18 +196,5 @@ TEST_F(FocalWindowTest, TheLensTheDatabaseHoldsIsOfferedOnThePanel) {
     EXPECT_FALSE(item->isEnabled()) << "not once a line stands";
 }
 
-// A construction restored with a lens coefficient lies in the straightened plane: a click made
-// in the window afterwards is taken out of the same bend, not mixed in as clicked.
-TEST_F(FocalWindowTest, ClicksAfterARestoredLensCoefficientAreStraightenedToo) {
-    open("livella.bmp");
-    ctx().s.lensK1 = 0.1;  // as restoreConstruction leaves it
-    clickLines();
-    const Point first =
-        RadialLens::ofPhotograph(0.1, 800, 600)
-            .undistorted({double(int(clicks.lines[0][0].x)), double(int(clicks.lines[0][0].y))});
-    EXPECT_NEAR(ctx().s.line(1).first.x, first.x, 1e-3);
-    EXPECT_NEAR(ctx().s.line(1).first.y, first.y, 1e-3);
-}
-
 }  // namespace
 }  // namespace vesta::desktop
