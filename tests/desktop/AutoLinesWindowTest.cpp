@@ -22,6 +22,21 @@ class AutoLinesWindowTest : public test::WindowTest {
 
 TEST_F(AutoLinesWindowTest, OfferedLinesAreDroppedAndAcceptedIntoTheConstruction) {
     EXPECT_FALSE(window.menuAction("accettaRette")->isEnabled());
+    // Canc. takes the offer away; so does a click far from any line, the first end of the user's
+    // own line (taken back with Canc. in turn).
+    choose("retteAutomatiche");
+    ASSERT_GT(offered(), 0u);
+    choose("canc");
+    EXPECT_EQ(offered(), 0u);
+    EXPECT_EQ(ctx().form.domanda1.caption, prompts::kPrimaOrizz);
+    EXPECT_TRUE(window.menuAction("retteAutomatiche")->isEnabled());
+    choose("retteAutomatiche");
+    ASSERT_GT(offered(), 0u);
+    clickPhoto(3, 3);
+    EXPECT_EQ(offered(), 0u);
+    EXPECT_EQ(ctx().s.attesaSecondo, 1);
+    choose("canc");
+
     choose("retteAutomatiche");
     ASSERT_GE(ctx().s.proposedLines[0].size(), 3u);
     ASSERT_GE(ctx().s.proposedLines[1].size(), 3u);
@@ -57,23 +72,6 @@ TEST_F(AutoLinesWindowTest, OfferedLinesAreDroppedAndAcceptedIntoTheConstruction
     ASSERT_TRUE(ctx().s.construction.has_value());
     EXPECT_TRUE(window.menuAction("altraRettaOrizz")->isEnabled());
     EXPECT_FALSE(window.menuAction("retteAutomatiche")->isEnabled());
-    EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST_F(AutoLinesWindowTest, TheUsersOwnLineOrCancTakesTheOfferAway) {
-    choose("retteAutomatiche");
-    ASSERT_GT(offered(), 0u);
-    choose("canc");
-    EXPECT_EQ(offered(), 0u);
-    EXPECT_EQ(ctx().form.domanda1.caption, prompts::kPrimaOrizz);
-    EXPECT_TRUE(window.menuAction("retteAutomatiche")->isEnabled());
-
-    choose("retteAutomatiche");
-    ASSERT_GT(offered(), 0u);
-    // Far from any line: the offer goes and the click is the first end of the user's line.
-    clickPhoto(3, 3);
-    EXPECT_EQ(offered(), 0u);
-    EXPECT_EQ(ctx().s.attesaSecondo, 1);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

@@ -47,6 +47,12 @@ class StageWindowTest : public test::WindowTest {
         }
     }
     void click(const char* name) { QTest::mouseClick(window.control(name), Qt::LeftButton); }
+    // The clicks [from, to) of the sample's lines.
+    void clickSample(int from, int to) {
+        for (int i = from; i < to; ++i) {
+            clickPhoto(test::kSampleLines[i][0], test::kSampleLines[i][1]);
+        }
+    }
     void clickResult(int x, int y) {
         QTest::mouseClick(window.pictureWidget("Picture2"), Qt::LeftButton, {}, QPoint(x, y));
     }
@@ -63,13 +69,10 @@ TEST_F(StageWindowTest, EachStepOffersWhatTheUserCanDoThere) {
         "opened", Stage::DrawingLines,
         {"+ruotaDestra", "+agganciaBordi", "+focale", "+print1", "+canc", "-cancella", "-RADDRIZZA",
          "-RETTANG", "-CENTRO", "-area", "-save", "-altra", "-bilineare", "-misureNote"});
-    clickPhoto(test::kSampleLines[0][0], test::kSampleLines[0][1]);
-    clickPhoto(test::kSampleLines[1][0], test::kSampleLines[1][1]);
+    clickSample(0, 2);
     expectOffers("a line", Stage::DrawingLines,
                  {"+cancella", "-agganciaBordi", "-ruotaDestra", "-RADDRIZZA"});
-    for (int i = 2; i < 8; ++i) {
-        clickPhoto(test::kSampleLines[i][0], test::kSampleLines[i][1]);
-    }
+    clickSample(2, 8);
     expectOffers("four lines", Stage::Area,
                  {"+RADDRIZZA", "+GRIGLIA", "+RETTANG", "+CENTRO", "+area", "+griglia2", "+centro1",
                   "+start", "+misureNote", "+MISURENOTE", "+altraRettaOrizz", "-save", "-altra",
@@ -78,8 +81,7 @@ TEST_F(StageWindowTest, EachStepOffersWhatTheUserCanDoThere) {
     expectOffers("the fourth line taken back", Stage::DrawingLines,
                  {"-misureNote", "-MISURENOTE", "-altraRettaOrizz", "-RADDRIZZA", "-CENTRO",
                   "-area", "+cancella"});
-    clickPhoto(test::kSampleLines[6][0], test::kSampleLines[6][1]);
-    clickPhoto(test::kSampleLines[7][0], test::kSampleLines[7][1]);
+    clickSample(6, 8);
     click("RETTANG");
     clickPhoto(200, 150);
     expectOffers("an area's first corner", Stage::Construction,

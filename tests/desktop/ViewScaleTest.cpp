@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -50,8 +49,7 @@ TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
     auto* across = qobject_cast<QScrollBar*>(window.control("HScroll1"));
     auto* down = qobject_cast<QScrollBar*>(window.control("VScroll1"));
     ASSERT_TRUE(across->isVisible() && down->isVisible()) << "the sample is larger than the window";
-    const int maxAcross = across->maximum();
-    const int maxDown = down->maximum();
+    const QPoint ranges(across->maximum(), down->maximum());
 
     // 4:1: a click one screen pixel into a photograph pixel lands a quarter into it.
     choose("scale4to1");
@@ -78,14 +76,12 @@ TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
     // Back at 1:1 the bars are ranged as on opening and a click stores its screen pixel;
     // scrolling moves the picture itself, so the pixel is the picture's at every position.
     choose("scale1to1");
-    EXPECT_EQ(across->maximum(), maxAcross);
-    EXPECT_EQ(down->maximum(), maxDown);
+    EXPECT_EQ(QPoint(across->maximum(), down->maximum()), ranges);
     across->setValue(100);
     EXPECT_EQ(photo->x(), -100);
     const QPoint plain = inPhoto({333, 222});
     click(plain);
-    EXPECT_EQ(s().xPrimo, float(plain.x()));
-    EXPECT_EQ(s().yPrimo, float(plain.y()));
+    EXPECT_EQ(QPointF(s().xPrimo, s().yPrimo), QPointF(plain));
     choose("fitView");
     ASSERT_LT(photo->scale(), 1.0);
     click(inPhoto({300, 120}));
@@ -141,7 +137,7 @@ TEST_F(ViewScaleTest, TheViewsWorkOnTheRectifiedImage) {
     test::writeBytes(path, test::bitmapBytes({.width = 800, .height = 600}));
     openFile(path.string());
     window.run([](Context& c) { test::clickFourLines(c); });
-    QTest::mouseClick(qobject_cast<QPushButton*>(window.control("RADDRIZZA")), Qt::LeftButton);
+    QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);
     ASSERT_TRUE(window.context().form.Picture2.visible) << "rectified";
     window.resize(640, 480);  // a visible region of 399 x 432
     PictureWidget* result = window.pictureWidget("Picture2");
@@ -155,7 +151,7 @@ TEST_F(ViewScaleTest, TheViewsWorkOnTheRectifiedImage) {
     EXPECT_LE(result->height(), 432);
     EXPECT_FALSE(window.control("HScroll2")->isVisible() ||
                  window.control("VScroll2")->isVisible());
-    QTest::mouseClick(qobject_cast<QPushButton*>(window.control("RADDRIZZA")), Qt::LeftButton);
+    QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);
     QTest::mouseClick(result, Qt::LeftButton, {}, QPoint(100, 60));
     EXPECT_NEAR(s().xPrimo, 100 / fit, 1 / fit);
     EXPECT_NEAR(s().yPrimo, 60 / fit, 1 / fit);
@@ -166,7 +162,7 @@ TEST_F(ViewScaleTest, TheViewsWorkOnTheRectifiedImage) {
     EXPECT_FALSE(window.menuAction("fitView")->isChecked());
 }
 
-TEST_F(ViewScaleTest, CtrlWheelScalesAboutTheCursor) {
+TEST_F(ViewScaleTest, CtrlWheelScalesAboutTheCursorAndTheMagnifierShowsThePixelUnderIt) {
     const QPoint cursor(410, 290);
     QPointF under = inPhoto(cursor);
     for (double scale : {2.0, 4.0}) {
@@ -181,9 +177,8 @@ TEST_F(ViewScaleTest, CtrlWheelScalesAboutTheCursor) {
     ctrlWheel(inPhoto(cursor), -1);
     EXPECT_EQ(photo->scale(), 2.0);
     EXPECT_NEAR(photo->toPicture(inPhoto(cursor)).x(), under.x(), 0.25);
-}
 
-TEST_F(ViewScaleTest, TheMagnifierShowsThePixelUnderTheCursorAtItsCentre) {
+    // The magnifier shows the pixel under the cursor at its centre.
     choose("scale4to1");
     choose("magnifier");
     Magnifier* lens = window.magnifier();
