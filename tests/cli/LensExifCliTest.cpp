@@ -115,12 +115,9 @@ TEST(LensExifCli, TheDeclaredLensIsTakenKeptAndReplayed) {
     EXPECT_NE(printed.find("\"lens_model\": \"ptlens\""), std::string::npos) << printed;
     EXPECT_NE(printed.find("\"lens\": \"Canon EF-S 18-55mm f/3.5-5.6 IS\""), std::string::npos);
 
-    // Kept, and replayed from the record alone, which holds the calibration itself.
-    const std::string text = constructionJson(recordOf(done.state).value());
-    EXPECT_EQ(parseConstructionJson(text).value().lensProfile, expected);
+    // Kept, and replayed from the record alone, which holds the calibration itself: without the
+    // lens's bend the same clicks give another picture.
     test::replayed(done, out, dir, "di-nuovo");
-
-    // Without the lens's bend the same clicks give another picture.
     request.lensFromExif = false;
     request.output = (dir / "curva.tif").string();
     ASSERT_TRUE(runBatch(request, dir.path().string()).ok);
