@@ -19,14 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::kSample;
 
-const std::string kClicks = test::kLines + " --area 200,150,620,500";
-
-// The rolled sample's road from INPUT to OUTPUT in `dir`, `more` options after.
-test::Outcome rectify(const test::TempDir& dir, const std::string& input, const std::string& output,
-                      const std::string& more = "") {
-    return test::run(input + " " + (dir / output).string() + kClicks + more, dir);
-}
-
 ColourImage readBack(const fs::path& path) {
     Result<CameraPhoto> read = readCameraFile(path.string());
     EXPECT_TRUE(read.ok()) << path << ": " << (read.ok() ? "" : read.error());
@@ -62,14 +54,14 @@ TEST(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExp
     test::TempDir dir;
     const std::string photo = (dir / "foto.png").string();
     ASSERT_EQ(saveColourImage(photo, expandedSample()), "");
-    ASSERT_EQ(rectify(dir, kSample, "kpal.bmp", " --known 300,250").code, 0);
-    ASSERT_EQ(rectify(dir, photo, "kcol.png", " --interp nearest --known 300,250").code, 0);
+    ASSERT_EQ(test::runOnArea(dir, kSample, "kpal.bmp", " --known 300,250").code, 0);
+    ASSERT_EQ(test::runOnArea(dir, photo, "kcol.png", " --interp nearest --known 300,250").code, 0);
     const ColourImage known = readBack(dir / "kcol.png");
     Result<SourceBitmap> knownPalette = readSourceBitmap((dir / "kpal.bmp").string());
     ASSERT_TRUE(knownPalette.ok());
     ASSERT_GT(known.width, 100);
     EXPECT_TRUE(known.samples8 == expanded(knownPalette.value().image, known.width).samples8);
-    ASSERT_EQ(rectify(dir, photo, "kbil.tif", " --known 300,250").code, 0);
+    ASSERT_EQ(test::runOnArea(dir, photo, "kbil.tif", " --known 300,250").code, 0);
     const ColourImage knownBilinear = readBack(dir / "kbil.tif");
     EXPECT_EQ(knownBilinear.width, known.width);
     EXPECT_NE(knownBilinear.samples8, known.samples8);
@@ -127,7 +119,7 @@ TEST(CliColour, AResultFromACameraTiffKeepsItsCameraDateLensAndProfile) {
     const std::vector<std::uint8_t> profile = test::smallIccProfile(false);
     writeCameraTiff(dir / "foto.tif", expandedSample(), profile);
     for (const std::string name : {"r.bmp", "r.jpg", "r.png", "r.tif"}) {
-        const test::Outcome r = rectify(dir, (dir / "foto.tif").string(), name);
+        const test::Outcome r = test::runOnArea(dir, (dir / "foto.tif").string(), name);
         ASSERT_EQ(r.code, 0) << name;
         const Result<CameraPhoto> back = readCameraFile((dir / name).string());
         ASSERT_TRUE(back.ok()) << name;
@@ -161,11 +153,9 @@ TEST(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
     GTEST_SKIP() << "the sanitizer's bookkeeping swamps a process's memory";
 #endif
     test::TempDir dir;
-    const std::string photo = (dir / "foto.png").string();
-    ASSERT_EQ(saveColourImage(photo, test::patternImage(800, 600, 3, 8)), "");
     // The largest child waited for is the batch tool, which the shell became.
-    ASSERT_EQ(test::run(photo + " " + (dir / "out.tif").string() + test::kLines +
-                            " --area -300,-200,1100,800",
+    ASSERT_EQ(test::run(test::colourPhotograph(dir) + " " + (dir / "out.tif").string() +
+                            test::kLines + test::kLargeArea,
                         dir)
                   .code,
               0);

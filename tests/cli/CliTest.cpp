@@ -16,7 +16,6 @@
 
 #include "../geometry/FacadeClicks.h"
 #include "BatchRuns.h"
-#include "codec/ColourFileWriter.h"
 #include "image/BitmapFile.h"
 #include "image/QuarterTurns.h"
 #include "state/Numbers.h"
@@ -30,10 +29,6 @@ using test::Outcome;
 using test::run;
 namespace fs = std::filesystem;
 
-// On an 800 x 600 colour photograph these lines and this area give a 12803 x 8945 result:
-// seconds of work, and some 690 MB of coefficients for a JPEG encoder.
-const std::string kLargeArea = " --area -300,-200,1100,800";
-
 std::string inTmp(const fs::path& tmp) {
     return "TMPDIR=" + tmp.string() + "; export TMPDIR;";
 }
@@ -42,13 +37,6 @@ mode_t modeOf(const fs::path& path) {
     struct stat st {};
     ::stat(path.c_str(), &st);
     return st.st_mode & 07777;
-}
-
-// An 800 x 600 colour photograph.
-fs::path colourPhotograph(const test::TempDir& dir) {
-    const fs::path photo = dir / "foto.png";
-    EXPECT_EQ(saveColourImage(photo.string(), test::patternImage(800, 600, 3, 8)), "");
-    return photo;
 }
 
 // A refused run exits with 1 and says why, a usage error with 2 and the usage (the reasons of
@@ -333,12 +321,10 @@ TEST(CliRotate, ATurnedPhotographTurnedBackGivesTheUprightBytesAndReplays) {
     const std::string lying = (dir / "coricata.bmp").string();
     ASSERT_TRUE(writeBitmapFile(
         lying, turnedHeader(upright.intestazione, side.width, side.height, -1), side));
-    const std::string area = " --area 200,150,620,500";
-    const std::string a = (dir / "a.bmp").string(), b = (dir / "b.bmp").string();
-    ASSERT_EQ(run(kSample + " " + a + kLines + area, dir).code, 0);
-    const Outcome turned = run(lying + " " + b + kLines + area + " --rotate 90", dir);
+    ASSERT_EQ(test::runOnArea(dir, kSample, "a.bmp").code, 0);
+    const Outcome turned = test::runOnArea(dir, lying, "b.bmp", " --rotate 90");
     ASSERT_EQ(turned.code, 0) << turned.err;
-    EXPECT_EQ(test::readBytes(b), test::readBytes(a));
+    EXPECT_EQ(test::readBytes(dir / "b.bmp"), test::readBytes(dir / "a.bmp"));
     EXPECT_EQ(run(kSample + " " + (dir / "c.bmp").string() + kLines + " --rotate 45", dir).code, 2);
 
     // Turned upright, rectified, the result turned a half: the record replays it to its bytes.
@@ -390,9 +376,9 @@ TEST(Cli, RunningOutOfMemoryIsToldAndLeavesNothing) {
     const fs::path tmp = dir / "tmp", out = dir / "out";
     fs::create_directories(tmp);
     fs::create_directories(out);
-    const Outcome r =
-        run(colourPhotograph(dir).string() + " " + (out / "o.tif").string() + kLines + kLargeArea,
-            dir, inTmp(tmp) + " ulimit -v " + std::to_string(startupKiB(dir) + 8000) + ";");
+    const Outcome r = run(
+        test::colourPhotograph(dir) + " " + (out / "o.tif").string() + kLines + test::kLargeArea,
+        dir, inTmp(tmp) + " ulimit -v " + std::to_string(startupKiB(dir) + 8000) + ";");
     EXPECT_EQ(r.code, 1) << r.err;
     EXPECT_NE(r.err.find("Memoria insufficiente"), std::string::npos) << r.err;
     EXPECT_TRUE(test::namesIn(tmp).empty());
@@ -439,7 +425,7 @@ TEST(Cli, StoppedRunsLeaveNothingAndKilledRunsLeftoversGoAtTheNextStart) {
     fs::create_directories(tmp);
     fs::create_directories(out);
     const std::string args =
-        colourPhotograph(dir).string() + " " + (out / "r.tif").string() + kLines + kLargeArea;
+        test::colourPhotograph(dir) + " " + (out / "r.tif").string() + kLines + test::kLargeArea;
     pid_t killed = -1;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGKILL}) {
         const pid_t pid = spawn(args, tmp);

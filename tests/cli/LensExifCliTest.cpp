@@ -9,7 +9,6 @@
 
 #include "../codec/CodecFixtures.h"
 #include "BatchRuns.h"
-#include "codec/ColourFileWriter.h"
 #include "geometry/RadialLens.h"
 #include "lensdb/LensDatabase.h"
 
@@ -89,8 +88,7 @@ TEST(LensDatabase, ABendThatFoldsInsideThePhotographIsRefused) {
 // same bytes with the database out of the picture; a lens the database lacks is refused.
 TEST(LensExifCli, TheDeclaredLensIsTakenKeptAndReplayed) {
     test::TempDir dir;
-    const std::string photo = (dir / "foto.jpg").string();
-    ASSERT_EQ(saveColourImage(photo, test::patternImage(800, 600, 3, 8)), "");
+    const std::string photo = test::colourPhotograph(dir, "foto.jpg");
     const std::vector<std::uint8_t> plain = test::readBytes(photo);
     const auto declare = [&](const std::string& lens) {
         test::ExifFields exif;
