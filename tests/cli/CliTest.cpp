@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,12 +30,6 @@ namespace fs = std::filesystem;
 
 std::string inTmp(const fs::path& tmp) {
     return "TMPDIR=" + tmp.string() + "; export TMPDIR;";
-}
-
-mode_t modeOf(const fs::path& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_mode & 07777;
 }
 
 // A refused run exits with 1 and says why, a usage error with 2 and the usage (the reasons of
@@ -348,9 +341,9 @@ TEST(Cli, OutputsTakeTheUsersModeOrKeepTheirOwn) {
     for (const char* name : {"nuova.bmp", "nuova.png", "vecchia.bmp"}) {
         ASSERT_EQ(run(kSample + " " + (dir / name).string() + kLines, dir, "umask 027;").code, 0);
     }
-    EXPECT_EQ(modeOf(dir / "nuova.bmp"), 0640u);
-    EXPECT_EQ(modeOf(dir / "nuova.png"), 0640u);
-    EXPECT_EQ(modeOf(dir / "vecchia.bmp"), 0604u);
+    EXPECT_EQ(fs::status(dir / "nuova.bmp").permissions(), fs::perms(0640));
+    EXPECT_EQ(fs::status(dir / "nuova.png").permissions(), fs::perms(0640));
+    EXPECT_EQ(fs::status(dir / "vecchia.bmp").permissions(), fs::perms(0604));
 }
 
 // Out of memory: a run whose bands find no room is told so; exit 1 and nothing left in the
