@@ -19,14 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::kSample;
 
-const std::string kClicks = test::kLines + " --area 200,150,620,500";
-
-// The rolled sample's road from INPUT to OUTPUT in `dir`, `more` options after.
-test::Outcome rectify(const test::TempDir& dir, const std::string& input, const std::string& output,
-                      const std::string& more = "") {
-    return test::run(input + " " + (dir / output).string() + kClicks + more, dir);
-}
-
 ColourImage readBack(const fs::path& path) {
     Result<CameraPhoto> read = readCameraFile(path.string());
     EXPECT_TRUE(read.ok()) << path << ": " << (read.ok() ? "" : read.error());
@@ -57,21 +49,19 @@ ColourImage expandedSample() {
 
 // By known measures, a colour photograph that is the palette sample expanded, rectified with
 // the nearest pixel, is the palette result expanded: the same source pixel for every output
-// pixel. Bilinear is another image of the same size. The output's name chooses its format.
+// pixel. Bilinear is another image of the same size.
 TEST(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
     test::TempDir dir;
     const std::string photo = (dir / "foto.png").string();
     ASSERT_EQ(saveColourImage(photo, expandedSample()), "");
-    ASSERT_EQ(rectify(dir, kSample, "kpal.bmp", " --known 300,250").code, 0);
-    ASSERT_EQ(rectify(dir, photo, "kcol.png", " --interp nearest --known 300,250").code, 0);
+    ASSERT_EQ(test::runOnArea(dir, kSample, "kpal.bmp", " --known 300,250").code, 0);
+    ASSERT_EQ(test::runOnArea(dir, photo, "kcol.png", " --interp nearest --known 300,250").code, 0);
     const ColourImage known = readBack(dir / "kcol.png");
-    EXPECT_EQ(test::readBytes(dir / "kcol.png")[1], 'P');
     Result<SourceBitmap> knownPalette = readSourceBitmap((dir / "kpal.bmp").string());
     ASSERT_TRUE(knownPalette.ok());
     ASSERT_GT(known.width, 100);
     EXPECT_TRUE(known.samples8 == expanded(knownPalette.value().image, known.width).samples8);
-    ASSERT_EQ(rectify(dir, photo, "kbil.tif", " --known 300,250").code, 0);
-    EXPECT_EQ(test::readBytes(dir / "kbil.tif")[0], 'I');
+    ASSERT_EQ(test::runOnArea(dir, photo, "kbil.tif", " --known 300,250").code, 0);
     const ColourImage knownBilinear = readBack(dir / "kbil.tif");
     EXPECT_EQ(knownBilinear.width, known.width);
     EXPECT_NE(knownBilinear.samples8, known.samples8);
@@ -122,13 +112,14 @@ void writeCameraTiff(const fs::path& path, const ColourImage& photo,
 // A rectified TIFF photograph keeps who took it with what, when and through which lens, in
 // every format that holds EXIF, as one from a JPEG does; nothing of its pixels' size. A bitmap
 // holds neither EXIF nor a colour profile: the result is written without the profile and stderr
-// says so; the other formats keep it without a word.
+// says so; the other formats keep it without a word. The output's name chooses its format, as
+// only a bitmap loses the profile shows.
 TEST(CliColour, AResultFromACameraTiffKeepsItsCameraDateLensAndProfile) {
     test::TempDir dir;
     const std::vector<std::uint8_t> profile = test::smallIccProfile(false);
     writeCameraTiff(dir / "foto.tif", expandedSample(), profile);
     for (const std::string name : {"r.bmp", "r.jpg", "r.png", "r.tif"}) {
-        const test::Outcome r = rectify(dir, (dir / "foto.tif").string(), name);
+        const test::Outcome r = test::runOnArea(dir, (dir / "foto.tif").string(), name);
         ASSERT_EQ(r.code, 0) << name;
         const Result<CameraPhoto> back = readCameraFile((dir / name).string());
         ASSERT_TRUE(back.ok()) << name;
@@ -162,11 +153,9 @@ TEST(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
     GTEST_SKIP() << "the sanitizer's bookkeeping swamps a process's memory";
 #endif
     test::TempDir dir;
-    const std::string photo = (dir / "foto.png").string();
-    ASSERT_EQ(saveColourImage(photo, test::patternImage(800, 600, 3, 8)), "");
     // The largest child waited for is the batch tool, which the shell became.
-    ASSERT_EQ(test::run(photo + " " + (dir / "out.tif").string() + test::kLines +
-                            " --area -300,-200,1100,800",
+    ASSERT_EQ(test::run(test::colourPhotograph(dir) + " " + (dir / "out.tif").string() +
+                            test::kLines + test::kLargeArea,
                         dir)
                   .code,
               0);

@@ -9,7 +9,6 @@
 
 #include "../codec/CodecFixtures.h"
 #include "BatchRuns.h"
-#include "codec/ColourFileWriter.h"
 #include "geometry/RadialLens.h"
 #include "lensdb/LensDatabase.h"
 
@@ -89,8 +88,7 @@ TEST(LensDatabase, ABendThatFoldsInsideThePhotographIsRefused) {
 // same bytes with the database out of the picture; a lens the database lacks is refused.
 TEST(LensExifCli, TheDeclaredLensIsTakenKeptAndReplayed) {
     test::TempDir dir;
-    const std::string photo = (dir / "foto.jpg").string();
-    ASSERT_EQ(saveColourImage(photo, test::patternImage(800, 600, 3, 8)), "");
+    const std::string photo = test::colourPhotograph(dir, "foto.jpg");
     const std::vector<std::uint8_t> plain = test::readBytes(photo);
     const auto declare = [&](const std::string& lens) {
         test::ExifFields exif;
@@ -115,12 +113,9 @@ TEST(LensExifCli, TheDeclaredLensIsTakenKeptAndReplayed) {
     EXPECT_NE(printed.find("\"lens_model\": \"ptlens\""), std::string::npos) << printed;
     EXPECT_NE(printed.find("\"lens\": \"Canon EF-S 18-55mm f/3.5-5.6 IS\""), std::string::npos);
 
-    // Kept, and replayed from the record alone, which holds the calibration itself.
-    const std::string text = constructionJson(recordOf(done.state).value());
-    EXPECT_EQ(parseConstructionJson(text).value().lensProfile, expected);
+    // Kept, and replayed from the record alone, which holds the calibration itself: without the
+    // lens's bend the same clicks give another picture.
     test::replayed(done, out, dir, "di-nuovo");
-
-    // Without the lens's bend the same clicks give another picture.
     request.lensFromExif = false;
     request.output = (dir / "curva.tif").string();
     ASSERT_TRUE(runBatch(request, dir.path().string()).ok);

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "BatchRuns.h"
-#include "codec/ColourFileWriter.h"
 
 namespace vesta {
 namespace {
@@ -21,8 +20,7 @@ TEST(Survey, GnuParallelGivesEveryResultTheBytesOfASerialRun) {
     }
     test::TempDir dir;
     fs::copy_file(test::kSample, dir / "facciata.bmp");
-    ASSERT_EQ(saveColourImage((dir / "colori.png").string(), test::patternImage(800, 600, 3, 8)),
-              "");
+    test::colourPhotograph(dir, "colori.png");
     fs::create_directories(dir / "parallelo");
     std::vector<std::string> names;
     for (int i = 0; i < 12; ++i) {

@@ -31,12 +31,8 @@ TEST(WorldFile, NamedAfterTheImagesExtensionInItsCase) {
 // user's at its name refuses the run before anything is written.
 TEST(WorldFile, TheBatchToolWritesItBesideAResultWhoseScaleIsKnown) {
     test::TempDir dir;
-    // The exit code of the rolled sample's road into OUTPUT, `more` options after.
     const auto rectify = [&](const std::string& output, const std::string& more) {
-        return test::run(test::kSample + " " + (dir / output).string() + test::kLines +
-                             " --area 200,150,620,500" + more,
-                         dir)
-            .code;
+        return test::runOnArea(dir, test::kSample, output, more).code;
     };
     ASSERT_EQ(rectify("senza.bmp", ""), 0);
     EXPECT_FALSE(fs::exists(dir / "senza.bpw"));
