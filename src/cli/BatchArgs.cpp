@@ -287,17 +287,6 @@ void finishClicks(const std::vector<std::string>& files, const LineOptions& line
 
 }  // namespace
 
-double sizeAfterSteps(int steps) {
-    double g = 1.0;
-    for (int i = 0; i < steps; ++i) {
-        g = g + 0.1;
-        if (g >= 2.0) {
-            g = 1.9;
-        }
-    }
-    return g;
-}
-
 ParsedArgs parseArgs(const std::vector<std::string>& args) {
     ParsedArgs parsed;
     if (std::find(args.begin(), args.end(), "--help") != args.end()) {

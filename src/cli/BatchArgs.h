@@ -19,9 +19,6 @@ struct ParsedArgs {
 };
 ParsedArgs parseArgs(const std::vector<std::string>& args);
 
-// The size factor reached by n spin steps up from 1.0, as the spin button gives it.
-double sizeAfterSteps(int steps);
-
 extern const char* const kUsage;
 
 }  // namespace vesta
