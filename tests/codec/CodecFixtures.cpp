@@ -31,12 +31,6 @@ struct Entry {
 
 }  // namespace
 
-void putNumber(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n, bool little) {
-    for (int i = 0; i < n; ++i) {
-        b[at + std::size_t(i)] = std::uint8_t(v >> 8 * (little ? i : n - 1 - i));
-    }
-}
-
 std::vector<std::uint8_t> smallIccProfile(bool grey) {
     const std::string text = "vesta test profile";
     // libpng drops very short profiles on reading; real ones are longer than this.

@@ -2,17 +2,17 @@
 // never produce.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "BitmapBytes.h"
+#include "codec/CameraFile.h"
+#include "codec/ColourFileWriter.h"
 
 namespace vesta::test {
-
-// `n` bytes of `v` at `at`, most significant first unless `little`.
-void putNumber(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n = 4,
-               bool little = false);
 
 // A small ICC profile: a valid header and tag table with one text tag, so libraries that check
 // profiles accept it.
@@ -37,5 +37,27 @@ std::vector<std::uint8_t> withExifSegment(const std::vector<std::uint8_t>& jpeg,
 // The PNG file with an eXIf chunk, which vesta's own writer never makes, after its header chunk.
 std::vector<std::uint8_t> withExifChunk(std::vector<std::uint8_t> png,
                                         const std::vector<std::uint8_t>& block);
+
+// A fresh folder to save images in and read camera files from.
+class CodecTest : public ::testing::Test {
+  protected:
+    // The image saved under `name`, in the format its name says.
+    std::filesystem::path save(const std::string& name, const ColourImage& image,
+                               const ColourWriteOptions& options = {}) {
+        EXPECT_EQ(saveColourImage((dir / name).string(), image, options), "") << name;
+        return dir / name;
+    }
+    std::filesystem::path put(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        writeBytes(dir / name, bytes);
+        return dir / name;
+    }
+    // The file read, which must succeed.
+    CameraPhoto read(const std::filesystem::path& path) {
+        auto read = readCameraFile(path.string());
+        EXPECT_TRUE(read.ok()) << path << ": " << read.error();
+        return read.ok() ? read.value() : CameraPhoto{};
+    }
+    TempDir dir;
+};
 
 }  // namespace vesta::test

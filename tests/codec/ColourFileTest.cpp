@@ -19,21 +19,7 @@
 namespace vesta {
 namespace {
 
-class ColourFileTest : public ::testing::Test {
-  protected:
-    std::filesystem::path save(const std::string& name, const ColourImage& image,
-                               const ColourWriteOptions& options = {}) {
-        const auto path = dir / name;
-        EXPECT_EQ(saveColourImage(path.string(), image, options), "") << name;
-        return path;
-    }
-    CameraPhoto read(const std::filesystem::path& path) {
-        auto read = readCameraFile(path.string());
-        EXPECT_TRUE(read.ok()) << path << ": " << read.error();
-        return read.ok() ? read.value() : CameraPhoto{};
-    }
-    test::TempDir dir;
-};
+using ColourFileTest = test::CodecTest;
 
 // Lossless formats must give back every sample, both bytes of 16-bit ones (byte order), rows
 // in order (a bottom-first format read upside down), padded rows (an odd width), and the
@@ -143,9 +129,8 @@ TEST_F(ColourFileTest, EveryExifOrientationShowsThePhotographUpright) {
         fields.focalLengthMm = 24.5;
         fields.focalLength35mm = 36;
         fields.pixelXDimension = 6000;
-        const auto oriented = dir / "oriented.jpg";
-        test::writeBytes(oriented,
-                         test::withExifSegment(test::readBytes(plain), test::exifBlock(fields)));
+        const auto oriented = put(
+            "oriented.jpg", test::withExifSegment(test::readBytes(plain), test::exifBlock(fields)));
         const CameraPhoto photo = read(oriented);
         const std::string what = "orientation " + std::to_string(s.orientation);
         const CameraFacts& facts = photo.facts;
@@ -164,10 +149,10 @@ TEST_F(ColourFileTest, EveryExifOrientationShowsThePhotographUpright) {
         // stored blocks in its eXIf chunk must come out the same, to the last pixel.
         ColourImage blocks{s.columns, s.rows, 1, 8, {}, {}, {}, {}};
         blocks.samples8.assign(s.blocks.begin(), s.blocks.end());
-        test::writeBytes(dir / "oriented.png",
-                         test::withExifChunk(test::readBytes(save("plain.png", blocks)),
-                                             test::exifBlock(fields)));
-        const ColourImage small = read(dir / "oriented.png").image;
+        const ColourImage small =
+            read(put("oriented.png", test::withExifChunk(test::readBytes(save("plain.png", blocks)),
+                                                         test::exifBlock(fields))))
+                .image;
         EXPECT_EQ(small.samples8, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6})) << what;
     }
 }
@@ -242,8 +227,8 @@ TEST_F(ColourFileTest, TiffTilesPlanesAndOrientation) {
 
 // The kind is told by the bytes: a palette bitmap named .jpg still takes the palette road.
 TEST_F(ColourFileTest, APaletteBitmapIsToldByItsBytesNotItsName) {
-    test::writeBytes(dir / "palette.jpg", test::bitmapBytes({.width = 5, .height = 3}));
-    EXPECT_TRUE(read(dir / "palette.jpg").paletteBitmap);
+    EXPECT_TRUE(
+        read(put("palette.jpg", test::bitmapBytes({.width = 5, .height = 3}))).paletteBitmap);
 }
 
 // The format is the last extension's (in any case, as the names above show); any other

@@ -21,9 +21,19 @@ class OpenImageTest : public test::AppTest {
 };
 
 // An odd size puts the principal point between pixels; the default area is the picture one
-// pixel in. Opening again starts afresh whatever the last photograph left set.
-TEST_F(OpenImageTest, OpeningShowsThePhotographAndStartsTheFirstLineAfresh) {
-    test::openBitmap(app, 640, 480);
+// pixel in. Opening again starts afresh whatever the last photograph left set. The visible
+// region is 783 x 720 (the panel's column of 209 + 16 kept) with bars 16 pixels thick; each bar
+// appears only for the side that does not fit, and a photograph opened after a scrolled one
+// starts at the corner. A bar's small and large steps are a hundredth and a tenth of the
+// visible side, rounded half to even.
+TEST_F(OpenImageTest, OpeningShowsThePhotographWithItsBarsAndStartsTheFirstLineAfresh) {
+    test::openBitmap(app, 1500, 500);
+    EXPECT_FALSE(f.VScroll1.visible);
+    ASSERT_TRUE(f.HScroll1.visible);
+    EXPECT_EQ(f.HScroll1.max, 1500 - 783);
+    EXPECT_LT(f.Picture1.zOrder, f.HScroll1.zOrder) << "the bar stays on top of the picture";
+    f.HScroll1.value = 300;
+    HScroll1_Change(app.ctx);
     s.nRette = 4;
     s.modoClick = ClickMode::AreaCorner;
     s.nRaddr = 3;
@@ -32,13 +42,17 @@ TEST_F(OpenImageTest, OpeningShowsThePhotographAndStartsTheFirstLineAfresh) {
     f.RADDRIZZA.caption = "Misura";
     f.RADDRIZZA.tooltip = " Stabilisce una scala per le misurazioni dell'immagine";
     f.incertezzaMisura.caption = "d ±0,4 cm (scala ±0,1%)";
-    test::openBitmap(app, 801, 601, "piccola.bmp");
+    test::openBitmap(app, 601, 901, "piccola.bmp");
     const std::string path = (app.folder / "piccola.bmp").string();
     EXPECT_EQ(f.caption, "Raddrizzamento di   ' " + path + " '");
     EXPECT_EQ(f.domanda1.caption, prompts::kDueRetteOrizz);
-    EXPECT_TRUE(s.centroX == 400.5 && s.centroY == 300.5);
+    EXPECT_TRUE(s.centroX == 300.5 && s.centroY == 450.5);
     EXPECT_EQ((std::array{s.corner(1), s.corner(2), s.corner(3), s.corner(4)}),
-              (std::array<Point, 4>{{{1, 1}, {1, 600}, {800, 600}, {800, 1}}}));
+              (std::array<Point, 4>{{{1, 1}, {1, 900}, {600, 900}, {600, 1}}}));
+    EXPECT_FALSE(f.HScroll1.visible);
+    ASSERT_TRUE(f.VScroll1.visible);
+    EXPECT_EQ(f.VScroll1.max, 901 - 720);
+    EXPECT_TRUE(f.Picture1.left == 0 && f.Picture1.width == 601);
     EXPECT_FALSE(f.RADDRIZZA.enabled || f.save.enabled) << "nothing rectified yet";
     EXPECT_TRUE(s.nRette == 0 && s.modoClick == ClickMode::LineEnd && s.nRaddr == 0 &&
                 s.grandezza == 1.0 && f.RADDRIZZA.caption == "Raddrizza");
@@ -51,6 +65,12 @@ TEST_F(OpenImageTest, OpeningShowsThePhotographAndStartsTheFirstLineAfresh) {
     ASSERT_EQ(saveColourImage(png, test::patternImage(64, 48, 3, 8)), "");
     open(png);
     EXPECT_TRUE(s.fotoColori && f.bilineare.enabled);
+    for (const auto& [side, visible, want] : {std::tuple{1500.0, 1007.0, std::array{493, 10, 101}},
+                                              std::tuple{1000.0, 250.0, std::array{750, 2, 25}},
+                                              std::tuple{1000.0, 350.0, std::array{650, 4, 35}}}) {
+        const ScrollRange got = scrollRange(side, visible);
+        EXPECT_EQ((std::array{got.max, got.smallChange, got.largeChange}), want) << visible;
+    }
 }
 
 // Cancelling the dialog, or a file that is refused (reported), keeps the photograph on show and
@@ -83,31 +103,6 @@ TEST_F(OpenImageTest, CancellingOrARefusedFileKeepsThePhotographOnShow) {
     EXPECT_EQ(app.dialogs.messages[0].icon, MessageIcon::Critical);
     EXPECT_NE(app.dialogs.messages[0].text.find(broken.string()), std::string::npos);
     EXPECT_NE(app.dialogs.messages[0].text.find("incompleto"), std::string::npos);
-}
-
-// The visible region is 783 x 720 (the panel's column of 209 + 16 kept) with bars 16 pixels
-// thick; each bar appears only for the side that does not fit, and its small and large steps
-// are a hundredth and a tenth of the visible side, rounded half to even. A photograph opened
-// after a scrolled one starts at the corner.
-TEST_F(OpenImageTest, EachSideThatDoesNotFitGetsItsBar) {
-    test::openBitmap(app, 1500, 500);
-    EXPECT_FALSE(f.VScroll1.visible);
-    ASSERT_TRUE(f.HScroll1.visible);
-    EXPECT_EQ(f.HScroll1.max, 1500 - 783);
-    EXPECT_LT(f.Picture1.zOrder, f.HScroll1.zOrder) << "the bar stays on top of the picture";
-    f.HScroll1.value = 300;
-    HScroll1_Change(app.ctx);
-    test::openBitmap(app, 600, 900);
-    EXPECT_FALSE(f.HScroll1.visible);
-    ASSERT_TRUE(f.VScroll1.visible);
-    EXPECT_EQ(f.VScroll1.max, 900 - 720);
-    EXPECT_TRUE(f.Picture1.left == 0 && f.Picture1.width == 600);
-    for (const auto& [side, visible, want] : {std::tuple{1500.0, 1007.0, std::array{493, 10, 101}},
-                                              std::tuple{1000.0, 250.0, std::array{750, 2, 25}},
-                                              std::tuple{1000.0, 350.0, std::array{650, 4, 35}}}) {
-        const ScrollRange got = scrollRange(side, visible);
-        EXPECT_EQ((std::array{got.max, got.smallChange, got.largeChange}), want) << visible;
-    }
 }
 
 }  // namespace

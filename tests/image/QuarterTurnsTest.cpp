@@ -57,7 +57,7 @@ void expectEveryPixelTurned(const Image& image, int channels) {
     EXPECT_TRUE(same(turnedClockwise(image, -1), turnedClockwise(image, 3)));
 }
 
-TEST(QuarterTurns, APaletteBitmapTurnsEveryPixelToItsPlace) {
+TEST(QuarterTurns, EveryPixelOfEveryKindOfImageTurnsToItsPlace) {
     const IndexedImage image = paletteImage(5, 3);
     expectEveryPixelTurned(image, 1);
     // Clockwise: the top-left pixel goes to the top-right, the bottom-left to the top-left.
@@ -75,9 +75,7 @@ TEST(QuarterTurns, APaletteBitmapTurnsEveryPixelToItsPlace) {
     expected[42] = 1;
     EXPECT_EQ(turnedHeader(header, 3, 5, 1), expected);
     EXPECT_EQ(turnedHeader(header, 5, 3, 2), patchedHeader(header, 5, 3));
-}
 
-TEST(QuarterTurns, ColourImagesOfEveryDepthAndChannelCountTurnEveryPixel) {
     for (const int bits : {8, 16}) {
         for (int channels = 1; channels <= 4; ++channels) {
             ColourImage image = test::patternImage(7, 4, channels, bits);

@@ -37,13 +37,11 @@ TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
             const Frame& f = s.construction->frame;
             RADDR1(app.ctx);
             ASSERT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
-            ASSERT_EQ(test::filePixels(app.ctx.paths.scratchFile(), int(f.largOut), int(f.altOut)),
-                      test::referenceIndices(s))
+            const IndexedImage got =
+                test::fileImage(app.ctx.paths.scratchFile(), int(f.largOut), int(f.altOut));
+            ASSERT_EQ(got.pixels, test::referenceIndices(s))
                 << "case " << f.casoFughe << " sign " << f.segnoX << " size " << s.grandezza;
-            const auto bytes = test::readBytes(app.ctx.paths.scratchFile());
-            const auto& palette = s.sorgente.image.palette;
-            EXPECT_TRUE(std::equal(palette.begin(), palette.end(), bytes.begin() + 54))
-                << "the photograph's palette";
+            EXPECT_EQ(got.palette, s.sorgente.image.palette) << "the photograph's palette";
             pads.insert(int(f.largOut) % 4);
         });
     EXPECT_EQ(pads.size(), 4u);
@@ -131,7 +129,7 @@ TEST_F(RectifyTest, ACancelDuringTheLoopStopsBeforeTheNextBandAndZeroesTheRest) 
     EXPECT_EQ(app.events.yields, 2);
     EXPECT_EQ(prompt, "Ho finito.");
     std::fill(want.begin() + 128 * 120, want.end(), 0);  // the rows below the two bands
-    EXPECT_EQ(test::filePixels(app.ctx.paths.scratchFile(), 120, 200), want);
+    EXPECT_EQ(test::fileImage(app.ctx.paths.scratchFile(), 120, 200).pixels, want);
     EXPECT_EQ(f.RADDRIZZA.caption, "Misura") << "the partial result is shown as usual";
 }
 
@@ -153,7 +151,7 @@ TEST_F(RectifyTest, CommandsDuringTheLoopNeitherSpoilNorReadTheResult) {
     RADDR1(app.ctx);
     EXPECT_EQ(app.events.yields, 7);
     EXPECT_EQ(s.sorgente.image.pixels.size(), 200u * 150) << "the photograph given back";
-    EXPECT_EQ(test::filePixels(app.ctx.paths.scratchFile(), 60, 400), want);
+    EXPECT_EQ(test::fileImage(app.ctx.paths.scratchFile(), 60, 400).pixels, want);
     EXPECT_EQ(s.nRaddr, 1) << "F6 during the loop started nothing";
     EXPECT_TRUE(s.largRaddr == 60 && app.picture2.width == 60);
     EXPECT_FALSE(std::filesystem::exists(app.folder / "presto.bmp"));
@@ -268,8 +266,9 @@ TEST(ColourRectify, BothSamplersMatchTheFormulasInEveryDepthLayoutAndBanding) {
         });
 }
 
-// A cancel seen at a band boundary hands on nothing more; a sink that fails stops the run.
-TEST_F(RectifyTest, ACancelOrAFailingSinkStopsTheColourBands) {
+// A cancel seen at a band boundary hands on nothing more; a sink that fails stops the run. A
+// photograph whose samples stop short of its last row (a reader's fault) is not read beyond them.
+TEST_F(RectifyTest, ACancelOrAFailingSinkStopsTheColourBandsAndAShortPhotographIsNotOverread) {
     resize(120, 200);
     const ColourImage photo = test::patternImage(200, 150, 3, 8);
     const BandRectifier rectifier = byLines(s, photo, Interpolation::Bilinear);
@@ -285,16 +284,10 @@ TEST_F(RectifyTest, ACancelOrAFailingSinkStopsTheColourBands) {
         EXPECT_EQ(rectifyInBands(rectifier, options, sink), BandsOutcome::SinkStopped);
         EXPECT_EQ(bands, 5);
     }
-}
-
-// A photograph whose samples stop short of its last row (a reader's fault) must not be read
-// beyond them.
-TEST_F(RectifyTest, APhotographShortOfSamplesGivesBlackNotARead) {
-    resize(120, 90);
-    ColourImage photo = test::patternImage(200, 150, 3, 8);
-    photo.samples8.pop_back();
-    const ColourImage got = whole(byLines(s, photo, Interpolation::Bilinear));
-    EXPECT_EQ(got.samples8, std::vector<std::uint8_t>(120 * 90 * 3, 0));
+    ColourImage cut = photo;
+    cut.samples8.pop_back();
+    EXPECT_EQ(whole(byLines(s, cut, Interpolation::Bilinear)).samples8,
+              std::vector<std::uint8_t>(120 * 200 * 3, 0));
 }
 
 // A 20000 x 15000 result of 16-bit colour would need 1.8 GB; the run holds a few bands of at

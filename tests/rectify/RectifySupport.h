@@ -15,6 +15,7 @@
 #include "Fakes.h"
 #include "construction/Overlay.h"
 #include "geometry/Frame.h"
+#include "image/BitmapFile.h"
 
 namespace vesta::test {
 
@@ -114,18 +115,12 @@ inline std::vector<std::uint8_t> referenceIndices(const WorkingState& s) {
         .samples8;
 }
 
-// The pixels of a palette bitmap file of this size, top row first.
-inline std::vector<std::uint8_t> filePixels(const std::filesystem::path& path, int width,
-                                            int height) {
-    const auto bytes = readBytes(path);
-    const std::size_t stride = std::size_t(width + 3) / 4 * 4;
-    EXPECT_EQ(bytes.size(), 1078 + stride * std::size_t(height)) << "rows padded to 4 bytes";
-    std::vector<std::uint8_t> pixels;
-    for (int k = height - 1; k >= 0 && bytes.size() == 1078 + stride * std::size_t(height); --k) {
-        const auto start = bytes.begin() + 1078 + std::ptrdiff_t(stride) * k;
-        pixels.insert(pixels.end(), start, start + width);
-    }
-    return pixels;
+// The palette bitmap file of this size as read, its rows padded to 4 bytes.
+inline IndexedImage fileImage(const std::filesystem::path& path, int width, int height) {
+    EXPECT_EQ(std::filesystem::file_size(path), 1078 + std::size_t(width + 3) / 4 * 4 * height);
+    const auto read = readSourceBitmap(path.string());
+    EXPECT_TRUE(read.ok() && read.value().image.width == width) << path;
+    return read.ok() ? read.value().image : IndexedImage{};
 }
 
 // Each sound construction of the rolled sample at a quarter of its size, over the given areas

@@ -1,9 +1,17 @@
+// Construction records written and read back: every bit of every click, the largest record the
+// window and vesta-rectify can make, and the files a record is refused or passed over for.
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "BitmapBytes.h"
+#include "Fakes.h"
+#include "cli/BatchArgs.h"
+#include "construction/ExtraLines.h"
 #include "sidecar/ConstructionFile.h"
+#include "state/IndexedImage.h"
+#include "state/LineLimits.h"
+#include "state/Prompts.h"
 
 namespace vesta {
 namespace {
@@ -35,6 +43,45 @@ ConstructionRecord aRecord() {
     return r;
 }
 
+// The longest form a number takes, a click's and a positive one's.
+constexpr double kLongest = -1.2345678901234567e-300;
+constexpr double kLongestPositive = 1.2345678901234567e+300;
+
+// Every line and point a construction holds, every number and name at its longest.
+ConstructionRecord largestRecord(const std::string& photograph) {
+    ConstructionRecord r;
+    r.photograph = photograph;
+    r.sha256 = std::string(64, 'f');
+    const std::vector<std::array<double, 2>> points(kMostPointsAlong, {kLongest, kLongest});
+    for (std::size_t k = 0; k < 4; ++k) {
+        r.lines[k] = {kLongest, kLongest, kLongest, kLongest};
+        r.lineViewScales[k] = {-kLongest, -kLongest};
+        r.linePoints[k] = points;
+    }
+    for (std::size_t i = 0; i < kMostExtraLines; ++i) {
+        r.extraLines.push_back(
+            {i % 2 == 0, {kLongest, kLongest, kLongest, kLongest}, {-kLongest, -kLongest}, points});
+    }
+    r.principalPoint = {kLongest, kLongest};
+    r.area = {kLongest, kLongest, kLongest, kLongest};
+    r.sizeSteps = 9;
+    r.sizeFactor = 1.9;
+    r.interpolation = "bilinear";
+    r.knownMeasures = std::array<double, 2>{kLongestPositive, kLongestPositive};
+    r.focal35 = kLongestPositive;
+    r.snapToEdges = true;
+    r.lensK1 = -0.12345678901234567;
+    r.lensFitRms = kLongestPositive;
+    r.photographTurn = r.resultTurn = 3;
+    r.referenceLength = "12345678,901234567";
+    r.scale = kLongestPositive;
+    r.horizontalVanishingPoint = r.verticalVanishingPoint = {kLongest, kLongest};
+    r.principalDistance = kLongest;
+    r.outputSize = {kMaxSide, kMaxSide};
+    r.aspectSigma = r.distanceSigma = kLongestPositive;
+    return r;
+}
+
 void write(const std::filesystem::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
@@ -54,27 +101,21 @@ TEST(ConstructionFile, RoundTripKeepsEveryBit) {
                 b.principalDistance == r.principalDistance && !b.distanceSigma);
     // Whatever else the file holds (turns, view scales) comes back as written.
     EXPECT_EQ(constructionJson(b), text);
-    EXPECT_NE(text.find("\"rotate_degrees\": 90"), std::string::npos);
 
-    // A record of an upright road with lines as clicked says nothing of turns or snapping, as
-    // those written before either existed.
-    ConstructionRecord upright = r;
-    upright.photographTurn = upright.resultTurn = 0;
-    upright.snapToEdges = false;
-    const std::string plain = constructionJson(upright);
-    EXPECT_EQ(plain.find("rotate"), std::string::npos);
-    EXPECT_EQ(plain.find("snap"), std::string::npos);
-    const Result<ConstructionRecord> old = parseConstructionJson(plain);
+    // A record of an upright road with lines as clicked, all at 1:1, says nothing of turns,
+    // snapping or view scales, as those written before any existed, and reads back so.
+    ConstructionRecord plain = r;
+    plain.photographTurn = plain.resultTurn = 0;
+    plain.snapToEdges = false;
+    plain.lineViewScales[2] = {1, 1};
+    const std::string older = constructionJson(plain);
+    for (const char* word : {"rotate", "snap", "view_scale"}) {
+        EXPECT_EQ(older.find(word), std::string::npos) << word;
+    }
+    const Result<ConstructionRecord> old = parseConstructionJson(older);
     ASSERT_TRUE(old.ok()) << old.error();
     EXPECT_TRUE(old.value().photographTurn == 0 && old.value().resultTurn == 0 &&
-                !old.value().snapToEdges);
-
-    // A record clicked all at 1:1, as older ones, does not say so and reads as 1:1.
-    ConstructionRecord oneToOne = r;
-    oneToOne.lineViewScales[2] = {1, 1};
-    const std::string older = constructionJson(oneToOne);
-    EXPECT_EQ(older.find("view_scale"), std::string::npos);
-    EXPECT_EQ(parseConstructionJson(older).value().lineViewScales, oneToOne.lineViewScales);
+                !old.value().snapToEdges && old.value().lineViewScales == plain.lineViewScales);
 }
 
 TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
@@ -117,6 +158,27 @@ TEST(ConstructionFile, DamagedOrForeignFilesAreRefusedInItalian) {
     }
 }
 
+// Saved, it reads back to the same record, byte for byte written again; with room to spare
+// below the reader's bound, which a file one byte longer meets.
+TEST(LargestRecord, ReadsBackWhileLargerFilesAreNotRead) {
+    test::TempDir dir;
+    // The longest file name, each byte written as six.
+    const std::string text = constructionJson(largestRecord(std::string(255, '\x01')));
+    ASSERT_LE(text.size() * 3 / 2, kLargestRecord);
+    write(dir / "grande.json", text);
+    const Result<ConstructionRecord> back = readConstructionFile((dir / "grande.json").string());
+    ASSERT_TRUE(back.ok()) << back.error();
+    EXPECT_EQ(constructionJson(back.value()), text);
+
+    write(dir / "limite.json", text + std::string(kLargestRecord - text.size(), ' '));
+    EXPECT_TRUE(readConstructionFile((dir / "limite.json").string()).ok());
+    write(dir / "oltre.json", text + std::string(kLargestRecord + 1 - text.size(), ' '));
+    EXPECT_FALSE(readConstructionFile((dir / "oltre.json").string()).ok());
+}
+
+// Opening a photograph offers the records of these very bytes beside it, one larger than a few
+// lines too; a record of other bytes under the same name, a file that is no record, and a large
+// one that does not begin as a record does (not read whole, however it goes on) are passed over.
 TEST(ConstructionFile, OnlyRecordsOfThisVeryPhotographAreOffered) {
     test::TempDir dir;
     test::writeBytes(dir / "facciata.bmp", {'a', 'b', 'c'});
@@ -124,21 +186,53 @@ TEST(ConstructionFile, OnlyRecordsOfThisVeryPhotographAreOffered) {
     ASSERT_TRUE(sum.ok());
     EXPECT_EQ(sum.value(), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 
-    ConstructionRecord mine = aRecord();
+    ConstructionRecord mine = largestRecord("facciata.bmp");
     mine.sha256 = sum.value();
-    write(dir / "raddrizzata.json", constructionJson(mine));
+    mine.extraLines.resize(20);
+    const std::string text = constructionJson(mine);
+    ASSERT_GT(text.size(), std::size_t(64) << 10);
+    write(dir / "raddrizzata.json", text);
     ConstructionRecord altered = mine;
     altered.sha256 = std::string(64, '0');  // the same name, other bytes
     write(dir / "vecchia.json", constructionJson(altered));
     write(dir / "appunti.json", "[1, 2, 3]");
-    // Far larger than any record: not read whole, however it begins.
-    std::string padded = constructionJson(mine);
-    padded.insert(1, std::string(70000, ' '));
-    write(dir / "gonfiata.json", padded);
+    write(dir / "gonfiata.json", " " + text);
 
-    const std::vector<std::string> found = constructionsFor((dir / "facciata.bmp").string());
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0], (dir / "raddrizzata.json").string());
+    EXPECT_EQ(constructionsFor((dir / "facciata.bmp").string()),
+              std::vector<std::string>{(dir / "raddrizzata.json").string()});
+}
+
+// The window asks for no further line past the most a record keeps, and says so on the panel.
+class ExtraLineLimit : public test::AppTest {};
+
+TEST_F(ExtraLineLimit, TheWindowTakesNoMoreLinesThanARecordKeeps) {
+    test::openBitmap(app, 800, 600);
+    test::clickFourLines(app.ctx);
+    s.extraLines.assign(kMostExtraLines - 1,
+                        ExtraLine{true, {{100, 300}, {700, 305}}, {1, 1}, {}, {}});
+    altraRettaVert_Click(app.ctx);
+    EXPECT_EQ(f.domanda1.caption, prompts::kAltraVert);
+    test::clickLine(app.ctx, 300, 100, 310, 500);
+    ASSERT_EQ(s.extraLines.size(), kMostExtraLines);
+    altraRettaOrizz_Click(app.ctx);
+    EXPECT_EQ(f.domanda1.caption, "Non si possono definire più di 500 altre rette");
+    EXPECT_FALSE(s.extraLineHorizontal);
+    test::clickLine(app.ctx, 100, 300, 700, 305);
+    EXPECT_EQ(s.extraLines.size(), kMostExtraLines);
+}
+
+// vesta-rectify refuses more further lines than a record keeps, before any work.
+TEST(ExtraLineLimitCli, MoreLinesThanARecordKeepsAreRefused) {
+    std::vector<std::string> args = {"in.bmp", "out.bmp", "--h1", "1,1,9,1",
+                                     "--v1",   "1,1,1,9", "--v2", "9,1,9,9"};
+    for (std::size_t i = 0; i <= kMostExtraLines; ++i) {
+        args.insert(args.end(), {"--h", "1,5,9,5"});
+    }
+    EXPECT_TRUE(parseArgs(args).request) << "--h2 is the first --h: 500 further lines";
+    args.insert(args.end(), {"--v", "5,1,5,9"});
+    const ParsedArgs refused = parseArgs(args);
+    EXPECT_FALSE(refused.request);
+    EXPECT_EQ(refused.error, "al più 500 rette oltre le quattro");
 }
 
 }  // namespace

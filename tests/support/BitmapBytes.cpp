@@ -7,15 +7,11 @@
 
 namespace vesta::test {
 
-namespace {
-
-void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        b[at + i] = std::uint8_t(v >> (8 * i));
+void putNumber(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n, bool little) {
+    for (int i = 0; i < n; ++i) {
+        b[at + std::size_t(i)] = std::uint8_t(v >> 8 * (little ? i : n - 1 - i));
     }
 }
-
-}  // namespace
 
 std::uint8_t patternPixel(int x, int y) {
     return std::uint8_t((x + 7 * y) % 256);
@@ -27,20 +23,21 @@ std::vector<std::uint8_t> bitmapBytes(const BitmapLayout& s) {
     const std::size_t pixelStart =
         paletteStart + 4 * std::size_t(s.paletteEntries) + std::size_t(s.gapBeforePixels);
     std::vector<std::uint8_t> b(pixelStart + std::size_t(stride) * s.height + s.extraBytes, 0);
+    const auto put32 = [&b](std::size_t at, std::uint32_t v) { putNumber(b, at, v, 4, true); };
     if (s.signature) {
         b[0] = 'B';
         b[1] = 'M';
     }
-    put32(b, 2, std::uint32_t(b.size()));
-    put32(b, 10, std::uint32_t(pixelStart));
-    put32(b, 14, std::uint32_t(s.infoSize));
-    put32(b, 18, std::uint32_t(s.width));
-    put32(b, 22, std::uint32_t(s.topDown ? -s.height : s.height));
+    put32(2, std::uint32_t(b.size()));
+    put32(10, std::uint32_t(pixelStart));
+    put32(14, std::uint32_t(s.infoSize));
+    put32(18, std::uint32_t(s.width));
+    put32(22, std::uint32_t(s.topDown ? -s.height : s.height));
     b[26] = 1;
     b[28] = std::uint8_t(s.bitCount);
-    put32(b, 30, s.compression);
-    put32(b, 34, std::uint32_t(stride * s.height));
-    put32(b, 46, s.coloursUsed);
+    put32(30, s.compression);
+    put32(34, std::uint32_t(stride * s.height));
+    put32(46, s.coloursUsed);
     for (int i = 0; i < s.paletteEntries; ++i) {
         b[paletteStart + 4 * i + 0] = std::uint8_t(255 - i);  // blue
         b[paletteStart + 4 * i + 1] = std::uint8_t(i / 2);    // green

@@ -24,6 +24,10 @@ struct BitmapLayout {
     bool signature = true;
 };
 
+// `n` bytes of `v` at `at`, most significant first unless `little`.
+void putNumber(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n = 4,
+               bool little = false);
+
 // Pixel (x, y), y from the top, holds (x + 7 * y) mod 256 unless the caller fills its own.
 std::uint8_t patternPixel(int x, int y);
 

@@ -87,15 +87,8 @@ class ScriptedDialogs : public Dialogs {
         saveQuestions.push_back(text);
         return saveChoice;
     }
-    bool printWindow() override {
-        ++printed;
-        return true;
-    }
-    // Kept, and handed to `printer` when one is set (the window's tests print a real PDF).
-    bool printAtScale(const ScalePrintJob& job) override {
-        scalePrints.push_back(job);
-        return printer ? printer(job) : true;
-    }
+    bool printWindow() override { return true; }
+    bool printAtScale(const ScalePrintJob&) override { return true; }
 
     // Answers in order; an empty optional stands for Cancel.
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, inputs;
@@ -107,9 +100,6 @@ class ScriptedDialogs : public Dialogs {
     // Before unsaved work would go: what was asked, and the answer.
     std::vector<std::string> saveQuestions;
     SaveChoice saveChoice = SaveChoice::DontSave;
-    int printed = 0;
-    std::vector<ScalePrintJob> scalePrints;
-    std::function<bool(const ScalePrintJob&)> printer;
 
   private:
     static std::optional<std::string> next(std::deque<std::optional<std::string>>& answers) {
