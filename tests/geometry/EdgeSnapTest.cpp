@@ -103,26 +103,21 @@ TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
     EXPECT_NEAR(offEdge(below->second), 4, 0.05);
 }
 
-// The window on the rolled sample's photograph.
-class EdgeSnapWindow : public test::AppTest {
-  protected:
-    void SetUp() override {
-        s.larghezzaPic1 = float(cam.width);
-        s.altezzaPic1 = float(cam.height);
-        s.sorgente.image = facade::renderFacade({facade::standardFacade(), cam, 2});
-    }
-    const PinholeCamera cam = facade::samples::rolled().camera;
-    ConstructionClicks clicks = *test::clicksFor(cam);
-};
+class EdgeSnapWindow : public test::AppTest {};
 
 // Aggancia ai bordi in the window (its menu states and the panel's words are the window
 // tests'): a line clicked two pixels off the cornice is drawn, used and told where the edge
 // is, its clicks kept for the record; one clicked where no edge runs stays as clicked, said in
 // red. A further line is drawn onto its edge as the four are, and the fit takes it so.
 TEST_F(EdgeSnapWindow, LinesAreDrawnOntoTheirEdgesAndKeptAsClicked) {
+    const PinholeCamera cam = facade::samples::rolled().camera;
+    s.larghezzaPic1 = float(cam.width);
+    s.altezzaPic1 = float(cam.height);
+    // The rolled sample, its top rows painted over with sky, where no edge runs.
+    IndexedImage& photo = s.sorgente.image =
+        facade::renderFacade({facade::standardFacade(), cam, 2});
+    ConstructionClicks clicks = *test::clicksFor(cam);
     clicks.lines[0][0].y += 2;
-    // The top rows painted over with sky, where no edge runs.
-    IndexedImage& photo = s.sorgente.image;
     std::fill_n(photo.pixels.begin(), 20 * photo.width, facade::kSky);
     agganciaBordi_Click(app.ctx);
     test::clickLine(app.ctx, clicks.lines[0]);
