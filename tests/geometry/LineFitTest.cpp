@@ -233,6 +233,7 @@ TEST(RotationFit, AllLinesWithTheTrueFocalLength) {
             beyond += u.indeterminate || std::fabs(error) > 3 * u.aspectSigma;
         }
     }
+    EXPECT_LT(worstFour, 0.0075);
     EXPECT_LT(worstAll, 0.0056);
     EXPECT_LT(worstAll, 0.8 * worstFour);
     EXPECT_LT(std::sqrt(squares / 80), 0.0018);
