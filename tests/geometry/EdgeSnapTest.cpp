@@ -105,10 +105,10 @@ TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
 
 class EdgeSnapWindow : public test::AppTest {};
 
-// Aggancia ai bordi in the window (its menu states and the panel's words are the window
-// tests'): a line clicked two pixels off the cornice is drawn, used and told where the edge
-// is, its clicks kept for the record; one clicked where no edge runs stays as clicked, said in
-// red. A further line is drawn onto its edge as the four are, and the fit takes it so.
+// Aggancia ai bordi in the window (its menu states are the window tests'): a line clicked two
+// pixels off the cornice is drawn, used and told where the edge is, its clicks kept for the record;
+// one clicked where no edge runs stays as clicked, said in red. A further line is drawn onto its
+// edge as the four are, and the fit takes it so.
 TEST_F(EdgeSnapWindow, LinesAreDrawnOntoTheirEdgesAndKeptAsClicked) {
     const PinholeCamera cam = facade::samples::rolled().camera;
     s.larghezzaPic1 = float(cam.width);
@@ -132,6 +132,8 @@ TEST_F(EdgeSnapWindow, LinesAreDrawnOntoTheirEdgesAndKeptAsClicked) {
     EXPECT_EQ(drawn.figure, "line");
     EXPECT_EQ(drawn.at, (std::vector<float>{float(used.second.x), float(used.second.y),
                                             float(used.first.x), float(used.first.y)}));
+    EXPECT_EQ(f.bordi.caption.rfind("Retta agganciata al bordo (spostata di ", 0), 0u)
+        << f.bordi.caption;
     EXPECT_FALSE(f.bordi.foreground);
 
     test::clickLine(app.ctx, 300, 6, 500, 8);
