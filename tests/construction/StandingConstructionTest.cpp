@@ -17,13 +17,11 @@ class StandingConstructionTest : public test::AppTest {
   protected:
     void SetUp() override { test::openBitmap(app, 800, 600, "a.bmp"); }
     void click(float x, float y) { test::click(app.ctx, x, y); }
-    bool rectifyOffered() const {
-        return f.RADDRIZZA.enabled || f.start.enabled || f.GRIGLIA.enabled || f.griglia2.enabled;
-    }
     // RADDR1 and griglia1 called all the same, as a stray shortcut would: neither may use the
     // old frame.
     void expectNothingComputed() {
-        EXPECT_FALSE(rectifyOffered());
+        EXPECT_FALSE(f.RADDRIZZA.enabled || f.start.enabled || f.GRIGLIA.enabled ||
+                     f.griglia2.enabled);
         const std::size_t drawn = app.picture1.calls.size();
         griglia1(app.ctx);
         EXPECT_EQ(app.picture1.calls.size(), drawn) << "no grid of another frame";
