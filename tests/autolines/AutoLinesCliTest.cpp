@@ -17,8 +17,10 @@ using namespace facade;
 
 // Several cameras, turned, rolled, seen from either side and from above and below: width to
 // height within 0.3% of the facade's (a whole pixel of flooring aside), the first two lines of
-// each direction far apart, a line of each direction on the facade's own edges.
-TEST(AutoLinesCli, FoundLinesGiveTrueProportions) {
+// each direction far apart, a line of each direction on the facade's own edges. On the rolled
+// sample --json lists the found lines a direction in the residuals' order; the kept
+// construction holds them as lines and the tool replays it to the same bytes.
+TEST(AutoLinesCli, FoundLinesGiveTrueProportionsAndAreListedKeptAndReplayed) {
     test::TempDir dir;
     for (const FacadeScene& scene : test::facadeScenes(true)) {
         const PinholeCamera& cam = scene.camera;
@@ -38,38 +40,28 @@ TEST(AutoLinesCli, FoundLinesGiveTrueProportions) {
         const double off = test::aspectError(cam, done);
         EXPECT_LT(std::fabs(off), 0.003 + 1 / std::min(f.largOut, f.altOut))
             << f.largOut << " x " << f.altOut;
-        EXPECT_GE(done.state.residualsH.size() + done.state.residualsV.size(), 4u);
+        const std::size_t found = done.state.residualsH.size() + done.state.residualsV.size();
+        EXPECT_GE(found, 4u);
         std::printf("%d x %d: %zu + %zu lines, width:height %+.3f%% off\n", cam.width, cam.height,
                     done.state.residualsH.size(), done.state.residualsV.size(), 100 * off);
+        if (cam.roll != samples::rolled().camera.roll) {
+            continue;
+        }
+        const std::string json = describe(done.state, true);
+        const std::size_t at = json.find("\"lines_h\": [[");
+        ASSERT_NE(at, std::string::npos) << json;
+        EXPECT_NE(json.find("\"lines_v\": [["), std::string::npos);
+        EXPECT_EQ(std::count(json.begin() + std::ptrdiff_t(at), json.end(), '[') - 2, found);
+        EXPECT_NE(describe(done.state, false).find("\nlines_v: "), std::string::npos);
+        EXPECT_FALSE(recordOf(done.state).value().extraLines.empty());
+        test::replayed(done, r.output, dir, "di-nuovo");
     }
-}
-
-// --json lists the found lines a direction in the residuals' order; the kept construction holds
-// them as lines and the tool replays it to the same bytes.
-TEST(AutoLinesCli, FoundLinesAreListedKeptAndReplayed) {
-    test::TempDir dir;
-    BatchRequest request = test::requestOn(renderFacade(samples::rolled()), dir, "facciata");
-    request.autoLines = true;
-    const BatchResult done = runBatch(request, dir.path().string());
-    ASSERT_TRUE(done.ok) << done.message;
-    const std::string json = describe(done.state, true);
-    const std::size_t at = json.find("\"lines_h\": [[");
-    ASSERT_NE(at, std::string::npos) << json;
-    EXPECT_NE(json.find("\"lines_v\": [["), std::string::npos);
-    const std::size_t lines = std::count(json.begin() + std::ptrdiff_t(at), json.end(), '[') - 2;
-    EXPECT_EQ(lines, done.state.residualsH.size() + done.state.residualsV.size()) << json;
-    EXPECT_NE(describe(done.state, false).find("\nlines_v: "), std::string::npos);
-    EXPECT_FALSE(recordOf(done.state).value().extraLines.empty());
-    test::replayed(done, request.output, dir, "di-nuovo");
 }
 
 // A plain grey photograph has no lines: the run is refused with the count found.
 TEST(AutoLinesCli, TooFewLinesAreRefused) {
     test::TempDir dir;
-    IndexedImage grey;
-    grey.width = 320;
-    grey.height = 240;
-    grey.pixels.assign(std::size_t(320 * 240), 7);
+    const IndexedImage grey{320, 240, {}, std::vector<std::uint8_t>(320 * 240, 7)};
     BatchRequest r = test::requestOn(grey, dir, "grigia");
     r.autoLines = true;
     const BatchResult done = runBatch(r, dir.path().string());

@@ -66,7 +66,7 @@ double distanceFromLine(const Segment& line, Point p) {
 // Each found line lies on one true edge of its direction, to the shaking, and each edge is
 // found once: pieces joined, strays and short segments left out, directions not swapped. A
 // quarter turn of the picture swaps the directions. The same segments give the same bits.
-TEST(LineGrouping, FindsEachEdgeOnceInItsDirection) {
+TEST(LineGrouping, FindsEachEdgeOnceInItsDirectionAndNothingWithoutTwo) {
     const Picture p = facadePicture();
     GroupingOptions options;
     options.minLine = 100;
@@ -117,13 +117,9 @@ TEST(LineGrouping, FindsEachEdgeOnceInItsDirection) {
         EXPECT_EQ(again.horizontal[k].first, g.horizontal[k].first);
         EXPECT_EQ(again.horizontal[k].second, g.horizontal[k].second);
     }
-}
 
-// Nothing agrees: no direction is proposed rather than lines of no facade.
-TEST(LineGrouping, ProposesNothingWithoutTwoDirections) {
-    std::vector<Segment> few{{{0, 0}, {300, 0}}, {{0, 50}, {300, 50}}};
-    const GroupedLines g = groupSegments(few, {});
-    EXPECT_TRUE(g.vertical.empty());
+    // Nothing agrees: no direction is proposed rather than lines of no facade.
+    EXPECT_TRUE(groupSegments({{{0, 0}, {300, 0}}, {{0, 50}, {300, 50}}}, {}).vertical.empty());
     EXPECT_TRUE(groupSegments({}, {}).horizontal.empty());
 }
 

@@ -34,8 +34,9 @@ class LensCommandsTest : public test::AppTest {
 // Edges are sought on the bent photograph, their points taken out of the bend: each snapped
 // line lies on the straight picture's edge (to the jagged bent pixels), where one sought with the
 // straightened clicks on the bent photograph is found nowhere or off it. Snapping may come before
-// or after the lens.
-TEST_F(LensCommandsTest, EdgesAreSoughtThroughTheBend) {
+// or after the lens. Lines found on the bent photograph are taken out of the bend when
+// accepted, as clicks are: the four lie where the user's clicks on the same points would.
+TEST_F(LensCommandsTest, EdgesAreSoughtAndFoundLinesTakenThroughTheBend) {
     open();
     agganciaBordi_Click(app.ctx);
     LensProfile offered;
@@ -58,12 +59,9 @@ TEST_F(LensCommandsTest, EdgesAreSoughtThroughTheBend) {
         EXPECT_LT(test::offLine(s.line(k).second, a, b), 0.4);
     }
     EXPECT_TRUE(s.construction);
-}
 
-// Lines found on the bent photograph are taken out of the bend when accepted, as clicks are: the
-// four lie where the user's clicks on the same points would.
-TEST_F(LensCommandsTest, FoundLinesAreTakenOutOfTheBendAsClicksAre) {
     open();
+    agganciaBordi_Click(app.ctx);  // off: the lines as found
     s.lensK1 = kBarrel;
     GroupedLines found;
     for (std::size_t k = 0; k < 4; ++k) {

@@ -17,14 +17,11 @@ class StandingConstructionTest : public test::AppTest {
   protected:
     void SetUp() override { test::openBitmap(app, 800, 600, "a.bmp"); }
     void click(float x, float y) { test::click(app.ctx, x, y); }
-    void fourLines() { test::clickFourLines(app.ctx); }
-    bool rectifyOffered() const {
-        return f.RADDRIZZA.enabled || f.start.enabled || f.GRIGLIA.enabled || f.griglia2.enabled;
-    }
     // RADDR1 and griglia1 called all the same, as a stray shortcut would: neither may use the
     // old frame.
     void expectNothingComputed() {
-        EXPECT_FALSE(rectifyOffered());
+        EXPECT_FALSE(f.RADDRIZZA.enabled || f.start.enabled || f.GRIGLIA.enabled ||
+                     f.griglia2.enabled);
         const std::size_t drawn = app.picture1.calls.size();
         griglia1(app.ctx);
         EXPECT_EQ(app.picture1.calls.size(), drawn) << "no grid of another frame";
@@ -37,7 +34,7 @@ class StandingConstructionTest : public test::AppTest {
 };
 
 TEST_F(StandingConstructionTest, ACancelledLineOrARefusedConstructionLeavesNothingToRectify) {
-    fourLines();
+    test::clickFourLines(app.ctx);
     RETTANG3(app.ctx);
     click(150, 150);
     click(600, 450);
@@ -56,7 +53,7 @@ TEST_F(StandingConstructionTest, ACancelledLineOrARefusedConstructionLeavesNothi
 // After a result on one photograph, another opened: nothing of the old construction is drawn,
 // gridded or rectified on it, and the result's bars and the size arrows go.
 TEST_F(StandingConstructionTest, AnotherPhotographStartsWithoutTheOldConstruction) {
-    fourLines();
+    test::clickFourLines(app.ctx);
     RADDR1(app.ctx);
     ASSERT_EQ(s.nRaddr, 1);
     f.VScroll2.visible = f.HScroll2.visible = true;  // as a result larger than the screen

@@ -22,6 +22,9 @@ TEST(RenderedSample, EdgesFallBetweenThePixelsTheyProjectTo) {
     const IndexedImage image = renderFacade(s);
     const PinholeCamera& c = s.camera;
     const FacadeLayout& f = s.facade;
+    const auto wall = [](std::uint8_t p) {
+        return p == kBrickA || p == kBrickB || p == kBrickC || p == kMortar;
+    };
 
     // The facade's sides, seen along a row at the height of the first floor: neighbour plaster
     // outside, brick inside.
@@ -42,9 +45,7 @@ TEST(RenderedSample, EdgesFallBetweenThePixelsTheyProjectTo) {
         const std::uint8_t right = image.row(row)[int(std::ceil(hi))];
         const bool leftEdge = std::string(name) == "left";
         EXPECT_EQ(leftEdge ? left : right, outside);
-        const std::uint8_t wall = leftEdge ? right : left;
-        EXPECT_TRUE(wall == kBrickA || wall == kBrickB || wall == kBrickC || wall == kMortar)
-            << int(wall);
+        EXPECT_TRUE(wall(leftEdge ? right : left)) << int(leftEdge ? right : left);
     }
 
     // The cornice's lower edge, seen down a column at the middle of the facade: the shadow band
@@ -59,8 +60,7 @@ TEST(RenderedSample, EdgesFallBetweenThePixelsTheyProjectTo) {
     const double bottom = std::max(yAt(col), yAt(col + 1));
     EXPECT_EQ(image.row(int(std::floor(top)) - 1)[col], kShadow);
     const std::uint8_t below = image.row(int(std::ceil(bottom)))[col];
-    EXPECT_TRUE(below == kBrickA || below == kBrickB || below == kBrickC || below == kMortar)
-        << int(below);
+    EXPECT_TRUE(wall(below)) << int(below);
 }
 
 #ifdef VESTA_SAMPLES_DIR

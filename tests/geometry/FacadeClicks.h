@@ -34,27 +34,13 @@ inline void clickLine(Context& ctx, const std::array<Point, 2>& l) {
     clickLine(ctx, float(l[0].x), float(l[0].y), float(l[1].x), float(l[1].y));
 }
 
-// The clicks as the construction reads them off the window's state once the area from (left,
-// top) to (right, bottom) is given: corners in the order the area's second click leaves them.
-inline ConstructionClicks withArea(const ConstructionClicks& c, double left, double top,
-                                   double right, double bottom) {
-    WorkingState s;
-    for (int k = 1; k <= 4; ++k) {
-        s.setLine(k, c.lines[std::size_t(k - 1)][0], c.lines[std::size_t(k - 1)][1]);
-    }
-    s.centroX = c.principal.x;
-    s.centroY = c.principal.y;
-    s.larghezzaPic1 = float(c.width);
-    s.altezzaPic1 = float(c.height);
-    s.grandezza = c.grandezza;
-    s.nAree = 1;
-    s.setCorner(1, {left, top});
-    s.setCorner(2, {left, bottom});
-    s.setCorner(3, {right, bottom});
-    s.setCorner(4, {right, top});
-    ConstructionClicks read = ConstructionClicks::from(s);
-    read.givenDistance = c.givenDistance;
-    return read;
+// The clicks with the area from (left, top) to (right, bottom), its corners in the order the
+// area's second click leaves them.
+inline ConstructionClicks withArea(ConstructionClicks c, double left, double top, double right,
+                                   double bottom) {
+    c.areaDefined = true;
+    c.area = {Point{left, top}, Point{left, bottom}, Point{right, bottom}, Point{right, top}};
+    return c;
 }
 
 // The cornice bottom, the string-course top and the two facade edges a little inside their

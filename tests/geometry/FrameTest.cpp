@@ -23,22 +23,17 @@ FrameInputs rolledSample() {
     return in;
 }
 
-// Without an area the frame grows from the image's corners one pixel in.
-TEST(Frame, WithoutAnAreaTheCornersAreTheImagesOnePixelIn) {
-    const Frame f = rectificationFrame(rolledSample()).value();  // Vv above, Vh left
-    EXPECT_EQ(std::vector<double>(
-                  {f.angoloX1, f.angoloY1, f.angoloX2, double(f.angoloY2), double(f.casoFughe)}),
-              std::vector<double>({799, 599, 1, 1, 4}));
-}
-
-// When the far corner toward Vh is carried onto the side at the height of the horizontal
-// measuring point, the projecting line would run parallel to nothing it can meet: slope 1 is
-// taken instead, so the frame still has a width.
-TEST(Frame, AHorizontalProjectionFromTheMeasuringPointTakesSlopeOne) {
+// Without an area the frame grows from the image's corners one pixel in. When the far corner
+// toward Vh is carried onto the side at the height of the horizontal measuring point, the
+// projecting line would run parallel to nothing it can meet: slope 1 is taken instead, so the
+// frame still has a width.
+TEST(Frame, WithoutAnAreaTheImagesCornersAndAHorizontalProjectionTakesSlopeOne) {
     FrameInputs in = rolledSample();
-    const Frame plain = rectificationFrame(in).value();
-    // Without an area the far corner is (1, 1); Q2 is where the line from Vv through it meets
-    // the side toward Vh.
+    const Frame plain = rectificationFrame(in).value();  // Vv above, Vh left
+    EXPECT_EQ(std::vector<double>({plain.angoloX1, plain.angoloY1, plain.angoloX2,
+                                   double(plain.angoloY2), double(plain.casoFughe)}),
+              std::vector<double>({799, 599, 1, 1, 4}));
+    // Q2 is where the line from Vv through the far corner (1, 1) meets the side toward Vh.
     const Point q2 = *meetingPoint(in.vv, *slopeFrom(in.vv, {1, 1}), in.vh, plain.mOrizz);
     in.orientation.po = {q2.x + 300, q2.y};
     const auto f = rectificationFrame(in);
@@ -118,8 +113,8 @@ class GridTest : public test::AppTest {
 
 // Every fiftieth column inside the area's red outline. At the edge, a column without a crossing
 // of its own draws the previous one again; one that would divide by zero is skipped, and a frame
-// too large for tables walks only what exists.
-TEST_F(GridTest, EveryFiftiethColumnInsideTheRedOutlineAndTheEdgeRule) {
+// too large for tables walks only what exists. Then every fiftieth row.
+TEST_F(GridTest, EveryFiftiethColumnAndRowInsideTheRedOutlineAndTheEdgeRule) {
     const auto first = grid();
     ASSERT_EQ(first.size(), 3u) << "columns 1, 51 and 101";
     const test::DrawCall& outline = app.picture1.calls[0];
@@ -140,11 +135,9 @@ TEST_F(GridTest, EveryFiftiethColumnInsideTheRedOutlineAndTheEdgeRule) {
     columns(40000);
     s.construction->frame.divColonne.resize(1);
     EXPECT_TRUE(grid().empty());
-}
 
-// Rows run from the measuring point of the vertical along the side toward Vv, each line toward
-// Vh: here nearly level lines from the left edge x = 100 to the right edge x = 300.
-TEST_F(GridTest, RowLinesCrossTheAreaFromSideToSideEveryFiftiethRow) {
+    // Rows run from the measuring point of the vertical along the side toward Vv, each line
+    // toward Vh: here nearly level lines from the left edge x = 100 to the right edge x = 300.
     columns(0);
     Construction& c = *s.construction;
     c.frame.altOut = 160;  // rows 1, 51, 101 and 151

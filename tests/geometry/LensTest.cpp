@@ -14,7 +14,7 @@ namespace {
 // The model's scale: a corner lies one half diagonal from the centre, so k1 = 0.05 moves it
 // 5% outward, and the centre stays. A radius measured in pixels, or about the corner, would
 // bend every point by another amount.
-TEST(RadialLens, ScaledByTheHalfDiagonalAboutTheCentre) {
+TEST(RadialLens, ScaledByTheHalfDiagonalAboutTheCentreAndUndoneWhereItDoesNotFold) {
     const RadialLens lens = RadialLens::ofPhotograph(0.05, 6000, 4000);
     const Point c = lens.centre;
     EXPECT_EQ(lens.undistorted(c), c);
@@ -24,19 +24,17 @@ TEST(RadialLens, ScaledByTheHalfDiagonalAboutTheCentre) {
     // Along the ray through the centre: a bend that turned a point would bend straight lines
     // through the centre.
     EXPECT_NEAR((corner.y - c.y) / (corner.x - c.x), 2000.0 / 3000, 1e-12);
-}
 
-// Every point of the photograph, and for a barrel bend some beyond it, comes back to itself to a
-// millionth of a pixel, for any coefficient allowed; where a pincushion bend turns back (two
-// photograph points on one) nothing is given.
-TEST(RadialLens, DistortedUndoesUndistortedAndRefusesWhereTheBendFolds) {
+    // Every point of the photograph, and for a barrel bend some beyond it, comes back to itself
+    // to a millionth of a pixel, for any coefficient allowed; where a pincushion bend turns back
+    // (two photograph points on one) nothing is given.
     for (const double k1 : {kLensK1Min, -0.05, 0.0, 0.05, kLensK1Max}) {
-        const RadialLens lens = RadialLens::ofPhotograph(k1, 6000, 4000);
+        const RadialLens bend = RadialLens::ofPhotograph(k1, 6000, 4000);
         // Beyond the photograph a pincushion bend soon folds.
         const double beyond = k1 < 0 ? 0 : 600;
         for (double x = -beyond; x <= 6000 + beyond; x += 300) {
             for (double y = -beyond; y <= 4000 + beyond; y += 250) {
-                const std::optional<Point> back = lens.distorted(lens.undistorted({x, y}));
+                const std::optional<Point> back = bend.distorted(bend.undistorted({x, y}));
                 ASSERT_TRUE(back) << k1 << " " << x << "," << y;
                 EXPECT_NEAR(back->x, x, 1e-6);
                 EXPECT_NEAR(back->y, y, 1e-6);
@@ -75,7 +73,7 @@ std::vector<std::vector<Point>> bentLines(double k1) {
 
 // The coefficient that bent the lines comes back, whether barrel or pincushion, and leaves them
 // straight; a fit that weighed the points badly, or searched a part of the range, would not.
-TEST(LensFit, RecoversTheCoefficientThatBentTheLines) {
+TEST(LensFit, RecoversTheCoefficientThatBentTheLinesOrRefusesWhatTheyCannotTell) {
     for (const double k1 : {-0.12, 0.05, 0.21}) {
         const Result<LensFit> fit = fitLensK1(bentLines(k1), kWidth, kHeight);
         ASSERT_TRUE(fit.ok()) << k1 << ": " << fit.error();
@@ -84,11 +82,9 @@ TEST(LensFit, RecoversTheCoefficientThatBentTheLines) {
         EXPECT_GT(straightnessRms(bentLines(k1), RadialLens::ofPhotograph(0, kWidth, kHeight)),
                   1.0);
     }
-}
 
-// No line of three points, lines through the centre (straight under any bend), a bend beyond
-// the plausible range: each refused with its own reason rather than a coefficient.
-TEST(LensFit, RefusesWhatTheLinesCannotTell) {
+    // No line of three points, lines through the centre (straight under any bend), a bend
+    // beyond the plausible range: each refused with its own reason rather than a coefficient.
     std::vector<std::vector<Point>> twoPoints;
     for (const auto& l : bentLines(0.05)) {
         twoPoints.push_back({l.front(), l.back()});
