@@ -23,7 +23,10 @@ constexpr const char* kTitle = "DISTORSIONE";
 Point moved(Point p, const std::optional<RadialLens>& from, const std::optional<RadialLens>& to) {
     const Point onPhotograph = from ? from->distorted(p).value_or(p) : p;
     const Point out = to ? to->undistorted(onPhotograph) : onPhotograph;
-    return {float(out.x), float(out.y)};
+    // Held in memory: GCC 12 at -O2 drops the round trip of the returned coordinates through
+    // float, and the record, which keeps clicks as floats, would no longer replay them.
+    const volatile float x = float(out.x), y = float(out.y);
+    return {x, y};
 }
 
 ClickedLine moved(ClickedLine l, const std::optional<RadialLens>& from,
