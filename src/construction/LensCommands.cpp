@@ -182,13 +182,18 @@ void distorsioneK1_Click(Context& ctx) {
 }
 
 void correggiDistorsione_Click(Context& ctx) {
+    if (const std::optional<std::string> refused = fitLensToLines(ctx)) {
+        ctx.form.avviso.caption = *refused;
+    }
+}
+
+std::optional<std::string> fitLensToLines(Context& ctx) {
     WorkingState& s = ctx.s;
     const std::optional<RadialLens> before = photographLensOf(s);
     const int width = s.larghezzaSorg(), height = s.altezzaSorg();
     Result<LensFit> fit = fitLensK1(edgePointsOfLines(ctx, before, before), width, height);
     if (!fit.ok()) {
-        ctx.form.avviso.caption = fit.error();
-        return;
+        return fit.error();
     }
     // The edges sought again along the lines' pictures through the lens fitted: a bend the
     // first pictures strayed from by more than the reach is followed the second time.
@@ -199,6 +204,7 @@ void correggiDistorsione_Click(Context& ctx) {
         fit = again;
     }
     useK1(ctx, fit.value().k1, fit.value().rmsPx);
+    return std::nullopt;
 }
 
 }  // namespace vesta
