@@ -4,6 +4,9 @@
 
 #include "autolines/LsdDetector.h"
 #include "construction/AutoLines.h"
+#include "construction/LensCorrection.h"
+#include "construction/LensEdges.h"
+#include "geometry/LensFit.h"
 
 namespace vesta {
 
@@ -16,6 +19,25 @@ std::string number(double v) {
     return std::string(buffer, end);
 }
 
+// The k1 that makes straightest the edges the lines found on the photograph run along: each
+// line's edge sought in short pieces along its picture through the lens taken out now (none at
+// first), as the window seeks a snapped line's.
+Result<LensFit> fitToFoundLines(const Context& ctx) {
+    const WorkingState& s = ctx.s;
+    const GreyView view = s.aColori() ? GreyView(*s.fotoColori) : GreyView(s.sorgente.image);
+    const std::optional<RadialLens> lens = photographLensOf(s);
+    const GroupedLines found = findPhotographLines(ctx, detectSegments);
+    std::vector<std::vector<Point>> edges;
+    for (const std::vector<Segment>* direction : {&found.horizontal, &found.vertical}) {
+        for (const Segment& l : *direction) {
+            const Point a = lens ? lens->undistorted(l.first) : l.first;
+            const Point b = lens ? lens->undistorted(l.second) : l.second;
+            edges.push_back(edgePointsAlong(view, lens, a, b, snapReach(1, 1)));
+        }
+    }
+    return fitLensK1(edges, s.larghezzaSorg(), s.altezzaSorg());
+}
+
 }  // namespace
 
 bool readAutoLinesOption(const std::string& flag, BatchRequest& request) {
@@ -26,7 +48,7 @@ bool readAutoLinesOption(const std::string& flag, BatchRequest& request) {
     return true;
 }
 
-std::string autoLinesConflict(const LineOptions& lines, const BatchRequest& request) {
+std::string autoLinesConflict(const LineOptions& lines) {
     bool given = !lines.more[0].empty() || !lines.more[1].empty();
     for (const auto& line : lines.four) {
         given = given || line.has_value();
@@ -34,14 +56,23 @@ std::string autoLinesConflict(const LineOptions& lines, const BatchRequest& requ
     if (given) {
         return "--auto non si combina con --h1 --h2 --v1 --v2 --h --v";
     }
-    // The lines are found on the bent photograph, the construction wants them straightened.
-    if (request.lensK1) {
-        return "--auto non si combina con --lens";
-    }
     return "";
 }
 
-void takeFoundLines(Context& ctx) {
+void takeFoundLines(Context& ctx, bool fitLens) {
+    if (fitLens) {
+        // Lines found on the bent photograph are pieces of its bent edges: the fit to them is
+        // made once more on the lines found out of the first fitted bend, which run longer.
+        for (int pass = 0; pass < 2; ++pass) {
+            const Result<LensFit> fit = fitToFoundLines(ctx);
+            if (!fit.ok()) {
+                ctx.dialogs.messageBox(fit.error(), "vesta-rectify", MessageIcon::Warning);
+                return;
+            }
+            ctx.s.lensK1 = fit.value().k1;
+            ctx.s.lensFitRms = fit.value().rmsPx;
+        }
+    }
     const GroupedLines found = findPhotographLines(ctx, detectSegments);
     if (found.horizontal.size() < 2 || found.vertical.size() < 2) {
         ctx.dialogs.messageBox("Rette trovate: " + std::to_string(found.horizontal.size()) +

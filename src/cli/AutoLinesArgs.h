@@ -15,13 +15,14 @@ namespace vesta {
 // True when `flag` is --auto, which it then records in the request.
 bool readAutoLinesOption(const std::string& flag, BatchRequest& request);
 
-// With --auto: an Italian message when other options say otherwise (lines given, the lens's
-// bend), else empty.
-std::string autoLinesConflict(const LineOptions& lines, const BatchRequest& request);
+// With --auto: an Italian message when lines are given too, else empty.
+std::string autoLinesConflict(const LineOptions& lines);
 
 // The lines found in the photograph on show, taken as the user takes them in the window; a
-// message to the dialogs when a direction has fewer than two.
-void takeFoundLines(Context& ctx);
+// message to the dialogs when a direction has fewer than two. Found out of the lens's bend when
+// one is taken out; with `fitLens` its coefficient is first fitted to the edges of the lines
+// found (--lens fit), a message to the dialogs when they tell none.
+void takeFoundLines(Context& ctx, bool fitLens);
 
 // The lines standing, two of the four then the further ones a direction, as residuals_h and
 // residuals_v count them: "lines_h" and "lines_v", each line X1,Y1,X2,Y2 (JSON: arrays).

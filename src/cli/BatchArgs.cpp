@@ -58,9 +58,12 @@ const char* const kUsage =
     "quadratico medio in pixel dei punti dalle loro rette raddrizzate.\n"
     "--lens exif: toglie la distorsione che il database degli obiettivi (lensfun) dà per la\n"
     "fotocamera, l'obiettivo e la focale che la fotografia dichiara; se non li ha, rifiuta.\n"
+    "Con --snap il bordo di ogni retta si cerca lungo la sua immagine curva; con --lens fit K1\n"
+    "si trova dai punti dei bordi agganciati.\n"
     "--auto: le rette si trovano nella fotografia (al posto di --h1 ... --v2, --h, --v): le due\n"
     "più lunghe e distanti di ogni direzione sono le quattro, le altre rette in più. Si\n"
-    "stampano (lines_h, lines_v: X1,Y1,X2,Y2 di ogni retta) con i loro scarti.\n";
+    "stampano (lines_h, lines_v: X1,Y1,X2,Y2 di ogni retta) con i loro scarti. Con --lens\n"
+    "le rette si cercano fuori dalla distorsione; con --lens fit K1 si trova dai loro bordi.\n";
 
 namespace {
 
@@ -271,13 +274,7 @@ void finishClicks(const std::vector<std::string>& files, const LineOptions& line
         parsed.error = "servono un file di ingresso e uno di uscita";
         return;
     }
-    // The edges are sought on the bent photograph, the lines drawn in the straightened plane.
-    if (request.snap && (request.lensK1 || request.lensFit || request.lensFromExif)) {
-        parsed.error = "--snap non si combina con --lens";
-        return;
-    }
-    parsed.error =
-        request.autoLines ? autoLinesConflict(lines, request) : assignLines(lines, request);
+    parsed.error = request.autoLines ? autoLinesConflict(lines) : assignLines(lines, request);
     if (parsed.error.empty()) {
         request.input = files[0];
         request.output = files[1];

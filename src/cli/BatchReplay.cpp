@@ -69,6 +69,7 @@ class Road {
     AnsweringDialogs& dialogs_;
     const Result<ColourFileFormat>& format_;
     std::vector<Step> steps_;
+    bool linesRefused_ = false;
 };
 
 // A click on the bent photograph, as the construction takes it: in the undistorted plane of
@@ -132,13 +133,16 @@ void Road::opening() {
 }
 
 void Road::construction() {
-    addConstructed([this] {
-        if (request_.autoLines) {
-            takeFoundLines(ctx_);
-            return;
-        }
-        clickRequestLines(ctx_, request_, dialogs_.messages);
-    });
+    // A fit refused after the lines were clicked leaves a construction without the bend asked.
+    add(
+        [this] {
+            if (request_.autoLines) {
+                takeFoundLines(ctx_, request_.lensFit);
+                return;
+            }
+            linesRefused_ = !clickRequestLines(ctx_, request_, dialogs_.messages);
+        },
+        [this] { return !linesRefused_ && constructed(); });
     if (request_.centre) {
         addConstructed([this] {
             CENTRO_Click(ctx_);

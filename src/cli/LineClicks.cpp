@@ -1,6 +1,7 @@
 #include "cli/LineClicks.h"
 
 #include "construction/ExtraLines.h"
+#include "construction/LensCommands.h"
 #include "construction/PictureInput.h"
 #include "geometry/LensFit.h"
 #include "geometry/RadialLens.h"
@@ -33,12 +34,15 @@ Point asClicked(Point p) {
 
 }  // namespace
 
-void clickRequestLines(Context& ctx, const BatchRequest& request,
+bool clickRequestLines(Context& ctx, const BatchRequest& request,
                        std::vector<std::string>& messages) {
     const std::vector<GivenLine> lines = givenLines(request);
     const int width = ctx.s.larghezzaSorg(), height = ctx.s.altezzaSorg();
     ctx.s.lensFitRms = request.lensFitRms;
-    if (request.lensFit && !request.clicksUndistorted) {
+    // Snapped lines tell the bend by their edges: fitted once they are clicked, as the window's
+    // Correggi la distorsione dalle rette does.
+    const bool fitToEdges = request.lensFit && request.snap && !request.clicksUndistorted;
+    if (request.lensFit && !request.snap && !request.clicksUndistorted) {
         std::vector<std::vector<Point>> along;
         for (const GivenLine& l : lines) {
             along.emplace_back();
@@ -49,7 +53,7 @@ void clickRequestLines(Context& ctx, const BatchRequest& request,
         const Result<LensFit> fit = fitLensK1(along, width, height);
         if (!fit.ok()) {
             messages.push_back(fit.error());
-            return;
+            return false;
         }
         ctx.s.lensK1 = fit.value().k1;
         ctx.s.lensFitRms = fit.value().rmsPx;
@@ -84,6 +88,13 @@ void clickRequestLines(Context& ctx, const BatchRequest& request,
             ctx.s.pointsAlong.push_back({{ends[0], ends[1]}, points});
         }
     }
+    if (fitToEdges) {
+        if (const std::optional<std::string> refused = fitLensToLines(ctx)) {
+            messages.push_back(*refused);
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace vesta

@@ -29,6 +29,22 @@ Point inPlane(const WorkingState& s, Point p) {
     return lens ? lens->undistorted(p) : p;
 }
 
+// The lines found on the photograph `view`: out of the lens's bend where one is taken out, their
+// ends then bent back onto the photograph, where the offer keeps them.
+GroupedLines linesOnPhotograph(const GreyView& view, const SegmentDetector& detect,
+                               const std::optional<RadialLens>& lens) {
+    GroupedLines lines = findLines(view, detect, lens);
+    if (lens) {
+        for (std::vector<Segment>* direction : {&lines.horizontal, &lines.vertical}) {
+            for (Segment& l : *direction) {
+                l = {lens->distorted(l.first).value_or(l.first),
+                     lens->distorted(l.second).value_or(l.second)};
+            }
+        }
+    }
+    return lines;
+}
+
 void drawOffer(Context& ctx) {
     const WorkingState& s = ctx.s;
     PictureArea& pic = ctx.picture1;
@@ -65,10 +81,10 @@ void click(Context& ctx, Point p) {
 GroupedLines findPhotographLines(const Context& ctx, const SegmentDetector& detect) {
     const WorkingState& s = ctx.s;
     if (s.aColori()) {
-        return findLines(GreyView(*s.fotoColori), detect);
+        return linesOnPhotograph(GreyView(*s.fotoColori), detect, photographLensOf(s));
     }
     if (s.sorgente.image.width > 0) {
-        return findLines(GreyView(s.sorgente.image), detect);
+        return linesOnPhotograph(GreyView(s.sorgente.image), detect, photographLensOf(s));
     }
     return {};
 }
@@ -87,11 +103,11 @@ void retteAutomatiche_Click(Context& ctx, const SegmentDetector& detect) {
     auto colour = s.fotoColori;
     auto palette = colour ? nullptr : std::make_shared<IndexedImage>(s.sorgente.image);
     ctx.events.inBackground(
-        [found, colour, palette, detect] {
+        [found, colour, palette, detect, lens = photographLensOf(s)] {
             if (colour) {
-                *found = findLines(GreyView(*colour), detect);
+                *found = linesOnPhotograph(GreyView(*colour), detect, lens);
             } else if (palette->width > 0) {
-                *found = findLines(GreyView(*palette), detect);
+                *found = linesOnPhotograph(GreyView(*palette), detect, lens);
             }
         },
         [&ctx, found, opening = s.openings, turn = s.photographTurn] {

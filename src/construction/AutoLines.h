@@ -8,7 +8,8 @@
 
 namespace vesta {
 
-// The lines `detect` finds in the photograph on show, grouped and drawn onto its edges.
+// The lines `detect` finds in the photograph on show, grouped and drawn onto its edges, in its
+// pixels; where the lens's bend is taken out, found out of it.
 GroupedLines findPhotographLines(const Context& ctx, const SegmentDetector& detect);
 
 // Finds the lines away from the window's thread ("Sto cercando le rette..." meanwhile) and

@@ -3,10 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "construction/LensEdges.h"
+
 namespace vesta {
 
-GroupedLines findLines(const GreyView& image, const SegmentDetector& detect) {
-    const DetectedSegments found = detect(image);
+GroupedLines findLines(const GreyView& image, const SegmentDetector& detect,
+                       const std::optional<RadialLens>& lens) {
+    DetectedSegments found = detect(image);
+    // A bent edge's pieces lie on one line, and run toward its vanishing point, out of the bend.
+    if (lens) {
+        for (Segment& piece : found.segments) {
+            piece = {lens->undistorted(piece.first), lens->undistorted(piece.second)};
+        }
+    }
     const double scale = std::max(1.0, found.scale);
     // Measures of the searched picture, whatever the photograph's size: a segment of a given
     // share of the picture counts the same on a small and a large one.
@@ -29,7 +38,10 @@ GroupedLines findLines(const GreyView& image, const SegmentDetector& detect) {
         }
         // Found on a reduced copy, a line is a pixel of it off: its edge is sought within that.
         for (Segment& line : *direction) {
-            if (const auto snapped = snapToEdge(image, line.first, line.second, 2 * scale + 1)) {
+            const double reach = 2 * scale + 1;
+            if (const auto snapped =
+                    lens ? snapThroughLens(image, *lens, line.first, line.second, reach)
+                         : snapToEdge(image, line.first, line.second, reach)) {
                 line = {snapped->first, snapped->second};
             }
         }

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "geometry/LineGrouping.h"
+#include "geometry/RadialLens.h"
 #include "image/EdgeSnap.h"
 
 namespace vesta {
@@ -23,7 +25,10 @@ inline constexpr std::size_t kMaxFoundLines = 12;
 
 // The segments `detect` finds in `image`, grouped by their vanishing points (tolerances in
 // pixels of the searched picture), the longest lines of each direction, each drawn onto the
-// photograph's edge beside it where there is one. Empty directions when none stands out.
-GroupedLines findLines(const GreyView& image, const SegmentDetector& detect);
+// photograph's edge beside it where there is one. Empty directions when none stands out. With
+// a lens the segments' ends are taken out of its bend before they are grouped, and the lines,
+// in the plane out of the bend, are drawn onto the edges their bent pictures follow.
+GroupedLines findLines(const GreyView& image, const SegmentDetector& detect,
+                       const std::optional<RadialLens>& lens = std::nullopt);
 
 }  // namespace vesta

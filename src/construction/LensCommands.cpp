@@ -23,7 +23,10 @@ constexpr const char* kTitle = "DISTORSIONE";
 Point moved(Point p, const std::optional<RadialLens>& from, const std::optional<RadialLens>& to) {
     const Point onPhotograph = from ? from->distorted(p).value_or(p) : p;
     const Point out = to ? to->undistorted(onPhotograph) : onPhotograph;
-    return {float(out.x), float(out.y)};
+    // Held in memory: GCC 12 at -O2 drops the round trip of the returned coordinates through
+    // float, and the record, which keeps clicks as floats, would no longer replay them.
+    const volatile float x = float(out.x), y = float(out.y);
+    return {x, y};
 }
 
 ClickedLine moved(ClickedLine l, const std::optional<RadialLens>& from,
@@ -179,13 +182,18 @@ void distorsioneK1_Click(Context& ctx) {
 }
 
 void correggiDistorsione_Click(Context& ctx) {
+    if (const std::optional<std::string> refused = fitLensToLines(ctx)) {
+        ctx.form.avviso.caption = *refused;
+    }
+}
+
+std::optional<std::string> fitLensToLines(Context& ctx) {
     WorkingState& s = ctx.s;
     const std::optional<RadialLens> before = photographLensOf(s);
     const int width = s.larghezzaSorg(), height = s.altezzaSorg();
     Result<LensFit> fit = fitLensK1(edgePointsOfLines(ctx, before, before), width, height);
     if (!fit.ok()) {
-        ctx.form.avviso.caption = fit.error();
-        return;
+        return fit.error();
     }
     // The edges sought again along the lines' pictures through the lens fitted: a bend the
     // first pictures strayed from by more than the reach is followed the second time.
@@ -196,6 +204,7 @@ void correggiDistorsione_Click(Context& ctx) {
         fit = again;
     }
     useK1(ctx, fit.value().k1, fit.value().rmsPx);
+    return std::nullopt;
 }
 
 }  // namespace vesta

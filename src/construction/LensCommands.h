@@ -18,6 +18,10 @@ void distorsioneK1_Click(Context& ctx);
 // and takes it out; refused on the panel when no line has more than two points.
 void correggiDistorsione_Click(Context& ctx);
 
+// The same fit, as the batch tool asks it: the Italian refusal, with nothing changed, when the
+// lines tell no coefficient.
+std::optional<std::string> fitLensToLines(Context& ctx);
+
 // The working state names a new lens; `before` is the one its clicks were taken out of. Every
 // point clicked on the photograph (lines, further lines, their points, the principal point and
 // the area) is bent back to where it was clicked and taken out of the new lens, the lines are
