@@ -41,8 +41,8 @@ std::string autoLinesConflict(const LineOptions& lines, const BatchRequest& requ
     return "";
 }
 
-void takeFoundLines(Context& ctx) {
-    const GroupedLines found = findPhotographLines(ctx, detectSegments);
+void takeFoundLines(Context& ctx, const std::optional<std::array<Point, 2>>& area) {
+    const GroupedLines found = findPhotographLines(ctx, detectSegments, area);
     if (found.horizontal.size() < 2 || found.vertical.size() < 2) {
         ctx.dialogs.messageBox("Rette trovate: " + std::to_string(found.horizontal.size()) +
                                    " orizzontali e " + std::to_string(found.vertical.size()) +
@@ -76,6 +76,18 @@ std::vector<std::pair<std::string, std::string>> listedLines(const WorkingState&
         }
         const char* name = horizontal ? "lines_h" : "lines_v";
         out.emplace_back(name, json ? "[" + list + "]" : list);
+    }
+    // The photograph held other facades than the one the lines are of: how many, and where.
+    if (!s.otherFronts.empty()) {
+        std::string boxes;
+        for (const auto& [a, b] : s.otherFronts) {
+            const std::string box = number(a.x) + (json ? ", " : ",") + number(a.y) +
+                                    (json ? ", " : ",") + number(b.x) + (json ? ", " : ",") +
+                                    number(b.y);
+            boxes += (boxes.empty() ? "" : json ? ", " : " ") + (json ? "[" + box + "]" : box);
+        }
+        out.emplace_back("other_fronts", std::to_string(s.otherFronts.size()));
+        out.emplace_back("other_fronts_extent", json ? "[" + boxes + "]" : boxes);
     }
     return out;
 }

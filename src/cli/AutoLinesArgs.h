@@ -19,9 +19,10 @@ bool readAutoLinesOption(const std::string& flag, BatchRequest& request);
 // bend), else empty.
 std::string autoLinesConflict(const LineOptions& lines, const BatchRequest& request);
 
-// The lines found in the photograph on show, taken as the user takes them in the window; a
-// message to the dialogs when a direction has fewer than two.
-void takeFoundLines(Context& ctx);
+// The lines found in the photograph on show, of the front whose lines lie in `area` when given,
+// taken as the user takes them in the window; a message to the dialogs when a direction has
+// fewer than two.
+void takeFoundLines(Context& ctx, const std::optional<std::array<Point, 2>>& area);
 
 // The lines standing, two of the four then the further ones a direction, as residuals_h and
 // residuals_v count them: "lines_h" and "lines_v", each line X1,Y1,X2,Y2 (JSON: arrays).

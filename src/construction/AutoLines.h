@@ -8,8 +8,10 @@
 
 namespace vesta {
 
-// The lines `detect` finds in the photograph on show, grouped and drawn onto its edges.
-GroupedLines findPhotographLines(const Context& ctx, const SegmentDetector& detect);
+// The lines `detect` finds in the photograph on show, grouped and drawn onto its edges; of
+// several fronts, the one whose lines lie in `area` when given.
+GroupedLines findPhotographLines(const Context& ctx, const SegmentDetector& detect,
+                                 const std::optional<std::array<Point, 2>>& area = std::nullopt);
 
 // Finds the lines away from the window's thread ("Sto cercando le rette..." meanwhile) and
 // offers them, unless another photograph was opened in the meantime.

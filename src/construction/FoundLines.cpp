@@ -5,7 +5,8 @@
 
 namespace vesta {
 
-GroupedLines findLines(const GreyView& image, const SegmentDetector& detect) {
+GroupedLines findLines(const GreyView& image, const SegmentDetector& detect,
+                       const std::optional<std::array<Point, 2>>& area) {
     const DetectedSegments found = detect(image);
     const double scale = std::max(1.0, found.scale);
     // Measures of the searched picture, whatever the photograph's size: a segment of a given
@@ -22,6 +23,7 @@ GroupedLines findLines(const GreyView& image, const SegmentDetector& detect) {
     options.mergeDistance = scale;
     options.maxGap = 6 * scale;
     options.minLine = diagonal / 25;
+    options.area = area;
     GroupedLines lines = groupSegments(found.segments, options);
     for (std::vector<Segment>* direction : {&lines.horizontal, &lines.vertical}) {
         if (direction->size() > kMaxFoundLines) {

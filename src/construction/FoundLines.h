@@ -23,7 +23,10 @@ inline constexpr std::size_t kMaxFoundLines = 12;
 
 // The segments `detect` finds in `image`, grouped by their vanishing points (tolerances in
 // pixels of the searched picture), the longest lines of each direction, each drawn onto the
-// photograph's edge beside it where there is one. Empty directions when none stands out.
-GroupedLines findLines(const GreyView& image, const SegmentDetector& detect);
+// photograph's edge beside it where there is one. Empty directions when none stands out. Of
+// several fronts, the one whose lines lie in `area` (two opposite corners, pixels of the
+// photograph) when given, else the one covering the largest part of the photograph.
+GroupedLines findLines(const GreyView& image, const SegmentDetector& detect,
+                       const std::optional<std::array<Point, 2>>& area = std::nullopt);
 
 }  // namespace vesta
