@@ -6,6 +6,7 @@
 #include <numeric>
 #include <optional>
 #include <random>
+#include <utility>
 
 #include "geometry/LineFit.h"
 
@@ -397,18 +398,20 @@ GroupedLines groupSegments(const std::vector<Segment>& segments, const GroupingO
         grouped.vertical = joined(bundles[verticals].segments, options);
         return grouped;
     }
+    // The length of the front's lines inside the user's area, then the part of the photograph
+    // the front covers: with no area, or an area holding no front's lines, the widest front.
     const auto score = [&options](const Front& f) {
-        if (!options.area) {
-            return f.extent.area;
-        }
-        const auto [a, b] = *options.area;
-        const FrontExtent box{
-            {std::min(a.x, b.x), std::min(a.y, b.y)}, {std::max(a.x, b.x), std::max(a.y, b.y)}, 0};
         double inside = 0;
-        for (const Segment& s : f.horizontal) {
-            inside += lengthWithin(s, box);
+        if (options.area) {
+            const auto [a, b] = *options.area;
+            const FrontExtent box{{std::min(a.x, b.x), std::min(a.y, b.y)},
+                                  {std::max(a.x, b.x), std::max(a.y, b.y)},
+                                  0};
+            for (const Segment& s : f.horizontal) {
+                inside += lengthWithin(s, box);
+            }
         }
-        return inside;
+        return std::pair{inside, f.extent.area};
     };
     std::stable_sort(fronts.begin(), fronts.end(),
                      [&](const Front& a, const Front& b) { return score(a) > score(b); });

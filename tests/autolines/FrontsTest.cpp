@@ -66,7 +66,8 @@ bool allWithin(const std::vector<Segment>& lines, double left, double right) {
 }
 
 // Without an area the wide front is taken, though the narrow one's edges are longer in all;
-// with the user's area on the narrow one, that one. Either way the other front is named by the
+// with the user's area on the narrow one, that one; with an area away from both, the wide one
+// again. Either way the other front is named by the
 // box around its lines, and the verticals offered stand on the chosen front.
 TEST(Fronts, TheFrontIsTheWidestOrTheOneInTheArea) {
     GroupingOptions options;
@@ -84,6 +85,10 @@ TEST(Fronts, TheFrontIsTheWidestOrTheOneInTheArea) {
     EXPECT_TRUE(allWithin(narrow.vertical, 600, 900));
     ASSERT_EQ(narrow.otherFronts.size(), 1u);
     EXPECT_LT(narrow.otherFronts[0].bottomRight.x, 460);
+
+    // An area that holds no front's lines says nothing: the widest front again.
+    options.area = std::array<Point, 2>{Point{950, 650}, Point{990, 690}};
+    EXPECT_TRUE(allToward(groupSegments(twoFronts(), options).horizontal, kWideVh));
 }
 
 // In the window the fronts left out are said on the panel, never in a box, and the words go
