@@ -21,12 +21,13 @@ std::string number(double v) {
 
 // The k1 that makes straightest the edges the lines found on the photograph run along: each
 // line's edge sought in short pieces along its picture through the lens taken out now (none at
-// first), as the window seeks a snapped line's.
-Result<LensFit> fitToFoundLines(const Context& ctx) {
+// first), as the window seeks a snapped line's; of the front `area` names when given.
+Result<LensFit> fitToFoundLines(const Context& ctx,
+                                const std::optional<std::array<Point, 2>>& area) {
     const WorkingState& s = ctx.s;
     const GreyView view = s.aColori() ? GreyView(*s.fotoColori) : GreyView(s.sorgente.image);
     const std::optional<RadialLens> lens = photographLensOf(s);
-    const GroupedLines found = findPhotographLines(ctx, detectSegments);
+    const GroupedLines found = findPhotographLines(ctx, detectSegments, area);
     std::vector<std::vector<Point>> edges;
     for (const std::vector<Segment>* direction : {&found.horizontal, &found.vertical}) {
         for (const Segment& l : *direction) {
@@ -59,12 +60,12 @@ std::string autoLinesConflict(const LineOptions& lines) {
     return "";
 }
 
-void takeFoundLines(Context& ctx, bool fitLens) {
+void takeFoundLines(Context& ctx, bool fitLens, const std::optional<std::array<Point, 2>>& area) {
     if (fitLens) {
         // Lines found on the bent photograph are pieces of its bent edges: the fit to them is
         // made once more on the lines found out of the first fitted bend, which run longer.
         for (int pass = 0; pass < 2; ++pass) {
-            const Result<LensFit> fit = fitToFoundLines(ctx);
+            const Result<LensFit> fit = fitToFoundLines(ctx, area);
             if (!fit.ok()) {
                 ctx.dialogs.messageBox(fit.error(), "vesta-rectify", MessageIcon::Warning);
                 return;
@@ -73,7 +74,7 @@ void takeFoundLines(Context& ctx, bool fitLens) {
             ctx.s.lensFitRms = fit.value().rmsPx;
         }
     }
-    const GroupedLines found = findPhotographLines(ctx, detectSegments);
+    const GroupedLines found = findPhotographLines(ctx, detectSegments, area);
     if (found.horizontal.size() < 2 || found.vertical.size() < 2) {
         ctx.dialogs.messageBox("Rette trovate: " + std::to_string(found.horizontal.size()) +
                                    " orizzontali e " + std::to_string(found.vertical.size()) +
@@ -107,6 +108,18 @@ std::vector<std::pair<std::string, std::string>> listedLines(const WorkingState&
         }
         const char* name = horizontal ? "lines_h" : "lines_v";
         out.emplace_back(name, json ? "[" + list + "]" : list);
+    }
+    // The photograph held other facades than the one the lines are of: how many, and where.
+    if (!s.otherFronts.empty()) {
+        std::string boxes;
+        for (const auto& [a, b] : s.otherFronts) {
+            const std::string box = number(a.x) + (json ? ", " : ",") + number(a.y) +
+                                    (json ? ", " : ",") + number(b.x) + (json ? ", " : ",") +
+                                    number(b.y);
+            boxes += (boxes.empty() ? "" : json ? ", " : " ") + (json ? "[" + box + "]" : box);
+        }
+        out.emplace_back("other_fronts", std::to_string(s.otherFronts.size()));
+        out.emplace_back("other_fronts_extent", json ? "[" + boxes + "]" : boxes);
     }
     return out;
 }

@@ -23,6 +23,15 @@ namespace vesta {
 
 namespace {
 
+// The area's two corners when --area gives them: they say which front --auto takes.
+std::optional<std::array<Point, 2>> requestedArea(const BatchRequest& request) {
+    if (!request.area[0] || !request.area[1]) {
+        return std::nullopt;
+    }
+    return std::array<Point, 2>{Point{request.area[0]->x, request.area[0]->y},
+                                Point{request.area[1]->x, request.area[1]->y}};
+}
+
 // One step of the road: what the user does, and whether the state it leaves shows it done.
 struct Step {
     std::function<void()> act;
@@ -137,7 +146,7 @@ void Road::construction() {
     add(
         [this] {
             if (request_.autoLines) {
-                takeFoundLines(ctx_, request_.lensFit);
+                takeFoundLines(ctx_, request_.lensFit, requestedArea(request_));
                 return;
             }
             linesRefused_ = !clickRequestLines(ctx_, request_, dialogs_.messages);

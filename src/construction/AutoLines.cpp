@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "construction/ConstructionState.h"
 #include "construction/ExtraLines.h"
@@ -32,8 +34,13 @@ Point inPlane(const WorkingState& s, Point p) {
 // The lines found on the photograph `view`: out of the lens's bend where one is taken out, their
 // ends then bent back onto the photograph, where the offer keeps them.
 GroupedLines linesOnPhotograph(const GreyView& view, const SegmentDetector& detect,
-                               const std::optional<RadialLens>& lens) {
-    GroupedLines lines = findLines(view, detect, lens);
+                               const std::optional<RadialLens>& lens,
+                               std::optional<std::array<Point, 2>> area = std::nullopt) {
+    // The area names a front among lines grouped out of the bend: its corners go there too.
+    if (lens && area) {
+        area = {lens->undistorted((*area)[0]), lens->undistorted((*area)[1])};
+    }
+    GroupedLines lines = findLines(view, detect, lens, area);
     if (lens) {
         for (std::vector<Segment>* direction : {&lines.horizontal, &lines.vertical}) {
             for (Segment& l : *direction) {
@@ -71,6 +78,25 @@ double distanceToSegment(Point p, Point a, Point b) {
     return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
 }
 
+constexpr std::string_view kOtherFronts = "Trovate altre facciate: ";
+
+void keepOtherFronts(WorkingState& s, const GroupedLines& found) {
+    s.otherFronts.clear();
+    for (const FrontExtent& front : found.otherFronts) {
+        s.otherFronts.push_back({front.topLeft, front.bottomRight});
+    }
+}
+
+// Said on the panel beside the offer: the lines are of one facade, the largest, and others were
+// seen; the user may click another's lines by hand.
+void tellOtherFronts(Context& ctx) {
+    const std::size_t others = ctx.s.otherFronts.size();
+    ctx.form.avviso.caption =
+        others == 0 ? std::string()
+                    : std::string(kOtherFronts) + std::to_string(others) +
+                          ", lasciate fuori (le rette offerte sono della facciata più ampia)";
+}
+
 void click(Context& ctx, Point p) {
     PICTURE1_MouseDown(ctx, float(p.x), float(p.y), 1.0);
     Picture1_MouseUp(ctx, float(p.x), float(p.y));
@@ -78,13 +104,14 @@ void click(Context& ctx, Point p) {
 
 }  // namespace
 
-GroupedLines findPhotographLines(const Context& ctx, const SegmentDetector& detect) {
+GroupedLines findPhotographLines(const Context& ctx, const SegmentDetector& detect,
+                                 const std::optional<std::array<Point, 2>>& area) {
     const WorkingState& s = ctx.s;
     if (s.aColori()) {
-        return linesOnPhotograph(GreyView(*s.fotoColori), detect, photographLensOf(s));
+        return linesOnPhotograph(GreyView(*s.fotoColori), detect, photographLensOf(s), area);
     }
     if (s.sorgente.image.width > 0) {
-        return linesOnPhotograph(GreyView(s.sorgente.image), detect, photographLensOf(s));
+        return linesOnPhotograph(GreyView(s.sorgente.image), detect, photographLensOf(s), area);
     }
     return {};
 }
@@ -134,6 +161,8 @@ void offerFoundLines(Context& ctx, const GroupedLines& found) {
     for (const Segment& l : found.vertical) {
         s.proposedLines[1].push_back({l.first, l.second});
     }
+    keepOtherFronts(s, found);
+    tellOtherFronts(ctx);
     drawOffer(ctx);
     ctx.form.domanda1.caption = enoughOffered(s) ? prompts::kRetteTrovate : prompts::kPocheRette;
     ctx.form.cancella.enabled = true;
@@ -141,6 +170,7 @@ void offerFoundLines(Context& ctx, const GroupedLines& found) {
 }
 
 void takeLines(Context& ctx, const GroupedLines& lines) {
+    keepOtherFronts(ctx.s, lines);
     const std::vector<Segment>* directions[2] = {&lines.horizontal, &lines.vertical};
     const auto clickEnds = [&ctx](const Segment& l) {
         click(ctx, inPlane(ctx.s, l.first));
@@ -166,6 +196,9 @@ void accettaRette_Click(Context& ctx) {
         return;
     }
     GroupedLines lines;
+    for (const auto& [topLeft, bottomRight] : s.otherFronts) {
+        lines.otherFronts.push_back({topLeft, bottomRight, 0});
+    }
     for (int d = 0; d < 2; ++d) {
         for (const auto& [a, b] : s.proposedLines[d]) {
             (d == 0 ? lines.horizontal : lines.vertical).push_back({a, b});
@@ -221,6 +254,9 @@ bool withdrawFoundLines(Context& ctx) {
     }
     s.proposedLines[0].clear();
     s.proposedLines[1].clear();
+    if (ctx.form.avviso.caption.starts_with(kOtherFronts)) {
+        ctx.form.avviso.caption.clear();
+    }
     ctx.picture1.refresh();
     markPrincipalPoint(ctx.picture1, s.centroX, s.centroY);
     ctx.form.domanda1.caption = prompts::kPrimaOrizz;

@@ -9,8 +9,10 @@
 namespace vesta {
 
 // The lines `detect` finds in the photograph on show, grouped and drawn onto its edges, in its
-// pixels; where the lens's bend is taken out, found out of it.
-GroupedLines findPhotographLines(const Context& ctx, const SegmentDetector& detect);
+// pixels; where the lens's bend is taken out, found out of it. Of several fronts, the one whose
+// lines lie in `area` (pixels of the photograph) when given.
+GroupedLines findPhotographLines(const Context& ctx, const SegmentDetector& detect,
+                                 const std::optional<std::array<Point, 2>>& area = std::nullopt);
 
 // Finds the lines away from the window's thread ("Sto cercando le rette..." meanwhile) and
 // offers them, unless another photograph was opened in the meantime.

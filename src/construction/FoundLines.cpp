@@ -8,7 +8,8 @@
 namespace vesta {
 
 GroupedLines findLines(const GreyView& image, const SegmentDetector& detect,
-                       const std::optional<RadialLens>& lens) {
+                       const std::optional<RadialLens>& lens,
+                       const std::optional<std::array<Point, 2>>& area) {
     DetectedSegments found = detect(image);
     // A bent edge's pieces lie on one line, and run toward its vanishing point, out of the bend.
     if (lens) {
@@ -31,6 +32,7 @@ GroupedLines findLines(const GreyView& image, const SegmentDetector& detect,
     options.mergeDistance = scale;
     options.maxGap = 6 * scale;
     options.minLine = diagonal / 25;
+    options.area = area;
     GroupedLines lines = groupSegments(found.segments, options);
     for (std::vector<Segment>* direction : {&lines.horizontal, &lines.vertical}) {
         if (direction->size() > kMaxFoundLines) {

@@ -27,8 +27,11 @@ inline constexpr std::size_t kMaxFoundLines = 12;
 // pixels of the searched picture), the longest lines of each direction, each drawn onto the
 // photograph's edge beside it where there is one. Empty directions when none stands out. With
 // a lens the segments' ends are taken out of its bend before they are grouped, and the lines,
-// in the plane out of the bend, are drawn onto the edges their bent pictures follow.
+// in the plane out of the bend, are drawn onto the edges their bent pictures follow. Of several
+// fronts, the one whose lines lie in `area` (two opposite corners, in the plane the lines are
+// grouped in) when given, else the one covering the largest part of the photograph.
 GroupedLines findLines(const GreyView& image, const SegmentDetector& detect,
-                       const std::optional<RadialLens>& lens = std::nullopt);
+                       const std::optional<RadialLens>& lens = std::nullopt,
+                       const std::optional<std::array<Point, 2>>& area = std::nullopt);
 
 }  // namespace vesta

@@ -38,6 +38,7 @@ void startConstructionOver(Context& ctx) {
     s.proposedLines[0].clear();
     s.proposedLines[1].clear();
     s.linesFound = false;
+    s.otherFronts.clear();
     s.extraLineHorizontal.reset();
     // A first point left pending on the previous photograph must not become half of a line
     // on this one.

@@ -3,7 +3,9 @@
 // and stray segments left out. Pure functions of the segments.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "state/Construction.h"
@@ -30,19 +32,35 @@ struct GroupingOptions {
     // Pairs of segments tried for each vanishing point; the same seed gives the same lines.
     int trials = 600;
     std::uint32_t seed = 20261207;
+    // The user's area (two opposite corners, px), when known: of several fronts, the one whose
+    // lines lie in it is chosen.
+    std::optional<std::array<Point, 2>> area;
+};
+
+// Where a front's lines lie: the box around their ends (px) and the area of their convex hull
+// (px²), the part of the photograph the front covers.
+struct FrontExtent {
+    Point topLeft, bottomRight;
+    double area = 0;
 };
 
 // The lines of each direction, the longest first, and the second of each far enough from the
 // first to carry the construction; empty directions when fewer than two lines agree.
 struct GroupedLines {
     std::vector<Segment> horizontal, vertical;
+    // The fronts found beside the chosen one and left out, largest first.
+    std::vector<FrontExtent> otherFronts;
 };
 
-// Two vanishing points by consensus (pairs of segments drawn at random with a fixed seed, the
-// point met by the longest total of segments wins), each then fitted by least squares to the
-// segments that run toward it; the second is sought among what the first left. The direction
-// nearer the photograph's x axis is the horizontal one. Pieces of one edge are joined, and the
-// joined line is the total least squares fit of their ends.
+// Vanishing points by consensus (pairs of segments drawn at random with a fixed seed, the point
+// met by the longest total of segments wins), each then fitted by least squares to the segments
+// that run toward it; each next one is sought among what the ones before left. Of the first two,
+// the direction nearer the photograph's y axis is the vertical one, shared by every front; each
+// other point whose segments run nearer the x axis is a front's horizontal one. A front's lines
+// are its horizontals and the verticals among them; the front chosen is the one whose lines lie
+// most in the user's area when there is one, else the one covering the largest part of the
+// photograph (a street's far end carries long crisp edges in a small part of it). Pieces of one
+// edge are joined, and the joined line is the total least squares fit of their ends.
 GroupedLines groupSegments(const std::vector<Segment>& segments, const GroupingOptions& options);
 
 }  // namespace vesta

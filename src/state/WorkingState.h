@@ -95,6 +95,9 @@ struct WorkingState {
     std::vector<std::array<Point, 2>> proposedLines[2];
     // The lines standing were found in the photograph, not clicked.
     bool linesFound = false;
+    // The fronts found beside the one whose lines were offered, each the box around its lines
+    // (top left, bottom right): the photograph holds more than one facade.
+    std::vector<std::array<Point, 2>> otherFronts;
 
     // --- What stands on the photograph on show ---
     // The vanishing points of the current four lines, and the whole construction made from
