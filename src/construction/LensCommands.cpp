@@ -126,6 +126,10 @@ void takeClicksOutOfNewLens(Context& ctx, const std::optional<RadialLens>& befor
         extra.onEdge.reset();
         extra.edgeShift.reset();
     }
+    // As their lines' points moved, so that Canc. still finds the last one given.
+    for (Point& p : s.furtherPoints) {
+        p = moved(p, before, after);
+    }
     const Point centre = moved(Point{s.centroX, s.centroY}, before, after);
     s.centroX = centre.x;
     s.centroY = centre.y;
