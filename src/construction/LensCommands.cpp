@@ -22,8 +22,7 @@ constexpr const char* kTitle = "DISTORSIONE";
 // then taken out again, as a click (single precision).
 Point moved(Point p, const std::optional<RadialLens>& from, const std::optional<RadialLens>& to) {
     const Point onPhotograph = from ? from->distorted(p).value_or(p) : p;
-    const Point out = to ? to->undistorted(onPhotograph) : onPhotograph;
-    return {float(out.x), float(out.y)};
+    return asClick(to ? to->undistorted(onPhotograph) : onPhotograph);
 }
 
 ClickedLine moved(ClickedLine l, const std::optional<RadialLens>& from,

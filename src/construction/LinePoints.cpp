@@ -6,6 +6,7 @@
 #include "construction/ConstructionState.h"
 #include "construction/EdgeSnapping.h"
 #include "construction/ExtraLines.h"
+#include "construction/LensCorrection.h"
 #include "construction/Overlay.h"
 #include "construction/PictureInput.h"
 #include "geometry/LensFit.h"
@@ -57,11 +58,6 @@ PointsAlong* pointsOf(WorkingState& s, const ClickedLine& clicked) {
     return nullptr;
 }
 
-// A click where the mouse would give it: single-precision pixels.
-Point asClicked(Point p) {
-    return {float(p.x), float(p.y)};
-}
-
 // The line through the points (its two clicked ends alone: the line as they gave it), ends on
 // the perpendiculars through the outermost ones. The points are kept in their order along it, so
 // the ends span them all, as the batch tool's points run from one end to the other.
@@ -70,7 +66,7 @@ ClickedLine throughPoints(const std::vector<Point>& points) {
         return {points.front(), points.back()};
     }
     const std::array<Point, 2> ends = endsOnFittedLine(points);
-    return {asClicked(ends[0]), asClicked(ends[1])};
+    return {asClick(ends[0]), asClick(ends[1])};
 }
 
 // The standing line becomes `l`, drawn onto its edge again when snapping is on.
@@ -180,6 +176,8 @@ bool pointAlongLine(Context& ctx, float x, float y, double viewScale) {
     ctx.form.avviso.caption.clear();
     putLine(ctx, *nearest, along->line);
     madeAgain(ctx);
+    // The vanishing points' prompt would ask for the area while points are still asked for.
+    ctx.form.domanda1.caption = prompts::kAltriPunti;
     return true;
 }
 
