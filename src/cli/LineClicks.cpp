@@ -2,6 +2,7 @@
 
 #include "construction/ExtraLines.h"
 #include "construction/LensCommands.h"
+#include "construction/LensCorrection.h"
 #include "construction/PictureInput.h"
 #include "geometry/LensFit.h"
 #include "geometry/RadialLens.h"
@@ -25,11 +26,6 @@ std::vector<GivenLine> givenLines(const BatchRequest& request) {
         lines.push_back({l.ends.data(), &l.points, l.horizontal ? 1 : 2});
     }
     return lines;
-}
-
-// A click where the mouse would give it: single-precision pixels.
-Point asClicked(Point p) {
-    return {float(p.x), float(p.y)};
 }
 
 }  // namespace
@@ -66,7 +62,7 @@ bool clickRequestLines(Context& ctx, const BatchRequest& request,
     ctx.s.pointsAlong.clear();
     for (const GivenLine& l : lines) {
         const auto taken = [&](const Click& c) {
-            return asClicked(bend ? lens.undistorted({c.x, c.y}) : Point{c.x, c.y});
+            return asClick(bend ? lens.undistorted({c.x, c.y}) : Point{c.x, c.y});
         };
         std::array<Point, 2> ends{taken(l.ends[0]), taken(l.ends[1])};
         std::vector<Point> points;
@@ -75,7 +71,7 @@ bool clickRequestLines(Context& ctx, const BatchRequest& request,
         }
         if (bend && points.size() > 2) {
             const std::array<Point, 2> fitted = endsOnFittedLine(points);
-            ends = {asClicked(fitted[0]), asClicked(fitted[1])};
+            ends = {asClick(fitted[0]), asClick(fitted[1])};
         }
         if (l.extra != 0) {
             (l.extra == 1 ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx);

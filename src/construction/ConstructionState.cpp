@@ -2,6 +2,7 @@
 
 #include "construction/AutoLines.h"
 #include "construction/ExtraLines.h"
+#include "construction/LinePoints.h"
 #include "construction/ProportionsNotice.h"
 
 namespace vesta {
@@ -35,6 +36,7 @@ void offerEveryEventCommands(Context& ctx) {
     applyStage(ctx.form, stageOf(ctx.s), stageFacts(ctx), Rows::EveryEvent);
     offerAutoLineCommands(ctx);
     ctx.form.agganciaBordi.checked = ctx.s.agganciaBordi;
+    followPointsAlongQuestion(ctx);
 }
 
 void constructionChanged(Context& ctx, ConstructionStage atMost) {

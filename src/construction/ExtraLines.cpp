@@ -5,6 +5,7 @@
 
 #include "construction/ConstructionState.h"
 #include "construction/EdgeSnapping.h"
+#include "construction/LinePoints.h"
 #include "construction/Overlay.h"
 #include "construction/PictureInput.h"
 #include "geometry/Construction.h"
@@ -187,6 +188,7 @@ void drawAllLines(Context& ctx) {
     for (const ExtraLine& l : s.extraLines) {
         drawLine(pic, l.used().first, l.used().second);
     }
+    markPointsAlong(ctx);
     markPrincipalPoint(pic, s.centroX, s.centroY);
 }
 

@@ -22,11 +22,7 @@ constexpr const char* kTitle = "DISTORSIONE";
 // then taken out again, as a click (single precision).
 Point moved(Point p, const std::optional<RadialLens>& from, const std::optional<RadialLens>& to) {
     const Point onPhotograph = from ? from->distorted(p).value_or(p) : p;
-    const Point out = to ? to->undistorted(onPhotograph) : onPhotograph;
-    // Held in memory: GCC 12 at -O2 drops the round trip of the returned coordinates through
-    // float, and the record, which keeps clicks as floats, would no longer replay them.
-    const volatile float x = float(out.x), y = float(out.y);
-    return {x, y};
+    return asClick(to ? to->undistorted(onPhotograph) : onPhotograph);
 }
 
 ClickedLine moved(ClickedLine l, const std::optional<RadialLens>& from,
@@ -128,6 +124,10 @@ void takeClicksOutOfNewLens(Context& ctx, const std::optional<RadialLens>& befor
         extra.line = relined(extra.line);
         extra.onEdge.reset();
         extra.edgeShift.reset();
+    }
+    // As their lines' points moved, so that Canc. still finds the last one given.
+    for (Point& p : s.furtherPoints) {
+        p = moved(p, before, after);
     }
     const Point centre = moved(Point{s.centroX, s.centroY}, before, after);
     s.centroX = centre.x;

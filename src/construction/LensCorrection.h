@@ -30,6 +30,10 @@ std::optional<RadialLens> photographLensOf(const WorkingState& s);
 // bend when the working state names a lens, else where it was made.
 Point clickOutOfLens(const Context& ctx, float x, float y);
 
+// The point as a click gives it: single-precision pixels. A line kept in the record must be one
+// its replay's clicks give again to the bit.
+Point asClick(Point p);
+
 // From now on the photograph shows every figure drawn on it (lines, construction, area, grid)
 // through the bend of the lens the working state names, so a line lies on the points clicked
 // on the photograph; without a lens figures are drawn as they are.

@@ -8,6 +8,7 @@
 #include "construction/EdgeSnapping.h"
 #include "construction/ExtraLines.h"
 #include "construction/Grid.h"
+#include "construction/LinePoints.h"
 #include "construction/Overlay.h"
 #include "state/Numbers.h"
 #include "state/Prompts.h"
@@ -185,6 +186,9 @@ void PICTURE1_MouseDown(Context& ctx, float x, float y, double viewScale) {
     if (s.modoClick == ClickMode::LineEnd && offeredLineClick(ctx, x, y, viewScale)) {
         return;
     }
+    if (s.modoClick == ClickMode::LineEnd && pointAlongLine(ctx, x, y, viewScale)) {
+        return;
+    }
     if (s.modoClick == ClickMode::LineEnd && s.nRette == 4 && extraLineEnd(ctx, x, y, viewScale)) {
         return;
     }
@@ -236,9 +240,10 @@ void abandonPendingInput(Context& ctx) {
 void Picture1_MouseUp(Context& ctx, float x, float y) {
     WorkingState& s = ctx.s;
     showPointer(ctx, x, y);
-    // Half a further line changes nothing yet.
+    // Half a further line changes nothing yet; a point along a line made the construction again
+    // itself, or was refused and changed nothing.
     if (s.modoClick == ClickMode::LineEnd && s.nRette == 4 &&
-        !(s.extraLineHorizontal && s.attesaSecondo == 1)) {
+        !(s.extraLineHorizontal && s.attesaSecondo == 1) && !pointsAlongAsked(s)) {
         FUGHE(ctx);
     }
     if (s.modoClick == ClickMode::AreaCorner && s.nRette == 4 && s.attesaSecondo == 0) {
@@ -262,6 +267,7 @@ void drawLinesAgain(Context& ctx) {
         pic.line(float(l.first.x), float(l.first.y), float(l.second.x), float(l.second.y),
                  colours::red);
     }
+    markPointsAlong(ctx);
     markPrincipalPoint(pic, s.centroX, s.centroY);
     if (s.nRette == 4) {
         FUGHE(ctx);

@@ -35,6 +35,8 @@ void startConstructionOver(Context& ctx) {
     s.modoClick = ClickMode::LineEnd;
     s.nRette = 0;
     s.extraLines.clear();
+    s.furtherPoints.clear();
+    s.pointsAlongAsked = false;
     s.proposedLines[0].clear();
     s.proposedLines[1].clear();
     s.linesFound = false;

@@ -19,6 +19,7 @@
 #include "construction/Grid.h"
 #include "construction/LensCommands.h"
 #include "construction/LensCorrection.h"
+#include "construction/LinePoints.h"
 #include "construction/PictureInput.h"
 #include "desktop/FirstViewWidget.h"
 #include "desktop/FontMapping.h"
@@ -221,6 +222,7 @@ void MainWindow::connectMenus() {
     onMenu("altraRettaOrizz", altraRettaOrizz_Click);
     onMenu("altraRettaVert", altraRettaVert_Click);
     onMenu("togliRetta", togliRetta_Click);
+    onMenu("altriPunti", altriPunti_Click);
     onMenu("retteAutomatiche", [](Context& c) { retteAutomatiche_Click(c, detectSegments); });
     onMenu("accettaRette", accettaRette_Click);
     onMenu("ruotaDestra", [](Context& c) { turnAtView(c, ruotaDestra_Click); });

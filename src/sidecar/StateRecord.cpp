@@ -130,6 +130,7 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
     ctx.s.lensK1 = r.lensK1;
     ctx.s.lensFitRms = r.lensFitRms;
     ctx.s.pointsAlong.clear();
+    ctx.s.furtherPoints.clear();
     ctx.s.lensProfile = r.lensProfile;
     if (!r.interpolation.empty()) {
         ctx.s.bilineare = r.interpolation == "bilinear";

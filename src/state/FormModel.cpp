@@ -250,6 +250,8 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.altraRettaOrizz = menu("altraRettaOrizz", "edit", "Altra retta &orizzontale", "");
     f.altraRettaVert = menu("altraRettaVert", "edit", "Altra retta &verticale", "");
     f.togliRetta = menu("togliRetta", "edit", "&Togli la retta anomala", "");
+    f.altriPunti = menu("altriPunti", "edit", "Altri punti sulla &retta", "");
+    f.altriPunti.checkable = true;
     f.distorsioneObiettivo =
         menu("distorsioneObiettivo", "edit", "Distorsione dall'ob&iettivo (lensfun)", "");
     f.distorsioneObiettivo.checkable = true;
@@ -262,8 +264,8 @@ FormModel designForm(double twipsPerPixelX, double twipsPerPixelY) {
     f.retteAutomatiche = menu("retteAutomatiche", "edit", "Rette a&utomatiche", "");
     f.accettaRette = menu("accettaRette", "edit", "Acc&etta le rette", "");
     // Offered once a photograph is on show.
-    for (MenuItem* m : {&f.altraRettaOrizz, &f.altraRettaVert, &f.togliRetta, &f.retteAutomatiche,
-                        &f.accettaRette}) {
+    for (MenuItem* m : {&f.altraRettaOrizz, &f.altraRettaVert, &f.togliRetta, &f.altriPunti,
+                        &f.retteAutomatiche, &f.accettaRette}) {
         m->enabled = false;
     }
     for (MenuItem* m : {&f.ruotaDestra, &f.ruotaSinistra, &f.capovolgi}) {
@@ -336,6 +338,7 @@ std::vector<MenuItem*> FormModel::menus() {
             &altraRettaOrizz,
             &altraRettaVert,
             &togliRetta,
+            &altriPunti,
             &distorsioneObiettivo,
             &distorsioneK1,
             &correggiDistorsione,

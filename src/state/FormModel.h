@@ -95,7 +95,7 @@ struct FormModel {
     // Edit: turning the picture on show, a quarter clockwise, a quarter anticlockwise, a half.
     MenuItem ruotaDestra, ruotaSinistra, capovolgi;
     // Edit: further lines after the four, and taking a stray one away.
-    MenuItem altraRettaOrizz, altraRettaVert, togliRetta;
+    MenuItem altraRettaOrizz, altraRettaVert, togliRetta, altriPunti;
     // Edit: the lens's distortion from the lens database, shown when it holds the lens.
     MenuItem distorsioneObiettivo;
     // Edit: the lens's radial coefficient typed, or fitted to the lines' edges.

@@ -14,6 +14,7 @@ inline constexpr const char* kPrimaVert = "Definire la 1° retta vertic.";
 inline constexpr const char* kSecondaVert = "Definire la 2° retta vertic.";
 inline constexpr const char* kAltraOrizz = "Definire un'altra retta orizz.";
 inline constexpr const char* kAltraVert = "Definire un'altra retta vertic.";
+inline constexpr const char* kAltriPunti = "Definire altri punti sulle rette";
 inline constexpr const char* kTroppeRette = "Non si possono definire più di 500 altre rette";
 inline constexpr const char* kFughe = "Definisco le fughe";
 inline constexpr const char* kCercoRette = "Sto cercando le rette...";

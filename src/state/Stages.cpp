@@ -119,6 +119,8 @@ const Row kTable[] = {
     {enabled<&F::altraRettaOrizz>, {Off, IfFourLines, IfFourLines, IfFourLines, Off, Off, Off}},
     {enabled<&F::altraRettaVert>, {Off, IfFourLines, IfFourLines, IfFourLines, Off, Off, Off}},
     {enabled<&F::togliRetta>, {Off, IfStray, IfStray, IfStray, Off, Off, Off}},
+    // Points along a line standing, until a result is computed from it.
+    {enabled<&F::altriPunti>, {Off, IfLine, On, On, Off, Off, Off}},
     // Raddrizza.
     {enabled<&F::raddrizza1>, {Off, Off, On, On, Off, On, On}},
     {enabled<&F::start>, {On, IfMeasures, IfMeasures, On, Off, Off, Off}},

@@ -35,8 +35,9 @@ struct ClickedLine {
     bool operator==(const ClickedLine&) const = default;
 };
 
-// The points along a line given by more than two (vesta-rectify), in the construction's plane,
-// with the line as clicked from them: a line clicked again since keeps none.
+// The points along a line given by more than two (vesta-rectify, Altri punti sulla retta), in
+// the construction's plane and their order along it, with the line as clicked from them: a line
+// clicked again since keeps none.
 struct PointsAlong {
     ClickedLine line;
     std::vector<Point> points;
@@ -168,6 +169,10 @@ struct WorkingState {
     // How straight the lines were left (rms px) when k1 was fitted to them; nothing when typed.
     std::optional<double> lensFitRms;
     std::vector<PointsAlong> pointsAlong;
+    // Altri punti sulla retta: while asked for, a click joins the nearest line standing; the
+    // points so given, in the order clicked (Canc. takes back the last first).
+    bool pointsAlongAsked = false;
+    std::vector<Point> furtherPoints;
     // Or the lens database's calibration of the photograph's lens, taken out the same way; and
     // the one the database offers for the photograph on show, found on opening.
     std::optional<LensProfile> lensProfile;

@@ -5,6 +5,7 @@
 #include "construction/AutoLines.h"
 #include "construction/ConstructionState.h"
 #include "construction/ExtraLines.h"
+#include "construction/LinePoints.h"
 #include "construction/Overlay.h"
 #include "construction/PictureInput.h"
 #include "image/Scrolling.h"
@@ -36,6 +37,7 @@ void redrawStandingLines(Context& ctx) {
         p.line(float(l.second.x), float(l.second.y), float(l.first.x), float(l.first.y),
                colours::red);
     }
+    markPointsAlong(ctx);
     p.setDrawMode(mode);
 }
 
@@ -95,8 +97,8 @@ void CANC2(Context& ctx) {
         }
         return;
     }
-    // The further lines go first, the last one given first.
-    if (takeBackExtraLine(ctx)) {
+    // The points given along the lines go first, then the further lines, the last given first.
+    if (takeBackPointAlong(ctx) || takeBackExtraLine(ctx)) {
         return;
     }
     if (s.nRaddr == 0) {
