@@ -8,6 +8,7 @@
 #include <random>
 #include <utility>
 
+#include "geometry/FrontExtent.h"
 #include "geometry/LineFit.h"
 
 namespace vesta {
@@ -226,78 +227,6 @@ double alongX(const std::vector<Segment>& segments) {
     return total > 0 ? sum / total : 0;
 }
 
-// The area of the convex hull of the points (Andrew's monotone chain, then the shoelace).
-double hullArea(std::vector<Point> points) {
-    std::sort(points.begin(), points.end(),
-              [](Point a, Point b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
-    if (points.size() < 3) {
-        return 0;
-    }
-    const auto turn = [](Point o, Point a, Point b) {
-        return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
-    };
-    std::vector<Point> hull(2 * points.size());
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        while (k >= 2 && turn(hull[k - 2], hull[k - 1], points[i]) <= 0) {
-            --k;
-        }
-        hull[k++] = points[i];
-    }
-    for (std::size_t i = points.size() - 1, lower = k + 1; i > 0; --i) {
-        while (k >= lower && turn(hull[k - 2], hull[k - 1], points[i - 1]) <= 0) {
-            --k;
-        }
-        hull[k++] = points[i - 1];
-    }
-    double twice = 0;
-    for (std::size_t i = 0; i + 1 < k; ++i) {
-        twice += hull[i].x * hull[i + 1].y - hull[i + 1].x * hull[i].y;
-    }
-    return std::fabs(twice) / 2;
-}
-
-FrontExtent extentOf(const std::vector<Segment>& lines) {
-    FrontExtent e{lines.front().first, lines.front().first, 0};
-    std::vector<Point> ends;
-    for (const Segment& s : lines) {
-        for (const Point p : {s.first, s.second}) {
-            e.topLeft = {std::min(e.topLeft.x, p.x), std::min(e.topLeft.y, p.y)};
-            e.bottomRight = {std::max(e.bottomRight.x, p.x), std::max(e.bottomRight.y, p.y)};
-            ends.push_back(p);
-        }
-    }
-    e.area = hullArea(std::move(ends));
-    return e;
-}
-
-bool within(const FrontExtent& box, Point p) {
-    return p.x >= box.topLeft.x && p.x <= box.bottomRight.x && p.y >= box.topLeft.y &&
-           p.y <= box.bottomRight.y;
-}
-
-// The length of the segment's part inside the box (Liang and Barsky's clipping).
-double lengthWithin(const Segment& s, const FrontExtent& box) {
-    const double dx = s.second.x - s.first.x, dy = s.second.y - s.first.y;
-    double t0 = 0, t1 = 1;
-    const auto clip = [&](double p, double q) {
-        if (p == 0) {
-            return q >= 0;
-        }
-        const double r = q / p;
-        if (p < 0) {
-            t0 = std::max(t0, r);
-        } else {
-            t1 = std::min(t1, r);
-        }
-        return t0 <= t1;
-    };
-    const bool in = clip(-dx, s.first.x - box.topLeft.x) &&
-                    clip(dx, box.bottomRight.x - s.first.x) &&
-                    clip(-dy, s.first.y - box.topLeft.y) && clip(dy, box.bottomRight.y - s.first.y);
-    return in ? (t1 - t0) * length(s) : 0;
-}
-
 // A vanishing point's segments.
 struct Bundle {
     HomogeneousPoint point;
@@ -318,9 +247,10 @@ constexpr int kMostPoints = 5;
 // of their angle); a roof's slope or a street's edges run steeper.
 constexpr double kFrontAlongX = 0.7;
 
-}  // namespace
-
-GroupedLines groupSegments(const std::vector<Segment>& segments, const GroupingOptions& options) {
+// The vanishing points the segments long enough run toward, the most length first, each with
+// its segments; nothing where fewer than two stand out.
+std::vector<Bundle> bundlesOf(const std::vector<Segment>& segments,
+                              const GroupingOptions& options) {
     std::vector<Segment> left;
     double sx = 0, sy = 0;
     for (const Segment& s : segments) {
@@ -330,13 +260,12 @@ GroupedLines groupSegments(const std::vector<Segment>& segments, const GroupingO
             sy += s.first.y + s.second.y;
         }
     }
-    GroupedLines grouped;
+    std::vector<Bundle> bundles;
     if (left.empty()) {
-        return grouped;
+        return bundles;
     }
     const Point o{sx / double(2 * left.size()), sy / double(2 * left.size())};
     std::mt19937 random(options.seed);
-    std::vector<Bundle> bundles;
     while (bundles.size() < std::size_t(kMostPoints)) {
         const std::optional<HomogeneousPoint> v = dominantPoint(left, options, o, random);
         if (!v) {
@@ -354,20 +283,15 @@ GroupedLines groupSegments(const std::vector<Segment>& segments, const GroupingO
         bundles.push_back(std::move(bundle));
         left = std::move(rest);
     }
-    if (bundles.size() < 2) {
-        return grouped;
-    }
-    // The first two points are the photograph's main directions; the one nearer its y axis is
-    // the verticals', the other the first front's horizontals.
-    const std::size_t verticals = bundles[0].alongX >= bundles[1].alongX ? 1 : 0;
-    std::vector<std::size_t> horizontals;
-    for (std::size_t k = 0; k < bundles.size(); ++k) {
-        if (k != verticals && (k < 2 || bundles[k].alongX >= kFrontAlongX)) {
-            horizontals.push_back(k);
-        }
-    }
-    // A short segment may run toward two fronts' points within the tolerance: it belongs to the
-    // one it runs nearest toward, the first found on a tie.
+    return bundles;
+}
+
+// The fronts of the bundles `horizontals` names, their lines joined. A short segment may run
+// toward two fronts' points within the tolerance: it belongs to the one it runs nearest toward,
+// the first found on a tie.
+std::vector<Front> frontsOf(std::vector<Bundle>& bundles,
+                            const std::vector<std::size_t>& horizontals,
+                            const GroupingOptions& options) {
     if (horizontals.size() > 1) {
         std::vector<std::vector<Segment>> regrouped(horizontals.size());
         for (const std::size_t k : horizontals) {
@@ -394,12 +318,13 @@ GroupedLines groupSegments(const std::vector<Segment>& segments, const GroupingO
             fronts.push_back(std::move(front));
         }
     }
-    if (fronts.empty()) {
-        grouped.vertical = joined(bundles[verticals].segments, options);
-        return grouped;
-    }
-    // The length of the front's lines inside the user's area, then the part of the photograph
-    // the front covers: with no area, or an area holding no front's lines, the widest front.
+    return fronts;
+}
+
+// The fronts in the order they are offered: the length of the front's lines inside the user's
+// area, then the part of the photograph the front covers. With no area, or an area holding no
+// front's lines, the widest front comes first.
+void rankFronts(std::vector<Front>& fronts, const GroupingOptions& options) {
     const auto score = [&options](const Front& f) {
         double inside = 0;
         if (options.area) {
@@ -415,6 +340,31 @@ GroupedLines groupSegments(const std::vector<Segment>& segments, const GroupingO
     };
     std::stable_sort(fronts.begin(), fronts.end(),
                      [&](const Front& a, const Front& b) { return score(a) > score(b); });
+}
+
+}  // namespace
+
+GroupedLines groupSegments(const std::vector<Segment>& segments, const GroupingOptions& options) {
+    GroupedLines grouped;
+    std::vector<Bundle> bundles = bundlesOf(segments, options);
+    if (bundles.size() < 2) {
+        return grouped;
+    }
+    // The first two points are the photograph's main directions; the one nearer its y axis is
+    // the verticals', the other the first front's horizontals.
+    const std::size_t verticals = bundles[0].alongX >= bundles[1].alongX ? 1 : 0;
+    std::vector<std::size_t> horizontals;
+    for (std::size_t k = 0; k < bundles.size(); ++k) {
+        if (k != verticals && (k < 2 || bundles[k].alongX >= kFrontAlongX)) {
+            horizontals.push_back(k);
+        }
+    }
+    std::vector<Front> fronts = frontsOf(bundles, horizontals, options);
+    if (fronts.empty()) {
+        grouped.vertical = joined(bundles[verticals].segments, options);
+        return grouped;
+    }
+    rankFronts(fronts, options);
     grouped.horizontal = fronts.front().horizontal;
     for (std::size_t k = 1; k < fronts.size(); ++k) {
         grouped.otherFronts.push_back(fronts[k].extent);

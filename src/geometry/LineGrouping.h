@@ -8,14 +8,10 @@
 #include <optional>
 #include <vector>
 
+#include "geometry/FrontExtent.h"
 #include "state/Construction.h"
 
 namespace vesta {
-
-// A straight segment of the photograph, pixels.
-struct Segment {
-    Point first, second;
-};
 
 struct GroupingOptions {
     // Segments shorter than this (px) are left out before anything is counted.
@@ -35,13 +31,6 @@ struct GroupingOptions {
     // The user's area (two opposite corners, px), when known: of several fronts, the one whose
     // lines lie in it is chosen.
     std::optional<std::array<Point, 2>> area;
-};
-
-// Where a front's lines lie: the box around their ends (px) and the area of their convex hull
-// (px²), the part of the photograph the front covers.
-struct FrontExtent {
-    Point topLeft, bottomRight;
-    double area = 0;
 };
 
 // The lines of each direction, the longest first, and the second of each far enough from the
