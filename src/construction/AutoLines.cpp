@@ -9,6 +9,7 @@
 #include "construction/ConstructionState.h"
 #include "construction/ExtraLines.h"
 #include "construction/LensCorrection.h"
+#include "construction/Overlay.h"
 #include "construction/PictureInput.h"
 #include "state/Prompts.h"
 
@@ -176,17 +177,19 @@ void takeLines(Context& ctx, const GroupedLines& lines) {
         click(ctx, inPlane(ctx.s, l.first));
         click(ctx, inPlane(ctx.s, l.second));
     };
-    for (const std::vector<Segment>* d : directions) {
-        for (std::size_t k = 0; k < 2 && k < d->size(); ++k) {
-            clickEnds((*d)[k]);
+    withOneConstructionWord(ctx, [&] {
+        for (const std::vector<Segment>* d : directions) {
+            for (std::size_t k = 0; k < 2 && k < d->size(); ++k) {
+                clickEnds((*d)[k]);
+            }
         }
-    }
-    for (int d = 0; d < 2; ++d) {
-        for (std::size_t k = 2; k < directions[d]->size(); ++k) {
-            (d == 0 ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx);
-            clickEnds((*directions[d])[k]);
+        for (int d = 0; d < 2; ++d) {
+            for (std::size_t k = 2; k < directions[d]->size(); ++k) {
+                (d == 0 ? altraRettaOrizz_Click : altraRettaVert_Click)(ctx);
+                clickEnds((*directions[d])[k]);
+            }
         }
-    }
+    });
     ctx.s.linesFound = ctx.s.nRette == 4;
 }
 

@@ -90,8 +90,8 @@ void focale_Click(Context& ctx) {
 
 bool offerExifFocalLength(Context& ctx, const std::string& why, const std::vector<double>& key) {
     WorkingState& s = ctx.s;
-    if (!s.exifFocal35 || !plausibleFocal35(*s.exifFocal35) || ctx.focal35 == s.exifFocal35 ||
-        key == s.warnedClicks) {
+    if (s.constructionWordsHeld || !s.exifFocal35 || !plausibleFocal35(*s.exifFocal35) ||
+        ctx.focal35 == s.exifFocal35 || key == s.warnedClicks) {
         return false;
     }
     s.warnedClicks = key;

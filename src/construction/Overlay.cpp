@@ -1,6 +1,7 @@
 #include "construction/Overlay.h"
 
 #include <cmath>
+#include <utility>
 
 #include "construction/ConstructionState.h"
 #include "construction/ExtraLines.h"
@@ -33,6 +34,10 @@ bool refuseConstruction(Context& ctx, const std::string& why) {
     constructionChanged(ctx, ConstructionStage::VanishingPoints);
     clearProportionUncertainty(ctx);
     ctx.form.domanda1.caption = prompts::kImpossibile;
+    if (ctx.s.constructionWordsHeld) {
+        ctx.s.heldRefusal = why;
+        return false;
+    }
     ctx.dialogs.messageBox(why, degenerate::kTitle, MessageIcon::Critical);
     return offerExifFocalLength(ctx, "", constructionKey(ctx.s)) && ctx.s.construction;
 }
@@ -111,8 +116,12 @@ void FUGHE(Context& ctx) {
     if (!fitted) {
         constructionChanged(ctx, ConstructionStage::None);
         f.domanda1.caption = prompts::kImpossibile;
-        ctx.dialogs.messageBox("Fuga verticale o orizzontale all'infinito !!", degenerate::kTitle,
-                               MessageIcon::Critical);
+        const std::string why = "Fuga verticale o orizzontale all'infinito !!";
+        if (s.constructionWordsHeld) {
+            s.heldRefusal = why;
+        } else {
+            ctx.dialogs.messageBox(why, degenerate::kTitle, MessageIcon::Critical);
+        }
         return;
     }
     s.construction.reset();
@@ -167,6 +176,20 @@ bool CERCHIONUOVO(Context& ctx) {
     offerStageCommands(ctx);
     showProportionUncertainty(ctx);
     return true;
+}
+
+void withOneConstructionWord(Context& ctx, const std::function<void()>& take) {
+    WorkingState& s = ctx.s;
+    s.constructionWordsHeld = true;
+    s.heldRefusal.clear();
+    take();
+    s.constructionWordsHeld = false;
+    const std::string refusal = std::exchange(s.heldRefusal, {});
+    if (s.construction) {
+        showProportionUncertainty(ctx);
+    } else if (!refusal.empty() && s.nRette >= 4) {
+        refuseConstruction(ctx, refusal);
+    }
 }
 
 }  // namespace vesta

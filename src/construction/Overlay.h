@@ -1,6 +1,8 @@
 // The construction drawn over the photograph, and the vanishing points it starts from.
 #pragma once
 
+#include <functional>
+
 #include "state/Context.h"
 
 namespace vesta {
@@ -15,5 +17,10 @@ void FUGHE(Context& ctx);
 // When the construction is degenerate it tells the user, changes nothing and draws nothing,
 // and returns false; without vanishing points of the current four lines it does nothing.
 bool CERCHIONUOVO(Context& ctx);
+
+// Runs `take`, which adds lines one by one, each making the construction again: what those
+// constructions would tell or ask (a refusal, the camera's focal length) is said once, for the
+// construction the lines leave.
+void withOneConstructionWord(Context& ctx, const std::function<void()>& take);
 
 }  // namespace vesta

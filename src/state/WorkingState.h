@@ -129,6 +129,10 @@ struct WorkingState {
     // The lines and principal point the last uncertainty warning was about: it is shown once
     // for a construction, not again at every size step or area click.
     std::vector<double> warnedClicks;
+    // While found lines are taken one by one, each making the construction again: what the
+    // construction tells or asks is held (the last refusal kept) and said once, for all of them.
+    bool constructionWordsHeld = false;
+    std::string heldRefusal;
     // The pair of points on the result that fixed the scale: x1, y1, x2, y2.
     std::array<double, 4> scalaCoppia{};
     int altezzaBarra = 0;                   // scroll-bar thickness in pixels
