@@ -96,21 +96,6 @@ void madeAgain(Context& ctx) {
     }
 }
 
-const char* linePrompt(int nRette) {
-    switch (nRette) {
-        case 0:
-            return prompts::kPrimaOrizz;
-        case 1:
-            return prompts::kSecondaOrizz;
-        case 2:
-            return prompts::kPrimaVert;
-        case 3:
-            return prompts::kSecondaVert;
-        default:
-            return prompts::kDefinisciArea;
-    }
-}
-
 }  // namespace
 
 bool pointsAlongAsked(const WorkingState& s) {
@@ -122,7 +107,7 @@ void altriPunti_Click(Context& ctx) {
     WorkingState& s = ctx.s;
     if (s.pointsAlongAsked) {
         s.pointsAlongAsked = false;
-        ctx.form.domanda1.caption = linePrompt(s.nRette);
+        ctx.form.domanda1.caption = prompts::nextLine(s.nRette);
     } else if (s.nRette >= 1 && s.nRaddr == 0 && s.resultFile != ResultFile::Writing) {
         abandonPendingInput(ctx);
         s.modoClick = ClickMode::LineEnd;

@@ -33,4 +33,20 @@ inline constexpr const char* kDuePunti = "Definire due punti";
 inline constexpr const char* kDefault = "valori di DEFAULT ";
 inline constexpr const char* kRefresh = " REFRESH ";
 
+// The prompt for the line after the `drawn` lines standing, or for the area once four stand.
+inline const char* nextLine(int drawn) {
+    switch (drawn) {
+        case 0:
+            return kPrimaOrizz;
+        case 1:
+            return kSecondaOrizz;
+        case 2:
+            return kPrimaVert;
+        case 3:
+            return kSecondaVert;
+        default:
+            return kDefinisciArea;
+    }
+}
+
 }  // namespace vesta::prompts

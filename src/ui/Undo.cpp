@@ -55,20 +55,6 @@ void redrawStandingArea(Context& ctx) {
     p.setDrawMode(mode);
 }
 
-// The prompt for line k = 1..4, as it stood before that line's first end was clicked.
-const char* linePrompt(int k) {
-    switch (k) {
-        case 1:
-            return prompts::kPrimaOrizz;
-        case 2:
-            return prompts::kSecondaOrizz;
-        case 3:
-            return prompts::kPrimaVert;
-        default:
-            return prompts::kSecondaVert;
-    }
-}
-
 // A line with only its first end clicked: that end and its rubber band go, the lines before it
 // stand, and the same line is asked for again.
 void abandonHalfDrawnLine(Context& ctx) {
@@ -77,7 +63,7 @@ void abandonHalfDrawnLine(Context& ctx) {
     for (Control* box : {&ctx.form.tfuox, &ctx.form.tfuoy, &ctx.form.tfuvx, &ctx.form.tfuvy}) {
         box->caption = "";
     }
-    ctx.form.domanda1.caption = linePrompt(std::max(ctx.s.nRette, 0) + 1);
+    ctx.form.domanda1.caption = prompts::nextLine(std::clamp(ctx.s.nRette, 0, 3));
     redrawStandingLines(ctx);
 }
 
