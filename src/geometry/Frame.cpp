@@ -19,11 +19,35 @@ int sign(double v) {
     return v > 0 ? 1 : (v < 0 ? -1 : 0);
 }
 
+// Where the vanishing points lie, seen from the part of the photograph to rectify (the area,
+// else the whole photograph): Vv below or above it, Vh right or left of it. Where the facade's
+// verticals run up and down the photograph, Vh is judged against the line from Vv through that
+// part, not against Vv's own abscissa: with nearly parallel verticals and a camera a little
+// rolled, Vv lies thousands of pixels to one side, and half a pixel in one click sends it across
+// infinity to the other, which laid the frame from other corners: the result showed a part 40%
+// wider for its height than the area. Elsewhere (a photograph turned by a quarter) the vanishing
+// points are compared with each other.
+Layout vanishingLayout(const FrameInputs& in) {
+    Point centre{in.width / 2, in.height / 2};
+    if (in.areaDefined) {
+        centre = {0, 0};
+        for (const Point& p : in.area) {
+            centre = {centre.x + p.x / 4, centre.y + p.y / 4};
+        }
+    }
+    const double dx = centre.x - in.vv.x, dy = centre.y - in.vv.y;
+    if (std::fabs(dy) < std::fabs(dx)) {
+        return {in.vv.y > in.vh.y, in.vh.x > in.vv.x};
+    }
+    const bool below = dy < 0;
+    const double lineAtVh = in.vv.x + (in.vh.y - in.vv.y) * dx / dy;
+    return {below, in.vh.x > lineAtVh};
+}
+
 // Corner 1 and corner 2 by the layout of the vanishing points: from the area when one is
 // defined, otherwise the image corners one pixel inside its border.
 void chooseCorners(const FrameInputs& in, Frame& f) {
-    const bool vvBelow = in.vv.y > in.vh.y;
-    const bool vhRight = in.vh.x > in.vv.x;
+    const auto [vvBelow, vhRight] = vanishingLayout(in);
     const double w = in.width;
     const double h = in.height;
     Point c1, c2;
@@ -62,7 +86,7 @@ void chooseCorners(const FrameInputs& in, Frame& f) {
 // facade's top goes where Vv lies, as a facade taken from the street shows it.
 void showUnmirrored(Frame& f, const FrameInputs& in, Point q2, Point q1) {
     f.columnsReversed = f.segnoX == -1;
-    f.rowsReversed = !(in.vv.y > in.vh.y);
+    f.rowsReversed = !vanishingLayout(in).vvBelow;
     const Point across{q2.x - f.rif.x, q2.y - f.rif.y}, down{q1.x - f.rif.x, q1.y - f.rif.y};
     const double turn = across.x * down.y - across.y * down.x;
     const bool mirrored = turn != 0 && (turn < 0) != (f.columnsReversed != f.rowsReversed);
@@ -96,10 +120,9 @@ std::vector<DivisionPoint> divisionTable(double count, Point o, double signedT, 
     return table;
 }
 
-int cornerCase(double x, double y, Point vh, Point vv) {
+int cornerCase(double x, double y, Point vh, Point vv, Layout layout) {
     static constexpr int kGroups[4][4] = {{1, 2, 3, 4}, {3, 4, 1, 2}, {2, 1, 4, 3}, {4, 3, 2, 1}};
-    const bool vhRight = vh.x > vv.x;
-    const int group = vv.y < vh.y ? (vhRight ? 0 : 1) : (vhRight ? 2 : 3);
+    const int group = !layout.vvBelow ? (layout.vhRight ? 0 : 1) : (layout.vhRight ? 2 : 3);
     const bool r = x >= vv.x, l = x <= vv.x, a = y <= vh.y, b = y >= vh.y;
     int result = 0;
     // Made in this order; on a boundary the later test wins.
@@ -147,7 +170,7 @@ bool trueLengths(const FrameInputs& in, Frame& f, Point& q1, Point& q2) {
     const InteriorOrientation& o = in.orientation;
     const double x1 = f.angoloX1, y1 = f.angoloY1, x2 = f.angoloX2, y2 = f.angoloY2;
     // The far corners A (for the side toward Vv) and B (toward Vh), by the case of corner 2.
-    const int case2 = cornerCase(x2, y2, in.vh, in.vv);
+    const int case2 = cornerCase(x2, y2, in.vh, in.vv, vanishingLayout(in));
     const Point a = (case2 == 2 || case2 == 4) ? Point{x1, y2} : Point{x2, y2};
     const Point b = (case2 == 3 || case2 == 4) ? Point{x2, y1} : Point{x2, y2};
 
@@ -202,7 +225,7 @@ Result<Frame> rectificationFrame(const FrameInputs& in) {
     Frame f;
     chooseCorners(in, f);
     if (in.areaDefined) {
-        f.casoFughe = cornerCase(f.angoloX1, f.angoloY1, in.vh, in.vv);
+        f.casoFughe = cornerCase(f.angoloX1, f.angoloY1, in.vh, in.vv, vanishingLayout(in));
     }
     Point q1, q2;
     if (!placeReference(in, f) || !trueLengths(in, f, q1, q2)) {

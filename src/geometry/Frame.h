@@ -33,8 +33,15 @@ std::vector<DivisionPoint> divisionTable(double count, Point o, double signedT, 
 // apart, every floor(step)-th point filled.
 void fillDivisionTables(Frame& f, double mOrizzonte, double across, double down, double step);
 
-// Case 1..4 of a corner against the vertical through Vv and the horizontal through Vh.
-int cornerCase(double x, double y, Point vh, Point vv);
+// Which side of the part rectified each vanishing point lies on.
+struct Layout {
+    bool vvBelow = false;
+    bool vhRight = false;
+};
+
+// Case 1..4 of a corner against the vertical through Vv and the horizontal through Vh, for the
+// vanishing points laid out as `layout` says.
+int cornerCase(double x, double y, Point vh, Point vv, Layout layout);
 
 // The frame, or the message that says why there is none (a side parallel to the line it must
 // meet, a corner on the vertical through a vanishing point, a size that is not finite).

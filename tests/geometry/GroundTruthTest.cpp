@@ -187,5 +187,35 @@ TEST(GroundTruth, NoQuarterTurnOfThePhotographMirrorsTheFacade) {
     }
 }
 
+// Nearly level verticals in a camera a little rolled put Vv a million pixels off and tens of
+// thousands to one side, beyond Vh; a hair's change of a click sends it across infinity to the
+// other side. Judged by abscissae alone, Vh then lay on Vv's other side, and the frame was laid
+// from corners that are not the area's outermost: the result, square in itself, showed a part
+// 40% wider for its height than the area asked for.
+TEST(GroundTruth, AVerticalPointFarToOneSideStillFramesTheArea) {
+    const auto span = [](std::vector<double> t) {
+        return *std::max_element(t.begin(), t.end()) - *std::min_element(t.begin(), t.end());
+    };
+    for (const double yaw : {-30.0, 30.0}) {
+        for (const double pitch : {-0.05, 0.05}) {
+            for (const double roll : {-2.0, 2.0}) {
+                const PinholeCamera cam = test::aimedCamera(yaw, pitch, roll, 800, 450).value();
+                ConstructionClicks clicks = test::clicksFor(cam, false).value();
+                clicks.givenDistance = cam.focal;
+                const Result<Construction> c = construction(clicks);
+                ASSERT_TRUE(c.ok()) << c.error();
+                std::vector<double> us, vs;
+                for (const Point p : clicks.area) {
+                    const FacadePoint f = test::onFacade(cam, {p.x - 0.5, p.y - 0.5});
+                    us.push_back(f.u);
+                    vs.push_back(f.v);
+                }
+                EXPECT_NEAR(c.value().aspect / (span(us) / span(vs)), 1, 0.005)
+                    << "yaw " << yaw << " pitch " << pitch << " roll " << roll;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vesta
