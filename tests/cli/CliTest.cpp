@@ -113,10 +113,9 @@ TEST(Cli, LinesReachTheRequest) {
     EXPECT_TRUE(!r.extraLines[1].horizontal && r.extraLines[1].ends[1].y == 8);
 }
 
-// Each refusal of the arguments says why. Edges sought on the bent photograph would not lie
-// where the straightened lines are, so snapping goes with no lens; a slip in the order of --h and
-// --v would swap a further line for one of the four, or lose it silently; found lines replace
-// the clicked ones and cannot be bent; a kept construction's clicks take no others.
+// Each refusal of the arguments says why. A slip in the order of --h and --v would swap a
+// further line for one of the four, or lose it silently; found lines replace the clicked ones; a
+// kept construction's clicks take no others.
 TEST(Cli, ArgumentsAreRefusedWithTheirReason) {
     const std::vector<std::string> lines = {"--h2",    "0,9,9,9", "--v1",
                                             "0,0,0,9", "--v2",    "9,0,9,9"};
@@ -189,9 +188,9 @@ TEST(Cli, ThePaletteRoadKeepsItsBytes) {
 }
 
 // A kept construction replays to the very bytes of the run that made it, on that photograph
-// only: the size factor, known measures, a given focal length and snapping each travel in the
-// record, and so do further lines. (A lens's coefficient travels as
-// LensCli.FittedLensAndPointsAreKeptAndReplayed shows.)
+// only: the size factor, the view the lines were clicked on, known measures and a given focal
+// length each travel in the record, and so do further lines. (Snapping and a lens's coefficient
+// travel as LensCli.FittedBendsAreToldKeptAndReplayed shows.)
 TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
     test::TempDir dir;
     fs::copy_file(kSample, dir / "facciata.bmp");
@@ -233,14 +232,7 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
     replays("focale");
     EXPECT_NE(test::readBytes(made), plain) << "the focal length makes another image";
 
-    // Lines drawn onto the edges: the record keeps the clicks and that they were snapped.
     request.focal35.reset();
-    request.snap = true;
-    const std::string snapped = replays("agganciata", " --json");
-    EXPECT_NE(test::readBytes(made), plain) << "the lines on the edges make another image";
-    EXPECT_NE(snapped.find("\"snap_shift_px\": ["), std::string::npos) << snapped;
-    request.snap = false;
-
     request.known = std::array<double, 2>{300, 250};
     request.sizeSteps = 0;
     EXPECT_EQ(replays("note", " --json").front(), '{');

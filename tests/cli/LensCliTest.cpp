@@ -157,10 +157,10 @@ TEST(LensCli, TheBendGivenOrFittedGivesTrueProportionsToClickedFoundAndSnappedLi
 
 // Without a lens a line of five points runs from its first to its last, to the bytes of those
 // two. The options combine on the command line. A bend fitted to the points, to the found or to
-// the snapped lines is told in --json and kept as a fit with its coefficient and every point,
-// and --from makes the same bytes again. (On the stepped picture the snapped edges hang on the
-// last bit of the lines taken out of the fitted bend: a line kept a hair off where it was taken
-// made other bytes.) With no line of three points the fit is refused.
+// the snapped lines is kept as a fit with its coefficient and every point, and that the lines
+// were snapped: --from makes the same bytes again and tells both in --json. (On the stepped picture
+// the snapped edges hang on the last bit of the lines taken out of the fitted bend: a line kept a
+// hair off where it was taken made other bytes.) With no line of three points the fit is refused.
 TEST(LensCli, FittedBendsAreToldKeptAndReplayed) {
     EXPECT_TRUE(parseArgs({"in.bmp", "out.bmp", "--auto", "--lens", "fit"}).request);
     EXPECT_TRUE(parseArgs({"in.bmp", "out.bmp", "--snap", "--lens", "0.05", "--h1", "1,2,3,4",
@@ -183,12 +183,13 @@ TEST(LensCli, FittedBendsAreToldKeptAndReplayed) {
         r.output = (dir / (name + ".bmp")).string();
         const BatchResult done = runBatch(r, dir.path().string());
         ASSERT_TRUE(done.ok) << done.message;
-        EXPECT_NE(describe(done.state, true).find("\"lens_fit_rms_px\": "), std::string::npos);
+        const std::string json = test::replayed(done, r.output, dir, name, " --json");
+        EXPECT_NE(json.find("\"lens_fit_rms_px\": "), std::string::npos) << json;
+        EXPECT_EQ(json.find("\"snap_shift_px\": [") != std::string::npos, r.snap) << json;
         if (lines == Lines::Points) {
             EXPECT_NE(constructionJson(recordOf(done.state).value()).find("\"fit\""),
                       std::string::npos);
         }
-        test::replayed(done, r.output, dir, name);
     }
 
     ends.lensFit = true;
