@@ -183,7 +183,7 @@ TEST(LensCli, FittedBendsAreToldKeptAndReplayed) {
         r.output = (dir / (name + ".bmp")).string();
         const BatchResult done = runBatch(r, dir.path().string());
         ASSERT_TRUE(done.ok) << done.message;
-        const std::string json = test::replayed(done, r.output, dir, name, " --json");
+        const std::string json = test::replayed(done, r.output, dir, name + "-di-nuovo", " --json");
         EXPECT_NE(json.find("\"lens_fit_rms_px\": "), std::string::npos) << json;
         EXPECT_EQ(json.find("\"snap_shift_px\": [") != std::string::npos, r.snap) << json;
         if (lines == Lines::Points) {
