@@ -38,10 +38,6 @@ inline std::string textOf(const std::filesystem::path& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-inline void writeText(const std::filesystem::path& path, const std::string& text) {
-    writeBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
-}
-
 // Runs the installed-style binary as a user's script would. `before` is shell text run first in
 // the same process (limits, variables); the binary then replaces the shell and keeps its pid.
 inline Outcome run(const std::string& args, const TempDir& dir, const std::string& before = "") {
@@ -89,7 +85,8 @@ inline bool keepRecord(const BatchResult& done, const TempDir& dir, const std::s
     const Result<ConstructionRecord> record = recordOf(done.state, focal35);
     EXPECT_TRUE(record.ok()) << (record.ok() ? "" : record.error());
     if (done.ok && record.ok()) {
-        writeText(dir / (name + ".json"), constructionJson(record.value()));
+        const std::string json = constructionJson(record.value());
+        writeBytes(dir / (name + ".json"), std::vector<std::uint8_t>(json.begin(), json.end()));
     }
     return done.ok && record.ok();
 }
