@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "WindowFixture.h"
-#include "desktop/PictureWidget.h"
 #include "desktop/ZoomWindow.h"
 
 namespace vesta::desktop {
@@ -97,24 +96,6 @@ TEST_F(MainWindowTest, TheZoomViewerScrollsFitsOnAReleaseOutsideThePictureAndReo
     EXPECT_FALSE(window.context().zoomForm.loaded);
     QTest::mouseClick(window.control("zoo"), Qt::LeftButton);
     EXPECT_TRUE(zoom->isVisible());
-}
-
-// Edit > Aggancia ai bordi, chosen, shows its mark; the sample's lines, as a mouse gives them,
-// are drawn onto their edges and the panel's foot says so.
-TEST_F(MainWindowTest, LinesDrawnOntoTheEdgesAreTold) {
-    openFile(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp");
-    QAction* snap = window.menuAction("agganciaBordi");
-    EXPECT_FALSE(snap->isChecked());
-    choose("agganciaBordi");
-    EXPECT_TRUE(snap->isChecked());
-    clickSampleLines();
-    const WorkingState& s = window.context().s;
-    for (int k = 1; k <= 4; ++k) {
-        EXPECT_NE(s.line(k).first, s.clickedLine(k).first) << k;
-    }
-    const QLabel* foot = qobject_cast<QLabel*>(window.control("bordi"));
-    EXPECT_TRUE(foot->isVisible() && foot->text().startsWith("Retta agganciata al bordo"))
-        << foot->text().toStdString();
 }
 
 }  // namespace
