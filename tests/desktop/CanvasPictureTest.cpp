@@ -1,12 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-
-#include "Fakes.h"
-#include "WindowFixture.h"
 #include "desktop/CanvasPicture.h"
-#include "measure/Measuring.h"
 
 namespace vesta::desktop {
 namespace {
@@ -66,26 +60,6 @@ TEST_F(CanvasPictureTest, InvertingAFigureTwiceLeavesEveryPixelAsItWas) {
     canvas.box(3, 4, 35, 26);
     canvas.line(1.5f, 2.25f, 37.75f, 28.5f);
     EXPECT_EQ(canvas.canvas(), before);
-}
-
-// While measuring, each move erases the previous band from the first point by drawing it
-// again in invert mode: once the pointer rests, only the band to it differs from the image.
-TEST(RectifiedImageRubberBand, OnlyTheBandToTheLastPointerPositionStays) {
-    CanvasPicture source{10, 10, colours::windowBackground};
-    CanvasPicture result{10, 10, colours::windowBackground};
-    result.setPicture(photograph());
-    test::ScriptedDialogs dialogs;
-    test::CountingEventLoop events;
-    test::TempDir dir;
-    Context ctx{source, result, dialogs, events,
-                Paths{"/none", dir.path().string(), dir.path().string()}};
-    ctx.s.nRaddr = 2;  // measuring
-    Picture2_MouseDown(ctx, 5, 5);
-    const QImage before = result.canvas().copy();
-    for (const auto& [x, y] : {std::pair{30.0f, 20.0f}, {12.0f, 25.0f}, {35.0f, 28.0f}}) {
-        Picture2_MouseMove(ctx, x, y);
-    }
-    EXPECT_GE(test::changedAlong(before, result.canvas(), {5, 5}, {35, 28}), 25);
 }
 
 }  // namespace

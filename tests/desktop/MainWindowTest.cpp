@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "WindowFixture.h"
-#include "desktop/PictureWidget.h"
 #include "desktop/ZoomWindow.h"
+#include "state/Prompts.h"
 
 namespace vesta::desktop {
 namespace {
@@ -99,22 +99,59 @@ TEST_F(MainWindowTest, TheZoomViewerScrollsFitsOnAReleaseOutsideThePictureAndReo
     EXPECT_TRUE(zoom->isVisible());
 }
 
-// Edit > Aggancia ai bordi, chosen, shows its mark; the sample's lines, as a mouse gives them,
-// are drawn onto their edges and the panel's foot says so.
-TEST_F(MainWindowTest, LinesDrawnOntoTheEdgesAreTold) {
+// Rette automatiche: the lines found offered in their directions' colours, one dropped with a
+// click, the rest accepted into the same construction as clicked lines; a line of the user's own,
+// or Canc., takes the offer away. Never a box.
+TEST_F(MainWindowTest, OfferedLinesAreDroppedAndAcceptedIntoTheConstruction) {
     openFile(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp");
-    QAction* snap = window.menuAction("agganciaBordi");
-    EXPECT_FALSE(snap->isChecked());
-    choose("agganciaBordi");
-    EXPECT_TRUE(snap->isChecked());
-    clickSampleLines();
     const WorkingState& s = window.context().s;
-    for (int k = 1; k <= 4; ++k) {
-        EXPECT_NE(s.line(k).first, s.clickedLine(k).first) << k;
-    }
-    const QLabel* foot = qobject_cast<QLabel*>(window.control("bordi"));
-    EXPECT_TRUE(foot->isVisible() && foot->text().startsWith("Retta agganciata al bordo"))
-        << foot->text().toStdString();
+    const auto offered = [&] { return s.proposedLines[0].size() + s.proposedLines[1].size(); };
+    EXPECT_FALSE(window.menuAction("accettaRette")->isEnabled());
+    // Canc. takes the offer away; so does a click far from any line, the first end of the user's
+    // own line (taken back with Canc. in turn).
+    choose("retteAutomatiche");
+    ASSERT_GT(offered(), 0u);
+    choose("canc");
+    EXPECT_EQ(offered(), 0u);
+    EXPECT_EQ(prompt(), prompts::kPrimaOrizz);
+    EXPECT_TRUE(window.menuAction("retteAutomatiche")->isEnabled());
+    choose("retteAutomatiche");
+    ASSERT_GT(offered(), 0u);
+    clickPhoto(3, 3);
+    EXPECT_EQ(offered(), 0u);
+    EXPECT_EQ(s.attesaSecondo, 1);
+    choose("canc");
+
+    choose("retteAutomatiche");
+    ASSERT_GE(s.proposedLines[0].size(), 3u);
+    ASSERT_GE(s.proposedLines[1].size(), 3u);
+    EXPECT_EQ(prompt(), prompts::kRetteTrovate);
+    EXPECT_TRUE(window.menuAction("accettaRette")->isEnabled());
+    EXPECT_FALSE(window.menuAction("retteAutomatiche")->isEnabled()) << "offered already";
+    // The first horizontal line is drawn in the horizontal colour.
+    const Point a = s.proposedLines[0][0][0];
+    const auto& drawn = window.picture1().figures();
+    EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(), [&](const Figure& f) {
+        return f.x1 == float(a.x) && f.y1 == float(a.y) && f.colour == Rgb{0, 255, 0};
+    }));
+
+    // A click on a further vertical line drops that line only.
+    const std::size_t before = offered();
+    const auto [c, d] = s.proposedLines[1].back();
+    clickPhoto(int(std::lround((c.x + d.x) / 2)), int(std::lround((c.y + d.y) / 2)));
+    EXPECT_EQ(offered(), before - 1);
+    EXPECT_EQ(s.attesaSecondo, 0) << "no line begun";
+
+    const std::size_t horizontal = s.proposedLines[0].size();
+    choose("accettaRette");
+    EXPECT_EQ(offered(), 0u);
+    EXPECT_EQ(s.nRette, 4);
+    EXPECT_EQ(s.extraLines.size(), before - 1 - 4);
+    EXPECT_EQ(s.residualsH.size(), horizontal);
+    ASSERT_TRUE(s.construction.has_value());
+    EXPECT_TRUE(window.menuAction("altraRettaOrizz")->isEnabled());
+    EXPECT_FALSE(window.menuAction("retteAutomatiche")->isEnabled());
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 }  // namespace

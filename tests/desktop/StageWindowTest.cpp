@@ -1,17 +1,23 @@
 // What the window offers the user at each step of the road: a command counts as offered when
 // its button is shown and enabled, or its menu item shown and enabled. The procedures and the
 // table of stages agree: after every step the form holds exactly what the table gives for the
-// stage the work is in.
+// stage the work is in. Turning: the photograph before its lines, the rectified image after.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QTest>
+#include <array>
 #include <filesystem>
 #include <initializer_list>
 
 #include "WindowFixture.h"
+#include "codec/CameraFile.h"
+#include "codec/ColourFileWriter.h"
 #include "construction/Commands.h"
 #include "construction/ConstructionState.h"
+#include "image/BitmapFile.h"
+#include "image/QuarterTurns.h"
+#include "ui/TurnCommands.h"
 
 namespace vesta::desktop {
 namespace {
@@ -29,10 +35,9 @@ class StageWindowTest : public test::WindowTest {
     // procedure that forgets to enter its stage, shows as a difference. Each name with + must
     // be offered, with - not.
     void expectOffers(const char* step, Stage stage, std::initializer_list<const char*> names) {
-        const Context& ctx = window.context();
-        EXPECT_EQ(stageName(stageOf(ctx.s)), stageName(stage)) << step;
-        FormModel table = ctx.form;
-        applyStage(table, stageOf(ctx.s), stageFacts(ctx));
+        EXPECT_EQ(stageName(stageOf(ctx().s)), stageName(stage)) << step;
+        FormModel table = ctx().form;
+        applyStage(table, stageOf(ctx().s), stageFacts(ctx()));
         const auto sameAsTable = [step](const auto& form, const auto& fromTable) {
             for (std::size_t i = 0; i < form.size(); ++i) {
                 EXPECT_TRUE(form[i]->enabled == fromTable[i]->enabled &&
@@ -40,8 +45,8 @@ class StageWindowTest : public test::WindowTest {
                     << step << ": " << form[i]->name;
             }
         };
-        sameAsTable(ctx.form.menus(), table.menus());
-        sameAsTable(ctx.form.controls(), table.controls());
+        sameAsTable(ctx().form.menus(), table.menus());
+        sameAsTable(ctx().form.controls(), table.controls());
         for (const char* n : names) {
             EXPECT_EQ(offered(n + 1), n[0] == '+') << step << ": " << n + 1;
         }
@@ -56,27 +61,31 @@ class StageWindowTest : public test::WindowTest {
     void clickResult(int x, int y) {
         QTest::mouseClick(window.pictureWidget("Picture2"), Qt::LeftButton, {}, QPoint(x, y));
     }
+    Context& ctx() { return window.context(); }
+    WorkingState& s() { return window.context().s; }
 };
 
 TEST_F(StageWindowTest, EachStepOffersWhatTheUserCanDoThere) {
     expectOffers("start", Stage::NoPhotograph,
                  {"-RADDRIZZA", "-cancella", "-CENTRO", "-RETTANG", "-GRIGLIA", "-save", "-print1",
-                  "-raddrizza1", "-ruotaDestra", "-focale", "+agganciaBordi"});
+                  "-raddrizza1", "-ruotaDestra", "-ruotaSinistra", "-capovolgi", "-focale",
+                  "+agganciaBordi"});
     const std::filesystem::path photo = scratch / "facciata.bmp";
     std::filesystem::copy_file(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp", photo);
     openFile(photo.string());
-    expectOffers(
-        "opened", Stage::DrawingLines,
-        {"+ruotaDestra", "+agganciaBordi", "+focale", "+print1", "+canc", "-cancella", "-RADDRIZZA",
-         "-RETTANG", "-CENTRO", "-area", "-save", "-altra", "-bilineare", "-misureNote"});
+    expectOffers("opened", Stage::DrawingLines,
+                 {"+ruotaDestra", "+ruotaSinistra", "+capovolgi", "+agganciaBordi", "+focale",
+                  "+print1", "+canc", "-cancella", "-RADDRIZZA", "-RETTANG", "-CENTRO", "-area",
+                  "-save", "-altra", "-bilineare", "-misureNote"});
     clickSample(0, 2);
     expectOffers("a line", Stage::DrawingLines,
-                 {"+cancella", "-agganciaBordi", "-ruotaDestra", "-RADDRIZZA"});
+                 {"+cancella", "-agganciaBordi", "-ruotaDestra", "-ruotaSinistra", "-capovolgi",
+                  "-RADDRIZZA"});
     clickSample(2, 8);
     expectOffers("four lines", Stage::Area,
                  {"+RADDRIZZA", "+GRIGLIA", "+RETTANG", "+CENTRO", "+area", "+griglia2", "+centro1",
                   "+start", "+misureNote", "+MISURENOTE", "+altraRettaOrizz", "-save", "-altra",
-                  "-ruotaDestra"});
+                  "-ruotaDestra", "-ruotaSinistra", "-capovolgi"});
     click("cancella");
     expectOffers("the fourth line taken back", Stage::DrawingLines,
                  {"-misureNote", "-MISURENOTE", "-altraRettaOrizz", "-RADDRIZZA", "-CENTRO",
@@ -102,10 +111,10 @@ TEST_F(StageWindowTest, EachStepOffersWhatTheUserCanDoThere) {
     click("RADDRIZZA");
     events.duringYield = nullptr;
     EXPECT_TRUE(seen);
-    const auto onResult = {"+RADDRIZZA", "+cancella",    "+save",       "+print1",
-                           "+altra",     "+ruotaDestra", "-start",      "-area",
-                           "-centro1",   "-canc",        "-griglia2",   "-CENTRO",
-                           "-RETTANG",   "-GRIGLIA",     "-misureNote", "-stampaScala"};
+    const auto onResult = {"+RADDRIZZA",   "+cancella",      "+save",       "+print1", "+altra",
+                           "+ruotaDestra", "+ruotaSinistra", "+capovolgi",  "-start",  "-area",
+                           "-centro1",     "-canc",          "-griglia2",   "-CENTRO", "-RETTANG",
+                           "-GRIGLIA",     "-misureNote",    "-stampaScala"};
     expectOffers("a result", Stage::Result, onResult);
     window.run(GRANDEZZA_SpinUp);
     expectOffers("a size step on the result", Stage::Result, onResult);
@@ -128,6 +137,110 @@ TEST_F(StageWindowTest, EachStepOffersWhatTheUserCanDoThere) {
     expectOffers(
         "another photograph", Stage::DrawingLines,
         {"+ruotaDestra", "-RETTANG", "-cancella", "-altra", "-save", "-area", "-RADDRIZZA"});
+}
+
+// A turn of the photograph (offered only before its first line, as the stage test holds) starts
+// the construction over for the turned photograph: a first point left pending on the old one is
+// dropped, the principal point and the area are the turned photograph's.
+TEST_F(StageWindowTest, ThePhotographTurnsBeforeItsLinesAndStartsOver) {
+    test::writeBytes(scratch / "foto.bmp", test::bitmapBytes({.width = 61, .height = 40}));
+    openFile((scratch / "foto.bmp").string());
+    clickPhoto(10, 10);  // the first end of a line
+    choose("ruotaDestra");
+    EXPECT_EQ(window.pictureWidget("Picture1")->size(), QSize(40, 61));
+    EXPECT_TRUE(s().attesaSecondo == 0 && s().nRette == 0 && s().photographTurn == 1);
+    EXPECT_TRUE(s().centroX == 20 && s().centroY == 30.5);
+    EXPECT_EQ(s().corner(3), (Point{39, 60}));
+
+    choose("capovolgi");
+    choose("ruotaDestra");
+    EXPECT_EQ(s().photographTurn, 0) << "four quarters are no turn";
+    clickPhoto(10, 10);
+    clickPhoto(50, 12);
+    window.run(ruotaDestra_Click);
+    EXPECT_TRUE(s().photographTurn == 0 && s().nRette == 1) << "the line is not thrown away";
+}
+
+// The result turns as a whole: what is shown, what Save keeps, and what Misura measures. The
+// scale taken before the turn stays (cm per pixel), so the same two points of the facade,
+// where the turn put them, measure the same. Never while rows are computed.
+TEST_F(StageWindowTest, TheResultTurnsWithWhatIsSavedAndMeasured) {
+    const std::string sample = VESTA_SAMPLES_DIR "/facciata_ruotata.bmp";
+    std::filesystem::copy_file(sample, scratch / "facciata.bmp");
+    openFile((scratch / "facciata.bmp").string());
+    clickSampleLines();
+    bool duringRows = true;
+    events.duringYield = [&](int) {
+        window.run(ruotaDestra_Click);
+        duringRows = duringRows && s().resultTurn == 0;
+    };
+    QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);
+    events.duringYield = nullptr;
+    EXPECT_TRUE(duringRows);
+    const IndexedImage result = s().immagineRaddrizzata;
+    const int w = result.width, h = result.height;
+
+    QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);  // Misura
+    dialogs.inputs.push_back("200");
+    clickResult(20, 100);
+    clickResult(220, 100);
+    const std::string length = ctx().form.Text6[1].caption;
+    const double scale = s().scala;
+    clickResult(30, 40);  // a first point, dropped by the turn
+
+    choose("ruotaDestra");
+    EXPECT_TRUE(s().largRaddr == h && s().altRaddr == w && s().attesaSecondo == 0);
+    // Turned, and ending at the visible width (783), left of the panel.
+    EXPECT_EQ(window.pictureWidget("Picture2")->size(), QSize(std::min(h, 783), w));
+    EXPECT_EQ(s().scala, scale);
+    EXPECT_EQ(s().scalaCoppia, (std::array<double, 4>{h - 1 - 100.0, 20, h - 1 - 100.0, 220}));
+    clickResult(h - 1 - 100, 20);
+    clickResult(h - 1 - 100, 220);
+    EXPECT_EQ(ctx().form.Text6[1].caption, length);
+    EXPECT_TRUE(dialogs.prompts.size() == 1) << "no second reference length asked";
+
+    // Saved, turned again, saved again: the second file is what was on show, and the kept
+    // construction replays to it.
+    dialogs.saveAnswers.push_back((scratch / "destra.bmp").string());
+    choose("save");
+    choose("ruotaSinistra");
+    choose("ruotaSinistra");
+    dialogs.saveAnswers.push_back((scratch / "girata.bmp").string());
+    choose("save");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
+    EXPECT_TRUE(readSourceBitmap((scratch / "girata.bmp").string()).value().image.pixels ==
+                turnedClockwise(result, -1).pixels);
+    EXPECT_TRUE(test::replaysTo(scratch / "girata.bmp"));
+}
+
+// A colour photograph turned upright and its colour result turned: the scratch file (TIFF in
+// the window) and a save in another format both hold the turned result, and the kept
+// construction replays to the saved bytes.
+TEST_F(StageWindowTest, AColourPhotographAndItsResultTurnAndReplay) {
+    const ColourImage upright = test::patternImage(800, 600, 3, 16);
+    ASSERT_EQ(saveColourImage((scratch / "foto.png").string(), turnedClockwise(upright, 1)), "");
+    openFile((scratch / "foto.png").string());
+    choose("ruotaSinistra");
+    ASSERT_TRUE(s().fotoColori && s().fotoColori->samples16 == upright.samples16);
+    clickSampleLines();
+    EXPECT_TRUE(window.menuAction("bilineare")->isChecked()) << "a colour photograph's default";
+    QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);
+    const ColourImage result = s().risultatoColori;
+    ASSERT_GT(result.width, 0);
+    choose("capovolgi");
+    const Result<CameraPhoto> kept = readCameraFile(ctx().paths.scratchFile());
+    ASSERT_TRUE(kept.ok()) << kept.error();
+    EXPECT_TRUE(kept.value().image.samples16 == turnedClockwise(result, 2).samples16);
+    dialogs.saveAnswers.push_back((scratch / "girata.png").string());
+    choose("save");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
+    EXPECT_TRUE(test::replaysTo(scratch / "girata.png"));
+    // Saved once, the result on show is offered again, in another format.
+    dialogs.saveAnswers.push_back((scratch / "girata.tif").string());
+    choose("save");
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
+    EXPECT_TRUE(readCameraFile((scratch / "girata.tif").string()).value().image.samples16 ==
+                kept.value().image.samples16);
 }
 
 }  // namespace

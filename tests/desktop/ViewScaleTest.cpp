@@ -82,10 +82,6 @@ TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
     const QPoint plain = inPhoto({333, 222});
     click(plain);
     EXPECT_EQ(QPointF(s().xPrimo, s().yPrimo), QPointF(plain));
-    choose("fitView");
-    ASSERT_LT(photo->scale(), 1.0);
-    click(inPhoto({300, 120}));
-    EXPECT_EQ(s().lineViewScales(2), (std::array<double, 2>{1.0, photo->scale()}));
 }
 
 // The line between two clicks at 1:2 is drawn one screen pixel wide along the clicked points;
@@ -197,8 +193,6 @@ TEST_F(ViewScaleTest, CtrlWheelScalesAboutTheCursorAndTheMagnifierShowsThePixelU
     // under the lens.
     click(at);
     EXPECT_EQ(QPointF(s().xPrimo, s().yPrimo), point);
-    click(at + QPoint(200, 8));
-    EXPECT_EQ(s().lineViewScales(1), (std::array<double, 2>{4.0, 4.0}));
 }
 
 }  // namespace

@@ -190,11 +190,19 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSavePrintAndClose) {
     dialogs.input = "200";
     measure({20, 100}, {220, 100});
     measure({100, 20}, {100, 170});
-    EXPECT_EQ(ctx.form.Text6[1].caption, "d 150");
     const auto* spread = window.findChild<QLabel*>("incertezzaMisura");
     ASSERT_NE(spread, nullptr);
     EXPECT_TRUE(spread->isVisible() && spread->text().startsWith("d 150 ±"))
         << spread->text().toStdString();
+    // Each move erases the band drawn at the one before: once the pointer rests, only the band
+    // from the first point to it differs from the image.
+    QTest::mouseClick(result, Qt::LeftButton, {}, QPoint(30, 30));
+    const QImage bare = window.picture2().canvas().copy();
+    for (const QPoint p : {QPoint(200, 120), QPoint(60, 150), QPoint(150, 100)}) {
+        QTest::mouseMove(result, p);
+    }
+    EXPECT_GE(test::changedAlong(bare, window.picture2().canvas(), {30, 30}, {150, 100}), 100);
+    QTest::mouseClick(result, Qt::LeftButton, {}, QPoint(150, 100));
     QAction* print = window.menuAction("stampaScala");
     ASSERT_TRUE(print->isEnabled());
     const int width = ctx.s.largRaddr, height = int(ctx.s.altRaddr);
