@@ -69,9 +69,6 @@ ConstructionClicks noisyClicks(const PinholeCamera& cam, double noise, std::mt19
 // taken from the wrong end put the point elsewhere or flag the wrong line; parallel lines must
 // give a point at infinity, not a division by zero.
 TEST(LineFit, HandWorkedPointsStrayLinesAndInfinity) {
-    const std::array<double, 3> e = smallestEigenvector({{{3, 0, 0}, {0, 1, 0}, {0, 0, 2}}});
-    EXPECT_NEAR(std::fabs(e[1]), 1, 1e-15);
-
     const Point v{1000, 200};
     std::vector<ClickedSegment> lines;
     for (const Point from :
@@ -140,7 +137,7 @@ TEST(LineFit, MoreLinesGiveTheFacadeAndTheirOwnClickError) {
 // error over sigma has an rms between 0.8 and 1.25, is within two sigma in nine cases out of ten
 // and never beyond five, and so is the principal distance's. Too small a sigma (perturbing too
 // little, leaving lines out, measuring the changing frame instead of the fixed part of the
-// photograph) fails here; the same clicks give the same figure every time.
+// photograph) fails here.
 TEST(Uncertainty, StatedSigmaIsHonestOverASweepOfCameras) {
     std::mt19937_64 gen(11);
     for (const double noise : {0.0, 0.5, 1.0}) {
@@ -153,11 +150,6 @@ TEST(Uncertainty, StatedSigmaIsHonestOverASweepOfCameras) {
                 noise > 0 ? noisyClicks(cam, noise, gen, false) : *test::clicksFor(cam);
             const Result<Construction> c = construction(clicks);
             const ProportionUncertainty u = proportionUncertainty(clicks);
-            if (n == 0) {
-                const ProportionUncertainty again = proportionUncertainty(clicks);
-                EXPECT_TRUE(again.aspectSigma == u.aspectSigma &&
-                            again.distanceSigma == u.distanceSigma);
-            }
             if (!c.ok() || u.indeterminate) {
                 continue;
             }
