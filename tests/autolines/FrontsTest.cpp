@@ -92,31 +92,28 @@ TEST(Fronts, TheFrontIsTheWidestOrTheOneInTheArea) {
 }
 
 // In the window the fronts left out are said on the panel, never in a box, and the words go
-// with the offer.
-TEST(Fronts, TheWindowSaysOtherFrontsWereLeftOut) {
+// with the offer. Accepting the found lines adds them one by one, each making the construction
+// again: the camera's focal length is offered once for all of them, not once a line.
+TEST(Fronts, TheWindowSaysOtherFrontsWereLeftOutAndOffersTheFocalLengthOnce) {
     test::FakeApp app;
     Form_Load(app.ctx, test::screen1024x768());
     test::openBitmap(app, 1000, 700);
-    retteAutomatiche_Click(app.ctx, [](const GreyView&) { return DetectedSegments{twoFronts()}; });
+    const auto find = [&] {
+        retteAutomatiche_Click(app.ctx,
+                               [](const GreyView&) { return DetectedSegments{twoFronts()}; });
+    };
+    find();
     EXPECT_EQ(app.ctx.form.avviso.caption,
               "Trovate altre facciate: 1, lasciate fuori (le rette offerte sono della facciata "
               "più ampia)");
-    EXPECT_TRUE(app.dialogs.messages.empty());
     withdrawFoundLines(app.ctx);
     EXPECT_EQ(app.ctx.form.avviso.caption, "");
-}
 
-// Accepting the found lines adds them one by one, each making the construction again: the
-// camera's focal length is offered once for all of them, not once a line.
-TEST(Fronts, AcceptedLinesOfferTheCamerasFocalLengthOnce) {
-    test::FakeApp app;
-    Form_Load(app.ctx, test::screen1024x768());
-    test::openBitmap(app, 1000, 700);
     app.ctx.s.exifFocal35 = 28;
     app.ctx.s.centroX = 420;  // off the verticals' point, which stands above x = 500
     app.ctx.clickSigma = 40;  // clicks this unsure leave the proportions uncertain
     app.dialogs.confirmAnswer = false;
-    retteAutomatiche_Click(app.ctx, [](const GreyView&) { return DetectedSegments{twoFronts()}; });
+    find();
     accettaRette_Click(app.ctx);
     ASSERT_GT(app.ctx.s.extraLines.size(), 0u);
     ASSERT_TRUE(app.ctx.s.construction);
