@@ -65,13 +65,10 @@ ConstructionClicks noisyClicks(const PinholeCamera& cam, double noise, std::mt19
     return c;
 }
 
-// A sign slip in the homogeneous line, an eigenvector of the wrong eigenvalue or residuals
-// taken from the wrong end put the point elsewhere or flag the wrong line; parallel lines must
-// give a point at infinity, not a division by zero.
-TEST(LineFit, HandWorkedPointsStrayLinesAndInfinity) {
-    const std::array<double, 3> e = smallestEigenvector({{{3, 0, 0}, {0, 1, 0}, {0, 0, 2}}});
-    EXPECT_NEAR(std::fabs(e[1]), 1, 1e-15);
-
+// A sign slip in the homogeneous line or an eigenvector of the wrong eigenvalue put the point
+// elsewhere, and leave residuals on lines that all run through it; parallel lines must give a
+// point at infinity, not a division by zero.
+TEST(LineFit, HandWorkedPointsAndInfinity) {
     const Point v{1000, 200};
     std::vector<ClickedSegment> lines;
     for (const Point from :
@@ -85,13 +82,6 @@ TEST(LineFit, HandWorkedPointsStrayLinesAndInfinity) {
     for (const double r : fit.residuals) {
         EXPECT_LT(r, 1e-9);
     }
-    // One line's far end 3 px off: flagged, the others not.
-    lines[2].ends[1].y += 3;
-    lines[0].ends[1].y += 0.2;
-    lines[1].ends[0].x -= 0.2;
-    EXPECT_EQ(strayLines(lines, 0.29), (std::vector<bool>{false, false, true, false, false}));
-    lines[2].ends[1].y -= 3;
-    EXPECT_EQ(strayLines(lines, 0.29), (std::vector<bool>(5, false)));
 
     const std::vector<ClickedSegment> parallel{{{Point{0, 10}, Point{500, 10}}, {0.3, 0.3}},
                                                {{Point{0, 50}, Point{400, 50}}, {0.3, 0.3}},
@@ -140,7 +130,7 @@ TEST(LineFit, MoreLinesGiveTheFacadeAndTheirOwnClickError) {
 // error over sigma has an rms between 0.8 and 1.25, is within two sigma in nine cases out of ten
 // and never beyond five, and so is the principal distance's. Too small a sigma (perturbing too
 // little, leaving lines out, measuring the changing frame instead of the fixed part of the
-// photograph) fails here; the same clicks give the same figure every time.
+// photograph) fails here.
 TEST(Uncertainty, StatedSigmaIsHonestOverASweepOfCameras) {
     std::mt19937_64 gen(11);
     for (const double noise : {0.0, 0.5, 1.0}) {
@@ -153,11 +143,6 @@ TEST(Uncertainty, StatedSigmaIsHonestOverASweepOfCameras) {
                 noise > 0 ? noisyClicks(cam, noise, gen, false) : *test::clicksFor(cam);
             const Result<Construction> c = construction(clicks);
             const ProportionUncertainty u = proportionUncertainty(clicks);
-            if (n == 0) {
-                const ProportionUncertainty again = proportionUncertainty(clicks);
-                EXPECT_TRUE(again.aspectSigma == u.aspectSigma &&
-                            again.distanceSigma == u.distanceSigma);
-            }
             if (!c.ok() || u.indeterminate) {
                 continue;
             }
