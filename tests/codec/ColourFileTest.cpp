@@ -125,17 +125,10 @@ TEST_F(ColourFileTest, EveryExifOrientationShowsThePhotographUpright) {
         test::ExifFields fields;
         fields.orientation = s.orientation;
         fields.bigEndian = s.orientation % 2 == 1;
-        fields.focalLengthMm = 24.5;
-        fields.focalLength35mm = 36;
-        fields.pixelXDimension = 6000;
         const auto oriented = put(
             "oriented.jpg", test::withExifSegment(test::readBytes(plain), test::exifBlock(fields)));
         const CameraPhoto photo = read(oriented);
         const std::string what = "orientation " + std::to_string(s.orientation);
-        const CameraFacts& facts = photo.facts;
-        EXPECT_TRUE(facts.orientation == s.orientation && facts.focalLengthMm == 24.5 &&
-                    facts.focalLength35mm == 36 && facts.pixelXDimension == 6000)
-            << what;
         expectBlocks(photo.image, kBlock, 6, what);
         // The first view, a quarter of the size, is turned the same way: each block in its place.
         const auto bytes = test::readBytes(oriented);
@@ -310,6 +303,7 @@ TEST_F(ColourFileTest, AResultKeepsThePhotographsCameraDateAndLens) {
                          test::withExifSegment(test::readBytes(source), test::exifBlock(fields)));
         const CameraPhoto photo = read(source);
         ASSERT_EQ(photo.image.width, 12) << "set upright";
+        EXPECT_EQ(photo.facts.pixelXDimension, 4000) << "the photograph's own";
         const CameraPhoto back = read(save("r.jpg", photo.image));
         const CameraFacts& f = back.facts;
         EXPECT_TRUE(f.orientation == 1 && back.image.width == 12);
