@@ -1,36 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "rectify/PrintLayout.h"
 
 namespace vesta {
 namespace {
 
 TEST(PrintLayoutTest, AScaleIsTypedAsOneToNOrN) {
+    // One case a branch: the colon, its lead, the digits, the bounds.
     const std::pair<const char*, std::optional<int>> cases[] = {
-        {"1:75", 75},  {"75", 75},     {" 1 : 200 ", 200}, {"1:100000", 100000},
-        {"1:1", 1},    {"1:0", {}},    {"0", {}},          {"100001", {}},
-        {"-50", {}},   {"1:75,5", {}}, {"75.5", {}},       {"2:100", {}},
-        {"1:", {}},    {"", {}},       {"scala", {}},      {"1:1e3", {}},
-        {"1:+50", {}}, {"1:50:2", {}}, {"0x10", {}},       {"9999999", {}}};
+        {"1:75", 75},  {" 1 : 200 ", 200}, {"1:100000", 100000}, {"1", 1},
+        {"2:100", {}}, {"1:", {}},         {"9999999", {}},      {"1:+50", {}},
+        {"75.5", {}},  {"1:0", {}},        {"100001", {}}};
     for (const auto& [typed, denominator] : cases) {
         EXPECT_EQ(typedPrintScale(typed), denominator) << typed;
     }
-}
-
-// A4's printable area less the margins: 190 x 277 mm, of which 259 mm hold the image.
-TEST(PrintLayoutTest, AMetreOfTheFacadeIsACentimetreAtOneToAHundred) {
-    const Result<PrintLayout> one = layOutPrint(190, 277, 1200, 800, 1.0, 100);
-    ASSERT_TRUE(one.ok());
-    const PrintLayout& l = one.value();
-    EXPECT_DOUBLE_EQ(l.mmPerPixel, 0.1);
-    EXPECT_DOUBLE_EQ(l.imageWidthMm, 120);
-    EXPECT_EQ(l.columns * l.rows, 1);
-    const PrintSheet& s = l.sheets[0];
-    EXPECT_TRUE(s.x0 == 0 && s.y0 == 0 && s.x1 == 1200 && s.y1 == 800);
-    EXPECT_TRUE(s.left == 0 && s.top == 0 && s.clipWidth == 120 && s.clipHeight == 80);
-    EXPECT_DOUBLE_EQ(l.footerTop, 259);
 }
 
 // Every sheet's pixels cover its share, begin less than a pixel before it, and the shares
@@ -41,6 +24,7 @@ TEST(PrintLayoutTest, SheetsTileTheImageExactly) {
     ASSERT_TRUE(laid.ok());
     const PrintLayout& l = laid.value();
     EXPECT_DOUBLE_EQ(l.mmPerPixel, 0.35);
+    EXPECT_DOUBLE_EQ(l.footerTop, 259) << "A4's printable area less the footer";
     ASSERT_EQ(l.columns, 2);  // 354.55 mm across 190 mm sheets
     ASSERT_EQ(l.rows, 2);     // 514.85 mm down 259 mm sheets
     ASSERT_EQ(l.sheets.size(), 4u);
@@ -80,9 +64,7 @@ TEST(PrintLayoutTest, TheScaleBarIsTheLongestRoundLengthThatFits) {
          {std::tuple{100, 95.0, std::tuple{5.0, 50.0, 5, "5 m"}},
           std::tuple{100, 100.0, std::tuple{10.0, 100.0, 5, "10 m"}},
           std::tuple{20, 100.0, std::tuple{2.0, 100.0, 4, "2 m"}},
-          std::tuple{200, 95.0, std::tuple{10.0, 50.0, 5, "10 m"}},
-          std::tuple{1, 100.0, std::tuple{0.1, 100.0, 5, "10 cm"}},
-          std::tuple{50, 30.0, std::tuple{1.0, 20.0, 5, "1 m"}}}) {
+          std::tuple{1, 100.0, std::tuple{0.1, 100.0, 5, "10 cm"}}}) {
         const ScaleBar bar = scaleBarFor(denominator, room);
         EXPECT_EQ(std::tuple(bar.metres, bar.lengthMm, bar.divisions, bar.label), want)
             << denominator;
