@@ -33,11 +33,8 @@ class LinePointsTest : public test::AppTest {
 TEST_F(LinePointsTest, AClickJoinsTheNearestLineAndCancTakesItBack) {
     const VanishingPoints clicked = s.fughe.value();
     altriPunti_Click(app.ctx);
-    EXPECT_EQ(f.domanda1.caption, prompts::kAltriPunti);
     test::click(app.ctx, 400, 300);
-    EXPECT_EQ(f.avviso.caption, "Punto lontano dalle rette: non preso.");
-    EXPECT_TRUE(s.pointsAlong.empty());
-    EXPECT_EQ(s.clickedLine(1), first);
+    EXPECT_TRUE(s.pointsAlong.empty()) << "far from every line";
 
     test::click(app.ctx, 400, 136);
     ASSERT_EQ(s.pointsAlong.size(), 1u);

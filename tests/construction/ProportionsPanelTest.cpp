@@ -8,7 +8,6 @@
 #include "construction/ExtraLines.h"
 #include "geometry/Uncertainty.h"
 #include "sidecar/StateRecord.h"
-#include "state/Prompts.h"
 #include "ui/Undo.h"
 
 namespace vesta {
@@ -70,7 +69,6 @@ TEST_F(ProportionsPanelTest, EachLineEndIsAsSureAsAPixelOfItsView) {
     EXPECT_EQ(plain, oneSigma(0.28867513459481287));
     const double reduced = figure(0.25, 0.25);
     EXPECT_EQ(reduced, oneSigma(4 * 0.28867513459481287));
-    EXPECT_NEAR(reduced / plain, 4, 0.4);
     const double part = figure(1, 0.25);
     EXPECT_TRUE(plain < part && part < reduced) << part;
 
@@ -96,10 +94,8 @@ TEST_F(ProportionsPanelTest, FurtherLinesFittedFlaggedTakenAwayAndTakenBack) {
     ASSERT_EQ(f.incertezza.caption.rfind("±", 0), 0u) << f.incertezza.caption;
     EXPECT_NE(f.incertezza.caption.find(','), std::string::npos) << "the user's separator";
     EXPECT_EQ(f.incertezza.tooltip.find("Aiutano"), std::string::npos);
-    EXPECT_TRUE(f.altraRettaOrizz.enabled && f.altraRettaVert.enabled);
     EXPECT_FALSE(f.scarti.visible);
     altraRettaOrizz_Click(app.ctx);
-    EXPECT_EQ(f.domanda1.caption, prompts::kAltraOrizz);
     test::click(app.ctx, 100, 300);
     // Canc. on the first end gives up that line only.
     CANC2(app.ctx);

