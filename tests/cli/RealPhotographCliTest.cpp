@@ -222,7 +222,8 @@ TEST(RealPhotograph, AllEdgesAgreeWithALeastSquaresConstructionMadeHere) {
 // pixel off the next one's, and lines drawn onto it from clicks a pixel apart were a pixel and a
 // half apart at the top. Every chosen edge, straight, is still found.
 TEST(RealPhotograph, SnappingRefusesAnEdgeOfOffsetPieces) {
-    for (const test::RealFront& front : {test::buildingFront(), test::leuvenFront()}) {
+    for (const test::RealFront& front :
+         {test::buildingFront(), test::leuvenFront(), test::shipFront()}) {
         SKIP_WITHOUT(front.photo);
         const Result<CameraPhoto> read = readCameraFile(front.photo);
         ASSERT_TRUE(read.ok()) << front.photo;
@@ -270,7 +271,13 @@ FourByFour fourEdgesADirection(const test::RealFront& front, const std::string& 
 // real edges stray from one point by a few tenths of a pixel (building.jpg's storeys' panels
 // lean each a little, leuvenB.jpg's stone frames are soft), so four lines a direction state a
 // sigma of 2 to 6% on building.jpg (spread 11.0%, snapped 9.8%) and of 6 to 8% or none at all
-// on leuvenB.jpg (spread 65%, snapped 45%). What they state holds.
+// on leuvenB.jpg (spread 65%, snapped 45%). What they state holds. scenetext06.jpg's front, its
+// edges long and sharp, is not among them: its camera was level, its verticals parallel to
+// within their tenths of a pixel, and no focal length closes the construction on all its edges.
+// Given the camera's (--focal35 64), four lines a direction land at 1.22 to 1.33 while their
+// vertical vanishing point falls below, and at 1.79 to 1.92 (stated sigma 3.5%) where it falls
+// above the photograph: the frame, judging Vh right of Vv far away to its left, then measures
+// the area between rows that are not its outermost ones.
 TEST(RealPhotograph, FourEdgesADirectionHoldAllOfThemWithinTwoStatedSigma) {
     for (const test::RealFront& front : {test::buildingFront(), test::leuvenFront()}) {
         SKIP_WITHOUT(front.photo);
