@@ -126,5 +126,31 @@ TEST(LensSigma, StatedSigmaIsHonestWithTheBendFitted) {
     EXPECT_LE(worstDistance, 5);
 }
 
+// A typed coefficient is the user's choice: the panel states the clicks' sigma, as with no
+// bend; the same coefficient fitted to the lines straight within the clicks states more (k1's
+// own error alone), and a fit whose lines stray by pixels ten times that.
+TEST(LensSigma, ATypedCoefficientKeepsTheClicksSigma) {
+    const ConstructionClicks clicks = *test::clicksFor(facade::samples::rolled().camera);
+    test::FakeApp app;
+    test::clickLines(app, clicks);
+    test::clickArea(app, clicks);
+    WorkingState& s = app.ctx.s;
+    s.sorgente.image.width = int(clicks.width);
+    s.sorgente.image.height = int(clicks.height);
+    const double clicked = s.aspectSigma;
+    ASSERT_GT(clicked, 0);
+    const auto statedWith = [&](std::optional<double> fitRms, double pointSigma) {
+        s.lensK1 = 0.05;
+        s.lensFitRms = fitRms;
+        s.lensFitSpread = LensFitSpread{pointSigma, 1e4};
+        showProportionUncertainty(app.ctx);
+        return s.aspectSigma;
+    };
+    EXPECT_EQ(statedWith(std::nullopt, 0.1), clicked);
+    const double fitted = statedWith(0.1, 0.1);
+    EXPECT_GT(fitted, 1.02 * clicked);
+    EXPECT_GT(statedWith(3, 3), 8 * fitted);
+}
+
 }  // namespace
 }  // namespace vesta
