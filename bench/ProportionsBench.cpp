@@ -49,6 +49,20 @@ void BM_ProportionUncertainty(benchmark::State& state) {
 }
 BENCHMARK(BM_ProportionUncertainty)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
 
+// The same with a lens's bend fitted to the lines: each perturbation also moves every end by a
+// drawn error of k1.
+void BM_ProportionUncertaintyFittedLens(benchmark::State& state) {
+    const ConstructionClicks clicks = rolledClicks(double(state.range(0)));
+    FittedBend bend;
+    bend.lens = RadialLens::ofPhotograph(0.05, int(clicks.width), int(clicks.height));
+    bend.pointSigma = 0.5;
+    bend.k1Weight = 4e6;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(proportionUncertainty(clicks, bend));
+    }
+}
+BENCHMARK(BM_ProportionUncertaintyFittedLens)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
+
 // One output row of the known-measures frame: the source points a sampler consumes.
 void BM_KnownMeasuresRow(benchmark::State& state) {
     const KnownMeasuresFrame f = knownMeasuresFrame(rolledClicks(5), 1200, 522).value();

@@ -4,6 +4,7 @@
 
 #include "autolines/LsdDetector.h"
 #include "construction/AutoLines.h"
+#include "construction/LensCommands.h"
 #include "construction/LensCorrection.h"
 #include "construction/LensEdges.h"
 #include "geometry/LensFit.h"
@@ -70,8 +71,7 @@ void takeFoundLines(Context& ctx, bool fitLens, const std::optional<std::array<P
                 ctx.dialogs.messageBox(fit.error(), "vesta-rectify", MessageIcon::Warning);
                 return;
             }
-            ctx.s.lensK1 = fit.value().k1;
-            ctx.s.lensFitRms = fit.value().rmsPx;
+            keepLensFit(ctx.s, fit.value());
         }
     }
     const GroupedLines found = findPhotographLines(ctx, detectSegments, area);

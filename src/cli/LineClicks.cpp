@@ -35,6 +35,7 @@ bool clickRequestLines(Context& ctx, const BatchRequest& request,
     const std::vector<GivenLine> lines = givenLines(request);
     const int width = ctx.s.larghezzaSorg(), height = ctx.s.altezzaSorg();
     ctx.s.lensFitRms = request.lensFitRms;
+    ctx.s.lensFitSpread.reset();
     // Snapped lines tell the bend by their edges: fitted once they are clicked, as the window's
     // Correggi la distorsione dalle rette does.
     const bool fitToEdges = request.lensFit && request.snap && !request.clicksUndistorted;
@@ -51,8 +52,7 @@ bool clickRequestLines(Context& ctx, const BatchRequest& request,
             messages.push_back(fit.error());
             return false;
         }
-        ctx.s.lensK1 = fit.value().k1;
-        ctx.s.lensFitRms = fit.value().rmsPx;
+        keepLensFit(ctx.s, fit.value());
     }
     // A kept construction's clicks are out of the bend, its lines already through their points.
     const std::optional<RadialLens> photographs =

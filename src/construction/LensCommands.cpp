@@ -71,11 +71,16 @@ std::vector<std::vector<Point>> edgePointsOfLines(const Context& ctx,
     return lines;
 }
 
-void useK1(Context& ctx, std::optional<double> k1, std::optional<double> rms) {
+// A typed k1 (or none) when `fit` is nothing.
+void useK1(Context& ctx, std::optional<double> k1, const std::optional<LensFit>& fit) {
     WorkingState& s = ctx.s;
     const std::optional<RadialLens> before = photographLensOf(s);
     s.lensK1 = k1;
-    s.lensFitRms = rms;
+    s.lensFitRms.reset();
+    s.lensFitSpread.reset();
+    if (fit) {
+        keepLensFit(s, *fit);
+    }
     s.lensProfile.reset();
     takeClicksOutOfNewLens(ctx, before);
     ctx.form.avviso.caption =
@@ -84,6 +89,12 @@ void useK1(Context& ctx, std::optional<double> k1, std::optional<double> rms) {
 }
 
 }  // namespace
+
+void keepLensFit(WorkingState& s, const LensFit& fit) {
+    s.lensK1 = fit.k1;
+    s.lensFitRms = fit.rmsPx;
+    s.lensFitSpread = LensFitSpread{fit.pointSigma, fit.k1Weight};
+}
 
 std::string lensK1Notice(const WorkingState& s, char decimalSeparator) {
     if (!s.lensK1) {
@@ -203,7 +214,7 @@ std::optional<std::string> fitLensToLines(Context& ctx) {
         again.ok()) {
         fit = again;
     }
-    useK1(ctx, fit.value().k1, fit.value().rmsPx);
+    useK1(ctx, fit.value().k1, fit.value());
     return std::nullopt;
 }
 

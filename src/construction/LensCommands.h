@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "geometry/LensFit.h"
 #include "geometry/RadialLens.h"
 #include "state/Context.h"
 
@@ -27,6 +28,10 @@ std::optional<std::string> fitLensToLines(Context& ctx);
 // the area) is bent back to where it was clicked and taken out of the new lens, the lines are
 // drawn onto their edges again when snapping is on, and the construction is made again.
 void takeClicksOutOfNewLens(Context& ctx, const std::optional<RadialLens>& before);
+
+// The fitted coefficient, how straight it left the lines and how sure it is, into the working
+// state (the clicks are not moved).
+void keepLensFit(WorkingState& s, const LensFit& fit);
 
 // The panel's words for the coefficient the working state takes out, as its record names it.
 std::string lensK1Notice(const WorkingState& s, char decimalSeparator);

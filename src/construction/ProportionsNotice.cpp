@@ -6,6 +6,7 @@
 #include "construction/FocalLengthCommand.h"
 #include "geometry/Construction.h"
 #include "geometry/FocalLength.h"
+#include "geometry/LensFit.h"
 #include "geometry/Uncertainty.h"
 #include "state/Numbers.h"
 
@@ -43,6 +44,35 @@ void showDistanceSource(Context& ctx, bool fromFocalLength) {
     }
 }
 
+// The bend fitted to the lines, whose own error the figure counts; a typed coefficient or a
+// database's calibration is the user's choice, taken as exact.
+std::optional<FittedBend> fittedBend(const WorkingState& s) {
+    if (!s.lensK1 || !s.lensFitRms || !s.lensFitSpread || s.lensProfile) {
+        return std::nullopt;
+    }
+    FittedBend bend;
+    bend.lens = RadialLens::ofPhotograph(*s.lensK1, s.larghezzaSorg(), s.altezzaSorg());
+    bend.pointSigma = s.lensFitSpread->pointSigma;
+    bend.k1Weight = s.lensFitSpread->k1Weight;
+    // A line given by more points runs through them all, surer at its ends than one of them.
+    const auto shares = [&](ClickedLine l) {
+        for (const PointsAlong& given : s.pointsAlong) {
+            if (given.line == l) {
+                return fittedEndShares(given.points);
+            }
+        }
+        return std::array<double, 2>{1, 1};
+    };
+    for (int k = 1; k <= std::min(s.nRette, 4); ++k) {
+        bend.endShares[std::size_t(k - 1)] = shares(s.clickedLine(k));
+    }
+    for (const ExtraLine& extra : s.extraLines) {
+        (extra.horizontal ? bend.moreHorizontalShares : bend.moreVerticalShares)
+            .push_back(shares(extra.line));
+    }
+    return bend;
+}
+
 }  // namespace
 
 std::optional<double> givenDistance(const Context& ctx) {
@@ -66,7 +96,7 @@ void showProportionUncertainty(Context& ctx) {
     if (ctx.clickSigma > 0) {
         clicks.setClickSigma(ctx.clickSigma);
     }
-    const ProportionUncertainty u = proportionUncertainty(clicks);
+    const ProportionUncertainty u = proportionUncertainty(clicks, fittedBend(s));
     s.distanceSigma = u.distanceSigma;
     const bool sure = showAspectUncertainty(ctx, u.aspectSigma, u.indeterminate);
     showDistanceSource(ctx, clicks.givenDistance.has_value());

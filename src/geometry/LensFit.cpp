@@ -11,6 +11,33 @@ namespace {
 constexpr double kScanStep = 0.005;
 // Below this change of the rms over the whole range (px) the lines do not tell the bend.
 constexpr double kLeastSpread = 0.02;
+// The step of k1 over which the straightness's curvature is taken: the points' distances from
+// their lines are near linear in k1, so the step hardly matters as long as it is not lost in
+// rounding.
+constexpr double kCurvatureStep = 0.01;
+
+// The fit's own uncertainty: the sum of squared distances is near quadratic in k1 about its
+// least, and half its curvature there is the sum of the squared slopes of the distances.
+template <typename RmsAt>
+LensFit withSpread(LensFit fit, const std::vector<std::vector<Point>>& lines, RmsAt rmsAt) {
+    int points = 0, freedom = -1;
+    for (const std::vector<Point>& l : lines) {
+        if (l.size() > 2) {
+            points += int(l.size());
+            freedom += int(l.size()) - 2;
+        }
+    }
+    const auto sum = [&](double k1) {
+        const double rms = rmsAt(k1);
+        return rms * rms * points;
+    };
+    const double h = kCurvatureStep;
+    fit.k1Weight = (sum(fit.k1 + h) - 2 * sum(fit.k1) + sum(fit.k1 - h)) / (2 * h * h);
+    if (freedom > 0) {
+        fit.pointSigma = std::sqrt(sum(fit.k1) / freedom);
+    }
+    return fit;
+}
 
 }  // namespace
 
@@ -56,6 +83,26 @@ std::array<Point, 2> endsOnFittedLine(const std::vector<Point>& points) {
                      line->through.y + t * line->direction.y};
     };
     return {foot(points.front()), foot(points.back())};
+}
+
+std::array<double, 2> fittedEndShares(const std::vector<Point>& points) {
+    const std::optional<FittedLine> line = fitLine(points);
+    if (points.size() < 3 || !line) {
+        return {1, 1};
+    }
+    const auto along = [&](Point p) {
+        return (p.x - line->through.x) * line->direction.x +
+               (p.y - line->through.y) * line->direction.y;
+    };
+    double spread = 0;
+    for (const Point p : points) {
+        spread += along(p) * along(p);
+    }
+    const double n = double(points.size());
+    const auto share = [&](Point end) {
+        return std::sqrt(1 / n + along(end) * along(end) / spread);
+    };
+    return {share(points.front()), share(points.back())};
 }
 
 double straightnessRms(const std::vector<std::vector<Point>>& lines, const RadialLens& lens) {
@@ -130,7 +177,8 @@ Result<LensFit> fitLensK1(const std::vector<std::vector<Point>>& lines, int widt
         }
     }
     const double k1 = (a + b) / 2;
-    return Result<LensFit>::success(LensFit{k1, rmsAt(k1)});
+    return Result<LensFit>::success(
+        withSpread(LensFit{k1, rmsAt(k1), std::nullopt, 0}, lines, rmsAt));
 }
 
 }  // namespace vesta

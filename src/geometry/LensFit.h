@@ -26,6 +26,11 @@ double distanceFrom(const FittedLine& line, Point p);
 // The first and last as given when the points do not make a line.
 std::array<Point, 2> endsOnFittedLine(const std::vector<Point>& points);
 
+// How much of one point's error across its line the ends endsOnFittedLine gives keep, each
+// sqrt(1/n + t²/Σt²), t its place along the line from the points' centroid: a line through
+// many points is surer at its ends than a single point. 1 for fewer than three points.
+std::array<double, 2> fittedEndShares(const std::vector<Point>& points);
+
 // Root mean square (px, in the undistorted plane) of the distances of every point of the lines
 // with more than two, taken out of the lens's bend, from the line fitted to its own line's
 // points; 0 when no line has more than two.
@@ -34,6 +39,12 @@ double straightnessRms(const std::vector<std::vector<Point>>& lines, const Radia
 struct LensFit {
     double k1 = 0;
     double rmsPx = 0;  // how straight the lines are once out of the bend
+    // How sure k1 is: a point's error across its line (px), the residuals over the freedom left
+    // after each line's two parameters and k1 (nothing when none is left), and the sum over the
+    // points of the squared change of their distances from their lines per unit of k1 (px²),
+    // so that k1's standard deviation is pointSigma / sqrt(k1Weight).
+    std::optional<double> pointSigma;
+    double k1Weight = 0;
 };
 
 // The k1 within the plausible range that minimises straightnessRms for a photograph of

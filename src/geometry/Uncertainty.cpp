@@ -58,6 +58,69 @@ void perturb(const ConstructionClicks& clicks, std::mt19937_64& gen, Constructio
 
 constexpr std::uint64_t kSeed = 20261207;
 
+// A normal deviate by Box-Muller on two of the generator's draws, the same on every library.
+double gaussian(std::mt19937_64& gen) {
+    const double u = (double(gen() >> 11) + 0.5) * 0x1.0p-53;
+    const double v = double(gen() >> 11) * 0x1.0p-53;
+    return std::sqrt(-2 * std::log(u)) * std::cos(2 * 3.14159265358979323846 * v);
+}
+
+// How far each line end moves per unit of a fitted k1's error, and that error's standard
+// deviation: the undistorted point is linear in k1, (1 + k1·r²) times the photograph point's
+// offset from the centre, so the move is exact for any error.
+struct BendShift {
+    double k1Sigma = 0;
+    std::array<std::array<Point, 2>, 4> lines{};
+    std::array<std::vector<std::array<Point, 2>>, 2> more;
+};
+
+Point slopeInK1(const RadialLens& lens, Point end) {
+    const std::optional<Point> q = lens.distorted(end);
+    if (!q) {
+        return {};
+    }
+    const double x = (q->x - lens.centre.x) / lens.halfDiagonal;
+    const double y = (q->y - lens.centre.y) / lens.halfDiagonal;
+    const double r2 = x * x + y * y;
+    return {(q->x - lens.centre.x) * r2, (q->y - lens.centre.y) * r2};
+}
+
+BendShift bendShift(const ConstructionClicks& clicks, const RadialLens& lens, double k1Sigma) {
+    BendShift shift;
+    shift.k1Sigma = k1Sigma;
+    for (std::size_t k = 0; k < 4; ++k) {
+        for (std::size_t e = 0; e < 2; ++e) {
+            shift.lines[k][e] = slopeInK1(lens, clicks.lines[k][e]);
+        }
+    }
+    for (std::size_t axis = 0; axis < 2; ++axis) {
+        for (const ClickedSegment& line : axis == 0 ? clicks.moreHorizontal : clicks.moreVertical) {
+            shift.more[axis].push_back(
+                {slopeInK1(lens, line.ends[0]), slopeInK1(lens, line.ends[1])});
+        }
+    }
+    return shift;
+}
+
+void shiftByK1Error(const BendShift& shift, std::mt19937_64& gen, ConstructionClicks& moved) {
+    const double dk = shift.k1Sigma * gaussian(gen);
+    const auto add = [dk](Point& p, Point slope) {
+        p = Point{p.x + dk * slope.x, p.y + dk * slope.y};
+    };
+    for (std::size_t k = 0; k < 4; ++k) {
+        for (std::size_t e = 0; e < 2; ++e) {
+            add(moved.lines[k][e], shift.lines[k][e]);
+        }
+    }
+    for (std::size_t axis = 0; axis < 2; ++axis) {
+        auto& to = axis == 0 ? moved.moreHorizontal : moved.moreVertical;
+        for (std::size_t k = 0; k < to.size(); ++k) {
+            add(to[k].ends[0], shift.more[axis][k][0]);
+            add(to[k].ends[1], shift.more[axis][k][1]);
+        }
+    }
+}
+
 bool usableSigmas(const ConstructionClicks& clicks) {
     for (const bool horizontal : {true, false}) {
         for (const ClickedSegment& line : clicks.allLines(horizontal)) {
@@ -91,13 +154,17 @@ double oneSigmaSize(std::vector<double>& sizes) {
 }
 
 template <typename Deviations>
-Spread spreadOver(const ConstructionClicks& clicks, Deviations deviations) {
+Spread spreadOver(const ConstructionClicks& clicks, Deviations deviations,
+                  const std::optional<BendShift>& shift = std::nullopt) {
     std::mt19937_64 gen(kSeed);
     ConstructionClicks moved = clicks;
     int refused = 0;
     std::array<std::vector<double>, 2> sizes;
     for (int n = 0; n < kUncertaintySamples; ++n) {
         perturb(clicks, gen, moved);
+        if (shift) {
+            shiftByK1Error(*shift, gen, moved);
+        }
         const std::optional<std::array<double, 2>> d = deviations(moved);
         if (!d || !std::isfinite((*d)[0]) || !std::isfinite((*d)[1])) {
             ++refused;
@@ -138,23 +205,72 @@ std::optional<double> residualClickError(const ConstructionClicks& clicks) {
     return std::sqrt(sum / freedom);
 }
 
-ProportionUncertainty proportionUncertainty(const ConstructionClicks& given) {
+namespace {
+
+// Every click taken no surer than `error`.
+void atLeast(ConstructionClicks& clicks, double error) {
+    for (auto& line : clicks.sigmas) {
+        line = {std::max(line[0], error), std::max(line[1], error)};
+    }
+    for (auto* more : {&clicks.moreHorizontal, &clicks.moreVertical}) {
+        for (ClickedSegment& line : *more) {
+            line.sigmas = {std::max(line.sigmas[0], error), std::max(line.sigmas[1], error)};
+        }
+    }
+}
+
+// Each line end as unsure as a point of its line, `error`, times the end's share of it, and
+// never surer than clicked.
+void endsOfFittedLines(ConstructionClicks& clicks, const FittedBend& bend, double error) {
+    for (std::size_t k = 0; k < 4; ++k) {
+        for (std::size_t e = 0; e < 2; ++e) {
+            clicks.sigmas[k][e] = std::max(clicks.sigmas[k][e], error * bend.endShares[k][e]);
+        }
+    }
+    for (const bool horizontal : {true, false}) {
+        auto& more = horizontal ? clicks.moreHorizontal : clicks.moreVertical;
+        const auto& shares = horizontal ? bend.moreHorizontalShares : bend.moreVerticalShares;
+        for (std::size_t k = 0; k < more.size(); ++k) {
+            const std::array<double, 2> share =
+                k < shares.size() ? shares[k] : std::array{1.0, 1.0};
+            for (std::size_t e = 0; e < 2; ++e) {
+                more[k].sigmas[e] = std::max(more[k].sigmas[e], error * share[e]);
+            }
+        }
+    }
+}
+
+// The largest σ of the clicks: the precision they were given at.
+double leastSureClick(const ConstructionClicks& clicks) {
+    double sigma = 0;
+    for (const bool horizontal : {true, false}) {
+        for (const ClickedSegment& line : clicks.allLines(horizontal)) {
+            sigma = std::max({sigma, line.sigmas[0], line.sigmas[1]});
+        }
+    }
+    return sigma;
+}
+
+}  // namespace
+
+ProportionUncertainty proportionUncertainty(const ConstructionClicks& given,
+                                            const std::optional<FittedBend>& bend) {
     ProportionUncertainty u;
     // Real edges stray from a common point by more than the clicks' rounding: where the fit
     // tells by how much, every click is taken to be that unsure, never surer than clicked.
     ConstructionClicks clicks = given;
-    if (const std::optional<double> error = residualClickError(clicks)) {
-        for (auto& line : clicks.sigmas) {
-            line = {std::max(line[0], *error), std::max(line[1], *error)};
-        }
-        for (auto* more : {&clicks.moreHorizontal, &clicks.moreVertical}) {
-            for (ClickedSegment& line : *more) {
-                line.sigmas = {std::max(line.sigmas[0], *error), std::max(line.sigmas[1], *error)};
-            }
-        }
+    std::optional<BendShift> shift;
+    if (bend) {
+        // What the lines stray from straight once out of the fitted bend is the points' error.
+        const double error = std::max(bend->pointSigma.value_or(0), leastSureClick(given));
+        endsOfFittedLines(clicks, *bend, error);
+        shift = bendShift(clicks, bend->lens, error / std::sqrt(bend->k1Weight));
+    }
+    if (const std::optional<double> error = residualClickError(given)) {
+        atLeast(clicks, *error);
     }
     const Result<Construction> central = construction(clicks);
-    if (!central.ok() || !usableSigmas(clicks)) {
+    if (!central.ok() || !usableSigmas(clicks) || (shift && !std::isfinite(shift->k1Sigma))) {
         u.refusedShare = 1;
         u.indeterminate = true;
         return u;
@@ -172,7 +288,8 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& given) {
     }
     const double distance0 = central.value().orientation.distanzaPrinc;
     const Spread spread = spreadOver(
-        clicks, [&](const ConstructionClicks& moved) -> std::optional<std::array<double, 2>> {
+        clicks,
+        [&](const ConstructionClicks& moved) -> std::optional<std::array<double, 2>> {
             const Result<Construction> c = construction(moved);
             const std::optional<double> aspect =
                 c.ok() ? shownAspect(c.value(), *shown) : std::nullopt;
@@ -181,7 +298,8 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& given) {
             }
             return std::array<double, 2>{c.value().orientation.distanzaPrinc - distance0,
                                          *aspect / *aspect0 - 1};
-        });
+        },
+        shift);
     u.refusedShare = spread.refusedShare;
     u.indeterminate = u.refusedShare > kIndeterminateShare;
     u.distanceSigma = spread.sigma[0];

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "geometry/Construction.h"
+#include "geometry/RadialLens.h"
 #include "state/ClickPrecision.h"
 
 namespace vesta {
@@ -34,7 +35,24 @@ struct ProportionUncertainty {
 // ones have none, or when a σ is not a number of pixels (negative, infinite or NaN). With more than
 // two lines a direction, the clicks' error is first estimated from how far the lines stray from
 // their fitted points (residualClickError), and no click is taken surer than that.
-ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks);
+//
+// With a lens's bend fitted to the lines (`bend`), the fitted k1 is itself unsure: each
+// perturbation also draws a k1 error of the fit's standard deviation (a gaussian off the same
+// generator) and moves every line end as taking the photograph's point out of that other bend
+// would. A point's error is then the fit's own (never below the clicks' σ), k1's deviation
+// that error over the fit's weight, and a line end's that error times its share (the ends of a
+// line given by more points, fittedEndShares, keep less of it; 1 for a line of two, in the order
+// of `ConstructionClicks::lines` and of its further lines). A typed or database bend is the
+// user's choice: given as nothing.
+struct FittedBend {
+    RadialLens lens;                   // the bend fitted, in the clicks' coordinates
+    std::optional<double> pointSigma;  // LensFit::pointSigma
+    double k1Weight = 0;               // LensFit::k1Weight
+    std::array<std::array<double, 2>, 4> endShares{{{1, 1}, {1, 1}, {1, 1}, {1, 1}}};
+    std::vector<std::array<double, 2>> moreHorizontalShares, moreVerticalShares;
+};
+ProportionUncertainty proportionUncertainty(const ConstructionClicks& clicks,
+                                            const std::optional<FittedBend>& bend = std::nullopt);
 
 // One standard deviation of a click across its line, px, from the residuals of the fitted
 // vanishing points of the directions with more than two lines: the sum of 2·r² over their

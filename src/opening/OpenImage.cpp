@@ -84,6 +84,7 @@ void showPhotograph(Context& ctx, const std::string& chosen, ReadPhotograph read
     s.photographTurn = 0;
     s.lensK1.reset();
     s.lensFitRms.reset();
+    s.lensFitSpread.reset();
     s.lensProfile.reset();
     s.pointsAlong.clear();
     s.fotoColori = std::move(read.colour);

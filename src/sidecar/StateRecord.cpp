@@ -129,6 +129,7 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
     // The clicks below are already out of the lens's bend.
     ctx.s.lensK1 = r.lensK1;
     ctx.s.lensFitRms = r.lensFitRms;
+    ctx.s.lensFitSpread.reset();
     ctx.s.pointsAlong.clear();
     ctx.s.furtherPoints.clear();
     ctx.s.lensProfile = r.lensProfile;

@@ -43,6 +43,12 @@ struct PointsAlong {
     std::vector<Point> points;
 };
 
+// How sure a k1 fitted to the lines is (geometry/LensFit.h: pointSigma, k1Weight).
+struct LensFitSpread {
+    std::optional<double> pointSigma;
+    double k1Weight = 0;
+};
+
 // A line given after the four, toward the horizontal or the vertical vanishing point, with the
 // view scales its ends were clicked at.
 struct ExtraLine {
@@ -172,6 +178,9 @@ struct WorkingState {
     std::optional<double> lensK1;
     // How straight the lines were left (rms px) when k1 was fitted to them; nothing when typed.
     std::optional<double> lensFitRms;
+    // And how sure the fit is, for the stated uncertainty; nothing when typed or read back
+    // from a kept construction, whose points are not kept.
+    std::optional<LensFitSpread> lensFitSpread;
     std::vector<PointsAlong> pointsAlong;
     // Altri punti sulla retta: while asked for, a click joins the nearest line standing; the
     // points so given, in the order clicked (Canc. takes back the last first).
