@@ -116,6 +116,7 @@ struct RealFront {
     const char* photo;
     std::array<double, 4> area;
     std::vector<RealEdge> horizontal, vertical;
+    const char* given = "";  // what the construction must be told of the camera
 };
 
 inline RealFront buildingFront() {
@@ -136,7 +137,8 @@ inline RealFront shipFront() {
     return {kShipPhoto,
             {230, 100, 560, 430},
             {kShipHorizontal.begin(), kShipHorizontal.end()},
-            {kShipVertical.begin(), kShipVertical.end()}};
+            {kShipVertical.begin(), kShipVertical.end()},
+            "--focal35 64"};
 }
 
 }  // namespace vesta::test
