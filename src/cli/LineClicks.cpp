@@ -90,6 +90,9 @@ bool clickRequestLines(Context& ctx, const BatchRequest& request,
             return false;
         }
     }
+    if (request.clicksUndistorted) {
+        keepSpreadOfKeptFit(ctx);
+    }
     return true;
 }
 

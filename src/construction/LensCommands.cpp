@@ -96,6 +96,20 @@ void keepLensFit(WorkingState& s, const LensFit& fit) {
     s.lensFitSpread = LensFitSpread{fit.pointSigma, fit.k1Weight};
 }
 
+void keepSpreadOfKeptFit(Context& ctx) {
+    WorkingState& s = ctx.s;
+    const std::optional<RadialLens> lens = photographLensOf(s);
+    if (!s.lensK1 || !s.lensFitRms || s.lensProfile || !lens) {
+        return;
+    }
+    const LensFit fit = lensFitAt(edgePointsOfLines(ctx, lens, lens), s.larghezzaSorg(),
+                                  s.altezzaSorg(), *s.lensK1);
+    // Lines found by --auto keep no points: their fit is not told again.
+    if (fit.k1Weight > 0) {
+        s.lensFitSpread = LensFitSpread{fit.pointSigma, fit.k1Weight};
+    }
+}
+
 std::string lensK1Notice(const WorkingState& s, char decimalSeparator) {
     if (!s.lensK1) {
         return "";

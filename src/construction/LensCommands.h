@@ -33,6 +33,11 @@ void takeClicksOutOfNewLens(Context& ctx, const std::optional<RadialLens>& befor
 // state (the clicks are not moved).
 void keepLensFit(WorkingState& s, const LensFit& fit);
 
+// A kept construction's fitted coefficient (its record keeps k1 and how straight the lines
+// were, not how sure k1 is): how sure, from the points of the lines' edges on the photograph
+// as the fit saw them, so that the reopened or replayed construction states the same sigma.
+void keepSpreadOfKeptFit(Context& ctx);
+
 // The panel's words for the coefficient the working state takes out, as its record names it.
 std::string lensK1Notice(const WorkingState& s, char decimalSeparator);
 

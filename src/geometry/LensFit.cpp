@@ -176,9 +176,14 @@ Result<LensFit> fitLensK1(const std::vector<std::vector<Point>>& lines, int widt
             fd = rmsAt(d);
         }
     }
-    const double k1 = (a + b) / 2;
-    return Result<LensFit>::success(
-        withSpread(LensFit{k1, rmsAt(k1), std::nullopt, 0}, lines, rmsAt));
+    return Result<LensFit>::success(lensFitAt(lines, width, height, (a + b) / 2));
+}
+
+LensFit lensFitAt(const std::vector<std::vector<Point>>& lines, int width, int height, double k1) {
+    const auto rmsAt = [&](double k) {
+        return straightnessRms(lines, RadialLens::ofPhotograph(k, width, height));
+    };
+    return withSpread(LensFit{k1, rmsAt(k1), std::nullopt, 0}, lines, rmsAt);
 }
 
 }  // namespace vesta

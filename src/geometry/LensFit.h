@@ -54,6 +54,10 @@ struct LensFit {
 // nothing of the bend (lines through the centre stay straight under any k1).
 Result<LensFit> fitLensK1(const std::vector<std::vector<Point>>& lines, int width, int height);
 
+// The fit at a coefficient found before (a kept construction's): how straight it leaves the
+// lines and how sure it is, as fitLensK1 states them at its least.
+LensFit lensFitAt(const std::vector<std::vector<Point>>& lines, int width, int height, double k1);
+
 inline constexpr const char* kLensFitNoPoints =
     "Per correggere la distorsione dalle rette serve almeno una retta data con più di due punti.";
 inline constexpr const char* kLensFitImplausible =

@@ -6,6 +6,7 @@
 #include "construction/Commands.h"
 #include "construction/ConstructionState.h"
 #include "construction/ExtraLines.h"
+#include "construction/LensCommands.h"
 #include "construction/Overlay.h"
 #include "construction/PictureInput.h"
 #include "construction/TurnPhotograph.h"
@@ -153,6 +154,7 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
         keepPoints(ctx, ctx.s.extraLines.empty() ? ClickedLine{} : ctx.s.extraLines.back().line,
                    l.points);
     }
+    keepSpreadOfKeptFit(ctx);
     CENTRO_Click(ctx);
     click(ctx, r.principalPoint[0], r.principalPoint[1]);
     for (int i = 0; i < r.sizeSteps; ++i) {

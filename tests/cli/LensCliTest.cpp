@@ -13,6 +13,7 @@
 #include "FacadeRuns.h"
 #include "geometry/LensFit.h"
 #include "geometry/RadialLens.h"
+#include "state/Numbers.h"
 
 namespace vesta {
 namespace {
@@ -158,9 +159,11 @@ TEST(LensCli, TheBendGivenOrFittedGivesTrueProportionsToClickedFoundAndSnappedLi
 // Without a lens a line of five points runs from its first to its last, to the bytes of those
 // two. The options combine on the command line. A bend fitted to the points, to the found or to
 // the snapped lines is kept as a fit with its coefficient and every point, and that the lines
-// were snapped: --from makes the same bytes again and tells both in --json. (On the stepped picture
-// the snapped edges hang on the last bit of the lines taken out of the fitted bend: a line kept a
-// hair off where it was taken made other bytes.) With no line of three points the fit is refused.
+// were snapped: --from makes the same bytes again and tells both in --json, with the sigma the
+// fit stated (found again from the kept points and edges; found lines keep none). (On
+// the stepped picture the snapped edges hang on the last bit of the lines taken out of the fitted
+// bend: a line kept a hair off where it was taken made other bytes.) With no line of three points
+// the fit is refused.
 TEST(LensCli, FittedBendsAreToldKeptAndReplayed) {
     EXPECT_TRUE(parseArgs({"in.bmp", "out.bmp", "--auto", "--lens", "fit"}).request);
     EXPECT_TRUE(parseArgs({"in.bmp", "out.bmp", "--snap", "--lens", "0.05", "--h1", "1,2,3,4",
@@ -186,6 +189,12 @@ TEST(LensCli, FittedBendsAreToldKeptAndReplayed) {
         const std::string json = test::replayed(done, r.output, dir, name + "-di-nuovo", " --json");
         EXPECT_NE(json.find("\"lens_fit_rms_px\": "), std::string::npos) << json;
         EXPECT_EQ(json.find("\"snap_shift_px\": [") != std::string::npos, r.snap) << json;
+        if (lines != Lines::Found) {
+            const std::size_t at = json.find("\"aspect_sigma\": ") + 16;
+            const double sigma = typedNumber(json.substr(at, json.find(',', at) - at)).value_or(0);
+            // Snapped edges are sought again from the snapped lines, a hair off the clicked.
+            EXPECT_NEAR(sigma / done.state.aspectSigma, 1, r.snap ? 0.05 : 1e-6) << json;
+        }
         if (lines == Lines::Points) {
             EXPECT_NE(constructionJson(recordOf(done.state).value()).find("\"fit\""),
                       std::string::npos);
