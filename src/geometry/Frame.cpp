@@ -46,8 +46,8 @@ Layout vanishingLayout(const FrameInputs& in) {
 
 // Corner 1 and corner 2 by the layout of the vanishing points: from the area when one is
 // defined, otherwise the image corners one pixel inside its border.
-void chooseCorners(const FrameInputs& in, Frame& f) {
-    const auto [vvBelow, vhRight] = vanishingLayout(in);
+void chooseCorners(const FrameInputs& in, Layout layout, Frame& f) {
+    const auto [vvBelow, vhRight] = layout;
     const double w = in.width;
     const double h = in.height;
     Point c1, c2;
@@ -84,9 +84,9 @@ void chooseCorners(const FrameInputs& in, Frame& f) {
 // verticals run up and down the photograph the rows stand it upright already, and the columns
 // are turned; where they run across, nothing on the screen says which way is up, and the
 // facade's top goes where Vv lies, as a facade taken from the street shows it.
-void showUnmirrored(Frame& f, const FrameInputs& in, Point q2, Point q1) {
+void showUnmirrored(Frame& f, const FrameInputs& in, Layout layout, Point q2, Point q1) {
     f.columnsReversed = f.segnoX == -1;
-    f.rowsReversed = !vanishingLayout(in).vvBelow;
+    f.rowsReversed = !layout.vvBelow;
     const Point across{q2.x - f.rif.x, q2.y - f.rif.y}, down{q1.x - f.rif.x, q1.y - f.rif.y};
     const double turn = across.x * down.y - across.y * down.x;
     const bool mirrored = turn != 0 && (turn < 0) != (f.columnsReversed != f.rowsReversed);
@@ -166,11 +166,11 @@ bool placeReference(const FrameInputs& in, Frame& f) {
 
 // The true lengths of the two sides through O, as the points maxA and maxB; q1 and q2 are the
 // far corners carried onto the sides. False where a construction line cannot be drawn.
-bool trueLengths(const FrameInputs& in, Frame& f, Point& q1, Point& q2) {
+bool trueLengths(const FrameInputs& in, Layout layout, Frame& f, Point& q1, Point& q2) {
     const InteriorOrientation& o = in.orientation;
     const double x1 = f.angoloX1, y1 = f.angoloY1, x2 = f.angoloX2, y2 = f.angoloY2;
     // The far corners A (for the side toward Vv) and B (toward Vh), by the case of corner 2.
-    const int case2 = cornerCase(x2, y2, in.vh, in.vv, vanishingLayout(in));
+    const int case2 = cornerCase(x2, y2, in.vh, in.vv, layout);
     const Point a = (case2 == 2 || case2 == 4) ? Point{x1, y2} : Point{x2, y2};
     const Point b = (case2 == 3 || case2 == 4) ? Point{x2, y1} : Point{x2, y2};
 
@@ -223,17 +223,18 @@ bool trueLengths(const FrameInputs& in, Frame& f, Point& q1, Point& q2) {
 
 Result<Frame> rectificationFrame(const FrameInputs& in) {
     Frame f;
-    chooseCorners(in, f);
+    const Layout layout = vanishingLayout(in);
+    chooseCorners(in, layout, f);
     if (in.areaDefined) {
-        f.casoFughe = cornerCase(f.angoloX1, f.angoloY1, in.vh, in.vv, vanishingLayout(in));
+        f.casoFughe = cornerCase(f.angoloX1, f.angoloY1, in.vh, in.vv, layout);
     }
     Point q1, q2;
-    if (!placeReference(in, f) || !trueLengths(in, f, q1, q2)) {
+    if (!placeReference(in, f) || !trueLengths(in, layout, f, q1, q2)) {
         return refuse();
     }
     f.segnoY = sign(f.maxA.y - f.rif.y);
     f.segnoX = sign(f.maxB.x - f.rif.x);
-    showUnmirrored(f, in, q2, q1);
+    showUnmirrored(f, in, layout, q2, q1);
     f.altOut = floorInt(distance(f.maxA, f.rif) / in.grandezza);
     f.largOut = floorInt(distance(f.maxB, f.rif) / in.grandezza);
     if (!std::isfinite(f.altOut) || !std::isfinite(f.largOut)) {
