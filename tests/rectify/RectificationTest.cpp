@@ -21,32 +21,6 @@ namespace {
 
 using test::FakeApp;
 
-// The fast loop (column lines made once, rows streamed) against the formulas pixel by pixel,
-// over every case of the reference corner, both row orders, mirrored rows and every padding.
-TEST(Rectification, MatchesTheFormulasBitForBitInEveryLayout) {
-    std::set<int> pads;
-    test::forEachConstruction(
-        {{2, 2, 198, 148},
-         {120, 80, 197, 147},
-         {3, 3, 61, 40},
-         {150, 5, 196, 70},
-         {4, 100, 90, 146},
-         {30, 20, 171, 131}},
-        {1.0, 1.5}, [&](FakeApp& app) {
-            const WorkingState& s = app.ctx.s;
-            const Frame& f = s.construction->frame;
-            RADDR1(app.ctx);
-            ASSERT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
-            const IndexedImage got =
-                test::fileImage(app.ctx.paths.scratchFile(), int(f.largOut), int(f.altOut));
-            ASSERT_EQ(got.pixels, test::referenceIndices(s))
-                << "case " << f.casoFughe << " sign " << f.segnoX << " size " << s.grandezza;
-            EXPECT_EQ(got.palette, s.sorgente.image.palette) << "the photograph's palette";
-            pads.insert(int(f.largOut) % 4);
-        });
-    EXPECT_EQ(pads.size(), 4u);
-}
-
 // The palette sampler's four-at-a-time pass against the nearest-pixel rule on the points where a
 // rounding or a bound could slip: NaN, infinities, the clip's bounds and just beyond, negative
 // fractions, the photograph's last row and column and one past, in both column orders.
@@ -235,35 +209,53 @@ ColourImage whole(const BandRectifier& rectifier, BandOptions options = {}) {
     return out;
 }
 
-// Nearest and bilinear in grey and colour, 8 and 16 bits, over areas reaching beyond the
-// photograph; rows depend on their number alone, so the band heights and thread counts taken in
-// turn must not change a byte.
-TEST(ColourRectify, BothSamplersMatchTheFormulasInEveryDepthLayoutAndBanding) {
+// Both roads against the formulas pixel by pixel, over every case of the reference corner, both
+// row orders, mirrored rows, every padding and areas reaching beyond the photograph: the palette
+// road's fast loop (column lines made once, rows streamed) through the window, then nearest and
+// bilinear in grey and colour, 8 and 16 bits, taken in turn. Rows depend on their number alone,
+// so the band heights and thread counts taken in turn must not change a byte.
+TEST(Rectification, BothRoadsMatchTheFormulasBitForBitInEveryLayoutDepthAndBanding) {
     constexpr std::array<int, 2> kFormats[] = {{3, 8}, {3, 16}, {1, 8}, {1, 16}};
+    std::set<int> pads;
     int run = 0;
     test::forEachConstruction(
-        {{0, 0, 203, 152}, {120, 80, 197, 147}, {150, 5, 196, 70}}, {1.0, 1.3}, [&](FakeApp& app) {
+        {{0, 0, 203, 152},
+         {120, 80, 197, 147},
+         {3, 3, 61, 40},
+         {150, 5, 196, 70},
+         {4, 100, 90, 146},
+         {30, 20, 171, 131}},
+        {1.0, 1.5}, [&](FakeApp& app) {
             const WorkingState& s = app.ctx.s;
-            for (const auto [channels, bits] : kFormats) {
+            const Frame& f = s.construction->frame;
+            const std::string layout = "case " + std::to_string(f.casoFughe) + " sign " +
+                                       std::to_string(f.segnoX) + " size " +
+                                       std::to_string(s.grandezza);
+            RADDR1(app.ctx);
+            ASSERT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
+            const IndexedImage got =
+                test::fileImage(app.ctx.paths.scratchFile(), int(f.largOut), int(f.altOut));
+            ASSERT_EQ(got.pixels, test::referenceIndices(s)) << layout;
+            EXPECT_EQ(got.palette, s.sorgente.image.palette) << "the photograph's palette";
+            pads.insert(int(f.largOut) % 4);
+
+            for (const bool bilinear : {false, true}) {
+                const auto [channels, bits] = kFormats[run / 2 % 4];
+                const BandOptions options{
+                    std::array{1, 2, 4}[run % 3], std::array{1, 7, 0}[run / 3 % 3], nullptr, {}};
+                ++run;
                 const ColourImage photo = test::patternImage(200, 150, channels, bits);
-                for (const bool bilinear : {false, true}) {
-                    const BandOptions options{std::array{1, 2, 4}[run % 3],
-                                              std::array{1, 7, 0}[run / 3 % 3],
-                                              nullptr,
-                                              {}};
-                    ++run;
-                    const ColourImage got =
-                        whole(byLines(s, photo,
-                                      bilinear ? Interpolation::Bilinear : Interpolation::Nearest),
-                              options);
-                    const ColourImage want = test::referenceImage(s, photo, bilinear);
-                    ASSERT_TRUE(got.width == want.width && got.height == want.height &&
-                                got.samples8 == want.samples8 && got.samples16 == want.samples16)
-                        << channels << " channels, " << bits << " bits, bilinear " << bilinear
-                        << ", case " << s.construction->frame.casoFughe;
-                }
+                const ColourImage colour = whole(
+                    byLines(s, photo, bilinear ? Interpolation::Bilinear : Interpolation::Nearest),
+                    options);
+                const ColourImage want = test::referenceImage(s, photo, bilinear);
+                ASSERT_TRUE(colour.width == want.width && colour.height == want.height &&
+                            colour.samples8 == want.samples8 && colour.samples16 == want.samples16)
+                    << channels << " channels, " << bits << " bits, bilinear " << bilinear << ", "
+                    << layout;
             }
         });
+    EXPECT_EQ(pads.size(), 4u);
 }
 
 // A cancel seen at a band boundary hands on nothing more; a sink that fails stops the run. A
