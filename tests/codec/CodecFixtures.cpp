@@ -1,35 +1,14 @@
 #include "CodecFixtures.h"
 
+#include <libexif/exif-data.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace vesta::test {
-
-namespace {
-
-// Little or big-endian appends for the EXIF structure.
-struct Bytes {
-    bool big;
-    std::vector<std::uint8_t> data;
-    Bytes& put(std::uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) {
-            data.push_back(std::uint8_t(v >> 8 * (big ? n - 1 - i : i)));
-        }
-        return *this;
-    }
-};
-
-// A directory entry with its value already in the file's byte order.
-struct Entry {
-    std::uint16_t tag, type;
-    std::uint32_t count;
-    std::vector<std::uint8_t> value;
-};
-
-}  // namespace
 
 std::vector<std::uint8_t> smallIccProfile(bool grey) {
     const std::string text = "vesta test profile";
@@ -54,67 +33,56 @@ std::vector<std::uint8_t> smallIccProfile(bool grey) {
 }
 
 std::vector<std::uint8_t> exifBlock(const ExifFields& f) {
-    const auto bytes = [&] { return Bytes{f.bigEndian, {}}; };
-    std::vector<Entry> ifd0, exif;
-    // Each directory's tags in ascending order, as the format asks.
-    const auto text = [](std::vector<Entry>& ifd, std::uint16_t tag, const std::string& value) {
+    ExifData* data = exif_data_new();
+    exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);  // no tags added
+    const ExifByteOrder order = f.bigEndian ? EXIF_BYTE_ORDER_MOTOROLA : EXIF_BYTE_ORDER_INTEL;
+    exif_data_set_byte_order(data, order);
+    // An entry of `count` values, `fill` writing them in the block's byte order.
+    const auto add = [&](ExifIfd ifd, ExifTag tag, ExifFormat format, std::size_t count,
+                         const auto& fill) {
+        ExifEntry* e = exif_entry_new();
+        e->tag = tag;
+        e->format = format;
+        e->components = count;
+        e->size = unsigned(exif_format_get_size(format) * count);
+        e->data = static_cast<unsigned char*>(std::calloc(e->size, 1));
+        fill(e->data);
+        exif_content_add_entry(data->ifd[ifd], e);
+        exif_entry_unref(e);
+    };
+    const auto text = [&](ExifIfd ifd, ExifTag tag, const std::string& value) {
         if (!value.empty()) {
-            std::vector<std::uint8_t> v(value.begin(), value.end());
-            v.push_back(0);
-            ifd.push_back({tag, 2, std::uint32_t(v.size()), v});
+            add(ifd, tag, EXIF_FORMAT_ASCII, value.size() + 1,
+                [&](unsigned char* p) { std::memcpy(p, value.c_str(), value.size() + 1); });
         }
     };
-    text(ifd0, 0x010F, f.make);
-    text(ifd0, 0x0110, f.model);
-    ifd0.push_back({0x0112, 3, 1, bytes().put(std::uint32_t(f.orientation), 2).data});
-    text(exif, 0x9003, f.dateTimeOriginal);
+    text(EXIF_IFD_0, EXIF_TAG_MAKE, f.make);
+    text(EXIF_IFD_0, EXIF_TAG_MODEL, f.model);
+    add(EXIF_IFD_0, EXIF_TAG_ORIENTATION, EXIF_FORMAT_SHORT, 1,
+        [&](unsigned char* p) { exif_set_short(p, order, ExifShort(f.orientation)); });
+    text(EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_ORIGINAL, f.dateTimeOriginal);
     if (f.focalLengthMm > 0) {
-        const auto hundredths = std::uint32_t(std::lround(f.focalLengthMm * 100));
-        exif.push_back({0x920A, 5, 1, bytes().put(hundredths, 4).put(100, 4).data});
+        const ExifRational hundredths{ExifLong(std::lround(f.focalLengthMm * 100)), 100};
+        add(EXIF_IFD_EXIF, EXIF_TAG_FOCAL_LENGTH, EXIF_FORMAT_RATIONAL, 1,
+            [&](unsigned char* p) { exif_set_rational(p, order, hundredths); });
     }
     if (f.pixelXDimension > 0) {
-        exif.push_back({0xA002, 4, 1, bytes().put(std::uint32_t(f.pixelXDimension), 4).data});
+        add(EXIF_IFD_EXIF, EXIF_TAG_PIXEL_X_DIMENSION, EXIF_FORMAT_LONG, 1,
+            [&](unsigned char* p) { exif_set_long(p, order, ExifLong(f.pixelXDimension)); });
     }
     if (f.focalLength35mm > 0) {
-        exif.push_back({0xA405, 3, 1, bytes().put(std::uint32_t(f.focalLength35mm), 2).data});
+        add(EXIF_IFD_EXIF, EXIF_TAG_FOCAL_LENGTH_IN_35MM_FILM, EXIF_FORMAT_SHORT, 1,
+            [&](unsigned char* p) { exif_set_short(p, order, ExifShort(f.focalLength35mm)); });
     }
-    text(exif, 0xA434, f.lensModel);
-    if (!exif.empty()) {
-        ifd0.push_back({0x8769, 4, 1, {0, 0, 0, 0}});  // patched below
-    }
-
-    Bytes b = bytes();
-    b.data = {std::uint8_t(f.bigEndian ? 'M' : 'I'), std::uint8_t(f.bigEndian ? 'M' : 'I')};
-    b.put(42, 2).put(8, 4);
-    // Each directory: count, entries, next offset, then the values longer than four bytes, each
-    // at an even offset.
-    const auto writeIfd = [&](const std::vector<Entry>& entries) {
-        const std::size_t extra = b.data.size() + 2 + 12 * entries.size() + 4;
-        std::vector<std::uint8_t> after;
-        b.put(std::uint32_t(entries.size()), 2);
-        for (const Entry& e : entries) {
-            b.put(e.tag, 2).put(e.type, 2).put(e.count, 4);
-            if (e.value.size() <= 4) {
-                b.data.insert(b.data.end(), e.value.begin(), e.value.end());
-                b.data.resize(b.data.size() + 4 - e.value.size(), 0);
-            } else {
-                b.put(std::uint32_t(extra + after.size()), 4);
-                after.insert(after.end(), e.value.begin(), e.value.end());
-                after.resize(after.size() + after.size() % 2, 0);
-            }
-        }
-        b.put(0, 4);
-        b.data.insert(b.data.end(), after.begin(), after.end());
-    };
-    writeIfd(ifd0);
-    if (!exif.empty()) {
-        // The pointer is ifd0's last entry, its value four bytes before the next offset.
-        const std::vector<std::uint8_t> at = bytes().put(std::uint32_t(b.data.size()), 4).data;
-        const std::size_t next = 8 + 2 + 12 * ifd0.size();
-        std::copy(at.begin(), at.end(), b.data.begin() + long(next - 4));
-        writeIfd(exif);
-    }
-    return b.data;
+    text(EXIF_IFD_EXIF, EXIF_TAG_LENS_MODEL, f.lensModel);
+    unsigned char* saved = nullptr;
+    unsigned int size = 0;
+    exif_data_save_data(data, &saved, &size);
+    exif_data_unref(data);
+    // Without the "Exif\0\0" that begins a JPEG's segment.
+    std::vector<std::uint8_t> block(saved + 6, saved + size);
+    std::free(saved);
+    return block;
 }
 
 std::vector<std::uint8_t> withExifSegment(const std::vector<std::uint8_t>& jpeg,
