@@ -52,21 +52,6 @@ class SaveTest : public test::AppTest {
     const std::vector<std::uint8_t> scratch = test::bitmapBytes({.width = 5, .height = 2});
 };
 
-// The scratch file takes the chosen name, the construction's record beside it.
-TEST_F(SaveTest, TheScratchFileMovesToTheChosenName) {
-    // The dialog opens in the photograph's folder, then in the last save's.
-    fs::create_directory(app.folder / "rilievo");
-    fs::rename(app.folder / "foto.bmp", app.folder / "rilievo" / "foto.bmp");
-    app.ctx.s.nomeFile = (app.folder / "rilievo" / "foto.bmp").string();
-    saveAs(app, app.folder / "facciata");
-    save_Click(app.ctx);
-    EXPECT_EQ(app.dialogs.saveFolders, (std::vector<std::string>{(app.folder / "rilievo").string(),
-                                                                 app.folder.path().string()}));
-    EXPECT_EQ(test::readBytes(app.folder / "facciata.BMP"), scratch);
-    EXPECT_TRUE(!fs::exists(app.ctx.paths.scratchFile()) && app.dialogs.messages.empty());
-    EXPECT_TRUE(readConstructionFile((app.folder / "facciata.json").string()).ok());
-}
-
 // A bitmap cannot hold a colour result's profile: the panel says it was saved without it.
 TEST_F(SaveTest, AColourResultSavedWithoutItsProfileSaysSoInThePanel) {
     ColourImage& result = app.ctx.s.risultatoColori;
@@ -139,24 +124,32 @@ TEST_F(RectifyTest, AFileInTheWayIsLeftAlone) {
     EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-// The result on show is offered again once saved: under another name with the same bytes (its
-// file went with the first save: it is made again from memory), and under the same name again,
-// asked first, with nothing lost. A file that appears at the scratch name after a save is not
-// the result's: it is never moved or removed.
-TEST_F(RectifyTest, TheResultOnShowIsSavedAgainUnderAnyName) {
+// The result takes the chosen name, .BMP added to a name without one, its construction's record
+// beside it; the dialog opens in the photograph's folder, then in the last save's. Once saved it
+// is offered again: under another name with the same bytes (its file went with the first save:
+// it is made again from memory), and under the same name again, asked first, with nothing lost.
+// A file that appears at the scratch name after a save is not the result's: it is never moved
+// or removed.
+TEST_F(RectifyTest, TheResultIsSavedUnderTheChosenNameAndAgainUnderAny) {
     RADDR1(app.ctx);
     const auto written = test::readBytes(app.ctx.paths.scratchFile());
-    for (const char* name : {"prima.bmp", "seconda.bmp", "prima.bmp"}) {
-        saveAs(app, app.folder / name);
-        EXPECT_EQ(test::readBytes(app.folder / name), written) << name;
+    const fs::path survey = app.folder / "rilievo";
+    fs::create_directory(survey);
+    app.ctx.paths.documentsDir = survey;  // not where the dialog first opens
+    for (const std::string name : {"prima", "seconda.bmp", "prima"}) {
+        saveAs(app, survey / name);
+        const fs::path saved = survey / (name.ends_with(".bmp") ? name : name + ".BMP");
+        EXPECT_EQ(test::readBytes(saved), written) << name;
+        EXPECT_TRUE(readConstructionFile(fs::path(saved).replace_extension(".json")).ok()) << name;
     }
+    EXPECT_EQ(app.dialogs.saveFolders,
+              (std::vector<std::string>{app.folder.path().string(), survey, survey}));
     EXPECT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
-    EXPECT_EQ(app.dialogs.questions.size(), 1u) << "replacing prima.bmp is asked";
-    EXPECT_TRUE(fs::exists(app.folder / "seconda.json") &&
-                !fs::exists(app.ctx.paths.scratchFile()));
+    EXPECT_EQ(app.dialogs.questions.size(), 1u) << "replacing prima.BMP is asked";
+    EXPECT_FALSE(fs::exists(app.ctx.paths.scratchFile()));
     test::writeBytes(app.ctx.paths.scratchFile(), {1, 2, 3});
-    saveAs(app, app.folder / "terza.bmp");
-    EXPECT_FALSE(fs::exists(app.folder / "terza.bmp"));
+    saveAs(app, survey / "terza.bmp");
+    EXPECT_FALSE(fs::exists(survey / "terza.bmp"));
     EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
