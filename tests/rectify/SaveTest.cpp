@@ -28,12 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::RectifyTest;
 
-TEST(SaveName, BmpIsAppendedUnlessTheNameEndsInLowerOrUpperBmp) {
-    EXPECT_EQ(nameForSaving("facciata.bmp"), "facciata.bmp");
-    EXPECT_EQ(nameForSaving("facciata.BMP"), "facciata.BMP");
-    EXPECT_EQ(nameForSaving("facciata.Bmp"), "facciata.Bmp.BMP");
-}
-
 // The Save command, its dialog answered with `path`.
 void saveAs(test::FakeApp& app, const fs::path& path) {
     app.dialogs.saveAnswers.push_back(path.string());
@@ -124,7 +118,7 @@ TEST_F(RectifyTest, AFileInTheWayIsLeftAlone) {
     EXPECT_EQ(test::readBytes(app.ctx.paths.scratchFile()), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-// The result takes the chosen name, .BMP added to a name without one, its construction's record
+// The result takes the chosen name, its construction's record
 // beside it; the dialog opens in the photograph's folder, then in the last save's. Once saved it
 // is offered again: under another name with the same bytes (its file went with the first save:
 // it is made again from memory), and under the same name again, asked first, with nothing lost.
@@ -136,11 +130,14 @@ TEST_F(RectifyTest, TheResultIsSavedUnderTheChosenNameAndAgainUnderAny) {
     const fs::path survey = app.folder / "rilievo";
     fs::create_directory(survey);
     app.ctx.paths.documentsDir = survey;  // not where the dialog first opens
-    for (const std::string name : {"prima", "seconda.bmp", "prima"}) {
+    // .BMP is added unless the name ends in .bmp or .BMP.
+    for (const auto& [name, saved] : {std::pair<std::string, fs::path>{"prima", "prima.BMP"},
+                                      {"seconda.Bmp", "seconda.Bmp.BMP"},
+                                      {"prima.BMP", "prima.BMP"}}) {
         saveAs(app, survey / name);
-        const fs::path saved = survey / (name.ends_with(".bmp") ? name : name + ".BMP");
-        EXPECT_EQ(test::readBytes(saved), written) << name;
-        EXPECT_TRUE(readConstructionFile(fs::path(saved).replace_extension(".json")).ok()) << name;
+        EXPECT_EQ(test::readBytes(survey / saved), written) << name;
+        EXPECT_TRUE(readConstructionFile(survey / fs::path(saved).replace_extension(".json")).ok())
+            << name;
     }
     EXPECT_EQ(app.dialogs.saveFolders,
               (std::vector<std::string>{app.folder.path().string(), survey, survey}));
