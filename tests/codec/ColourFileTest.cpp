@@ -217,21 +217,19 @@ TEST_F(ColourFileTest, TiffTilesPlanesAndOrientation) {
     }
 }
 
-// The kind is told by the bytes: a palette bitmap named .jpg still takes the palette road.
-TEST_F(ColourFileTest, APaletteBitmapIsToldByItsBytesNotItsName) {
+// The kind is told by the bytes: a palette bitmap named .jpg still takes the palette road. The
+// format a result is saved in is the last extension's (in any case, as the names above show);
+// any other name is refused with the extensions that are known.
+TEST_F(ColourFileTest, TheKindIsToldByTheBytesAndTheFormatByTheName) {
     EXPECT_TRUE(
         read(put("palette.jpg", test::bitmapBytes({.width = 5, .height = 3}))).paletteBitmap);
-}
-
-// The format is the last extension's (in any case, as the names above show); any other
-// name is refused with the extensions that are known.
-TEST_F(ColourFileTest, ANameWithoutAKnownExtensionIsRefused) {
     for (const char* name : {"a.gif", "a.png.txt", "png"}) {
         const auto found = colourFormatForPath(name);
         EXPECT_TRUE(!found.ok() && found.error().find(".tiff") != std::string::npos) << name;
     }
 }
 
+// A write that does not reach the disk must never pass for a saved file.
 TEST_F(ColourFileTest, AFailedSaveLeavesTheOldFileAndNoTemporary) {
     const auto target = dir / "result.png";
     test::writeBytes(target, {'o', 'l', 'd'});
@@ -248,16 +246,13 @@ TEST_F(ColourFileTest, AFailedSaveLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(saveColourImage(target.string(), test::patternImage(2, 2, 3, 8)), "");
     EXPECT_EQ(test::readBytes(target)[1], 'P');
     EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"result.png"});
-}
 
-// A write that does not reach the disk must never pass for a saved file.
-TEST_F(ColourFileTest, AFullDiskIsReportedInEveryFormat) {
     const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     const ColourImage image = test::patternImage(300, 200, 3, 8);
     for (const ColourFileFormat format : {ColourFileFormat::Png, ColourFileFormat::Tiff,
                                           ColourFileFormat::Jpeg, ColourFileFormat::Bmp}) {
-        EXPECT_NE(writeColourImage(fd, image, format), "") << int(format);
+        EXPECT_NE(writeColourImage(fd, image, format), "") << "a full disk, " << int(format);
     }
     ::close(fd);
 }
