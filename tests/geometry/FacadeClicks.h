@@ -13,6 +13,7 @@
 #include "construction/Commands.h"
 #include "facade/FacadeRenderer.h"
 #include "geometry/Construction.h"
+#include "geometry/Uncertainty.h"
 #include "state/IndexedImage.h"
 
 namespace vesta::test {
@@ -131,16 +132,23 @@ inline facade::FacadePoint onFacade(const facade::PinholeCamera& cam, Point p) {
     return q.value_or(facade::FacadePoint{});
 }
 
-// Width over height, on the facade, of the part of it the construction's result shows.
-inline double shownAspect(const facade::PinholeCamera& cam, const Construction& c) {
+// Width over height, on the facade, of the part of it the construction's result shows, its
+// corners first carried by `straight` onto the camera's own picture (out of a lens's bend).
+template <class Straight>
+double shownAspect(const facade::PinholeCamera& cam, const Construction& c, Straight straight) {
     const std::optional<ShownCorners> shown = shownCorners(c);
     EXPECT_TRUE(shown.has_value());
     if (!shown) {
         return 0;
     }
-    const facade::FacadePoint o = onFacade(cam, shown->o), w = onFacade(cam, shown->widthEnd),
-                              h = onFacade(cam, shown->heightEnd);
+    const facade::FacadePoint o = onFacade(cam, straight(shown->o)),
+                              w = onFacade(cam, straight(shown->widthEnd)),
+                              h = onFacade(cam, straight(shown->heightEnd));
     return std::hypot(w.u - o.u, w.v - o.v) / std::hypot(h.u - o.u, h.v - o.v);
+}
+
+inline double shownAspect(const facade::PinholeCamera& cam, const Construction& c) {
+    return shownAspect(cam, c, [](Point p) { return p; });
 }
 
 // How far the result's own width over height is from what it shows of the facade.
@@ -152,6 +160,40 @@ inline double aspectError(const facade::PinholeCamera& cam, const Construction& 
 inline double uniform(std::mt19937_64& gen, double a, double b) {
     return a + (b - a) * double(gen() >> 11) * 0x1.0p-53;
 }
+
+// A gaussian from the fixed generator (Box-Muller on its top 53 bits).
+inline double gaussian(std::mt19937_64& gen) {
+    const double u = (double(gen() >> 11) + 0.5) * 0x1.0p-53;
+    const double v = double(gen() >> 11) * 0x1.0p-53;
+    return std::sqrt(-2 * std::log(u)) * std::cos(2 * 3.14159265358979323846 * v);
+}
+
+// The true errors of the proportions and of the principal distance over a sweep of cameras,
+// each over the sigma stated for it: honest when their rms lies between 0.8 and 1.25, nine in
+// ten lie within two sigma and none beyond five.
+struct SigmaHonesty {
+    double squares = 0, worst = 0, worstDistance = 0;
+    int count = 0, withinTwo = 0;
+
+    void add(const facade::PinholeCamera& cam, const Construction& c, double aspectError,
+             const ProportionUncertainty& u) {
+        const double error = std::fabs(aspectError) / u.aspectSigma;
+        squares += error * error;
+        withinTwo += error <= 2;
+        worst = std::max(worst, error);
+        worstDistance = std::max(
+            worstDistance, std::fabs(c.orientation.distanzaPrinc - cam.focal) / u.distanceSigma);
+        ++count;
+    }
+    void expectHonest(int atLeast) const {
+        EXPECT_GE(count, atLeast);
+        EXPECT_GT(std::sqrt(squares / count), 0.8);
+        EXPECT_LT(std::sqrt(squares / count), 1.25);
+        EXPECT_GE(withinTwo, 0.9 * count);
+        EXPECT_LE(worst, 5);
+        EXPECT_LE(worstDistance, 5);
+    }
+};
 
 // A camera of a sweep of every kind of shot: of each three the first near-frontal, the second
 // level.

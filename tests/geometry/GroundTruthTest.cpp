@@ -64,41 +64,14 @@ FacadeRect onFacade(const PinholeCamera& cam, std::initializer_list<Point> point
     return box;
 }
 
-// A slope passed to sin/cos as an angle, a wrong measuring point, a swapped root or a size
-// factor applied to one side only gives uneven steps on the facade, or columns and rows of
-// different facade size; wrong measured ends give a frame of the wrong proportions, and a wrong
-// reference corner a result that leaves part of the area out.
-void expectTrueToTheFacade(const PinholeCamera& cam, const Construction& c,
-                           const ConstructionClicks& clicks) {
-    const Frame& f = c.frame;
-    const auto [columnStep, worstColumn] = spacing(cam, c, true);
-    const auto [rowStep, worstRow] = spacing(cam, c, false);
-    EXPECT_LT(worstColumn, 0.005);
-    EXPECT_LT(worstRow, 0.005);
-    EXPECT_LT(std::fabs(std::fabs(columnStep / rowStep) - 1), 0.005)
-        << columnStep << " cm per column, " << rowStep << " per row";
-    // Flooring a side to whole pixels may take up to one pixel off it.
-    EXPECT_LT(std::fabs(f.largOut / f.altOut / test::shownAspect(cam, c) - 1),
-              0.005 + 1 / std::min(f.largOut, f.altOut))
-        << f.largOut << " x " << f.altOut;
-    // The result's sides run through the area's outermost corners on the facade, to within two
-    // pixels of the photograph (5 cm).
-    const std::optional<ShownCorners> shown = shownCorners(c);
-    ASSERT_TRUE(shown);
-    const auto& a = clicks.area;
-    const FacadeRect area = onFacade(cam, {a[0], a[1], a[2], a[3]}),
-                     result = onFacade(cam, {shown->o, shown->widthEnd, shown->heightEnd});
-    EXPECT_NEAR(result.left, area.left, 5);
-    EXPECT_NEAR(result.right, area.right, 5);
-    EXPECT_NEAR(result.bottom, area.bottom, 5);
-    EXPECT_NEAR(result.top, area.top, 5);
-}
-
 // The four ways the vanishing points can lie: a rolled camera whose principal point is off the
 // centre, with clicks exact and a size factor; cameras from the right, and from above on either
 // side, with clicks as a mouse gives them. Without roll, exact lines put the vertical vanishing
 // point straight above the true principal point (refused, see OverlayTest); one pixel aside the
-// result is true again.
+// result is true again. A slope passed to sin/cos as an angle, a wrong measuring point, a swapped
+// root or a size factor applied to one side only gives uneven steps on the facade, or columns
+// and rows of different facade size; wrong measured ends give a frame of the wrong proportions,
+// and a wrong reference corner a result that leaves part of the area out.
 TEST(GroundTruth, DivisionPointsAreEvenAndSquareOnTheFacade) {
     const struct {
         const char* name;
@@ -122,7 +95,29 @@ TEST(GroundTruth, DivisionPointsAreEvenAndSquareOnTheFacade) {
         test::clickArea(app, *clicks);
         ASSERT_TRUE(app.dialogs.messages.empty()) << app.dialogs.messages[0].text;
         ASSERT_TRUE(app.ctx.s.construction);
-        expectTrueToTheFacade(cam, *app.ctx.s.construction, *clicks);
+        const Construction& c = *app.ctx.s.construction;
+        const Frame& f = c.frame;
+        const auto [columnStep, worstColumn] = spacing(cam, c, true);
+        const auto [rowStep, worstRow] = spacing(cam, c, false);
+        EXPECT_LT(worstColumn, 0.005);
+        EXPECT_LT(worstRow, 0.005);
+        EXPECT_LT(std::fabs(std::fabs(columnStep / rowStep) - 1), 0.005)
+            << columnStep << " cm per column, " << rowStep << " per row";
+        // Flooring a side to whole pixels may take up to one pixel off it.
+        EXPECT_LT(std::fabs(f.largOut / f.altOut / test::shownAspect(cam, c) - 1),
+                  0.005 + 1 / std::min(f.largOut, f.altOut))
+            << f.largOut << " x " << f.altOut;
+        // The result's sides run through the area's outermost corners on the facade, to within two
+        // pixels of the photograph (5 cm).
+        const std::optional<ShownCorners> shown = shownCorners(c);
+        ASSERT_TRUE(shown);
+        const auto& a = clicks->area;
+        const FacadeRect area = onFacade(cam, {a[0], a[1], a[2], a[3]}),
+                         result = onFacade(cam, {shown->o, shown->widthEnd, shown->heightEnd});
+        EXPECT_NEAR(result.left, area.left, 5);
+        EXPECT_NEAR(result.right, area.right, 5);
+        EXPECT_NEAR(result.bottom, area.bottom, 5);
+        EXPECT_NEAR(result.top, area.top, 5);
     }
 }
 

@@ -83,25 +83,12 @@ TEST(LensFit, RecoversTheCoefficientThatBentTheLinesOrRefusesWhatTheyCannotTell)
                   1.0);
     }
 
-    // No line of three points, lines through the centre (straight under any bend), a bend
-    // beyond the plausible range: each refused with its own reason rather than a coefficient.
-    std::vector<std::vector<Point>> twoPoints;
-    for (const auto& l : bentLines(0.05)) {
-        twoPoints.push_back({l.front(), l.back()});
-    }
-    EXPECT_EQ(fitLensK1(twoPoints, kWidth, kHeight).error(), kLensFitNoPoints);
+    // Lines through the centre (straight under any bend), a bend beyond the plausible range:
+    // each refused with its own reason rather than a coefficient.
     const std::vector<std::vector<Point>> throughCentre{{{0, 0}, {1499.5, 999.5}, {2999, 1999}},
                                                         {{0, 999.5}, {1000, 999.5}, {2999, 999.5}}};
     EXPECT_EQ(fitLensK1(throughCentre, kWidth, kHeight).error(), kLensFitUninformative);
     EXPECT_EQ(fitLensK1(bentLines(0.5), kWidth, kHeight).error(), kLensFitImplausible);
-}
-
-// The line drawn through many points is the one fitted to them all, from the foot of the first
-// to that of the last, not the one through the first and last alone.
-TEST(LensFit, EndsLieOnTheLineFittedToEveryPoint) {
-    const std::array<Point, 2> ends = endsOnFittedLine({{0, 0}, {5, 1}, {10, 0}});
-    EXPECT_NEAR(std::hypot(ends[0].x - 0, ends[0].y - 1 / 3.0), 0, 1e-12);
-    EXPECT_NEAR(std::hypot(ends[1].x - 10, ends[1].y - 1 / 3.0), 0, 1e-12);
 }
 
 }  // namespace
