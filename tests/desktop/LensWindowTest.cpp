@@ -110,16 +110,9 @@ TEST_F(LensWindowTest, TheTypedCoefficientGivesTheBatchToolsProportionsAndBentLi
 }
 
 // K1 fitted to the edges the lines were drawn onto, sought on the bent photograph: the
-// proportions within 0.5%. Without snapped edges no line has more than two points, and the
-// panel says so.
+// proportions within 0.5%. Edit > Aggancia ai bordi shows its mark, and the panel's foot tells
+// each line drawn on.
 TEST_F(LensWindowTest, TheFitFromSnappedEdgesGivesTrueProportions) {
-    clickLines();
-    choose("correggiDistorsione");
-    EXPECT_EQ(ctx().form.avviso.caption, kLensFitNoPoints);
-    EXPECT_FALSE(ctx().s.lensK1);
-
-    // Edit > Aggancia ai bordi shows its mark, and the panel's foot tells each line drawn on.
-    openFile(path.string());
     choose("agganciaBordi");
     EXPECT_TRUE(window.menuAction("agganciaBordi")->isChecked());
     clickLines();
@@ -147,6 +140,10 @@ TEST_F(LensWindowTest, FivePointsALineGiveTheLensAndTheProportions) {
         clickAt(line[1]);
         EXPECT_TRUE(item->isEnabled());
     }
+    // Without snapped edges or further points no line has more than two: the panel says so.
+    choose("correggiDistorsione");
+    EXPECT_EQ(ctx().form.avviso.caption, kLensFitNoPoints);
+    EXPECT_FALSE(ctx().s.lensK1);
     choose("altriPunti");
     EXPECT_TRUE(item->isChecked());
     for (const auto& [a, b] : bent.straight) {
