@@ -1,28 +1,19 @@
 #include <gtest/gtest.h>
 
 #include "desktop/CanvasPicture.h"
+#include "image/BitmapFile.h"
 
 namespace vesta::desktop {
 namespace {
 
-// A 40 x 30 photograph whose pixels all differ, so an erase that misses shows.
-IndexedImage photograph() {
-    IndexedImage image{40, 30, {}, {}};
-    for (int i = 0; i < 256; ++i) {
-        image.palette[4 * i] = std::uint8_t(i);            // blue
-        image.palette[4 * i + 1] = std::uint8_t(255 - i);  // green
-        image.palette[4 * i + 2] = std::uint8_t(i * 3);    // red
-    }
-    image.pixels.resize(40 * 30);
-    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-        image.pixels[i] = std::uint8_t(i % 253);
-    }
-    return image;
-}
-
 class CanvasPictureTest : public ::testing::Test {
   protected:
-    void SetUp() override { canvas.setPicture(photograph()); }
+    // A photograph of a facade, whose pixels vary from one to the next, so an erase that misses
+    // shows.
+    void SetUp() override {
+        canvas.setPicture(
+            readSourceBitmap(VESTA_SAMPLES_DIR "/facciata_ruotata.bmp").value().image);
+    }
     QRgb at(int x, int y) const { return canvas.canvas().pixel(x, y) & 0xFFFFFF; }
     CanvasPicture canvas{10, 10, colours::windowBackground};
 };

@@ -52,7 +52,8 @@ class FocalWindowTest : public test::WindowTest {
     test::TempDir& dir = scratch;
 };
 
-TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthIsThePrincipalDistance) {
+TEST_F(FocalWindowTest,
+       ALevelCameraIsWarnedAndTheTypedOrDeclaredFocalLengthIsThePrincipalDistance) {
     open("livella.bmp");
     clickLines();
     const QLabel* figure = qobject_cast<QLabel*>(window.control("incertezza"));
@@ -104,11 +105,9 @@ TEST_F(FocalWindowTest, ALevelCameraIsWarnedAndTheTypedFocalLengthIsThePrincipal
     ASSERT_EQ(dialogs.messages.size(), 3u) << "the refusals, and no box for the warning";
     EXPECT_NE(dialogs.messages[0].text.find("da 4 a 2000 mm"), std::string::npos);
     EXPECT_NE(dialogs.messages[1].text.find("ambiguo"), std::string::npos);
-}
 
-// The camera file's 35 mm equivalent is offered, not applied, once for these lines; a
-// photograph without one forgets it.
-TEST_F(FocalWindowTest, TheFocalLengthAJpegDeclaresIsOfferedOnce) {
+    // The camera file's 35 mm equivalent is offered, not applied, once for these lines; a
+    // photograph without one forgets it.
     test::ExifFields exif;
     const int declared = int(std::lround(scene.camera.focal * kDiagonal35mm / 1000));
     exif.focalLength35mm = declared;

@@ -42,15 +42,28 @@ class LensWindowTest : public test::WindowTest {
     test::BentFacade bent = test::writeBentFacade(facade::samples::centred(), kBarrel, path);
 };
 
-// With a lens every line of the overlay is a polyline through the bend: each clicked line's
-// runs from one clicked point to the other, bowed, each vertex on the bent picture of the
+// K1 typed with a comma gives the construction vesta-rectify --lens gives for the same clicks;
+// what RadialLens refuses is refused, and 0 leaves the bend in, the lines back where they were
+// clicked. With a lens every line of the overlay is a polyline through the bend: each clicked
+// line's runs from one clicked point to the other, bowed, each vertex on the bent picture of the
 // straight line between them (a line drawn straight between the clicks taken out of the bend
 // ends away from them).
-TEST_F(LensWindowTest, LinesAreDrawnThroughTheBendOnTheClickedPoints) {
-    ctx().s.lensK1 = kBarrel;
-    window.picture1().refresh();  // the figures opening drew without the lens
+TEST_F(LensWindowTest, TheTypedCoefficientGivesTheBatchToolsProportionsAndBentLines) {
+    EXPECT_TRUE(window.menuAction("distorsioneK1")->isEnabled());
+    EXPECT_FALSE(window.menuAction("correggiDistorsione")->isEnabled());
+    for (const char* refused : {"0,5", "k1"}) {
+        dialogs.inputs.push_back(refused);
+        choose("distorsioneK1");
+    }
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_FALSE(ctx().s.lensK1);
+    dialogs.inputs.push_back("0,05");
+    choose("distorsioneK1");
+    EXPECT_EQ(ctx().s.lensK1, kBarrel);
+    EXPECT_EQ(ctx().form.avviso.caption, "Distorsione tolta (radial_k1): K1 = 0.05.");
     clickLines();
     ASSERT_TRUE(ctx().s.construction);
+    const Construction typedFirst = *ctx().s.construction;
     int clickedLines = 0;
     for (const Figure& f : figures()) {
         EXPECT_NE(f.kind, Figure::Kind::Line);
@@ -74,27 +87,6 @@ TEST_F(LensWindowTest, LinesAreDrawnThroughTheBendOnTheClickedPoints) {
         }
     }
     EXPECT_EQ(clickedLines, 4);
-}
-
-// K1 typed with a comma gives the construction vesta-rectify --lens gives for the same clicks;
-// what RadialLens refuses is refused, and 0 leaves the bend in, the lines back where they were
-// clicked.
-TEST_F(LensWindowTest, TheTypedCoefficientGivesTheBatchToolsProportions) {
-    EXPECT_TRUE(window.menuAction("distorsioneK1")->isEnabled());
-    EXPECT_FALSE(window.menuAction("correggiDistorsione")->isEnabled());
-    for (const char* refused : {"0,5", "k1"}) {
-        dialogs.inputs.push_back(refused);
-        choose("distorsioneK1");
-    }
-    EXPECT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_FALSE(ctx().s.lensK1);
-    dialogs.inputs.push_back("0,05");
-    choose("distorsioneK1");
-    EXPECT_EQ(ctx().s.lensK1, kBarrel);
-    EXPECT_EQ(ctx().form.avviso.caption, "Distorsione tolta (radial_k1): K1 = 0.05.");
-    clickLines();
-    ASSERT_TRUE(ctx().s.construction);
-    const Construction typedFirst = *ctx().s.construction;
     const auto [off, pixel] = aspectError(typedFirst);
     EXPECT_LT(std::fabs(off), 0.003 + pixel);
 
@@ -118,16 +110,9 @@ TEST_F(LensWindowTest, TheTypedCoefficientGivesTheBatchToolsProportions) {
 }
 
 // K1 fitted to the edges the lines were drawn onto, sought on the bent photograph: the
-// proportions within 0.5%. Without snapped edges no line has more than two points, and the
-// panel says so.
+// proportions within 0.5%. Edit > Aggancia ai bordi shows its mark, and the panel's foot tells
+// each line drawn on.
 TEST_F(LensWindowTest, TheFitFromSnappedEdgesGivesTrueProportions) {
-    clickLines();
-    choose("correggiDistorsione");
-    EXPECT_EQ(ctx().form.avviso.caption, kLensFitNoPoints);
-    EXPECT_FALSE(ctx().s.lensK1);
-
-    // Edit > Aggancia ai bordi shows its mark, and the panel's foot tells each line drawn on.
-    openFile(path.string());
     choose("agganciaBordi");
     EXPECT_TRUE(window.menuAction("agganciaBordi")->isChecked());
     clickLines();
@@ -155,6 +140,10 @@ TEST_F(LensWindowTest, FivePointsALineGiveTheLensAndTheProportions) {
         clickAt(line[1]);
         EXPECT_TRUE(item->isEnabled());
     }
+    // Without snapped edges or further points no line has more than two: the panel says so.
+    choose("correggiDistorsione");
+    EXPECT_EQ(ctx().form.avviso.caption, kLensFitNoPoints);
+    EXPECT_FALSE(ctx().s.lensK1);
     choose("altriPunti");
     EXPECT_TRUE(item->isChecked());
     for (const auto& [a, b] : bent.straight) {

@@ -45,48 +45,15 @@ class ViewScaleTest : public test::WindowTest {
     PictureWidget* photo = nullptr;
 };
 
+// A click stores the photograph point the view shows under it, at every scale. The line between
+// two clicks at 1:2 is drawn one screen pixel wide along the clicked points; the rubber band's
+// earlier positions are gone.
 TEST_F(ViewScaleTest, AClickStoresThePhotographPointTheViewShowsUnderIt) {
     auto* across = qobject_cast<QScrollBar*>(window.control("HScroll1"));
     auto* down = qobject_cast<QScrollBar*>(window.control("VScroll1"));
     ASSERT_TRUE(across->isVisible() && down->isVisible()) << "the sample is larger than the window";
     const QPoint ranges(across->maximum(), down->maximum());
 
-    // 4:1: a click one screen pixel into a photograph pixel lands a quarter into it.
-    choose("scale4to1");
-    QPoint at = inPhoto({301, 203});
-    at += QPoint((5 - at.x() % 4) % 4, (6 - at.y() % 4) % 4);  // 1 and 2 past a pixel's edge
-    const QRgb under = shownAt(at);
-    click(at);
-    const double x = s().xPrimo, y = s().yPrimo;
-    EXPECT_DOUBLE_EQ(x - std::floor(x), 0.25);
-    EXPECT_DOUBLE_EQ(y - std::floor(y), 0.5);
-    EXPECT_EQ(under, photoAt(x, y));
-
-    // 1:4: whole photograph pixels, four at a time.
-    choose("scale1to4");
-    click(inPhoto({151, 103}));
-    ASSERT_EQ(s().nRette, 1);
-    const auto [first, second] = s().line(1);
-    EXPECT_EQ(std::fmod(second.x, 4.0), 0.0);
-    EXPECT_EQ(std::fmod(second.y, 4.0), 0.0);
-    EXPECT_DOUBLE_EQ(first.x, x) << "the first end is kept as clicked";
-    // Each line end keeps the scale of the view it was clicked on.
-    EXPECT_EQ(s().lineViewScales(1), (std::array<double, 2>{4.0, 0.25}));
-
-    // Back at 1:1 the bars are ranged as on opening and a click stores its screen pixel;
-    // scrolling moves the picture itself, so the pixel is the picture's at every position.
-    choose("scale1to1");
-    EXPECT_EQ(QPoint(across->maximum(), down->maximum()), ranges);
-    across->setValue(100);
-    EXPECT_EQ(photo->x(), -100);
-    const QPoint plain = inPhoto({333, 222});
-    click(plain);
-    EXPECT_EQ(QPointF(s().xPrimo, s().yPrimo), QPointF(plain));
-}
-
-// The line between two clicks at 1:2 is drawn one screen pixel wide along the clicked points;
-// the rubber band's earlier positions are gone.
-TEST_F(ViewScaleTest, TheOverlayAtHalfScaleLiesOnTheClickedLine) {
     choose("scale1to2");
     const QRect visible(inPhoto({0, 0}), QSize(700, 500));
     const QImage before = shown(visible);
@@ -104,6 +71,38 @@ TEST_F(ViewScaleTest, TheOverlayAtHalfScaleLiesOnTheClickedLine) {
               0.9 * std::max(std::abs(d.x()), std::abs(d.y())))
         << "one pixel a step, none off the line";
     EXPECT_EQ(after.pixel(b - visible.topLeft()) & 0xFFFFFF, 0xFF0000u);
+
+    // 4:1: a click one screen pixel into a photograph pixel lands a quarter into it.
+    choose("scale4to1");
+    QPoint at = inPhoto({301, 203});
+    at += QPoint((5 - at.x() % 4) % 4, (6 - at.y() % 4) % 4);  // 1 and 2 past a pixel's edge
+    const QRgb under = shownAt(at);
+    click(at);
+    const double x = s().xPrimo, y = s().yPrimo;
+    EXPECT_DOUBLE_EQ(x - std::floor(x), 0.25);
+    EXPECT_DOUBLE_EQ(y - std::floor(y), 0.5);
+    EXPECT_EQ(under, photoAt(x, y));
+
+    // 1:4: whole photograph pixels, four at a time.
+    choose("scale1to4");
+    click(inPhoto({151, 103}));
+    ASSERT_EQ(s().nRette, 2);
+    const auto [first, second] = s().line(2);
+    EXPECT_EQ(std::fmod(second.x, 4.0), 0.0);
+    EXPECT_EQ(std::fmod(second.y, 4.0), 0.0);
+    EXPECT_DOUBLE_EQ(first.x, x) << "the first end is kept as clicked";
+    // Each line end keeps the scale of the view it was clicked on.
+    EXPECT_EQ(s().lineViewScales(2), (std::array<double, 2>{4.0, 0.25}));
+
+    // Back at 1:1 the bars are ranged as on opening and a click stores its screen pixel;
+    // scrolling moves the picture itself, so the pixel is the picture's at every position.
+    choose("scale1to1");
+    EXPECT_EQ(QPoint(across->maximum(), down->maximum()), ranges);
+    across->setValue(100);
+    EXPECT_EQ(photo->x(), -100);
+    const QPoint plain = inPhoto({333, 222});
+    click(plain);
+    EXPECT_EQ(QPointF(s().xPrimo, s().yPrimo), QPointF(plain));
 }
 
 // 4400 pixels at 8:1 are 35200 screen pixels, past a 16-bit range: the bar still reaches

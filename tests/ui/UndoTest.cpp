@@ -15,6 +15,8 @@ namespace {
 
 class UndoTest : public test::AppTest {};
 
+// Canc. with only a line's first end clicked abandons that end alone: the line before it
+// stands, the same line is asked for again and the next two clicks make it.
 TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
     test::openBitmap(app, 800, 600);
     CANC2(app.ctx);
@@ -22,7 +24,23 @@ TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
     EXPECT_EQ(f.domanda1.caption, prompts::kDueRetteOrizz) << "unchanged with no line";
     test::clickLine(app.ctx, 100, 100, 700, 160);
     EXPECT_EQ(s.nRette, 1) << "the next click starts the first line normally";
+    const std::string angle = f.Text6[1].caption;
+    test::click(app.ctx, 100, 520);
+    Picture1_MouseMove(app.ctx, 400, 480);
+    const test::DrawCall band = app.picture1.calls.back();
+    CANC2(app.ctx);
+    EXPECT_TRUE(s.nRette == 1 && s.attesaSecondo == 0 && f.Text6[1].caption == angle);
+    EXPECT_EQ(f.domanda1.caption, prompts::kSecondaOrizz);
+    const auto& calls = app.picture1.calls;
+    EXPECT_NE(std::find_if(calls.end() - 8, calls.end(),
+                           [&](const test::DrawCall& c) {
+                               return c.figure == "line" && c.at == band.at &&
+                                      c.mode == DrawMode::Invert;
+                           }),
+              calls.end())
+        << "the band drawn again, so erased";
     test::clickLine(app.ctx, 100, 500, 700, 450);
+    EXPECT_TRUE(s.nRette == 2 && s.line(2).first == (Point{100, 500}));
     test::clickLine(app.ctx, 120, 520, 150, 80);
     test::clickLine(app.ctx, 680, 520, 650, 90);
     CANC2(app.ctx);
@@ -30,7 +48,6 @@ TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
     EXPECT_EQ(f.domanda1.caption, prompts::kSecondaVert);
     // The repaint erased every line; the three that stand are drawn again, in red, and the
     // cancelled one is not.
-    const auto& calls = app.picture1.calls;
     const auto refresh = std::find_if(calls.rbegin(), calls.rend(), [](const test::DrawCall& c) {
         return c.figure == "refresh";
     });
@@ -48,32 +65,6 @@ TEST_F(UndoTest, CancelTakesTheLinesAwayOneByOne) {
     CANC2(app.ctx);
     EXPECT_TRUE(s.nRette == 1 && s.modoClick == ClickMode::LineEnd);
     EXPECT_EQ(f.domanda1.caption, prompts::kSecondaOrizzCanc);
-}
-
-// Canc. with only a line's first end clicked abandons that end alone: the line before it
-// stands, the same line is asked for again and the next two clicks make it.
-TEST_F(UndoTest, CancelWithAHalfDrawnLineKeepsTheLinesBeforeIt) {
-    test::openBitmap(app, 800, 600);
-    test::clickLine(app.ctx, 100, 100, 700, 160);
-    const std::string angle = f.Text6[1].caption;
-    test::click(app.ctx, 100, 500);
-    Picture1_MouseMove(app.ctx, 400, 480);
-    const test::DrawCall band = app.picture1.calls.back();
-    CANC2(app.ctx);
-    EXPECT_TRUE(s.nRette == 1 && s.attesaSecondo == 0 && f.Text6[1].caption == angle);
-    EXPECT_EQ(f.domanda1.caption, prompts::kSecondaOrizz);
-    const auto& calls = app.picture1.calls;
-    EXPECT_NE(std::find_if(calls.end() - 8, calls.end(),
-                           [&](const test::DrawCall& c) {
-                               return c.figure == "line" && c.at == band.at &&
-                                      c.mode == DrawMode::Invert;
-                           }),
-              calls.end())
-        << "the band drawn again, so erased";
-    test::clickLine(app.ctx, 120, 480, 680, 450);
-    EXPECT_EQ(s.nRette, 2);
-    EXPECT_EQ(s.line(1).first, (Point{100, 100}));
-    EXPECT_EQ(s.line(2).first, (Point{120, 480}));
 }
 
 // A first corner or a first line end left pending must not become half of the next input,
