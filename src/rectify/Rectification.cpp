@@ -237,6 +237,26 @@ void forgetTheScale(WorkingState& s) {
     s.resultTurn = 0;
 }
 
+// The state the result was made from, for Save's record: a copy without the photograph's and
+// the result's pixels, which the record never reads (a colour photograph stands as an empty
+// one, so that the copy holds no photograph in memory after another is opened).
+void keepWhatTheResultIsMadeFrom(Context& ctx) {
+    WorkingState& s = ctx.s;
+    SourceBitmap photograph = std::move(s.sorgente);
+    IndexedImage shown = std::move(s.immagineRaddrizzata);
+    ColourImage colours = std::move(s.risultatoColori);
+    s.resultMadeFrom.reset();
+    auto made = std::make_shared<WorkingState>(s);
+    if (made->fotoColori) {
+        made->fotoColori = std::make_shared<const ColourImage>();
+    }
+    s.sorgente = std::move(photograph);
+    s.immagineRaddrizzata = std::move(shown);
+    s.risultatoColori = std::move(colours);
+    s.resultMadeFrom = std::move(made);
+    s.resultFocal35 = ctx.focal35;
+}
+
 // Computes a new result into the window's scratch file and shows it. Every rectification
 // makes the scratch file anew; a file there that this window did not make is left alone.
 void rectifyAnew(Context& ctx, const std::optional<KnownMeasuresFrame>& known) {
@@ -267,6 +287,7 @@ void rectifyAnew(Context& ctx, const std::optional<KnownMeasuresFrame>& known) {
     if (known) {
         knownMeasuresScale(ctx, *known);
     }
+    keepWhatTheResultIsMadeFrom(ctx);
 }
 
 }  // namespace

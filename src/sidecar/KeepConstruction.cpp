@@ -30,11 +30,18 @@ void keepConstructionBeside(Context& ctx, const std::string& imagePath) {
         ctx.dialogs.messageBox("L'immagine è stata salvata, ma la costruzione no:\n" + why,
                                kSaveTitle, MessageIcon::Warning);
     };
-    const Result<ConstructionRecord> record = recordOf(ctx.s, ctx.focal35);
+    // The construction of the result saved, though a size, a line or the focal length has
+    // changed since, with what the result itself has taken since: its turn and its scale.
+    const WorkingState& made = ctx.s.resultMadeFrom ? *ctx.s.resultMadeFrom : ctx.s;
+    Result<ConstructionRecord> record =
+        recordOf(made, ctx.s.resultMadeFrom ? ctx.s.resultFocal35 : ctx.focal35);
     if (!record.ok()) {
         notKept(record.error());
         return;
     }
+    record.value().resultTurn = ctx.s.resultTurn;
+    record.value().referenceLength = ctx.s.misuraCm;
+    record.value().scale = ctx.s.scala;
     // A record is UTF-8 text; a photograph whose file name is not (an old archive's Latin-1
     // name) cannot be named in one, and the image saved stays the user's all the same.
     std::string text;

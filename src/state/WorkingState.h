@@ -170,6 +170,11 @@ struct WorkingState {
     bool bilineare = true;  // colour photographs: bilinear, else nearest pixel
     // A name whose extension gives the format of the colour scratch file.
     std::string formatoRisultato = "risultato.tif";
+    // What the result on show was made from, its pictures left out, and the focal length then
+    // given: Save keeps the construction of the result, not of a size step, a line or a focal
+    // length changed since. Nothing before the first result.
+    std::shared_ptr<const WorkingState> resultMadeFrom;
+    std::optional<double> resultFocal35;
 
     // The 35 mm equivalent focal length the photograph's camera file declares, in mm.
     std::optional<double> exifFocal35;

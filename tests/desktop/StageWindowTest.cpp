@@ -171,6 +171,8 @@ TEST_F(StageWindowTest, TheResultTurnsWithWhatIsSavedAndMeasured) {
     EXPECT_TRUE(duringRows);
     const IndexedImage result = s().immagineRaddrizzata;
     const int w = result.width, h = result.height;
+    // A size step after the result is for the next one: Save keeps the record of this one.
+    window.run(GRANDEZZA_SpinUp);
 
     QTest::mouseClick(window.control("RADDRIZZA"), Qt::LeftButton);  // Misura
     dialogs.inputs.push_back("200");
