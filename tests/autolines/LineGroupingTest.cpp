@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 
+#include "../construction/BentFacade.h"
 #include "Fakes.h"
 #include "construction/AutoLines.h"
 #include "geometry/LineGrouping.h"
@@ -59,11 +60,6 @@ Picture facadePicture() {
     return p;
 }
 
-double distanceFromLine(const Segment& line, Point p) {
-    const double dx = line.second.x - line.first.x, dy = line.second.y - line.first.y;
-    return std::fabs((p.x - line.first.x) * dy - (p.y - line.first.y) * dx) / std::hypot(dx, dy);
-}
-
 // Each found line lies on one true edge of its direction, to the shaking, and each edge is
 // found once: pieces joined, strays and short segments left out, directions not swapped. A
 // quarter turn of the picture swaps the directions. The same segments give the same bits.
@@ -79,8 +75,9 @@ TEST(LineGrouping, FindsEachEdgeOnceInItsDirectionAndNothingWithoutTwo) {
         std::vector<int> hits(truth->size(), 0);
         for (const Segment& line : *found) {
             for (std::size_t e = 0; e < truth->size(); ++e) {
-                if (distanceFromLine((*truth)[e], line.first) < 0.3 &&
-                    distanceFromLine((*truth)[e], line.second) < 0.3) {
+                const auto& [a, b] = (*truth)[e];
+                if (test::offLine(line.first, a, b) < 0.3 &&
+                    test::offLine(line.second, a, b) < 0.3) {
                     ++hits[e];
                 }
             }
@@ -92,7 +89,8 @@ TEST(LineGrouping, FindsEachEdgeOnceInItsDirectionAndNothingWithoutTwo) {
         }
     }
     // The first two of a direction are far apart: they carry the construction.
-    EXPECT_GT(distanceFromLine(g.horizontal[0], g.horizontal[1].first), 100);
+    EXPECT_GT(test::offLine(g.horizontal[1].first, g.horizontal[0].first, g.horizontal[0].second),
+              100);
 
     std::vector<Segment> turned;
     for (const Segment& s : p.segments) {
@@ -149,9 +147,7 @@ std::vector<Segment> twoFronts() {
 
 bool allToward(const std::vector<Segment>& lines, Point v) {
     for (const Segment& l : lines) {
-        const double cross = (l.second.x - l.first.x) * (v.y - l.first.y) -
-                             (l.second.y - l.first.y) * (v.x - l.first.x);
-        if (std::fabs(cross) / std::hypot(v.x - l.first.x, v.y - l.first.y) > 0.5) {
+        if (test::offLine(l.second, l.first, v) > 0.5) {
             return false;
         }
     }
