@@ -85,22 +85,18 @@ TEST(KnownMeasuresCli, RectifiedWithoutAConstructionAndTheWindowWritesTheSameByt
         }
     }
 
-    // The window's command on the level photograph, answered as a user answers it.
-    BatchRequest r = requestFor(samples::level(), dir, "window");
-    r.known = kRectangleCm;
-    const BatchResult batch = runBatch(r, dir.path().string());
-    ASSERT_TRUE(batch.ok) << batch.message;
+    // The window's command on the same photograph, answered as a user answers it.
     test::FakeApp app;
     Context& ctx = app.ctx;
-    openIn(app, r);
-    for (const auto& line : r.lines) {
+    openIn(app, f);
+    for (const auto& line : f.lines) {
         test::clickLine(ctx, line[0].x, line[0].y, line[1].x, line[1].y);
     }
     ASSERT_TRUE(ctx.form.MISURENOTE.enabled);
     app.dialogs.inputs = {"1200", "522,0"};
     misureNote_Click(ctx);
     ASSERT_EQ(ctx.s.raddrAvviato, 1);
-    EXPECT_EQ(test::readBytes(ctx.paths.scratchFile()), test::readBytes(r.output));
+    EXPECT_EQ(test::readBytes(ctx.paths.scratchFile()), test::readBytes(f.output));
 
     // Measuring: the result's full width is the facade's width it shows, asked nothing.
     const std::size_t asked = app.dialogs.prompts.size();
@@ -109,7 +105,7 @@ TEST(KnownMeasuresCli, RectifiedWithoutAConstructionAndTheWindowWritesTheSameByt
     Picture2_MouseDown(ctx, 0, 10);
     Picture2_MouseDown(ctx, right, 10);
     EXPECT_EQ(app.dialogs.prompts.size(), asked);
-    EXPECT_NEAR(ctx.s.misuraReale, batch.state.scalaNota * right, 1e-9);
+    EXPECT_NEAR(ctx.s.misuraReale, done.state.scalaNota * right, 1e-9);
     EXPECT_NE(ctx.form.incertezzaMisura.caption.find("scala ±"), std::string::npos);
 }
 
