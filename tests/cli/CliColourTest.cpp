@@ -52,8 +52,7 @@ ColourImage expandedSample() {
 // pixel. Bilinear is another image of the same size.
 TEST(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
     test::TempDir dir;
-    const std::string photo = (dir / "foto.png").string();
-    ASSERT_EQ(saveColourImage(photo, expandedSample()), "");
+    const std::string photo = test::colourPhotograph(dir, "foto.png", expandedSample());
     ASSERT_EQ(test::runOnArea(dir, kSample, "kpal.bmp", " --known 300,250").code, 0);
     ASSERT_EQ(test::runOnArea(dir, photo, "kcol.png", " --interp nearest --known 300,250").code, 0);
     const ColourImage known = readBack(dir / "kcol.png");
