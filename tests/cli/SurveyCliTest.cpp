@@ -12,8 +12,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // A survey of a dozen kept constructions, on a palette and a colour photograph, rectified by
-// GNU parallel four at a time as the README shows: each result has the bytes of the same record
-// replayed alone, whatever else runs beside it (scratch folders, temporary files, threads).
+// GNU parallel four at a time as the README shows: each result has the bytes of the run that
+// kept the record (a replay alone gives those, as the replay tests hold), whatever else runs
+// beside it (scratch folders, temporary files, threads).
 TEST(Survey, GnuParallelGivesEveryResultTheBytesOfASerialRun) {
     if (std::system("command -v parallel > /dev/null 2>&1") != 0) {
         GTEST_SKIP() << "GNU parallel is not installed";
@@ -28,21 +29,12 @@ TEST(Survey, GnuParallelGivesEveryResultTheBytesOfASerialRun) {
         std::vector<std::string> more = {
             "--size", "1." + std::to_string(i % 10), "--area",
             std::to_string(150 + 10 * i) + ",150,620," + std::to_string(400 + 10 * i)};
-        if (colour && i % 2 == 1) {
-            more.insert(more.end(), {"--interp", "nearest"});
-        }
-        const BatchRequest request =
-            test::sampleRequest((dir / (colour ? "colori.png" : "facciata.bmp")).string(),
-                                (dir / "fatta.bmp").string(), more);
         names.push_back(std::string(i < 10 ? "r0" : "r") + std::to_string(i));
         const std::string& name = names.back();
+        const BatchRequest request =
+            test::sampleRequest((dir / (colour ? "colori.png" : "facciata.bmp")).string(),
+                                (dir / (name + ".bmp")).string(), more);
         ASSERT_TRUE(test::keepRecord(runBatch(request, dir.path().string()), dir, name));
-        ASSERT_EQ(test::run((dir / (name + ".bmp")).string() + " --from " +
-                                (dir / (name + ".json")).string(),
-                            dir)
-                      .code,
-                  0)
-            << name;
     }
     ASSERT_EQ(std::system(("cd " + dir.path().string() +
                            " && parallel --will-cite --halt now,fail=1 -j 4 " + VESTA_RECTIFY +
