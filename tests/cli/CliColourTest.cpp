@@ -19,11 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::kSample;
 
-ColourImage readBack(const fs::path& path) {
-    Result<CameraPhoto> read = readCameraFile(path.string());
-    EXPECT_TRUE(read.ok()) << path << ": " << (read.ok() ? "" : read.error());
-    return read.ok() ? std::move(read.value().image) : ColourImage{};
-}
+// The batch tool's colour runs, in a fresh folder, their results read back as camera files.
+class CliColour : public test::CodecTest {};
 
 // The palette bitmap as red, green and blue; `width` columns of it (0: all).
 ColourImage expanded(const IndexedImage& image, int width = 0) {
@@ -50,18 +47,17 @@ ColourImage expandedSample() {
 // By known measures, a colour photograph that is the palette sample expanded, rectified with
 // the nearest pixel, is the palette result expanded: the same source pixel for every output
 // pixel. Bilinear is another image of the same size.
-TEST(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
-    test::TempDir dir;
-    const std::string photo = test::colourPhotograph(dir, "foto.png", expandedSample());
+TEST_F(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
+    const std::string photo = save("foto.png", expandedSample()).string();
     ASSERT_EQ(test::runOnArea(dir, kSample, "kpal.bmp", " --known 300,250").code, 0);
     ASSERT_EQ(test::runOnArea(dir, photo, "kcol.png", " --interp nearest --known 300,250").code, 0);
-    const ColourImage known = readBack(dir / "kcol.png");
+    const ColourImage known = read(dir / "kcol.png").image;
     Result<SourceBitmap> knownPalette = readSourceBitmap((dir / "kpal.bmp").string());
     ASSERT_TRUE(knownPalette.ok());
     ASSERT_GT(known.width, 100);
     EXPECT_TRUE(known.samples8 == expanded(knownPalette.value().image, known.width).samples8);
     ASSERT_EQ(test::runOnArea(dir, photo, "kbil.tif", " --known 300,250").code, 0);
-    const ColourImage knownBilinear = readBack(dir / "kbil.tif");
+    const ColourImage knownBilinear = read(dir / "kbil.tif").image;
     EXPECT_EQ(knownBilinear.width, known.width);
     EXPECT_NE(knownBilinear.samples8, known.samples8);
 }
@@ -113,27 +109,25 @@ void writeCameraTiff(const fs::path& path, const ColourImage& photo,
 // holds neither EXIF nor a colour profile: the result is written without the profile and stderr
 // says so; the other formats keep it without a word. The output's name chooses its format, as
 // only a bitmap loses the profile shows.
-TEST(CliColour, AResultFromACameraTiffKeepsItsCameraDateLensAndProfile) {
-    test::TempDir dir;
+TEST_F(CliColour, AResultFromACameraTiffKeepsItsCameraDateLensAndProfile) {
     const std::vector<std::uint8_t> profile = test::smallIccProfile(false);
     writeCameraTiff(dir / "foto.tif", expandedSample(), profile);
     for (const std::string name : {"r.bmp", "r.jpg", "r.png", "r.tif"}) {
         const test::Outcome r = test::runOnArea(dir, (dir / "foto.tif").string(), name);
         ASSERT_EQ(r.code, 0) << name;
-        const Result<CameraPhoto> back = readCameraFile((dir / name).string());
-        ASSERT_TRUE(back.ok()) << name;
+        const CameraPhoto back = read(dir / name);
         if (name == "r.bmp") {
             EXPECT_EQ(r.err, profileNotice(ColourFileFormat::Bmp, profile.size()) + "\n");
-            EXPECT_TRUE(back.value().image.iccProfile.empty());
+            EXPECT_TRUE(back.image.iccProfile.empty());
             continue;
         }
         EXPECT_EQ(r.err, "") << name;
-        EXPECT_EQ(back.value().image.iccProfile, profile) << name;
-        const CameraFacts& f = back.value().facts;
+        EXPECT_EQ(back.image.iccProfile, profile) << name;
+        const CameraFacts& f = back.facts;
         EXPECT_TRUE(f.make == "Fotocamere SpA" && f.model == "F1") << name;
         EXPECT_TRUE(f.focalLengthMm == 24.0 && f.focalLength35mm == 36 && !f.pixelXDimension)
             << name;
-        const ResultExifTags tags = resultExifTags(back.value().image.exif);
+        const ResultExifTags tags = resultExifTags(back.image.exif);
         EXPECT_EQ(tags.dateTimeOriginal + " " + tags.dateTime,
                   "2026:05:04 10:11:12 2026:05:05 08:00:00")
             << name;
@@ -147,11 +141,10 @@ TEST(CliColour, AResultFromACameraTiffKeepsItsCameraDateLensAndProfile) {
 // A result far larger than its photograph (800 x 600 pixels opened out to 12803 x 8945) is
 // computed and written a band at a time: the batch tool's peak memory stays a small part of the
 // result's pixels. (Under AddressSanitizer its own bookkeeping swamps the figure.)
-TEST(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
+TEST_F(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer's bookkeeping swamps a process's memory";
 #endif
-    test::TempDir dir;
     // The largest child waited for is the batch tool, which the shell became.
     ASSERT_EQ(test::run(test::colourPhotograph(dir) + " " + (dir / "out.tif").string() +
                             test::kLines + test::kLargeArea,
@@ -160,7 +153,7 @@ TEST(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
               0);
     rusage usage{};
     ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
-    const ColourImage result = readBack(dir / "out.tif");
+    const ColourImage result = read(dir / "out.tif").image;
     const double resultBytes = double(result.width) * result.height * 3;
     ASSERT_GT(resultBytes, 100e6);
     EXPECT_LT(double(usage.ru_maxrss) * 1024, resultBytes / 4);
