@@ -65,7 +65,9 @@ TEST(Cli, RefusalsSayWhyAndLeaveTheOutputAlone) {
 }
 
 // The scratch folder is private: a link planted in the temporary folder under the name a run
-// could choose never lets the run write through it, and the run leaves nothing behind.
+// could choose never lets the run write through it, and the run leaves nothing behind. Its
+// result, new, is a document others on the survey can read (0666 less the umask, here not the
+// usual one), not the private scratch file renamed.
 TEST(Cli, TheScratchFolderCannotBePlantedAndAMissingTmpdirIsRefused) {
     test::TempDir dir;
     const auto tmp = dir / "tmp";
@@ -75,12 +77,13 @@ TEST(Cli, TheScratchFolderCannotBePlantedAndAMissingTmpdirIsRefused) {
     test::writeBytes(dir / "victim.bmp", {'m', 'i', 'a'});
     fs::create_symlink(dir / "victim.bmp", planted / "vesta.bmp");
     // $$ is the pid the binary will have, since it replaces the shell.
-    const Outcome r =
-        run(kSample + " " + (dir / "out.bmp").string() + kLines, dir,
-            inTmp(tmp) + " ln -s " + planted.string() + " " + tmp.string() + "/vesta-rectify-$$;");
+    const Outcome r = run(kSample + " " + (dir / "out.bmp").string() + kLines, dir,
+                          inTmp(tmp) + " umask 027; ln -s " + planted.string() + " " +
+                              tmp.string() + "/vesta-rectify-$$;");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(test::readBytes(dir / "victim.bmp"), (std::vector<std::uint8_t>{'m', 'i', 'a'}));
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "out.bmp")));
+    EXPECT_EQ(fs::status(dir / "out.bmp").permissions(), fs::perms(0640));
     const auto left = test::namesIn(tmp);
     ASSERT_EQ(left.size(), 1u) << "the planted link stays, nothing else remains";
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(tmp / left[0])));
@@ -288,15 +291,6 @@ TEST(CliRotate, ATurnedPhotographTurnedBackGivesTheUprightBytesAndReplays) {
         readSourceBitmap((dir / "d.bmp").string()).value().image.pixels ==
         turnedClockwise(readSourceBitmap((dir / "a.bmp").string()).value().image, 2).pixels);
     test::replayed(done, request.output, dir, "e");
-}
-
-// A user's new result is a document others on the survey can read (0666 less the umask, here
-// not the usual one), not the private scratch file renamed.
-TEST(Cli, ANewOutputTakesTheUsersMode) {
-    test::TempDir dir;
-    ASSERT_EQ(run(kSample + " " + (dir / "nuova.png").string() + kLines, dir, "umask 027;").code,
-              0);
-    EXPECT_EQ(fs::status(dir / "nuova.png").permissions(), fs::perms(0640));
 }
 
 // Out of memory: a run whose bands find no room is told so; exit 1 and nothing left in the
