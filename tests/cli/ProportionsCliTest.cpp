@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <optional>
 #include <string>
 
 #include "FacadeRuns.h"
@@ -19,19 +18,6 @@ namespace vesta {
 namespace {
 
 using namespace facade;
-
-// The photograph of `scene` in `dir`, with the four lines a user clicks on it.
-BatchRequest requestFor(const FacadeScene& scene, const test::TempDir& dir,
-                        const std::string& name) {
-    BatchRequest r = test::requestOn(renderFacade(scene), dir, name);
-    const std::optional<ConstructionClicks> clicks = test::clicksFor(scene.camera);
-    EXPECT_TRUE(clicks) << name;
-    for (std::size_t i = 0; clicks && i < 8; ++i) {
-        const Point p = clicks->lines[i / 2][i % 2];
-        r.lines[i / 2][i % 2] = {float(p.x), float(p.y)};
-    }
-    return r;
-}
 
 // A window loaded on a 1024 x 768 screen with the photograph of `r` open.
 void openIn(test::FakeApp& app, const BatchRequest& r) {
@@ -53,7 +39,13 @@ TEST(KnownMeasuresCli, RectifiedWithoutAConstructionAndTheWindowWritesTheSameByt
     frontal.camera.yaw = 0;
     frontal.camera.pitch = 0;
     frontal.camera.position = {600, 450, 1300};
-    BatchRequest f = requestFor(frontal, dir, "frontal");
+    // Its photograph, with the four lines a user clicks on it.
+    BatchRequest f = test::requestOn(renderFacade(frontal), dir, "frontal");
+    const ConstructionClicks clicks = test::clicksFor(frontal.camera).value();
+    for (std::size_t i = 0; i < 8; ++i) {
+        const Point p = clicks.lines[i / 2][i % 2];
+        f.lines[i / 2][i % 2] = {float(p.x), float(p.y)};
+    }
     f.known = kRectangleCm;
     const BatchResult done = runBatch(f, dir.path().string());
     ASSERT_TRUE(done.ok) << done.message;
