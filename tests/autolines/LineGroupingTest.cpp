@@ -127,8 +127,7 @@ TEST(LineGrouping, FindsEachEdgeOnceInItsDirectionAndNothingWithoutTwo) {
 constexpr Point kWideVh{1400, 700}, kNarrowVh{-3000, 320}, kFrontsVv{500, -6000};
 
 Segment vertical(double x, double top, double bottom) {
-    const double dx = (kFrontsVv.x - x) / (kFrontsVv.y - bottom);
-    return {{x + dx * (top - bottom), top}, {x, bottom}};
+    return {towardY(kFrontsVv, {x, bottom}, top), {x, bottom}};
 }
 
 // The wide front: x 50 to 450, y 100 to 600, twenty frames of 60 px toward its point and five
