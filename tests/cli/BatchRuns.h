@@ -57,10 +57,11 @@ inline Outcome runOnArea(const TempDir& dir, const std::string& input, const std
                dir);
 }
 
-// An 800 x 600 colour photograph written as NAME in `dir`; its path.
-inline std::string colourPhotograph(const TempDir& dir, const std::string& name = "foto.png") {
+// A colour photograph (800 x 600 unless `image` is given) written as NAME in `dir`; its path.
+inline std::string colourPhotograph(const TempDir& dir, const std::string& name = "foto.png",
+                                    const ColourImage& image = patternImage(800, 600, 3, 8)) {
     const std::string photo = (dir / name).string();
-    EXPECT_EQ(saveColourImage(photo, patternImage(800, 600, 3, 8)), "");
+    EXPECT_EQ(saveColourImage(photo, image), "");
     return photo;
 }
 

@@ -1,7 +1,12 @@
+// The batch tool on camera photographs: colour, their EXIF and profile kept, and the lens
+// their EXIF declares taken from the lens database, whose calibrations are held against
+// lensfun's own modifier.
 #include <gtest/gtest.h>
+#include <lensfun/lensfun.h>
 #include <sys/resource.h>
 #include <tiffio.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,7 +16,9 @@
 #include "codec/CameraFile.h"
 #include "codec/ColourFileWriter.h"
 #include "codec/ResultExif.h"
+#include "geometry/RadialLens.h"
 #include "image/BitmapFile.h"
+#include "lensdb/LensDatabase.h"
 
 namespace vesta {
 namespace {
@@ -19,11 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::kSample;
 
-ColourImage readBack(const fs::path& path) {
-    Result<CameraPhoto> read = readCameraFile(path.string());
-    EXPECT_TRUE(read.ok()) << path << ": " << (read.ok() ? "" : read.error());
-    return read.ok() ? std::move(read.value().image) : ColourImage{};
-}
+// The batch tool's colour runs, in a fresh folder, their results read back as camera files.
+class CliColour : public test::CodecTest {};
 
 // The palette bitmap as red, green and blue; `width` columns of it (0: all).
 ColourImage expanded(const IndexedImage& image, int width = 0) {
@@ -50,19 +54,17 @@ ColourImage expandedSample() {
 // By known measures, a colour photograph that is the palette sample expanded, rectified with
 // the nearest pixel, is the palette result expanded: the same source pixel for every output
 // pixel. Bilinear is another image of the same size.
-TEST(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
-    test::TempDir dir;
-    const std::string photo = (dir / "foto.png").string();
-    ASSERT_EQ(saveColourImage(photo, expandedSample()), "");
+TEST_F(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
+    const std::string photo = save("foto.png", expandedSample()).string();
     ASSERT_EQ(test::runOnArea(dir, kSample, "kpal.bmp", " --known 300,250").code, 0);
     ASSERT_EQ(test::runOnArea(dir, photo, "kcol.png", " --interp nearest --known 300,250").code, 0);
-    const ColourImage known = readBack(dir / "kcol.png");
+    const ColourImage known = read(dir / "kcol.png").image;
     Result<SourceBitmap> knownPalette = readSourceBitmap((dir / "kpal.bmp").string());
     ASSERT_TRUE(knownPalette.ok());
     ASSERT_GT(known.width, 100);
     EXPECT_TRUE(known.samples8 == expanded(knownPalette.value().image, known.width).samples8);
     ASSERT_EQ(test::runOnArea(dir, photo, "kbil.tif", " --known 300,250").code, 0);
-    const ColourImage knownBilinear = readBack(dir / "kbil.tif");
+    const ColourImage knownBilinear = read(dir / "kbil.tif").image;
     EXPECT_EQ(knownBilinear.width, known.width);
     EXPECT_NE(knownBilinear.samples8, known.samples8);
 }
@@ -114,27 +116,25 @@ void writeCameraTiff(const fs::path& path, const ColourImage& photo,
 // holds neither EXIF nor a colour profile: the result is written without the profile and stderr
 // says so; the other formats keep it without a word. The output's name chooses its format, as
 // only a bitmap loses the profile shows.
-TEST(CliColour, AResultFromACameraTiffKeepsItsCameraDateLensAndProfile) {
-    test::TempDir dir;
+TEST_F(CliColour, AResultFromACameraTiffKeepsItsCameraDateLensAndProfile) {
     const std::vector<std::uint8_t> profile = test::smallIccProfile(false);
     writeCameraTiff(dir / "foto.tif", expandedSample(), profile);
     for (const std::string name : {"r.bmp", "r.jpg", "r.png", "r.tif"}) {
         const test::Outcome r = test::runOnArea(dir, (dir / "foto.tif").string(), name);
         ASSERT_EQ(r.code, 0) << name;
-        const Result<CameraPhoto> back = readCameraFile((dir / name).string());
-        ASSERT_TRUE(back.ok()) << name;
+        const CameraPhoto back = read(dir / name);
         if (name == "r.bmp") {
             EXPECT_EQ(r.err, profileNotice(ColourFileFormat::Bmp, profile.size()) + "\n");
-            EXPECT_TRUE(back.value().image.iccProfile.empty());
+            EXPECT_TRUE(back.image.iccProfile.empty());
             continue;
         }
         EXPECT_EQ(r.err, "") << name;
-        EXPECT_EQ(back.value().image.iccProfile, profile) << name;
-        const CameraFacts& f = back.value().facts;
+        EXPECT_EQ(back.image.iccProfile, profile) << name;
+        const CameraFacts& f = back.facts;
         EXPECT_TRUE(f.make == "Fotocamere SpA" && f.model == "F1") << name;
         EXPECT_TRUE(f.focalLengthMm == 24.0 && f.focalLength35mm == 36 && !f.pixelXDimension)
             << name;
-        const ResultExifTags tags = resultExifTags(back.value().image.exif);
+        const ResultExifTags tags = resultExifTags(back.image.exif);
         EXPECT_EQ(tags.dateTimeOriginal + " " + tags.dateTime,
                   "2026:05:04 10:11:12 2026:05:05 08:00:00")
             << name;
@@ -148,11 +148,10 @@ TEST(CliColour, AResultFromACameraTiffKeepsItsCameraDateLensAndProfile) {
 // A result far larger than its photograph (800 x 600 pixels opened out to 12803 x 8945) is
 // computed and written a band at a time: the batch tool's peak memory stays a small part of the
 // result's pixels. (Under AddressSanitizer its own bookkeeping swamps the figure.)
-TEST(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
+TEST_F(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer's bookkeeping swamps a process's memory";
 #endif
-    test::TempDir dir;
     // The largest child waited for is the batch tool, which the shell became.
     ASSERT_EQ(test::run(test::colourPhotograph(dir) + " " + (dir / "out.tif").string() +
                             test::kLines + test::kLargeArea,
@@ -161,10 +160,123 @@ TEST(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
               0);
     rusage usage{};
     ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
-    const ColourImage result = readBack(dir / "out.tif");
+    const ColourImage result = read(dir / "out.tif").image;
     const double resultBytes = double(result.width) * result.height * 3;
     ASSERT_GT(resultBytes, 100e6);
     EXPECT_LT(double(usage.ru_maxrss) * 1024, resultBytes / 4);
+}
+
+// The lens database's calibrations as vesta bends by them, and the batch tool's --lens exif on a
+// JPEG whose EXIF names a camera and lens it holds.
+struct Shot {
+    LensQuery query;
+    LensModel model;
+};
+
+// One calibration of each model, two of them made on a sensor of another crop factor than the
+// camera's, so that the conversion of the database's unit of length is exercised.
+const Shot kShots[] = {
+    {{"Canon", "Canon EOS 550D", "Canon EF-S 18-55mm f/3.5-5.6 IS", 24.0}, LensModel::PtLens},
+    {{"Canon", "Canon EOS 5D Mark II", "Canon EF 50mm f/1.8 MkII", 50.0}, LensModel::PtLens},
+    {{"Canon", "Canon EOS 5D Mark II", "Canon EF 70-200mm f/4L USM", 100.0}, LensModel::Poly3},
+    {{"Canon", "Canon PowerShot G12", "Canon PowerShot G12", 10.0}, LensModel::Poly5},
+};
+
+// Where lensfun's own modifier takes the photograph's point for each point of the straightened
+// picture, against RadialLens::distorted; and the way back. Landscape, portrait and an aspect
+// other than the calibration's each scale the unit differently.
+TEST(LensDatabase, TheBendIsLensfunsOwnOnEveryModelAndShape) {
+    lfDatabase db;
+    ASSERT_EQ(db.Load(), LF_NO_ERROR);
+    for (const Shot& shot : kShots) {
+        SCOPED_TRACE(shot.query.lens);
+        const Result<LensProfile> found = lookUpLens(shot.query);
+        ASSERT_TRUE(found.ok()) << found.error();
+        EXPECT_EQ(found.value().model, shot.model);
+        const lfCamera** cameras =
+            db.FindCameras(shot.query.make.c_str(), shot.query.model.c_str());
+        const lfLens** lenses = db.FindLenses(cameras[0], nullptr, shot.query.lens.c_str());
+        for (const auto& [w, h] :
+             {std::pair{5184, 3456}, std::pair{3000, 4500}, std::pair{800, 600}}) {
+            lfModifier modifier(lenses[0], cameras[0]->CropFactor, w, h);
+            ASSERT_EQ(modifier.Initialize(lenses[0], LF_PF_U8, float(*shot.query.focalMm), 8, 10, 1,
+                                          lenses[0]->Type, LF_MODIFY_DISTORTION, false),
+                      LF_MODIFY_DISTORTION);
+            const RadialLens lens = RadialLens::ofProfile(found.value(), w, h);
+            EXPECT_TRUE(lens.bendsWholePhotograph(w, h));
+            for (const Point u : {Point{0, 0}, Point{w - 1.0, h - 1.0}, Point{w * 0.8, h * 0.1},
+                                  Point{w * 0.5, h * 0.95}, Point{w * 0.3, h * 0.4}}) {
+                float theirs[2];
+                ASSERT_TRUE(modifier.ApplyGeometryDistortion(float(u.x), float(u.y), 1, 1, theirs));
+                const std::optional<Point> ours = lens.distorted(u);
+                ASSERT_TRUE(ours);
+                // lensfun computes in single precision: a thousandth of a pixel of its own.
+                const double tolerance = 2e-6 * std::max(w, h);
+                EXPECT_NEAR(ours->x, theirs[0], tolerance) << w << " x " << h << " at " << u.x;
+                EXPECT_NEAR(ours->y, theirs[1], tolerance) << w << " x " << h << " at " << u.y;
+                const Point back = lens.undistorted(*ours);
+                EXPECT_NEAR(back.x, u.x, 1e-7);
+                EXPECT_NEAR(back.y, u.y, 1e-7);
+            }
+        }
+    }
+}
+
+// A bend that stops growing within the photograph would fold two of its points onto one: it is
+// not taken, and beyond the fold no straightened point has a source.
+TEST(LensDatabase, ABendThatFoldsInsideThePhotographIsRefused) {
+    LensProfile p;
+    p.model = LensModel::Poly3;
+    p.terms = {-0.4, 0, 0};  // rd = ru (1.4 − 0.4 ru²): its slope vanishes at ru ≈ 1.08
+    RadialLens lens = RadialLens::ofProfile(p, 3000, 2000);
+    EXPECT_NEAR(lens.foldRadius, std::sqrt(1.4 / 1.2), 1e-9);
+    EXPECT_FALSE(lens.bendsWholePhotograph(3000, 2000));
+    EXPECT_FALSE(lens.distorted({lens.centre.x + 1.1 * lens.unit, lens.centre.y}));
+    p.terms = {-0.02, 0, 0};
+    lens = RadialLens::ofProfile(p, 3000, 2000);
+    EXPECT_TRUE(lens.bendsWholePhotograph(3000, 2000));
+}
+
+// --lens exif takes the calibration of the lens the JPEG declares; its record replays it to the
+// same bytes with the database out of the picture; a lens the database lacks is refused.
+TEST(LensExifCli, TheDeclaredLensIsTakenKeptAndReplayed) {
+    test::TempDir dir;
+    const std::string photo = test::colourPhotograph(dir, "foto.jpg");
+    const std::vector<std::uint8_t> plain = test::readBytes(photo);
+    const auto declare = [&](const std::string& lens) {
+        test::ExifFields exif;
+        exif.make = "Canon";
+        exif.model = "Canon EOS 550D";
+        exif.lensModel = lens;
+        exif.focalLengthMm = 24;
+        test::writeBytes(photo, test::withExifSegment(plain, test::exifBlock(exif)));
+    };
+    declare(kShots[0].query.lens);
+    const std::string out = (dir / "raddrizzata.tif").string();
+    BatchRequest request = test::sampleRequest(photo, out, {"--lens", "exif"});
+    const BatchResult done = runBatch(request, dir.path().string());
+    ASSERT_TRUE(done.ok) << done.message;
+    const LensProfile expected = lookUpLens(kShots[0].query).value();
+    ASSERT_EQ(done.state.lensProfile, expected);
+    // The construction's lines are the clicks taken out of the database's bend, which moves them.
+    const Point u = RadialLens::ofProfile(expected, 800, 600).undistorted({234, 174});
+    EXPECT_GT(std::hypot(u.x - 234, u.y - 174), 1);
+    EXPECT_NEAR(done.state.line(1).first.x, u.x, 1e-3);
+    EXPECT_NEAR(done.state.line(1).first.y, u.y, 1e-3);
+    const std::string printed = describe(done.state, true);
+    EXPECT_NE(printed.find("\"lens_model\": \"ptlens\""), std::string::npos) << printed;
+    EXPECT_NE(printed.find("\"lens\": \"Canon EF-S 18-55mm f/3.5-5.6 IS\""), std::string::npos);
+
+    // Kept, and replayed from the record alone, which holds the calibration itself.
+    test::replayed(done, out, dir, "di-nuovo");
+
+    declare("Obiettivo Immaginario 24mm f/1.0");
+    request.output = (dir / "mai.tif").string();
+    const BatchResult refused = runBatch(request, dir.path().string());
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.message.find("non è nel database degli obiettivi"), std::string::npos)
+        << refused.message;
+    EXPECT_FALSE(std::filesystem::exists(request.output));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -16,6 +17,8 @@
 #include "BatchRuns.h"
 #include "image/BitmapFile.h"
 #include "image/QuarterTurns.h"
+#include "rectify/WorldFile.h"
+#include "state/Numbers.h"
 
 namespace vesta {
 namespace {
@@ -24,6 +27,7 @@ using test::kLines;
 using test::kSample;
 using test::Outcome;
 using test::run;
+using test::textOf;
 namespace fs = std::filesystem;
 
 std::string inTmp(const fs::path& tmp) {
@@ -65,7 +69,9 @@ TEST(Cli, RefusalsSayWhyAndLeaveTheOutputAlone) {
 }
 
 // The scratch folder is private: a link planted in the temporary folder under the name a run
-// could choose never lets the run write through it, and the run leaves nothing behind.
+// could choose never lets the run write through it, and the run leaves nothing behind. Its
+// result, new, is a document others on the survey can read (0666 less the umask, here not the
+// usual one), not the private scratch file renamed.
 TEST(Cli, TheScratchFolderCannotBePlantedAndAMissingTmpdirIsRefused) {
     test::TempDir dir;
     const auto tmp = dir / "tmp";
@@ -75,12 +81,13 @@ TEST(Cli, TheScratchFolderCannotBePlantedAndAMissingTmpdirIsRefused) {
     test::writeBytes(dir / "victim.bmp", {'m', 'i', 'a'});
     fs::create_symlink(dir / "victim.bmp", planted / "vesta.bmp");
     // $$ is the pid the binary will have, since it replaces the shell.
-    const Outcome r =
-        run(kSample + " " + (dir / "out.bmp").string() + kLines, dir,
-            inTmp(tmp) + " ln -s " + planted.string() + " " + tmp.string() + "/vesta-rectify-$$;");
+    const Outcome r = run(kSample + " " + (dir / "out.bmp").string() + kLines, dir,
+                          inTmp(tmp) + " umask 027; ln -s " + planted.string() + " " +
+                              tmp.string() + "/vesta-rectify-$$;");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(test::readBytes(dir / "victim.bmp"), (std::vector<std::uint8_t>{'m', 'i', 'a'}));
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "out.bmp")));
+    EXPECT_EQ(fs::status(dir / "out.bmp").permissions(), fs::perms(0640));
     const auto left = test::namesIn(tmp);
     ASSERT_EQ(left.size(), 1u) << "the planted link stays, nothing else remains";
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(tmp / left[0])));
@@ -290,15 +297,6 @@ TEST(CliRotate, ATurnedPhotographTurnedBackGivesTheUprightBytesAndReplays) {
     test::replayed(done, request.output, dir, "e");
 }
 
-// A user's new result is a document others on the survey can read (0666 less the umask, here
-// not the usual one), not the private scratch file renamed.
-TEST(Cli, ANewOutputTakesTheUsersMode) {
-    test::TempDir dir;
-    ASSERT_EQ(run(kSample + " " + (dir / "nuova.png").string() + kLines, dir, "umask 027;").code,
-              0);
-    EXPECT_EQ(fs::status(dir / "nuova.png").permissions(), fs::perms(0640));
-}
-
 // Out of memory: a run whose bands find no room is told so; exit 1 and nothing left in the
 // temporary folder or beside OUTPUT. (Under AddressSanitizer a memory limit stops the sanitizer
 // first.)
@@ -410,6 +408,78 @@ TEST(Cli, StoppedRunsLeaveNothingAndKilledRunsLeftoversGoAtTheNextStart) {
     beside.push_back("ok.bmp");
     std::sort(beside.begin(), beside.end());
     EXPECT_EQ(test::namesIn(out), beside);
+}
+
+// Two points of the result 300 pixels apart, 600 cm on the facade: 2 cm a pixel. The image's
+// bytes are those of the run without a scale; --known writes the file too, and a file of the
+// user's at its name refuses the run before anything is written. The file is named after the
+// extension's first and last letters and a w, a capital W after a capital; .wld without one.
+TEST(WorldFile, TheBatchToolWritesItBesideAResultWhoseScaleIsKnown) {
+    test::TempDir dir;
+    const auto rectify = [&](const std::string& output, const std::string& more) {
+        return test::runOnArea(dir, test::kSample, output, more).code;
+    };
+    ASSERT_EQ(rectify("senza.bmp", ""), 0);
+    EXPECT_FALSE(fs::exists(dir / "senza.bpw"));
+    ASSERT_EQ(rectify("r.bmp", " --scale 10,20,190,260,600"), 0);
+    EXPECT_EQ(test::readBytes(dir / "r.bmp"), test::readBytes(dir / "senza.bmp"));
+    EXPECT_EQ(textOf(dir / "r.bpw"), "0.02\n0\n0\n-0.02\n0.01\n-0.01\n");
+    // Replaced by a run of its own kind; the image and its scale come again.
+    ASSERT_EQ(rectify("r.bmp", " --scale 0,0,0,100,50"), 0);
+    EXPECT_EQ(textOf(dir / "r.bpw"), worldFileText(0.5));
+
+    ASSERT_EQ(rectify("k.PNG", " --known 1200,900"), 0);
+    const std::string known = textOf(dir / "k.PGW");
+    EXPECT_EQ(known.find(','), std::string::npos) << known;
+    EXPECT_GT(typedNumber(known.substr(0, known.find('\n'))).value_or(0), 0);
+
+    test::writeBytes(dir / "mio.bpw", {'n', 'o', 't', 'e'});
+    EXPECT_EQ(rectify("mio.bmp", " --scale 0,0,1,0,5"), 1);
+    EXPECT_FALSE(fs::exists(dir / "mio.bmp"));
+    EXPECT_EQ(textOf(dir / "mio.bpw"), "note");
+
+    for (const char* bad : {" --scale 1,1,1,1,5", " --scale 0,0,1,0,0", " --scale 0,0,1,0"}) {
+        EXPECT_EQ(rectify("u.bmp", bad), 2) << bad;
+    }
+    EXPECT_EQ(worldFilePathFor("a/r"), "a/r.wld");
+}
+
+// A survey of a dozen kept constructions, on a palette and a colour photograph, rectified by
+// GNU parallel four at a time as the README shows: each result has the bytes of the run that
+// kept the record (a replay alone gives those, as the replay tests hold), whatever else runs
+// beside it (scratch folders, temporary files, threads).
+TEST(Survey, GnuParallelGivesEveryResultTheBytesOfASerialRun) {
+    if (std::system("command -v parallel > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "GNU parallel is not installed";
+    }
+    test::TempDir dir;
+    fs::copy_file(test::kSample, dir / "facciata.bmp");
+    test::colourPhotograph(dir, "colori.png");
+    fs::create_directories(dir / "parallelo");
+    std::vector<std::string> names;
+    for (int i = 0; i < 12; ++i) {
+        const bool colour = i >= 8;
+        std::vector<std::string> more = {
+            "--size", "1." + std::to_string(i % 10), "--area",
+            std::to_string(150 + 10 * i) + ",150,620," + std::to_string(400 + 10 * i)};
+        names.push_back(std::string(i < 10 ? "r0" : "r") + std::to_string(i));
+        const std::string& name = names.back();
+        const BatchRequest request =
+            test::sampleRequest((dir / (colour ? "colori.png" : "facciata.bmp")).string(),
+                                (dir / (name + ".bmp")).string(), more);
+        ASSERT_TRUE(test::keepRecord(runBatch(request, dir.path().string()), dir, name));
+    }
+    ASSERT_EQ(std::system(("cd " + dir.path().string() +
+                           " && parallel --will-cite --halt now,fail=1 -j 4 " + VESTA_RECTIFY +
+                           " parallelo/{.}.bmp --from {} ::: r*.json > /dev/null")
+                              .c_str()),
+              0);
+    for (const std::string& name : names) {
+        EXPECT_EQ(test::readBytes(dir / "parallelo" / (name + ".bmp")),
+                  test::readBytes(dir / (name + ".bmp")))
+            << name;
+    }
+    EXPECT_EQ(test::namesIn(dir / "parallelo").size(), names.size());
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <optional>
 #include <string>
 
 #include "FacadeRuns.h"
@@ -19,19 +18,6 @@ namespace vesta {
 namespace {
 
 using namespace facade;
-
-// The photograph of `scene` in `dir`, with the four lines a user clicks on it.
-BatchRequest requestFor(const FacadeScene& scene, const test::TempDir& dir,
-                        const std::string& name) {
-    BatchRequest r = test::requestOn(renderFacade(scene), dir, name);
-    const std::optional<ConstructionClicks> clicks = test::clicksFor(scene.camera);
-    EXPECT_TRUE(clicks) << name;
-    for (std::size_t i = 0; clicks && i < 8; ++i) {
-        const Point p = clicks->lines[i / 2][i % 2];
-        r.lines[i / 2][i % 2] = {float(p.x), float(p.y)};
-    }
-    return r;
-}
 
 // A window loaded on a 1024 x 768 screen with the photograph of `r` open.
 void openIn(test::FakeApp& app, const BatchRequest& r) {
@@ -53,7 +39,13 @@ TEST(KnownMeasuresCli, RectifiedWithoutAConstructionAndTheWindowWritesTheSameByt
     frontal.camera.yaw = 0;
     frontal.camera.pitch = 0;
     frontal.camera.position = {600, 450, 1300};
-    BatchRequest f = requestFor(frontal, dir, "frontal");
+    // Its photograph, with the four lines a user clicks on it.
+    BatchRequest f = test::requestOn(renderFacade(frontal), dir, "frontal");
+    const ConstructionClicks clicks = test::clicksFor(frontal.camera).value();
+    for (std::size_t i = 0; i < 8; ++i) {
+        const Point p = clicks.lines[i / 2][i % 2];
+        f.lines[i / 2][i % 2] = {float(p.x), float(p.y)};
+    }
     f.known = kRectangleCm;
     const BatchResult done = runBatch(f, dir.path().string());
     ASSERT_TRUE(done.ok) << done.message;
@@ -85,22 +77,18 @@ TEST(KnownMeasuresCli, RectifiedWithoutAConstructionAndTheWindowWritesTheSameByt
         }
     }
 
-    // The window's command on the level photograph, answered as a user answers it.
-    BatchRequest r = requestFor(samples::level(), dir, "window");
-    r.known = kRectangleCm;
-    const BatchResult batch = runBatch(r, dir.path().string());
-    ASSERT_TRUE(batch.ok) << batch.message;
+    // The window's command on the same photograph, answered as a user answers it.
     test::FakeApp app;
     Context& ctx = app.ctx;
-    openIn(app, r);
-    for (const auto& line : r.lines) {
+    openIn(app, f);
+    for (const auto& line : f.lines) {
         test::clickLine(ctx, line[0].x, line[0].y, line[1].x, line[1].y);
     }
     ASSERT_TRUE(ctx.form.MISURENOTE.enabled);
     app.dialogs.inputs = {"1200", "522,0"};
     misureNote_Click(ctx);
     ASSERT_EQ(ctx.s.raddrAvviato, 1);
-    EXPECT_EQ(test::readBytes(ctx.paths.scratchFile()), test::readBytes(r.output));
+    EXPECT_EQ(test::readBytes(ctx.paths.scratchFile()), test::readBytes(f.output));
 
     // Measuring: the result's full width is the facade's width it shows, asked nothing.
     const std::size_t asked = app.dialogs.prompts.size();
@@ -109,7 +97,7 @@ TEST(KnownMeasuresCli, RectifiedWithoutAConstructionAndTheWindowWritesTheSameByt
     Picture2_MouseDown(ctx, 0, 10);
     Picture2_MouseDown(ctx, right, 10);
     EXPECT_EQ(app.dialogs.prompts.size(), asked);
-    EXPECT_NEAR(ctx.s.misuraReale, batch.state.scalaNota * right, 1e-9);
+    EXPECT_NEAR(ctx.s.misuraReale, done.state.scalaNota * right, 1e-9);
     EXPECT_NE(ctx.form.incertezzaMisura.caption.find("scala ±"), std::string::npos);
 }
 
