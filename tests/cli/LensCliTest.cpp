@@ -198,6 +198,15 @@ TEST(LensCli, FittedBendsAreToldKeptAndReplayed) {
         if (lines == Lines::Points) {
             EXPECT_NE(constructionJson(recordOf(done.state).value()).find("\"fit\""),
                       std::string::npos);
+            // The known measures count the fitted K1's own error: more than the same K1 typed.
+            BatchRequest known = r;
+            known.known = {{1200, 522}};
+            const BatchResult fitted = runBatch(known, dir.path().string());
+            known.lensFit = false;
+            known.lensK1 = done.state.lensK1;
+            const BatchResult typed = runBatch(known, dir.path().string());
+            EXPECT_GT(fitted.state.scalaNotaSigma, 1.02 * typed.state.scalaNotaSigma);
+            EXPECT_GT(fitted.state.aspectSigma, 1.02 * typed.state.aspectSigma);
         }
     }
 
