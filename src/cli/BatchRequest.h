@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "geometry/RadialLens.h"
+#include "state/LensFitSpread.h"
 
 namespace vesta {
 
@@ -58,6 +59,7 @@ struct BatchRequest {
     // kept construction's fit is replayed as its coefficient, with how straight it left them.
     bool lensFit = false;
     std::optional<double> lensFitRms;
+    std::optional<LensFitSpread> lensFitSpread;  // how sure it was, when the record tells
     // --lens exif: the lens database's calibration of the lens the photograph declares; or the
     // one a kept construction names.
     bool lensFromExif = false;

@@ -91,7 +91,7 @@ bool clickRequestLines(Context& ctx, const BatchRequest& request,
         }
     }
     if (request.clicksUndistorted) {
-        keepSpreadOfKeptFit(ctx);
+        keepSpreadOfKeptFit(ctx, request.lensFitSpread);
     }
     return true;
 }

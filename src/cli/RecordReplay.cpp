@@ -63,6 +63,7 @@ Result<BatchRequest> requestFromRecord(const std::string& recordPath, BatchReque
     request.snap = r.snapToEdges;
     request.lensK1 = r.lensK1;
     request.lensFitRms = r.lensFitRms;
+    request.lensFitSpread = r.lensFitSpread;
     request.lensProfile = r.lensProfile;
     request.clicksUndistorted = true;
     request.photographTurn = r.photographTurn;

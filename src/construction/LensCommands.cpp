@@ -96,15 +96,19 @@ void keepLensFit(WorkingState& s, const LensFit& fit) {
     s.lensFitSpread = LensFitSpread{fit.pointSigma, fit.k1Weight};
 }
 
-void keepSpreadOfKeptFit(Context& ctx) {
+void keepSpreadOfKeptFit(Context& ctx, const std::optional<LensFitSpread>& kept) {
     WorkingState& s = ctx.s;
     const std::optional<RadialLens> lens = photographLensOf(s);
     if (!s.lensK1 || !s.lensFitRms || s.lensProfile || !lens) {
         return;
     }
+    if (kept) {
+        s.lensFitSpread = kept;
+        return;
+    }
     const LensFit fit = lensFitAt(edgePointsOfLines(ctx, lens, lens), s.larghezzaSorg(),
                                   s.altezzaSorg(), *s.lensK1);
-    // Lines found by --auto keep no points: their fit is not told again.
+    // Lines found by --auto keep no points: an older record of them does not tell their fit.
     if (fit.k1Weight > 0) {
         s.lensFitSpread = LensFitSpread{fit.pointSigma, fit.k1Weight};
     }

@@ -33,10 +33,11 @@ void takeClicksOutOfNewLens(Context& ctx, const std::optional<RadialLens>& befor
 // state (the clicks are not moved).
 void keepLensFit(WorkingState& s, const LensFit& fit);
 
-// A kept construction's fitted coefficient (its record keeps k1 and how straight the lines
-// were, not how sure k1 is): how sure, from the points of the lines' edges on the photograph
-// as the fit saw them, so that the reopened or replayed construction states the same sigma.
-void keepSpreadOfKeptFit(Context& ctx);
+// A kept construction's fitted coefficient: how sure it is, as its record tells (`kept`), or,
+// from a record that keeps only k1 and how straight the lines were, from the points of the
+// lines' edges on the photograph as the fit saw them, so that the reopened or replayed
+// construction states the same sigma.
+void keepSpreadOfKeptFit(Context& ctx, const std::optional<LensFitSpread>& kept);
 
 // The panel's words for the coefficient the working state takes out, as its record names it.
 std::string lensK1Notice(const WorkingState& s, char decimalSeparator);

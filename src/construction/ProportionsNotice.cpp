@@ -44,8 +44,8 @@ void showDistanceSource(Context& ctx, bool fromFocalLength) {
     }
 }
 
-// The bend fitted to the lines, whose own error the figure counts; a typed coefficient or a
-// database's calibration is the user's choice, taken as exact.
+}  // namespace
+
 std::optional<FittedBend> fittedBend(const WorkingState& s) {
     if (!s.lensK1 || !s.lensFitRms || !s.lensFitSpread || s.lensProfile) {
         return std::nullopt;
@@ -72,8 +72,6 @@ std::optional<FittedBend> fittedBend(const WorkingState& s) {
     }
     return bend;
 }
-
-}  // namespace
 
 std::optional<double> givenDistance(const Context& ctx) {
     if (!ctx.focal35) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "geometry/Uncertainty.h"
 #include "state/Context.h"
 
 namespace vesta {
@@ -20,6 +21,10 @@ std::string aspectText(double aspectSigma, bool indeterminate, char decimalSepar
 // state, shows it in the panel and, once for each set of lines and principal point, warns when
 // it is above kUncertainAspect or indeterminate. Never refuses anything.
 void showProportionUncertainty(Context& ctx);
+
+// The bend fitted to the lines, whose own error the figure counts; a typed coefficient or a
+// database's calibration is the user's choice, taken as exact: nothing then.
+std::optional<FittedBend> fittedBend(const WorkingState& s);
 
 // The principal distance the user's focal length gives the photograph on show, if any.
 std::optional<double> givenDistance(const Context& ctx);

@@ -69,6 +69,7 @@ double gaussian(std::mt19937_64& gen) {
 // deviation: the undistorted point is linear in k1, (1 + k1·r²) times the photograph point's
 // offset from the centre, so the move is exact for any error.
 struct BendShift {
+    RadialLens lens;
     double k1Sigma = 0;
     std::array<std::array<Point, 2>, 4> lines{};
     std::array<std::vector<std::array<Point, 2>>, 2> more;
@@ -87,6 +88,7 @@ Point slopeInK1(const RadialLens& lens, Point end) {
 
 BendShift bendShift(const ConstructionClicks& clicks, const RadialLens& lens, double k1Sigma) {
     BendShift shift;
+    shift.lens = lens;
     shift.k1Sigma = k1Sigma;
     for (std::size_t k = 0; k < 4; ++k) {
         for (std::size_t e = 0; e < 2; ++e) {
@@ -102,7 +104,17 @@ BendShift bendShift(const ConstructionClicks& clicks, const RadialLens& lens, do
     return shift;
 }
 
-void shiftByK1Error(const BendShift& shift, std::mt19937_64& gen, ConstructionClicks& moved) {
+// A point of the photograph, out of the fitted bend, as k1 off by `dk` takes it out.
+Point underK1Error(const std::optional<BendShift>& shift, Point p, double dk) {
+    if (!shift) {
+        return p;
+    }
+    const Point slope = slopeInK1(shift->lens, p);
+    return {p.x + dk * slope.x, p.y + dk * slope.y};
+}
+
+// The k1 error drawn.
+double shiftByK1Error(const BendShift& shift, std::mt19937_64& gen, ConstructionClicks& moved) {
     const double dk = shift.k1Sigma * gaussian(gen);
     const auto add = [dk](Point& p, Point slope) {
         p = Point{p.x + dk * slope.x, p.y + dk * slope.y};
@@ -119,6 +131,7 @@ void shiftByK1Error(const BendShift& shift, std::mt19937_64& gen, ConstructionCl
             add(to[k].ends[1], shift.more[axis][k][1]);
         }
     }
+    return dk;
 }
 
 bool usableSigmas(const ConstructionClicks& clicks) {
@@ -162,10 +175,8 @@ Spread spreadOver(const ConstructionClicks& clicks, Deviations deviations,
     std::array<std::vector<double>, 2> sizes;
     for (int n = 0; n < kUncertaintySamples; ++n) {
         perturb(clicks, gen, moved);
-        if (shift) {
-            shiftByK1Error(*shift, gen, moved);
-        }
-        const std::optional<std::array<double, 2>> d = deviations(moved);
+        const double dk = shift ? shiftByK1Error(*shift, gen, moved) : 0;
+        const std::optional<std::array<double, 2>> d = deviations(moved, dk);
         if (!d || !std::isfinite((*d)[0]) || !std::isfinite((*d)[1])) {
             ++refused;
             continue;
@@ -251,6 +262,29 @@ double leastSureClick(const ConstructionClicks& clicks) {
     return sigma;
 }
 
+// The clicks as unsure as a fitted bend leaves them, and how each perturbation moves them by
+// k1's own error; the clicks as given, and no move, without a fit.
+struct UnsureClicks {
+    ConstructionClicks clicks;
+    std::optional<BendShift> shift;
+};
+
+UnsureClicks withFittedBend(const ConstructionClicks& given,
+                            const std::optional<FittedBend>& bend) {
+    UnsureClicks b{given, std::nullopt};
+    if (bend) {
+        // What the lines stray from straight once out of the fitted bend is the points' error.
+        const double error = std::max(bend->pointSigma.value_or(0), leastSureClick(given));
+        endsOfFittedLines(b.clicks, *bend, error);
+        b.shift = bendShift(b.clicks, bend->lens, error / std::sqrt(bend->k1Weight));
+    }
+    return b;
+}
+
+bool usable(const UnsureClicks& b) {
+    return usableSigmas(b.clicks) && (!b.shift || std::isfinite(b.shift->k1Sigma));
+}
+
 }  // namespace
 
 ProportionUncertainty proportionUncertainty(const ConstructionClicks& given,
@@ -258,19 +292,13 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& given,
     ProportionUncertainty u;
     // Real edges stray from a common point by more than the clicks' rounding: where the fit
     // tells by how much, every click is taken to be that unsure, never surer than clicked.
-    ConstructionClicks clicks = given;
-    std::optional<BendShift> shift;
-    if (bend) {
-        // What the lines stray from straight once out of the fitted bend is the points' error.
-        const double error = std::max(bend->pointSigma.value_or(0), leastSureClick(given));
-        endsOfFittedLines(clicks, *bend, error);
-        shift = bendShift(clicks, bend->lens, error / std::sqrt(bend->k1Weight));
-    }
+    UnsureClicks bent = withFittedBend(given, bend);
+    ConstructionClicks& clicks = bent.clicks;
     if (const std::optional<double> error = residualClickError(given)) {
         atLeast(clicks, *error);
     }
     const Result<Construction> central = construction(clicks);
-    if (!central.ok() || !usableSigmas(clicks) || (shift && !std::isfinite(shift->k1Sigma))) {
+    if (!central.ok() || !usable(bent)) {
         u.refusedShare = 1;
         u.indeterminate = true;
         return u;
@@ -289,7 +317,7 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& given,
     const double distance0 = central.value().orientation.distanzaPrinc;
     const Spread spread = spreadOver(
         clicks,
-        [&](const ConstructionClicks& moved) -> std::optional<std::array<double, 2>> {
+        [&](const ConstructionClicks& moved, double) -> std::optional<std::array<double, 2>> {
             const Result<Construction> c = construction(moved);
             const std::optional<double> aspect =
                 c.ok() ? shownAspect(c.value(), *shown) : std::nullopt;
@@ -299,7 +327,7 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& given,
             return std::array<double, 2>{c.value().orientation.distanzaPrinc - distance0,
                                          *aspect / *aspect0 - 1};
         },
-        shift);
+        bent.shift);
     u.refusedShare = spread.refusedShare;
     u.indeterminate = u.refusedShare > kIndeterminateShare;
     u.distanceSigma = spread.sigma[0];
@@ -307,11 +335,14 @@ ProportionUncertainty proportionUncertainty(const ConstructionClicks& given,
     return u;
 }
 
-KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& clicks, double widthCm,
-                                                  double heightCm) {
+KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& given, double widthCm,
+                                                  double heightCm,
+                                                  const std::optional<FittedBend>& bend) {
     KnownMeasuresUncertainty u;
+    const UnsureClicks bent = withFittedBend(given, bend);
+    const ConstructionClicks& clicks = bent.clicks;
     const Result<KnownMeasuresFrame> central = knownMeasuresFrame(clicks, widthCm, heightCm);
-    if (!central.ok() || !usableSigmas(clicks)) {
+    if (!central.ok() || !usable(bent)) {
         u.refusedShare = 1;
         u.indeterminate = true;
         return u;
@@ -323,18 +354,23 @@ KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& clic
     const Point h = f.outputToSource.apply({0, double(f.altOut)});
     const double width0 = f.largOut * f.cmPerPixel, height0 = f.altOut * f.cmPerPixel;
     const Spread spread = spreadOver(
-        clicks, [&](const ConstructionClicks& moved) -> std::optional<std::array<double, 2>> {
+        clicks,
+        [&](const ConstructionClicks& moved, double dk) -> std::optional<std::array<double, 2>> {
             const Result<KnownMeasuresFrame> g = knownMeasuresFrame(moved, widthCm, heightCm);
             const std::optional<Homography> toPlane =
                 g.ok() ? g.value().rectangleToSource.inverse() : std::nullopt;
             if (!toPlane) {
                 return std::nullopt;
             }
-            const Point po = toPlane->apply(o), pw = toPlane->apply(w), ph = toPlane->apply(h);
+            // The same pixels of the photograph, taken out of the bend that k1 error gives.
+            const Point po = toPlane->apply(underK1Error(bent.shift, o, dk));
+            const Point pw = toPlane->apply(underK1Error(bent.shift, w, dk));
+            const Point ph = toPlane->apply(underK1Error(bent.shift, h, dk));
             const double width = distance(po, pw), height = distance(po, ph);
             return std::array<double, 2>{(width / height) / (width0 / height0) - 1,
                                          width / width0 - 1};
-        });
+        },
+        bent.shift);
     u.refusedShare = spread.refusedShare;
     u.indeterminate = u.refusedShare > kIndeterminateShare;
     u.aspectSigma = spread.sigma[0];

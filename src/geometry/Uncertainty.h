@@ -68,9 +68,13 @@ struct KnownMeasuresUncertainty {
 
 // The same for the known measures: the line ends move as above, and the part of the photograph
 // the result shows, carried onto the rectangle's plane by each perturbed mapping, gives the
-// width:height and the scale that mapping would give it. The measures themselves are taken as
-// exact: their own error is the user's to know.
-KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& clicks, double widthCm,
-                                                  double heightCm);
+// width:height and the scale that mapping would give it. With a fitted bend, its corners move
+// by each drawn k1 error as the line ends do: the same pixels of the photograph, taken out of
+// that other bend (held fixed, they made the scale's sigma twice its error, as the lines' move
+// outward with k1 is the area's too). The measures themselves are taken as exact: their own
+// error is the user's to know.
+KnownMeasuresUncertainty knownMeasuresUncertainty(
+    const ConstructionClicks& clicks, double widthCm, double heightCm,
+    const std::optional<FittedBend>& bend = std::nullopt);
 
 }  // namespace vesta

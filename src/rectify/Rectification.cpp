@@ -182,7 +182,7 @@ void knownMeasuresScale(Context& ctx, const KnownMeasuresFrame& known) {
         clicks.setClickSigma(ctx.clickSigma);
     }
     const KnownMeasuresUncertainty u =
-        knownMeasuresUncertainty(clicks, (*s.misureNote)[0], (*s.misureNote)[1]);
+        knownMeasuresUncertainty(clicks, (*s.misureNote)[0], (*s.misureNote)[1], fittedBend(s));
     s.scalaNotaSigma = u.scaleSigma;
     showAspectUncertainty(ctx, u.aspectSigma, u.indeterminate);
 }

@@ -216,6 +216,14 @@ void readOptions(const json& options, ConstructionRecord& r) {
             r.lensProfile = lensProfileFromJson(lens);
         } else if (model == kLensFitModel) {
             r.lensFitRms = positiveOrZero(lens.at("rms_px"));
+            if (lens.contains("k1_weight")) {
+                r.lensFitSpread = LensFitSpread{
+                    std::nullopt, positive(lens.at("k1_weight"),
+                                           "incertezza della distorsione dell'obiettivo errata")};
+                if (lens.contains("point_sigma_px")) {
+                    r.lensFitSpread->pointSigma = positiveOrZero(lens.at("point_sigma_px"));
+                }
+            }
         }
         if (!r.lensProfile) {
             r.lensK1 = number(lens.at("k1"));

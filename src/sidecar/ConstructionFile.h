@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "state/LensFitSpread.h"
 #include "state/LensProfile.h"
 #include "state/Result.h"
 
@@ -52,6 +53,8 @@ struct ConstructionRecord {
     std::optional<double> lensK1;
     // k1 was fitted to the lines' points, leaving them this straight (rms px).
     std::optional<double> lensFitRms;
+    // And how sure the fitted k1 was; nothing in older records, whose replay finds it again.
+    std::optional<LensFitSpread> lensFitSpread;
     // Or the lens database's calibration, taken out of the clicks the same way.
     std::optional<LensProfile> lensProfile;
     // Clockwise quarter turns, 0 to 3: of the photograph before the lines (the clicks are

@@ -51,6 +51,13 @@ std::string constructionJson(const ConstructionRecord& r) {
         if (r.lensFitRms) {
             options["lens"]["rms_px"] = *r.lensFitRms;
         }
+        // How sure the fit was: lines found in the photograph keep no points to find it again.
+        if (r.lensFitRms && r.lensFitSpread && r.lensFitSpread->k1Weight > 0) {
+            options["lens"]["k1_weight"] = r.lensFitSpread->k1Weight;
+            if (r.lensFitSpread->pointSigma) {
+                options["lens"]["point_sigma_px"] = *r.lensFitSpread->pointSigma;
+            }
+        }
     }
     // Degrees clockwise; absent when not turned, so a record of an upright road is as before.
     if (r.photographTurn != 0) {

@@ -82,6 +82,7 @@ Result<ConstructionRecord> recordOf(const WorkingState& s, std::optional<double>
     r.snapToEdges = s.agganciaBordi;
     r.lensK1 = s.lensK1;
     r.lensFitRms = s.lensK1 ? s.lensFitRms : std::nullopt;
+    r.lensFitSpread = r.lensFitRms ? s.lensFitSpread : std::nullopt;
     r.lensProfile = s.lensProfile;
     r.photographTurn = s.photographTurn;
     r.resultTurn = s.resultTurn;
@@ -154,7 +155,7 @@ void restoreConstruction(Context& ctx, const ConstructionRecord& r) {
         keepPoints(ctx, ctx.s.extraLines.empty() ? ClickedLine{} : ctx.s.extraLines.back().line,
                    l.points);
     }
-    keepSpreadOfKeptFit(ctx);
+    keepSpreadOfKeptFit(ctx, r.lensFitSpread);
     CENTRO_Click(ctx);
     click(ctx, r.principalPoint[0], r.principalPoint[1]);
     for (int i = 0; i < r.sizeSteps; ++i) {

@@ -14,6 +14,7 @@
 #include "state/ColourImage.h"
 #include "state/Construction.h"
 #include "state/IndexedImage.h"
+#include "state/LensFitSpread.h"
 #include "state/LensProfile.h"
 
 namespace vesta {
@@ -41,12 +42,6 @@ struct ClickedLine {
 struct PointsAlong {
     ClickedLine line;
     std::vector<Point> points;
-};
-
-// How sure a k1 fitted to the lines is (geometry/LensFit.h: pointSigma, k1Weight).
-struct LensFitSpread {
-    std::optional<double> pointSigma;
-    double k1Weight = 0;
 };
 
 // A line given after the four, toward the horizontal or the vertical vanishing point, with the

@@ -149,9 +149,9 @@ TEST(LensCli, TheBendGivenOrFittedGivesTrueProportionsToClickedFoundAndSnappedLi
 
 // Without a lens a line of five points runs from its first to its last, to the bytes of those
 // two. The options combine on the command line. A bend fitted to the points, to the found or to
-// the snapped lines is kept as a fit with its coefficient and every point, and that the lines
-// were snapped: --from makes the same bytes again and tells both in --json, with the sigma the
-// fit stated (found again from the kept points and edges; found lines keep none). (On
+// the snapped lines is kept as a fit with its coefficient, how sure it is and every point, and
+// that the lines were snapped: --from makes the same bytes again and tells both in --json, with
+// the sigma the fit stated (found lines keep no points to find it again from). (On
 // the stepped picture the snapped edges hang on the last bit of the lines taken out of the fitted
 // bend: a line kept a hair off where it was taken made other bytes.) With no line of three points
 // the fit is refused.
@@ -175,20 +175,40 @@ TEST(LensCli, FittedBendsAreToldKeptAndReplayed) {
         r.lensFit = true;
         const std::string name = "adattata" + std::to_string(int(lines));
         r.output = (dir / (name + ".bmp")).string();
-        const BatchResult done = runBatch(r, dir.path().string());
+        BatchResult done = runBatch(r, dir.path().string());
         ASSERT_TRUE(done.ok) << done.message;
         const std::string json = test::replayed(done, r.output, dir, name + "-di-nuovo", " --json");
         EXPECT_NE(json.find("\"lens_fit_rms_px\": "), std::string::npos) << json;
         EXPECT_EQ(json.find("\"snap_shift_px\": [") != std::string::npos, r.snap) << json;
+        const auto sigmaOf = [&](const std::string& printed) {
+            const std::size_t at = printed.find("\"aspect_sigma\": ") + 16;
+            return typedNumber(printed.substr(at, printed.find(',', at) - at)).value_or(0);
+        };
+        // The record keeps how sure the fit was: the very sigma again, the lines being the same
+        // to the bit.
+        std::printf("--lens fit, lines %d: aspect_sigma %.5f, replayed %.5f\n", int(lines),
+                    done.state.aspectSigma, sigmaOf(json));
+        EXPECT_NEAR(sigmaOf(json) / done.state.aspectSigma, 1, 1e-6) << json;
+        // An older record keeps only K1: found again from the kept points and snapped edges (the
+        // snapped lines drawn onto their edges again, a hair off the clicked).
         if (lines != Lines::Found) {
-            const std::size_t at = json.find("\"aspect_sigma\": ") + 16;
-            const double sigma = typedNumber(json.substr(at, json.find(',', at) - at)).value_or(0);
-            // Snapped edges are sought again from the snapped lines, a hair off the clicked.
-            EXPECT_NEAR(sigma / done.state.aspectSigma, 1, r.snap ? 0.05 : 1e-6) << json;
+            done.state.lensFitSpread.reset();
+            const std::string older =
+                test::replayed(done, r.output, dir, name + "-vecchia", " --json");
+            EXPECT_NEAR(sigmaOf(older) / done.state.aspectSigma, 1, r.snap ? 0.05 : 1e-6) << older;
         }
         if (lines == Lines::Points) {
             EXPECT_NE(constructionJson(recordOf(done.state).value()).find("\"fit\""),
                       std::string::npos);
+            // The known measures count the fitted K1's own error: more than the same K1 typed.
+            BatchRequest known = r;
+            known.known = {{1200, 522}};
+            const BatchResult fitted = runBatch(known, dir.path().string());
+            known.lensFit = false;
+            known.lensK1 = done.state.lensK1;
+            const BatchResult typed = runBatch(known, dir.path().string());
+            EXPECT_GT(fitted.state.scalaNotaSigma, 1.02 * typed.state.scalaNotaSigma);
+            EXPECT_GT(fitted.state.aspectSigma, 1.02 * typed.state.aspectSigma);
         }
     }
 
