@@ -339,8 +339,12 @@ KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& give
                                                   double heightCm,
                                                   const std::optional<FittedBend>& bend) {
     KnownMeasuresUncertainty u;
-    const UnsureClicks bent = withFittedBend(given, bend);
-    const ConstructionClicks& clicks = bent.clicks;
+    UnsureClicks bent = withFittedBend(given, bend);
+    ConstructionClicks& clicks = bent.clicks;
+    // The four lines bounding the rectangle are real edges too: as unsure as all lines stray.
+    if (const std::optional<double> error = residualClickError(given)) {
+        atLeast(clicks, *error);
+    }
     const Result<KnownMeasuresFrame> central = knownMeasuresFrame(clicks, widthCm, heightCm);
     if (!central.ok() || !usable(bent)) {
         u.refusedShare = 1;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FacadeClicks.h"
+#include "geometry/KnownMeasures.h"
 #include "geometry/LineFit.h"
 #include "geometry/RotationFit.h"
 #include "geometry/Uncertainty.h"
@@ -72,11 +73,11 @@ TEST(LineFit, ParallelLinesMeetAtInfinity) {
 // the residuals tell is the noise the clicks were given; the sigma stated from it holds the
 // error. A fit that ignored the further lines, slipped a sign in the homogeneous point or took
 // the eigenvector of another eigenvalue, or an estimate that forgot the two degrees of freedom
-// of each point, fails here.
+// of each point, fails here; so does a known measures' sigma that kept the clicks' own.
 TEST(LineFit, MoreLinesGiveTheFacadeAndTheirOwnClickError) {
     std::mt19937_64 gen(5);
     double four = 0, seven = 0, estimated = 0;
-    int count = 0, stated = 0, within = 0;
+    int count = 0, stated = 0, within = 0, knownStated = 0, knownWithin = 0;
     for (int n = 0; n < 30; ++n) {
         const PinholeCamera cam = sweepCamera(gen, n);
         const Result<Construction> a = construction(noisyClicks(cam, 1.0, gen, false));
@@ -93,6 +94,20 @@ TEST(LineFit, MoreLinesGiveTheFacadeAndTheirOwnClickError) {
         const ProportionUncertainty u = proportionUncertainty(sure);
         stated += !u.indeterminate;
         within += !u.indeterminate && std::fabs(aspectError(cam, b.value())) < 2 * u.aspectSigma;
+        // The known measures of the rectangle the four lines bound, which are no surer.
+        const Result<KnownMeasuresFrame> f = knownMeasuresFrame(many, 1200, 522);
+        const KnownMeasuresUncertainty k = knownMeasuresUncertainty(sure, 1200, 522);
+        if (f.ok() && !k.indeterminate) {
+            const auto at = [&](double x, double y) {
+                return test::onFacade(cam, f.value().outputToSource.apply({x, y}));
+            };
+            const double w = f.value().largOut, h = f.value().altOut;
+            const facade::FacadePoint o = at(0, 0), right = at(w, 0), down = at(0, h);
+            const double facadeAspect =
+                std::hypot(right.u - o.u, right.v - o.v) / std::hypot(down.u - o.u, down.v - o.v);
+            knownStated += 1;
+            knownWithin += std::fabs((w / h) / facadeAspect - 1) < 2 * k.aspectSigma;
+        }
         ++count;
     }
     EXPECT_GE(count, 25);
@@ -101,6 +116,8 @@ TEST(LineFit, MoreLinesGiveTheFacadeAndTheirOwnClickError) {
     EXPECT_NEAR(std::sqrt(estimated / count), 1.0, 0.15);
     // Six degrees of freedom make the estimate itself unsure: a t rather than a normal spread.
     EXPECT_GE(within, 0.8 * stated);
+    EXPECT_GE(knownStated, 25);
+    EXPECT_GE(knownWithin, 0.8 * knownStated);
 }
 
 // The stated sigma is honest over a sweep of cameras, a third of them level and a third
