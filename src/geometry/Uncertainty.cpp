@@ -262,21 +262,25 @@ double leastSureClick(const ConstructionClicks& clicks) {
     return sigma;
 }
 
-// The clicks as unsure as a fitted bend leaves them, and how each perturbation moves them by
-// k1's own error; the clicks as given, and no move, without a fit.
+// The clicks as unsure as a fitted bend and the lines' residuals leave them, and how each
+// perturbation moves them by k1's own error; without a fit, no move.
 struct UnsureClicks {
     ConstructionClicks clicks;
     std::optional<BendShift> shift;
 };
 
-UnsureClicks withFittedBend(const ConstructionClicks& given,
-                            const std::optional<FittedBend>& bend) {
+UnsureClicks unsureClicks(const ConstructionClicks& given, const std::optional<FittedBend>& bend) {
     UnsureClicks b{given, std::nullopt};
     if (bend) {
         // What the lines stray from straight once out of the fitted bend is the points' error.
         const double error = std::max(bend->pointSigma.value_or(0), leastSureClick(given));
         endsOfFittedLines(b.clicks, *bend, error);
         b.shift = bendShift(b.clicks, bend->lens, error / std::sqrt(bend->k1Weight));
+    }
+    // Real edges stray from a common point by more than the clicks' rounding: where the fit
+    // tells by how much, every click is taken to be that unsure, never surer than clicked.
+    if (const std::optional<double> error = residualClickError(given)) {
+        atLeast(b.clicks, *error);
     }
     return b;
 }
@@ -290,13 +294,8 @@ bool usable(const UnsureClicks& b) {
 ProportionUncertainty proportionUncertainty(const ConstructionClicks& given,
                                             const std::optional<FittedBend>& bend) {
     ProportionUncertainty u;
-    // Real edges stray from a common point by more than the clicks' rounding: where the fit
-    // tells by how much, every click is taken to be that unsure, never surer than clicked.
-    UnsureClicks bent = withFittedBend(given, bend);
-    ConstructionClicks& clicks = bent.clicks;
-    if (const std::optional<double> error = residualClickError(given)) {
-        atLeast(clicks, *error);
-    }
+    const UnsureClicks bent = unsureClicks(given, bend);
+    const ConstructionClicks& clicks = bent.clicks;
     const Result<Construction> central = construction(clicks);
     if (!central.ok() || !usable(bent)) {
         u.refusedShare = 1;
@@ -339,12 +338,9 @@ KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& give
                                                   double heightCm,
                                                   const std::optional<FittedBend>& bend) {
     KnownMeasuresUncertainty u;
-    UnsureClicks bent = withFittedBend(given, bend);
-    ConstructionClicks& clicks = bent.clicks;
     // The four lines bounding the rectangle are real edges too: as unsure as all lines stray.
-    if (const std::optional<double> error = residualClickError(given)) {
-        atLeast(clicks, *error);
-    }
+    const UnsureClicks bent = unsureClicks(given, bend);
+    const ConstructionClicks& clicks = bent.clicks;
     const Result<KnownMeasuresFrame> central = knownMeasuresFrame(clicks, widthCm, heightCm);
     if (!central.ok() || !usable(bent)) {
         u.refusedShare = 1;
