@@ -8,7 +8,7 @@ namespace {
 
 constexpr const char* kFourNames[4] = {"--h1", "--h2", "--v1", "--v2"};
 
-// The points beside the ends only for a line of more than two, so a line of two is as before.
+// The points beside the ends only for a line of more than two: a line of two is its two ends.
 std::vector<Click> alongIfMore(const std::vector<Click>& points) {
     return points.size() > 2 ? points : std::vector<Click>{};
 }

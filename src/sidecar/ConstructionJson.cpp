@@ -18,6 +18,54 @@ json pair(const std::array<double, 2>& p) {
     return json::array({p[0], p[1]});
 }
 
+// The lens as the record keeps it: a database calibration, or a k1 given or fitted.
+json lensJson(const ConstructionRecord& r) {
+    if (r.lensProfile) {
+        return lensProfileJson(*r.lensProfile);
+    }
+    json lens = {{"model", r.lensFitRms ? kLensFitModel : kLensModel}, {"k1", *r.lensK1}};
+    if (r.lensFitRms) {
+        lens["rms_px"] = *r.lensFitRms;
+    }
+    // How sure the fit was: lines found in the photograph keep no points to find it again.
+    if (r.lensFitRms && r.lensFitSpread && r.lensFitSpread->k1Weight > 0) {
+        lens["k1_weight"] = r.lensFitSpread->k1Weight;
+        if (r.lensFitSpread->pointSigma) {
+            lens["point_sigma_px"] = *r.lensFitSpread->pointSigma;
+        }
+    }
+    return lens;
+}
+
+// Each option is absent when not chosen, so a record of the plain road reads the same in every
+// version of the program.
+json optionsJson(const ConstructionRecord& r) {
+    json options = json::object();
+    if (!r.interpolation.empty()) {
+        options["interpolation"] = r.interpolation;
+    }
+    if (r.knownMeasures) {
+        options["known_measures_cm"] = pair(*r.knownMeasures);
+    }
+    if (r.focal35) {
+        options["focal35_mm"] = *r.focal35;
+    }
+    if (r.snapToEdges) {
+        options["snap_to_edges"] = true;
+    }
+    if (r.lensProfile || r.lensK1) {
+        options["lens"] = lensJson(r);
+    }
+    // Degrees clockwise.
+    if (r.photographTurn != 0) {
+        options["rotate_degrees"] = 90 * r.photographTurn;
+    }
+    if (r.resultTurn != 0) {
+        options["result_rotate_degrees"] = 90 * r.resultTurn;
+    }
+    return options;
+}
+
 }  // namespace
 
 std::string constructionJson(const ConstructionRecord& r) {
@@ -29,43 +77,7 @@ std::string constructionJson(const ConstructionRecord& r) {
         viewScales[kLineNames[k]] = r.lineViewScales[std::size_t(k)];
         allAt1to1 = allAt1to1 && r.lineViewScales[std::size_t(k)] == std::array<double, 2>{1, 1};
     }
-    json options = json::object();
-    if (!r.interpolation.empty()) {
-        options["interpolation"] = r.interpolation;
-    }
-    if (r.knownMeasures) {
-        options["known_measures_cm"] = pair(*r.knownMeasures);
-    }
-    if (r.focal35) {
-        options["focal35_mm"] = *r.focal35;
-    }
-    // Absent when off, so a record of lines taken as clicked is as before.
-    if (r.snapToEdges) {
-        options["snap_to_edges"] = true;
-    }
-    // Absent without a lens, so a record of a road without one is as before.
-    if (r.lensProfile) {
-        options["lens"] = lensProfileJson(*r.lensProfile);
-    } else if (r.lensK1) {
-        options["lens"] = {{"model", r.lensFitRms ? kLensFitModel : kLensModel}, {"k1", *r.lensK1}};
-        if (r.lensFitRms) {
-            options["lens"]["rms_px"] = *r.lensFitRms;
-        }
-        // How sure the fit was: lines found in the photograph keep no points to find it again.
-        if (r.lensFitRms && r.lensFitSpread && r.lensFitSpread->k1Weight > 0) {
-            options["lens"]["k1_weight"] = r.lensFitSpread->k1Weight;
-            if (r.lensFitSpread->pointSigma) {
-                options["lens"]["point_sigma_px"] = *r.lensFitSpread->pointSigma;
-            }
-        }
-    }
-    // Degrees clockwise; absent when not turned, so a record of an upright road is as before.
-    if (r.photographTurn != 0) {
-        options["rotate_degrees"] = 90 * r.photographTurn;
-    }
-    if (r.resultTurn != 0) {
-        options["result_rotate_degrees"] = 90 * r.resultTurn;
-    }
+    const json options = optionsJson(r);
     json result = {{"horizontal_vanishing_point", pair(r.horizontalVanishingPoint)},
                    {"vertical_vanishing_point", pair(r.verticalVanishingPoint)},
                    {"principal_distance", r.principalDistance},
@@ -93,7 +105,8 @@ std::string constructionJson(const ConstructionRecord& r) {
             points[kLineNames[k]] = r.linePoints[std::size_t(k)];
         }
     }
-    // A construction of four lines clicked at 1:1 is written as before.
+    // Four lines clicked at 1:1 are written with none of the keys only other roads need, so
+    // every reader of records takes them.
     if (allAt1to1 && r.extraLines.empty() && points.empty()) {
         return doc.dump(2) + "\n";
     }
