@@ -24,8 +24,8 @@ struct ExifFields {
     double focalLengthMm = 0;  // written when > 0
     int focalLength35mm = 0;   // written when > 0
     int pixelXDimension = 0;   // written as LONG when > 0
-    // Written as ASCII when not empty.
-    std::string make, model, dateTimeOriginal, lensModel;
+    // Written as ASCII when not empty; braced, so that designated initializers may leave them out.
+    std::string make{}, model{}, dateTimeOriginal{}, lensModel{};
 };
 // A bare TIFF-structured EXIF block (as in a PNG eXIf chunk), without the "Exif\0\0" header.
 std::vector<std::uint8_t> exifBlock(const ExifFields& fields);
@@ -46,6 +46,10 @@ class CodecTest : public ::testing::Test {
                                const ColourWriteOptions& options = {}) {
         EXPECT_EQ(saveColourImage((dir / name).string(), image, options), "") << name;
         return dir / name;
+    }
+    // Its bytes, so saved.
+    std::vector<std::uint8_t> saved(const std::string& name, const ColourImage& image) {
+        return readBytes(save(name, image));
     }
     std::filesystem::path put(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         writeBytes(dir / name, bytes);

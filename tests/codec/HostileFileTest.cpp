@@ -18,10 +18,7 @@
 #include <regex>
 #include <tuple>
 
-#include "BitmapBytes.h"
 #include "CodecFixtures.h"
-#include "codec/CameraFile.h"
-#include "codec/ColourFileWriter.h"
 #include "codec/JpegFile.h"
 
 namespace vesta {
@@ -68,10 +65,7 @@ std::vector<std::uint8_t> progressiveJpeg(const ColourImage& image) {
 
 // The JPEG with its frame header (baseline or progressive) declaring another size.
 std::vector<std::uint8_t> jpegDeclaring(std::vector<std::uint8_t> jpeg, int width, int height) {
-    std::size_t frame = find(jpeg, {0xFF, 0xC0});
-    if (frame == std::string::npos) {
-        frame = find(jpeg, {0xFF, 0xC2});
-    }
+    const std::size_t frame = std::min(find(jpeg, {0xFF, 0xC0}), find(jpeg, {0xFF, 0xC2}));
     test::putNumber(jpeg, frame + 5, std::uint32_t(height), 2);
     test::putNumber(jpeg, frame + 7, std::uint32_t(width), 2);
     return jpeg;
@@ -128,12 +122,7 @@ void writeTiff(const std::filesystem::path& path, const TiffShape& s) {
     TIFFClose(tif);
 }
 
-class HostileFileTest : public test::CodecTest {
-  protected:
-    std::vector<std::uint8_t> saved(const std::string& name, const ColourImage& image) {
-        return test::readBytes(save(name, image));
-    }
-};
+using HostileFileTest = test::CodecTest;
 
 // libjpeg fills missing or corrupt data with grey and only warns: a cut file with an end marker
 // added, or one with a stretch of zeros, came out as a photograph; a progressive file cut between
@@ -165,8 +154,6 @@ TEST_F(HostileFileTest, DamagedFilesAreRefusedWithTheDamageNamedAndAMissingEndMa
     auto bmp = saved("d.bmp", test::patternImage(61, 47, 3, 8));
     test::putNumber(bmp, 18, 40000, 4, true);
     test::putNumber(bmp, 22, 40000, 4, true);
-    auto flat = bmp;
-    test::putNumber(flat, 18, 0, 4, true);
 
     const std::string jpegData = "Il file JPEG è danneggiato: mancano dati|incompleto";
     std::vector<std::tuple<std::string, std::vector<std::uint8_t>, std::string>> cases = {
@@ -176,10 +163,8 @@ TEST_F(HostileFileTest, DamagedFilesAreRefusedWithTheDamageNamedAndAMissingEndMa
         {"short.tif", planar, "Il file TIFF è danneggiato"},
         {"cut.tif", test::readBytes(dir / "cut.tif"), "Il file TIFF è danneggiato"},
         {"flat.jpg", jpegDeclaring(jpeg, 100, 0), "troppo grande|danneggiato"},
-        {"thin.png", pngDeclaring(png, 0, 10), "troppo grande|danneggiato"},
         {"wide.png", pngDeclaring(png, 70000, 10), "troppo grande|danneggiato"},
         {"wide.bmp", bmp, "troppo grande"},
-        {"flat.bmp", flat, "non valide|troppo grande"},
         {"a.gif", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}, "riconosciuta"},
         {"deep.bmp", test::bitmapBytes({.paletteEntries = 0, .bitCount = 16}), "16 bit"}};
     // Cut files of every kind.
@@ -203,9 +188,9 @@ TEST_F(HostileFileTest, DamagedFilesAreRefusedWithTheDamageNamedAndAMissingEndMa
             EXPECT_FALSE(decodeJpegFirstView(bytes.data(), bytes.size(), 8, 8).ok()) << name;
         }
     }
-    // A progressive file would hold all its coefficients twice: it gets no first view.
-    const auto sound = progressiveJpeg(test::patternImage(640, 480, 3, 8));
-    EXPECT_FALSE(decodeJpegFirstView(sound.data(), sound.size(), 80, 60).ok());
+    // A progressive file would hold all its coefficients twice: even a sound one gets no first
+    // view.
+    EXPECT_FALSE(decodeJpegFirstView(progressive.data(), progressive.size(), 8, 6).ok());
     // A file that lacks only its two-byte end marker holds every pixel: other readers decode it
     // as the whole file, and so must we.
     for (const auto& whole : {jpeg, progressive}) {
@@ -234,24 +219,20 @@ TEST_F(HostileFileTest, PackedAndPaletteTiffsGiveLibtiffsOwnPixels) {
                                               std::uint32_t(shape.height), rgba.data(),
                                               ORIENTATION_TOPLEFT, 1));
         TIFFClose(tif);
-        const ColourImage image = read(path).image;
-        const bool grey = shape.photometric != PHOTOMETRIC_PALETTE;
-        ASSERT_EQ(image.channels, grey ? 1 : 3);
-        ASSERT_EQ(image.samples8.size(), rgba.size() * std::size_t(image.channels));
-        for (std::size_t i = 0; i < rgba.size(); ++i) {
-            ASSERT_EQ(image.samples8[i * image.channels], TIFFGetR(rgba[i]))
-                << shape.bits << " bits, pixel " << i;
-            if (!grey) {
-                ASSERT_EQ(image.samples8[i * 3 + 2], TIFFGetB(rgba[i])) << i;
+        std::vector<std::uint8_t> want;  // grey, or the palette's colours
+        for (const std::uint32_t p : rgba) {
+            want.push_back(std::uint8_t(TIFFGetR(p)));
+            if (photometric == PHOTOMETRIC_PALETTE) {
+                want.insert(want.end(), {std::uint8_t(TIFFGetG(p)), std::uint8_t(TIFFGetB(p))});
             }
         }
+        EXPECT_EQ(read(path).image.samples8, want) << bits << " bits, " << photometric;
     }
 }
 
 // Only regular files are read: a pipe with no writer would be waited on for
 // ever.
 TEST_F(HostileFileTest, OnlyRegularFilesAreRead) {
-    EXPECT_FALSE(readCameraFile((dir / "missing.jpg").string()).ok());
     const auto pipe = dir / "pipe.jpg";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     for (const auto& path : {dir.path(), pipe}) {
@@ -331,17 +312,15 @@ TEST_F(HostileFileTest, HugePhotographsReadAndALargeJpegWrittenTakeLittleMemory)
                                  .rowsPerStrip = 64,
                                  .rowsWritten = 6000,
                                  .photometric = PHOTOMETRIC_MINISBLACK});
-    std::vector<std::filesystem::path> files;
     for (const auto& [name, bytes, why] : cases) {
         if (!bytes.empty()) {
             test::writeBytes(dir / name, bytes);
         }
-        files.push_back(dir / name);
     }
     const auto lines = inChild(kGiB, [&] {
         std::string report;
-        for (const auto& file : files) {
-            const auto read = readCameraFile(file.string());
+        for (const auto& [name, bytes, why] : cases) {
+            const auto read = readCameraFile((dir / name).string());
             report += (read.ok() ? "letto" : read.error()) + "\n";
         }
         const int fd = ::open((dir / "result.jpg").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
@@ -356,11 +335,12 @@ TEST_F(HostileFileTest, HugePhotographsReadAndALargeJpegWrittenTakeLittleMemory)
         ::close(fd);
         return report + (good ? std::string("scritto") : writer->error()) + "\n";
     });
-    ASSERT_EQ(lines.size(), files.size() + 2) << lines[0];
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        EXPECT_TRUE(says(lines[i], std::get<2>(cases[i]))) << files[i] << ": " << lines[i];
+    ASSERT_EQ(lines.size(), std::size(cases) + 2) << lines[0];
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_TRUE(says(lines[i], std::get<2>(cases[i])))
+            << std::get<0>(cases[i]) << ": " << lines[i];
     }
-    EXPECT_EQ(lines[files.size()], "scritto");
+    EXPECT_EQ(lines[std::size(cases)], "scritto");
     EXPECT_LT(std::stol(lines.back()), 100) << "MiB above the start";
 }
 #endif

@@ -8,21 +8,14 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
-#include <set>
 #include <vector>
 
-#include "BitmapBytes.h"
 #include "Fakes.h"
 #include "construction/Overlay.h"
 #include "geometry/Frame.h"
 #include "image/BitmapFile.h"
 
 namespace vesta::test {
-
-inline void openPhoto(FakeApp& app, int width, int height) {
-    Form_Load(app.ctx, screen1024x768());
-    openBitmap(app, width, height);
-}
 
 // The rolled sample's construction at a quarter of its size, its horizontal vanishing point on
 // the other side when `mirror`, its vertical one below instead of above when `flip` (a mirrored
@@ -123,44 +116,11 @@ inline IndexedImage fileImage(const std::filesystem::path& path, int width, int 
     return read.ok() ? read.value().image : IndexedImage{};
 }
 
-// Each sound construction of the rolled sample at a quarter of its size, over the given areas
-// and size factors, mirrored and flipped: every case of the reference corner, mirrored rows and
-// both row orders.
-template <class Check>
-void forEachConstruction(const std::vector<std::array<double, 4>>& areas,
-                         std::initializer_list<double> sizes, Check check) {
-    std::set<int> cases;
-    for (int layout = 0; layout < 4; ++layout) {
-        for (const double size : sizes) {
-            for (const auto& a : areas) {
-                FakeApp app;
-                openPhoto(app, 200, 150);
-                app.ctx.s.setCorner(1, {a[0], a[1]});
-                app.ctx.s.setCorner(2, {a[0], a[3]});
-                app.ctx.s.setCorner(3, {a[2], a[3]});
-                app.ctx.s.setCorner(4, {a[2], a[1]});
-                app.ctx.s.nAree = 1;
-                app.ctx.s.grandezza = size;
-                if (!construct(app, layout & 1, layout & 2)) {
-                    continue;
-                }
-                const Frame& f = app.ctx.s.construction->frame;
-                if (f.largOut < 1 || f.altOut < 1 || f.largOut > 3000) {
-                    continue;
-                }
-                cases.insert(f.casoFughe);
-                check(app);
-            }
-        }
-    }
-    EXPECT_EQ(cases, (std::set<int>{1, 2, 3, 4}));
-}
-
 // The rolled sample's construction on a 200 x 150 photograph.
-class RectifyTest : public ::testing::Test {
+class RectifyTest : public AppTest {
   protected:
     void SetUp() override {
-        openPhoto(app, 200, 150);
+        openBitmap(app, 200, 150);
         ASSERT_TRUE(construct(app));
     }
     // A frame of exactly this many columns and rows, one pixel apart.
@@ -170,9 +130,6 @@ class RectifyTest : public ::testing::Test {
         frame.altOut = height;
         fillDivisionTables(frame, s.construction->orientation.mOrizzonte, 1.0, 1.0, 1.0);
     }
-    FakeApp app;
-    WorkingState& s = app.ctx.s;
-    FormModel& f = app.ctx.form;
 };
 
 }  // namespace vesta::test

@@ -49,9 +49,7 @@ std::vector<std::uint8_t> bitmapBytes(const BitmapLayout& s) {
             b[pixelStart + std::size_t(j) * stride + x] = patternPixel(x, y);
         }
     }
-    for (int i = 0; i < s.extraBytes; ++i) {
-        b[b.size() - s.extraBytes + i] = 0xEE;
-    }
+    std::fill(b.end() - s.extraBytes, b.end(), 0xEE);
     return b;
 }
 

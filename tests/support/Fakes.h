@@ -54,13 +54,12 @@ class RecordingPicture : public PictureArea {
 struct Message {
     std::string text;
     std::string title;
-    MessageIcon icon;
 };
 
 class ScriptedDialogs : public Dialogs {
   public:
-    void messageBox(const std::string& text, const std::string& title, MessageIcon icon) override {
-        messages.push_back({text, title, icon});
+    void messageBox(const std::string& text, const std::string& title, MessageIcon) override {
+        messages.push_back({text, title});
     }
     std::optional<std::string> inputBox(const std::string& prompt, const std::string&) override {
         prompts.push_back(prompt);

@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <string>
 
-#include "BitmapBytes.h"
 #include "Fakes.h"
 #include "desktop/MainWindow.h"
 #include "desktop/PictureWidget.h"
