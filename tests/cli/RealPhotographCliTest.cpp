@@ -317,24 +317,6 @@ TEST(RealPhotograph, FoundLinesAgreeWithTheChosenEdges) {
     EXPECT_GE(leuvenOthers, 1) << "the houses at the end of the street named";
 }
 
-// Is building.jpg's lens the cause? Its four sills, 200 to 600 px long, given by points along
-// them, with the chosen verticals: the bend fitted to them (K1 0.0017, rms 0.11 px, under a pixel
-// at the corners) moves the proportions by 0.2%, nothing like the 10% the verticals can.
-TEST(RealPhotograph, BuildingsLensBendsItsEdgesTooLittleToMatter) {
-    const test::RealFront front = test::buildingFront();
-    SKIP_WITHOUT(front.photo);
-    std::string lines;
-    for (const char* sill : test::kBuildingSillPoints) {
-        lines += std::string(" --h ") + sill;
-    }
-    for (const RealEdge& e : front.vertical) {
-        lines += " --v " + numbers({e.x1, e.y1, e.x2, e.y2});
-    }
-    const Rectified straight = rectify(front.photo, front.area, lines, "");
-    const Rectified fitted = rectify(front.photo, front.area, lines, "--lens fit");
-    EXPECT_NEAR(fitted.aspect / straight.aspect, 1, 0.005);
-}
-
 // The calibrated camera's ideal point of a pixel of its photograph, in units of the focal length
 // from the principal point: the distortion model inverted by fixed-point steps.
 std::array<double, 2> undistorted(const std::array<double, 2>& pixel) {
