@@ -195,9 +195,7 @@ TEST(LensCli, FittedBendsAreToldKeptAndReplayed) {
     }
 
     ends.lensFit = true;
-    const BatchResult refused = runBatch(ends, dir.path().string());
-    EXPECT_FALSE(refused.ok);
-    EXPECT_EQ(refused.message, kLensFitNoPoints);
+    EXPECT_EQ(runBatch(ends, dir.path().string()).message, kLensFitNoPoints);
 }
 
 }  // namespace
