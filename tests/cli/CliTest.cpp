@@ -305,8 +305,7 @@ TEST(Cli, RunningOutOfMemoryIsToldAndLeavesNothing) {
         dir, inTmp(tmp) + " ulimit -v " + std::to_string(startupKiB(dir) + 8000) + ";");
     EXPECT_EQ(r.code, 1) << r.err;
     EXPECT_NE(r.err.find("Memoria insufficiente"), std::string::npos) << r.err;
-    EXPECT_TRUE(test::namesIn(tmp).empty());
-    EXPECT_TRUE(test::namesIn(out).empty());
+    EXPECT_TRUE(test::namesIn(tmp).empty() && test::namesIn(out).empty());
 }
 
 // Starts the tool with TMPDIR set and the default action for the stopping signals (a test
@@ -361,8 +360,7 @@ TEST(Cli, StoppedRunsLeaveNothingAndKilledRunsLeftoversGoAtTheNextStart) {
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
         if (signal != SIGKILL) {
-            EXPECT_TRUE(test::namesIn(tmp).empty()) << signal;
-            EXPECT_TRUE(test::namesIn(out).empty()) << signal;
+            EXPECT_TRUE(test::namesIn(tmp).empty() && test::namesIn(out).empty()) << signal;
         }
         killed = pid;
     }
