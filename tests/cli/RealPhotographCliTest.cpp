@@ -9,13 +9,11 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "BitmapBytes.h"
+#include "BatchRuns.h"
 #include "RealChessboards.h"
 #include "RealEdges.h"
 #include "codec/CameraFile.h"
@@ -59,16 +57,14 @@ std::string numbers(std::initializer_list<double> values) {
 Rectified rectify(const std::string& photo, const std::array<double, 4>& area,
                   const std::string& lines, const std::string& options) {
     test::TempDir dir;
-    const std::string command = std::string(VESTA_RECTIFY) + " " + photo + " " +
-                                (dir / "fatta.png").string() + " --json" +
-                                (area == std::array<double, 4>{}
-                                     ? ""
-                                     : " --area " + numbers({area[0], area[1], area[2], area[3]})) +
-                                lines + " " + options + " > " + (dir / "out.json").string();
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    std::stringstream text;
-    text << std::ifstream(dir / "out.json").rdbuf();
-    const std::string json = text.str();
+    const std::string where = area == std::array<double, 4>{}
+                                  ? ""
+                                  : " --area " + numbers({area[0], area[1], area[2], area[3]});
+    const test::Outcome r = test::run(
+        photo + " " + (dir / "fatta.png").string() + " --json" + where + lines + " " + options,
+        dir);
+    EXPECT_EQ(r.code, 0) << r.err;
+    const std::string& json = r.out;
     return {field(json, "largOut") / field(json, "altOut"),
             field(json, "aspect_sigma"),
             field(json, "centroX"),
@@ -168,24 +164,6 @@ double independentAspect(const std::vector<RealEdge>& h, const std::vector<RealE
         GTEST_SKIP() << (photo) << " is missing: install opencv-doc (scripts/install-deps.sh)"; \
     }
 
-// Four edges a direction out of those chosen, five seeded draws.
-std::vector<std::array<std::vector<RealEdge>, 2>> fourByFour(const std::vector<RealEdge>& h,
-                                                             const std::vector<RealEdge>& v) {
-    std::mt19937 random(20);
-    const auto four = [&](std::vector<RealEdge> all) {
-        for (std::size_t k = 0; k < 4; ++k) {
-            std::swap(all[k], all[k + random() % (all.size() - k)]);
-        }
-        all.resize(4);
-        return all;
-    };
-    std::vector<std::array<std::vector<RealEdge>, 2>> draws;
-    for (int k = 0; k < 5; ++k) {
-        draws.push_back({four(h), four(v)});
-    }
-    return draws;
-}
-
 // The chosen edges as --snap draws them onto the photograph (as chosen where it finds none).
 std::vector<RealEdge> snapped(const char* photo, std::vector<RealEdge> edges) {
     const Result<CameraPhoto> read = readCameraFile(photo);
@@ -241,31 +219,6 @@ TEST(RealPhotograph, SnappingRefusesAnEdgeOfOffsetPieces) {
     }
 }
 
-// Four edges a direction, five draws, as chosen and snapped: how far apart they land (max - min
-// over the median) and how many hold the result of all the edges within two stated sigma; an
-// indeterminate sigma holds nothing.
-struct FourByFour {
-    double spread = 0;
-    int held = 0, determinate = 0;
-};
-
-FourByFour fourEdgesADirection(const test::RealFront& front, const std::string& options) {
-    const Rectified all = rectify(front, front.horizontal, front.vertical, options);
-    std::vector<double> aspects;
-    FourByFour result;
-    for (const auto& [someH, someV] : fourByFour(front.horizontal, front.vertical)) {
-        const Rectified four = rectify(front, someH, someV, options);
-        aspects.push_back(four.aspect);
-        result.held += std::fabs(four.aspect / all.aspect - 1) <= 2 * four.aspectSigma ? 1 : 0;
-        result.determinate += std::isfinite(four.aspectSigma) ? 1 : 0;
-    }
-    std::sort(aspects.begin(), aspects.end());
-    result.spread = (aspects.back() - aspects.front()) / aspects[2];
-    std::printf("%s %s: four a direction spread %.1f%%, %d of 5 within two sigma\n", front.photo,
-                options.c_str(), 100 * result.spread, result.held);
-    return result;
-}
-
 // Two percent is out of reach on these photographs: their verticals are short and nearly
 // parallel (the vanishing point 6000 px above on building.jpg, 4000 on leuvenB.jpg), and the
 // real edges stray from one point by a few tenths of a pixel (building.jpg's storeys' panels
@@ -284,9 +237,25 @@ TEST(RealPhotograph, FourEdgesADirectionHoldAllOfThemWithinTwoStatedSigma) {
         SKIP_WITHOUT(front.photo);
         for (const std::string snap : {"", " --snap"}) {
             const std::string options = front.given + snap;
-            const FourByFour four = fourEdgesADirection(front, options);
-            EXPECT_GE(four.held, std::min(4, four.determinate)) << front.photo << options;
-            EXPECT_GE(four.determinate, 3) << front.photo << options;
+            const Rectified all = rectify(front, front.horizontal, front.vertical, options);
+            std::mt19937 random(20);
+            const auto four = [&](std::vector<RealEdge> edges) {
+                for (std::size_t k = 0; k < 4; ++k) {
+                    std::swap(edges[k], edges[k + random() % (edges.size() - k)]);
+                }
+                edges.resize(4);
+                return edges;
+            };
+            // Five seeded draws; an indeterminate sigma holds nothing.
+            int held = 0, determinate = 0;
+            for (int draw = 0; draw < 5; ++draw) {
+                const std::vector<RealEdge> h = four(front.horizontal), v = four(front.vertical);
+                const Rectified some = rectify(front, h, v, options);
+                held += std::fabs(some.aspect / all.aspect - 1) <= 2 * some.aspectSigma ? 1 : 0;
+                determinate += std::isfinite(some.aspectSigma) ? 1 : 0;
+            }
+            EXPECT_GE(held, std::min(4, determinate)) << front.photo << options;
+            EXPECT_GE(determinate, 3) << front.photo << options;
         }
     }
 }
@@ -309,30 +278,9 @@ TEST(RealPhotograph, FoundLinesAgreeWithTheChosenEdges) {
         const double aspect =
             aspectOf(anywhere.vh, anywhere.vv, anywhere.centreX, anywhere.centreY, front.area);
         EXPECT_NEAR(aspect / mine, 1, 0.01) << front.photo << " without --area: " << aspect;
-        std::printf("%s --auto: %+.2f%%, without --area %+.2f%%, %g other fronts\n", front.photo,
-                    100 * (found.aspect / mine - 1), 100 * (aspect / mine - 1),
-                    anywhere.otherFronts);
         leuvenOthers = found.otherFronts;
     }
     EXPECT_GE(leuvenOthers, 1) << "the houses at the end of the street named";
-}
-
-// Is building.jpg's lens the cause? Its four sills, 200 to 600 px long, given by points along
-// them, with the chosen verticals: the bend fitted to them (K1 0.0017, rms 0.11 px, under a pixel
-// at the corners) moves the proportions by 0.2%, nothing like the 10% the verticals can.
-TEST(RealPhotograph, BuildingsLensBendsItsEdgesTooLittleToMatter) {
-    const test::RealFront front = test::buildingFront();
-    SKIP_WITHOUT(front.photo);
-    std::string lines;
-    for (const char* sill : test::kBuildingSillPoints) {
-        lines += std::string(" --h ") + sill;
-    }
-    for (const RealEdge& e : front.vertical) {
-        lines += " --v " + numbers({e.x1, e.y1, e.x2, e.y2});
-    }
-    const Rectified straight = rectify(front.photo, front.area, lines, "");
-    const Rectified fitted = rectify(front.photo, front.area, lines, "--lens fit");
-    EXPECT_NEAR(fitted.aspect / straight.aspect, 1, 0.005);
 }
 
 // The calibrated camera's ideal point of a pixel of its photograph, in units of the focal length
@@ -436,19 +384,16 @@ TEST(RealPhotograph, ChessboardsLandNearTheirTrueProportions) {
     for (const test::Chessboard& board : {test::leftFrontal(), test::leftTipped()}) {
         SKIP_WITHOUT(board.photo);
         const double truth = trueAspect(board);
-        std::array<double, 3> off{};
-        std::array<Rectified, 3> results;
-        const std::array<std::string, 3> ways{"", "--lens fit", "--lens fit --focal35 29.0"};
-        for (std::size_t k = 0; k < ways.size(); ++k) {
-            results[k] = rectify(board.photo, board.area, boardLines(board), ways[k]);
-            off[k] = results[k].aspect / truth - 1;
-            std::printf("%s %s: %+.2f%% off the truth, %.1f stated sigma\n", board.photo,
-                        ways[k].c_str(), 100 * off[k], off[k] / results[k].aspectSigma);
-        }
-        EXPECT_LT(std::fabs(off[1]), std::fabs(off[0]) / 3) << board.photo;
-        EXPECT_LT(std::fabs(off[1]), 4 * results[1].aspectSigma) << board.photo;
-        EXPECT_LT(std::fabs(off[2]), 0.01) << board.photo;
-        EXPECT_LT(std::fabs(off[2]), 2 * results[2].aspectSigma) << board.photo;
+        const std::string lines = boardLines(board);
+        const Rectified straight = rectify(board.photo, board.area, lines, "");
+        const Rectified fitted = rectify(board.photo, board.area, lines, "--lens fit");
+        const Rectified focal =
+            rectify(board.photo, board.area, lines, "--lens fit --focal35 29.0");
+        const auto off = [&](const Rectified& r) { return std::fabs(r.aspect / truth - 1); };
+        EXPECT_LT(off(fitted), off(straight) / 3) << board.photo;
+        EXPECT_LT(off(fitted), 4 * fitted.aspectSigma) << board.photo;
+        EXPECT_LT(off(focal), 0.01) << board.photo;
+        EXPECT_LT(off(focal), 2 * focal.aspectSigma) << board.photo;
     }
 }
 
