@@ -42,8 +42,6 @@ TEST(NumberRules, TextsKeepTheirFormUnderAnItalianLocale) {
     EXPECT_EQ(std::vector<std::string>(std::begin(texts), std::end(texts)),
               (std::vector<std::string>{" 53.130102354156", "-45", " 1E+16", "1,5E-05", "5990", "0",
                                         "207,30", "0.10000000000000001"}));
-    EXPECT_EQ((std::vector{decimalsOf(1200), decimalsOf(12.5), decimalsOf(207.25)}),
-              (std::vector{0, 1, 2}));
 }
 
 // "1.200" is twelve hundred to an Italian reader and 1.2 to the program: refused, never read a
