@@ -107,7 +107,6 @@ TEST_F(ProportionsPanelTest, FurtherLinesFittedFlaggedTakenAwayAndTakenBack) {
     EXPECT_FALSE(f.togliRetta.enabled);
 
     horizontal(150, 200, 650, 236);
-    ASSERT_EQ(s.residualsH.size(), 4u);
     EXPECT_NE(f.scarti.caption.find("retta orizz. 4 anomala"), std::string::npos)
         << f.scarti.caption;
     ASSERT_TRUE(f.togliRetta.enabled);

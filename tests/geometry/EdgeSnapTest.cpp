@@ -127,7 +127,6 @@ TEST_F(EdgeSnapWindow, LinesAreDrawnOntoTheirEdgesAndKeptAsClicked) {
 
     test::clickLine(app.ctx, 300, 6, 500, 8);
     EXPECT_EQ(s.line(2).first, (Point{300, 6}));
-    EXPECT_FALSE(s.edgeShift(2));
     EXPECT_EQ(f.bordi.caption, "Nessun bordo diritto vicino alla retta: resta come cliccata");
 
     CANC2(app.ctx);

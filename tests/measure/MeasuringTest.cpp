@@ -41,8 +41,6 @@ TEST_F(MeasuringTest, TheFirstPairFixesTheScaleAndEveryPairShowsItsParts) {
     EXPECT_EQ(f.domanda1.caption, "Altra misura ?");
     pair(5, 5, 5, 30);
     EXPECT_EQ(parts(), "d 50|dx 0|dy 50|a 90");
-    pair(0, 10, 10, 0);
-    EXPECT_EQ(f.Text6[4].caption, "a-45") << "-45.00000000000004 to 15 digits, then cut";
     EXPECT_EQ(app.dialogs.prompts.size(), 1u) << "asked only for the first pair";
 }
 
