@@ -57,7 +57,6 @@ TEST(TypedLength, APointBeforeThreeDigitsIsAmbiguousAndRefused) {
     EXPECT_EQ(ambiguousPointMessage("1.200"),
               "Il numero 1.200 è ambiguo: scrivere 1200 se il punto separa le migliaia, oppure "
               "1,2 se separa i decimali (si usa la virgola).");
-    EXPECT_NE(ambiguousPointMessage("1.000").find("oppure 1 se"), std::string::npos);
 }
 
 }  // namespace
