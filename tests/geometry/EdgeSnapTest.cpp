@@ -100,8 +100,9 @@ TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
 
 class EdgeSnapWindow : public test::AppTest {};
 
-// Aggancia ai bordi in the window (its menu states are the window tests'): a line clicked two
-// pixels off the cornice is drawn, used and told where the edge is, its clicks kept for the record;
+// Aggancia ai bordi in the window (its menu states and the panel's foot are the window tests'):
+// a line clicked two pixels off the cornice is drawn and used where the edge is, its clicks
+// kept for the record;
 // one clicked where no edge runs stays as clicked, and says so. A further line is drawn onto its
 // edge as the four are, and the fit takes it so.
 TEST_F(EdgeSnapWindow, LinesAreDrawnOntoTheirEdgesAndKeptAsClicked) {
@@ -122,8 +123,6 @@ TEST_F(EdgeSnapWindow, LinesAreDrawnOntoTheirEdgesAndKeptAsClicked) {
     EXPECT_EQ(app.picture1.calls.back().at,
               (std::vector<float>{float(used.second.x), float(used.second.y), float(used.first.x),
                                   float(used.first.y)}));
-    EXPECT_EQ(f.bordi.caption.rfind("Retta agganciata al bordo (spostata di ", 0), 0u)
-        << f.bordi.caption;
 
     test::clickLine(app.ctx, 300, 6, 500, 8);
     EXPECT_EQ(s.line(2).first, (Point{300, 6}));
