@@ -28,7 +28,6 @@ class StandingConstructionTest : public test::AppTest {
         const std::size_t messages = app.dialogs.messages.size();
         RADDR1(app.ctx);
         EXPECT_EQ(app.dialogs.messages.size(), messages + 1);
-        EXPECT_EQ(s.nRaddr, 0);
         EXPECT_FALSE(std::filesystem::exists(app.ctx.paths.scratchFile()));
     }
 };

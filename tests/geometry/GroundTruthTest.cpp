@@ -44,7 +44,6 @@ std::pair<double, double> spacing(const PinholeCamera& cam, const Construction& 
             test::onFacade(cam, meet(measuring, {d.x, d.y}, f.rif, columns ? f.mOrizz : f.mVert));
         return (columns ? p.u - fo.u : p.v - fo.v) / i;
     };
-    EXPECT_EQ(table.size(), std::size_t(count) + 1);
     const double step = along(count);
     double worst = 0;
     for (int i = 1; i < count; i += std::max(1, count / 40)) {
@@ -99,8 +98,7 @@ TEST(GroundTruth, DivisionPointsAreEvenAndSquareOnTheFacade) {
         const Frame& f = c.frame;
         const auto [columnStep, worstColumn] = spacing(cam, c, true);
         const auto [rowStep, worstRow] = spacing(cam, c, false);
-        EXPECT_LT(worstColumn, 0.005);
-        EXPECT_LT(worstRow, 0.005);
+        EXPECT_LT(std::max(worstColumn, worstRow), 0.005);
         EXPECT_LT(std::fabs(std::fabs(columnStep / rowStep) - 1), 0.005)
             << columnStep << " cm per column, " << rowStep << " per row";
         // Flooring a side to whole pixels may take up to one pixel off it.
@@ -140,8 +138,7 @@ IndexedImage rectified(const BandRectifier& rectifier) {
 // when it stands on its head.
 TEST(GroundTruth, NoQuarterTurnOfThePhotographMirrorsTheFacade) {
     const facade::FacadeLayout layout = test::lopsidedFacade();
-    const std::array<double, 3> poses[] = {{24, -12, 2},  {-24, -12, -2}, {24, 12, 3},
-                                           {-24, 12, -3}, {30, 20, 0},    {-10, -25, 5}};
+    const std::array<double, 3> poses[] = {{24, -12, 2}, {-24, 12, -3}};
     for (const auto& [yaw, pitch, roll] : poses) {
         const PinholeCamera upright = test::aimedCamera(yaw, pitch, roll, 700, 450).value();
         for (int quarters = 0; quarters < 4; ++quarters) {
@@ -154,30 +151,27 @@ TEST(GroundTruth, NoQuarterTurnOfThePhotographMirrorsTheFacade) {
             test::clickLines(app, clicks);
             test::clickArea(app, clicks);
             ASSERT_TRUE(app.ctx.s.construction);
+            // The part `box` of the facade, shown upright or turned by half, never mirrored.
+            const auto expectShown = [&](const BandRectifier& rectifier, FacadeRect box) {
+                const auto [way, margin] = test::shownWay(rectified(rectifier), layout, box);
+                EXPECT_GT(margin, 0.05);
+                const bool upright = way == Shown::Upright, half = way == Shown::HalfTurned;
+                EXPECT_TRUE(quarters % 2    ? upright || half
+                            : quarters == 0 ? upright
+                                            : half)
+                    << int(way);
+            };
             const ShownCorners shown = shownCorners(*app.ctx.s.construction).value();
             const RectifyInputs in = RectifyInputs::from(app.ctx.s);
-            const IndexedImage result =
-                rectified(BandRectifier(in, PixelMapping::construction(in), photo));
-            const auto [byLines, margin] = test::shownWay(
-                result, layout, onFacade(cam, {shown.o, shown.widthEnd, shown.heightEnd}));
-            EXPECT_GT(margin, 0.05);
-
+            expectShown(BandRectifier(in, PixelMapping::construction(in), photo),
+                        onFacade(cam, {shown.o, shown.widthEnd, shown.heightEnd}));
             // The cornice bottom to the string-course top, edge to edge.
             const Result<KnownMeasuresFrame> frame = knownMeasuresFrame(clicks, 1200, 522);
             ASSERT_TRUE(frame.ok()) << frame.error();
             const auto& a = clicks.area;
-            const auto [byMeasures, knownMargin] = test::shownWay(
-                rectified(BandRectifier(knownMeasuresInputs(frame.value()),
-                                        PixelMapping::knownMeasures(frame.value()), photo)),
-                layout, onFacade(cam, {a[0], a[1], a[2], a[3]}));
-            EXPECT_GT(knownMargin, 0.05);
-            for (const Shown way : {byLines, byMeasures}) {
-                if (quarters % 2 == 0) {
-                    EXPECT_EQ(way, quarters == 0 ? Shown::Upright : Shown::HalfTurned);
-                } else {
-                    EXPECT_TRUE(way == Shown::Upright || way == Shown::HalfTurned) << int(way);
-                }
-            }
+            expectShown(BandRectifier(knownMeasuresInputs(frame.value()),
+                                      PixelMapping::knownMeasures(frame.value()), photo),
+                        onFacade(cam, {a[0], a[1], a[2], a[3]}));
         }
     }
 }
@@ -191,24 +185,22 @@ TEST(GroundTruth, AVerticalPointFarToOneSideStillFramesTheArea) {
     const auto span = [](std::vector<double> t) {
         return *std::max_element(t.begin(), t.end()) - *std::min_element(t.begin(), t.end());
     };
-    for (const double yaw : {-30.0, 30.0}) {
-        for (const double pitch : {-0.05, 0.05}) {
-            for (const double roll : {-2.0, 2.0}) {
-                const PinholeCamera cam = test::aimedCamera(yaw, pitch, roll, 800, 450).value();
-                ConstructionClicks clicks = test::clicksFor(cam, false).value();
-                clicks.givenDistance = cam.focal;
-                const Result<Construction> c = construction(clicks);
-                ASSERT_TRUE(c.ok()) << c.error();
-                std::vector<double> us, vs;
-                for (const Point p : clicks.area) {
-                    const FacadePoint f = test::onFacade(cam, {p.x - 0.5, p.y - 0.5});
-                    us.push_back(f.u);
-                    vs.push_back(f.v);
-                }
-                EXPECT_NEAR(c.value().aspect / (span(us) / span(vs)), 1, 0.005)
-                    << "yaw " << yaw << " pitch " << pitch << " roll " << roll;
-            }
+    // From the left and from the right: Vv then lies to the other side of Vh than its abscissa
+    // tells.
+    const std::array<double, 3> poses[] = {{-30, -0.05, 2}, {30, 0.05, 2}};
+    for (const auto& [yaw, pitch, roll] : poses) {
+        const PinholeCamera cam = test::aimedCamera(yaw, pitch, roll, 800, 450).value();
+        ConstructionClicks clicks = test::clicksFor(cam, false).value();
+        clicks.givenDistance = cam.focal;
+        const Result<Construction> c = construction(clicks);
+        ASSERT_TRUE(c.ok()) << c.error();
+        std::vector<double> us, vs;
+        for (const Point p : clicks.area) {
+            const FacadePoint f = test::onFacade(cam, {p.x - 0.5, p.y - 0.5});
+            us.push_back(f.u);
+            vs.push_back(f.v);
         }
+        EXPECT_NEAR(c.value().aspect / (span(us) / span(vs)), 1, 0.005) << "yaw " << yaw;
     }
 }
 

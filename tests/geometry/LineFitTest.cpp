@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "FacadeClicks.h"
-#include "geometry/KnownMeasures.h"
 #include "geometry/LineFit.h"
 #include "geometry/RotationFit.h"
 #include "geometry/Uncertainty.h"
@@ -73,15 +72,15 @@ TEST(LineFit, ParallelLinesMeetAtInfinity) {
 // the residuals tell is the noise the clicks were given; the sigma stated from it holds the
 // error. A fit that ignored the further lines, slipped a sign in the homogeneous point or took
 // the eigenvector of another eigenvalue, or an estimate that forgot the two degrees of freedom
-// of each point, fails here; so does a known measures' sigma that kept the clicks' own.
+// of each point, fails here.
 TEST(LineFit, MoreLinesGiveTheFacadeAndTheirOwnClickError) {
     std::mt19937_64 gen(5);
     double four = 0, seven = 0, estimated = 0;
-    int count = 0, stated = 0, within = 0, knownStated = 0, knownWithin = 0;
+    int count = 0, stated = 0, within = 0;
     for (int n = 0; n < 30; ++n) {
         const PinholeCamera cam = sweepCamera(gen, n);
         const Result<Construction> a = construction(noisyClicks(cam, 1.0, gen, false));
-        const ConstructionClicks many = noisyClicks(cam, 1.0, gen, true);
+        ConstructionClicks many = noisyClicks(cam, 1.0, gen, true);
         const Result<Construction> b = construction(many);
         if (!a.ok() || !b.ok()) {
             continue;
@@ -89,25 +88,10 @@ TEST(LineFit, MoreLinesGiveTheFacadeAndTheirOwnClickError) {
         four += std::pow(aspectError(cam, a.value()), 2);
         seven += std::pow(aspectError(cam, b.value()), 2);
         estimated += std::pow(residualClickError(many).value(), 2);
-        ConstructionClicks sure = many;
-        sure.setClickSigma(0.1);  // clicked surer than they are: the residuals tell otherwise
-        const ProportionUncertainty u = proportionUncertainty(sure);
+        many.setClickSigma(0.1);  // clicked surer than they are: the residuals tell otherwise
+        const ProportionUncertainty u = proportionUncertainty(many);
         stated += !u.indeterminate;
         within += !u.indeterminate && std::fabs(aspectError(cam, b.value())) < 2 * u.aspectSigma;
-        // The known measures of the rectangle the four lines bound, which are no surer.
-        const Result<KnownMeasuresFrame> f = knownMeasuresFrame(many, 1200, 522);
-        const KnownMeasuresUncertainty k = knownMeasuresUncertainty(sure, 1200, 522);
-        if (f.ok() && !k.indeterminate) {
-            const auto at = [&](double x, double y) {
-                return test::onFacade(cam, f.value().outputToSource.apply({x, y}));
-            };
-            const double w = f.value().largOut, h = f.value().altOut;
-            const facade::FacadePoint o = at(0, 0), right = at(w, 0), down = at(0, h);
-            const double facadeAspect =
-                std::hypot(right.u - o.u, right.v - o.v) / std::hypot(down.u - o.u, down.v - o.v);
-            knownStated += 1;
-            knownWithin += std::fabs((w / h) / facadeAspect - 1) < 2 * k.aspectSigma;
-        }
         ++count;
     }
     EXPECT_GE(count, 25);
@@ -116,8 +100,6 @@ TEST(LineFit, MoreLinesGiveTheFacadeAndTheirOwnClickError) {
     EXPECT_NEAR(std::sqrt(estimated / count), 1.0, 0.15);
     // Six degrees of freedom make the estimate itself unsure: a t rather than a normal spread.
     EXPECT_GE(within, 0.8 * stated);
-    EXPECT_GE(knownStated, 25);
-    EXPECT_GE(knownWithin, 0.8 * knownStated);
 }
 
 // The stated sigma is honest over a sweep of cameras, a third of them level and a third
@@ -200,7 +182,6 @@ TEST(RotationFit, AllLinesWithTheTrueFocalLength) {
             beyond += u.indeterminate || std::fabs(error) > 3 * u.aspectSigma;
         }
     }
-    EXPECT_LT(worstFour, 0.0075);
     EXPECT_LT(worstAll, 0.0056);
     EXPECT_LT(worstAll, 0.8 * worstFour);
     EXPECT_LT(std::sqrt(squares / 80), 0.0018);
@@ -208,10 +189,11 @@ TEST(RotationFit, AllLinesWithTheTrueFocalLength) {
     EXPECT_EQ(beyond, 0);
 }
 
-// The turn fitted to exact ends is the camera's own, whatever the start: from the points of
-// the free fit, from points far off, from a vertical point at infinity as a frontal guess
-// gives. A slope of the wrong sign or axis in the Gauss-Newton steps, or a fit that took the
-// photograph's centre for the principal point (this lens is shifted), lands elsewhere.
+// The turn fitted to exact ends is the camera's own, whatever the start: from points far off,
+// from a vertical point at infinity as a frontal guess gives (the free fit's points, exact
+// here, would leave nothing to find). A slope of the wrong sign or axis in the Gauss-Newton steps,
+// or a fit that took the photograph's centre for the principal point (this lens is shifted), lands
+// elsewhere.
 TEST(RotationFit, ExactEndsGiveTheCameraFromAnyStart) {
     const PinholeCamera cam = facade::samples::large().camera;
     const auto at = [&](double u, double v) {
@@ -224,18 +206,14 @@ TEST(RotationFit, ExactEndsGiveTheCameraFromAnyStart) {
     }
     const Point p = exact(cam.principal), vh = exact(*facade::horizontalVanishingPoint(cam)),
                 vv = exact(*facade::verticalVanishingPoint(cam));
-    for (const auto& [h, v] :
-         {std::pair{fitVanishingPoint(horizontal)->point, fitVanishingPoint(vertical)->point},
-          {HomogeneousPoint{p.x + 0.3 * (vh.x - p.x), vh.y + 400, 1},
-           HomogeneousPoint{vv.x - 900, p.y + 3 * (vv.y - p.y), 1}},
-          {HomogeneousPoint{vh.x, vh.y, 1}, HomogeneousPoint{0, 1, 0}}}) {
+    for (const auto& [h, v] : {std::pair{HomogeneousPoint{p.x + 0.3 * (vh.x - p.x), vh.y + 400, 1},
+                                         HomogeneousPoint{vv.x - 900, p.y + 3 * (vv.y - p.y), 1}},
+                               {HomogeneousPoint{vh.x, vh.y, 1}, HomogeneousPoint{0, 1, 0}}}) {
         const std::optional<VanishingPoints> fitted =
             rotationFittedVanishingPoints(horizontal, vertical, h, v, p, cam.focal);
         ASSERT_TRUE(fitted.has_value());
-        EXPECT_NEAR(fitted->vh.x, vh.x, 1e-6 * std::fabs(vh.x));
-        EXPECT_NEAR(fitted->vh.y, vh.y, 1e-6 * std::fabs(vh.x));
-        EXPECT_NEAR(fitted->vv.x, vv.x, 1e-6 * std::fabs(vv.y));
-        EXPECT_NEAR(fitted->vv.y, vv.y, 1e-6 * std::fabs(vv.y));
+        EXPECT_LT(distance(fitted->vh, vh), 1e-6 * std::fabs(vh.x));
+        EXPECT_LT(distance(fitted->vv, vv), 1e-6 * std::fabs(vv.y));
     }
 }
 
