@@ -9,7 +9,6 @@
 
 #include "WindowFixture.h"
 #include "desktop/ZoomWindow.h"
-#include "state/Prompts.h"
 
 namespace vesta::desktop {
 namespace {
@@ -103,7 +102,6 @@ TEST_F(MainWindowTest, OfferedLinesAreDroppedAndAcceptedIntoTheConstruction) {
     ASSERT_GT(offered(), 0u);
     choose("canc");
     EXPECT_EQ(offered(), 0u);
-    EXPECT_EQ(prompt(), prompts::kPrimaOrizz);
     choose("retteAutomatiche");
     ASSERT_GT(offered(), 0u);
     clickPhoto(3, 3);
@@ -112,9 +110,7 @@ TEST_F(MainWindowTest, OfferedLinesAreDroppedAndAcceptedIntoTheConstruction) {
     choose("canc");
 
     choose("retteAutomatiche");
-    ASSERT_GE(s.proposedLines[0].size(), 3u);
-    ASSERT_GE(s.proposedLines[1].size(), 3u);
-    EXPECT_EQ(prompt(), prompts::kRetteTrovate);
+    ASSERT_TRUE(s.proposedLines[0].size() >= 3 && s.proposedLines[1].size() >= 3);
     EXPECT_TRUE(window.menuAction("accettaRette")->isEnabled());
     EXPECT_FALSE(window.menuAction("retteAutomatiche")->isEnabled()) << "offered already";
 

