@@ -68,8 +68,7 @@ TEST_F(OpenWindowTest, APhotographIsReadWhileTheWindowIsDrawnThenFitted) {
     QResizeEvent stale(QSize(200, 100), QSize(640, 480));
     QApplication::sendEvent(&window, &stale);
     const Context& ctx = window.context();
-    EXPECT_EQ(ctx.s.schermoLarg, float(window.width()));
-    EXPECT_EQ(ctx.s.schermoAlt, float(window.height()));
+    EXPECT_EQ(QSizeF(ctx.s.schermoLarg, ctx.s.schermoAlt), QSizeF(window.size()));
     // A 3000 x 2000 JPEG, dark in its left half and bright in its right one.
     ColourImage halves{3000, 2000, 3, 8, {}, {}, {}, {}};
     halves.samples8.resize(halves.rowSamples() * 2000);

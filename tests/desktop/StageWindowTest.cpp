@@ -78,8 +78,7 @@ TEST_F(StageWindowTest, EachStepOffersWhatTheUserCanDoThere) {
     choose("ruotaDestra");
     EXPECT_EQ(window.pictureWidget("Picture1")->size(), QSize(600, 800));
     EXPECT_TRUE(s().attesaSecondo == 0 && s().nRette == 0 && s().photographTurn == 1);
-    EXPECT_TRUE(s().centroX == 300 && s().centroY == 400);
-    EXPECT_EQ(s().corner(3), (Point{599, 799}));
+    EXPECT_TRUE(s().centroX == 300 && s().centroY == 400 && s().corner(3) == (Point{599, 799}));
     choose("capovolgi");
     choose("ruotaDestra");
     EXPECT_EQ(s().photographTurn, 0) << "four quarters are no turn";
