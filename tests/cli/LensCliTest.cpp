@@ -130,10 +130,6 @@ TEST(LensCli, TheBendGivenOrFittedGivesTrueProportionsToClickedFoundAndSnappedLi
             EXPECT_LT(std::fabs(test::aspectError(cam, done)),
                       (fit ? 0.005 : 0.003) + 1 / std::min(f.largOut, f.altOut))
                 << int(lines) << (fit ? " --lens fit" : " --lens 0.05");
-            EXPECT_EQ(done.state.lensFitRms.has_value(), fit);
-            if (fit && lines != Lines::Points) {
-                EXPECT_NEAR(*done.state.lensK1, kBarrel, 0.01) << int(lines);
-            }
         }
     }
 }

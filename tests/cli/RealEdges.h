@@ -13,12 +13,6 @@ struct RealEdge {
     double x1, y1, x2, y2;  // pixel coordinates of the photograph, as vesta-rectify takes them
 };
 
-// Debian's opencv-doc ships these photographs; their licence keeps them out of the repository.
-inline constexpr const char* kBuildingPhoto =
-    "/usr/share/doc/opencv-doc/examples/data/building.jpg";
-inline constexpr const char* kLeuvenPhoto = "/usr/share/doc/opencv-doc/examples/data/leuvenB.jpg";
-inline constexpr const char* kShipPhoto = "/usr/share/doc/opencv-doc/examples/text/scenetext06.jpg";
-
 // building.jpg (868x600): the long panelled front, right of centre. The floors' sills run the
 // whole front; panels and windows of each floor step in and out, so only the sills' edges are
 // parallel to the front.
@@ -100,7 +94,8 @@ inline constexpr std::array<RealEdge, 8> kShipVertical{{
 }};
 
 // A photograph with its chosen edges and the part of it every run rectifies (X1,Y1,X2,Y2),
-// inside the edges; the principal point is the photograph's centre.
+// inside the edges; the principal point is the photograph's centre. Debian's opencv-doc ships
+// these photographs; their licence keeps them out of the repository.
 struct RealFront {
     const char* photo;
     std::array<double, 4> area;
@@ -109,21 +104,21 @@ struct RealFront {
 };
 
 inline RealFront buildingFront() {
-    return {kBuildingPhoto,
+    return {"/usr/share/doc/opencv-doc/examples/data/building.jpg",
             {470, 120, 750, 300},
             {kBuildingHorizontal.begin(), kBuildingHorizontal.end()},
             {kBuildingVertical.begin(), kBuildingVertical.end()}};
 }
 
 inline RealFront leuvenFront() {
-    return {kLeuvenPhoto,
+    return {"/usr/share/doc/opencv-doc/examples/data/leuvenB.jpg",
             {200, 170, 390, 400},
             {kLeuvenHorizontal.begin(), kLeuvenHorizontal.end()},
             {kLeuvenVertical.begin(), kLeuvenVertical.end()}};
 }
 
 inline RealFront shipFront() {
-    return {kShipPhoto,
+    return {"/usr/share/doc/opencv-doc/examples/text/scenetext06.jpg",
             {230, 100, 560, 430},
             {kShipHorizontal.begin(), kShipHorizontal.end()},
             {kShipVertical.begin(), kShipVertical.end()},
