@@ -104,21 +104,15 @@ BendShift bendShift(const ConstructionClicks& clicks, const RadialLens& lens, do
     return shift;
 }
 
-// A point of the photograph, out of the fitted bend, as k1 off by `dk` takes it out.
-Point underK1Error(const std::optional<BendShift>& shift, Point p, double dk) {
-    if (!shift) {
-        return p;
-    }
-    const Point slope = slopeInK1(shift->lens, p);
+// A point of the photograph moved by a k1 error `dk`, along its slope in k1.
+Point shiftedBy(Point p, Point slope, double dk) {
     return {p.x + dk * slope.x, p.y + dk * slope.y};
 }
 
 // The k1 error drawn.
 double shiftByK1Error(const BendShift& shift, std::mt19937_64& gen, ConstructionClicks& moved) {
     const double dk = shift.k1Sigma * gaussian(gen);
-    const auto add = [dk](Point& p, Point slope) {
-        p = Point{p.x + dk * slope.x, p.y + dk * slope.y};
-    };
+    const auto add = [dk](Point& p, Point slope) { p = shiftedBy(p, slope, dk); };
     for (std::size_t k = 0; k < 4; ++k) {
         for (std::size_t e = 0; e < 2; ++e) {
             add(moved.lines[k][e], shift.lines[k][e]);
@@ -353,6 +347,15 @@ KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& give
     const Point w = f.outputToSource.apply({double(f.largOut), 0});
     const Point h = f.outputToSource.apply({0, double(f.altOut)});
     const double width0 = f.largOut * f.cmPerPixel, height0 = f.altOut * f.cmPerPixel;
+    // The same pixels of the photograph, taken out of the bend that each k1 error gives: their
+    // slopes in k1 are the same for every draw.
+    const auto slopeAt = [&](Point p) {
+        return bent.shift ? slopeInK1(bent.shift->lens, p) : Point{};
+    };
+    const Point so = slopeAt(o), sw = slopeAt(w), sh = slopeAt(h);
+    const auto corner = [&](Point p, Point slope, double dk) {
+        return bent.shift ? shiftedBy(p, slope, dk) : p;
+    };
     const Spread spread = spreadOver(
         clicks,
         [&](const ConstructionClicks& moved, double dk) -> std::optional<std::array<double, 2>> {
@@ -362,10 +365,9 @@ KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& give
             if (!toPlane) {
                 return std::nullopt;
             }
-            // The same pixels of the photograph, taken out of the bend that k1 error gives.
-            const Point po = toPlane->apply(underK1Error(bent.shift, o, dk));
-            const Point pw = toPlane->apply(underK1Error(bent.shift, w, dk));
-            const Point ph = toPlane->apply(underK1Error(bent.shift, h, dk));
+            const Point po = toPlane->apply(corner(o, so, dk));
+            const Point pw = toPlane->apply(corner(w, sw, dk));
+            const Point ph = toPlane->apply(corner(h, sh, dk));
             const double width = distance(po, pw), height = distance(po, ph);
             return std::array<double, 2>{(width / height) / (width0 / height0) - 1,
                                          width / width0 - 1};
