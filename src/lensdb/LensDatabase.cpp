@@ -90,6 +90,21 @@ bool hasWord(const std::string& name) {
     return false;
 }
 
+// The database's matcher reads the numbers of a lens name ("18-55", "3.5") into a buffer of 100
+// characters without checking their length: a longer run of digits and dots, which only a
+// damaged or hostile file holds, would overrun it and bring the program down.
+bool hasOverlongNumber(const std::string& name) {
+    constexpr std::size_t longest = 32;
+    std::size_t run = 0;
+    for (const char c : name) {
+        run = (std::isdigit(static_cast<unsigned char>(c)) || c == '.') ? run + 1 : 0;
+        if (run > longest) {
+            return true;
+        }
+    }
+    return false;
+}
+
 LensModel modelOf(lfDistortionModel model) {
     switch (model) {
         case LF_DIST_MODEL_POLY3:
@@ -109,7 +124,7 @@ Result<LensProfile> lookUpLens(const LensQuery& query) {
     if (model.empty()) {
         return Result<LensProfile>::failure("La fotografia non dichiara la sua fotocamera.");
     }
-    if (!hasWord(lensName)) {
+    if (!hasWord(lensName) || hasOverlongNumber(lensName)) {
         return Result<LensProfile>::failure("La fotografia non dichiara il suo obiettivo.");
     }
     if (!query.focalMm || !std::isfinite(*query.focalMm) || !(*query.focalMm > 0)) {

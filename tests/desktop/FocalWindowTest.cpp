@@ -134,16 +134,22 @@ TEST_F(FocalWindowTest,
 
 // A JPEG whose lens the database holds is said so on the panel, in no box, and the menu item
 // takes the lens's bend out of the lines clicked after it: the construction's ends are the
-// clicks straightened. A lens the database lacks shows no item at all.
+// clicks straightened. A lens the database lacks shows no item at all, nor does one whose name's
+// number would overrun lensfun's buffer: that photograph opens like any other.
 TEST_F(FocalWindowTest, TheLensTheDatabaseHoldsIsOfferedOnThePanel) {
     test::ExifFields exif;
     exif.make = "Canon";
     exif.model = "Canon EOS 550D";
     exif.focalLengthMm = 24;
-    exif.lensModel = "Obiettivo Immaginario 24mm";
-    writeJpeg("obiettivo.jpg", exif);
-    open("obiettivo.jpg");
-    EXPECT_FALSE(window.menuAction("distorsioneObiettivo")->isVisible());
+    for (const std::string& lens : {std::string("Obiettivo Immaginario 24mm"),
+                                    "Canon EF-S " + std::string(150, '9') + "mm f/3.5"}) {
+        const std::string name = std::to_string(lens.size()) + ".jpg";
+        exif.lensModel = lens;
+        writeJpeg(name, exif);
+        open(name);
+        EXPECT_EQ(ctx().s.nomeFile, (dir / name).string());
+        EXPECT_FALSE(window.menuAction("distorsioneObiettivo")->isVisible());
+    }
 
     exif.lensModel = "Canon EF-S 18-55mm f/3.5-5.6 IS";
     writeJpeg("obiettivo.jpg", exif);
