@@ -348,14 +348,11 @@ KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& give
     const Point h = f.outputToSource.apply({0, double(f.altOut)});
     const double width0 = f.largOut * f.cmPerPixel, height0 = f.altOut * f.cmPerPixel;
     // The same pixels of the photograph, taken out of the bend that each k1 error gives: their
-    // slopes in k1 are the same for every draw.
+    // slopes in k1 are the same for every draw, and without a fitted bend none moves.
     const auto slopeAt = [&](Point p) {
         return bent.shift ? slopeInK1(bent.shift->lens, p) : Point{};
     };
     const Point so = slopeAt(o), sw = slopeAt(w), sh = slopeAt(h);
-    const auto corner = [&](Point p, Point slope, double dk) {
-        return bent.shift ? shiftedBy(p, slope, dk) : p;
-    };
     const Spread spread = spreadOver(
         clicks,
         [&](const ConstructionClicks& moved, double dk) -> std::optional<std::array<double, 2>> {
@@ -365,9 +362,9 @@ KnownMeasuresUncertainty knownMeasuresUncertainty(const ConstructionClicks& give
             if (!toPlane) {
                 return std::nullopt;
             }
-            const Point po = toPlane->apply(corner(o, so, dk));
-            const Point pw = toPlane->apply(corner(w, sw, dk));
-            const Point ph = toPlane->apply(corner(h, sh, dk));
+            const Point po = toPlane->apply(shiftedBy(o, so, dk));
+            const Point pw = toPlane->apply(shiftedBy(w, sw, dk));
+            const Point ph = toPlane->apply(shiftedBy(h, sh, dk));
             const double width = distance(po, pw), height = distance(po, ph);
             return std::array<double, 2>{(width / height) / (width0 / height0) - 1,
                                          width / width0 - 1};
